@@ -1,0 +1,31 @@
+#include "core/Clock.h"
+#include "core/Environment.h"
+#include "core/Registry.h"
+#include "core/StartUp.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxDialogs.h"
+
+#include <QApplication>
+#include <QFont>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // IPA Gothic stands in for the MS Gothic of the forms.
+    QFont font(QStringLiteral("IPAGothic"), 10);
+    font.setStyleHint(QFont::TypeWriter);
+    app.setFont(font);
+    plx::MessageBoxDialogs dialogs;
+    plx::SystemClock clock;
+    plx::Registry registry(plx::Registry::defaultFilePath());
+    plx::Environment env(dialogs, clock, registry);
+    try {
+        plx::StartUp(env);
+        plx::MainWindow window(env);
+        dialogs.setParent(&window);
+        window.showCentred();
+        return app.exec();
+    } catch (const plx::ProgramEnded& ended) {
+        return ended.exitCode;
+    }
+}

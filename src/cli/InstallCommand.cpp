@@ -1,0 +1,46 @@
+#include "InstallCommand.h"
+
+#include "Installer.h"
+
+#include "core/Registry.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace plx::cli {
+
+int InstallCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description());
+    parser.addHelpOption();
+    const QCommandLineOption base(QStringLiteral("base"), QStringLiteral("base folder"), QStringLiteral("DIR"));
+    const QCommandLineOption apUse(QStringLiteral("ap-use"), QStringLiteral("EIAJ, KORVAN or ALL"),
+                                   QStringLiteral("USE"), QStringLiteral("ALL"));
+    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("overwrite existing files and settings"));
+    parser.addOptions({base, apUse, force});
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty() || !parser.isSet(base)) {
+        std::fprintf(stderr, "%s\nusage: plx90-cli install --base DIR [--ap-use EIAJ|KORVAN|ALL] [--force]\n",
+                     parser.errorText().toUtf8().constData());
+        return kExitUsage;
+    }
+    const QString use = parser.value(apUse);
+    if (use != QLatin1String("EIAJ") && use != QLatin1String("KORVAN") && use != QLatin1String("ALL")) {
+        std::fprintf(stderr, "--ap-use must be EIAJ, KORVAN or ALL\n");
+        return kExitUsage;
+    }
+
+    Registry registry(Registry::defaultFilePath());
+    Installer installer(registry, {parser.value(base), use, parser.isSet(apUse), parser.isSet(force)});
+    if (!installer.run()) {
+        std::fprintf(stderr, "%s\n", installer.error().toUtf8().constData());
+        return kExitFailed;
+    }
+    for (const QString& line : installer.report())
+        std::printf("%s\n", line.toUtf8().constData());
+    std::printf("設定: %s\n", registry.filePath().toUtf8().constData());
+    return kExitOk;
+}
+
+} // namespace plx::cli

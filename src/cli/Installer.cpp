@@ -1,0 +1,170 @@
+#include "Installer.h"
+
+#include "core/CodeTable.h"
+#include "core/ErrorReport.h"
+#include "core/FileUtil.h"
+#include "core/Registry.h"
+#include "core/text/Cp932.h"
+#include "store/CustRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace plx {
+namespace {
+
+QString resourceText(const QString& name)
+{
+    QFile file(QStringLiteral(":/data/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeFailure(QStringLiteral("インストール用データがありません。(%1)").arg(name));
+    return QString::fromUtf8(file.readAll());
+}
+
+// The lines of a source text, without line ends and without empty lines.
+QStringList sourceLines(const QString& text)
+{
+    QStringList lines;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            lines.append(line);
+    }
+    return lines;
+}
+
+// Text for CP932 files: CR LF line ends, and every character representable.
+QByteArray toCp932Text(const QString& text, const QString& source)
+{
+    QString crlf = text;
+    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const QByteArray bytes = cp932::encode(crlf);
+    if (cp932::decode(bytes) != crlf)
+        throw RuntimeFailure(QStringLiteral("インストール用データにシフトJISで表せない文字があります。(%1)").arg(source));
+    return bytes;
+}
+
+} // namespace
+
+Installer::Installer(Registry& registry, Options options) : m_registry(registry), m_options(std::move(options)) {}
+
+QByteArray Installer::messageCatalogBytes()
+{
+    return toCp932Text(resourceText(QStringLiteral("messages.csv")), QStringLiteral("messages.csv"));
+}
+
+QByteArray Installer::codeTableBytes()
+{
+    const QStringList lines = sourceLines(resourceText(QStringLiteral("codes.tsv")));
+    QByteArray out;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines[i].split(QLatin1Char('\t'));
+        if (cells.size() < 4)
+            throw RuntimeFailure(QStringLiteral("コード情報の行が正しくありません。(codes.tsv %1行目)").arg(i + 1));
+        const CodeEntry entry{cells[0], cells[1], cells[2], cells[3], cells.value(4)};
+        out += CodeTable::makeRecord(entry);
+    }
+    return out;
+}
+
+QByteArray Installer::custFileBytes(const QString& resource)
+{
+    const QStringList lines = sourceLines(resourceText(resource));
+    if (lines.isEmpty())
+        return {};
+    const QStringList header = lines.first().split(QLatin1Char('\t'));
+    QList<std::optional<CustField>> columns;
+    for (const QString& name : header) {
+        const auto field = CustRecord::fieldByName(name.trimmed());
+        if (!field)
+            throw RuntimeFailure(QStringLiteral("発注企業データの項目名が正しくありません。(%1: %2)").arg(resource, name));
+        columns.append(field);
+    }
+    QByteArray out;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines[i].split(QLatin1Char('\t'));
+        CustRecord record;
+        for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c)
+            record.setText(*columns[c], cells[c]);
+        if (record.protocol() != CustRecord::kProtocolEiaj && record.protocol() != CustRecord::kProtocolKorvan)
+            throw RuntimeFailure(QStringLiteral("発注企業データのﾌﾟﾛﾄｺﾙが正しくありません。(%1 %2行目)").arg(resource).arg(i + 1));
+        for (CustField digits : {CustField::SlipBarcodeDigits, CustField::TagBarcodeDigits}) {
+            if (record.text(digits).trimmed().isEmpty())
+                record.setText(digits, QStringLiteral("00"));
+        }
+        out += record.bytes();
+    }
+    return out;
+}
+
+QByteArray Installer::helpPageBytes()
+{
+    return toCp932Text(resourceText(QStringLiteral("help/H7120001.htm")), QStringLiteral("H7120001.htm"));
+}
+
+void Installer::writeDataFile(const QString& path, const QByteArray& bytes)
+{
+    if (QFileInfo::exists(path) && !m_options.force) {
+        m_report << QStringLiteral("そのまま: %1").arg(path);
+        return;
+    }
+    fileutil::writeAtomically(path, bytes);
+    m_report << QStringLiteral("作成: %1").arg(path);
+}
+
+void Installer::writeSetting(const QString& name, const QString& value, bool always)
+{
+    QString current;
+    const qint32 readRc = m_registry.regGetValue(kRegistryKey, name, current);
+    if (readRc != RegOk)
+        throw RuntimeFailure(name + QLatin1Char('/') + Registry::regErrorText(readRc));
+    // An empty value reads like an absent one: both get the default.
+    if (!always && !m_options.force && !current.isEmpty())
+        return;
+    const qint32 rc = m_registry.regPutValue(kRegistryKey, name, value);
+    if (rc != RegOk)
+        throw RuntimeFailure(name + QLatin1Char('/') + Registry::regErrorText(rc));
+}
+
+bool Installer::run()
+{
+    try {
+        if (m_options.base.isEmpty())
+            throw RuntimeFailure(QStringLiteral("インストール先のフォルダを指定してください。"));
+        const QString base = QDir(m_options.base).absolutePath();
+        const QString root = base + QStringLiteral("/Plx90We");
+        for (const char* folder : {"Prg", "Usr", "Log", "Dust", "Sample", "Help"}) {
+            const QString path = root + QLatin1Char('/') + QLatin1String(folder);
+            if (!QDir().mkpath(path))
+                throw RuntimeFailure(QStringLiteral("フォルダを作成できません。(%1)").arg(path));
+        }
+
+        writeSetting(QStringLiteral("ApUse"), m_options.apUse, m_options.apUseGiven);
+        writeSetting(QStringLiteral("LogPointer"), QStringLiteral("0"));
+        writeSetting(QStringLiteral("LogCount"), QStringLiteral("1000"));
+        writeSetting(QStringLiteral("Nifuda"), QStringLiteral("10"));
+        writeSetting(QStringLiteral("BaseYear"), QStringLiteral("50"));
+        writeSetting(QStringLiteral("InstallBasePath"), base, true);
+        writeSetting(QStringLiteral("CheckSpec"), QStringLiteral("0"));
+        writeSetting(QStringLiteral("ExcurrentVersion"), QStringLiteral("1.00"));
+        writeSetting(QStringLiteral("EiajFileName"), QStringLiteral("*.*"));
+        writeSetting(QStringLiteral("KoRFileName"), QStringLiteral("*.*"));
+        writeSetting(QStringLiteral("FileMove"), QStringLiteral("1"));
+        writeSetting(QStringLiteral("MakeMode"), QStringLiteral("1"));
+
+        writeDataFile(root + QStringLiteral("/Prg/Msg.DAT"), messageCatalogBytes());
+        writeDataFile(root + QStringLiteral("/Prg/Code.DAT"), codeTableBytes());
+        writeDataFile(root + QStringLiteral("/Sample/Cust.DAT"), custFileBytes(QStringLiteral("customers-sample.tsv")));
+        writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("customers-demo.tsv")));
+        writeDataFile(root + QStringLiteral("/Help/H7120001.htm"), helpPageBytes());
+        return true;
+    } catch (const RuntimeFailure& e) {
+        m_error = e.description();
+        return false;
+    }
+}
+
+} // namespace plx

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace plx {
+
+class Registry;
+
+// Sets up an installation below a base folder: the folder tree, every setting the
+// program reads, and the data files made from the UTF-8 sources built into the
+// program (message catalogue, code table, sample and demo companies, help page),
+// written in CP932. Existing data files and settings are kept unless `force`.
+class Installer
+{
+public:
+    struct Options
+    {
+        QString base;
+        QString apUse = QStringLiteral("ALL");
+        bool apUseGiven = false;
+        bool force = false;
+    };
+
+    Installer(Registry& registry, Options options);
+
+    // Returns false with `error()` set when something could not be written.
+    bool run();
+
+    const QString& error() const { return m_error; }
+    // What was written and what was kept, one line each.
+    const QStringList& report() const { return m_report; }
+
+    // The built-in sources converted to the files' bytes; exposed for checks.
+    static QByteArray messageCatalogBytes();
+    static QByteArray codeTableBytes();
+    static QByteArray custFileBytes(const QString& resource);
+    static QByteArray helpPageBytes();
+
+private:
+    void writeDataFile(const QString& path, const QByteArray& bytes);
+    void writeSetting(const QString& name, const QString& value, bool always = false);
+
+    Registry& m_registry;
+    Options m_options;
+    QString m_error;
+    QStringList m_report;
+};
+
+} // namespace plx

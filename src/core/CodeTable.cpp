@@ -1,0 +1,75 @@
+#include "CodeTable.h"
+
+#include "ErrorReport.h"
+
+#include <QFile>
+
+namespace plx {
+
+CodeTable CodeTable::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeFailure(QStringLiteral("コードファイルを開けません。(%1)").arg(path));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw RuntimeFailure(QStringLiteral("コードファイルを読み込めません。(%1)").arg(path));
+    return fromBytes(bytes);
+}
+
+CodeTable CodeTable::fromBytes(const QByteArray& bytes)
+{
+    CodeTable table;
+    const qsizetype count = bytes.size() / kRecordLength;
+    table.m_entries.reserve(count);
+    for (qsizetype n = 0; n < count; ++n) {
+        const QByteArray record = bytes.mid(n * kRecordLength, kRecordLength);
+        table.m_entries.append({fixed::read(record, kFormat), fixed::read(record, kKind),
+                                fixed::read(record, kCode).trimmed(), fixed::read(record, kName).trimmed(),
+                                fixed::read(record, kValue).trimmed()});
+    }
+    return table;
+}
+
+QList<CodeEntry> CodeTable::list(const QString& format, const QString& kind) const
+{
+    QList<CodeEntry> out;
+    for (const CodeEntry& e : m_entries) {
+        if (e.format == format && e.kind == kind)
+            out.append(e);
+    }
+    return out;
+}
+
+const CodeEntry* CodeTable::find(const QString& format, const QString& kind, const QString& code) const
+{
+    const QString wanted = code.trimmed();
+    for (const CodeEntry& e : m_entries) {
+        if (e.format == format && e.kind == kind && e.code == wanted)
+            return &e;
+    }
+    return nullptr;
+}
+
+QString CodeTable::nameOf(const QString& format, const QString& kind, const QString& code) const
+{
+    const CodeEntry* e = find(format, kind, code);
+    return e ? e->name : QString();
+}
+
+QByteArray CodeTable::makeRecord(const CodeEntry& entry)
+{
+    QByteArray record(kRecordLength, ' ');
+    fixed::write(record, kFormat, entry.format);
+    fixed::write(record, kKind, entry.kind);
+    fixed::write(record, kCode, entry.code);
+    fixed::write(record, kName, entry.name);
+    fixed::write(record, kValue, entry.value);
+    record[32] = '\r';
+    record[33] = '\n';
+    return record;
+}
+
+} // namespace plx

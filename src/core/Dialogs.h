@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace plx {
+
+// The title every message box of the program carries.
+inline const QString kMessageTitle = QStringLiteral("PLX-90ﾒｯｾｰｼﾞ");
+
+enum class MessageIcon { Critical, Question, Exclamation, Information };
+enum class MessageButtons { Ok, YesNo };
+enum class DefaultButton { First, No };
+
+// Answers as the program records them in MsgAnswer.
+constexpr short kAnswerOk = 1;
+constexpr short kAnswerYes = 6;
+constexpr short kAnswerNo = 7;
+
+// Shows a message box and returns the button pressed (kAnswerOk, kAnswerYes or
+// kAnswerNo). Implemented by message boxes in the windows, by the console in the
+// command line and by a script in tests.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    virtual short show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) = 0;
+};
+
+} // namespace plx

@@ -1,0 +1,25 @@
+#include "Environment.h"
+
+#include <QLockFile>
+
+#include <cstdlib>
+
+namespace plx {
+
+Environment::Environment(Dialogs& d, Clock& c, Registry& r)
+    : dialogs(&d), clock(&c), registry(&r), shutdown([](int code) { std::exit(code); })
+{
+}
+
+Environment::~Environment() = default;
+
+void endProgram(Environment& env, int exitCode)
+{
+    if (env.closeAllFiles)
+        env.closeAllFiles();
+    if (env.shutdown)
+        env.shutdown(exitCode);
+    throw ProgramEnded{exitCode};
+}
+
+} // namespace plx

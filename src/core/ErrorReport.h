@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+#include <utility>
+
+namespace plx {
+
+struct Environment;
+
+// A run-time failure: a file that cannot be read or written, a broken invariant.
+// The description is the Japanese text that ends up in the error log after the
+// operation's label.
+class RuntimeFailure : public std::runtime_error
+{
+public:
+    explicit RuntimeFailure(QString description);
+    const QString& description() const { return m_description; }
+
+private:
+    QString m_description;
+};
+
+// The fixed texts of the error report.
+inline const QString kErrorReportText = QStringLiteral("アプリケーションでエラーが発生しました。");
+inline const QString kLogFailureText = QStringLiteral("ログファイルでエラーが発生しました。処理を終了します。");
+
+// Length of a log record: 127 bytes of text and CR LF.
+constexpr int kLogRecordLength = 129;
+// Longest line text (before padding) the log accepts.
+constexpr int kLogLineMaxChars = 111;
+
+// Tells the operator, appends a line to the ring log Deliv.log, stores the ring
+// position in the settings, closes every open file and the help viewer. When the
+// log itself fails it shows the log-failure text and ends the program at once.
+void ReportError(Environment& env, const QString& message);
+
+// The description of any exception caught by a trap.
+QString describeException(const std::exception& e);
+
+// Runs `operation`; a run-time failure is reported with `label` before its
+// description and ends the program. A program end requested inside passes through.
+template <typename F>
+void runTrapped(Environment& env, const QString& label, F&& operation);
+
+[[noreturn]] void reportAndEnd(Environment& env, const QString& message);
+
+template <typename F>
+void runTrapped(Environment& env, const QString& label, F&& operation)
+{
+    try {
+        std::forward<F>(operation)();
+    } catch (const RuntimeFailure& e) {
+        reportAndEnd(env, label + e.description());
+    } catch (const std::exception& e) {
+        reportAndEnd(env, label + describeException(e));
+    }
+}
+
+} // namespace plx

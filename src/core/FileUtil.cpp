@@ -1,0 +1,77 @@
+#include "FileUtil.h"
+
+#include "ErrorReport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace plx::fileutil {
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeFailure(QStringLiteral("ファイルを開けません。(%1: %2)").arg(path, file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw RuntimeFailure(QStringLiteral("ファイルを読み込めません。(%1: %2)").arg(path, file.errorString()));
+    return bytes;
+}
+
+void writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+    }
+    // QSaveFile syncs the data to disk before it renames the temporary file.
+    if (!file.commit())
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+}
+
+void syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString why = systemError();
+        if (fd >= 0)
+            ::close(fd);
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, why));
+    }
+    ::close(fd);
+}
+
+void replaceFile(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw RuntimeFailure(QStringLiteral("ファイル名を変更できません。(%1 → %2: %3)").arg(from, to, systemError()));
+    // Make the rename itself durable.
+    const QString folder = QFileInfo(to).absolutePath();
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace plx::fileutil

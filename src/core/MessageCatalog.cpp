@@ -1,0 +1,175 @@
+#include "MessageCatalog.h"
+
+#include "Dialogs.h"
+#include "Environment.h"
+#include "ErrorReport.h"
+#include "text/Cp932.h"
+#include "text/Decimal.h"
+
+#include <QFile>
+
+#include <cmath>
+
+namespace plx {
+
+CatalogReader::CatalogReader(QString text) : m_text(std::move(text)) {}
+
+bool CatalogReader::atLineEnd() const
+{
+    return m_pos < m_text.size() && (m_text[m_pos] == QLatin1Char('\r') || m_text[m_pos] == QLatin1Char('\n'));
+}
+
+void CatalogReader::skipBlankLines()
+{
+    while (m_pos < m_text.size()) {
+        const QChar c = m_text[m_pos];
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            ++m_pos;
+        else
+            break;
+    }
+}
+
+QString CatalogReader::nextField()
+{
+    // A field that starts at a line end takes its value from the next line.
+    skipBlankLines();
+    QString value;
+    if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('"')) {
+        ++m_pos;
+        // A quoted field ends at its closing quote; texts never span lines, so an
+        // unclosed quote ends at the line end instead of swallowing the file.
+        while (m_pos < m_text.size() && m_text[m_pos] != QLatin1Char('"') && !atLineEnd())
+            value += m_text[m_pos++];
+        if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('"'))
+            ++m_pos;
+        while (m_pos < m_text.size() && m_text[m_pos] != QLatin1Char(',') && !atLineEnd())
+            ++m_pos;
+    } else {
+        while (m_pos < m_text.size() && m_text[m_pos] != QLatin1Char(',') && !atLineEnd())
+            value += m_text[m_pos++];
+        while (value.endsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char('\t')))
+            value.chop(1);
+    }
+    if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char(','))
+        ++m_pos;
+    else if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('\r'))
+        m_pos += (m_pos + 1 < m_text.size() && m_text[m_pos + 1] == QLatin1Char('\n')) ? 2 : 1;
+    else if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('\n'))
+        ++m_pos;
+    return value;
+}
+
+std::optional<CatalogRecord> CatalogReader::next()
+{
+    skipBlankLines();
+    if (m_pos >= m_text.size())
+        return std::nullopt;
+    CatalogRecord r;
+    r.number = nextField();
+    r.kind = nextField();
+    r.text = nextField();
+    return r;
+}
+
+void DisplayWidth(QStringView text, short& width)
+{
+    int w = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A surrogate pair is one character; CP932 cannot hold it, so it reads as "?".
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            w += 1;
+            continue;
+        }
+        const char16_t c = cp932::decode(cp932::encode(text.mid(i, 1))).at(0).unicode();
+        const bool hasWideForm = (c >= 0x20 && c <= 0x7E) || (c >= 0xFF61 && c <= 0xFF9F);
+        w += hasWideForm ? 1 : 2;
+    }
+    width = static_cast<short>(w);
+}
+
+QString centreOn44(const QString& line)
+{
+    short w = 0;
+    DisplayWidth(line, w);
+    if (w >= 44)
+        return line;
+    const int pad = static_cast<int>(std::nearbyint((44 - w) / 2.0)); // halves to even
+    return QString(pad, QLatin1Char(' ')) + line;
+}
+
+namespace {
+
+struct Found
+{
+    CatalogRecord record;
+    bool found = false;
+};
+
+Found findMessage(Environment& env, short number)
+{
+    QFile file(env.paths.msgPath);
+    if (!file.open(QIODevice::ReadOnly))
+        reportAndEnd(env, kMessageErrorLabel + QStringLiteral("ファイルが見つかりません。"));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        reportAndEnd(env, kMessageErrorLabel + QStringLiteral("ファイルを読み込めません。"));
+    file.close();
+
+    CatalogReader reader(cp932::decode(bytes));
+    while (auto record = reader.next()) {
+        const auto value = Decimal::parse(record->number);
+        if (!value)
+            reportAndEnd(env, kMessageErrorLabel + QStringLiteral("型が一致しません。"));
+        if (*value == Decimal(number))
+            return {std::move(*record), true};
+    }
+    return {};
+}
+
+} // namespace
+
+void ShowMessage(Environment& env, short number)
+{
+    env.msgAnswer = 0;
+    Found found = findMessage(env, number);
+    if (!found.found) {
+        env.dialogs->show(MessageIcon::Critical, kUnknownMessageText, MessageButtons::Ok, DefaultButton::First);
+        return;
+    }
+    const CatalogRecord& r = found.record;
+
+    MessageIcon icon = MessageIcon::Information;
+    if (r.kind == QLatin1String("1"))
+        icon = MessageIcon::Critical;
+    else if (r.kind == QLatin1String("2"))
+        icon = MessageIcon::Question;
+    else if (r.kind == QLatin1String("3"))
+        icon = MessageIcon::Exclamation;
+
+    QString text = r.text;
+    if (r.number == QLatin1String("640")) {
+        text = QStringLiteral("\"処理済ﾌｧｲﾙ\"") + text;
+    } else if (r.number == QLatin1String("650")) {
+        text += QLatin1Char('"');
+    } else if (r.number == QLatin1String("200") || r.number == QLatin1String("210")) {
+        const QString line1 = QStringLiteral("出力対象  ") + QString::number(env.outputItemCount) +
+                              QStringLiteral("件(用紙  ") + QString::number(env.outputSheetCount) +
+                              QStringLiteral("枚)");
+        const QString line2 = QLatin1Char('(') + env.outputFormFile.left(36).trimmed() + QLatin1Char(')');
+        text += QStringLiteral("\r\n") + centreOn44(line1) + QStringLiteral("\r\n") + centreOn44(line2);
+    }
+
+    static const QStringList yesNo = {"200", "210", "130", "131", "132", "133", "134", "135"};
+    static const QStringList yesNoDefaultNo = {"006", "012", "503", "640"};
+    if (yesNo.contains(r.number)) {
+        env.msgAnswer = env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::First);
+    } else if (yesNoDefaultNo.contains(r.number)) {
+        env.msgAnswer = env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::No);
+    } else {
+        env.dialogs->show(icon, text, MessageButtons::Ok, DefaultButton::First);
+    }
+}
+
+} // namespace plx

@@ -1,0 +1,51 @@
+#include "Paths.h"
+
+namespace plx {
+
+Paths Paths::build(const QString& base, const QString& apUse)
+{
+    Paths p;
+    const QString root = base + QStringLiteral("/Plx90We");
+    p.logPath = root + QStringLiteral("/Log/Deliv.log");
+    p.errListPath = root + QStringLiteral("/Log/Err.dat");
+    p.msgPath = root + QStringLiteral("/Prg/Msg.DAT");
+    p.eDelivPath = root + QStringLiteral("/Prg/E_Deliv.dat");
+    p.kDelivPath = root + QStringLiteral("/Prg/K_Deliv.dat");
+    p.eDelivWorkPath = root + QStringLiteral("/Prg/E_Deliv_w.dat");
+    p.kDelivWorkPath = root + QStringLiteral("/Prg/K_Deliv_w.dat");
+    p.backupDelivPath = root + QStringLiteral("/Prg/BUP_Deliv.dat");
+    p.workDelivPath = root + QStringLiteral("/Prg/W_Deliv.dat");
+    p.dustFolder = root + QStringLiteral("/Dust/");
+    p.custPath = root + QStringLiteral("/Usr/Cust.DAT");
+    p.sampleCustPath = root + QStringLiteral("/Sample/Cust.DAT");
+    p.workCustPath = root + QStringLiteral("/Usr/W_Cust.DAT");
+    p.helpPagePath = root + QStringLiteral("/Help/H7120001.htm");
+    p.usrFolder = root + QStringLiteral("/Usr/");
+    const int kind = (apUse == QLatin1String("EIAJ") || apUse == QLatin1String("ALL")) ? 0 : 1;
+    p.dcsvPath = dcsvPathFor(p.usrFolder, kind);
+    p.tcsvPath = tcsvPathFor(p.usrFolder, kind);
+    p.codePath = root + QStringLiteral("/Prg/Code.DAT");
+    return p;
+}
+
+QString Paths::slipListPath(int n) const
+{
+    return usrFolder + QString::number(n) + QStringLiteral("NoOutFile.txt");
+}
+
+QString Paths::tagListPath(int n) const
+{
+    return usrFolder + QString::number(n) + QStringLiteral("NiOutFile.txt");
+}
+
+QString Paths::dcsvPathFor(const QString& usrFolder, int kind)
+{
+    return usrFolder + (kind == 0 ? QStringLiteral("E_Dcsv.dat") : QStringLiteral("K_Dcsv.dat"));
+}
+
+QString Paths::tcsvPathFor(const QString& usrFolder, int kind)
+{
+    return usrFolder + (kind == 0 ? QStringLiteral("E_Tcsv.dat") : QStringLiteral("K_Tcsv.dat"));
+}
+
+} // namespace plx

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+namespace plx {
+
+// Every file and folder of an installation, derived from its base folder B.
+struct Paths
+{
+    QString msgPath;
+    QString codePath;
+    QString eDelivPath;
+    QString kDelivPath;
+    QString eDelivWorkPath;
+    QString kDelivWorkPath;
+    QString backupDelivPath;
+    QString workDelivPath;
+    QString helpPagePath;
+    QString usrFolder;
+    QString custPath;
+    QString workCustPath;
+    QString sampleCustPath;
+    QString dcsvPath;
+    QString tcsvPath;
+    QString logPath;
+    QString errListPath;
+    QString dustFolder;
+
+    // Paths below `base` (no trailing separator). The slip and tag output data
+    // files follow `apUse`: "EIAJ" and "ALL" take the E_ files, anything else K_.
+    static Paths build(const QString& base, const QString& apUse);
+
+    // The numbered output lists of the slip (NoOutFile) and tag (NiOutFile) output.
+    QString slipListPath(int n) const;
+    QString tagListPath(int n) const;
+
+    // The output data files of one format (0 EIAJ, 1 KORVAN).
+    static QString dcsvPathFor(const QString& usrFolder, int kind);
+    static QString tcsvPathFor(const QString& usrFolder, int kind);
+};
+
+} // namespace plx

@@ -1,0 +1,253 @@
+#include "Registry.h"
+
+#include "text/Cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <optional>
+#include <vector>
+
+namespace plx {
+namespace {
+
+struct Entry
+{
+    QString name;
+    QString value;
+};
+
+struct Section
+{
+    QString keyPath;
+    std::vector<Entry> entries;
+};
+
+using Document = std::vector<Section>;
+
+QString escapeValue(const QString& value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (QChar c : value) {
+        switch (c.unicode()) {
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case 0: out += QLatin1String("\\0"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<QString> unescapeValue(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\\')) {
+            out += text[i];
+            continue;
+        }
+        if (++i >= text.size())
+            return std::nullopt;
+        switch (text[i].unicode()) {
+        case '\\': out += QLatin1Char('\\'); break;
+        case 'n': out += QLatin1Char('\n'); break;
+        case 'r': out += QLatin1Char('\r'); break;
+        case '0': out += QChar(0); break;
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+// Parses the settings file; nothing when it is not in the expected format.
+std::optional<Document> parse(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    Document doc;
+    const auto lines = QStringView(text).split(QLatin1Char('\n'));
+    for (QStringView line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
+            doc.push_back({trimmed.sliced(1, trimmed.size() - 2).toString(), {}});
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0 || doc.empty())
+            return std::nullopt;
+        const QString name = line.first(eq).trimmed().toString();
+        const auto value = unescapeValue(line.sliced(eq + 1));
+        if (name.isEmpty() || !value)
+            return std::nullopt;
+        doc.back().entries.push_back({name, *value});
+    }
+    return doc;
+}
+
+QByteArray serialize(const Document& doc)
+{
+    QString text;
+    for (const Section& section : doc) {
+        text += QLatin1Char('[') + section.keyPath + QLatin1String("]\n");
+        for (const Entry& e : section.entries)
+            text += e.name + QLatin1Char('=') + escapeValue(e.value) + QLatin1Char('\n');
+        text += QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+// Key paths and value names are compared without regard to case, as the
+// registry does.
+Section* findSection(Document& doc, const QString& keyPath)
+{
+    for (Section& s : doc) {
+        if (s.keyPath.compare(keyPath, Qt::CaseInsensitive) == 0)
+            return &s;
+    }
+    return nullptr;
+}
+
+Entry* findEntry(Section& section, const QString& name)
+{
+    for (Entry& e : section.entries) {
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &e;
+    }
+    return nullptr;
+}
+
+// Loads the document; `absent` tells that the file does not exist yet.
+qint32 load(const QString& path, Document& doc, bool& absent)
+{
+    absent = !QFileInfo::exists(path);
+    if (absent)
+        return RegOk;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return RegCannotOpen;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return RegCannotRead;
+    auto parsed = parse(bytes);
+    if (!parsed)
+        return RegCorrupt;
+    doc = std::move(*parsed);
+    return RegOk;
+}
+
+bool store(const QString& path, const Document& doc)
+{
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = serialize(doc);
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+} // namespace
+
+Registry::Registry(QString filePath) : m_filePath(std::move(filePath)) {}
+
+QString Registry::defaultFilePath()
+{
+    const QString fromEnv = qEnvironmentVariable("PLX90_REGISTRY");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/plx90/registry.ini");
+}
+
+qint32 Registry::regGetValue(const QString& keyPath, const QString& name, QString& out) const
+{
+    out.clear();
+    Document doc;
+    bool absent = false;
+    if (const qint32 rc = load(m_filePath, doc, absent); rc != RegOk)
+        return rc;
+    Section* section = findSection(doc, keyPath);
+    if (!section) {
+        // Opening a key that does not exist creates it.
+        doc.push_back({keyPath, {}});
+        return store(m_filePath, doc) ? RegOk : RegCannotOpen;
+    }
+    if (const Entry* e = findEntry(*section, name)) {
+        const qsizetype nul = e->value.indexOf(QChar(0));
+        out = nul < 0 ? e->value : e->value.left(nul);
+    }
+    return RegOk;
+}
+
+qint32 Registry::regPutValue(const QString& keyPath, const QString& name, const QString& value) const
+{
+    Document doc;
+    bool absent = false;
+    if (const qint32 rc = load(m_filePath, doc, absent); rc != RegOk)
+        return rc;
+    Section* section = findSection(doc, keyPath);
+    if (!section) {
+        doc.push_back({keyPath, {}});
+        section = &doc.back();
+    }
+    // The store keeps text in the system's code page: what it cannot hold is lost.
+    const QString stored = cp932::decode(cp932::encode(value));
+    if (Entry* e = findEntry(*section, name))
+        e->value = stored;
+    else
+        section->entries.push_back({name, stored});
+    return store(m_filePath, doc) ? RegOk : RegCannotWrite;
+}
+
+QString Registry::regErrorText(qint32 code)
+{
+    switch (code) {
+    case 1009: return QStringLiteral("レジストリデータベースが壊れています");
+    case 1010: return QStringLiteral("レジストリキーが無効です");
+    case 1011: return QStringLiteral("レジストリキーをオープンできません");
+    case 1012: return QStringLiteral("レジストリキーを読みとれません");
+    case 1013: return QStringLiteral("レジストリキーに書き込めません");
+    case 1014:
+        return QStringLiteral("ログや代替コピーを使ってレジストリデータベースの"
+                              "ファイルの1つを復旧しました（復旧は成功しました）");
+    case 1015:
+        return QStringLiteral("レジストリが壊れています。レジストリデータを含むファイルの1つが"
+                              "壊れているか,メモリ内のファイルのイメージが壊れているか、"
+                              "ログや代替コピーがないか壊れているために復旧できなかった、などの"
+                              "原因が考えられます");
+    case 1016:
+        return QStringLiteral("レジストリが修復不可能な入出力命令を実行しました。"
+                              "レジストリイメージを含むファイルの1つに対して、読み出し"
+                              "書き込み、フラッシュができませんでした");
+    case 1017:
+        return QStringLiteral("システムはレジストリにファイルをロードまたは復旧しようとしましたが"
+                              "指定されたファイルはレジストリファイルの形式ではありません");
+    case 1018: return QStringLiteral("削除のマークが付けられたレジストリキーに不正な操作をしようとしました");
+    case 1019: return QStringLiteral("レジストリログに必要なスペースを割り当てることができませんでした");
+    case 1020: return QStringLiteral("すでにサブキーや値を持つレジストリキーにはシンボリックリンクを作成できません");
+    case 1021: return QStringLiteral("揮発性親キーの下に不揮発性のサブキーを作ることはできません");
+    case 1369: return QStringLiteral("レジストリのサブツリーのトランザクションは要求された操作と相容れません");
+    default: return QString();
+    }
+}
+
+} // namespace plx

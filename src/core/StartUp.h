@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace plx {
+
+struct Environment;
+
+inline const QString kAlreadyRunningText = QStringLiteral("既に起動しています。");
+inline const QString kBadSettingsText = QStringLiteral("レジストリの情報に誤りがあります。");
+inline const QString kNoCatalogueText = QStringLiteral("メッセージ情報が確認できません。");
+
+struct StartUpOptions
+{
+    // Refuse to run beside another instance using the same settings store.
+    bool singleInstance = true;
+};
+
+// The start-up steps before the main window: the instance check, the seven
+// settings read and checked in order, every path derived from the base folder,
+// removal of the output lists left by an earlier run, and the presence of the
+// message catalogue and the code table. Returns when the program may go on;
+// otherwise it tells the operator and ends the program (endProgram).
+void StartUp(Environment& env, const StartUpOptions& options = {});
+
+// The instance lock's file for a settings store.
+QString instanceLockPath(const QString& registryPath);
+
+} // namespace plx

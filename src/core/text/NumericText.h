@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringView>
+
+#include <optional>
+
+namespace plx {
+
+// True for "digits with optional sign, decimal point and surrounding blanks":
+// " 12 ", "-3", "+0.50", ".5", "5." are numeric; "", " ", "12a", "1 2", "1,000",
+// "--1", "１２" (full-width) are not.
+bool isNumericText(QStringView text);
+
+// Numeric text rounded to the nearest integer with halves to even, as a signed
+// 16-bit value. Nothing when the text is not numeric or the result falls outside
+// -32768..32767.
+std::optional<short> toInt16HalfEven(QStringView text);
+
+} // namespace plx

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "CustRecord.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace plx {
+
+struct Environment;
+
+// The ordering-company file Cust.DAT, held in memory while open; every write
+// goes straight through to the record's place in the file. Records are numbered
+// from 1; a trailing partial record is ignored.
+class CustStore
+{
+public:
+    static constexpr int kMaxRecords = 32767;
+
+    explicit CustStore(QString path);
+
+    const QString& path() const { return m_path; }
+
+    // Reads the file, creating it empty when missing. Throws RuntimeFailure.
+    int open();
+    // Reads the file without creating it (a missing file is an empty one).
+    int openReadOnly();
+    void close();
+
+    int count() const { return m_count; }
+    qsizetype trailingBytes() const { return m_trailing; }
+
+    CustRecord read(int n) const;
+    // Writes record n; count() + 1 appends. Throws RuntimeFailure.
+    void write(int n, const CustRecord& record);
+
+    // The first live record of the protocol whose codes equal the given ones,
+    // trailing blanks ignored on both sides; 0 when none does.
+    int lookup(char protocol, const QString& ordererCode, const QString& supplierCode) const;
+    // The same for codes already in the record's bytes.
+    int lookupRaw(char protocol, const QByteArray& ordererCode, const QByteArray& supplierCode) const;
+    // Record numbers of the protocol's records, in file order (row k of a list is
+    // the k-th of them).
+    QList<int> list(char protocol) const;
+
+    int add(const CustRecord& record);
+    void change(int n, const CustRecord& record);
+    // Logical deletion: Protocol becomes a blank.
+    void remove(int n);
+    // Rewrites the file without its deleted records, through W_Cust.DAT and an
+    // atomic rename. The store is open on the compacted file afterwards.
+    void compact(const QString& workPath);
+
+    // The first record of the protocol in the sample file, the defaults for a
+    // new company; nothing when the file holds none.
+    static std::optional<CustRecord> sampleDefaults(const QString& samplePath, char protocol);
+
+private:
+    int load(bool create);
+    static QByteArray keyOf(char protocol, const QByteArray& orderer, const QByteArray& supplier);
+    void ensureIndex() const;
+
+    QString m_path;
+    QByteArray m_data;
+    int m_count = 0;
+    qsizetype m_trailing = 0;
+    mutable QHash<QByteArray, int> m_index; // key -> first record number
+    mutable bool m_indexBuilt = false;
+};
+
+// Opens the installation's ordering-company file for record access.
+CustStore OpenCustFile(const Environment& env);
+
+} // namespace plx

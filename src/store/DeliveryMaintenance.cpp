@@ -1,0 +1,115 @@
+#include "DeliveryMaintenance.h"
+
+#include "DeliveryRecord.h"
+
+#include "core/ErrorReport.h"
+#include "core/FileUtil.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace plx {
+namespace {
+
+constexpr int kLen = DeliveryRecord::kLength;
+constexpr int kLineLength = kLen - 2;
+constexpr int kOldLineLength = 2239;
+
+void writeAndSync(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+    file.close();
+    fileutil::syncFile(path);
+}
+
+void removeIfExists(const QString& path)
+{
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw RuntimeFailure(QStringLiteral("ファイルを削除できません。(%1)").arg(path));
+}
+
+} // namespace
+
+void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode,
+                         const std::function<void(int, int)>& onRecord)
+{
+    // The data file as it is now; a missing one is an empty one.
+    const QByteArray original = fileutil::readAll(files.current);
+    fileutil::writeAtomically(files.backup, original);
+
+    try {
+        removeIfExists(files.work);
+        const int total = int(original.size() / kLen);
+        QByteArray kept;
+        if (mode != RebuildMode::StartAnew)
+            kept.reserve(original.size());
+        const auto statusAt = DeliveryRecord::field(DeliveryField::Status).offset;
+        for (int n = 0; n < total; ++n) {
+            const char* record = original.constData() + qsizetype(n) * kLen;
+            bool keep = false;
+            if (mode == RebuildMode::Add)
+                keep = record[0] != DeliveryRecord::kKindDeleted;
+            else if (mode == RebuildMode::DropIssued)
+                keep = record[0] != DeliveryRecord::kKindDeleted && record[statusAt] != '2';
+            if (keep)
+                kept.append(record, kLen);
+            if (onRecord)
+                onRecord(n + 1, total);
+        }
+        writeAndSync(files.work, kept);
+        fileutil::replaceFile(files.work, files.current);
+    } catch (...) {
+        QFile::remove(files.work);
+        throw;
+    }
+}
+
+void restoreBackup(const RebuildFiles& files)
+{
+    fileutil::replaceFile(files.backup, files.current);
+}
+
+void discardBackup(const RebuildFiles& files)
+{
+    removeIfExists(files.backup);
+}
+
+ConversionResult convertOlderLayout(const QString& dataPath, const QString& workPath)
+{
+    const QByteArray bytes = fileutil::readAll(dataPath);
+    const qsizetype firstEnd = bytes.indexOf("\r\n");
+    const qsizetype firstLength = firstEnd < 0 ? bytes.size() : firstEnd;
+    if (bytes.isEmpty() || firstLength == 0 || firstLength == kLineLength)
+        return ConversionResult::NotNeeded;
+    if (firstLength != kOldLineLength)
+        return ConversionResult::Refused;
+
+    static const QByteArray widening = QByteArray("   ") + "000000000000.00000" + "000000000000.000" +
+                                       "000000000000.000" + "000000000000.000" + "\r\n";
+    QByteArray out;
+    out.reserve(bytes.size() / (kOldLineLength + 2) * kLen + kLen);
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        qsizetype end = bytes.indexOf("\r\n", pos);
+        const qsizetype next = end < 0 ? bytes.size() : end + 2;
+        if (end < 0)
+            end = bytes.size();
+        if (end - pos != kOldLineLength)
+            return ConversionResult::Refused;
+        out.append(bytes.constData() + pos, end - pos);
+        out.append(widening);
+        pos = next;
+    }
+    writeAndSync(workPath, out);
+    fileutil::replaceFile(workPath, dataPath);
+    return ConversionResult::Converted;
+}
+
+QString conversionRefusedText(const QString& dataPath)
+{
+    return QStringLiteral("納品書ﾌｧｲﾙの形式が正しくないため変換できません。(%1)").arg(dataPath);
+}
+
+} // namespace plx

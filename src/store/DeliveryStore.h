@@ -1,0 +1,104 @@
+#pragma once
+
+#include "DeliveryRecord.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace plx {
+
+class Clock;
+
+// One delivery-slip data file (E_Deliv.dat or K_Deliv.dat). The file is held in
+// memory while open; every write goes straight through to the file at the
+// record's place. Records are numbered from 1; the count is the file length
+// divided by 2310, a trailing partial record is ignored (and overwritten by the
+// next append).
+class DeliveryStore
+{
+public:
+    // Record numbers and counts are 16-bit in the file's world.
+    static constexpr int kMaxRecords = 32767;
+
+    DeliveryStore(QString path, const Clock& clock);
+
+    const QString& path() const { return m_path; }
+
+    // Reads the file, creating it empty when missing. Throws RuntimeFailure.
+    int open();
+    void close();
+    bool isOpen() const { return m_open; }
+
+    int count() const { return m_count; }
+    // Bytes after the last whole record (a damaged file); 0 normally.
+    qsizetype trailingBytes() const { return m_trailing; }
+
+    // Record n, 1 <= n <= count(). Throws RuntimeFailure outside.
+    DeliveryRecord read(int n) const;
+    // Writes the record as record n (count() + 1 appends) with UpdatedAt set to
+    // now. Throws RuntimeFailure.
+    void write(int n, DeliveryRecord record);
+    // The same without touching UpdatedAt (copies, conversions).
+    void writeUnstamped(int n, const DeliveryRecord& record);
+
+    // The record number of the k-th live record of the kind (k from 1), or 0 when
+    // there are fewer.
+    int findLive(int k, char kindDigit) const;
+    // The record number of the k-th live record; a missing one is a run-time
+    // failure ("納品書ﾌｧｲﾙに該当ﾃﾞｰﾀが有りません。").
+    int requireLive(int k, char kindDigit) const;
+    int countLive(char kindDigit) const;
+    // The record numbers of every live record of the kind, in file order.
+    QList<int> liveRecords(char kindDigit) const;
+
+    // Kind " " and UpdatedAt now.
+    void markDeleted(int n);
+
+    // The first record whose Kind equals `kindDigit` and whose orderer code,
+    // supplier code and delivery key equal the given texts (trailing blanks
+    // ignored on both sides). Returns its number and sets `status` to its Status
+    // trimmed; 0 and empty status when none matches.
+    int findDelivery(char kindDigit, const QString& ordererCode, const QString& supplierCode,
+                     const QString& deliveryKeyNo, QString& status) const;
+
+private:
+    QByteArray recordBytes(int n) const;
+    void storeInMemory(int n, const QByteArray& bytes);
+    static QByteArray keyOf(const QByteArray& recordBytes);
+    static QByteArray keyOf(char kindDigit, const QString& orderer, const QString& supplier, const QString& key);
+    void ensureIndex() const;
+
+    QString m_path;
+    const Clock* m_clock;
+    bool m_open = false;
+    QByteArray m_data; // the whole records, m_count * kLength bytes
+    int m_count = 0;
+    qsizetype m_trailing = 0;
+
+    // Look-up index of findDelivery: key -> record numbers in ascending order.
+    // Built on first use and kept in step with every write.
+    mutable QHash<QByteArray, QList<int>> m_index;
+    mutable bool m_indexBuilt = false;
+};
+
+// Reports a record number the file does not have.
+inline const QString kNoSuchRecordText = QStringLiteral("納品書ﾌｧｲﾙに該当ﾃﾞｰﾀが有りません。");
+
+} // namespace plx
+
+namespace plx {
+
+// The first record of the open data file that matches the kind digit and the
+// three keys (see DeliveryStore::findDelivery); 0 and empty status when none.
+inline int FindDelivery(const DeliveryStore& store, char kindDigit, const QString& ordererCode,
+                        const QString& supplierCode, const QString& deliveryKeyNo, QString& status)
+{
+    return store.findDelivery(kindDigit, ordererCode, supplierCode, deliveryKeyNo, status);
+}
+
+} // namespace plx

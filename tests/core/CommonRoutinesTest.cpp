@@ -1,0 +1,72 @@
+#include "core/CodeTable.h"
+#include "core/CommonRoutines.h"
+#include "core/text/Cp932.h"
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+
+TEST(CharacterChecks, SingleByte)
+{
+    EXPECT_EQ(CheckSingleByte(u"ABC-123"), 0);
+    EXPECT_EQ(CheckSingleByte(u"ｱｲｳﾞｰ"), 0);
+    EXPECT_EQ(CheckSingleByte(u""), 0);
+    EXPECT_EQ(CheckSingleByte(u" ~"), 0);
+    EXPECT_EQ(CheckSingleByte(u"A\tB"), -1);
+    EXPECT_EQ(CheckSingleByte(u"Ａ"), -1);
+    EXPECT_EQ(CheckSingleByte(u"漢"), -1);
+    EXPECT_EQ(CheckSingleByte(u"\x7F"), -1);
+    // Unrepresentable characters read as "?", which is printable ASCII.
+    EXPECT_EQ(CheckSingleByte(u"€"), 0);
+}
+
+TEST(CharacterChecks, DoubleByte)
+{
+    EXPECT_EQ(CheckDoubleByte(u""), 0);
+    EXPECT_EQ(CheckDoubleByte(u"漢字　ＡＢ"), 0);
+    EXPECT_EQ(CheckDoubleByte(u"漢1字"), -1);
+    EXPECT_EQ(CheckDoubleByte(u"漢ｱ"), -1);
+}
+
+TEST(CharacterChecks, BlankAsterisk)
+{
+    EXPECT_EQ(CheckBlankAsterisk(u"AB C"), -1);
+    EXPECT_EQ(CheckBlankAsterisk(u"A*"), -1);
+    EXPECT_EQ(CheckBlankAsterisk(u"A　B"), 0);
+    EXPECT_EQ(CheckBlankAsterisk(u"＊"), 0);
+    EXPECT_EQ(CheckBlankAsterisk(u""), 0);
+}
+
+TEST(NormalizeBlanks, EveryMode)
+{
+    const QString text = QStringLiteral("  A   B ");
+    EXPECT_EQ(NormalizeBlanks(text, 1), QStringLiteral(" A B "));
+    EXPECT_EQ(NormalizeBlanks(text, 2), QStringLiteral("A   B"));
+    EXPECT_EQ(NormalizeBlanks(text, 3), QStringLiteral("A   B "));
+    EXPECT_EQ(NormalizeBlanks(text, 4), QStringLiteral("  A   B"));
+    EXPECT_EQ(NormalizeBlanks(text, 0), QStringLiteral("AB"));
+    EXPECT_EQ(NormalizeBlanks(text, 9), QStringLiteral("AB"));
+    EXPECT_EQ(NormalizeBlanks(u"   ", 2), QString());
+    // The full-width space is not a blank.
+    EXPECT_EQ(NormalizeBlanks(u"　A　", 0), QStringLiteral("　A　"));
+}
+
+TEST(CodeTable, RecordsLookupsAndPartialTail)
+{
+    QByteArray bytes = CodeTable::makeRecord({"1", "01", "2", "受入検査", ""}) +
+                       CodeTable::makeRecord({"2", "01", "PC", "個", ""}) +
+                       CodeTable::makeRecord({"1", "03", "1", "課税１０％", "10"}) +
+                       CodeTable::makeRecord({"1", "01", "2", "二番目", ""});
+    ASSERT_EQ(bytes.size(), 4 * 34);
+    EXPECT_EQ(bytes.mid(32, 2), QByteArray("\r\n"));
+    bytes += "1012";
+    const CodeTable table = CodeTable::fromBytes(bytes);
+    EXPECT_EQ(table.count(), 4);
+    EXPECT_EQ(table.nameOf("1", "01", " 2 "), QStringLiteral("受入検査"));
+    EXPECT_EQ(table.nameOf("2", "01", "2"), QString());
+    EXPECT_EQ(table.find("1", "03", "1")->value, QStringLiteral("10"));
+    EXPECT_EQ(table.list("1", "01").size(), 2);
+    // A name longer than 12 bytes is cut without half a character.
+    const QByteArray longName = CodeTable::makeRecord({"1", "01", "9", "一二三四五六七", ""});
+    EXPECT_EQ(longName.mid(8, 12), cp932::encode(u"一二三四五六"));
+}

@@ -1,0 +1,133 @@
+#include "support/TestInstall.h"
+
+#include "core/MessageCatalog.h"
+#include "core/text/Cp932.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct CatalogFixture : ::testing::Test
+{
+    TestInstall inst;
+    CatalogFixture() { inst.buildPaths(); }
+    void catalogue(const QString& text) { inst.writeFile(QStringLiteral("Prg/Msg.DAT"), cp932::encode(text)); }
+    ScriptedDialogs::Shown show(short n)
+    {
+        inst.dialogs.shown.clear();
+        ShowMessage(inst.env, n);
+        return inst.dialogs.shown.value(0);
+    }
+};
+
+} // namespace
+
+TEST_F(CatalogFixture, FindsByNumberFirstMatchWins)
+{
+    catalogue(QStringLiteral("002,3,\"最初\"\r\n002,1,\"二番目\"\r\n006,2,\"削除しますか？\"\r\n"));
+    const auto two = show(2);
+    EXPECT_EQ(two.text, QStringLiteral("最初"));
+    EXPECT_EQ(two.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(two.buttons, MessageButtons::Ok);
+
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    const auto six = show(6);
+    EXPECT_EQ(six.icon, MessageIcon::Question);
+    EXPECT_EQ(six.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(six.defaultButton, DefaultButton::No);
+    EXPECT_EQ(inst.env.msgAnswer, kAnswerYes);
+}
+
+TEST_F(CatalogFixture, UnknownNumberShowsFixedTextAndLeavesNoAnswer)
+{
+    catalogue(QStringLiteral("002,3,\"x\"\r\n"));
+    inst.env.msgAnswer = 6;
+    const auto shown = show(12);
+    EXPECT_EQ(shown.text, QStringLiteral("エラーです。"));
+    EXPECT_EQ(shown.icon, MessageIcon::Critical);
+    EXPECT_EQ(inst.env.msgAnswer, 0);
+}
+
+TEST_F(CatalogFixture, ReaderHandlesQuotesBlanksAndContinuationLines)
+{
+    catalogue(QStringLiteral("  010 , 9 ,  前後の空白  \r\n011,3\r\n\"続きの行, カンマ入り\"\r\n012,2,\"  空白付き  \"\r\n"));
+    EXPECT_EQ(show(10).text, QStringLiteral("前後の空白"));
+    EXPECT_EQ(show(10).icon, MessageIcon::Information);
+    EXPECT_EQ(show(11).text, QStringLiteral("続きの行, カンマ入り"));
+    const auto twelve = show(12);
+    EXPECT_EQ(twelve.text, QStringLiteral("  空白付き  "));
+    EXPECT_EQ(twelve.defaultButton, DefaultButton::No);
+}
+
+TEST_F(CatalogFixture, ButtonsFollowTheNumberAsWritten)
+{
+    // Written "6" instead of "006": found, but not given the Yes/No buttons.
+    catalogue(QStringLiteral("6,2,\"q\"\r\n130,2,\"q\"\r\n503,2,\"q\"\r\n"));
+    EXPECT_EQ(show(6).buttons, MessageButtons::Ok);
+    const auto q130 = show(130);
+    EXPECT_EQ(q130.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(q130.defaultButton, DefaultButton::First);
+    EXPECT_EQ(inst.env.msgAnswer, kAnswerNo);
+    EXPECT_EQ(show(503).defaultButton, DefaultButton::No);
+}
+
+TEST_F(CatalogFixture, Decorations)
+{
+    catalogue(QStringLiteral("640,2,\"内のファイルを削除しますか？\"\r\n650,3,\"使えない文字: \\ / \"\r\n"
+                             "200,2,\"納品書を印刷しますか？\"\r\n210,2,\"荷札を印刷しますか？\"\r\n"));
+    EXPECT_EQ(show(640).text, QStringLiteral("\"処理済ﾌｧｲﾙ\"内のファイルを削除しますか？"));
+    EXPECT_EQ(show(640).defaultButton, DefaultButton::No);
+    EXPECT_EQ(show(650).text, QStringLiteral("使えない文字: \\ / \""));
+
+    inst.env.outputItemCount = 12;
+    inst.env.outputSheetCount = 3;
+    inst.env.outputFormFile = QStringLiteral("E_Slip.agr") + QString(26, QLatin1Char(' ')) + QStringLiteral("TAIL");
+    // "出力対象  12件(用紙  3枚)" is 25 columns wide: 9.5 rounds to 10 blanks.
+    // "(E_Slip.agr)" is 12 wide: 16 blanks.
+    EXPECT_EQ(show(200).text, QStringLiteral("納品書を印刷しますか？\r\n") + QString(10, QLatin1Char(' ')) +
+                                  QStringLiteral("出力対象  12件(用紙  3枚)\r\n") + QString(16, QLatin1Char(' ')) +
+                                  QStringLiteral("(E_Slip.agr)"));
+    EXPECT_EQ(show(200).buttons, MessageButtons::YesNo);
+}
+
+TEST(DisplayWidth, ColumnsAndCentring)
+{
+    short w = 0;
+    DisplayWidth(u"A", w);
+    EXPECT_EQ(w, 1);
+    DisplayWidth(u"Ａ", w);
+    EXPECT_EQ(w, 2);
+    DisplayWidth(u"ｱ", w);
+    EXPECT_EQ(w, 1);
+    DisplayWidth(u"漢", w);
+    EXPECT_EQ(w, 2);
+    DisplayWidth(u"\t", w);
+    EXPECT_EQ(w, 2);
+    DisplayWidth(u"", w);
+    EXPECT_EQ(w, 0);
+    // 33 columns: 5.5 rounds to 6; 35 columns: 4.5 rounds to 4; over 44: no padding.
+    EXPECT_EQ(centreOn44(QString(33, QLatin1Char('x'))), QString(6, QLatin1Char(' ')) + QString(33, QLatin1Char('x')));
+    EXPECT_EQ(centreOn44(QString(35, QLatin1Char('x'))), QString(4, QLatin1Char(' ')) + QString(35, QLatin1Char('x')));
+    EXPECT_EQ(centreOn44(QString(23, QChar(u'漢'))), QString(23, QChar(u'漢')));
+}
+
+TEST_F(CatalogFixture, BrokenOrMissingCatalogueEndsTheProgramThroughTheErrorReport)
+{
+    inst.env.logCount = 10;
+    catalogue(QStringLiteral("002,3,\"x\"\r\nabc,3,\"broken\"\r\n007,3,\"y\"\r\n"));
+    EXPECT_EQ(show(2).text, QStringLiteral("x")); // found before the broken line
+    inst.dialogs.shown.clear();
+    EXPECT_TRUE(endsProgram([&] { ShowMessage(inst.env, 7); }));
+    EXPECT_EQ(inst.dialogs.shown.first().text, QStringLiteral("アプリケーションでエラーが発生しました。"));
+    EXPECT_TRUE(inst.readFile(QStringLiteral("Log/Deliv.log")).contains(cp932::encode(u"ﾒｯｾｰｼﾞ出力/型が一致しません。")));
+
+    QFile::remove(inst.env.paths.msgPath);
+    inst.dialogs.shown.clear();
+    EXPECT_TRUE(endsProgram([&] { ShowMessage(inst.env, 2); }));
+    EXPECT_EQ(inst.dialogs.shown.first().text, QStringLiteral("アプリケーションでエラーが発生しました。"));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/Dialogs.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+
+namespace plx::test {
+
+// Dialogs for tests: records every box shown and answers questions from a
+// script (No when the script is empty).
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        MessageIcon icon;
+        QString text;
+        MessageButtons buttons;
+        DefaultButton defaultButton;
+    };
+
+    void setNextAnswer(short answer) { m_answers.push_back(answer); }
+    short show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override
+    {
+        shown.append({icon, text, buttons, defaultButton});
+        if (buttons == MessageButtons::Ok)
+            return kAnswerOk;
+        if (m_answers.empty())
+            return kAnswerNo;
+        const short answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Shown& s : shown)
+            out.append(s.text);
+        return out;
+    }
+
+    QList<Shown> shown;
+
+private:
+    std::deque<short> m_answers;
+};
+
+} // namespace plx::test
