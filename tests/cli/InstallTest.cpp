@@ -1,0 +1,211 @@
+#include "support/TestInstall.h"
+
+#include "cli/Installer.h"
+#include "core/CodeTable.h"
+#include "core/MessageCatalog.h"
+#include "core/StartUp.h"
+#include "core/text/Cp932.h"
+#include "store/CustStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+CliRun runCli(const QString& registry, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PLX90_CLI_PATH), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Install, CreatesTheTreeSettingsAndFilesAndStartUpAcceptsThem)
+{
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    const QString base = dir.path() + QStringLiteral("/base");
+    const CliRun run = runCli(registry, {"install", "--base", base});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const char* folder : {"Prg", "Usr", "Log", "Dust", "Sample", "Help"})
+        EXPECT_TRUE(QFile::exists(base + QStringLiteral("/Plx90We/") + QLatin1String(folder))) << folder;
+
+    EXPECT_EQ(runCli(registry, {"settings", "get", "ApUse"}).out, QStringLiteral("ALL\n"));
+    EXPECT_EQ(runCli(registry, {"settings", "get", "InstallBasePath"}).out, base + QLatin1Char('\n'));
+    for (const char* name : {"LogPointer", "LogCount", "Nifuda", "BaseYear", "CheckSpec", "ExcurrentVersion",
+                             "EiajFileName", "KoRFileName", "FileMove", "MakeMode"})
+        EXPECT_FALSE(runCli(registry, {"settings", "get", name}).out.trimmed().isEmpty()) << name;
+
+    // The program starts on what the installer wrote.
+    ScriptedDialogs dialogs;
+    SystemClock clock;
+    Registry reg(registry);
+    Environment env(dialogs, clock, reg);
+    env.shutdown = [](int) {};
+    EXPECT_FALSE(endsProgram([&] { StartUp(env, {false}); })) << dialogs.texts().join(u'|').toStdString();
+    EXPECT_EQ(env.custFileMissing, 0);
+
+    // Files the program reads are CP932 with CR LF.
+    const QByteArray help = readFile(env.paths.helpPagePath);
+    EXPECT_TRUE(help.contains(cp932::encode(u"納品書")));
+    EXPECT_TRUE(help.contains("\r\n"));
+    EXPECT_EQ(readFile(env.paths.codePath).size() % CodeTable::kRecordLength, 0);
+    EXPECT_EQ(readFile(env.paths.custPath).size(), 5 * CustRecord::kLength);
+    EXPECT_EQ(readFile(env.paths.sampleCustPath).size(), 2 * CustRecord::kLength);
+}
+
+TEST(Install, KeepsExistingFilesAndSettingsUnlessForced)
+{
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--ap-use", "EIAJ"}).exitCode, 0);
+    const QString cust = dir.path() + QStringLiteral("/Plx90We/Usr/Cust.DAT");
+    {
+        QFile f(cust);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("operator data");
+    }
+    ASSERT_EQ(runCli(registry, {"settings", "set", "LogPointer", "42"}).exitCode, 0);
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+    EXPECT_EQ(readFile(cust), QByteArray("operator data"));
+    EXPECT_EQ(runCli(registry, {"settings", "get", "LogPointer"}).out, QStringLiteral("42\n"));
+    EXPECT_EQ(runCli(registry, {"settings", "get", "ApUse"}).out, QStringLiteral("EIAJ\n"));
+
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--force"}).exitCode, 0);
+    EXPECT_EQ(readFile(cust).size(), 5 * CustRecord::kLength);
+    EXPECT_EQ(runCli(registry, {"settings", "get", "LogPointer"}).out, QStringLiteral("0\n"));
+}
+
+TEST(Install, UsageAndFailures)
+{
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    EXPECT_EQ(runCli(registry, {"install"}).exitCode, 2);
+    EXPECT_EQ(runCli(registry, {"install", "--base", dir.path(), "--ap-use", "eiaj"}).exitCode, 2);
+    EXPECT_EQ(runCli(registry, {"settings", "get"}).exitCode, 2);
+    EXPECT_EQ(runCli(registry, {"nonsense"}).exitCode, 2);
+    // A file where the base folder should be.
+    QFile blocker(dir.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const CliRun run = runCli(registry, {"install", "--base", dir.path() + QStringLiteral("/file")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("フォルダを作成できません"))) << run.err.toStdString();
+    // A broken settings file is reported, not overwritten.
+    {
+        QFile f(registry);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("garbage\n");
+    }
+    const CliRun get = runCli(registry, {"settings", "get", "ApUse"});
+    EXPECT_EQ(get.exitCode, 1);
+    EXPECT_TRUE(get.err.contains(QStringLiteral("レジストリデータベースが壊れています")));
+    EXPECT_EQ(readFile(registry), QByteArray("garbage\n"));
+}
+
+TEST(InstallData, CatalogueHasEveryNumberTheProgramShowsWithTheRightKind)
+{
+    CatalogReader reader(cp932::decode(Installer::messageCatalogBytes()));
+    QHash<int, CatalogRecord> byNumber;
+    while (auto r = reader.next()) {
+        EXPECT_EQ(r->number.size(), 3) << r->number.toStdString();
+        EXPECT_FALSE(r->text.isEmpty()) << r->number.toStdString();
+        EXPECT_FALSE(byNumber.contains(r->number.toInt())) << "duplicate " << r->number.toStdString();
+        byNumber.insert(r->number.toInt(), *r);
+    }
+    QList<int> used = {2,   3,   4,   5,   6,   9,   10,  12,  15,  16,  17,  18,  19,  20,  21,  23,  30,  51,
+                       52,  55,  56,  57,  59,  61,  62,  65,  66,  67,  70,  71,  72,  73,  75,  76,  77,  80,
+                       83,  84,  86,  113, 119, 120, 121, 122, 123, 200, 210, 230, 240, 500, 503, 505, 510, 512,
+                       515, 520, 522, 525, 530, 535, 540, 550, 565, 567, 570, 572, 575, 577, 580, 582, 585, 590,
+                       595, 600, 615, 620, 622, 623, 630, 640, 645, 650};
+    for (int n = 100; n <= 116; ++n)
+        used << n;
+    for (int n = 130; n <= 135; ++n)
+        used << n;
+    for (int n : used)
+        EXPECT_TRUE(byNumber.contains(n)) << "message " << n;
+    for (int n : {6, 12, 130, 131, 132, 133, 134, 135, 200, 210, 503, 640})
+        EXPECT_EQ(byNumber.value(n).kind, QStringLiteral("2")) << "question " << n;
+    EXPECT_TRUE(Installer::messageCatalogBytes().endsWith("\r\n"));
+}
+
+TEST(InstallData, CodeTableHasWhatTheProgramRelieson)
+{
+    const CodeTable table = CodeTable::fromBytes(Installer::codeTableBytes());
+    for (const char* format : {"1", "2"}) {
+        for (const char* kind : {"01", "02", "03", "04", "05"})
+            EXPECT_FALSE(table.list(format, kind).isEmpty()) << format << "/" << kind;
+        // The second consumption-tax class is the one whose tax is computed.
+        EXPECT_EQ(table.list(format, "02").value(1).name, QStringLiteral("外税"));
+        EXPECT_EQ(table.list(format, "05").first().code, QStringLiteral("JPY"));
+    }
+    const QList<CodeEntry> taxation = table.list("1", "03");
+    QSet<QString> rates;
+    bool outsideTax = false;
+    for (const CodeEntry& e : taxation) {
+        rates.insert(e.value);
+        outsideTax |= e.name == QStringLiteral("消費税対象外") && e.value == QStringLiteral("0");
+    }
+    EXPECT_TRUE(outsideTax);
+    EXPECT_TRUE(rates.contains(QStringLiteral("10")));
+    EXPECT_TRUE(rates.contains(QStringLiteral("8")));
+    QStringList priceClasses;
+    for (const CodeEntry& e : table.list("1", "04"))
+        priceClasses << e.code;
+    EXPECT_EQ(priceClasses, (QStringList{"1", "2", "3", "4"}));
+}
+
+TEST(InstallData, CompaniesKeepTheRecordRules)
+{
+    QTemporaryDir dir;
+    QFile f(dir.path() + QStringLiteral("/Cust.DAT"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(Installer::custFileBytes(QStringLiteral("customers-demo.tsv")));
+    f.close();
+    CustStore store(f.fileName());
+    store.open();
+    EXPECT_EQ(store.list('1').size(), 3);
+    EXPECT_EQ(store.list('2').size(), 2);
+    QSet<QString> outputKinds;
+    for (int n = 1; n <= store.count(); ++n) {
+        const CustRecord r = store.read(n);
+        outputKinds.insert(r.text(CustField::OutputKind));
+        EXPECT_EQ(r.text(CustField::Reserved1), QString(10, QLatin1Char(' ')));
+        EXPECT_EQ(r.bytes().right(2), QByteArray("\r\n"));
+        const QString kind = r.text(CustField::OutputKind);
+        if (kind == QLatin1String("1") || kind == QLatin1String("3"))
+            EXPECT_NE(r.text(CustField::SlipBarcodeDigits), QStringLiteral("00")) << n;
+        if (kind == QLatin1String("2") || kind == QLatin1String("3"))
+            EXPECT_FALSE(r.text(CustField::TagFormFile).trimmed().isEmpty()) << n;
+        if (r.protocol() == '2') {
+            EXPECT_EQ(r.text(CustField::KanjiUse), QStringLiteral("0"));
+            EXPECT_EQ(r.text(CustField::AmountRounding), QStringLiteral(" "));
+        }
+    }
+    EXPECT_EQ(outputKinds, (QSet<QString>{"1", "2", "3"}));
+}

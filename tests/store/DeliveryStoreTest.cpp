@@ -1,0 +1,149 @@
+#include "support/RecordBuilders.h"
+#include "support/TestInstall.h"
+
+#include "core/ErrorReport.h"
+#include "core/text/Cp932.h"
+#include "store/DeliveryStore.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+TEST(DeliveryRecord, FieldsAreContiguousAndFillTheRecord)
+{
+    int next = 0;
+    for (const auto& info : DeliveryRecord::fields()) {
+        EXPECT_EQ(info.field.offset, next) << info.name;
+        next += info.field.width;
+    }
+    EXPECT_EQ(next, DeliveryRecord::kLength);
+    EXPECT_EQ(DeliveryRecord::field(DeliveryField::Currency).offset, 2239);
+    EXPECT_EQ(DeliveryRecord::field(DeliveryField::TagLines).width, 99 * 15);
+    EXPECT_EQ(DeliveryRecord::fieldByName(u"AmountInclTaxX"), DeliveryField::AmountInclTaxX);
+    EXPECT_FALSE(DeliveryRecord::fieldByName(u"NoSuchField"));
+}
+
+TEST(DeliveryRecord, TextsCutInBytesAndTagLines)
+{
+    DeliveryRecord r;
+    EXPECT_EQ(r.bytes().right(2), QByteArray("\r\n"));
+    // A 60-byte field holds at most 30 full-width characters.
+    r.setText(DeliveryField::ItemNameKanji, QString(31, QChar(u'品')));
+    EXPECT_EQ(r.text(DeliveryField::ItemNameKanji), QString(30, QChar(u'品')));
+    // 7 bytes: three kanji and a blank, never half of the fourth.
+    r.setText(DeliveryField::BuyerName, QStringLiteral("山田太郎"));
+    EXPECT_EQ(r.raw(DeliveryField::BuyerName), cp932::encode(u"山田太") + ' ');
+    r.clearTagLines();
+    r.setTagLine(3, QStringLiteral("000000012.500"), QStringLiteral("07"));
+    EXPECT_EQ(r.tagQty(3), QStringLiteral("000000012.500"));
+    EXPECT_EQ(r.tagCount(3), QStringLiteral("07"));
+    EXPECT_EQ(r.tagQty(99), QStringLiteral("000000000.000"));
+    EXPECT_EQ(r.raw(DeliveryField::TagLines).mid(2 * 15, 15), QByteArray("000000012.50007"));
+    EXPECT_EQ(r.bytes().size(), DeliveryRecord::kLength);
+}
+
+namespace {
+
+struct StoreFixture : ::testing::Test
+{
+    TestInstall inst;
+    QString path() const { return inst.path(QStringLiteral("Prg/E_Deliv.dat")); }
+    void seed(const QList<DeliveryRecord>& records) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records)); }
+    QByteArray onDisk() const { return inst.readFile(QStringLiteral("Prg/E_Deliv.dat")); }
+};
+
+} // namespace
+
+TEST_F(StoreFixture, OpenCreatesAMissingFileAndCountsWholeRecords)
+{
+    DeliveryStore store(path(), inst.clock);
+    EXPECT_EQ(store.open(), 0);
+    EXPECT_TRUE(QFile::exists(path()));
+
+    QByteArray bytes = fileOf(QList{delivery('1', "A", "S", "K1"), delivery('1', "A", "S", "K2")});
+    bytes += "partial";
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), bytes);
+    EXPECT_EQ(store.open(), 2);
+    EXPECT_EQ(store.trailingBytes(), 7);
+    // Appending replaces the damaged tail: the file is whole records again.
+    store.write(3, delivery('1', "A", "S", "K3"));
+    EXPECT_EQ(onDisk().size(), 3 * DeliveryRecord::kLength);
+    EXPECT_EQ(store.trailingBytes(), 0);
+}
+
+TEST_F(StoreFixture, WritesStampAndGoStraightToTheFile)
+{
+    seed({delivery('1', "A", "S", "K1")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    DeliveryRecord r = store.read(1);
+    r.setText(DeliveryField::ShipQty, u"000000010.000");
+    store.write(1, r);
+    store.write(2, delivery('1', "A", "S", "K2"));
+    const QByteArray disk = onDisk();
+    ASSERT_EQ(disk.size(), 2 * DeliveryRecord::kLength);
+    const DeliveryRecord back(disk.left(DeliveryRecord::kLength));
+    EXPECT_EQ(back.text(DeliveryField::ShipQty), QStringLiteral("000000010.000"));
+    EXPECT_EQ(back.text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+    // Unstamped writes keep the record as given.
+    store.writeUnstamped(2, delivery('1', "A", "S", "K2"));
+    EXPECT_EQ(store.read(2).text(DeliveryField::UpdatedAt), QString(12, QLatin1Char(' ')));
+    EXPECT_THROW(store.read(3), RuntimeFailure);
+    EXPECT_THROW(store.write(4, DeliveryRecord()), RuntimeFailure);
+    EXPECT_THROW(store.read(0), RuntimeFailure);
+}
+
+TEST_F(StoreFixture, LiveRecordsSkipDeletedOnesAndOtherKinds)
+{
+    DeliveryRecord deleted = delivery('1', "A", "S", "K2");
+    deleted.setKind(' ');
+    seed({delivery('1', "A", "S", "K1"), deleted, delivery('2', "A", "S", "K"), delivery('1', "A", "S", "K3")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    EXPECT_EQ(store.findLive(1, '1'), 1);
+    EXPECT_EQ(store.findLive(2, '1'), 4); // page 2 is record 4, not record 2
+    EXPECT_EQ(store.findLive(3, '1'), 0);
+    EXPECT_EQ(store.findLive(1, '2'), 3);
+    EXPECT_EQ(store.countLive('1'), 2);
+    EXPECT_EQ(store.liveRecords('1'), (QList<int>{1, 4}));
+    EXPECT_THROW(store.requireLive(3, '1'), RuntimeFailure);
+
+    inst.clock.set(QDateTime(QDate(2027, 1, 2), QTime(3, 4)));
+    store.markDeleted(1);
+    EXPECT_EQ(store.countLive('1'), 1);
+    const DeliveryRecord r(onDisk().left(DeliveryRecord::kLength));
+    EXPECT_EQ(r.kind(), ' ');
+    EXPECT_EQ(r.text(DeliveryField::UpdatedAt), QStringLiteral("202701020304"));
+    EXPECT_EQ(store.count(), 4); // keeps its record number until the next rebuild
+}
+
+TEST_F(StoreFixture, FindDeliveryReturnsTheFirstMatchAndFollowsWrites)
+{
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    QString status = QStringLiteral("junk");
+    EXPECT_EQ(FindDelivery(store, '1', "A", "S", "K", status), 0);
+    EXPECT_EQ(status, QString());
+
+    seed({delivery('2', "A", "S", "K", "1"), delivery('1', "A", "S", "K", "8"), delivery('1', "A", "S", "K", "2"),
+          delivery('1', "漢", "S", "K2", "0")});
+    store.open();
+    EXPECT_EQ(FindDelivery(store, '1', "A  ", "S", "K ", status), 2);
+    EXPECT_EQ(status, QStringLiteral("8"));
+    EXPECT_EQ(FindDelivery(store, '1', " A", "S", "K", status), 0); // leading blanks count
+    EXPECT_EQ(FindDelivery(store, '1', "漢", "S", "K2", status), 4);
+
+    // The index follows every write: a deleted record no longer matches, the
+    // next one does; a changed key moves; an appended record is found.
+    store.markDeleted(2);
+    EXPECT_EQ(FindDelivery(store, '1', "A", "S", "K", status), 3);
+    EXPECT_EQ(status, QStringLiteral("2"));
+    store.write(1, delivery('1', "A", "S", "K", "0"));
+    EXPECT_EQ(FindDelivery(store, '1', "A", "S", "K", status), 1);
+    EXPECT_EQ(FindDelivery(store, '2', "A", "S", "K", status), 0);
+    store.write(5, delivery('2', "A", "S", "K", "1"));
+    EXPECT_EQ(FindDelivery(store, '2', "A", "S", "K", status), 5);
+}
