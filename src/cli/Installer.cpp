@@ -43,7 +43,8 @@ QByteArray toCp932Text(const QString& text, const QString& source)
     crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QByteArray bytes = cp932::encode(crlf);
     if (cp932::decode(bytes) != crlf)
-        throw RuntimeFailure(QStringLiteral("インストール用データにシフトJISで表せない文字があります。(%1)").arg(source));
+        throw RuntimeFailure(
+            QStringLiteral("インストール用データにシフトJISで表せない文字があります。(%1)").arg(source));
     return bytes;
 }
 
@@ -80,7 +81,8 @@ QByteArray Installer::custFileBytes(const QString& resource)
     for (const QString& name : header) {
         const auto field = CustRecord::fieldByName(name.trimmed());
         if (!field)
-            throw RuntimeFailure(QStringLiteral("発注企業データの項目名が正しくありません。(%1: %2)").arg(resource, name));
+            throw RuntimeFailure(
+                QStringLiteral("発注企業データの項目名が正しくありません。(%1: %2)").arg(resource, name));
         columns.append(field);
     }
     QByteArray out;
@@ -90,7 +92,8 @@ QByteArray Installer::custFileBytes(const QString& resource)
         for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c)
             record.setText(*columns[c], cells[c]);
         if (record.protocol() != CustRecord::kProtocolEiaj && record.protocol() != CustRecord::kProtocolKorvan)
-            throw RuntimeFailure(QStringLiteral("発注企業データのﾌﾟﾛﾄｺﾙが正しくありません。(%1 %2行目)").arg(resource).arg(i + 1));
+            throw RuntimeFailure(
+                QStringLiteral("発注企業データのﾌﾟﾛﾄｺﾙが正しくありません。(%1 %2行目)").arg(resource).arg(i + 1));
         for (CustField digits : {CustField::SlipBarcodeDigits, CustField::TagBarcodeDigits}) {
             if (record.text(digits).trimmed().isEmpty())
                 record.setText(digits, QStringLiteral("00"));

@@ -6,11 +6,11 @@ namespace plx {
 namespace {
 
 // Calls `reject` with the CP932 code of each character; true as soon as it does.
-template <typename Pred>
-bool anyCharacter(QStringView text, Pred reject)
+template <typename Pred> bool anyCharacter(QStringView text, Pred reject)
 {
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        const qsizetype len =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
         if (reject(cp932::sjisCode(text.mid(i, len))))
             return true;
         i += len;
@@ -22,8 +22,7 @@ bool anyCharacter(QStringView text, Pred reject)
 
 short CheckSingleByte(QStringView text)
 {
-    return anyCharacter(text, [](short c) { return !(c >= 0x20 && c <= 0x7E) && !(c >= 0xA1 && c <= 0xE9); }) ? -1
-                                                                                                              : 0;
+    return anyCharacter(text, [](short c) { return !(c >= 0x20 && c <= 0x7E) && !(c >= 0xA1 && c <= 0xE9); }) ? -1 : 0;
 }
 
 short CheckDoubleByte(QStringView text)

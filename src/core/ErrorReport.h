@@ -41,13 +41,11 @@ QString describeException(const std::exception& e);
 
 // Runs `operation`; a run-time failure is reported with `label` before its
 // description and ends the program. A program end requested inside passes through.
-template <typename F>
-void runTrapped(Environment& env, const QString& label, F&& operation);
+template <typename F> void runTrapped(Environment& env, const QString& label, F&& operation);
 
 [[noreturn]] void reportAndEnd(Environment& env, const QString& message);
 
-template <typename F>
-void runTrapped(Environment& env, const QString& label, F&& operation)
+template <typename F> void runTrapped(Environment& env, const QString& label, F&& operation)
 {
     try {
         std::forward<F>(operation)();

@@ -35,11 +35,20 @@ QString escapeValue(const QString& value)
     out.reserve(value.size());
     for (QChar c : value) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case 0: out += QLatin1String("\\0"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case 0:
+            out += QLatin1String("\\0");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -57,11 +66,20 @@ std::optional<QString> unescapeValue(QStringView text)
         if (++i >= text.size())
             return std::nullopt;
         switch (text[i].unicode()) {
-        case '\\': out += QLatin1Char('\\'); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case '0': out += QChar(0); break;
-        default: return std::nullopt;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case '0':
+            out += QChar(0);
+            break;
+        default:
+            return std::nullopt;
         }
     }
     return out;
@@ -221,11 +239,16 @@ qint32 Registry::regPutValue(const QString& keyPath, const QString& name, const 
 QString Registry::regErrorText(qint32 code)
 {
     switch (code) {
-    case 1009: return QStringLiteral("レジストリデータベースが壊れています");
-    case 1010: return QStringLiteral("レジストリキーが無効です");
-    case 1011: return QStringLiteral("レジストリキーをオープンできません");
-    case 1012: return QStringLiteral("レジストリキーを読みとれません");
-    case 1013: return QStringLiteral("レジストリキーに書き込めません");
+    case 1009:
+        return QStringLiteral("レジストリデータベースが壊れています");
+    case 1010:
+        return QStringLiteral("レジストリキーが無効です");
+    case 1011:
+        return QStringLiteral("レジストリキーをオープンできません");
+    case 1012:
+        return QStringLiteral("レジストリキーを読みとれません");
+    case 1013:
+        return QStringLiteral("レジストリキーに書き込めません");
     case 1014:
         return QStringLiteral("ログや代替コピーを使ってレジストリデータベースの"
                               "ファイルの1つを復旧しました（復旧は成功しました）");
@@ -241,12 +264,18 @@ QString Registry::regErrorText(qint32 code)
     case 1017:
         return QStringLiteral("システムはレジストリにファイルをロードまたは復旧しようとしましたが"
                               "指定されたファイルはレジストリファイルの形式ではありません");
-    case 1018: return QStringLiteral("削除のマークが付けられたレジストリキーに不正な操作をしようとしました");
-    case 1019: return QStringLiteral("レジストリログに必要なスペースを割り当てることができませんでした");
-    case 1020: return QStringLiteral("すでにサブキーや値を持つレジストリキーにはシンボリックリンクを作成できません");
-    case 1021: return QStringLiteral("揮発性親キーの下に不揮発性のサブキーを作ることはできません");
-    case 1369: return QStringLiteral("レジストリのサブツリーのトランザクションは要求された操作と相容れません");
-    default: return QString();
+    case 1018:
+        return QStringLiteral("削除のマークが付けられたレジストリキーに不正な操作をしようとしました");
+    case 1019:
+        return QStringLiteral("レジストリログに必要なスペースを割り当てることができませんでした");
+    case 1020:
+        return QStringLiteral("すでにサブキーや値を持つレジストリキーにはシンボリックリンクを作成できません");
+    case 1021:
+        return QStringLiteral("揮発性親キーの下に不揮発性のサブキーを作ることはできません");
+    case 1369:
+        return QStringLiteral("レジストリのサブツリーのトランザクションは要求された操作と相容れません");
+    default:
+        return QString();
     }
 }
 

@@ -10,7 +10,7 @@ inline const QString kRegistryKey = QStringLiteral("SOFTWARE\\MERIDIA\\PLX-90/We
 // Result codes of the settings store (the operating system's registry codes).
 enum RegResult : qint32 {
     RegOk = 0,
-    RegCorrupt = 1009,   // the settings file is not in the expected format
+    RegCorrupt = 1009, // the settings file is not in the expected format
     RegBadKey = 1010,
     RegCannotOpen = 1011, // the settings file cannot be opened or created
     RegCannotRead = 1012,

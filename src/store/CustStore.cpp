@@ -32,8 +32,7 @@ int CustStore::load(bool create)
     if (create) {
         QFile file(m_path);
         if (!file.open(QIODevice::ReadWrite))
-            throw RuntimeFailure(
-                QStringLiteral("発注企業ﾌｧｲﾙを開けません。(%1: %2)").arg(m_path, file.errorString()));
+            throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙを開けません。(%1: %2)").arg(m_path, file.errorString()));
         bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
             throw RuntimeFailure(
@@ -71,8 +70,8 @@ void CustStore::write(int n, const CustRecord& record)
     if (n < 1 || n > m_count + 1 || n > kMaxRecords)
         throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙのﾚｺｰﾄﾞ番号が正しくありません。"));
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * kLen) ||
-        file.write(record.bytes()) != kLen || !file.flush())
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * kLen) || file.write(record.bytes()) != kLen ||
+        !file.flush())
         throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙに書き込めません。(%1: %2)").arg(m_path, file.errorString()));
     if (n == m_count + 1 && m_trailing > 0) {
         file.resize(qint64(n) * kLen);
@@ -172,7 +171,8 @@ void CustStore::compact(const QString& workPath)
     {
         QFile work(workPath);
         if (!work.open(QIODevice::WriteOnly) || work.write(kept) != kept.size() || !work.flush())
-            throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(workPath, work.errorString()));
+            throw RuntimeFailure(
+                QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(workPath, work.errorString()));
     }
     try {
         fileutil::syncFile(workPath);

@@ -32,8 +32,7 @@ void removeIfExists(const QString& path)
 
 } // namespace
 
-void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode,
-                         const std::function<void(int, int)>& onRecord)
+void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode, const std::function<void(int, int)>& onRecord)
 {
     // The data file as it is now; a missing one is an empty one.
     const QByteArray original = fileutil::readAll(files.current);

@@ -74,8 +74,7 @@ void DeliveryStore::writeUnstamped(int n, const DeliveryRecord& record)
         throw RuntimeFailure(QStringLiteral("納品書ﾌｧｲﾙのﾚｺｰﾄﾞ数が上限(%1件)を超えます。").arg(kMaxRecords));
     QFile file(m_path);
     const qint64 offset = qint64(n - 1) * kLen;
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(offset) || file.write(record.bytes()) != kLen ||
-        !file.flush())
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(offset) || file.write(record.bytes()) != kLen || !file.flush())
         throw RuntimeFailure(QStringLiteral("納品書ﾌｧｲﾙに書き込めません。(%1: %2)").arg(m_path, file.errorString()));
     if (n == m_count + 1 && m_trailing > 0) {
         // The append replaced the damaged tail; drop whatever is left of it.

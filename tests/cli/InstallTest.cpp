@@ -138,11 +138,11 @@ TEST(InstallData, CatalogueHasEveryNumberTheProgramShowsWithTheRightKind)
         EXPECT_FALSE(byNumber.contains(r->number.toInt())) << "duplicate " << r->number.toStdString();
         byNumber.insert(r->number.toInt(), *r);
     }
-    QList<int> used = {2,   3,   4,   5,   6,   9,   10,  12,  15,  16,  17,  18,  19,  20,  21,  23,  30,  51,
-                       52,  55,  56,  57,  59,  61,  62,  65,  66,  67,  70,  71,  72,  73,  75,  76,  77,  80,
-                       83,  84,  86,  113, 119, 120, 121, 122, 123, 200, 210, 230, 240, 500, 503, 505, 510, 512,
-                       515, 520, 522, 525, 530, 535, 540, 550, 565, 567, 570, 572, 575, 577, 580, 582, 585, 590,
-                       595, 600, 615, 620, 622, 623, 630, 640, 645, 650};
+    QList<int> used = {2,   3,   4,   5,   6,   9,   10,  12,  15,  16,  17,  18,  19,  20,  21,  23,  30,
+                       51,  52,  55,  56,  57,  59,  61,  62,  65,  66,  67,  70,  71,  72,  73,  75,  76,
+                       77,  80,  83,  84,  86,  113, 119, 120, 121, 122, 123, 200, 210, 230, 240, 500, 503,
+                       505, 510, 512, 515, 520, 522, 525, 530, 535, 540, 550, 565, 567, 570, 572, 575, 577,
+                       580, 582, 585, 590, 595, 600, 615, 620, 622, 623, 630, 640, 645, 650};
     for (int n = 100; n <= 116; ++n)
         used << n;
     for (int n = 130; n <= 135; ++n)
@@ -198,10 +198,12 @@ TEST(InstallData, CompaniesKeepTheRecordRules)
         EXPECT_EQ(r.text(CustField::Reserved1), QString(10, QLatin1Char(' ')));
         EXPECT_EQ(r.bytes().right(2), QByteArray("\r\n"));
         const QString kind = r.text(CustField::OutputKind);
-        if (kind == QLatin1String("1") || kind == QLatin1String("3"))
+        if (kind == QLatin1String("1") || kind == QLatin1String("3")) {
             EXPECT_NE(r.text(CustField::SlipBarcodeDigits), QStringLiteral("00")) << n;
-        if (kind == QLatin1String("2") || kind == QLatin1String("3"))
+        }
+        if (kind == QLatin1String("2") || kind == QLatin1String("3")) {
             EXPECT_FALSE(r.text(CustField::TagFormFile).trimmed().isEmpty()) << n;
+        }
         if (r.protocol() == '2') {
             EXPECT_EQ(r.text(CustField::KanjiUse), QStringLiteral("0"));
             EXPECT_EQ(r.text(CustField::AmountRounding), QStringLiteral(" "));

@@ -1,5 +1,5 @@
-#include "core/CodeTable.h"
 #include "core/CommonRoutines.h"
+#include "core/CodeTable.h"
 #include "core/text/Cp932.h"
 
 #include <gtest/gtest.h>

@@ -55,7 +55,8 @@ TEST_F(CatalogFixture, UnknownNumberShowsFixedTextAndLeavesNoAnswer)
 
 TEST_F(CatalogFixture, ReaderHandlesQuotesBlanksAndContinuationLines)
 {
-    catalogue(QStringLiteral("  010 , 9 ,  前後の空白  \r\n011,3\r\n\"続きの行, カンマ入り\"\r\n012,2,\"  空白付き  \"\r\n"));
+    catalogue(
+        QStringLiteral("  010 , 9 ,  前後の空白  \r\n011,3\r\n\"続きの行, カンマ入り\"\r\n012,2,\"  空白付き  \"\r\n"));
     EXPECT_EQ(show(10).text, QStringLiteral("前後の空白"));
     EXPECT_EQ(show(10).icon, MessageIcon::Information);
     EXPECT_EQ(show(11).text, QStringLiteral("続きの行, カンマ入り"));
@@ -124,7 +125,8 @@ TEST_F(CatalogFixture, BrokenOrMissingCatalogueEndsTheProgramThroughTheErrorRepo
     inst.dialogs.shown.clear();
     EXPECT_TRUE(endsProgram([&] { ShowMessage(inst.env, 7); }));
     EXPECT_EQ(inst.dialogs.shown.first().text, QStringLiteral("アプリケーションでエラーが発生しました。"));
-    EXPECT_TRUE(inst.readFile(QStringLiteral("Log/Deliv.log")).contains(cp932::encode(u"ﾒｯｾｰｼﾞ出力/型が一致しません。")));
+    EXPECT_TRUE(
+        inst.readFile(QStringLiteral("Log/Deliv.log")).contains(cp932::encode(u"ﾒｯｾｰｼﾞ出力/型が一致しません。")));
 
     QFile::remove(inst.env.paths.msgPath);
     inst.dialogs.shown.clear();

@@ -46,7 +46,8 @@ TEST_F(RegistryFixture, MissingValueAndMissingKeyReadEmptyAndCreateTheKey)
 
 TEST_F(RegistryFixture, ValuesRoundTripIncludingEmptyAndSpecialCharacters)
 {
-    ASSERT_EQ(reg.regPutValue(kRegistryKey, QStringLiteral("InstallBasePath"), QStringLiteral("C:\\日本\\x=y\n;z")), RegOk);
+    ASSERT_EQ(reg.regPutValue(kRegistryKey, QStringLiteral("InstallBasePath"), QStringLiteral("C:\\日本\\x=y\n;z")),
+              RegOk);
     EXPECT_EQ(get(QStringLiteral("InstallBasePath")), QStringLiteral("C:\\日本\\x=y\n;z"));
     ASSERT_EQ(reg.regPutValue(kRegistryKey, QStringLiteral("Empty"), QString()), RegOk);
     qint32 rc = -1;
@@ -60,7 +61,9 @@ TEST_F(RegistryFixture, ValuesRoundTripIncludingEmptyAndSpecialCharacters)
 
 TEST_F(RegistryFixture, TextAfterANulIsNotRead)
 {
-    ASSERT_EQ(reg.regPutValue(kRegistryKey, QStringLiteral("V"), QStringLiteral("abc") + QChar(0) + QStringLiteral("def")), RegOk);
+    ASSERT_EQ(
+        reg.regPutValue(kRegistryKey, QStringLiteral("V"), QStringLiteral("abc") + QChar(0) + QStringLiteral("def")),
+        RegOk);
     EXPECT_EQ(get(QStringLiteral("V")), QStringLiteral("abc"));
     ASSERT_EQ(reg.regPutValue(kRegistryKey, QStringLiteral("W"), QString(QChar(0))), RegOk);
     EXPECT_EQ(get(QStringLiteral("W")), QString());

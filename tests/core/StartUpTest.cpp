@@ -24,7 +24,10 @@ struct StartUpFixture : ::testing::Test
         inst.writeFile(QStringLiteral("Usr/Cust.DAT"), QByteArray());
     }
     // The instance check has its own test; here every start may run again.
-    bool start() { return !endsProgram([&] { StartUp(inst.env, {false}); }); }
+    bool start()
+    {
+        return !endsProgram([&] { StartUp(inst.env, {false}); });
+    }
     QString lastText() const { return inst.dialogs.shown.isEmpty() ? QString() : inst.dialogs.shown.last().text; }
 };
 

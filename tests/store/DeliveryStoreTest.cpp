@@ -51,7 +51,10 @@ struct StoreFixture : ::testing::Test
 {
     TestInstall inst;
     QString path() const { return inst.path(QStringLiteral("Prg/E_Deliv.dat")); }
-    void seed(const QList<DeliveryRecord>& records) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records)); }
+    void seed(const QList<DeliveryRecord>& records)
+    {
+        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+    }
     QByteArray onDisk() const { return inst.readFile(QStringLiteral("Prg/E_Deliv.dat")); }
 };
 

@@ -31,8 +31,7 @@ inline CustRecord company(char protocol, const QString& orderer, const QString& 
     return r;
 }
 
-template <typename Record>
-QByteArray fileOf(const QList<Record>& records)
+template <typename Record> QByteArray fileOf(const QList<Record>& records)
 {
     QByteArray out;
     for (const Record& r : records)

@@ -7,9 +7,7 @@
 namespace plx::test {
 
 TestInstall::TestInstall()
-    : clock(QDateTime(QDate(2026, 12, 7), QTime(9, 41, 30))),
-      registry(QString()),
-      env(dialogs, clock, registry)
+    : clock(QDateTime(QDate(2026, 12, 7), QTime(9, 41, 30))), registry(QString()), env(dialogs, clock, registry)
 {
     registry = Registry(m_dir.path() + QStringLiteral("/registry.ini"));
     env.shutdown = [](int) {};

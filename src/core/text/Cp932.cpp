@@ -68,7 +68,8 @@ QByteArray encode(QStringView text)
     QByteArray out;
     out.reserve(text.size() * 2);
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        const qsizetype len =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
         const QStringView ch = text.mid(i, len);
         bool chFailed = false;
         QByteArray bytes = len == 1 && ch[0].unicode() < 0x80 ? ch.toLatin1() : encodeChecked(ch, chFailed);
