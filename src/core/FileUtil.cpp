@@ -49,6 +49,15 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
 }
 
+void writeAndSync(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+    file.close();
+    syncFile(path);
+}
+
 void syncFile(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);

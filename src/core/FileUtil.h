@@ -18,6 +18,10 @@ void writeAtomically(const QString& path, const QByteArray& bytes);
 // Throws RuntimeFailure.
 void replaceFile(const QString& from, const QString& to);
 
+// Writes `bytes` as the whole file at `path` (a work file, not yet in place) and
+// flushes it to disk. Throws RuntimeFailure.
+void writeAndSync(const QString& path, const QByteArray& bytes);
+
 // Flushes a file's data to disk. Throws RuntimeFailure.
 void syncFile(const QString& path);
 

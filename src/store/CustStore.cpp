@@ -14,76 +14,37 @@ namespace {
 constexpr int kLen = CustRecord::kLength;
 }
 
-CustStore::CustStore(QString path) : m_path(std::move(path)) {}
+CustStore::CustStore(QString path) : m_file(std::move(path), kLen, QStringLiteral("発注企業ﾌｧｲﾙ")) {}
 
 int CustStore::open()
 {
-    return load(true);
+    m_index.clear();
+    m_indexBuilt = false;
+    return m_file.open(true);
 }
 
 int CustStore::openReadOnly()
 {
-    return load(false);
-}
-
-int CustStore::load(bool create)
-{
-    QByteArray bytes;
-    if (create) {
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadWrite))
-            throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙを開けません。(%1: %2)").arg(m_path, file.errorString()));
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw RuntimeFailure(
-                QStringLiteral("発注企業ﾌｧｲﾙを読み込めません。(%1: %2)").arg(m_path, file.errorString()));
-    } else {
-        bytes = fileutil::readAll(m_path);
-    }
-    m_count = int(std::min<qsizetype>(bytes.size() / kLen, kMaxRecords));
-    m_trailing = bytes.size() - qsizetype(m_count) * kLen;
-    bytes.truncate(qsizetype(m_count) * kLen);
-    m_data = std::move(bytes);
     m_index.clear();
     m_indexBuilt = false;
-    return m_count;
+    return m_file.open(false);
 }
 
 void CustStore::close()
 {
-    m_data.clear();
-    m_count = 0;
-    m_trailing = 0;
+    m_file.close();
     m_index.clear();
     m_indexBuilt = false;
 }
 
 CustRecord CustStore::read(int n) const
 {
-    if (n < 1 || n > m_count)
-        throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙに該当ﾃﾞｰﾀが有りません。"));
-    return CustRecord(m_data.mid(qsizetype(n - 1) * kLen, kLen));
+    return CustRecord(m_file.record(n));
 }
 
 void CustStore::write(int n, const CustRecord& record)
 {
-    if (n < 1 || n > m_count + 1 || n > kMaxRecords)
-        throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙのﾚｺｰﾄﾞ番号が正しくありません。"));
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * kLen) || file.write(record.bytes()) != kLen ||
-        !file.flush())
-        throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙに書き込めません。(%1: %2)").arg(m_path, file.errorString()));
-    if (n == m_count + 1 && m_trailing > 0) {
-        file.resize(qint64(n) * kLen);
-        m_trailing = 0;
-    }
-    file.close();
-    if (n <= m_count)
-        std::memcpy(m_data.data() + qsizetype(n - 1) * kLen, record.bytes().constData(), kLen);
-    else {
-        m_data.append(record.bytes());
-        m_count = n;
-    }
+    m_file.write(n, record.bytes());
     // Writes are rare (the company window); the index is simply rebuilt.
     m_index.clear();
     m_indexBuilt = false;
@@ -99,12 +60,12 @@ void CustStore::ensureIndex() const
     if (m_indexBuilt)
         return;
     m_index.clear();
-    m_index.reserve(m_count);
+    m_index.reserve(count());
     const FixedField orderer = CustRecord::field(CustField::OrdererCode);
     const FixedField supplier = CustRecord::field(CustField::SupplierCode);
-    for (int n = m_count; n >= 1; --n) {
+    for (int n = count(); n >= 1; --n) {
         // Walking backwards leaves the lowest record number for each key.
-        const char* rec = m_data.constData() + qsizetype(n - 1) * kLen;
+        const char* rec = m_file.at(n);
         if (rec[0] == CustRecord::kProtocolDeleted)
             continue;
         m_index.insert(keyOf(rec[0], QByteArray(rec + orderer.offset, orderer.width),
@@ -130,8 +91,8 @@ int CustStore::lookup(char protocol, const QString& ordererCode, const QString& 
 QList<int> CustStore::list(char protocol) const
 {
     QList<int> out;
-    for (int n = 1; n <= m_count; ++n) {
-        if (m_data.at(qsizetype(n - 1) * kLen) == protocol)
+    for (int n = 1; n <= count(); ++n) {
+        if (*m_file.at(n) == protocol)
             out.append(n);
     }
     return out;
@@ -139,15 +100,15 @@ QList<int> CustStore::list(char protocol) const
 
 int CustStore::add(const CustRecord& record)
 {
-    const int n = m_count + 1;
+    const int n = count() + 1;
     write(n, record);
     return n;
 }
 
 void CustStore::change(int n, const CustRecord& record)
 {
-    if (n < 1 || n > m_count)
-        throw RuntimeFailure(QStringLiteral("発注企業ﾌｧｲﾙに該当ﾃﾞｰﾀが有りません。"));
+    if (n < 1 || n > count())
+        m_file.throwNoSuchRecord();
     write(n, record);
 }
 
@@ -161,22 +122,15 @@ void CustStore::remove(int n)
 void CustStore::compact(const QString& workPath)
 {
     QByteArray kept;
-    kept.reserve(m_data.size());
-    for (int n = 0; n < m_count; ++n) {
-        const char* rec = m_data.constData() + qsizetype(n) * kLen;
+    kept.reserve(m_file.data().size());
+    for (int n = 1; n <= count(); ++n) {
+        const char* rec = m_file.at(n);
         if (rec[0] != CustRecord::kProtocolDeleted)
             kept.append(rec, kLen);
     }
-    QFile::remove(workPath);
-    {
-        QFile work(workPath);
-        if (!work.open(QIODevice::WriteOnly) || work.write(kept) != kept.size() || !work.flush())
-            throw RuntimeFailure(
-                QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(workPath, work.errorString()));
-    }
     try {
-        fileutil::syncFile(workPath);
-        fileutil::replaceFile(workPath, m_path);
+        fileutil::writeAndSync(workPath, kept);
+        fileutil::replaceFile(workPath, path());
     } catch (...) {
         QFile::remove(workPath);
         throw;
@@ -189,7 +143,7 @@ std::optional<CustRecord> CustStore::sampleDefaults(const QString& samplePath, c
     CustStore sample(samplePath);
     sample.openReadOnly();
     for (int n = 1; n <= sample.count(); ++n) {
-        if (sample.m_data.at(qsizetype(n - 1) * kLen) == protocol)
+        if (*sample.m_file.at(n) == protocol)
             return sample.read(n);
     }
     return std::nullopt;

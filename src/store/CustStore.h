@@ -2,6 +2,8 @@
 
 #include "CustRecord.h"
 
+#include "core/RecordFile.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -19,11 +21,9 @@ struct Environment;
 class CustStore
 {
 public:
-    static constexpr int kMaxRecords = 32767;
-
     explicit CustStore(QString path);
 
-    const QString& path() const { return m_path; }
+    const QString& path() const { return m_file.path(); }
 
     // Reads the file, creating it empty when missing. Throws RuntimeFailure.
     int open();
@@ -31,8 +31,8 @@ public:
     int openReadOnly();
     void close();
 
-    int count() const { return m_count; }
-    qsizetype trailingBytes() const { return m_trailing; }
+    int count() const { return m_file.count(); }
+    qsizetype trailingBytes() const { return m_file.trailingBytes(); }
 
     CustRecord read(int n) const;
     // Writes record n; count() + 1 appends. Throws RuntimeFailure.
@@ -60,14 +60,10 @@ public:
     static std::optional<CustRecord> sampleDefaults(const QString& samplePath, char protocol);
 
 private:
-    int load(bool create);
     static QByteArray keyOf(char protocol, const QByteArray& orderer, const QByteArray& supplier);
     void ensureIndex() const;
 
-    QString m_path;
-    QByteArray m_data;
-    int m_count = 0;
-    qsizetype m_trailing = 0;
+    RecordFile m_file;
     mutable QHash<QByteArray, int> m_index; // key -> first record number
     mutable bool m_indexBuilt = false;
 };

@@ -15,15 +15,6 @@ constexpr int kLen = DeliveryRecord::kLength;
 constexpr int kLineLength = kLen - 2;
 constexpr int kOldLineLength = 2239;
 
-void writeAndSync(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
-    file.close();
-    fileutil::syncFile(path);
-}
-
 void removeIfExists(const QString& path)
 {
     if (QFileInfo::exists(path) && !QFile::remove(path))
@@ -57,7 +48,7 @@ void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode, const std:
             if (onRecord)
                 onRecord(n + 1, total);
         }
-        writeAndSync(files.work, kept);
+        fileutil::writeAndSync(files.work, kept);
         fileutil::replaceFile(files.work, files.current);
     } catch (...) {
         QFile::remove(files.work);
@@ -101,7 +92,7 @@ ConversionResult convertOlderLayout(const QString& dataPath, const QString& work
         out.append(widening);
         pos = next;
     }
-    writeAndSync(workPath, out);
+    fileutil::writeAndSync(workPath, out);
     fileutil::replaceFile(workPath, dataPath);
     return ConversionResult::Converted;
 }

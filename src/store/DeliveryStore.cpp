@@ -2,13 +2,9 @@
 
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
-#include "core/FileUtil.h"
 #include "core/text/Cp932.h"
 
-#include <QFile>
-
 #include <algorithm>
-#include <cstring>
 
 namespace plx {
 
@@ -16,48 +12,31 @@ namespace {
 constexpr int kLen = DeliveryRecord::kLength;
 }
 
-DeliveryStore::DeliveryStore(QString path, const Clock& clock) : m_path(std::move(path)), m_clock(&clock) {}
+DeliveryStore::DeliveryStore(QString path, const Clock& clock)
+    : m_file(std::move(path), kLen, QStringLiteral("納品書ﾌｧｲﾙ")), m_clock(&clock)
+{
+}
 
 int DeliveryStore::open()
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
-        throw RuntimeFailure(QStringLiteral("納品書ﾌｧｲﾙを開けません。(%1: %2)").arg(m_path, file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw RuntimeFailure(QStringLiteral("納品書ﾌｧｲﾙを読み込めません。(%1: %2)").arg(m_path, file.errorString()));
-    const qsizetype whole = bytes.size() / kLen;
-    m_count = int(std::min<qsizetype>(whole, kMaxRecords));
-    m_trailing = bytes.size() - qsizetype(m_count) * kLen;
-    bytes.truncate(qsizetype(m_count) * kLen);
-    m_data = std::move(bytes);
+    m_file.open();
     m_open = true;
     m_index.clear();
     m_indexBuilt = false;
-    return m_count;
+    return m_file.count();
 }
 
 void DeliveryStore::close()
 {
+    m_file.close();
     m_open = false;
-    m_data.clear();
-    m_data.squeeze();
-    m_count = 0;
-    m_trailing = 0;
     m_index.clear();
     m_indexBuilt = false;
 }
 
-QByteArray DeliveryStore::recordBytes(int n) const
-{
-    if (n < 1 || n > m_count)
-        throw RuntimeFailure(kNoSuchRecordText);
-    return m_data.mid(qsizetype(n - 1) * kLen, kLen);
-}
-
 DeliveryRecord DeliveryStore::read(int n) const
 {
-    return DeliveryRecord(recordBytes(n));
+    return DeliveryRecord(m_file.record(n));
 }
 
 void DeliveryStore::write(int n, DeliveryRecord record)
@@ -68,42 +47,19 @@ void DeliveryStore::write(int n, DeliveryRecord record)
 
 void DeliveryStore::writeUnstamped(int n, const DeliveryRecord& record)
 {
-    if (n < 1 || n > m_count + 1)
-        throw RuntimeFailure(kNoSuchRecordText);
-    if (n > kMaxRecords)
-        throw RuntimeFailure(QStringLiteral("納品書ﾌｧｲﾙのﾚｺｰﾄﾞ数が上限(%1件)を超えます。").arg(kMaxRecords));
-    QFile file(m_path);
-    const qint64 offset = qint64(n - 1) * kLen;
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(offset) || file.write(record.bytes()) != kLen || !file.flush())
-        throw RuntimeFailure(QStringLiteral("納品書ﾌｧｲﾙに書き込めません。(%1: %2)").arg(m_path, file.errorString()));
-    if (n == m_count + 1 && m_trailing > 0) {
-        // The append replaced the damaged tail; drop whatever is left of it.
-        if (!file.resize(qint64(n) * kLen))
-            throw RuntimeFailure(
-                QStringLiteral("納品書ﾌｧｲﾙに書き込めません。(%1: %2)").arg(m_path, file.errorString()));
-        m_trailing = 0;
-    }
-    file.close();
-    storeInMemory(n, record.bytes());
+    const QByteArray old = (m_indexBuilt && n >= 1 && n <= count()) ? m_file.record(n) : QByteArray();
+    m_file.write(n, record.bytes());
+    if (m_indexBuilt)
+        updateIndex(n, old, record.bytes());
 }
 
-void DeliveryStore::storeInMemory(int n, const QByteArray& bytes)
+void DeliveryStore::updateIndex(int n, const QByteArray& oldBytes, const QByteArray& newBytes)
 {
-    QByteArray oldKey;
-    if (n <= m_count) {
-        if (m_indexBuilt)
-            oldKey = keyOf(m_data.mid(qsizetype(n - 1) * kLen, kLen));
-        std::memcpy(m_data.data() + qsizetype(n - 1) * kLen, bytes.constData(), kLen);
-    } else {
-        m_data.append(bytes);
-        m_count = n;
-    }
-    if (!m_indexBuilt)
-        return;
-    const QByteArray newKey = keyOf(bytes);
-    if (oldKey == newKey && !oldKey.isEmpty())
-        return;
-    if (!oldKey.isEmpty()) {
+    const QByteArray newKey = keyOf(newBytes);
+    if (!oldBytes.isEmpty()) {
+        const QByteArray oldKey = keyOf(oldBytes);
+        if (oldKey == newKey)
+            return;
         auto it = m_index.find(oldKey);
         if (it != m_index.end()) {
             it->removeOne(n);
@@ -120,8 +76,8 @@ int DeliveryStore::findLive(int k, char kindDigit) const
     if (k < 1)
         return 0;
     int seen = 0;
-    for (int n = 1; n <= m_count; ++n) {
-        if (m_data.at(qsizetype(n - 1) * kLen) == kindDigit && ++seen == k)
+    for (int n = 1; n <= count(); ++n) {
+        if (*m_file.at(n) == kindDigit && ++seen == k)
             return n;
     }
     return 0;
@@ -131,15 +87,15 @@ int DeliveryStore::requireLive(int k, char kindDigit) const
 {
     const int n = findLive(k, kindDigit);
     if (n == 0)
-        throw RuntimeFailure(kNoSuchRecordText);
+        m_file.throwNoSuchRecord();
     return n;
 }
 
 int DeliveryStore::countLive(char kindDigit) const
 {
     int live = 0;
-    for (int n = 0; n < m_count; ++n) {
-        if (m_data.at(qsizetype(n) * kLen) == kindDigit)
+    for (int n = 1; n <= count(); ++n) {
+        if (*m_file.at(n) == kindDigit)
             ++live;
     }
     return live;
@@ -148,8 +104,8 @@ int DeliveryStore::countLive(char kindDigit) const
 QList<int> DeliveryStore::liveRecords(char kindDigit) const
 {
     QList<int> out;
-    for (int n = 1; n <= m_count; ++n) {
-        if (m_data.at(qsizetype(n - 1) * kLen) == kindDigit)
+    for (int n = 1; n <= count(); ++n) {
+        if (*m_file.at(n) == kindDigit)
             out.append(n);
     }
     return out;
@@ -183,9 +139,9 @@ void DeliveryStore::ensureIndex() const
     if (m_indexBuilt)
         return;
     m_index.clear();
-    m_index.reserve(m_count);
-    for (int n = 1; n <= m_count; ++n)
-        m_index[keyOf(m_data.mid(qsizetype(n - 1) * kLen, kLen))].append(n);
+    m_index.reserve(count());
+    for (int n = 1; n <= count(); ++n)
+        m_index[keyOf(QByteArray::fromRawData(m_file.at(n), kLen))].append(n);
     m_indexBuilt = true;
 }
 

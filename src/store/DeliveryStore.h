@@ -2,6 +2,8 @@
 
 #include "DeliveryRecord.h"
 
+#include "core/RecordFile.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -22,21 +24,18 @@ class Clock;
 class DeliveryStore
 {
 public:
-    // Record numbers and counts are 16-bit in the file's world.
-    static constexpr int kMaxRecords = 32767;
-
     DeliveryStore(QString path, const Clock& clock);
 
-    const QString& path() const { return m_path; }
+    const QString& path() const { return m_file.path(); }
 
     // Reads the file, creating it empty when missing. Throws RuntimeFailure.
     int open();
     void close();
     bool isOpen() const { return m_open; }
 
-    int count() const { return m_count; }
+    int count() const { return m_file.count(); }
     // Bytes after the last whole record (a damaged file); 0 normally.
-    qsizetype trailingBytes() const { return m_trailing; }
+    qsizetype trailingBytes() const { return m_file.trailingBytes(); }
 
     // Record n, 1 <= n <= count(). Throws RuntimeFailure outside.
     DeliveryRecord read(int n) const;
@@ -67,18 +66,14 @@ public:
                      const QString& deliveryKeyNo, QString& status) const;
 
 private:
-    QByteArray recordBytes(int n) const;
-    void storeInMemory(int n, const QByteArray& bytes);
+    void updateIndex(int n, const QByteArray& oldBytes, const QByteArray& newBytes);
     static QByteArray keyOf(const QByteArray& recordBytes);
     static QByteArray keyOf(char kindDigit, const QString& orderer, const QString& supplier, const QString& key);
     void ensureIndex() const;
 
-    QString m_path;
+    RecordFile m_file;
     const Clock* m_clock;
     bool m_open = false;
-    QByteArray m_data; // the whole records, m_count * kLength bytes
-    int m_count = 0;
-    qsizetype m_trailing = 0;
 
     // Look-up index of findDelivery: key -> record numbers in ascending order.
     // Built on first use and kept in step with every write.
