@@ -2,7 +2,7 @@
 #include "core/Environment.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
-#include "ui/MainWindow.h"
+#include "ui/list/ListWindow.h"
 #include "ui/MessageBoxDialogs.h"
 
 #include <QApplication>
@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     plx::Environment env(dialogs, clock, registry);
     try {
         plx::StartUp(env);
-        plx::MainWindow window(env);
+        plx::ListWindow window(env);
         dialogs.setParent(&window);
         window.showCentred();
         return app.exec();

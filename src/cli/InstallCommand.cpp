@@ -19,9 +19,10 @@ int InstallCommand::execute(const QStringList& arguments)
     const QCommandLineOption apUse(QStringLiteral("ap-use"), QStringLiteral("EIAJ, KORVAN or ALL"),
                                    QStringLiteral("USE"), QStringLiteral("ALL"));
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("overwrite existing files and settings"));
-    parser.addOptions({base, apUse, force});
+    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("add demo companies and delivery records"));
+    parser.addOptions({base, apUse, force, demo});
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty() || !parser.isSet(base)) {
-        std::fprintf(stderr, "%s\nusage: plx90-cli install --base DIR [--ap-use EIAJ|KORVAN|ALL] [--force]\n",
+        std::fprintf(stderr, "%s\nusage: plx90-cli install --base DIR [--ap-use EIAJ|KORVAN|ALL] [--force] [--demo]\n",
                      parser.errorText().toUtf8().constData());
         return kExitUsage;
     }
@@ -32,7 +33,7 @@ int InstallCommand::execute(const QStringList& arguments)
     }
 
     Registry registry(Registry::defaultFilePath());
-    Installer installer(registry, {parser.value(base), use, parser.isSet(apUse), parser.isSet(force)});
+    Installer installer(registry, {parser.value(base), use, parser.isSet(apUse), parser.isSet(force), parser.isSet(demo)});
     if (!installer.run()) {
         std::fprintf(stderr, "%s\n", installer.error().toUtf8().constData());
         return kExitFailed;

@@ -6,6 +6,7 @@
 #include "core/Registry.h"
 #include "core/text/Cp932.h"
 #include "store/CustRecord.h"
+#include "store/DeliveryRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,6 +104,55 @@ QByteArray Installer::custFileBytes(const QString& resource)
     return out;
 }
 
+QByteArray Installer::demoDeliveryBytes(char kindDigit, const QDateTime& stamp)
+{
+    const QString source = QStringLiteral("demo/deliveries.tsv");
+    const QStringList lines = sourceLines(resourceText(source));
+    if (lines.isEmpty())
+        return {};
+    // The first column names the data file ("E" or "K"), the others are fields.
+    QList<DeliveryField> columns;
+    const QStringList header = lines.first().split(QLatin1Char('\t'));
+    for (const QString& name : header.mid(1)) {
+        const auto field = DeliveryRecord::fieldByName(name.trimmed());
+        if (!field)
+            throw RuntimeFailure(QStringLiteral("納品書データの項目名が正しくありません。(%1: %2)").arg(source, name));
+        columns.append(*field);
+    }
+    QByteArray out;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QStringList cells = lines[i].split(QLatin1Char('\t'));
+        const bool eiajFile = cells.takeFirst() == QLatin1String("E");
+        if (eiajFile != (kindDigit == DeliveryRecord::kKindEiaj))
+            continue;
+        // What an imported record holds where the source says nothing.
+        DeliveryRecord r;
+        r.setText(DeliveryField::MessageKind, kindDigit == DeliveryRecord::kKindEiaj ? u"0502" : u"D10");
+        r.setText(DeliveryField::SourceNo, u"00001");
+        r.setText(DeliveryField::SlipIssued, u"0");
+        r.setText(DeliveryField::TagIssued, u"0");
+        r.setText(DeliveryField::SourceFlag, u"00");
+        r.setText(DeliveryField::BcOutputClass, kindDigit == DeliveryRecord::kKindKorvan ? u"1" : u" ");
+        r.setText(DeliveryField::Currency, u"JPY");
+        r.setText(DeliveryField::UnitPrice, DeliveryRecord::kZeroPrice);
+        for (DeliveryField f : {DeliveryField::OrderQty, DeliveryField::InstructedQty, DeliveryField::ShipQty})
+            r.setText(f, DeliveryRecord::kZeroQty);
+        for (DeliveryField f : {DeliveryField::AmountExclTax, DeliveryField::TaxAmount, DeliveryField::AmountInclTax})
+            r.setText(f, DeliveryRecord::kZeroAmount);
+        r.setText(DeliveryField::UnitPriceX, DeliveryRecord::kZeroPriceX);
+        for (DeliveryField f : {DeliveryField::AmountExclTaxX, DeliveryField::TaxAmountX, DeliveryField::AmountInclTaxX})
+            r.setText(f, DeliveryRecord::kZeroAmountX);
+        for (DeliveryField f : {DeliveryField::ShipDate, DeliveryField::PlannedDeliveryDate})
+            r.setText(f, u"00000000");
+        r.clearTagLines();
+        for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c)
+            r.setText(columns[c], cells[c]);
+        r.stamp(stamp);
+        out += r.bytes();
+    }
+    return out;
+}
+
 QByteArray Installer::helpPageBytes()
 {
     return toCp932Text(resourceText(QStringLiteral("help/H7120001.htm")), QStringLiteral("H7120001.htm"));
@@ -161,8 +211,13 @@ bool Installer::run()
         writeDataFile(root + QStringLiteral("/Prg/Msg.DAT"), messageCatalogBytes());
         writeDataFile(root + QStringLiteral("/Prg/Code.DAT"), codeTableBytes());
         writeDataFile(root + QStringLiteral("/Sample/Cust.DAT"), custFileBytes(QStringLiteral("customers-sample.tsv")));
-        writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("customers-demo.tsv")));
         writeDataFile(root + QStringLiteral("/Help/H7120001.htm"), helpPageBytes());
+        if (m_options.demo) {
+            const QDateTime now = QDateTime::currentDateTime();
+            writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("demo/customers.tsv")));
+            writeDataFile(root + QStringLiteral("/Prg/E_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindEiaj, now));
+            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
+        }
         return true;
     } catch (const RuntimeFailure& e) {
         m_error = e.description();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +10,9 @@ class Registry;
 
 // Sets up an installation below a base folder: the folder tree, every setting the
 // program reads, and the data files made from the UTF-8 sources built into the
-// program (message catalogue, code table, sample and demo companies, help page),
-// written in CP932. Existing data files and settings are kept unless `force`.
+// program (message catalogue, code table, sample companies, help page), written
+// in CP932; with `demo` also a few ordering companies and delivery records to try
+// the program on. Existing data files and settings are kept unless `force`.
 class Installer
 {
 public:
@@ -20,6 +22,7 @@ public:
         QString apUse = QStringLiteral("ALL");
         bool apUseGiven = false;
         bool force = false;
+        bool demo = false;
     };
 
     Installer(Registry& registry, Options options);
@@ -36,6 +39,8 @@ public:
     static QByteArray codeTableBytes();
     static QByteArray custFileBytes(const QString& resource);
     static QByteArray helpPageBytes();
+    // Delivery records of the given kind digit from the demo source.
+    static QByteArray demoDeliveryBytes(char kindDigit, const QDateTime& stamp);
 
 private:
     void writeDataFile(const QString& path, const QByteArray& bytes);

@@ -1,5 +1,8 @@
 #include "InstallCommand.h"
+#include "ListCommand.h"
 #include "SettingsCommand.h"
+
+#include "core/Environment.h"
 
 #include <QCoreApplication>
 
@@ -15,12 +18,20 @@ int main(int argc, char* argv[])
     std::vector<std::unique_ptr<plx::cli::Command>> commands;
     commands.push_back(std::make_unique<plx::cli::InstallCommand>());
     commands.push_back(std::make_unique<plx::cli::SettingsCommand>());
+    commands.push_back(std::make_unique<plx::cli::ListCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {
         for (const auto& command : commands) {
-            if (command->name() == args[1])
+            if (command->name() != args[1])
+                continue;
+            try {
                 return command->execute(args.mid(1));
+            } catch (const plx::ProgramEnded&) {
+                // The start-up checks or the error report ended the program; the
+                // reason is on stderr already.
+                return plx::cli::kExitFailed;
+            }
         }
     }
     std::fprintf(stderr, "usage: plx90-cli COMMAND [OPTIONS]\n\ncommands:\n");

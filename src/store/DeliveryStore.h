@@ -37,6 +37,9 @@ public:
     // Bytes after the last whole record (a damaged file); 0 normally.
     qsizetype trailingBytes() const { return m_file.trailingBytes(); }
 
+    // The whole records as they stand (shared, not copied).
+    const QByteArray& records() const { return m_file.data(); }
+
     // Record n, 1 <= n <= count(). Throws RuntimeFailure outside.
     DeliveryRecord read(int n) const;
     // Writes the record as record n (count() + 1 appends) with UpdatedAt set to

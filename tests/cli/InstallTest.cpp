@@ -6,6 +6,7 @@
 #include "core/StartUp.h"
 #include "core/text/Cp932.h"
 #include "store/CustStore.h"
+#include "store/DeliveryRecord.h"
 
 #include <QFile>
 #include <QProcess>
@@ -50,7 +51,7 @@ TEST(Install, CreatesTheTreeSettingsAndFilesAndStartUpAcceptsThem)
     QTemporaryDir dir;
     const QString registry = dir.path() + QStringLiteral("/registry.ini");
     const QString base = dir.path() + QStringLiteral("/base");
-    const CliRun run = runCli(registry, {"install", "--base", base});
+    const CliRun run = runCli(registry, {"install", "--base", base, "--demo"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     for (const char* folder : {"Prg", "Usr", "Log", "Dust", "Sample", "Help"})
         EXPECT_TRUE(QFile::exists(base + QStringLiteral("/Plx90We/") + QLatin1String(folder))) << folder;
@@ -77,13 +78,25 @@ TEST(Install, CreatesTheTreeSettingsAndFilesAndStartUpAcceptsThem)
     EXPECT_EQ(readFile(env.paths.codePath).size() % CodeTable::kRecordLength, 0);
     EXPECT_EQ(readFile(env.paths.custPath).size(), 5 * CustRecord::kLength);
     EXPECT_EQ(readFile(env.paths.sampleCustPath).size(), 2 * CustRecord::kLength);
+    EXPECT_GT(readFile(env.paths.eDelivPath).size(), 0);
+    EXPECT_EQ(readFile(env.paths.kDelivPath).size() % DeliveryRecord::kLength, 0);
+}
+
+TEST(Install, WithoutDemoThereAreNoCompaniesOrRecords)
+{
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/Plx90We/Usr/Cust.DAT")));
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/Plx90We/Prg/E_Deliv.dat")));
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/Plx90We/Sample/Cust.DAT")));
 }
 
 TEST(Install, KeepsExistingFilesAndSettingsUnlessForced)
 {
     QTemporaryDir dir;
     const QString registry = dir.path() + QStringLiteral("/registry.ini");
-    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--ap-use", "EIAJ"}).exitCode, 0);
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--ap-use", "EIAJ", "--demo"}).exitCode, 0);
     const QString cust = dir.path() + QStringLiteral("/Plx90We/Usr/Cust.DAT");
     {
         QFile f(cust);
@@ -91,12 +104,12 @@ TEST(Install, KeepsExistingFilesAndSettingsUnlessForced)
         f.write("operator data");
     }
     ASSERT_EQ(runCli(registry, {"settings", "set", "LogPointer", "42"}).exitCode, 0);
-    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--demo"}).exitCode, 0);
     EXPECT_EQ(readFile(cust), QByteArray("operator data"));
     EXPECT_EQ(runCli(registry, {"settings", "get", "LogPointer"}).out, QStringLiteral("42\n"));
     EXPECT_EQ(runCli(registry, {"settings", "get", "ApUse"}).out, QStringLiteral("EIAJ\n"));
 
-    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--force"}).exitCode, 0);
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--force", "--demo"}).exitCode, 0);
     EXPECT_EQ(readFile(cust).size(), 5 * CustRecord::kLength);
     EXPECT_EQ(runCli(registry, {"settings", "get", "LogPointer"}).out, QStringLiteral("0\n"));
 }
@@ -185,7 +198,7 @@ TEST(InstallData, CompaniesKeepTheRecordRules)
     QTemporaryDir dir;
     QFile f(dir.path() + QStringLiteral("/Cust.DAT"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(Installer::custFileBytes(QStringLiteral("customers-demo.tsv")));
+    f.write(Installer::custFileBytes(QStringLiteral("demo/customers.tsv")));
     f.close();
     CustStore store(f.fileName());
     store.open();

@@ -1,0 +1,62 @@
+#include "ListCommand.h"
+
+#include "CliSession.h"
+
+#include "list/DeliveryList.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace plx::cli {
+
+int ListCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("the EIAJ list"));
+    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("the KORVAN list"));
+    parser.addOptions({eiaj, korvan});
+    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
+        !parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "usage: plx90-cli list --eiaj|--korvan\n");
+        return kExitUsage;
+    }
+    const int kind = parser.isSet(eiaj) ? DeliveryList::kEiaj : DeliveryList::kKorvan;
+
+    CliSession session;
+    session.start();
+    Environment& env = session.env();
+    if ((kind == DeliveryList::kEiaj && env.apUse == QLatin1String("KORVAN")) ||
+        (kind == DeliveryList::kKorvan && env.apUse == QLatin1String("EIAJ"))) {
+        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
+                     env.apUse.toUtf8().constData());
+        return kExitFailed;
+    }
+
+    DeliveryList list(env);
+    if (!list.reload(kind))
+        return kExitFailed;
+    const DeliveryListModel& model = list.model(kind);
+    // Tabs and line breaks inside a value would break the columns.
+    const auto clean = [](QString text) {
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return text;
+    };
+    QString out;
+    for (int c = 0; c < DeliveryListModel::kColumnCount; ++c)
+        out += (c ? QStringLiteral("\t") : QString()) + DeliveryListModel::headerText(c);
+    out += QLatin1Char('\n');
+    std::fputs(out.toUtf8().constData(), stdout);
+    for (int row = 0; row < model.listedCount(); ++row) {
+        out.clear();
+        for (int c = 0; c < DeliveryListModel::kColumnCount; ++c)
+            out += (c ? QStringLiteral("\t") : QString()) + clean(model.cellText(row, c));
+        out += QLatin1Char('\n');
+        std::fputs(out.toUtf8().constData(), stdout);
+    }
+    return kExitOk;
+}
+
+} // namespace plx::cli

@@ -1,0 +1,117 @@
+#include "DeliveryList.h"
+
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "store/DeliveryMaintenance.h"
+
+namespace plx {
+
+DeliveryList::DeliveryList(Environment& env) : m_env(env), m_companies(env.paths.custPath)
+{
+    m_stores[kEiaj] = std::make_unique<DeliveryStore>(env.paths.eDelivPath, *env.clock);
+    m_stores[kKorvan] = std::make_unique<DeliveryStore>(env.paths.kDelivPath, *env.clock);
+    m_models[kEiaj] = std::make_unique<DeliveryListModel>(kindDigit(kEiaj));
+    m_models[kKorvan] = std::make_unique<DeliveryListModel>(kindDigit(kKorvan));
+}
+
+DeliveryList::~DeliveryList() = default;
+
+void DeliveryList::closeFiles()
+{
+    for (auto& store : m_stores)
+        store->close();
+    m_companies.close();
+}
+
+int DeliveryList::OpenDataFiles()
+{
+    m_env.logOperation = QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ");
+    if (m_env.closeAllFiles)
+        m_env.closeAllFiles();
+    closeFiles();
+
+    const std::array<std::pair<QString, QString>, 2> conversions = {
+        std::pair{m_env.paths.eDelivPath, m_env.paths.eDelivWorkPath},
+        std::pair{m_env.paths.kDelivPath, m_env.paths.kDelivWorkPath}};
+    for (int kind : {kEiaj, kKorvan}) {
+        // A step that fails here is passed over, as the load goes on without it.
+        try {
+            m_refused[kind] = convertOlderLayout(conversions[kind].first, conversions[kind].second) ==
+                              ConversionResult::Refused;
+        } catch (const RuntimeFailure&) {
+            m_refused[kind] = false;
+        }
+        if (m_refused[kind]) {
+            m_env.dialogs->show(MessageIcon::Exclamation, conversionRefusedText(conversions[kind].first),
+                                MessageButtons::Ok, DefaultButton::First);
+        }
+        try {
+            m_stores[kind]->open();
+        } catch (const RuntimeFailure&) {
+        }
+    }
+
+    try {
+        m_companies.open();
+    } catch (const RuntimeFailure&) {
+    }
+    m_env.custFileMissing = 0;
+    if (m_companies.count() == 0) {
+        m_env.custFileMissing = 1;
+        if (m_env.custNoticeShown == 0) {
+            ShowMessage(m_env, 2);
+            m_env.custNoticeShown = 1;
+        }
+    }
+
+    try {
+        RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
+        codeFile.open();
+        m_codes = CodeTable::fromBytes(codeFile.data());
+    } catch (const RuntimeFailure&) {
+        m_codes = CodeTable();
+    }
+    if (m_codes.isEmpty()) {
+        ShowMessage(m_env, 3);
+        return -1;
+    }
+    return 0;
+}
+
+bool DeliveryList::reload(int mode)
+{
+    if (OpenDataFiles() == -1) {
+        for (auto& model : m_models)
+            model->clear();
+        return false;
+    }
+    for (int kind : {kEiaj, kKorvan}) {
+        if (mode != kind && mode != kBoth)
+            continue;
+        if (m_refused[kind])
+            m_models[kind]->clear();
+        else
+            m_models[kind]->load(m_stores[kind]->records(), m_companies, m_codes);
+    }
+    return true;
+}
+
+int deleteListedRows(DeliveryStore& store, char kindDigit, int first, int last)
+{
+    int seen = 0;
+    int deleted = 0;
+    for (int n = 1; n <= store.count() && seen < last; ++n) {
+        if (store.records().at(qsizetype(n - 1) * DeliveryRecord::kLength) != kindDigit)
+            continue;
+        ++seen;
+        if (seen >= first) {
+            store.markDeleted(n);
+            ++deleted;
+        }
+    }
+    return deleted;
+}
+
+} // namespace plx

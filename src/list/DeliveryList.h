@@ -1,0 +1,64 @@
+#pragma once
+
+#include "DeliveryListModel.h"
+
+#include "core/CodeTable.h"
+#include "store/CustStore.h"
+#include "store/DeliveryStore.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace plx {
+
+struct Environment;
+
+// The data behind the main window: the two data files, the ordering companies
+// and the code table as the list last loaded them, and a list model per format.
+class DeliveryList
+{
+public:
+    static constexpr int kEiaj = 0;
+    static constexpr int kKorvan = 1;
+    static constexpr int kBoth = 2;
+
+    explicit DeliveryList(Environment& env);
+    ~DeliveryList();
+
+    DeliveryListModel& model(int kind) { return *m_models[kind]; }
+    DeliveryStore& store(int kind) { return *m_stores[kind]; }
+    const CustStore& companies() const { return m_companies; }
+    const CodeTable& codes() const { return m_codes; }
+
+    static char kindDigit(int kind) { return kind == kEiaj ? '1' : '2'; }
+
+    // Converts data files of the older layout, opens the two data files, the
+    // ordering companies and the code table (creating missing files), tells the
+    // operator once per run when there is no ordering company, and shows
+    // message 3 when the code table is empty. Returns 0, or -1 for an empty
+    // code table.
+    int OpenDataFiles();
+
+    // Reloads the EIAJ list (mode 0), the KORVAN list (1) or both (2). Returns
+    // false when the code table is empty: both lists are then emptied.
+    bool reload(int mode);
+
+    // Closes the files (the models keep what they show).
+    void closeFiles();
+
+private:
+    Environment& m_env;
+    std::array<std::unique_ptr<DeliveryStore>, 2> m_stores;
+    std::array<std::unique_ptr<DeliveryListModel>, 2> m_models;
+    std::array<bool, 2> m_refused{false, false}; // data file of neither layout
+    CustStore m_companies;
+    CodeTable m_codes;
+};
+
+// Logically deletes the live records of the kind whose running number (from 1)
+// lies between `first` and `last`, stamping each. Returns how many were deleted.
+int deleteListedRows(DeliveryStore& store, char kindDigit, int first, int last);
+
+} // namespace plx

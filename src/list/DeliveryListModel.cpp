@@ -1,0 +1,214 @@
+#include "DeliveryListModel.h"
+
+#include "core/text/Cp932.h"
+#include "core/text/VbFormat.h"
+#include "store/CustStore.h"
+#include "store/DeliveryRecord.h"
+
+namespace plx {
+namespace {
+
+constexpr int kLen = DeliveryRecord::kLength;
+
+QString fieldText(const char* record, DeliveryField f)
+{
+    const FixedField field = DeliveryRecord::field(f);
+    return cp932::decode(record + field.offset, field.width);
+}
+
+bool fieldBlank(const char* record, DeliveryField f)
+{
+    const FixedField field = DeliveryRecord::field(f);
+    for (int i = 0; i < field.width; ++i) {
+        if (record[field.offset + i] != ' ')
+            return false;
+    }
+    return true;
+}
+
+QString statusText(const char* record)
+{
+    switch (record[DeliveryRecord::field(DeliveryField::Status).offset]) {
+    case '0': return QString();
+    case '2': return QStringLiteral("済");
+    default: return QStringLiteral("待ち");
+    }
+}
+
+QString dateText(const char* record, DeliveryField f)
+{
+    const QString stored = fieldText(record, f);
+    if (stored == QLatin1String("00000000"))
+        return QString();
+    return vbFormatText(stored, u"####/##/##");
+}
+
+QString qtyText(const char* record, DeliveryField f)
+{
+    return vbFormatText(fieldText(record, f), u"###,###,##0.000");
+}
+
+} // namespace
+
+DeliveryListModel::DeliveryListModel(char kindDigit, QObject* parent) : QAbstractTableModel(parent), m_kind(kindDigit)
+{
+}
+
+void DeliveryListModel::clear()
+{
+    beginResetModel();
+    m_data.clear();
+    m_records.clear();
+    m_companies.clear();
+    m_names.clear();
+    m_kanji.clear();
+    m_inspectionNames.clear();
+    endResetModel();
+}
+
+void DeliveryListModel::load(const QByteArray& records, const CustStore& companies, const CodeTable& codes)
+{
+    beginResetModel();
+    m_data = records;
+    m_records.clear();
+    m_companies.clear();
+    m_names.clear();
+    m_kanji.clear();
+    m_inspectionNames.clear();
+
+    const QString format = QString(QLatin1Char(m_kind));
+    for (const CodeEntry& e : codes.list(format, QStringLiteral("01"))) {
+        if (!m_inspectionNames.contains(e.code))
+            m_inspectionNames.insert(e.code, e.name);
+    }
+
+    // Each company is decoded once, however many rows name it.
+    QHash<int, int> companyIndex; // company record number -> index into m_names
+    const FixedField orderer = DeliveryRecord::field(DeliveryField::OrdererCode);
+    const FixedField supplier = DeliveryRecord::field(DeliveryField::SupplierCode);
+    const int count = int(m_data.size() / kLen);
+    for (int n = 1; n <= count; ++n) {
+        const char* record = m_data.constData() + qsizetype(n - 1) * kLen;
+        if (record[0] != m_kind)
+            continue;
+        m_records.append(n);
+        const int company = companies.lookupRaw(m_kind, QByteArray::fromRawData(record + orderer.offset, orderer.width),
+                                                QByteArray::fromRawData(record + supplier.offset, supplier.width));
+        if (company == 0) {
+            m_companies.append(-1);
+            continue;
+        }
+        auto it = companyIndex.constFind(company);
+        if (it == companyIndex.cend()) {
+            const CustRecord c = companies.read(company);
+            m_names.append(c.text(CustField::OrdererName));
+            m_kanji.append(c.text(CustField::KanjiUse) != QLatin1String("0"));
+            it = companyIndex.insert(company, int(m_names.size() - 1));
+        }
+        m_companies.append(*it);
+    }
+    endResetModel();
+}
+
+const char* DeliveryListModel::recordAt(int row) const
+{
+    return m_data.constData() + qsizetype(m_records.at(row) - 1) * kLen;
+}
+
+QString DeliveryListModel::cellText(int row, int column) const
+{
+    const char* r = recordAt(row);
+    const int company = m_companies.at(row);
+    switch (column) {
+    case 0: return QString::number(row + 1);
+    case 1: return statusText(r);
+    case 2: return company < 0 ? QString() : m_names.at(company);
+    case 3: return fieldText(r, DeliveryField::OrderNo);
+    case 4: return fieldText(r, DeliveryField::DeliveryKeyNo);
+    case 5: {
+        // Kanji name unless the company forbids kanji; a company that is not
+        // found does not forbid it. Only the EIAJ list falls back to the
+        // single-byte name when the kanji name is blank.
+        const bool kanji = company < 0 || m_kanji.at(company);
+        if (!kanji)
+            return fieldText(r, DeliveryField::ItemName);
+        if (m_kind == DeliveryRecord::kKindEiaj && fieldBlank(r, DeliveryField::ItemNameKanji))
+            return fieldText(r, DeliveryField::ItemName);
+        return fieldText(r, DeliveryField::ItemNameKanji);
+    }
+    case 6: return fieldText(r, DeliveryField::ItemCode);
+    case 7: return qtyText(r, DeliveryField::OrderQty);
+    case 8: return m_inspectionNames.value(fieldText(r, DeliveryField::InspectionClass).trimmed());
+    case 9: return dateText(r, DeliveryField::DueDate);
+    case 10: return qtyText(r, DeliveryField::InstructedQty);
+    case 11: return dateText(r, DeliveryField::ShipDate);
+    case 12: return qtyText(r, DeliveryField::ShipQty);
+    default: return QString();
+    }
+}
+
+QString DeliveryListModel::headerText(int column)
+{
+    static const char16_t* const headers[kColumnCount] = {
+        u"No.",      u"状態",     u"発注者名称", u"注文番号", u"納品キー番号", u"品名",    u"品名コード",
+        u"注文数量", u"単位", u"納期",       u"納入指示数量", u"出荷日",     u"納入数量"};
+    return column >= 0 && column < kColumnCount ? QString::fromUtf16(headers[column]) : QString();
+}
+
+int DeliveryListModel::columnWidthTwips(int column)
+{
+    static const int widths[kColumnCount] = {610, 710, 2100, 2500, 2300, 3000, 2500, 1800, 560, 1150, 1800, 1150, 1800};
+    return column >= 0 && column < kColumnCount ? widths[column] : 0;
+}
+
+bool DeliveryListModel::columnCentred(int column)
+{
+    return (column >= 1 && column <= 6) || column == 8;
+}
+
+int DeliveryListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : listedCount();
+}
+
+int DeliveryListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant DeliveryListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= listedCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return cellText(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole) {
+        if (columnCentred(index.column()))
+            return int(Qt::AlignCenter);
+        // The grid's general alignment: numbers to the right, texts (the dates)
+        // to the left.
+        const bool number = index.column() == 0 || index.column() == 7 || index.column() == 10 || index.column() == 12;
+        return int((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+Qt::ItemFlags DeliveryListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return index.column() == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QVariant DeliveryListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole)
+        return headerText(section);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
+} // namespace plx

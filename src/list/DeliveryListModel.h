@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/CodeTable.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+namespace plx {
+
+class CustStore;
+
+// The delivery-slip list of one format: a row per live record of the data file,
+// 13 columns (the running number and 12 texts). Cells are made from the record
+// bytes when asked for, so a reload costs one pass over the kind bytes.
+class DeliveryListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int kColumnCount = 13;
+
+    // `kindDigit` is '1' for EIAJ and '2' for KORVAN.
+    explicit DeliveryListModel(char kindDigit, QObject* parent = nullptr);
+
+    char kindDigit() const { return m_kind; }
+
+    // Takes the records of a data file (whole records, as RecordFile::data()
+    // holds them), the ordering companies and the code table.
+    void load(const QByteArray& records, const CustStore& companies, const CodeTable& codes);
+    void clear();
+
+    // Rows are 0-based here; the list's row k (from 1) is row k - 1.
+    int listedCount() const { return int(m_records.size()); }
+    int recordNumber(int row) const { return m_records.at(row); }
+    QString cellText(int row, int column) const;
+
+    static QString headerText(int column);
+    // Column widths in twips, and whether a column is centred.
+    static int columnWidthTwips(int column);
+    static bool columnCentred(int column);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // The fixed column 0 cannot be selected itself.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const char* recordAt(int row) const;
+
+    char m_kind;
+    QByteArray m_data;      // the data file's records
+    QList<int> m_records;   // record numbers of the listed records
+    QList<int> m_companies; // per listed row: index into m_names, or -1
+    QList<QString> m_names; // ordering-company names (stored width)
+    QList<bool> m_kanji;    // per company: KanjiUse is not "0"
+    QHash<QString, QString> m_inspectionNames; // code -> name, kind "01"
+};
+
+} // namespace plx

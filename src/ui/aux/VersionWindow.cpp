@@ -1,0 +1,69 @@
+#include "VersionWindow.h"
+
+#include "ui/CenterWindow.h"
+
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "core/Registry.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace plx {
+
+VersionWindow::VersionWindow(Environment& env, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Ver情報"));
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 （PLX-90 納品書出力ｻｰﾋﾞｽ） "));
+    setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
+    env.logModule = QStringLiteral("Ver情報");
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
+    auto* title = new QLabel(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont big = title->font();
+    big.setPointSize(big.pointSize() + 3);
+    big.setBold(true);
+    title->setFont(big);
+    m_version = new QLabel(this);
+    m_version->setObjectName(QStringLiteral("lblVersion"));
+    auto* description = new QLabel(QStringLiteral("EIAJ・KORVAN 注文データから納品書と荷札を発行します。"), this);
+    description->setObjectName(QStringLiteral("lblDescription"));
+    description->setWordWrap(true);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(title, 0, 1);
+    layout->addWidget(m_version, 1, 1);
+    layout->addWidget(description, 2, 1);
+    layout->addWidget(ok, 3, 1, Qt::AlignRight);
+    layout->setRowStretch(2, 1);
+
+    QString value;
+    env.regResult = env.registry->regGetValue(kRegistryKey, QStringLiteral("ExcurrentVersion"), value);
+    if (env.regResult == RegOk) {
+        m_version->setText(QStringLiteral("Ver. ") + value);
+    } else {
+        // The failure is reported and logged; the window still opens.
+        env.workText = Registry::regErrorText(env.regResult);
+        ShowMessage(env, 20);
+        ReportError(env, QStringLiteral("Version/") + env.workText);
+    }
+}
+
+QString VersionWindow::versionText() const
+{
+    return m_version->text();
+}
+
+} // namespace plx

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace plx {
+
+struct Environment;
+
+// Ver情報: the product title and the version text kept in the settings.
+class VersionWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit VersionWindow(Environment& env, QWidget* parent = nullptr);
+
+    QString versionText() const;
+
+private:
+    QLabel* m_version;
+};
+
+} // namespace plx

@@ -1,0 +1,39 @@
+#include "HelpViewer.h"
+
+#include "core/text/Cp932.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace plx {
+
+HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this))
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    m_browser->setOpenExternalLinks(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+}
+
+bool HelpViewer::navigate(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The page is CP932 text: decode it ourselves rather than trust a guess.
+    const QString html = cp932::decode(file.readAll());
+    m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
+    m_browser->document()->setBaseUrl(QUrl::fromLocalFile(path));
+    m_browser->setHtml(html);
+    m_page = path;
+    setWindowTitle(m_browser->documentTitle().isEmpty() ? QFileInfo(path).fileName() : m_browser->documentTitle());
+    return true;
+}
+
+} // namespace plx

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class QTextBrowser;
+
+namespace plx {
+
+// The help page viewer: a window of its own showing a local HTML page written
+// in CP932, which can be placed, brought to the front and closed.
+class HelpViewer : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit HelpViewer(QWidget* parent = nullptr);
+
+    // Shows the page; false when it cannot be read.
+    bool navigate(const QString& path);
+    const QString& currentPage() const { return m_page; }
+
+private:
+    QTextBrowser* m_browser;
+    QString m_page;
+};
+
+} // namespace plx

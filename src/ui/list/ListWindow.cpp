@@ -1,0 +1,486 @@
+#include "ListWindow.h"
+
+#include "HelpViewer.h"
+#include "ListGrid.h"
+
+#include "ui/CenterWindow.h"
+#include "ui/aux/TextViewer.h"
+#include "ui/aux/VersionWindow.h"
+
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace plx {
+
+namespace {
+
+const QString kTabEiaj = QStringLiteral(" ＥＩＡＪ ");
+const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
+
+// Commands whose windows are not part of the program yet stay visible but
+// switched off, whatever the list shows.
+constexpr bool kEntryAvailable = false;    // 出荷登録, 新規登録
+constexpr bool kImportAvailable = false;   // ﾌｧｲﾙ入力, 開く
+constexpr bool kPrintAvailable = false;    // 印刷
+constexpr bool kSearchAvailable = false;   // 検索
+constexpr bool kDeletionWindowAvailable = false;
+constexpr bool kCompanyAvailable = false;  // 発注者情報設定
+constexpr bool kSettingsAvailable = false; // ﾌｧｲﾙ入力設定
+
+class CursorGuard
+{
+public:
+    CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent), m_env(env), m_list(env)
+{
+    setObjectName(QStringLiteral("ListWindow"));
+    setWindowTitle(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
+    m_env.closeAllFiles = [this] { m_list.closeFiles(); };
+    m_env.closeHelpViewer = [this] { ieQuit(); };
+    buildMenus();
+    buildClientArea();
+    runTrapped(m_env, QStringLiteral("ﾒｲﾝ/"), [this] { Form_Load(); });
+}
+
+ListWindow::~ListWindow()
+{
+    m_env.closeAllFiles = nullptr;
+    m_env.closeHelpViewer = nullptr;
+    if (m_help)
+        delete m_help.data();
+}
+
+void ListWindow::buildMenus()
+{
+    const auto action = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    file->setObjectName(QStringLiteral("MnuFile"));
+    m_mnuNew = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [] {});
+    m_mnuOpen = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [] {});
+    file->addSeparator();
+    m_mnuPrint = action(file, "MnuPrint", QStringLiteral("印刷(&P)..."), [] {});
+    file->addSeparator();
+    m_mnuDelete = action(file, "MnuDelete", QStringLiteral("削除(&D)..."), [this] {
+        m_env.logOperation = QStringLiteral("削除ﾒﾆｭｰ");
+        Command5_Click();
+    });
+    file->addSeparator();
+    m_mnuEnd = action(file, "MnuEnd", QStringLiteral("終了(&X)"), [this] { close(); });
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
+    tools->setObjectName(QStringLiteral("MnuTool"));
+    m_mnuCust = action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [] {});
+    m_mnuEnv = action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [] {});
+    tools->addSeparator();
+    m_mnuDust = action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"),
+                       [this] { MnuDust_Click(); });
+    tools->addSeparator();
+    m_mnuFind = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [] {});
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName(QStringLiteral("MnuHelpMenu"));
+    m_mnuHelp = action(help, "MnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), [this] { MnuHelp_Click(); });
+    help->addSeparator();
+    m_mnuVer = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), [this] { MnuVer_Click(); });
+
+    m_mnuCust->setEnabled(kCompanyAvailable);
+    m_mnuEnv->setEnabled(kSettingsAvailable);
+}
+
+void ListWindow::buildClientArea()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(4);
+
+    auto* title = new QLabel(QStringLiteral("納品書データ一覧"), central);
+    title->setObjectName(QStringLiteral("Label2"));
+    QFont titleFont = title->font();
+    titleFont.setPointSize(titleFont.pointSize() + 4);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    layout->addWidget(title);
+
+    m_tabs = new QTabBar(central);
+    m_tabs->setObjectName(QStringLiteral("TabStrip1"));
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(true);
+    layout->addWidget(m_tabs);
+
+    auto* area = new QWidget(central);
+    auto* areaLayout = new QVBoxLayout(area);
+    areaLayout->setContentsMargins(0, 0, 0, 0);
+    m_stack = new QStackedWidget(area);
+    areaLayout->addWidget(m_stack);
+    for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
+        auto* grid = new ListGrid(m_stack);
+        grid->setObjectName(QStringLiteral("MSFlexGrid1_%1").arg(kind));
+        grid->setModel(&m_list.model(kind));
+        grid->applyLayout();
+        connect(grid, &ListGrid::touched, this, [this, kind] {
+            m_clicked[kind] = true;
+            m_clicked[1 - kind] = false;
+        });
+        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { applyEnabling(); });
+        m_stack->addWidget(grid);
+        m_grids[kind] = grid;
+    }
+    layout->addWidget(area, 1);
+
+    // Busy panel over the grids while the list loads.
+    m_busy = new QFrame(area);
+    m_busy->setObjectName(QStringLiteral("Picture1"));
+    m_busy->setFrameShape(QFrame::Box);
+    m_busy->setAutoFillBackground(true);
+    auto* busyLayout = new QVBoxLayout(m_busy);
+    auto* busyText = new QLabel(QStringLiteral("処理中です。しばらくお待ち下さい。"), m_busy);
+    busyText->setObjectName(QStringLiteral("Label3"));
+    busyText->setAlignment(Qt::AlignCenter);
+    busyLayout->addWidget(busyText);
+    m_busy->resize(360, 80);
+    m_busy->hide();
+
+    m_marker = new QLineEdit(m_grids[0]->viewport());
+    m_marker->setObjectName(QStringLiteral("Text1"));
+    m_marker->setReadOnly(true);
+    m_marker->hide();
+
+    auto* buttons = new QHBoxLayout;
+    const struct
+    {
+        int number;
+        const char16_t* caption;
+    } captions[] = {{3, u"ﾌｧｲﾙ入力"}, {2, u"出荷登録"}, {6, u"新規登録"}, {4, u"印刷"},
+                    {5, u"削除"},     {7, u"検索"},     {1, u"終了"}};
+    for (const auto& c : captions) {
+        auto* b = new QPushButton(QString::fromUtf16(c.caption), central);
+        b->setObjectName(QStringLiteral("Command%1").arg(c.number));
+        b->setMinimumSize(96, 30);
+        m_command[c.number] = b;
+        if (c.number == 1)
+            buttons->addStretch(1);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_command[5], &QPushButton::clicked, this, [this] {
+        m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
+        Command5_Click();
+    });
+    setCentralWidget(central);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setSingleShot(true);
+    m_timer1->setInterval(500);
+    connect(m_timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setSingleShot(true);
+    m_timer2->setInterval(500);
+    connect(m_timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (m_tabs->property("loading").toBool())
+            return;
+        runTrapped(m_env, QString(), [&] { TabStrip1_Click(index); });
+    });
+}
+
+void ListWindow::Form_Load()
+{
+    m_env.logModule = QStringLiteral("納品書一覧");
+    m_env.logOperation = QStringLiteral("FORM_LOAD");
+    m_env.importDone = 0;
+    resize(twipsToPixels(12000), twipsToPixels(9000));
+
+    m_tabs->setProperty("loading", true);
+    if (m_env.apUse == QLatin1String("EIAJ")) {
+        m_tabs->addTab(kTabEiaj);
+        m_env.currentDelivPath = m_env.paths.eDelivPath;
+        m_env.currentKind = 0;
+    } else if (m_env.apUse == QLatin1String("KORVAN")) {
+        m_tabs->addTab(kTabKorvan);
+        m_env.currentDelivPath = m_env.paths.kDelivPath;
+        m_env.currentKind = 1;
+    } else {
+        m_tabs->addTab(kTabEiaj);
+        m_tabs->addTab(kTabKorvan);
+        m_env.currentDelivPath = m_env.paths.eDelivPath;
+        m_env.currentKind = 2;
+    }
+    m_tabs->setProperty("loading", false);
+    m_stack->setCurrentWidget(m_grids[m_env.currentKind == 1 ? 1 : 0]);
+    applyEnabling();
+    showBusy(true);
+    m_timer1->start();
+}
+
+void ListWindow::showCentred()
+{
+    resize(twipsToPixels(12000), twipsToPixels(9000));
+    CenterWindow(m_env, *this);
+    move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+    show();
+}
+
+void ListWindow::showBusy(bool shown)
+{
+    if (!shown) {
+        m_busy->hide();
+        return;
+    }
+    const QWidget* area = m_busy->parentWidget();
+    m_busy->move((area->width() - m_busy->width()) / 2, (area->height() - m_busy->height()) / 2);
+    m_busy->show();
+    m_busy->raise();
+}
+
+void ListWindow::requestReload(bool both)
+{
+    showBusy(true);
+    (both ? m_timer2 : m_timer1)->start();
+}
+
+void ListWindow::Timer1_Timer()
+{
+    runTrapped(m_env, QStringLiteral("画面編集Timer1/"), [this] {
+        {
+            CursorGuard busy;
+            m_timer1->stop();
+            Iti_Gamen(m_env.currentKind);
+        }
+        if (m_env.importDone == 1) {
+            if (m_env.importErrors) {
+                const short answer = m_env.dialogs->show(
+                    MessageIcon::Exclamation,
+                    QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") + m_env.paths.errListPath +
+                        QStringLiteral("）を参照しますか？"),
+                    MessageButtons::YesNo, DefaultButton::First);
+                if (answer == kAnswerYes) {
+                    auto* viewer = new TextViewer(m_env.paths.errListPath, this);
+                    viewer->show();
+                }
+            } else {
+                m_env.dialogs->show(MessageIcon::Information, QStringLiteral("ﾌｧｲﾙ入力が終了しました。"),
+                                    MessageButtons::Ok, DefaultButton::First);
+            }
+        }
+        m_env.importDone = 0;
+    });
+}
+
+void ListWindow::Timer2_Timer()
+{
+    CursorGuard busy;
+    m_timer2->stop();
+    Iti_Gamen(DeliveryList::kBoth);
+    m_env.importDone = 0;
+}
+
+void ListWindow::Iti_Gamen(int mode)
+{
+    runTrapped(m_env, QStringLiteral("納品書ﾌｧｲﾙ読込み編集/"), [&] {
+        if (!m_list.reload(mode)) {
+            applyEnabling();
+            showBusy(false);
+            return;
+        }
+        if (m_env.currentKind == 2)
+            m_env.currentKind = 0;
+        m_stack->setCurrentWidget(m_grids[m_env.currentKind]);
+        for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
+            if (mode == kind || mode == DeliveryList::kBoth)
+                selectCurrent(kind);
+        }
+        applyEnabling();
+        showBusy(false);
+    });
+}
+
+void ListWindow::selectCurrent(int kind)
+{
+    // Row 1, column 1 when the list has rows; nothing (the header) when empty.
+    m_grids[kind]->selectCell(m_list.model(kind).listedCount() > 0 ? 1 : 0, 1);
+}
+
+void ListWindow::TabStrip1_Click(int index)
+{
+    m_env.logOperation = QStringLiteral("ﾀﾌﾞｸﾘｯｸ");
+    const bool eiaj = m_tabs->tabText(index) == kTabEiaj;
+    m_env.currentKind = eiaj ? 0 : 1;
+    m_env.currentDelivPath = eiaj ? m_env.paths.eDelivPath : m_env.paths.kDelivPath;
+    m_env.paths.dcsvPath = Paths::dcsvPathFor(m_env.paths.usrFolder, m_env.currentKind);
+    m_env.paths.tcsvPath = Paths::tcsvPathFor(m_env.paths.usrFolder, m_env.currentKind);
+    selectCurrent(m_env.currentKind);
+    m_stack->setCurrentWidget(m_grids[m_env.currentKind]);
+    applyEnabling();
+}
+
+void ListWindow::applyEnabling()
+{
+    const int kind = m_env.currentKind == 1 ? 1 : 0;
+    const bool rows = m_list.model(kind).listedCount() > 0;
+    // Deletion without a row selection opens the deletion window, which the
+    // program does not have yet: until then deletion needs selected rows.
+    const bool deletable = rows && (kDeletionWindowAvailable || rowSelection(true).valid);
+    m_command[2]->setEnabled(rows && kEntryAvailable);
+    m_command[4]->setEnabled(rows && kPrintAvailable);
+    m_command[5]->setEnabled(deletable);
+    m_command[7]->setEnabled(rows && kSearchAvailable);
+    m_mnuPrint->setEnabled(rows && kPrintAvailable);
+    m_mnuDelete->setEnabled(deletable);
+    m_mnuFind->setEnabled(rows && kSearchAvailable);
+    m_command[3]->setEnabled(kImportAvailable);
+    m_command[6]->setEnabled(kEntryAvailable);
+    m_mnuNew->setEnabled(kEntryAvailable);
+    m_mnuOpen->setEnabled(kImportAvailable);
+}
+
+GridSelection ListWindow::rowSelection(bool forDeletion) const
+{
+    const int kind = m_env.currentKind == 1 ? 1 : 0;
+    if (!m_clicked[kind])
+        return {};
+    GridSelection s = m_grids[kind]->selectionRect();
+    const bool startsRight = s.firstColumn == 1 || (forDeletion && s.firstColumn == 0);
+    if (!s.valid || !startsRight || s.lastColumn != DeliveryListModel::kColumnCount - 1)
+        return {};
+    return s;
+}
+
+void ListWindow::Command5_Click()
+{
+    runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
+        const int kind = m_env.currentKind == 1 ? 1 : 0;
+        DeliveryStore& store = m_list.store(kind);
+        store.open();
+        m_env.changedFlag = 0;
+        const GridSelection selection = rowSelection(true);
+        if (!selection.valid)
+            return; // the deletion window comes with a later version
+        ShowMessage(m_env, 12);
+        if (m_env.msgAnswer == kAnswerNo)
+            return;
+        deleteListedRows(store, DeliveryList::kindDigit(kind), selection.firstRow, selection.lastRow);
+        requestReload(false);
+    });
+}
+
+void ListWindow::Command1_Click()
+{
+    m_env.logOperation = QStringLiteral("終了ﾎﾞﾀﾝ");
+    runTrapped(m_env, QStringLiteral("終了処理/"), [this] {
+        close();
+        // Output lists of this run, up to the first number that is missing.
+        for (int n = 1; n <= 50 && QFile::exists(m_env.paths.slipListPath(n)); ++n)
+            QFile::remove(m_env.paths.slipListPath(n));
+        for (int n = 1; n <= 50 && QFile::exists(m_env.paths.tagListPath(n)); ++n)
+            QFile::remove(m_env.paths.tagListPath(n));
+    });
+}
+
+void ListWindow::MnuDust_Click()
+{
+    runTrapped(m_env, QString(), [this] {
+        ShowMessage(m_env, 640);
+        if (m_env.msgAnswer == kAnswerNo)
+            return;
+        QDir dust(m_env.paths.dustFolder);
+        for (const QString& name : dust.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            if (!dust.remove(name))
+                throw RuntimeFailure(QStringLiteral("ファイルを削除できません。(%1)").arg(dust.filePath(name)));
+        }
+    });
+}
+
+void ListWindow::MnuHelp_Click()
+{
+    m_env.logOperation = QStringLiteral("Helpﾒﾆｭｰ");
+    runTrapped(m_env, QStringLiteral("Help移動/"), [this] {
+        if (!QFileInfo::exists(m_env.paths.helpPagePath)) {
+            ShowMessage(m_env, 30);
+            return;
+        }
+        IENavigate(m_env.paths.helpPagePath);
+    });
+}
+
+void ListWindow::IENavigate(const QString& path)
+{
+    runTrapped(m_env, QStringLiteral("IEﾅﾋﾞｹﾞｰﾄ/"), [&] {
+        if (!m_help) {
+            if (!QFileInfo::exists(path)) {
+                ShowMessage(m_env, 30);
+                return;
+            }
+            m_help = new HelpViewer(this);
+            m_help->setGeometry(geometry());
+            m_help->show();
+            if (!m_help->navigate(path))
+                throw RuntimeFailure(QStringLiteral("ヘルプを開けません。(%1)").arg(path));
+            return;
+        }
+        if (!m_help->navigate(path))
+            throw RuntimeFailure(QStringLiteral("ヘルプを開けません。(%1)").arg(path));
+        m_help->raise();
+        m_help->activateWindow();
+    });
+}
+
+void ListWindow::ieQuit()
+{
+    if (m_help)
+        m_help->close();
+}
+
+void ListWindow::MnuVer_Click()
+{
+    VersionWindow window(m_env, this);
+    window.adjustSize();
+    window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
+    CenterWindow(m_env, window);
+    window.move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+    window.exec();
+    m_env.logModule = QStringLiteral("納品書一覧");
+}
+
+void ListWindow::closeEvent(QCloseEvent* event)
+{
+    ieQuit();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace plx

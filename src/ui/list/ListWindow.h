@@ -1,0 +1,104 @@
+#pragma once
+
+#include "HelpViewer.h"
+#include "ListGrid.h"
+
+#include "list/DeliveryList.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QTimer;
+
+namespace plx {
+
+class HelpViewer;
+class ListGrid;
+struct Environment;
+
+// 納品書一覧, the main window: the delivery-slip lists of both formats under a
+// tab strip, the buttons and menus that start every other activity, and the
+// help viewer. Closing it ends the program.
+class ListWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit ListWindow(Environment& env, QWidget* parent = nullptr);
+    ~ListWindow() override;
+
+    // 12000 x 9000 twips, centred on the screen, shown.
+    void showCentred();
+
+    // Reloads the EIAJ list (0), the KORVAN list (1) or both (2).
+    void Iti_Gamen(int mode);
+    // Shows a page in the help viewer, opening it over this window the first
+    // time and bringing it to the front afterwards.
+    void IENavigate(const QString& path);
+    // Closes the help viewer.
+    void ieQuit();
+    // Asks for a reload of the current list (Timer1) or of both (Timer2).
+    void requestReload(bool both);
+
+    DeliveryList& list() { return m_list; }
+    ListGrid* grid(int kind) const { return m_grids[kind]; }
+    HelpViewer* helpViewer() const { return m_help; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildClientArea();
+    void Form_Load();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void TabStrip1_Click(int index);
+    void applyEnabling();
+    void showBusy(bool shown);
+    void selectCurrent(int kind);
+    // The row selection of the current grid: none unless the grid was clicked
+    // and the selection spans whole rows.
+    GridSelection rowSelection(bool forDeletion) const;
+
+    void Command1_Click();
+    void Command5_Click();
+    void MnuDust_Click();
+    void MnuHelp_Click();
+    void MnuVer_Click();
+
+    Environment& m_env;
+    DeliveryList m_list;
+    std::array<ListGrid*, 2> m_grids{};
+    std::array<bool, 2> m_clicked{false, false};
+    QTabBar* m_tabs = nullptr;
+    QStackedWidget* m_stack = nullptr;
+    QFrame* m_busy = nullptr;
+    QLineEdit* m_marker = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QPointer<HelpViewer> m_help;
+
+    QPushButton* m_command[8] = {};
+    QAction* m_mnuNew = nullptr;
+    QAction* m_mnuOpen = nullptr;
+    QAction* m_mnuPrint = nullptr;
+    QAction* m_mnuDelete = nullptr;
+    QAction* m_mnuEnd = nullptr;
+    QAction* m_mnuCust = nullptr;
+    QAction* m_mnuEnv = nullptr;
+    QAction* m_mnuDust = nullptr;
+    QAction* m_mnuFind = nullptr;
+    QAction* m_mnuHelp = nullptr;
+    QAction* m_mnuVer = nullptr;
+};
+
+} // namespace plx
