@@ -1,0 +1,154 @@
+#include "support/ListFixtures.h"
+
+#include "list/DeliveryList.h"
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct ModelFixture : ::testing::Test
+{
+    TestInstall inst;
+    ModelFixture()
+    {
+        writeListInstallation(inst);
+        CustRecord kanjiCompany = company('1', "ORD1", "SUP", "漢字可の会社");
+        kanjiCompany.setText(CustField::KanjiUse, u"1");
+        CustRecord plainCompany = company('1', "ORD2", "SUP", "漢字不可の会社");
+        plainCompany.setText(CustField::KanjiUse, u"0");
+        CustRecord korvanCompany = company('2', "ORD1", "SUP", "KORVANの会社");
+        korvanCompany.setText(CustField::KanjiUse, u"1");
+        CustRecord deletedCompany = company('1', "ORD3", "SUP", "削除済");
+        deletedCompany.setProtocol(' ');
+        inst.writeFile(QStringLiteral("Usr/Cust.DAT"),
+                       fileOf(QList{kanjiCompany, plainCompany, korvanCompany, deletedCompany}));
+    }
+};
+
+} // namespace
+
+TEST_F(ModelFixture, CellsOfTheEiajList)
+{
+    DeliveryRecord deleted = listed('1', "ORD1", "K2", "0", "DEL", "");
+    deleted.setKind(' ');
+    DeliveryRecord shipped = listed('1', "ORD2", "K4", "2", "SINGLE", "二バイト");
+    shipped.setText(DeliveryField::ShipDate, u"20261207");
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "品名Ａ"), deleted,
+                                listed('1', "ORD1", "K3", "8", "ITEM B", ""), shipped,
+                                listed('1', "ORD3", "K5", "1", "ITEM C", ""), listed('2', "ORD1", "K6", "1", "X", "")}));
+    DeliveryList list(inst.env);
+    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
+    const DeliveryListModel& m = list.model(DeliveryList::kEiaj);
+    ASSERT_EQ(m.listedCount(), 4); // the deleted record and the KORVAN one are not listed
+    EXPECT_EQ(m.recordNumber(1), 3);
+
+    // Running numbers without gaps, status texts.
+    EXPECT_EQ(m.cellText(1, 0), QStringLiteral("2"));
+    EXPECT_EQ(m.cellText(0, 1), QString());
+    EXPECT_EQ(m.cellText(1, 1), QStringLiteral("待ち"));
+    EXPECT_EQ(m.cellText(2, 1), QStringLiteral("済"));
+    EXPECT_EQ(m.cellText(3, 1), QStringLiteral("待ち"));
+    // Company names as stored (all 50 bytes); deleted companies do not match.
+    EXPECT_EQ(m.cellText(0, 2), fixed::read(fixed::fit(u"漢字可の会社", 50), {0, 50}));
+    EXPECT_EQ(m.cellText(3, 2), QString());
+    // Kanji name, the single-byte one when the company forbids kanji, and the
+    // EIAJ fallback for a blank kanji name.
+    EXPECT_EQ(m.cellText(0, 5).trimmed(), QStringLiteral("品名Ａ"));
+    EXPECT_EQ(m.cellText(2, 5).trimmed(), QStringLiteral("SINGLE"));
+    EXPECT_EQ(m.cellText(1, 5).trimmed(), QStringLiteral("ITEM B"));
+    EXPECT_EQ(m.cellText(3, 5).trimmed(), QStringLiteral("ITEM C")); // unknown company: kanji, then fallback
+    // Stored texts keep their trailing blanks.
+    EXPECT_EQ(m.cellText(0, 3), QStringLiteral("PO-K1").leftJustified(23));
+    EXPECT_EQ(m.cellText(0, 4), QStringLiteral("K1").leftJustified(23));
+    EXPECT_EQ(m.cellText(0, 6), QStringLiteral("IC-K1").leftJustified(25));
+    // Formats and the inspection class name.
+    EXPECT_EQ(m.cellText(0, 7), QStringLiteral("12,345.500"));
+    EXPECT_EQ(m.cellText(0, 8), QStringLiteral("受入検査"));
+    EXPECT_EQ(m.cellText(0, 9), QStringLiteral("2000/05/31"));
+    EXPECT_EQ(m.cellText(0, 10), QStringLiteral("0.000"));
+    EXPECT_EQ(m.cellText(0, 11), QString());
+    EXPECT_EQ(m.cellText(2, 11), QStringLiteral("2026/12/07"));
+    EXPECT_EQ(m.cellText(0, 12), QStringLiteral("1,000.000"));
+    EXPECT_EQ(DeliveryListModel::headerText(8), QStringLiteral("単位"));
+}
+
+TEST_F(ModelFixture, KorvanListHasNoKanjiFallbackAndItsOwnCodes)
+{
+    DeliveryRecord r = listed('2', "ORD1", "K1", "1", "SINGLE", "");
+    r.setText(DeliveryField::InspectionClass, u"PC");
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{r}));
+    DeliveryList list(inst.env);
+    ASSERT_TRUE(list.reload(DeliveryList::kKorvan));
+    const DeliveryListModel& m = list.model(DeliveryList::kKorvan);
+    ASSERT_EQ(m.listedCount(), 1);
+    EXPECT_EQ(m.cellText(0, 2).trimmed(), QStringLiteral("KORVANの会社"));
+    EXPECT_EQ(m.cellText(0, 5).trimmed(), QString());
+    EXPECT_EQ(m.cellText(0, 8), QStringLiteral("個"));
+}
+
+TEST_F(ModelFixture, EmptyCodeTableEmptiesBothListsEveryTime)
+{
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "A", "")}));
+    DeliveryList list(inst.env);
+    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
+    EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 1);
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
+    EXPECT_FALSE(list.reload(DeliveryList::kBoth));
+    EXPECT_FALSE(list.reload(DeliveryList::kBoth));
+    EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 0);
+    EXPECT_EQ(inst.dialogs.texts(),
+              QStringList({QStringLiteral("コード情報が確認できません。"), QStringLiteral("コード情報が確認できません。")}));
+}
+
+TEST_F(ModelFixture, CompanyFileNoticeOncePerRunAndMissingFilesCreated)
+{
+    QFile::remove(inst.env.paths.custPath);
+    DeliveryList list(inst.env);
+    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
+    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("発注企業情報が登録されていません。")});
+    EXPECT_EQ(inst.env.custFileMissing, 1);
+    EXPECT_TRUE(QFile::exists(inst.env.paths.custPath));
+    EXPECT_TRUE(QFile::exists(inst.env.paths.eDelivPath));
+    EXPECT_TRUE(QFile::exists(inst.env.paths.kDelivPath));
+}
+
+TEST_F(ModelFixture, OlderLayoutIsConvertedAtLoadAndABrokenFileIsNotListed)
+{
+    // An older-layout record: the first 2239 bytes of today's, without the currency fields.
+    const QByteArray current = listed('1', "ORD1", "K1", "0", "OLD", "").bytes();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), current.left(2239) + "\r\n");
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), QByteArray("not a data file\r\n"));
+    DeliveryList list(inst.env);
+    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
+    EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 1);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), DeliveryRecord::kLength);
+    EXPECT_EQ(list.model(DeliveryList::kKorvan).listedCount(), 0);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/K_Deliv.dat")), QByteArray("not a data file\r\n"));
+    ASSERT_EQ(inst.dialogs.shown.size(), 1);
+    EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("K_Deliv.dat")));
+}
+
+TEST(DeleteListedRows, CountsOnlyLiveRecordsOfTheKind)
+{
+    TestInstall inst;
+    DeliveryRecord gap = delivery('1', "A", "S", "GAP");
+    gap.setKind(' ');
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{delivery('1', "A", "S", "R1"), delivery('1', "A", "S", "R2"), gap,
+                                delivery('2', "A", "S", "KV"), delivery('1', "A", "S", "R3"),
+                                delivery('1', "A", "S", "R4")}));
+    DeliveryStore store(inst.path(QStringLiteral("Prg/E_Deliv.dat")), inst.clock);
+    store.open();
+    EXPECT_EQ(deleteListedRows(store, '1', 2, 3), 2);
+    QString kinds;
+    for (int n = 1; n <= store.count(); ++n)
+        kinds += QLatin1Char(store.read(n).kind());
+    EXPECT_EQ(kinds, QStringLiteral("1  2 1"));
+    EXPECT_EQ(store.read(2).text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+    EXPECT_EQ(store.read(6).text(DeliveryField::UpdatedAt), QString(12, QLatin1Char(' ')));
+}

@@ -1,0 +1,298 @@
+#include "support/ListFixtures.h"
+
+#include "ui/aux/VersionWindow.h"
+#include "ui/list/HelpViewer.h"
+#include "ui/list/ListGrid.h"
+#include "ui/list/ListWindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct WindowFixture : ::testing::Test
+{
+    TestInstall inst;
+    WindowFixture()
+    {
+        writeListInstallation(inst);
+        inst.env.apUse = QStringLiteral("ALL");
+        inst.env.logCount = 10;
+    }
+    void companies()
+    {
+        CustRecord c = company('1', "ORD1", "SUP", "北斗星電機");
+        c.setText(CustField::KanjiUse, u"1");
+        inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(QList{c, company('2', "ORD1", "SUP", "湘洋")}));
+    }
+    // Waits until the busy panel has gone (the list has loaded).
+    static bool loaded(ListWindow& w)
+    {
+        return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
+    }
+    template <typename T>
+    static T* child(ListWindow& w, const char* name)
+    {
+        return w.findChild<T*>(QLatin1String(name));
+    }
+    // Presses the fixed cell of row `row` (1-based), with Shift to extend.
+    static void pressRow(ListGrid* grid, int row, bool shift = false)
+    {
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
+                          cell.center());
+    }
+};
+
+} // namespace
+
+TEST_F(WindowFixture, LoadsBothListsAndKeepsEiajCurrent)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "E1", "0", "A", "漢字")}));
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"),
+                   fileOf(QList{listed('2', "ORD1", "K1", "2", "B", ""), listed('2', "ORD1", "K2", "1", "C", "")}));
+    ListWindow w(inst.env);
+    w.showCentred();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
+    EXPECT_EQ(w.size(), QSize(800, 600));
+    ASSERT_TRUE(loaded(w));
+
+    auto* tabs = child<QTabBar>(w, "TabStrip1");
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral(" ＥＩＡＪ "));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("ＫＯＲＶＡＮ"));
+    EXPECT_EQ(inst.env.currentKind, 0);
+    EXPECT_EQ(inst.env.currentDelivPath, inst.env.paths.eDelivPath);
+
+    auto* eiaj = child<ListGrid>(w, "MSFlexGrid1_0");
+    auto* korvan = child<ListGrid>(w, "MSFlexGrid1_1");
+    ASSERT_EQ(eiaj->model()->rowCount(), 1);
+    ASSERT_EQ(korvan->model()->rowCount(), 2);
+    EXPECT_EQ(eiaj->model()->index(0, 5).data().toString().trimmed(), QStringLiteral("漢字"));
+    EXPECT_EQ(korvan->model()->index(0, 1).data().toString(), QStringLiteral("済"));
+    EXPECT_EQ(korvan->model()->index(1, 2).data().toString().trimmed(), QStringLiteral("湘洋"));
+    EXPECT_EQ(eiaj->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("No."));
+    EXPECT_EQ(eiaj->columnWidth(2), 2100 / 15);
+    EXPECT_TRUE(eiaj->isVisible());
+    EXPECT_FALSE(korvan->isVisible());
+    EXPECT_EQ(eiaj->currentIndex(), eiaj->model()->index(0, 1));
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+
+    // Switching tabs does not read the files again.
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), QByteArray());
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(inst.env.currentKind, 1);
+    EXPECT_EQ(inst.env.currentDelivPath, inst.env.paths.kDelivPath);
+    EXPECT_EQ(inst.env.paths.dcsvPath, inst.env.paths.usrFolder + QStringLiteral("K_Dcsv.dat"));
+    EXPECT_TRUE(korvan->isVisible());
+    EXPECT_EQ(korvan->model()->rowCount(), 2);
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(inst.env.paths.tcsvPath, inst.env.paths.usrFolder + QStringLiteral("E_Tcsv.dat"));
+}
+
+TEST_F(WindowFixture, SingleFormatInstallationsHaveOneTab)
+{
+    inst.env.apUse = QStringLiteral("KORVAN");
+    companies();
+    ListWindow w(inst.env);
+    ASSERT_TRUE(loaded(w));
+    auto* tabs = child<QTabBar>(w, "TabStrip1");
+    ASSERT_EQ(tabs->count(), 1);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("ＫＯＲＶＡＮ"));
+    EXPECT_EQ(inst.env.currentKind, 1);
+}
+
+TEST_F(WindowFixture, EmptyListsAndMissingCompaniesReportedOnceAcrossReloads)
+{
+    ListWindow w(inst.env);
+    w.show();
+    ASSERT_TRUE(loaded(w));
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("発注企業情報が登録されていません。")});
+    // An empty list: the commands that need rows are off, the others on.
+    EXPECT_FALSE(child<QPushButton>(w, "Command2")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "Command4")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "Command5")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "Command7")->isEnabled());
+    EXPECT_FALSE(child<QAction>(w, "MnuPrint")->isEnabled());
+    EXPECT_FALSE(child<QAction>(w, "MnuDelete")->isEnabled());
+    EXPECT_FALSE(child<QAction>(w, "MnuFind")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(w, "Command1")->isEnabled());
+    EXPECT_FALSE(child<ListGrid>(w, "MSFlexGrid1_0")->currentIndex().isValid());
+
+    w.requestReload(true);
+    ASSERT_TRUE(loaded(w));
+    w.requestReload(false);
+    ASSERT_TRUE(loaded(w));
+    EXPECT_EQ(inst.dialogs.shown.size(), 1);
+}
+
+TEST_F(WindowFixture, MenusAreInOrderWithTheirSeparators)
+{
+    companies();
+    ListWindow w(inst.env);
+    ASSERT_TRUE(loaded(w));
+    QStringList menus;
+    for (QAction* menu : w.menuBar()->actions()) {
+        QStringList entries;
+        for (QAction* a : menu->menu()->actions())
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        menus << menu->text() + QLatin1Char(':') + entries.join(u'|');
+    }
+    EXPECT_EQ(menus, QStringList({QStringLiteral("ﾌｧｲﾙ(&F):新規作成(&N)|開く(&O)...|-|印刷(&P)...|-|削除(&D)...|-|終了(&X)"),
+                                  QStringLiteral("ﾂｰﾙ(&T):発注者情報設定(&C)...|ﾌｧｲﾙ入力設定(&E)...|-|"
+                                                 "\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)|-|検索(&F)..."),
+                                  QStringLiteral("ﾍﾙﾌﾟ(&H):ﾍﾙﾌﾟ(&H)|-|ﾊﾞｰｼﾞｮﾝ情報(&A)")}));
+}
+
+TEST_F(WindowFixture, DeletesSelectedListedRowsSkippingDeletedRecords)
+{
+    companies();
+    DeliveryRecord gap = listed('1', "ORD1", "GAP", "0", "G", "");
+    gap.setKind(' ');
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "R1", "0", "A", ""), listed('1', "ORD1", "R2", "0", "B", ""), gap,
+                                listed('1', "ORD1", "R3", "0", "C", ""), listed('1', "ORD1", "R4", "0", "D", "")}));
+    ListWindow w(inst.env);
+    w.show();
+    ASSERT_TRUE(loaded(w));
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    auto* deleteButton = child<QPushButton>(w, "Command5");
+    EXPECT_FALSE(deleteButton->isEnabled()); // no rows selected yet
+
+    pressRow(grid, 2);
+    pressRow(grid, 3, true);
+    const GridSelection s = grid->selectionRect();
+    EXPECT_EQ(s.firstRow, 2);
+    EXPECT_EQ(s.lastRow, 3);
+    EXPECT_EQ(s.firstColumn, 1);
+    EXPECT_EQ(s.lastColumn, 12);
+    ASSERT_TRUE(deleteButton->isEnabled());
+
+    // Answered No: nothing happens.
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    inst.dialogs.setNextAnswer(kAnswerNo);
+    QTest::mouseClick(deleteButton, Qt::LeftButton);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    QTest::mouseClick(deleteButton, Qt::LeftButton);
+    EXPECT_EQ(inst.dialogs.shown.last().text, QStringLiteral("選択した納品書データを削除しますか？"));
+    EXPECT_EQ(inst.dialogs.shown.last().defaultButton, DefaultButton::No);
+    ASSERT_TRUE(loaded(w));
+    const QByteArray after = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    QString kinds;
+    for (int n = 0; n < 5; ++n)
+        kinds += QLatin1Char(after.at(n * DeliveryRecord::kLength));
+    EXPECT_EQ(kinds, QStringLiteral("1   1"));
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_EQ(grid->model()->index(1, 4).data().toString().trimmed(), QStringLiteral("R4"));
+    EXPECT_EQ(grid->model()->index(1, 0).data().toString(), QStringLiteral("2"));
+}
+
+TEST_F(WindowFixture, SelectionOfSingleCellsIsNoRowSelection)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "R1", "0", "A", ""), listed('1', "ORD1", "R2", "0", "B", "")}));
+    ListWindow w(inst.env);
+    w.show();
+    ASSERT_TRUE(loaded(w));
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 3)).center());
+    EXPECT_FALSE(child<QPushButton>(w, "Command5")->isEnabled());
+}
+
+TEST_F(WindowFixture, EmptiesTheProcessedFilesFolderUnlessAnsweredNo)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Dust/a.txt"), "a");
+    inst.writeFile(QStringLiteral("Dust/b.dat"), "b");
+    ListWindow w(inst.env);
+    ASSERT_TRUE(loaded(w));
+    QAction* dust = child<QAction>(w, "MnuDust");
+    inst.dialogs.setNextAnswer(kAnswerNo);
+    dust->trigger();
+    EXPECT_EQ(inst.dialogs.shown.last().text, QStringLiteral("\"処理済ﾌｧｲﾙ\"フォルダ内のファイルをすべて削除しますか？"));
+    EXPECT_EQ(QDir(inst.env.paths.dustFolder).entryList(QDir::Files).size(), 2);
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    dust->trigger();
+    EXPECT_TRUE(QDir(inst.env.paths.dustFolder).entryList(QDir::Files).isEmpty());
+    const int shown = int(inst.dialogs.shown.size());
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    dust->trigger(); // already empty: only the question
+    EXPECT_EQ(inst.dialogs.shown.size(), shown + 1);
+}
+
+TEST_F(WindowFixture, HelpOpensOverTheWindowOnceAndIsClosedWithIt)
+{
+    companies();
+    auto w = std::make_unique<ListWindow>(inst.env);
+    w->showCentred();
+    ASSERT_TRUE(loaded(*w));
+    QAction* help = child<QAction>(*w, "MnuHelp");
+    help->trigger();
+    EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("ヘルプファイルがありません。"));
+    EXPECT_EQ(w->helpViewer(), nullptr);
+
+    inst.writeFile(QStringLiteral("Help/H7120001.htm"),
+                   cp932::encode(u"<html><head><title>ヘルプ</title></head><body><h1>納品書</h1></body></html>"));
+    help->trigger();
+    HelpViewer* viewer = w->helpViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->geometry(), w->geometry());
+    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("ヘルプ"));
+    help->trigger();
+    EXPECT_EQ(w->helpViewer(), viewer); // the same viewer, brought to the front
+
+    QPointer<HelpViewer> watch(viewer);
+    w->close();
+    QTest::qWait(10);
+    EXPECT_TRUE(watch.isNull() || !watch->isVisible());
+}
+
+TEST_F(WindowFixture, EndRemovesOutputListsUpToTheFirstGap)
+{
+    companies();
+    for (const char* name : {"1NoOutFile.txt", "2NoOutFile.txt", "4NoOutFile.txt", "1NiOutFile.txt"})
+        inst.writeFile(QStringLiteral("Usr/") + QLatin1String(name), "x");
+    ListWindow w(inst.env);
+    w.show();
+    ASSERT_TRUE(loaded(w));
+    QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(1)));
+    EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(2)));
+    EXPECT_TRUE(QFile::exists(inst.env.paths.slipListPath(4)));
+    EXPECT_FALSE(QFile::exists(inst.env.paths.tagListPath(1)));
+}
+
+TEST(VersionWindow, ShowsTheStoredVersionOrNothing)
+{
+    TestInstall inst;
+    writeListInstallation(inst);
+    {
+        VersionWindow w(inst.env);
+        EXPECT_EQ(w.versionText(), QStringLiteral("Ver. "));
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 （PLX-90 納品書出力ｻｰﾋﾞｽ） "));
+        EXPECT_EQ(inst.env.logModule, QStringLiteral("Ver情報"));
+    }
+    inst.setSetting(QStringLiteral("ExcurrentVersion"), QStringLiteral("1.00"));
+    VersionWindow w(inst.env);
+    EXPECT_EQ(w.versionText(), QStringLiteral("Ver. 1.00"));
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+}
