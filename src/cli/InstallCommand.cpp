@@ -33,7 +33,8 @@ int InstallCommand::execute(const QStringList& arguments)
     }
 
     Registry registry(Registry::defaultFilePath());
-    Installer installer(registry, {parser.value(base), use, parser.isSet(apUse), parser.isSet(force), parser.isSet(demo)});
+    Installer installer(registry,
+                        {parser.value(base), use, parser.isSet(apUse), parser.isSet(force), parser.isSet(demo)});
     if (!installer.run()) {
         std::fprintf(stderr, "%s\n", installer.error().toUtf8().constData());
         return kExitFailed;

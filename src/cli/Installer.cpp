@@ -140,7 +140,8 @@ QByteArray Installer::demoDeliveryBytes(char kindDigit, const QDateTime& stamp)
         for (DeliveryField f : {DeliveryField::AmountExclTax, DeliveryField::TaxAmount, DeliveryField::AmountInclTax})
             r.setText(f, DeliveryRecord::kZeroAmount);
         r.setText(DeliveryField::UnitPriceX, DeliveryRecord::kZeroPriceX);
-        for (DeliveryField f : {DeliveryField::AmountExclTaxX, DeliveryField::TaxAmountX, DeliveryField::AmountInclTaxX})
+        for (DeliveryField f :
+             {DeliveryField::AmountExclTaxX, DeliveryField::TaxAmountX, DeliveryField::AmountInclTaxX})
             r.setText(f, DeliveryRecord::kZeroAmountX);
         for (DeliveryField f : {DeliveryField::ShipDate, DeliveryField::PlannedDeliveryDate})
             r.setText(f, u"00000000");
@@ -216,7 +217,8 @@ bool Installer::run()
             const QDateTime now = QDateTime::currentDateTime();
             writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("demo/customers.tsv")));
             writeDataFile(root + QStringLiteral("/Prg/E_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindEiaj, now));
-            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
+            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"),
+                          demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
         }
         return true;
     } catch (const RuntimeFailure& e) {

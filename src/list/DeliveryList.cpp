@@ -38,8 +38,8 @@ int DeliveryList::OpenDataFiles()
     for (int kind : {kEiaj, kKorvan}) {
         // A step that fails here is passed over, as the load goes on without it.
         try {
-            m_refused[kind] = convertOlderLayout(conversions[kind].first, conversions[kind].second) ==
-                              ConversionResult::Refused;
+            m_refused[kind] =
+                convertOlderLayout(conversions[kind].first, conversions[kind].second) == ConversionResult::Refused;
         } catch (const RuntimeFailure&) {
             m_refused[kind] = false;
         }
@@ -96,6 +96,34 @@ bool DeliveryList::reload(int mode)
             m_models[kind]->load(m_stores[kind]->records(), m_companies, m_codes);
     }
     return true;
+}
+
+void handOnRowSelection(Environment& env, const GridSelection& selection, int listed, bool newRecord)
+{
+    env.entryMode = newRecord ? 2 : 0;
+    env.selRangeFlag = 0;
+    if (newRecord) {
+        // A new record only remembers where the selection started.
+        if (selection.valid) {
+            env.selRangeFlag = 1;
+            env.selFirstRow = short(selection.firstRow);
+        } else {
+            env.selFirstRow = 1;
+        }
+        return;
+    }
+    if (selection.valid) {
+        env.selFirstRow = short(selection.firstRow);
+        if (selection.lastRow > selection.firstRow) {
+            env.selRangeFlag = 1;
+            env.selLastRow = short(selection.lastRow);
+        } else {
+            env.selLastRow = short(listed);
+        }
+    } else {
+        env.selFirstRow = 1;
+        env.selLastRow = short(listed);
+    }
 }
 
 int deleteListedRows(DeliveryStore& store, char kindDigit, int first, int last)

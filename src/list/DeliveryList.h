@@ -57,6 +57,23 @@ private:
     CodeTable m_codes;
 };
 
+// The selection of a list grid as the list commands see it: one rectangle of
+// rows and columns (rows 1-based, as listed; columns as in the list).
+struct GridSelection
+{
+    int firstRow = 0;
+    int lastRow = 0;
+    int firstColumn = 0;
+    int lastColumn = 0;
+    bool valid = false;
+};
+
+// Hands the row selection on to the shipment-entry window: sets EntryMode (0
+// for the listed records, 2 for a new record), SelFirstRow, SelLastRow and
+// SelRangeFlag in the Environment. `selection` is the row selection or an
+// invalid one; `listed` the number of rows of the current list.
+void handOnRowSelection(Environment& env, const GridSelection& selection, int listed, bool newRecord);
+
 // Logically deletes the live records of the kind whose running number (from 1)
 // lies between `first` and `last`, stamping each. Returns how many were deleted.
 int deleteListedRows(DeliveryStore& store, char kindDigit, int first, int last);

@@ -29,9 +29,12 @@ bool fieldBlank(const char* record, DeliveryField f)
 QString statusText(const char* record)
 {
     switch (record[DeliveryRecord::field(DeliveryField::Status).offset]) {
-    case '0': return QString();
-    case '2': return QStringLiteral("済");
-    default: return QStringLiteral("待ち");
+    case '0':
+        return QString();
+    case '2':
+        return QStringLiteral("済");
+    default:
+        return QStringLiteral("待ち");
     }
 }
 
@@ -120,11 +123,16 @@ QString DeliveryListModel::cellText(int row, int column) const
     const char* r = recordAt(row);
     const int company = m_companies.at(row);
     switch (column) {
-    case 0: return QString::number(row + 1);
-    case 1: return statusText(r);
-    case 2: return company < 0 ? QString() : m_names.at(company);
-    case 3: return fieldText(r, DeliveryField::OrderNo);
-    case 4: return fieldText(r, DeliveryField::DeliveryKeyNo);
+    case 0:
+        return QString::number(row + 1);
+    case 1:
+        return statusText(r);
+    case 2:
+        return company < 0 ? QString() : m_names.at(company);
+    case 3:
+        return fieldText(r, DeliveryField::OrderNo);
+    case 4:
+        return fieldText(r, DeliveryField::DeliveryKeyNo);
     case 5: {
         // Kanji name unless the company forbids kanji; a company that is not
         // found does not forbid it. Only the EIAJ list falls back to the
@@ -136,22 +144,30 @@ QString DeliveryListModel::cellText(int row, int column) const
             return fieldText(r, DeliveryField::ItemName);
         return fieldText(r, DeliveryField::ItemNameKanji);
     }
-    case 6: return fieldText(r, DeliveryField::ItemCode);
-    case 7: return qtyText(r, DeliveryField::OrderQty);
-    case 8: return m_inspectionNames.value(fieldText(r, DeliveryField::InspectionClass).trimmed());
-    case 9: return dateText(r, DeliveryField::DueDate);
-    case 10: return qtyText(r, DeliveryField::InstructedQty);
-    case 11: return dateText(r, DeliveryField::ShipDate);
-    case 12: return qtyText(r, DeliveryField::ShipQty);
-    default: return QString();
+    case 6:
+        return fieldText(r, DeliveryField::ItemCode);
+    case 7:
+        return qtyText(r, DeliveryField::OrderQty);
+    case 8:
+        return m_inspectionNames.value(fieldText(r, DeliveryField::InspectionClass).trimmed());
+    case 9:
+        return dateText(r, DeliveryField::DueDate);
+    case 10:
+        return qtyText(r, DeliveryField::InstructedQty);
+    case 11:
+        return dateText(r, DeliveryField::ShipDate);
+    case 12:
+        return qtyText(r, DeliveryField::ShipQty);
+    default:
+        return QString();
     }
 }
 
 QString DeliveryListModel::headerText(int column)
 {
     static const char16_t* const headers[kColumnCount] = {
-        u"No.",      u"状態",     u"発注者名称", u"注文番号", u"納品キー番号", u"品名",    u"品名コード",
-        u"注文数量", u"単位", u"納期",       u"納入指示数量", u"出荷日",     u"納入数量"};
+        u"No.",      u"状態", u"発注者名称", u"注文番号",     u"納品キー番号", u"品名",    u"品名コード",
+        u"注文数量", u"単位", u"納期",       u"納入指示数量", u"出荷日",       u"納入数量"};
     return column >= 0 && column < kColumnCount ? QString::fromUtf16(headers[column]) : QString();
 }
 

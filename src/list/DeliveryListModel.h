@@ -52,11 +52,11 @@ private:
     const char* recordAt(int row) const;
 
     char m_kind;
-    QByteArray m_data;      // the data file's records
-    QList<int> m_records;   // record numbers of the listed records
-    QList<int> m_companies; // per listed row: index into m_names, or -1
-    QList<QString> m_names; // ordering-company names (stored width)
-    QList<bool> m_kanji;    // per company: KanjiUse is not "0"
+    QByteArray m_data;                         // the data file's records
+    QList<int> m_records;                      // record numbers of the listed records
+    QList<int> m_companies;                    // per listed row: index into m_names, or -1
+    QList<QString> m_names;                    // ordering-company names (stored width)
+    QList<bool> m_kanji;                       // per company: KanjiUse is not "0"
     QHash<QString, QString> m_inspectionNames; // code -> name, kind "01"
 };
 

@@ -31,15 +31,17 @@ TEST(ListCommand, PrintsTheListWindowsColumnsAsTsv)
     inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(QList{company('1', "ORD1", "SUP", "北斗星電機")}));
     DeliveryRecord gap = listed('1', "ORD1", "GAP", "0", "G", "");
     gap.setKind(' ');
-    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
-                   fileOf(QList{listed('1', "ORD1", "R1", "2", "A", "品名"), gap, listed('1', "ORD9", "R2", "0", "B", "")}));
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "R1", "2", "A", "品名"), gap,
+                                                                   listed('1', "ORD9", "R2", "0", "B", "")}));
 
     std::unique_ptr<QProcess> p(runList(inst, {"--eiaj"}));
     ASSERT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
-    const QStringList lines = QString::fromUtf8(p->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(p->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("No.\t状態\t発注者名称\t注文番号\t納品キー番号\t品名\t品名コード\t注文数量\t単位\t納期\t"
-                                       "納入指示数量\t出荷日\t納入数量"));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("No.\t状態\t発注者名称\t注文番号\t納品キー番号\t品名\t品名コード\t注文数量\t単位\t納期\t"
+                             "納入指示数量\t出荷日\t納入数量"));
     // The same texts the window's model shows, cell for cell.
     DeliveryList list(inst.env);
     ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
@@ -69,11 +71,13 @@ TEST(ListCommand, RefusesBadUsageAndFailedStartUp)
     inst.setSetting(QStringLiteral("ApUse"), QStringLiteral("eiaj"));
     std::unique_ptr<QProcess> badSetting(runList(inst, {"--eiaj"}));
     EXPECT_EQ(badSetting->exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(badSetting->readAllStandardError()).contains(QStringLiteral("レジストリの情報に誤りがあります。")));
+    EXPECT_TRUE(QString::fromUtf8(badSetting->readAllStandardError())
+                    .contains(QStringLiteral("レジストリの情報に誤りがあります。")));
 
     inst.setSetting(QStringLiteral("ApUse"), QStringLiteral("ALL"));
     inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
     std::unique_ptr<QProcess> noCodes(runList(inst, {"--eiaj"}));
     EXPECT_EQ(noCodes->exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(noCodes->readAllStandardError()).contains(QStringLiteral("コード情報が確認できません。")));
+    EXPECT_TRUE(
+        QString::fromUtf8(noCodes->readAllStandardError()).contains(QStringLiteral("コード情報が確認できません。")));
 }

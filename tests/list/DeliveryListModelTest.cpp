@@ -36,10 +36,11 @@ TEST_F(ModelFixture, CellsOfTheEiajList)
     deleted.setKind(' ');
     DeliveryRecord shipped = listed('1', "ORD2", "K4", "2", "SINGLE", "二バイト");
     shipped.setText(DeliveryField::ShipDate, u"20261207");
-    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
-                   fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "品名Ａ"), deleted,
-                                listed('1', "ORD1", "K3", "8", "ITEM B", ""), shipped,
-                                listed('1', "ORD3", "K5", "1", "ITEM C", ""), listed('2', "ORD1", "K6", "1", "X", "")}));
+    inst.writeFile(
+        QStringLiteral("Prg/E_Deliv.dat"),
+        fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "品名Ａ"), deleted,
+                     listed('1', "ORD1", "K3", "8", "ITEM B", ""), shipped,
+                     listed('1', "ORD3", "K5", "1", "ITEM C", ""), listed('2', "ORD1", "K6", "1", "X", "")}));
     DeliveryList list(inst.env);
     ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
     const DeliveryListModel& m = list.model(DeliveryList::kEiaj);
@@ -100,8 +101,8 @@ TEST_F(ModelFixture, EmptyCodeTableEmptiesBothListsEveryTime)
     EXPECT_FALSE(list.reload(DeliveryList::kBoth));
     EXPECT_FALSE(list.reload(DeliveryList::kBoth));
     EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 0);
-    EXPECT_EQ(inst.dialogs.texts(),
-              QStringList({QStringLiteral("コード情報が確認できません。"), QStringLiteral("コード情報が確認できません。")}));
+    EXPECT_EQ(inst.dialogs.texts(), QStringList({QStringLiteral("コード情報が確認できません。"),
+                                                 QStringLiteral("コード情報が確認できません。")}));
 }
 
 TEST_F(ModelFixture, CompanyFileNoticeOncePerRunAndMissingFilesCreated)
@@ -138,10 +139,10 @@ TEST(DeleteListedRows, CountsOnlyLiveRecordsOfTheKind)
     TestInstall inst;
     DeliveryRecord gap = delivery('1', "A", "S", "GAP");
     gap.setKind(' ');
-    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
-                   fileOf(QList{delivery('1', "A", "S", "R1"), delivery('1', "A", "S", "R2"), gap,
-                                delivery('2', "A", "S", "KV"), delivery('1', "A", "S", "R3"),
-                                delivery('1', "A", "S", "R4")}));
+    inst.writeFile(
+        QStringLiteral("Prg/E_Deliv.dat"),
+        fileOf(QList{delivery('1', "A", "S", "R1"), delivery('1', "A", "S", "R2"), gap, delivery('2', "A", "S", "KV"),
+                     delivery('1', "A", "S", "R3"), delivery('1', "A", "S", "R4")}));
     DeliveryStore store(inst.path(QStringLiteral("Prg/E_Deliv.dat")), inst.clock);
     store.open();
     EXPECT_EQ(deleteListedRows(store, '1', 2, 3), 2);
@@ -151,4 +152,36 @@ TEST(DeleteListedRows, CountsOnlyLiveRecordsOfTheKind)
     EXPECT_EQ(kinds, QStringLiteral("1  2 1"));
     EXPECT_EQ(store.read(2).text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
     EXPECT_EQ(store.read(6).text(DeliveryField::UpdatedAt), QString(12, QLatin1Char(' ')));
+}
+
+TEST(HandOnRowSelection, RangesSingleRowsAndNewRecords)
+{
+    TestInstall inst;
+    Environment& env = inst.env;
+    GridSelection rows3to5{3, 5, 1, 12, true};
+    handOnRowSelection(env, rows3to5, 9, false);
+    EXPECT_EQ(env.entryMode, 0);
+    EXPECT_EQ(env.selFirstRow, 3);
+    EXPECT_EQ(env.selLastRow, 5);
+    EXPECT_EQ(env.selRangeFlag, 1);
+
+    handOnRowSelection(env, GridSelection{3, 3, 1, 12, true}, 9, false);
+    EXPECT_EQ(env.selFirstRow, 3);
+    EXPECT_EQ(env.selLastRow, 9);
+    EXPECT_EQ(env.selRangeFlag, 0);
+
+    handOnRowSelection(env, GridSelection{}, 9, false);
+    EXPECT_EQ(env.selFirstRow, 1);
+    EXPECT_EQ(env.selLastRow, 9);
+    EXPECT_EQ(env.selRangeFlag, 0);
+
+    env.selLastRow = 42;
+    handOnRowSelection(env, rows3to5, 9, true);
+    EXPECT_EQ(env.entryMode, 2);
+    EXPECT_EQ(env.selFirstRow, 3);
+    EXPECT_EQ(env.selRangeFlag, 1);
+    EXPECT_EQ(env.selLastRow, 42); // left as it was
+    handOnRowSelection(env, GridSelection{}, 9, true);
+    EXPECT_EQ(env.selFirstRow, 1);
+    EXPECT_EQ(env.selRangeFlag, 0);
 }

@@ -43,8 +43,7 @@ struct WindowFixture : ::testing::Test
     {
         return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
     }
-    template <typename T>
-    static T* child(ListWindow& w, const char* name)
+    template <typename T> static T* child(ListWindow& w, const char* name)
     {
         return w.findChild<T*>(QLatin1String(name));
     }
@@ -52,8 +51,7 @@ struct WindowFixture : ::testing::Test
     static void pressRow(ListGrid* grid, int row, bool shift = false)
     {
         const QRect cell = grid->visualRect(grid->model()->index(row - 1, 0));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
-                          cell.center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, cell.center());
     }
 };
 
@@ -152,10 +150,11 @@ TEST_F(WindowFixture, MenusAreInOrderWithTheirSeparators)
             entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
         menus << menu->text() + QLatin1Char(':') + entries.join(u'|');
     }
-    EXPECT_EQ(menus, QStringList({QStringLiteral("ﾌｧｲﾙ(&F):新規作成(&N)|開く(&O)...|-|印刷(&P)...|-|削除(&D)...|-|終了(&X)"),
-                                  QStringLiteral("ﾂｰﾙ(&T):発注者情報設定(&C)...|ﾌｧｲﾙ入力設定(&E)...|-|"
-                                                 "\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)|-|検索(&F)..."),
-                                  QStringLiteral("ﾍﾙﾌﾟ(&H):ﾍﾙﾌﾟ(&H)|-|ﾊﾞｰｼﾞｮﾝ情報(&A)")}));
+    EXPECT_EQ(menus,
+              QStringList({QStringLiteral("ﾌｧｲﾙ(&F):新規作成(&N)|開く(&O)...|-|印刷(&P)...|-|削除(&D)...|-|終了(&X)"),
+                           QStringLiteral("ﾂｰﾙ(&T):発注者情報設定(&C)...|ﾌｧｲﾙ入力設定(&E)...|-|"
+                                          "\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)|-|検索(&F)..."),
+                           QStringLiteral("ﾍﾙﾌﾟ(&H):ﾍﾙﾌﾟ(&H)|-|ﾊﾞｰｼﾞｮﾝ情報(&A)")}));
 }
 
 TEST_F(WindowFixture, DeletesSelectedListedRowsSkippingDeletedRecords)
@@ -226,7 +225,8 @@ TEST_F(WindowFixture, EmptiesTheProcessedFilesFolderUnlessAnsweredNo)
     QAction* dust = child<QAction>(w, "MnuDust");
     inst.dialogs.setNextAnswer(kAnswerNo);
     dust->trigger();
-    EXPECT_EQ(inst.dialogs.shown.last().text, QStringLiteral("\"処理済ﾌｧｲﾙ\"フォルダ内のファイルをすべて削除しますか？"));
+    EXPECT_EQ(inst.dialogs.shown.last().text,
+              QStringLiteral("\"処理済ﾌｧｲﾙ\"フォルダ内のファイルをすべて削除しますか？"));
     EXPECT_EQ(QDir(inst.env.paths.dustFolder).entryList(QDir::Files).size(), 2);
     inst.dialogs.setNextAnswer(kAnswerYes);
     dust->trigger();

@@ -5,10 +5,10 @@
 #include "list/DeliveryListModel.h"
 
 #include <QHeaderView>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace plx {
 

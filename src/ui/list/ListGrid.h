@@ -1,19 +1,10 @@
 #pragma once
 
+#include "list/DeliveryList.h"
+
 #include <QTableView>
 
 namespace plx {
-
-// The selection of a grid as the list commands see it: one rectangle of rows and
-// columns (rows 1-based, as listed; columns as in the list).
-struct GridSelection
-{
-    int firstRow = 0;
-    int lastRow = 0;
-    int firstColumn = 0;
-    int lastColumn = 0;
-    bool valid = false;
-};
 
 // A list grid: column 0 is the fixed column with the running numbers; pressing
 // it (or dragging over it) selects whole rows, columns 1 to 12. Other cells

@@ -40,10 +40,10 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 
 // Commands whose windows are not part of the program yet stay visible but
 // switched off, whatever the list shows.
-constexpr bool kEntryAvailable = false;    // 出荷登録, 新規登録
-constexpr bool kImportAvailable = false;   // ﾌｧｲﾙ入力, 開く
-constexpr bool kPrintAvailable = false;    // 印刷
-constexpr bool kSearchAvailable = false;   // 検索
+constexpr bool kEntryAvailable = false;  // 出荷登録, 新規登録
+constexpr bool kImportAvailable = false; // ﾌｧｲﾙ入力, 開く
+constexpr bool kPrintAvailable = false;  // 印刷
+constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
 constexpr bool kCompanyAvailable = false;  // 発注者情報設定
 constexpr bool kSettingsAvailable = false; // ﾌｧｲﾙ入力設定
@@ -103,8 +103,8 @@ void ListWindow::buildMenus()
     m_mnuCust = action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [] {});
     m_mnuEnv = action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [] {});
     tools->addSeparator();
-    m_mnuDust = action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"),
-                       [this] { MnuDust_Click(); });
+    m_mnuDust =
+        action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"), [this] { MnuDust_Click(); });
     tools->addSeparator();
     m_mnuFind = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [] {});
 
@@ -284,11 +284,11 @@ void ListWindow::Timer1_Timer()
         }
         if (m_env.importDone == 1) {
             if (m_env.importErrors) {
-                const short answer = m_env.dialogs->show(
-                    MessageIcon::Exclamation,
-                    QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") + m_env.paths.errListPath +
-                        QStringLiteral("）を参照しますか？"),
-                    MessageButtons::YesNo, DefaultButton::First);
+                const short answer =
+                    m_env.dialogs->show(MessageIcon::Exclamation,
+                                        QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") +
+                                            m_env.paths.errListPath + QStringLiteral("）を参照しますか？"),
+                                        MessageButtons::YesNo, DefaultButton::First);
                 if (answer == kAnswerYes) {
                     auto* viewer = new TextViewer(m_env.paths.errListPath, this);
                     viewer->show();
