@@ -1,0 +1,89 @@
+#pragma once
+
+#include "store/DeliveryMaintenance.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace plx {
+
+struct Environment;
+class ErrorList;
+
+// One file accepted by the pre-check.
+struct AcceptedFile
+{
+    QString name;      // file name in the folder
+    QString infoClass; // information class, trimmed ("0502" ... / "D10")
+    QString date;      // last write, "yyyyMMdd"
+    QString time;      // last write, "hhmmss"
+};
+
+// The import settings of one format, with their defaults.
+struct ImportSettings
+{
+    QString masks = QStringLiteral("*.*"); // masks separated by ";"
+    bool moveFiles = true;                  // FileMove "1"
+    int makeMode = 1;                       // MakeMode 1, 2 or 3
+    QString dataFolder;                     // DataFilePath, or empty
+};
+
+// What the pre-check found.
+struct PrecheckResult
+{
+    int selected = 0;
+    int accepted = 0;
+    int errors = 0; // lines written to the error list
+};
+
+// Runs an import of one format (0 EIAJ, 1 KORVAN): the pre-check of the
+// selected files, the sort, and the run, which is all or nothing. The run works
+// on a copy of the data file in memory, writes the result to W_Deliv.dat and
+// puts it in place of the data file with one atomic rename; processed order
+// files are moved to the Dust folder only after that. A failure or a crash at
+// any moment leaves the data file as it was and every order file where it was.
+class ImportDriver
+{
+public:
+    ImportDriver(Environment& env, int kind);
+    ~ImportDriver();
+
+    int kind() const { return m_kind; }
+
+    // The settings of this format from the settings store.
+    static ImportSettings readSettings(Environment& env, int kind);
+
+    // Empties the error list and checks the selected files of `folder`, in the
+    // order given: refusals 001 (missing), 002 (not an order file of this
+    // format) and 003 (unsupported class) go to the error list; the others are
+    // accepted. Clears ImportErrors first.
+    PrecheckResult precheck(const QString& folder, const QStringList& names);
+
+    const QList<AcceptedFile>& accepted() const { return m_accepted; }
+
+    // Called with (progress, selected) as each file begins.
+    using Progress = std::function<void(int progress, int selected)>;
+
+    // Sorts the accepted files (class, date, time), backs up the data file,
+    // rebuilds it by `mode`, imports the files and commits the result; moves
+    // the processed files when `moveFiles`. Sets ImportDone and ChangedFlag.
+    // Throws RuntimeFailure when the run cannot be completed (nothing changed).
+    void run(RebuildMode mode, bool moveFiles, const Progress& progress = {});
+
+    // The sort of the run: class, then date, then time, as numbers.
+    static void sortAccepted(QList<AcceptedFile>& files);
+
+private:
+    Environment& m_env;
+    int m_kind;
+    QString m_folder;
+    PrecheckResult m_result;
+    QList<AcceptedFile> m_accepted;
+    std::unique_ptr<ErrorList> m_errors;
+};
+
+} // namespace plx
