@@ -1,3 +1,4 @@
+#include "ImportCommand.h"
 #include "InstallCommand.h"
 #include "ListCommand.h"
 #include "SettingsCommand.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::InstallCommand>());
     commands.push_back(std::make_unique<plx::cli::SettingsCommand>());
     commands.push_back(std::make_unique<plx::cli::ListCommand>());
+    commands.push_back(std::make_unique<plx::cli::ImportCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

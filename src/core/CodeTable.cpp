@@ -29,6 +29,10 @@ CodeTable CodeTable::fromBytes(const QByteArray& bytes)
         table.m_entries.append({fixed::read(record, kFormat), fixed::read(record, kKind),
                                 fixed::read(record, kCode).trimmed(), fixed::read(record, kName).trimmed(),
                                 fixed::read(record, kValue).trimmed()});
+        const CodeEntry& e = table.m_entries.last();
+        const QString key = e.format + QLatin1Char('\x1f') + e.kind + QLatin1Char('\x1f') + e.code;
+        if (!table.m_first.contains(key))
+            table.m_first.insert(key, int(table.m_entries.size() - 1));
     }
     return table;
 }
@@ -45,12 +49,8 @@ QList<CodeEntry> CodeTable::list(const QString& format, const QString& kind) con
 
 const CodeEntry* CodeTable::find(const QString& format, const QString& kind, const QString& code) const
 {
-    const QString wanted = code.trimmed();
-    for (const CodeEntry& e : m_entries) {
-        if (e.format == format && e.kind == kind && e.code == wanted)
-            return &e;
-    }
-    return nullptr;
+    const auto it = m_first.constFind(format + QLatin1Char('\x1f') + kind + QLatin1Char('\x1f') + code.trimmed());
+    return it == m_first.cend() ? nullptr : &m_entries.at(*it);
 }
 
 QString CodeTable::nameOf(const QString& format, const QString& kind, const QString& code) const

@@ -3,6 +3,7 @@
 #include "text/FixedField.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -51,6 +52,8 @@ public:
 
 private:
     QList<CodeEntry> m_entries;
+    // format + kind + code -> index of the first such entry
+    QHash<QString, int> m_first;
 };
 
 } // namespace plx

@@ -15,8 +15,18 @@ RecordFile::RecordFile(QString path, int recordLength, QString fileLabel)
 {
 }
 
+void RecordFile::openInMemory(QByteArray records)
+{
+    m_memoryOnly = true;
+    m_count = int(std::min<qsizetype>(records.size() / m_length, kMaxRecords));
+    m_trailing = 0;
+    records.truncate(qsizetype(m_count) * m_length);
+    m_data = std::move(records);
+}
+
 int RecordFile::open(bool create)
 {
+    m_memoryOnly = false;
     QByteArray bytes;
     if (create) {
         QFile file(m_path);
@@ -63,6 +73,15 @@ void RecordFile::write(int n, const QByteArray& bytes)
         throwNoSuchRecord();
     if (n > kMaxRecords)
         throw RuntimeFailure(QStringLiteral("%1のﾚｺｰﾄﾞ数が上限(%2件)を超えます。").arg(m_label).arg(kMaxRecords));
+    if (m_memoryOnly) {
+        if (n <= m_count) {
+            std::memcpy(m_data.data() + qsizetype(n - 1) * m_length, bytes.constData(), m_length);
+        } else {
+            m_data.append(bytes);
+            m_count = n;
+        }
+        return;
+    }
     QFile file(m_path);
     const auto fail = [&] {
         throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, file.errorString()));

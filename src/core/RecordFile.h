@@ -21,6 +21,12 @@ public:
     const QString& path() const { return m_path; }
     int recordLength() const { return m_length; }
 
+    // Takes `records` as the file's content without any file behind it: writes
+    // then change only the memory (a data file being built before it is put in
+    // place). A partial record at the end is dropped.
+    void openInMemory(QByteArray records);
+    bool inMemory() const { return m_memoryOnly; }
+
     // Reads the file; with `create`, a missing file is created empty, otherwise
     // it reads as empty without being created. Returns the count.
     int open(bool create = true);
@@ -49,6 +55,7 @@ private:
     QByteArray m_data;
     int m_count = 0;
     qsizetype m_trailing = 0;
+    bool m_memoryOnly = false;
 };
 
 } // namespace plx

@@ -17,7 +17,8 @@ class ErrorList;
 // One file accepted by the pre-check.
 struct AcceptedFile
 {
-    QString name;      // file name in the folder
+    QString path;      // full path
+    QString name;      // file name in its folder
     QString infoClass; // information class, trimmed ("0502" ... / "D10")
     QString date;      // last write, "yyyyMMdd"
     QString time;      // last write, "hhmmss"
@@ -62,6 +63,22 @@ public:
     // format) and 003 (unsupported class) go to the error list; the others are
     // accepted. Clears ImportErrors first.
     PrecheckResult precheck(const QString& folder, const QStringList& names);
+    // The same for files given by their full paths (the command line).
+    PrecheckResult precheckPaths(const QStringList& paths);
+
+    // Per-file outcome for reports: the file's path and its file-level refusal
+    // code (1-3), 0 when it was imported (or, before the run, accepted), -1
+    // when the run stopped before reaching it.
+    struct FileOutcome
+    {
+        QString path;
+        int refusal = 0;
+    };
+    const QList<FileOutcome>& outcomes() const { return m_outcomes; }
+    // Full paths of the files moved to the Dust folder by the last run, and the
+    // ones that could not be moved.
+    const QStringList& moved() const { return m_moved; }
+    const QStringList& notMoved() const { return m_notMoved; }
 
     const QList<AcceptedFile>& accepted() const { return m_accepted; }
 
@@ -80,9 +97,11 @@ public:
 private:
     Environment& m_env;
     int m_kind;
-    QString m_folder;
     PrecheckResult m_result;
     QList<AcceptedFile> m_accepted;
+    QList<FileOutcome> m_outcomes;
+    QStringList m_moved;
+    QStringList m_notMoved;
     std::unique_ptr<ErrorList> m_errors;
 };
 

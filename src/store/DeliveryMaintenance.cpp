@@ -23,6 +23,25 @@ void removeIfExists(const QString& path)
 
 } // namespace
 
+QByteArray keptRecords(const QByteArray& records, RebuildMode mode)
+{
+    QByteArray kept;
+    if (mode == RebuildMode::StartAnew)
+        return kept;
+    kept.reserve(records.size());
+    const auto statusAt = DeliveryRecord::field(DeliveryField::Status).offset;
+    const qsizetype total = records.size() / kLen;
+    for (qsizetype n = 0; n < total; ++n) {
+        const char* record = records.constData() + n * kLen;
+        if (record[0] == DeliveryRecord::kKindDeleted)
+            continue;
+        if (mode == RebuildMode::DropIssued && record[statusAt] == '2')
+            continue;
+        kept.append(record, kLen);
+    }
+    return kept;
+}
+
 void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode, const std::function<void(int, int)>& onRecord)
 {
     // The data file as it is now; a missing one is an empty one.

@@ -31,6 +31,9 @@ struct RebuildFiles
 void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode,
                          const std::function<void(int done, int total)>& onRecord = {});
 
+// The records a rebuild keeps of a data file's bytes, in file order.
+QByteArray keptRecords(const QByteArray& records, RebuildMode mode);
+
 // Puts the backup back in place of the data file (atomically).
 void restoreBackup(const RebuildFiles& files);
 // Removes the backup.

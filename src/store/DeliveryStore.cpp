@@ -21,15 +21,26 @@ int DeliveryStore::open()
 {
     m_file.open();
     m_open = true;
-    m_index.clear();
-    m_indexBuilt = false;
+    resetIndex();
     return m_file.count();
+}
+
+void DeliveryStore::openInMemory(QByteArray records)
+{
+    m_file.openInMemory(std::move(records));
+    m_open = true;
+    resetIndex();
 }
 
 void DeliveryStore::close()
 {
     m_file.close();
     m_open = false;
+    resetIndex();
+}
+
+void DeliveryStore::resetIndex()
+{
     m_index.clear();
     m_indexBuilt = false;
 }

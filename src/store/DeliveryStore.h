@@ -30,6 +30,8 @@ public:
 
     // Reads the file, creating it empty when missing. Throws RuntimeFailure.
     int open();
+    // Works on `records` in memory only (see RecordFile::openInMemory).
+    void openInMemory(QByteArray records);
     void close();
     bool isOpen() const { return m_open; }
 
@@ -72,6 +74,7 @@ private:
     void updateIndex(int n, const QByteArray& oldBytes, const QByteArray& newBytes);
     static QByteArray keyOf(const QByteArray& recordBytes);
     static QByteArray keyOf(char kindDigit, const QString& orderer, const QString& supplier, const QString& key);
+    void resetIndex();
     void ensureIndex() const;
 
     RecordFile m_file;

@@ -6,6 +6,7 @@
 #include "ui/CenterWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
+#include "ui/import/InputFileWindow.h"
 
 #include "core/Dialogs.h"
 #include "core/Environment.h"
@@ -41,7 +42,7 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 // Commands whose windows are not part of the program yet stay visible but
 // switched off, whatever the list shows.
 constexpr bool kEntryAvailable = false;  // 出荷登録, 新規登録
-constexpr bool kImportAvailable = false; // ﾌｧｲﾙ入力, 開く
+constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
 constexpr bool kPrintAvailable = false;  // 印刷
 constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
@@ -87,7 +88,10 @@ void ListWindow::buildMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("MnuFile"));
     m_mnuNew = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [] {});
-    m_mnuOpen = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [] {});
+    m_mnuOpen = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [this] {
+        m_env.logOperation = QStringLiteral("開くﾒﾆｭｰ");
+        Command3_Click();
+    });
     file->addSeparator();
     m_mnuPrint = action(file, "MnuPrint", QStringLiteral("印刷(&P)..."), [] {});
     file->addSeparator();
@@ -195,6 +199,10 @@ void ListWindow::buildClientArea()
     }
     layout->addLayout(buttons);
     connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_command[3], &QPushButton::clicked, this, [this] {
+        m_env.logOperation = QStringLiteral("入力ﾎﾞﾀﾝ");
+        Command3_Click();
+    });
     connect(m_command[5], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
         Command5_Click();
@@ -396,6 +404,24 @@ void ListWindow::Command5_Click()
             return;
         deleteListedRows(store, DeliveryList::kindDigit(kind), selection.firstRow, selection.lastRow);
         requestReload(false);
+    });
+}
+
+void ListWindow::Command3_Click()
+{
+    runTrapped(m_env, QString(), [this] {
+        m_env.changedFlag = 0;
+        if (m_env.closeAllFiles)
+            m_env.closeAllFiles();
+        {
+            InputFileWindow window(m_env, m_env.currentKind == 1 ? 1 : 0, this);
+            CenterWindow(m_env, window);
+            window.move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+            window.exec();
+        }
+        m_env.logModule = QStringLiteral("納品書一覧");
+        if (m_env.changedFlag == 1)
+            requestReload(false);
     });
 }
 

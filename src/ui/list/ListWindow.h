@@ -70,6 +70,7 @@ private:
     GridSelection rowSelection(bool forDeletion) const;
 
     void Command1_Click();
+    void Command3_Click();
     void Command5_Click();
     void MnuDust_Click();
     void MnuHelp_Click();

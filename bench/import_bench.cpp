@@ -1,0 +1,145 @@
+// Import speed: EIAJ files of 31 delivery keys per order record and KORVAN files
+// of one key per record, 8k, 16k and 32,767 keys, into an empty data file and
+// into one already half full. Prints keys per second and peak memory.
+//
+//   build-bench/bench/bench_import
+
+#include "cli/Installer.h"
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/Registry.h"
+#include "core/StartUp.h"
+#include "core/text/Cp932.h"
+#include "import/ImportDriver.h"
+#include "store/DeliveryRecord.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+class SilentDialogs : public plx::Dialogs
+{
+public:
+    short show(plx::MessageIcon, const QString&, plx::MessageButtons, plx::DefaultButton) override
+    {
+        return plx::kAnswerNo;
+    }
+};
+
+double peakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Order files holding `keys` delivery keys, prefixed so that runs do not collide.
+void writeEiaj(const QString& folder, int keys, const QString& prefix)
+{
+    QStringList header = {"REIAJC14", "REIAJ004", "REIAJ005", "REIAJ001", "REIAJ003", "REIAJ007", "REIAJ012",
+                          "REIAJ013", "REIAJ015", "REIAJ022", "REIAJ262", "REIAJ024", "REIAJ029"};
+    for (int n = 1; n <= 31; ++n) {
+        const QString nn = QString::number(n).rightJustified(2, QLatin1Char('0'));
+        header << QStringLiteral("REIAJ159NO") + nn << QStringLiteral("REIAJ031NO") + nn
+               << QStringLiteral("REIAJ032NO") + nn;
+    }
+    QByteArray out = header.join(u',').toLatin1() + "\r\n";
+    int written = 0;
+    int record = 0;
+    while (written < keys) {
+        QStringList v = {"0502", "102851", "M40217", "1", "261201", QStringLiteral("PO-%1").arg(record), "2",
+                         "12.5", "1000", "CHIP R 10K", "チップ抵抗", "RK73H1J", "PCS"};
+        for (int n = 1; n <= 31; ++n) {
+            if (written < keys) {
+                v << QStringLiteral("%1%2").arg(prefix).arg(written, 8, 10, QLatin1Char('0')) << "261224" << "100";
+                ++written;
+            } else {
+                v << "" << "" << "";
+            }
+        }
+        out += plx::cp932::encode(v.join(u',')) + "\r\n";
+        ++record;
+    }
+    QFile f(folder + QStringLiteral("/E.CSV"));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(out);
+}
+
+void writeKorvan(const QString& folder, int keys, const QString& prefix)
+{
+    QByteArray out = "RD10DataKubun,RD10KigyouCode,RD10JigyouCode,RD10ToriCode,RD10EigyouCode,RD10Key,RD10Tani,"
+                     "RD10CNum,RD10Name,RD10Code,RD10Nouki,RD10SNum\r\n";
+    for (int i = 0; i < keys; ++i) {
+        out += QStringLiteral("D10,41720301,,0588120,,%1%2,PC,24,SENSOR,SNS-7,261215,12\r\n")
+                   .arg(prefix)
+                   .arg(i, 8, 10, QLatin1Char('0'))
+                   .toLatin1();
+    }
+    QFile f(folder + QStringLiteral("/K.CSV"));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(out);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    plx::Registry registry(dir.path() + QStringLiteral("/registry.ini"));
+    plx::Installer installer(registry, {dir.path(), QStringLiteral("ALL"), true, true, true});
+    if (!installer.run())
+        return 1;
+    registry.regPutValue(plx::kRegistryKey, QStringLiteral("LogCount"), QStringLiteral("100"));
+    SilentDialogs dialogs;
+    plx::SystemClock clock;
+    plx::Environment env(dialogs, clock, registry);
+    plx::StartUp(env, {false});
+    const QString folder = dir.path() + QStringLiteral("/in");
+    QDir().mkpath(folder);
+
+    std::printf("%-7s %-6s %-10s %10s %12s %10s\n", "format", "keys", "data file", "ms", "keys/s", "peak MB");
+    for (int kind : {0, 1}) {
+        for (int keys : {8192, 16384, 32767}) {
+            for (bool halfFull : {false, true}) {
+                const QString data = kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath;
+                QFile::remove(data);
+                int toImport = keys;
+                if (halfFull) {
+                    // Fill half the file with an import of its own, then time the other half.
+                    if (kind == 0)
+                        writeEiaj(folder, keys / 2, QStringLiteral("H"));
+                    else
+                        writeKorvan(folder, keys / 2, QStringLiteral("H"));
+                    plx::ImportDriver fill(env, kind);
+                    fill.precheck(folder, {kind == 0 ? QStringLiteral("E.CSV") : QStringLiteral("K.CSV")});
+                    fill.run(plx::RebuildMode::Add, false);
+                    toImport = keys - keys / 2;
+                }
+                if (kind == 0)
+                    writeEiaj(folder, toImport, QStringLiteral("N"));
+                else
+                    writeKorvan(folder, toImport, QStringLiteral("N"));
+                plx::ImportDriver driver(env, kind);
+                QElapsedTimer t;
+                t.start();
+                driver.precheck(folder, {kind == 0 ? QStringLiteral("E.CSV") : QStringLiteral("K.CSV")});
+                driver.run(plx::RebuildMode::Add, false);
+                const double ms = t.nsecsElapsed() / 1e6;
+                std::printf("%-7s %-6d %-10s %10.1f %12.0f %10.1f\n", kind == 0 ? "EIAJ" : "KORVAN", toImport,
+                            halfFull ? "half full" : "empty", ms, toImport / (ms / 1000.0), peakMb());
+                if (env.importErrors)
+                    std::printf("        (error lines were written: %s)\n", env.paths.errListPath.toUtf8().constData());
+            }
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include "ImportCommand.h"
+
+#include "CliSession.h"
+
+#include "core/ErrorReport.h"
+#include "import/ImportDriver.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace plx::cli {
+
+namespace {
+
+QString refusalText(int code)
+{
+    switch (code) {
+    case 1: return QStringLiteral("拒否 (001 指定ファイルがありません。)");
+    case 2: return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
+    case 3: return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
+    default: return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
+    }
+}
+
+} // namespace
+
+int ImportCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ order files"));
+    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN order files"));
+    const QCommandLineOption mode(QStringLiteral("mode"), QStringLiteral("processing mode 1, 2 or 3"),
+                                  QStringLiteral("MODE"));
+    const QCommandLineOption move(QStringLiteral("move"), QStringLiteral("move processed files to Dust"));
+    const QCommandLineOption noMove(QStringLiteral("no-move"), QStringLiteral("leave processed files in place"));
+    parser.addOptions({eiaj, korvan, mode, move, noMove});
+    const QString usage = QStringLiteral(
+        "usage: plx90-cli import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...\n");
+    const QString modeText = parser.parse(arguments) ? parser.value(mode) : QString();
+    if (parser.isSet(eiaj) == parser.isSet(korvan) || parser.positionalArguments().isEmpty() ||
+        (parser.isSet(move) && parser.isSet(noMove)) ||
+        (parser.isSet(mode) && modeText != QLatin1String("1") && modeText != QLatin1String("2") &&
+         modeText != QLatin1String("3"))) {
+        std::fputs(usage.toUtf8().constData(), stderr);
+        return kExitUsage;
+    }
+    const int kind = parser.isSet(eiaj) ? 0 : 1;
+
+    CliSession session;
+    session.start();
+    Environment& env = session.env();
+    if ((kind == 0 && env.apUse == QLatin1String("KORVAN")) || (kind == 1 && env.apUse == QLatin1String("EIAJ"))) {
+        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
+                     env.apUse.toUtf8().constData());
+        return kExitFailed;
+    }
+    const ImportSettings settings = ImportDriver::readSettings(env, kind);
+    const int makeMode = parser.isSet(mode) ? modeText.toInt() : settings.makeMode;
+    const bool moveFiles = parser.isSet(move) ? true : parser.isSet(noMove) ? false : settings.moveFiles;
+
+    QStringList paths;
+    for (const QString& file : parser.positionalArguments())
+        paths.append(QFileInfo(file).absoluteFilePath());
+
+    ImportDriver driver(env, kind);
+    env.logModule = QStringLiteral("入力ファイル選択");
+    env.logOperation = QStringLiteral("実行ボタン");
+    PrecheckResult checked;
+    runTrapped(env, QStringLiteral("取り込みｿ-ﾄ/"), [&] { checked = driver.precheckPaths(paths); });
+    if (checked.accepted > 0) {
+        runTrapped(env, QStringLiteral("取り込みﾒｲﾝ/"), [&] {
+            driver.run(static_cast<RebuildMode>(makeMode), moveFiles, [](int progress, int selected) {
+                std::fprintf(stderr, "(%d/%d)\n", progress, selected);
+            });
+        });
+    }
+    for (const auto& outcome : driver.outcomes()) {
+        const QString text = outcome.refusal == 0    ? QStringLiteral("取り込み済")
+                             : outcome.refusal < 0 ? QStringLiteral("未処理")
+                                                   : refusalText(outcome.refusal);
+        std::printf("%s\t%s\n", outcome.path.toUtf8().constData(), text.toUtf8().constData());
+    }
+    if (env.importErrors)
+        std::printf("ｴﾗｰﾘｽﾄ: %s\n", env.paths.errListPath.toUtf8().constData());
+    return checked.accepted > 0 ? kExitOk : kExitFailed;
+}
+
+} // namespace plx::cli

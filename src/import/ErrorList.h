@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+namespace plx {
+
+struct Environment;
+
+// The import error list Err.dat: one CP932 line per refusal, after a heading
+// written with the first entry of a run. Codes 1 to 3 (file-level refusals)
+// also show a message box.
+class ErrorList
+{
+public:
+    // Opens the list for writing, emptying it, and clears ImportErrors.
+    // `kind` is the format of the run (0 EIAJ, 1 KORVAN). Throws RuntimeFailure.
+    ErrorList(Environment& env, int kind);
+    ~ErrorList();
+
+    // Writes one entry (ERR_OUT). Throws RuntimeFailure when it cannot write.
+    void ERR_OUT(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
+                 const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
+                 const QString& infoClass);
+
+    // Lines written in this run.
+    int count() const { return m_count; }
+    // -1 after a file-level refusal (codes 1-3), 1 after any other, 0 after
+    // resetFileLevel().
+    int fileLevel() const { return m_fileLevel; }
+    void resetFileLevel()
+    {
+        m_fileLevel = 0;
+        m_fileCode = 0;
+    }
+    // The file-level refusal code (1-3) written since resetFileLevel(), or 0.
+    int fileCode() const { return m_fileCode; }
+
+    void close();
+
+private:
+    void writeLine(const QString& line);
+
+    Environment& m_env;
+    int m_kind;
+    QFile m_file;
+    int m_count = 0;
+    int m_fileLevel = 0;
+    int m_fileCode = 0;
+};
+
+// The line of an entry, without its line end.
+QString errorLineText(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
+                      const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
+                      const QString& infoClass);
+
+} // namespace plx

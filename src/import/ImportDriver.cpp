@@ -1,0 +1,258 @@
+#include "ImportDriver.h"
+
+#include "EiajImport.h"
+#include "ErrorList.h"
+#include "ItemTable.h"
+#include "KorvanImport.h"
+
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/FileUtil.h"
+#include "core/MessageCatalog.h"
+#include "core/Registry.h"
+#include "core/text/Cp932.h"
+#include "store/DeliveryRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace plx {
+
+namespace {
+
+constexpr qsizetype kMaxPrecheckLine = 32000;
+
+QString setting(Environment& env, const char* name)
+{
+    QString value;
+    env.registry->regGetValue(kRegistryKey, QLatin1String(name), value);
+    return value;
+}
+
+// The first two lines of a file as the pre-check reads them: CP932 text, line
+// ends CR LF, CR or LF. Reads no more of a large file than it needs.
+QStringList firstTwoLines(QFile& file)
+{
+    QStringList lines;
+    QByteArray current;
+    char c = 0;
+    bool pendingCr = false;
+    while (lines.size() < 2 && file.getChar(&c)) {
+        if (pendingCr) {
+            pendingCr = false;
+            if (c == '\n')
+                continue;
+        }
+        if (c == '\r' || c == '\n') {
+            lines.append(cp932::decode(current));
+            current.clear();
+            pendingCr = c == '\r';
+            continue;
+        }
+        current.append(c);
+        // Far past the longest acceptable line: keep just enough to tell.
+        if (current.size() > 2 * kMaxPrecheckLine + 2) {
+            lines.append(cp932::decode(current));
+            return lines;
+        }
+    }
+    if (lines.size() < 2 && !current.isEmpty())
+        lines.append(cp932::decode(current));
+    return lines;
+}
+
+void writeCopy(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw RuntimeFailure(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作成できません。(%1: %2)").arg(path, file.errorString()));
+}
+
+} // namespace
+
+ImportDriver::ImportDriver(Environment& env, int kind) : m_env(env), m_kind(kind) {}
+
+ImportDriver::~ImportDriver() = default;
+
+ImportSettings ImportDriver::readSettings(Environment& env, int kind)
+{
+    ImportSettings s;
+    const QString masks = setting(env, kind == 0 ? "EiajFileName" : "KoRFileName");
+    if (!masks.trimmed().isEmpty())
+        s.masks = masks;
+    s.moveFiles = setting(env, "FileMove").trimmed() != QLatin1String("2");
+    const QString mode = setting(env, "MakeMode").trimmed();
+    s.makeMode = mode == QLatin1String("2") ? 2 : mode == QLatin1String("3") ? 3 : 1;
+    s.dataFolder = setting(env, "DataFilePath");
+    return s;
+}
+
+PrecheckResult ImportDriver::precheck(const QString& folder, const QStringList& names)
+{
+    QStringList paths;
+    for (const QString& name : names)
+        paths.append(QDir(folder).filePath(name));
+    return precheckPaths(paths);
+}
+
+PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
+{
+    m_errors = std::make_unique<ErrorList>(m_env, m_kind);
+    m_result = {};
+    m_accepted.clear();
+    m_outcomes.clear();
+    const QString classItem = m_kind == 0 ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
+    for (const QString& path : paths) {
+        ++m_result.selected;
+        const QString name = QFileInfo(path).fileName();
+        const auto refuse = [&](short code, const QString& infoClass = QString()) {
+            m_errors->ERR_OUT(code, name, QString(), 0, QString(), QString(), QString(), infoClass);
+            m_outcomes.append({path, code});
+        };
+        QFileInfo info(path);
+        if (!info.exists() || !info.isFile()) {
+            refuse(1);
+            continue;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            refuse(2);
+            continue;
+        }
+        const QStringList lines = firstTwoLines(file);
+        file.close();
+        if (lines.isEmpty() || lines[0].size() > kMaxPrecheckLine ||
+            (lines.size() == 2 && lines[1].size() > kMaxPrecheckLine)) {
+            refuse(2);
+            continue;
+        }
+        ItemTable table;
+        if (lines.size() == 1)
+            table.loadPairs(lines[0]);
+        else
+            table.loadHeader(lines[0], lines[1]);
+        const int row = table.findLast(classItem);
+        if (row == 0) {
+            refuse(2);
+            continue;
+        }
+        const QString infoClass = table.value(row);
+        static const QStringList eiajClasses = {"0502", "0503", "0504", "0703"};
+        const bool supported = m_kind == 0 ? eiajClasses.contains(infoClass) : infoClass == QLatin1String("D10");
+        if (!supported) {
+            refuse(3, infoClass);
+            continue;
+        }
+        const QDateTime modified = info.lastModified();
+        m_accepted.append({path, name, infoClass.trimmed(), modified.toString(QStringLiteral("yyyyMMdd")),
+                           modified.toString(QStringLiteral("HHmmss"))});
+        m_outcomes.append({path, 0});
+        ++m_result.accepted;
+    }
+    m_result.errors = m_errors->count();
+    if (m_result.accepted == 0)
+        m_errors->close();
+    return m_result;
+}
+
+void ImportDriver::sortAccepted(QList<AcceptedFile>& files)
+{
+    const auto number = [](const QString& s) { return s.trimmed().toLongLong(); };
+    std::stable_sort(files.begin(), files.end(), [&](const AcceptedFile& a, const AcceptedFile& b) {
+        if (number(a.infoClass) != number(b.infoClass))
+            return number(a.infoClass) < number(b.infoClass);
+        if (number(a.date) != number(b.date))
+            return number(a.date) < number(b.date);
+        return number(a.time) < number(b.time);
+    });
+}
+
+void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progress)
+{
+    if (!m_errors)
+        m_errors = std::make_unique<ErrorList>(m_env, m_kind);
+    m_moved.clear();
+    m_notMoved.clear();
+    sortAccepted(m_accepted);
+    if (progress)
+        progress(m_result.errors, m_result.selected);
+
+    const QString current = m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath;
+    const RebuildFiles files{current, m_env.paths.backupDelivPath, m_env.paths.workDelivPath};
+
+    // The data file as it is, its backup, and the rebuild in memory.
+    const QByteArray original = fileutil::readAll(current);
+    // The backup is a courtesy copy: the data file itself is only ever replaced
+    // whole, so the copy need not be forced to disk.
+    writeCopy(files.backup, original);
+    DeliveryStore target(QString(), *m_env.clock);
+    QByteArray kept = keptRecords(original, mode);
+    kept.reserve(kept.size() + qsizetype(DeliveryRecord::kLength) * 1024);
+    target.openInMemory(std::move(kept));
+
+    CustStore companies(m_env.paths.custPath);
+    companies.open();
+    RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
+    codeFile.open();
+    const CodeTable codes = CodeTable::fromBytes(codeFile.data());
+
+    QStringList movable;
+    if (codes.isEmpty()) {
+        ShowMessage(m_env, 3);
+    } else {
+        const OrderImport::Context context{m_env, *m_errors, target, companies, codes};
+        std::unique_ptr<OrderImport> import;
+        if (m_kind == 0)
+            import = std::make_unique<EiajImport>(context);
+        else
+            import = std::make_unique<KorvanImport>(context);
+        import->run(m_accepted, m_result.errors, m_result.selected, progress);
+        movable = import->movable();
+        // What the run made of each accepted file.
+        QHash<QString, int> taken;
+        for (const auto& [path, code] : import->taken())
+            taken.insert(path, code);
+        for (FileOutcome& outcome : m_outcomes) {
+            if (outcome.refusal == 0)
+                outcome.refusal = taken.value(outcome.path, -1);
+        }
+    }
+    m_errors->close();
+
+    // Commit: the whole new data file in one atomic step.
+    try {
+        fileutil::writeAndSync(files.work, target.records());
+        fileutil::replaceFile(files.work, current);
+    } catch (...) {
+        QFile::remove(files.work);
+        throw;
+    }
+
+    // Only now do the order files leave their folder.
+    if (moveFiles) {
+        const QString dust = QDir(m_env.paths.dustFolder).absolutePath();
+        for (const QString& path : movable) {
+            const QFileInfo info(path);
+            if (info.absolutePath().compare(dust, Qt::CaseInsensitive) == 0)
+                continue;
+            const QString destination = QDir(dust).filePath(info.fileName());
+            const bool ok = QDir().mkpath(dust) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
+                            QFile::rename(path, destination);
+            (ok ? m_moved : m_notMoved).append(path);
+        }
+        if (!m_notMoved.isEmpty()) {
+            m_env.dialogs->show(MessageIcon::Exclamation,
+                                QStringLiteral("処理済ﾌｧｲﾙを移動できませんでした。\r\n") + m_notMoved.join(QStringLiteral("\r\n")),
+                                MessageButtons::Ok, DefaultButton::First);
+        }
+    }
+    m_env.importDone = 1;
+    m_env.changedFlag = 1;
+    discardBackup(files);
+}
+
+} // namespace plx

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ImportDriver.h"
+#include "ItemTable.h"
+
+#include "core/CodeTable.h"
+#include "store/CustStore.h"
+#include "store/DeliveryStore.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace plx {
+
+class ErrorList;
+struct Environment;
+
+// The frame shared by the EIAJ and KORVAN imports: the files in sorted order,
+// the progress, the reading of header-form and pair-form files record by
+// record, malformed lines and the class item, and which files may be moved to
+// the Dust folder afterwards. The format's import decides what a record does to
+// the data file (held in memory by `target`).
+class OrderImport
+{
+public:
+    struct Context
+    {
+        Environment& env;
+        ErrorList& errors;
+        DeliveryStore& target; // the data file of the run, in memory
+        const CustStore& companies;
+        const CodeTable& codes;
+    };
+
+    OrderImport(Context context, int kind);
+    virtual ~OrderImport();
+
+    // Imports the accepted files in the order given. `progress`
+    // starts at `progressStart` and is reported with `selected` before each file.
+    // Files that may go to the Dust folder are collected in movable().
+    void run(const QList<AcceptedFile>& files, int progressStart, int selected,
+             const ImportDriver::Progress& progress);
+
+    // Full paths of the files imported without a file-level refusal.
+    const QStringList& movable() const { return m_movable; }
+    // Per file taken: its path and the file-level refusal code it got (0 none).
+    const QList<std::pair<QString, int>>& taken() const { return m_taken; }
+    // True when a file had disappeared and the run stopped there.
+    bool stoppedEarly() const { return m_stoppedEarly; }
+
+protected:
+    // Recognises the items of the first record's table; returns false when the
+    // file's class item is missing or not of this format (refusal 002).
+    virtual bool findItems(const ItemTable& table) = 0;
+    virtual void processRecord(const ItemTable& table) = 0;
+
+    // The record's number within the file, the file's name and class.
+    qint32 recordNumber() const { return m_record; }
+    const QString& fileName() const { return m_fileName; }
+    QString m_class;
+
+    void refuse(short code, const QString& item, const QString& orderer, const QString& supplier,
+                const QString& key);
+    // Reads an item date "YYMMDD": empty for an absent date (empty or all
+    // zeros), nothing (invalid) when it is not a date; else "YYYYMMDD" with the
+    // century by the base year.
+    std::optional<QString> dateItem(const QString& text) const;
+    // Numeric item text as the pattern, or nothing when it is not numeric, is
+    // negative, or does not fit the pattern's integer digits.
+    static std::optional<QString> quantityItem(const QString& text, const QString& pattern);
+    // Whether the code table holds a code of kind "01" of this format with a
+    // non-blank name.
+    bool inspectionCodeKnown(const QString& code) const;
+
+    Context m_ctx;
+    int m_kind;
+
+private:
+    void importFile(const AcceptedFile& file);
+
+    QString m_fileName;
+    qint32 m_record = 0;
+    QStringList m_movable;
+    QList<std::pair<QString, int>> m_taken;
+    bool m_stoppedEarly = false;
+};
+
+} // namespace plx

@@ -1,0 +1,483 @@
+#include "InputFileWindow.h"
+
+#include "ui/CenterWindow.h"
+
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "core/Registry.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace plx {
+
+namespace {
+
+const QString kCaptionEiaj = QStringLiteral("入力ﾌｧｲﾙ選択 （ＥＩＡＪ）");
+const QString kCaptionKorvan = QStringLiteral("入力ﾌｧｲﾙ選択 （ＫＯＲＶＡＮ）");
+const QString kDataFilePath = QStringLiteral("DataFilePath");
+
+// ListView1's columns.
+enum Column { NameColumn, TypeColumn, SizeColumn, DateColumn, ColumnCount };
+
+// A row of the file list; the rows sort by the text of a column, ignoring case.
+class FileItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
+    }
+};
+
+class CursorGuard
+{
+public:
+    CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+    CursorGuard(const CursorGuard&) = delete;
+    CursorGuard& operator=(const CursorGuard&) = delete;
+};
+
+QPushButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(parent->style()->standardIcon(pixmap));
+    button->setAutoDefault(false);
+    button->setFixedSize(28, 26);
+    return button;
+}
+
+} // namespace
+
+InputFileWindow::InputFileWindow(Environment& env, int kind, QWidget* parent)
+    : QDialog(parent), m_env(env), m_kind(kind == 1 ? 1 : 0)
+{
+    setObjectName(QStringLiteral("入力ファイル選択"));
+    setModal(true);
+    buildControls();
+    runTrapped(m_env, QStringLiteral("ﾌｫｰﾑ初期設定/"), [this] { Form_Load(); });
+}
+
+InputFileWindow::~InputFileWindow() = default;
+
+void InputFileWindow::buildControls()
+{
+    resize(twipsToPixels(10800), twipsToPixels(7200));
+
+    m_body = new QWidget(this);
+    auto* grid = new QGridLayout(m_body);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    auto* placeLabel = new QLabel(QStringLiteral("ﾌｧｲﾙの場所 ："), m_body);
+    placeLabel->setObjectName(QStringLiteral("Label1"));
+    m_drive1 = new QComboBox(m_body);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setMinimumWidth(twipsToPixels(2700));
+    auto* up = pictureButton(m_body, "Command1", QStyle::SP_FileDialogToParent);
+    auto* listView = pictureButton(m_body, "Command3", QStyle::SP_FileDialogListView);
+    auto* reportView = pictureButton(m_body, "Command4", QStyle::SP_FileDialogDetailedView);
+    auto* placeRow = new QHBoxLayout;
+    placeRow->addWidget(placeLabel);
+    placeRow->addWidget(m_drive1);
+    placeRow->addStretch(1);
+    placeRow->addWidget(up);
+    placeRow->addWidget(listView);
+    placeRow->addWidget(reportView);
+    grid->addLayout(placeRow, 0, 0, 1, 2);
+
+    m_folderPath = new QLabel(m_body);
+    m_folderPath->setObjectName(QStringLiteral("DirPath"));
+    m_folderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(m_folderPath, 1, 0, 1, 2);
+
+    m_dir1 = new QListWidget(m_body);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setFixedWidth(twipsToPixels(2700));
+    grid->addWidget(m_dir1, 2, 0);
+
+    m_listView1 = new QTreeWidget(m_body);
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setColumnCount(ColumnCount);
+    m_listView1->setRootIsDecorated(false);
+    m_listView1->setUniformRowHeights(true);
+    m_listView1->setAllColumnsShowFocus(true);
+    m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    auto* header = new QTreeWidgetItem;
+    header->setText(NameColumn, QStringLiteral("名前"));
+    header->setText(TypeColumn, QStringLiteral("種類"));
+    header->setText(SizeColumn, QStringLiteral("サイズ"));
+    header->setText(DateColumn, QStringLiteral("更新日時"));
+    header->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    m_listView1->setHeaderItem(header);
+    m_listView1->header()->setStretchLastSection(false);
+    m_listView1->header()->setSectionsClickable(true);
+    m_listView1->header()->setSortIndicatorShown(true);
+    m_listView1->setColumnWidth(NameColumn, twipsToPixels(2400));
+    m_listView1->setColumnWidth(TypeColumn, twipsToPixels(500));
+    m_listView1->setColumnWidth(SizeColumn, twipsToPixels(800));
+    m_listView1->setColumnWidth(DateColumn, twipsToPixels(3700));
+    grid->addWidget(m_listView1, 2, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+
+    auto* modeLabel = new QLabel(QStringLiteral("処理ﾓｰﾄﾞ   ："), m_body);
+    modeLabel->setObjectName(QStringLiteral("Label2"));
+    auto* modes = new QVBoxLayout;
+    const char16_t* captions[] = {u"追加作成する。", u"発行済の納品書ﾃﾞｰﾀを削除して追加作成する。",
+                                  u"すべての納品書ﾃﾞｰﾀを削除して新規作成する。"};
+    for (int i = 0; i < 3; ++i) {
+        m_options[i] = new QRadioButton(QString::fromUtf16(captions[i]), m_body);
+        m_options[i]->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+        modes->addWidget(m_options[i]);
+    }
+    auto* modeRow = new QHBoxLayout;
+    modeRow->addWidget(modeLabel, 0, Qt::AlignTop);
+    modeRow->addLayout(modes, 1);
+    grid->addLayout(modeRow, 3, 0, 1, 2);
+
+    auto* ok = new QPushButton(QStringLiteral("ＯＫ"), m_body);
+    ok->setObjectName(QStringLiteral("Command5"));
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), m_body);
+    cancel->setObjectName(QStringLiteral("Command6"));
+    for (QPushButton* b : {ok, cancel}) {
+        // Enter in the folder list enters the folder; it must not start an import.
+        b->setAutoDefault(false);
+        b->setMinimumSize(96, 30);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 4, 0, 1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_body);
+
+    // The busy panel floats over the window while an import runs.
+    m_picture1 = new QFrame(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setFrameShape(QFrame::Box);
+    m_picture1->setAutoFillBackground(true);
+    auto* busyLayout = new QVBoxLayout(m_picture1);
+    auto* busyText = new QLabel(QStringLiteral("処理中です。しばらくお待ち下さい。"), m_picture1);
+    busyText->setObjectName(QStringLiteral("Label3"));
+    busyText->setAlignment(Qt::AlignCenter);
+    m_progressLabel = new QLabel(m_picture1);
+    m_progressLabel->setObjectName(QStringLiteral("Label4"));
+    m_progressLabel->setAlignment(Qt::AlignCenter);
+    m_progressBar = new QProgressBar(m_picture1);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setTextVisible(false);
+    busyLayout->addWidget(busyText);
+    busyLayout->addWidget(m_progressLabel);
+    busyLayout->addWidget(m_progressBar);
+    m_picture1->resize(twipsToPixels(5400), twipsToPixels(1500));
+    m_picture1->hide();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setSingleShot(true);
+    m_timer1->setInterval(500);
+
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_updatingDrive)
+            Drive1_Change();
+    });
+    connect(m_dir1, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { setFolder(QDir(m_folder).filePath(item->text())); });
+    connect(m_listView1->header(), &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
+    connect(up, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(listView, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(reportView, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(ok, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(m_timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+}
+
+void InputFileWindow::Form_Load()
+{
+    m_env.logModule = QStringLiteral("入力ファイル選択");
+    showBusy(false);
+    setWindowTitle(m_kind == 1 ? kCaptionKorvan : kCaptionEiaj);
+
+    m_settings = ImportDriver::readSettings(m_env, m_kind);
+    m_files = InputFileList(m_settings.masks);
+    const int mode = m_settings.makeMode >= 1 && m_settings.makeMode <= 3 ? m_settings.makeMode : 1;
+    m_options[mode - 1]->setChecked(true);
+
+    m_drives = InputFileList::driveRoots();
+    fillDrives();
+
+    QString dataFolder;
+    m_env.regResult = m_env.registry->regGetValue(kRegistryKey, kDataFilePath, dataFolder);
+    if (m_env.regResult != RegOk) {
+        // Reported and logged; the window stays open on the base folder, with
+        // nothing listed until the operator moves.
+        m_env.workText = Registry::regErrorText(m_env.regResult);
+        ShowMessage(m_env, 20);
+        ReportError(m_env, QStringLiteral("DataPath/") + m_env.workText);
+        setFolder(m_env.programBasePath.isEmpty() ? QDir::rootPath() : m_env.programBasePath, false);
+        return;
+    }
+    if (dataFolder.size() > 1 && (dataFolder.endsWith(QLatin1Char('/')) || dataFolder.endsWith(QLatin1Char('\\'))))
+        dataFolder.chop(1);
+    QString folder = m_env.programBasePath;
+    if (!dataFolder.trimmed().isEmpty() && QFileInfo(dataFolder).isDir())
+        folder = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
+    m_view = View::Report;
+    setFolder(folder);
+}
+
+void InputFileWindow::setDriveRoots(const QStringList& roots)
+{
+    m_drives = roots;
+    fillDrives();
+}
+
+void InputFileWindow::fillDrives()
+{
+    m_updatingDrive = true;
+    m_drive1->clear();
+    m_drive1->addItems(m_drives);
+    m_drive1->setCurrentIndex(int(m_drives.indexOf(InputFileList::driveOf(m_folder, m_drives))));
+    m_updatingDrive = false;
+}
+
+void InputFileWindow::setFolder(const QString& folder, bool listFiles)
+{
+    m_folder = folder;
+    m_folderPath->setText(QDir::toNativeSeparators(folder));
+    const QString drive = InputFileList::driveOf(folder, m_drives);
+    if (!drive.isEmpty())
+        m_driveFolders.insert(drive, folder);
+    m_updatingDrive = true;
+    m_drive1->setCurrentIndex(int(m_drives.indexOf(drive)));
+    m_updatingDrive = false;
+    fillFolders();
+    if (listFiles)
+        ListInputFiles();
+}
+
+void InputFileWindow::fillFolders()
+{
+    m_dir1->clear();
+    const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
+    const QStringList names = QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        new QListWidgetItem(icon, name, m_dir1);
+}
+
+void InputFileWindow::ListInputFiles()
+{
+    m_listView1->clear();
+    const bool report = m_view == View::Report;
+    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    const QList<InputFileRow> rows = m_files.scan(m_folder);
+    QList<QTreeWidgetItem*> items;
+    for (const InputFileRow& row : rows) {
+        auto* item = new FileItem;
+        item->setIcon(NameColumn, icon);
+        item->setText(NameColumn, row.name);
+        if (report) {
+            item->setText(TypeColumn, row.typeText);
+            item->setText(SizeColumn, row.sizeText);
+            item->setText(DateColumn, row.dateText);
+        }
+        item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+        items.append(item);
+    }
+    m_listView1->addTopLevelItems(items);
+    m_rowCount = int(items.size());
+
+    // The rows come oldest first: that is the ascending sort by 更新日時, from
+    // which the first header click switches to descending.
+    m_sortAscending = true;
+    m_listView1->header()->setSortIndicator(DateColumn, Qt::AscendingOrder);
+    if (m_rowCount >= 2) {
+        m_listView1->scrollToItem(items.first());
+        m_listView1->clearSelection();
+    } else if (m_rowCount == 1) {
+        // A lone file stands selected, ready for ＯＫ.
+        m_listView1->setCurrentItem(items.first());
+    }
+}
+
+void InputFileWindow::sortBy(int column)
+{
+    m_sortAscending = !m_sortAscending;
+    const Qt::SortOrder order = m_sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder;
+    m_listView1->sortItems(column, order);
+    m_listView1->header()->setSortIndicator(column, order);
+}
+
+void InputFileWindow::Drive1_Change()
+{
+    const QString root = m_drive1->currentText();
+    const QFileInfo info(root);
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
+        ShowMessage(m_env, 23);
+        m_updatingDrive = true;
+        m_drive1->setCurrentIndex(int(m_drives.indexOf(InputFileList::driveOf(m_folder, m_drives))));
+        m_updatingDrive = false;
+        return;
+    }
+    QString folder = m_driveFolders.value(root);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = root;
+    setFolder(folder);
+}
+
+void InputFileWindow::Command1_Click()
+{
+    m_env.logOperation = QStringLiteral("上位ボタン");
+    runTrapped(m_env, QStringLiteral("ﾌｫﾙﾀﾞ移動/"), [this] { setFolder(InputFileList::parentFolder(m_folder)); });
+}
+
+void InputFileWindow::Command3_Click()
+{
+    m_view = View::List;
+    m_listView1->header()->hide();
+    for (int column = TypeColumn; column < ColumnCount; ++column)
+        m_listView1->setColumnHidden(column, true);
+    ListInputFiles();
+}
+
+void InputFileWindow::Command4_Click()
+{
+    m_view = View::Report;
+    m_listView1->header()->show();
+    for (int column = TypeColumn; column < ColumnCount; ++column)
+        m_listView1->setColumnHidden(column, false);
+    ListInputFiles();
+}
+
+int InputFileWindow::selectedMode() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (m_options[i]->isChecked())
+            return i + 1;
+    }
+    return 1;
+}
+
+void InputFileWindow::Command5_Click()
+{
+    m_env.logOperation = QStringLiteral("実行ボタン");
+    runTrapped(m_env, QStringLiteral("取り込みｿ-ﾄ/"), [this] {
+        QStringList names;
+        for (int row = 0; row < m_listView1->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = m_listView1->topLevelItem(row);
+            if (item->isSelected())
+                names.append(item->text(NameColumn));
+        }
+        m_driver = std::make_unique<ImportDriver>(m_env, m_kind);
+        const PrecheckResult result = m_driver->precheck(m_folder, names);
+        if (result.accepted > 0) {
+            m_env.regResult = m_env.registry->regPutValue(kRegistryKey, kDataFilePath, m_folder);
+            m_progress = result.errors;
+            m_selected = result.selected;
+            showBusy(true);
+            m_timer1->start();
+            return;
+        }
+        showBusy(false);
+        m_driver.reset(); // closes the error list
+        if (result.errors > 0) {
+            // Every selected file was refused: the run is over, and the main
+            // window reports it with the error list.
+            m_env.regResult = m_env.registry->regPutValue(kRegistryKey, kDataFilePath, m_folder);
+            m_env.importDone = 1;
+            m_env.changedFlag = 1;
+            accept();
+            return;
+        }
+        ShowMessage(m_env, 9);
+    });
+}
+
+void InputFileWindow::Command6_Click()
+{
+    m_env.logOperation = QStringLiteral("ｷｬﾝｾﾙﾎﾞﾀﾝ");
+    reject();
+}
+
+void InputFileWindow::Timer1_Timer()
+{
+    runTrapped(m_env, QStringLiteral("取り込みﾒｲﾝ/"), [this] {
+        m_timer1->stop();
+        if (!m_driver)
+            return;
+        showProgress(m_progress, m_selected);
+        CursorGuard busy;
+        m_driver->run(static_cast<RebuildMode>(selectedMode()), m_settings.moveFiles,
+                      [this](int progress, int selected) { showProgress(progress, selected); });
+        m_driver.reset();
+    });
+    m_busy = false;
+    accept();
+}
+
+void InputFileWindow::showProgress(int progress, int selected)
+{
+    m_progressLabel->setText(QStringLiteral("(%1/%2)").arg(progress).arg(selected));
+    m_progressBar->setRange(0, qMax(selected, 1));
+    m_progressBar->setValue(qBound(0, progress, qMax(selected, 1)));
+    // Paint now: the import holds the thread until it is done.
+    m_picture1->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void InputFileWindow::showBusy(bool shown)
+{
+    m_busy = shown;
+    m_body->setEnabled(!shown);
+    if (!shown) {
+        m_picture1->hide();
+        return;
+    }
+    m_progressLabel->clear();
+    m_progressBar->reset();
+    m_picture1->move((width() - m_picture1->width()) / 2, (height() - m_picture1->height()) / 2);
+    m_picture1->show();
+    m_picture1->raise();
+}
+
+void InputFileWindow::reject()
+{
+    if (m_busy)
+        return;
+    QDialog::reject();
+}
+
+void InputFileWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_busy) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+} // namespace plx

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "import/ImportDriver.h"
+#include "import/InputFileList.h"
+
+#include <QDialog>
+#include <QHash>
+
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QTreeWidget;
+
+namespace plx {
+
+struct Environment;
+
+// 入力ファイル選択: the operator picks order files of one format (0 EIAJ,
+// 1 KORVAN) from a folder, chooses how the existing delivery-slip data is
+// treated and starts the import. The window closes itself once the import has
+// run (or when every selected file was refused); ImportDone tells the main
+// window which of the two happened, as opposed to a cancel.
+class InputFileWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    InputFileWindow(Environment& env, int kind, QWidget* parent = nullptr);
+    ~InputFileWindow() override;
+
+    // The folder whose files are listed ("/" for the root).
+    const QString& currentFolder() const { return m_folder; }
+    // Replaces the drives offered in Drive1 (the mounted volume roots by default).
+    void setDriveRoots(const QStringList& roots);
+    // Whether an import is under way (the busy panel is up).
+    bool isBusy() const { return m_busy; }
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class View { List, Report };
+
+    void buildControls();
+    void Form_Load();
+    // Shows `folder` in the drive and folder lists and, unless told not to, lists its files.
+    void setFolder(const QString& folder, bool listFiles = true);
+    void fillFolders();
+    void fillDrives();
+    void ListInputFiles();
+    void sortBy(int column);
+    void showBusy(bool shown);
+    void showProgress(int progress, int selected);
+    int selectedMode() const;
+
+    void Drive1_Change();
+    void Command1_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Timer1_Timer();
+
+    Environment& m_env;
+    const int m_kind;
+    ImportSettings m_settings;
+    InputFileList m_files;
+    std::unique_ptr<ImportDriver> m_driver;
+
+    QString m_folder;
+    QStringList m_drives;
+    QHash<QString, QString> m_driveFolders; // last folder shown per drive
+    View m_view = View::Report;
+    bool m_sortAscending = true;
+    bool m_busy = false;
+    bool m_updatingDrive = false;
+    int m_rowCount = 0;
+    int m_progress = 0; // error lines so far, then files begun
+    int m_selected = 0;
+
+    QWidget* m_body = nullptr;
+    QComboBox* m_drive1 = nullptr;
+    QLabel* m_folderPath = nullptr;
+    QListWidget* m_dir1 = nullptr;
+    QTreeWidget* m_listView1 = nullptr;
+    std::array<QRadioButton*, 3> m_options{};
+    QFrame* m_picture1 = nullptr;
+    QLabel* m_progressLabel = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QTimer* m_timer1 = nullptr;
+};
+
+} // namespace plx

@@ -1,0 +1,167 @@
+#include "support/ImportFixtures.h"
+
+#include "core/ErrorReport.h"
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+QString pairOrder(const QString& infoClass, const QString& key)
+{
+    return QStringLiteral("REIAJC14,%1,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,%2").arg(infoClass, key);
+}
+
+} // namespace
+
+TEST(ImportDriver, PrecheckRefusalsAndLineLengths)
+{
+    ImportInstall imp;
+    imp.order("OK.CSV", {pairOrder("0502", "K1")});
+    imp.order("NOCLASS.CSV", {QStringLiteral("A,1,B,2")});
+    imp.order("C0701.CSV", {pairOrder("0701", "K1")});
+    imp.order("EMPTY.CSV", {});
+    imp.order("LONG.CSV", {QStringLiteral("REIAJC14,") + QString(32001 - 9, QLatin1Char('x')), pairOrder("0502", "K")});
+    imp.order("EXACT.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,") + QString(32000 - 23, QLatin1Char('x'))});
+    {
+        QFile binary(imp.inPath("BIN.DAT"));
+        binary.open(QIODevice::WriteOnly);
+        binary.write(QByteArray("\x00\xff\x81\x00\x13garbage\x82", 13));
+    }
+    ImportDriver driver(imp.inst.env, 0);
+    const PrecheckResult r = driver.precheck(imp.folder(), {"OK.CSV", "GONE.CSV", "NOCLASS.CSV", "C0701.CSV", "EMPTY.CSV",
+                                                            "LONG.CSV", "EXACT.CSV", "BIN.DAT"});
+    EXPECT_EQ(r.selected, 8);
+    EXPECT_EQ(r.accepted, 2);
+    EXPECT_EQ(r.errors, 6);
+    const QStringList lines = imp.errorLines();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("GONE.CSV [    ]:指定ファイルがありません。(001)"));
+    EXPECT_EQ(lines[1], QStringLiteral("NOCLASS.CSV [    ]:対象外のビジネスプロトコルです。(002)"));
+    EXPECT_EQ(lines[2], QStringLiteral("C0701.CSV [0701]:未サポートの情報区分ファイルです。(003)"));
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("EMPTY.CSV [    ]:")));
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("LONG.CSV [    ]:")));
+    EXPECT_TRUE(lines[5].startsWith(QStringLiteral("BIN.DAT [    ]:")));
+    EXPECT_EQ(imp.inst.dialogs.shown.size(), 6); // a box for each file-level refusal
+    EXPECT_EQ(imp.inst.env.importErrors, 1);
+}
+
+TEST(ImportDriver, SortsByClassThenDateAndMovesProcessedFiles)
+{
+    ImportInstall imp;
+    imp.order("LATE0703.CSV", {pairOrder("0703", "K1")});
+    imp.order("EARLY0502.CSV", {pairOrder("0502", "K1")});
+    QFile::remove(imp.inst.env.paths.dustFolder + QStringLiteral("EARLY0502.CSV"));
+    imp.inst.writeFile(QStringLiteral("Dust/EARLY0502.CSV"), "an older file of the same name");
+    auto driver = imp.import(0, {"LATE0703.CSV", "EARLY0502.CSV"});
+    ASSERT_EQ(driver->accepted().size(), 2);
+    EXPECT_EQ(driver->accepted()[0].name, QStringLiteral("EARLY0502.CSV"));
+    // 0502 appended K1 first, then 0703 (processing class absent) updated it.
+    const auto records = imp.records(0);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].text(DeliveryField::MessageKind).trimmed(), QString());
+    EXPECT_TRUE(imp.errorLines().isEmpty()) << imp.errorLines().join(u'\n').toStdString();
+    EXPECT_FALSE(QFile::exists(imp.inPath("LATE0703.CSV")));
+    EXPECT_TRUE(QFile::exists(imp.inst.env.paths.dustFolder + QStringLiteral("LATE0703.CSV")));
+    EXPECT_TRUE(imp.inst.readFile(QStringLiteral("Dust/EARLY0502.CSV")).startsWith("REIAJC14"));
+    EXPECT_FALSE(QFile::exists(imp.inst.env.paths.backupDelivPath));
+    EXPECT_FALSE(QFile::exists(imp.inst.env.paths.workDelivPath));
+
+    imp.order("STAY.CSV", {pairOrder("0502", "K2")});
+    imp.import(0, {"STAY.CSV"}, RebuildMode::Add, false);
+    EXPECT_TRUE(QFile::exists(imp.inPath("STAY.CSV")));
+    EXPECT_EQ(imp.records(0).size(), 2);
+}
+
+TEST(ImportDriver, ModesRebuildTheDataFileFirst)
+{
+    for (RebuildMode mode : {RebuildMode::Add, RebuildMode::DropIssued, RebuildMode::StartAnew}) {
+        ImportInstall imp;
+        DeliveryRecord gone = delivery('1', "A001", "S01", "DEL", "0");
+        gone.setKind(' ');
+        imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                           fileOf(QList{delivery('1', "A001", "S01", "ISSUED", "2"), gone,
+                                        delivery('1', "A001", "S01", "MARKED", "8")}));
+        imp.order("N.CSV", {pairOrder("0502", "NEW")});
+        imp.import(0, {"N.CSV"}, mode);
+        QStringList keys;
+        for (const DeliveryRecord& r : imp.records(0))
+            keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
+        if (mode == RebuildMode::Add)
+            EXPECT_EQ(keys, (QStringList{"ISSUED", "MARKED", "NEW"}));
+        else if (mode == RebuildMode::DropIssued)
+            EXPECT_EQ(keys, (QStringList{"MARKED", "NEW"}));
+        else
+            EXPECT_EQ(keys, QStringList{"NEW"});
+    }
+}
+
+TEST(ImportDriver, AFailureHalfWayChangesNothing)
+{
+    ImportInstall imp;
+    imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{delivery('1', "A001", "S01", "OLD", "0")}));
+    const QByteArray before = imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    imp.order("A.CSV", {pairOrder("0502", "K1")});
+    imp.order("B.CSV", {pairOrder("0502", "K2")});
+    imp.order("C.CSV", {pairOrder("0502", "K3")});
+    ImportDriver driver(imp.inst.env, 0);
+    ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV", "B.CSV", "C.CSV"}).accepted, 3);
+    // The disk fails as the third file begins.
+    const auto failing = [](int progress, int) {
+        if (progress == 3)
+            throw RuntimeFailure(QStringLiteral("ディスクに書き込めません。"));
+    };
+    EXPECT_THROW(driver.run(RebuildMode::StartAnew, true, failing), RuntimeFailure);
+    EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+    for (const char* name : {"A.CSV", "B.CSV", "C.CSV"})
+        EXPECT_TRUE(QFile::exists(imp.inPath(QLatin1String(name)))) << name;
+    EXPECT_FALSE(QFile::exists(imp.inst.env.paths.workDelivPath));
+    EXPECT_EQ(imp.inst.env.importDone, 0);
+}
+
+TEST(ImportDriver, VanishedFileStopsTheRunKeepingWhatCameBefore)
+{
+    ImportInstall imp;
+    imp.order("A.CSV", {pairOrder("0502", "K1")});
+    imp.order("B.CSV", {pairOrder("0503", "K2")});
+    imp.order("C.CSV", {pairOrder("0504", "K3")});
+    ImportDriver driver(imp.inst.env, 0);
+    ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV", "B.CSV", "C.CSV"}).accepted, 3);
+    QFile::remove(imp.inPath("B.CSV"));
+    driver.run(RebuildMode::Add, true);
+    EXPECT_EQ(imp.records(0).size(), 1);
+    ASSERT_EQ(imp.errorLines().size(), 1);
+    EXPECT_EQ(imp.errorLines()[0], QStringLiteral("B.CSV [    ]:指定ファイルがありません。(001)"));
+    EXPECT_FALSE(QFile::exists(imp.inPath("A.CSV")));
+    EXPECT_TRUE(QFile::exists(imp.inPath("C.CSV")));
+}
+
+TEST(ImportDriver, BadOrderFilesNeverChangeTheDataFile)
+{
+    ImportInstall imp;
+    imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{delivery('1', "A001", "S01", "OLD", "0")}));
+    const QByteArray before = imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    {
+        QFile big(imp.inPath("BIG.CSV"));
+        big.open(QIODevice::WriteOnly);
+        big.write(QByteArray(10 * 1024 * 1024, 'A'));
+    }
+    // Invalid CP932 in a value: the record goes in with the bad bytes as "?".
+    {
+        QFile bad(imp.inPath("BADSJIS.CSV"));
+        bad.open(QIODevice::WriteOnly);
+        bad.write("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ022,\x81\x20\xff,REIAJ159NO01,KX\r\n");
+    }
+    imp.order("DUP.CSV", {QStringLiteral("REIAJC14,REIAJ004,REIAJ004,REIAJ005,REIAJ012,REIAJ159NO01"),
+                          QStringLiteral("0502,NOPE,A001,S01,2,KD")});
+    auto driver = imp.import(0, {"BIG.CSV", "BADSJIS.CSV", "DUP.CSV"});
+    const auto records = imp.records(0);
+    ASSERT_EQ(records.size(), 3) << imp.errorLines().join(u'\n').toStdString();
+    EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).left(before.size()), before);
+    EXPECT_TRUE(records[1].text(DeliveryField::ItemName).startsWith(QStringLiteral("? ?")));
+    // The last of two same-named items counts.
+    EXPECT_EQ(records[2].text(DeliveryField::OrdererCode).trimmed(), QStringLiteral("A001"));
+    EXPECT_TRUE(imp.errorLines()[0].startsWith(QStringLiteral("BIG.CSV [    ]:対象外のビジネスプロトコルです。(002)")));
+}
