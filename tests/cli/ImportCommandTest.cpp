@@ -1,0 +1,65 @@
+#include "support/ImportFixtures.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct CliResult
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+CliResult runImport(ImportInstall& imp, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PLX90_REGISTRY"), imp.inst.registry.filePath());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PLX90_CLI_PATH), QStringList{QStringLiteral("import")} + args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(ImportCommand, ImportsReportsEachFileAndTheErrorList)
+{
+    ImportInstall imp;
+    imp.order("GOOD.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,K1")});
+    imp.order("BAD.CSV", {QStringLiteral("nothing here")});
+    const CliResult run = runImport(imp, {"--eiaj", "--no-move", imp.inPath("GOOD.CSV"), imp.inPath("BAD.CSV")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+    EXPECT_EQ(lines[0], imp.inPath("GOOD.CSV") + QStringLiteral("\t取り込み済"));
+    EXPECT_EQ(lines[1], imp.inPath("BAD.CSV") + QStringLiteral("\t拒否 (002 対象外のビジネスプロトコルです。)"));
+    EXPECT_EQ(lines[2], QStringLiteral("ｴﾗｰﾘｽﾄ: ") + imp.inst.env.paths.errListPath);
+    EXPECT_EQ(imp.records(0).size(), 1);
+    EXPECT_TRUE(QFile::exists(imp.inPath("GOOD.CSV")));
+
+    // Mode 3 with the move: the data file starts anew and the file goes to Dust.
+    imp.order("NEXT.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,K2")});
+    const CliResult again = runImport(imp, {"--eiaj", "--mode", "3", "--move", imp.inPath("NEXT.CSV")});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    ASSERT_EQ(imp.records(0).size(), 1);
+    EXPECT_EQ(imp.records(0)[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K2"));
+    EXPECT_TRUE(QFile::exists(imp.inst.env.paths.dustFolder + QStringLiteral("NEXT.CSV")));
+}
+
+TEST(ImportCommand, NothingAcceptedOrBadUsage)
+{
+    ImportInstall imp;
+    const CliResult none = runImport(imp, {"--korvan", imp.inPath("MISSING.CSV")});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.out.contains(QStringLiteral("拒否 (001")));
+    EXPECT_EQ(runImport(imp, {"--eiaj"}).exitCode, 2);
+    EXPECT_EQ(runImport(imp, {"--eiaj", "--mode", "4", "x"}).exitCode, 2);
+    EXPECT_EQ(runImport(imp, {"--eiaj", "--move", "--no-move", "x"}).exitCode, 2);
+}
