@@ -100,8 +100,7 @@ QString InputFileList::dateText(const QDateTime& at)
     const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     return QStringLiteral("%1年%2月%3日 (%4) %5時%6分%7秒")
         .arg(d.year(), 4, 10, QLatin1Char('0'))
-        .arg(two(d.month()), two(d.day()), weekdayName(d.dayOfWeek()), two(t.hour()), two(t.minute()),
-             two(t.second()));
+        .arg(two(d.month()), two(d.day()), weekdayName(d.dayOfWeek()), two(t.hour()), two(t.minute()), two(t.second()));
 }
 
 QString InputFileList::parentFolder(const QString& path)

@@ -42,38 +42,19 @@ struct InputFolderFixture : ::testing::Test
 
 } // namespace
 
-TEST(InputFileMasks, ComparedCaseSensitively)
+TEST(InputFileMasks, LookedUpAsTextsCaseSensitively)
 {
-    const InputFileList list(QStringLiteral("*.txt"));
-    EXPECT_EQ(list.maskList(), QStringLiteral(";*.txt;"));
-    EXPECT_EQ(acceptedOf(list, {"A.TXT", "B.txt", "C.txt.bak", "TXT", "B.Txt"}), QStringList{"B.txt"});
-}
-
-TEST(InputFileMasks, WholeNamesAndBaseNamesAndExtensions)
-{
-    const InputFileList list(QStringLiteral("*.dat;ORD1.csv;EDI.*;ORD*"));
-    EXPECT_EQ(list.maskList(), QStringLiteral(";*.dat;ORD1.csv;EDI.*;ORD*;"));
-    EXPECT_EQ(acceptedOf(list, {"a.dat", "a.DAT", "ORD1.csv", "ORD1.CSV", "ORD2.csv", "EDI.001", "EDI.X.001",
-                                "edi.001", "README"}),
-              QStringList({"a.dat", "ORD1.csv", "EDI.001"}));
-    // The masks are texts to look up, not patterns: a mask like ORD* matches no
-    // name, and "base.*" takes the text up to the last dot.
-    EXPECT_FALSE(list.accepts(QStringLiteral("ORDERS")));
+    const InputFileList list(QStringLiteral("*.txt;ORD1.csv;EDI.*;ORD*"));
+    EXPECT_EQ(list.maskList(), QStringLiteral(";*.txt;ORD1.csv;EDI.*;ORD*;"));
+    EXPECT_EQ(acceptedOf(list, {"A.TXT", "B.txt", "C.txt.bak", "TXT", "ORD1.csv", "ORD1.CSV", "ORD2.csv", "EDI.001",
+                                "EDI.X.001", "edi.001", "ORDERS"}),
+              QStringList({"B.txt", "ORD1.csv", "EDI.001"}));
     // The whole name is looked up with its ";" only, so the end of a longer mask serves.
     EXPECT_TRUE(list.accepts(QStringLiteral("D1.csv")));
     EXPECT_TRUE(InputFileList(QStringLiteral("EDI.X.*")).accepts(QStringLiteral("EDI.X.001")));
-    // A whole name without a dot is found only as itself.
     EXPECT_TRUE(InputFileList(QStringLiteral("*.csv;README")).accepts(QStringLiteral("README")));
-    EXPECT_FALSE(InputFileList(QStringLiteral("*.csv;README")).accepts(QStringLiteral("READ")));
-}
-
-TEST(InputFileMasks, EverythingWithStarDotStarOrABlankSetting)
-{
-    for (const QString& masks : {QStringLiteral("*.*"), QStringLiteral("*.csv;*.*"), QStringLiteral("  ")}) {
-        const InputFileList list(masks);
-        EXPECT_TRUE(list.accepts(QStringLiteral("NODOT"))) << masks.toStdString();
-        EXPECT_TRUE(list.accepts(QStringLiteral("x.Y"))) << masks.toStdString();
-    }
+    for (const QString& all : {QStringLiteral("*.csv;*.*"), QStringLiteral("  ")})
+        EXPECT_TRUE(InputFileList(all).accepts(QStringLiteral("NODOT"))) << all.toStdString();
 }
 
 TEST(InputFileMasks, ProgramAndSystemFilesAreNeverListed)
@@ -81,20 +62,21 @@ TEST(InputFileMasks, ProgramAndSystemFilesAreNeverListed)
     const InputFileList all;
     for (const char* name : {"SETUP.EXE", "setup.exe", "a.dll", "KERNEL.SYS", "x.vxd", "d.386", "p.Drv", "WIN.INI"})
         EXPECT_FALSE(all.accepts(QLatin1String(name))) << name;
-    EXPECT_TRUE(InputFileList::isExcluded(QStringLiteral(".ini")));
     // Only the last four characters count.
-    for (const char* name : {"SETUPEXE", "a.exe1", "A.EX", "INI", "a.ini.txt"})
+    for (const char* name : {"SETUPEXE", "a.exe1", "INI", "a.ini.txt"})
         EXPECT_TRUE(all.accepts(QLatin1String(name))) << name;
-    // An exact-name mask does not bring them back.
     EXPECT_FALSE(InputFileList(QStringLiteral("ORDER.EXE")).accepts(QStringLiteral("ORDER.EXE")));
 }
 
 TEST(InputFileTexts, KilobytesOfAThousandWithTheNinetyByteRule)
 {
-    const std::pair<qint64, const char*> cases[] = {
-        {0, " 1KB"},       {1, " 1KB"},       {90, " 1KB"},        {91, " 1KB"},    {999, " 1KB"},
-        {1000, " 1KB"},    {1090, " 1KB"},    {1091, " 2KB"},      {2000, " 2KB"},  {2090, " 2KB"},
-        {2091, " 3KB"},    {10050, " 10KB"},  {1234567, " 1235KB"}, {5000000000LL, " 5000000KB"}};
+    const std::pair<qint64, const char*> cases[] = {{0, " 1KB"},          {1, " 1KB"},
+                                                    {90, " 1KB"},         {91, " 1KB"},
+                                                    {999, " 1KB"},        {1000, " 1KB"},
+                                                    {1090, " 1KB"},       {1091, " 2KB"},
+                                                    {2000, " 2KB"},       {2090, " 2KB"},
+                                                    {2091, " 3KB"},       {10050, " 10KB"},
+                                                    {1234567, " 1235KB"}, {5000000000LL, " 5000000KB"}};
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(InputFileList::sizeText(bytes), QLatin1String(text)) << bytes;
 }
@@ -123,59 +105,46 @@ TEST_F(InputFolderFixture, ListsMatchingFilesOldestFirstWithTheirTexts)
     ASSERT_TRUE(dir.isValid());
     file(QStringLiteral("new.txt"), 1091, at(31, 14, 5, 9));
     file(QStringLiteral("old.txt"), 0, at(1, 8, 0, 0));
-    file(QStringLiteral("mid.txt"), 1090, at(15, 23, 59, 59));
-    file(QStringLiteral("SKIP.TXT"), 10, at(2, 0, 0, 0));
-    file(QStringLiteral("run.exe"), 10, at(2, 0, 0, 0));
-    file(QStringLiteral(".hidden.txt"), 10, at(2, 0, 0, 0));
+    file(QStringLiteral("b.txt"), 1090, at(15, 23, 59, 59).addMSecs(400)); // same second as a.txt and c.txt:
+    file(QStringLiteral("c.txt"), 1, at(15, 23, 59, 59));                  // by name
+    file(QStringLiteral("a.txt"), 1, at(15, 23, 59, 59).addMSecs(900));
+    for (const char* skipped : {"SKIP.TXT", "run.exe", ".hidden.txt"})
+        file(QLatin1String(skipped), 10, at(2, 0, 0, 0));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.txt")));
 
     const QList<InputFileRow> rows = InputFileList(QStringLiteral("*.txt;*.exe")).scan(dir.path());
     QStringList names;
     for (const InputFileRow& r : rows)
         names << r.name;
-    EXPECT_EQ(names, QStringList({"old.txt", "mid.txt", "new.txt"}));
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[2].typeText, QStringLiteral("ﾌｧｲﾙ"));
-    EXPECT_EQ(rows[2].size, 1091);
-    EXPECT_EQ(rows[2].sizeText, QStringLiteral(" 2KB"));
-    EXPECT_EQ(rows[2].dateText, QStringLiteral("2000年05月31日 (水曜日) 14時05分09秒"));
-    EXPECT_EQ(rows[2].modified, at(31, 14, 5, 9));
-    EXPECT_EQ(rows[1].sizeText, QStringLiteral(" 1KB"));
-    EXPECT_EQ(rows[0].sizeText, QStringLiteral(" 1KB"));
-}
-
-TEST_F(InputFolderFixture, FilesOfTheSameSecondKeepNameOrderAndMissingFoldersListNothing)
-{
-    const QDateTime second = at(10, 9, 0, 0);
-    file(QStringLiteral("b"), 1, second.addMSecs(400));
-    file(QStringLiteral("c"), 1, second);
-    file(QStringLiteral("a"), 1, second.addMSecs(900));
-    const QList<InputFileRow> rows = InputFileList().scan(dir.path());
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].name + rows[1].name + rows[2].name, QStringLiteral("abc"));
+    EXPECT_EQ(names, QStringList({"old.txt", "a.txt", "b.txt", "c.txt", "new.txt"}));
+    ASSERT_EQ(rows.size(), 5);
+    const InputFileRow& last = rows.last();
+    EXPECT_EQ(last.typeText, QStringLiteral("ﾌｧｲﾙ"));
+    EXPECT_EQ(last.size, 1091);
+    EXPECT_EQ(last.sizeText, QStringLiteral(" 2KB"));
+    EXPECT_EQ(last.dateText, QStringLiteral("2000年05月31日 (水曜日) 14時05分09秒"));
+    EXPECT_EQ(last.modified, at(31, 14, 5, 9));
+    EXPECT_EQ(rows[2].sizeText + rows[0].sizeText, QStringLiteral(" 1KB 1KB"));
     EXPECT_TRUE(InputFileList().scan(dir.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
-TEST(InputFileFolders, ParentFolderKeepsRoots)
+TEST(InputFileFolders, ParentFoldersAndDrives)
 {
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("/home/plx/in")), QStringLiteral("/home/plx"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("/home")), QStringLiteral("/"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("/")), QStringLiteral("/"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("C:\\Plx90We\\Usr")), QStringLiteral("C:\\Plx90We"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("C:\\Plx90We")), QStringLiteral("C:\\"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("C:\\")), QStringLiteral("C:\\"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("C:/data")), QStringLiteral("C:/"));
-    // Third position without a drive letter is an ordinary separator.
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("ab/c")), QStringLiteral("ab"));
-    EXPECT_EQ(InputFileList::parentFolder(QStringLiteral("data")), QStringLiteral("data"));
-}
+    const std::pair<const char*, const char*> parents[] = {{"/home/plx/in", "/home/plx"},
+                                                           {"/home", "/"},
+                                                           {"/", "/"},
+                                                           {"C:\\Plx90We\\Usr", "C:\\Plx90We"},
+                                                           {"C:\\Plx90We", "C:\\"},
+                                                           {"C:\\", "C:\\"},
+                                                           {"C:/data", "C:/"},
+                                                           {"ab/c", "ab"},
+                                                           {"data", "data"}};
+    for (const auto& [path, parent] : parents)
+        EXPECT_EQ(InputFileList::parentFolder(QLatin1String(path)), QLatin1String(parent)) << path;
 
-TEST(InputFileFolders, DrivesStartAtTheRootAndHoldTheirFolders)
-{
     const QStringList roots = InputFileList::driveRoots();
     ASSERT_FALSE(roots.isEmpty());
     EXPECT_EQ(roots.first(), QStringLiteral("/"));
-    EXPECT_EQ(roots.count(QStringLiteral("/")), 1);
     QStringList unique = roots;
     EXPECT_EQ(unique.removeDuplicates(), 0);
     for (const QString& root : roots)
@@ -183,9 +152,7 @@ TEST(InputFileFolders, DrivesStartAtTheRootAndHoldTheirFolders)
 
     const QStringList drives{"/", "/mnt/usb", "/mnt"};
     EXPECT_EQ(InputFileList::driveOf(QStringLiteral("/mnt/usb/orders"), drives), QStringLiteral("/mnt/usb"));
-    EXPECT_EQ(InputFileList::driveOf(QStringLiteral("/mnt/usb"), drives), QStringLiteral("/mnt/usb"));
     EXPECT_EQ(InputFileList::driveOf(QStringLiteral("/mnt/usb2"), drives), QStringLiteral("/mnt"));
-    EXPECT_EQ(InputFileList::driveOf(QStringLiteral("/home/x/"), drives), QStringLiteral("/"));
     EXPECT_EQ(InputFileList::driveOf(QStringLiteral("/"), drives), QStringLiteral("/"));
     EXPECT_TRUE(InputFileList::driveOf(QStringLiteral("/x"), {"/mnt"}).isEmpty());
 }

@@ -254,6 +254,9 @@ void InputFileWindow::setDriveRoots(const QStringList& roots)
 {
     m_drives = roots;
     fillDrives();
+    const QString drive = InputFileList::driveOf(m_folder, m_drives);
+    if (!drive.isEmpty())
+        m_driveFolders.insert(drive, m_folder);
 }
 
 void InputFileWindow::fillDrives()
@@ -284,7 +287,8 @@ void InputFileWindow::fillFolders()
 {
     m_dir1->clear();
     const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
-    const QStringList names = QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList names =
+        QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names)
         new QListWidgetItem(icon, name, m_dir1);
 }
