@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace plx {
@@ -17,8 +19,13 @@ TextViewer::TextViewer(const QString& path, QWidget* parent) : QDialog(parent), 
     m_text->setObjectName(QStringLiteral("TextViewerText"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* closeButton = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
+    closeButton->setObjectName(QStringLiteral("TextViewerClose"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
+    layout->addWidget(buttons);
     resize(760, 480);
 
     QFile file(path);
