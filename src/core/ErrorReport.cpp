@@ -18,6 +18,13 @@ RuntimeFailure::RuntimeFailure(QString description)
 {
 }
 
+RuntimeFailure RuntimeFailure::labelled(QString label, QString description)
+{
+    RuntimeFailure failure(std::move(description));
+    failure.m_label = label.isNull() ? QStringLiteral("") : std::move(label);
+    return failure;
+}
+
 QString describeException(const std::exception& e)
 {
     if (const auto* failure = dynamic_cast<const RuntimeFailure*>(&e))

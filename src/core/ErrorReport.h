@@ -16,10 +16,17 @@ class RuntimeFailure : public std::runtime_error
 {
 public:
     explicit RuntimeFailure(QString description);
+    // A failure that names its own operation: a trap reports it with this
+    // label instead of its own (the inner operation knows better what failed).
+    static RuntimeFailure labelled(QString label, QString description);
+
     const QString& description() const { return m_description; }
+    const QString& label() const { return m_label; }
+    bool hasLabel() const { return !m_label.isNull(); }
 
 private:
     QString m_description;
+    QString m_label;
 };
 
 // The fixed texts of the error report.
@@ -50,7 +57,7 @@ template <typename F> void runTrapped(Environment& env, const QString& label, F&
     try {
         std::forward<F>(operation)();
     } catch (const RuntimeFailure& e) {
-        reportAndEnd(env, label + e.description());
+        reportAndEnd(env, (e.hasLabel() ? e.label() : label) + e.description());
     } catch (const std::exception& e) {
         reportAndEnd(env, label + describeException(e));
     }

@@ -59,7 +59,8 @@ void ErrorList::writeLine(const QString& line)
 {
     const QByteArray bytes = cp932::encode(line) + "\r\n";
     if (!m_file.isOpen() || m_file.write(bytes) != bytes.size() || !m_file.flush())
-        throw RuntimeFailure(
+        throw RuntimeFailure::labelled(
+            QStringLiteral("ｴﾗｰﾛｸﾞ出力"),
             QStringLiteral("ｴﾗｰﾘｽﾄに書き込めません。(%1: %2)").arg(m_file.fileName(), m_file.errorString()));
 }
 

@@ -3,6 +3,7 @@
 #include "ErrorList.h"
 
 #include "core/Environment.h"
+#include "core/ErrorReport.h"
 #include "core/FileUtil.h"
 #include "core/text/Cp932.h"
 #include "core/text/Dates.h"
@@ -47,13 +48,21 @@ void OrderImport::run(const QList<AcceptedFile>& files, int progressStart, int s
                       const ImportDriver::Progress& progress)
 {
     int counter = progressStart;
-    for (const AcceptedFile& file : files) {
-        ++counter;
-        if (progress)
-            progress(counter, selected);
-        importFile(file);
-        if (m_stoppedEarly)
-            return;
+    try {
+        for (const AcceptedFile& file : files) {
+            ++counter;
+            if (progress)
+                progress(counter, selected);
+            importFile(file);
+            if (m_stoppedEarly)
+                return;
+        }
+    } catch (const RuntimeFailure& e) {
+        if (e.hasLabel())
+            throw;
+        // A failure inside the import names the import.
+        throw RuntimeFailure::labelled(m_kind == 0 ? QStringLiteral("EIAJﾃﾞｰﾀ処理/") : QStringLiteral("KORVANﾃﾞｰﾀ処理/"),
+                                       e.description());
     }
 }
 

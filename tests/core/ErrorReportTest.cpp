@@ -134,4 +134,12 @@ TEST_F(LogFixture, TrapReportsLabelAndDescriptionThenEnds)
     }));
     EXPECT_TRUE(ran);
     EXPECT_TRUE(record(1).contains(cp932::encode(u"納品書ﾌｧｲﾙ更新/書き込めません。")));
+
+    // A failure that names its own operation keeps its label.
+    EXPECT_TRUE(endsProgram([&] {
+        runTrapped(inst.env, QStringLiteral("取り込みﾒｲﾝ/"), [] {
+            throw RuntimeFailure::labelled(QStringLiteral("EIAJﾃﾞｰﾀ処理/"), QStringLiteral("読めません。"));
+        });
+    }));
+    EXPECT_TRUE(record(2).contains(cp932::encode(u"[FORM_LOAD]EIAJﾃﾞｰﾀ処理/読めません。")));
 }

@@ -113,7 +113,12 @@ TEST(ImportDriver, AFailureHalfWayChangesNothing)
         if (progress == 3)
             throw RuntimeFailure(QStringLiteral("ディスクに書き込めません。"));
     };
-    EXPECT_THROW(driver.run(RebuildMode::StartAnew, true, failing), RuntimeFailure);
+    try {
+        driver.run(RebuildMode::StartAnew, true, failing);
+        ADD_FAILURE() << "the run went through";
+    } catch (const RuntimeFailure& e) {
+        EXPECT_EQ(e.label(), QStringLiteral("EIAJﾃﾞｰﾀ処理/"));
+    }
     EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
     for (const char* name : {"A.CSV", "B.CSV", "C.CSV"})
         EXPECT_TRUE(QFile::exists(imp.inPath(QLatin1String(name)))) << name;
