@@ -3,6 +3,7 @@
 #include "core/Registry.h"
 #include "core/StartUp.h"
 #include "ui/MessageBoxDialogs.h"
+#include "report/PdfReportEngine.h"
 #include "ui/list/ListWindow.h"
 
 #include <QApplication>
@@ -21,7 +22,11 @@ int main(int argc, char* argv[])
     plx::Environment env(dialogs, clock, registry);
     try {
         plx::StartUp(env);
+        QString printer;
+        registry.regGetValue(plx::kRegistryKey, QStringLiteral("PrinterName"), printer);
+        plx::PdfReportEngine report(clock, printer.trimmed());
         plx::ListWindow window(env);
+        window.setReportControl(&report);
         dialogs.setParent(&window);
         window.showCentred();
         return app.exec();

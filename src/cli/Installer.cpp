@@ -110,10 +110,16 @@ QByteArray Installer::demoDeliveryBytes(char kindDigit, const QDateTime& stamp)
     const QStringList lines = sourceLines(resourceText(source));
     if (lines.isEmpty())
         return {};
-    // The first column names the data file ("E" or "K"), the others are fields.
+    // The first column names the data file ("E" or "K"), the others are fields;
+    // a column "Tags" lists the tag lines as "quantity:count;quantity:count".
     QList<DeliveryField> columns;
     const QStringList header = lines.first().split(QLatin1Char('\t'));
+    const qsizetype tagsColumn = header.indexOf(QStringLiteral("Tags")) - 1;
     for (const QString& name : header.mid(1)) {
+        if (name == QLatin1String("Tags")) {
+            columns.append(DeliveryField::TagLines); // placeholder, filled below
+            continue;
+        }
         const auto field = DeliveryRecord::fieldByName(name.trimmed());
         if (!field)
             throw RuntimeFailure(QStringLiteral("納品書データの項目名が正しくありません。(%1: %2)").arg(source, name));
@@ -146,8 +152,19 @@ QByteArray Installer::demoDeliveryBytes(char kindDigit, const QDateTime& stamp)
         for (DeliveryField f : {DeliveryField::ShipDate, DeliveryField::PlannedDeliveryDate})
             r.setText(f, u"00000000");
         r.clearTagLines();
-        for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c)
-            r.setText(columns[c], cells[c]);
+        for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c) {
+            if (c != tagsColumn)
+                r.setText(columns[c], cells[c]);
+        }
+        if (tagsColumn >= 0 && tagsColumn < cells.size()) {
+            int line = 0;
+            for (const QString& tag : cells[tagsColumn].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                const QStringList parts = tag.split(QLatin1Char(':'));
+                if (parts.size() == 2 && ++line <= DeliveryRecord::kTagLineCount)
+                    r.setTagLine(line, QStringLiteral("%1.000").arg(parts[0].toInt(), 9, 10, QLatin1Char('0')),
+                                 QStringLiteral("%1").arg(parts[1].toInt(), 2, 10, QLatin1Char('0')));
+            }
+        }
         r.stamp(stamp);
         out += r.bytes();
     }
@@ -213,6 +230,14 @@ bool Installer::run()
         writeDataFile(root + QStringLiteral("/Prg/Code.DAT"), codeTableBytes());
         writeDataFile(root + QStringLiteral("/Sample/Cust.DAT"), custFileBytes(QStringLiteral("customers-sample.tsv")));
         writeDataFile(root + QStringLiteral("/Help/H7120001.htm"), helpPageBytes());
+        // The sample report layouts the companies name.
+        const QDir layouts(QStringLiteral(":/data/layouts"));
+        for (const QString& name : layouts.entryList({QStringLiteral("*.agr")}, QDir::Files)) {
+            QFile layout(layouts.filePath(name));
+            if (!layout.open(QIODevice::ReadOnly))
+                throw RuntimeFailure(QStringLiteral("インストール用データがありません。(%1)").arg(name));
+            writeDataFile(root + QStringLiteral("/Usr/") + name, layout.readAll());
+        }
         if (m_options.demo) {
             const QDateTime now = QDateTime::currentDateTime();
             writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("demo/customers.tsv")));

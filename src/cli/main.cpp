@@ -1,9 +1,11 @@
 #include "ImportCommand.h"
 #include "InstallCommand.h"
 #include "ListCommand.h"
+#include "PrintCommand.h"
 #include "SettingsCommand.h"
 
 #include "core/Environment.h"
+#include "report/ReportApplication.h"
 
 #include <QCoreApplication>
 
@@ -13,7 +15,8 @@
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Printing lays out documents, which needs the GUI application (offscreen).
+    const auto app = plx::report::makePrintingApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("plx90-cli"));
 
     std::vector<std::unique_ptr<plx::cli::Command>> commands;
@@ -21,6 +24,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::SettingsCommand>());
     commands.push_back(std::make_unique<plx::cli::ListCommand>());
     commands.push_back(std::make_unique<plx::cli::ImportCommand>());
+    commands.push_back(std::make_unique<plx::cli::PrintCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

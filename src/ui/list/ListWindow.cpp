@@ -4,6 +4,7 @@
 #include "ListGrid.h"
 
 #include "ui/CenterWindow.h"
+#include "ui/aux/PrintSelectionWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
 #include "ui/import/InputFileWindow.h"
@@ -43,7 +44,6 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 // switched off, whatever the list shows.
 constexpr bool kEntryAvailable = false;  // 出荷登録, 新規登録
 constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
-constexpr bool kPrintAvailable = false;  // 印刷
 constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
 constexpr bool kCompanyAvailable = false;  // 発注者情報設定
@@ -93,7 +93,10 @@ void ListWindow::buildMenus()
         Command3_Click();
     });
     file->addSeparator();
-    m_mnuPrint = action(file, "MnuPrint", QStringLiteral("印刷(&P)..."), [] {});
+    m_mnuPrint = action(file, "MnuPrint", QStringLiteral("印刷(&P)..."), [this] {
+        m_env.logOperation = QStringLiteral("印刷ﾒﾆｭｰ");
+        Command4_Click();
+    });
     file->addSeparator();
     m_mnuDelete = action(file, "MnuDelete", QStringLiteral("削除(&D)..."), [this] {
         m_env.logOperation = QStringLiteral("削除ﾒﾆｭｰ");
@@ -199,6 +202,10 @@ void ListWindow::buildClientArea()
     }
     layout->addLayout(buttons);
     connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_command[4], &QPushButton::clicked, this, [this] {
+        m_env.logOperation = QStringLiteral("発行操作ﾎﾞﾀﾝ");
+        Command4_Click();
+    });
     connect(m_command[3], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("入力ﾎﾞﾀﾝ");
         Command3_Click();
@@ -365,10 +372,12 @@ void ListWindow::applyEnabling()
     // program does not have yet: until then deletion needs selected rows.
     const bool deletable = rows && (kDeletionWindowAvailable || rowSelection(true).valid);
     m_command[2]->setEnabled(rows && kEntryAvailable);
-    m_command[4]->setEnabled(rows && kPrintAvailable);
+    // Printing needs the report engine the program hands the window.
+    const bool printAvailable = m_report != nullptr;
+    m_command[4]->setEnabled(rows && printAvailable);
     m_command[5]->setEnabled(deletable);
     m_command[7]->setEnabled(rows && kSearchAvailable);
-    m_mnuPrint->setEnabled(rows && kPrintAvailable);
+    m_mnuPrint->setEnabled(rows && printAvailable);
     m_mnuDelete->setEnabled(deletable);
     m_mnuFind->setEnabled(rows && kSearchAvailable);
     m_command[3]->setEnabled(kImportAvailable);
@@ -423,6 +432,32 @@ void ListWindow::Command3_Click()
         if (m_env.changedFlag == 1)
             requestReload(false);
     });
+}
+
+void ListWindow::Command4_Click()
+{
+    if (!m_report)
+        return;
+    runTrapped(m_env, QStringLiteral("帳票発行処理/"), [this] {
+        m_env.changedFlag = 0;
+        if (m_env.closeAllFiles)
+            m_env.closeAllFiles();
+        {
+            PrintSelectionWindow window(m_env, m_env.currentKind == 1 ? 1 : 0, *m_report, this);
+            window.adjustSize();
+            CenterWindow(m_env, window);
+            window.move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+            window.exec();
+        }
+        if (m_env.changedFlag == 1)
+            requestReload(false);
+    });
+}
+
+void ListWindow::setReportControl(ReportControl* report)
+{
+    m_report = report;
+    applyEnabling();
 }
 
 void ListWindow::Command1_Click()

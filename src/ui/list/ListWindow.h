@@ -22,6 +22,7 @@ class QTimer;
 namespace plx {
 
 class HelpViewer;
+class ReportControl;
 class ListGrid;
 struct Environment;
 
@@ -45,6 +46,10 @@ public:
     void IENavigate(const QString& path);
     // Closes the help viewer.
     void ieQuit();
+    // The report engine the print commands hand their documents to; printing
+    // stays off without one.
+    void setReportControl(ReportControl* report);
+
     // Asks for a reload of the current list (Timer1) or of both (Timer2).
     void requestReload(bool both);
 
@@ -71,6 +76,7 @@ private:
 
     void Command1_Click();
     void Command3_Click();
+    void Command4_Click();
     void Command5_Click();
     void MnuDust_Click();
     void MnuHelp_Click();
@@ -87,6 +93,7 @@ private:
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QPointer<HelpViewer> m_help;
+    ReportControl* m_report = nullptr;
 
     QPushButton* m_command[8] = {};
     QAction* m_mnuNew = nullptr;

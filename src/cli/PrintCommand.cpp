@@ -1,0 +1,84 @@
+#include "PrintCommand.h"
+
+#include "CliSession.h"
+
+#include "core/MessageCatalog.h"
+#include "core/Registry.h"
+#include "output/PrintRun.h"
+#include "report/PdfReportEngine.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace plx::cli {
+
+namespace {
+
+// The program's engine, remembering every PDF it wrote in this run.
+class CollectingEngine : public ReportControl
+{
+public:
+    CollectingEngine(const Clock& clock, const QString& printer) : m_engine(clock, printer) {}
+    bool print(const PrintJob& job, QString& error) override
+    {
+        if (!m_engine.print(job, error))
+            return false;
+        written.append(m_engine.lastPdfPath());
+        return true;
+    }
+    QStringList written;
+
+private:
+    PdfReportEngine m_engine;
+};
+
+} // namespace
+
+int PrintCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ records"));
+    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN records"));
+    const QCommandLineOption orderer(QStringLiteral("orderer"), QStringLiteral("orderer code"), QStringLiteral("CODE"));
+    const QCommandLineOption supplier(QStringLiteral("supplier"), QStringLiteral("supplier code"),
+                                      QStringLiteral("CODE"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the confirmations"));
+    parser.addOptions({eiaj, korvan, orderer, supplier, yes});
+    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
+        parser.isSet(orderer) != parser.isSet(supplier) || !parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr,
+                     "usage: plx90-cli print --eiaj|--korvan [--orderer CODE --supplier CODE] [--yes]\n");
+        return kExitUsage;
+    }
+    const int kind = parser.isSet(eiaj) ? 0 : 1;
+
+    CliSession session(parser.isSet(yes));
+    session.start();
+    Environment& env = session.env();
+    if ((kind == 0 && env.apUse == QLatin1String("KORVAN")) || (kind == 1 && env.apUse == QLatin1String("EIAJ"))) {
+        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
+                     env.apUse.toUtf8().constData());
+        return kExitFailed;
+    }
+    // The output data files of the format printed.
+    env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, kind);
+    env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, kind);
+    env.logModule = QStringLiteral("印刷指定");
+    env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+
+    QString printer;
+    env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
+    CollectingEngine engine(*env.clock, printer.trimmed());
+    const PrintRunResult result =
+        runNormalPrint(env, kind, engine, parser.value(orderer), parser.value(supplier));
+    for (const QString& pdf : engine.written)
+        std::printf("%s\n", pdf.toUtf8().constData());
+    if (result.slipGroups == 0 && result.tagGroups == 0) {
+        ShowMessage(env, 630);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace plx::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace plx {
+
+// One print handed to the report engine: a layout file ("*.agr") and the data
+// file whose lines are the documents to print.
+struct PrintJob
+{
+    enum class Document { Slip, Tag };
+
+    QString layoutPath;
+    QString dataPath;
+    Document document = Document::Slip;
+    QString ordererCode;  // the company the documents are for (file names)
+    QString ordererName;
+};
+
+// The report engine as the output routines see it: it lays out every line of
+// the data file with the layout and prints them. Implemented by the PDF and
+// printer engine of the program and by recording fakes in tests.
+class ReportControl
+{
+public:
+    virtual ~ReportControl() = default;
+    // Prints the job. Returns false with `error` set (a Japanese message naming
+    // the file and what is wrong) when it could not; nothing is printed then.
+    virtual bool print(const PrintJob& job, QString& error) = 0;
+};
+
+} // namespace plx

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "store/CustStore.h"
+#include "store/DeliveryStore.h"
+
+#include <QList>
+#include <QString>
+
+namespace plx {
+
+struct Environment;
+
+enum class OutputDocument { Slip, Tag };
+
+// The continuous-update modes: 0 after a normal run, 1 after a marked run that
+// was printed, 2 after a marked run the operator declined.
+enum class UpdateMode { Normal = 0, MarkedPrinted = 1, MarkedCancelled = 2 };
+
+// One ordering company's share of a print run.
+struct OutputGroup
+{
+    QByteArray ordererCode;  // as stored, 12 bytes
+    QByteArray supplierCode; // as stored, 12 bytes
+    QList<int> records;      // record numbers in the data file, in selection order
+    int tags = 0;            // tags of the group's records (tag groups)
+};
+
+// Selects the records due for one kind of document of the format in use,
+// groups them per ordering company into extract files (1NoOutFile.txt ...
+// for slips, 1NiOutFile.txt ... for tags) and, after each group was printed,
+// writes the issue marks, status and time stamp back (連続更新).
+class OutputSelection
+{
+public:
+    static constexpr int kMaxGroups = 50;
+    static constexpr int kMaxRecordsPerGroup = 200;
+
+    // `kind` is the format (0 EIAJ, 1 KORVAN).
+    OutputSelection(Environment& env, int kind, OutputDocument document);
+
+    // Builds the groups and their extract files. `marked` selects the records
+    // marked for issue ("8"); otherwise the registered, not yet issued ones,
+    // optionally of one company (both codes empty: all). Stops at a group of
+    // 200 records (message 230/240) or at a 51st company (a message), keeping
+    // the groups built so far. Throws RuntimeFailure.
+    void select(bool marked, const QString& filterOrderer = {}, const QString& filterSupplier = {});
+
+    const QList<OutputGroup>& groups() const { return m_groups; }
+    // The extract file of group n (1-based).
+    QString extractPath(int n) const;
+
+    // Writes the records of group n (1-based) back in `mode`. Throws RuntimeFailure.
+    void update(int n, UpdateMode mode);
+
+    // Deletes the extract files 1, 2, ... up to the first that does not exist.
+    void deleteExtractFiles() const;
+
+    // Tags of a record as the selection counts them: the numbers of tags of its
+    // tag lines up to the first line whose quantity or number is blank.
+    static int countTags(const DeliveryRecord& record);
+
+private:
+    Environment& m_env;
+    int m_kind;
+    OutputDocument m_document;
+    QList<OutputGroup> m_groups;
+    // The data file and the companies, open from the selection to the last
+    // update of the run.
+    DeliveryStore m_store;
+    CustStore m_companies;
+};
+
+} // namespace plx

@@ -1,0 +1,173 @@
+#include "PrintRun.h"
+
+#include "DocumentData.h"
+
+#include "core/CodeTable.h"
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "core/RecordFile.h"
+#include "core/ReportControl.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace plx {
+
+DocumentOutput::DocumentOutput(Environment& env, int kind, ReportControl& report)
+    : m_env(env), m_kind(kind), m_report(report)
+{
+}
+
+int DocumentOutput::PrintSlips(const OutputSelection& selection, int n, bool& cancelled)
+{
+    return print(selection, n, OutputDocument::Slip, cancelled);
+}
+
+int DocumentOutput::PrintTags(const OutputSelection& selection, int n, bool& cancelled)
+{
+    return print(selection, n, OutputDocument::Tag, cancelled);
+}
+
+int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocument document, bool& cancelled)
+{
+    cancelled = false;
+    const bool slips = document == OutputDocument::Slip;
+    const char digit = m_kind == 0 ? DeliveryRecord::kKindEiaj : DeliveryRecord::kKindKorvan;
+
+    RecordFile extract(selection.extractPath(n), DeliveryRecord::kLength, QStringLiteral("出力ﾘｽﾄ"));
+    extract.open(false);
+    CustStore companies(m_env.paths.custPath);
+    if (companies.open() == 0) {
+        ShowMessage(m_env, 2);
+        return -1;
+    }
+    RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
+    codeFile.open();
+    const CodeTable codes = CodeTable::fromBytes(codeFile.data());
+    if (codes.isEmpty()) {
+        ShowMessage(m_env, 3);
+        return -1;
+    }
+
+    QByteArray data;
+    bool asked = false;
+    CustRecord company;
+    for (int r = 1; r <= extract.count(); ++r) {
+        const DeliveryRecord record(extract.record(r));
+        const int found = companies.lookupRaw(digit, record.raw(DeliveryField::OrdererCode),
+                                              record.raw(DeliveryField::SupplierCode));
+        if (found == 0)
+            continue;
+        company = companies.read(found);
+        if (!asked) {
+            asked = true;
+            const int items = slips ? extract.count() : selection.groups().at(n - 1).tags;
+            m_env.outputItemCount = short(items);
+            m_env.outputSheetCount = short(slips ? (items + 1) / 2 : (items + 5) / 6);
+            m_env.outputFormFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile);
+            ShowMessage(m_env, slips ? 200 : 210);
+            if (m_env.msgAnswer != kAnswerYes) {
+                cancelled = true;
+                return 0;
+            }
+        }
+        if (slips) {
+            data += csvLine(slipColumns(record, company, codes));
+            continue;
+        }
+        // One line per tag; the tag number runs on across the record's lines.
+        const int total = tagTotalOf(record);
+        int running = 0;
+        for (int line = 1; line <= DeliveryRecord::kTagLineCount; ++line) {
+            if (record.tagQty(line).trimmed().isEmpty() || record.tagCount(line).trimmed().isEmpty())
+                break;
+            const int count = record.tagCount(line).trimmed().toInt();
+            for (int i = 1; i <= count; ++i)
+                data += csvLine(tagColumns(record, company, codes, line, ++running, total));
+        }
+    }
+    const QString dataPath = slips ? m_env.paths.dcsvPath : m_env.paths.tcsvPath;
+    QFile out(dataPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(data) != data.size())
+        throw RuntimeFailure(QStringLiteral("出力ﾃﾞｰﾀを書き込めません。(%1: %2)").arg(dataPath, out.errorString()));
+    out.close();
+    if (!asked)
+        return 0; // no record of the group has a company any more: nothing to print
+
+    const QString layout =
+        m_env.paths.usrFolder + company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed();
+    if (company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed().isEmpty() ||
+        !QFileInfo(layout).isFile()) {
+        ShowMessage(m_env, 4);
+        cancelled = true;
+        return 0;
+    }
+    PrintJob job{layout, dataPath, slips ? PrintJob::Document::Slip : PrintJob::Document::Tag,
+                 company.text(CustField::OrdererCode).trimmed(), company.text(CustField::OrdererName).trimmed()};
+    QString error;
+    if (!m_report.print(job, error)) {
+        m_env.dialogs->show(MessageIcon::Exclamation, error, MessageButtons::Ok, DefaultButton::First);
+        cancelled = true;
+    }
+    return 0;
+}
+
+namespace {
+
+PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marked, const QString& orderer,
+                   const QString& supplier)
+{
+    PrintRunResult result;
+    DocumentOutput output(env, kind, report);
+    for (OutputDocument document : {OutputDocument::Slip, OutputDocument::Tag}) {
+        const bool slips = document == OutputDocument::Slip;
+        OutputSelection selection(env, kind, document);
+        bool stop = false;
+        runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ出力/") : QStringLiteral("荷札ﾃﾞｰﾀ出力/"),
+                   [&] { selection.select(marked, orderer, supplier); });
+        (slips ? result.slipGroups : result.tagGroups) = int(selection.groups().size());
+        for (int n = 1; n <= selection.groups().size() && !stop; ++n) {
+            bool cancelled = false;
+            int status = 0;
+            runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
+                status = slips ? output.PrintSlips(selection, n, cancelled) : output.PrintTags(selection, n, cancelled);
+            });
+            if (status != 0) {
+                stop = true;
+                break;
+            }
+            UpdateMode mode = UpdateMode::Normal;
+            if (marked)
+                mode = cancelled ? UpdateMode::MarkedCancelled : UpdateMode::MarkedPrinted;
+            else if (cancelled)
+                continue;
+            runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"),
+                       [&] { selection.update(n, mode); });
+            if (!cancelled) {
+                result.issued = true;
+                env.changedFlag = 1;
+            }
+        }
+        selection.deleteExtractFiles();
+        if (stop)
+            break;
+    }
+    return result;
+}
+
+} // namespace
+
+PrintRunResult runNormalPrint(Environment& env, int kind, ReportControl& report, const QString& ordererCode,
+                              const QString& supplierCode)
+{
+    return run(env, kind, report, false, ordererCode, supplierCode);
+}
+
+PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report)
+{
+    return run(env, kind, report, true, QString(), QString());
+}
+
+} // namespace plx

@@ -1,0 +1,70 @@
+#include "Code39Symbol.h"
+
+#include <zint.h>
+
+#include <memory>
+
+namespace plx {
+
+namespace {
+
+const QString kAlphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%");
+
+struct ZintDeleter
+{
+    void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
+};
+
+} // namespace
+
+bool Code39Symbol::encode(const QString& data)
+{
+    m_bars.clear();
+    m_modules = 0;
+    m_errorText.clear();
+    if (data.isEmpty()) {
+        m_errorText = QStringLiteral("no data");
+        return false;
+    }
+    // libzint would quietly turn small letters into capitals; the scanner must read
+    // back exactly the data, so anything outside the alphabet is refused here.
+    for (QChar c : data) {
+        if (!kAlphabet.contains(c)) {
+            m_errorText = QStringLiteral("not a Code 39 character: U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            return false;
+        }
+    }
+
+    std::unique_ptr<zint_symbol, ZintDeleter> symbol(ZBarcode_Create());
+    if (!symbol) {
+        m_errorText = QStringLiteral("libzint could not create a symbol");
+        return false;
+    }
+    symbol->symbology = BARCODE_CODE39;
+    symbol->option_2 = 0; // no check character
+    symbol->show_hrt = 0; // the layout prints its own readable line
+    symbol->whitespace_width = 0;
+    const QByteArray bytes = data.toLatin1();
+    const int status =
+        ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(bytes.constData()), int(bytes.size()));
+    if (status >= ZINT_ERROR) {
+        m_errorText = QString::fromLatin1(symbol->errtxt);
+        return false;
+    }
+    if (ZBarcode_Buffer_Vector(symbol.get(), 0) >= ZINT_ERROR || !symbol->vector || symbol->width <= 0) {
+        m_errorText = QString::fromLatin1(symbol->errtxt);
+        return false;
+    }
+
+    // The vector output is in its own units; scale them back to modules.
+    const double unitsPerModule = double(symbol->vector->width) / symbol->width;
+    for (const zint_vector_rect* rect = symbol->vector->rectangles; rect; rect = rect->next) {
+        if (rect->colour != -1 && rect->colour != 7) // foreground (or black) only
+            continue;
+        m_bars.append(Bar{rect->x / unitsPerModule, rect->width / unitsPerModule});
+    }
+    m_modules = symbol->width;
+    return !m_bars.isEmpty();
+}
+
+} // namespace plx

@@ -1,0 +1,161 @@
+#include "PdfReportEngine.h"
+
+#include "LayoutReader.h"
+#include "ReportDataFile.h"
+#include "ReportLayout.h"
+#include "ReportPainter.h"
+
+#include "core/Clock.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+namespace plx {
+
+namespace {
+
+// Device resolution of the PDF: bars are whole dots of 1/600 inch, which a 300,
+// 600 or 1200 dpi printer reproduces without uneven bars.
+constexpr int kPdfResolution = 600;
+
+QString documentWord(PrintJob::Document document)
+{
+    return document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書");
+}
+
+// A company code as it may appear in a file name.
+QString fileNamePart(const QString& text)
+{
+    QString part = text.trimmed();
+    for (QChar& c : part) {
+        if (c.isSpace() || QStringLiteral("\\/:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    return part;
+}
+
+// Paints every document onto `device`, sheet after sheet. Returns false when the
+// painter cannot start on the device.
+bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const QList<QStringList>& documents)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    ReportPainter report(painter, layout);
+    const int perSheet = layout.documentsPerSheet();
+    for (qsizetype i = 0; i < documents.size(); ++i) {
+        const int slot = int(i % perSheet);
+        if (slot == 0 && i > 0)
+            device.newPage();
+        report.paintDocument(slot, documents[i]);
+    }
+    return painter.end();
+}
+
+} // namespace
+
+PdfReportEngine::PdfReportEngine(const Clock& clock, QString printerName)
+    : m_clock(clock), m_printerName(printerName.trimmed())
+{
+}
+
+QString PdfReportEngine::printFolder(const QString& dataPath)
+{
+    return QFileInfo(dataPath).absoluteDir().filePath(QStringLiteral("Print"));
+}
+
+QString PdfReportEngine::pdfPathFor(const PrintJob& job) const
+{
+    const QDir folder(printFolder(job.dataPath));
+    QString stem = documentWord(job.document);
+    const QString company = fileNamePart(job.ordererCode);
+    if (!company.isEmpty())
+        stem += u'_' + company;
+    stem += u'_' + m_clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = folder.filePath(stem + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(stem + QStringLiteral("-%1.pdf").arg(n));
+    return path;
+}
+
+bool PdfReportEngine::print(const PrintJob& job, QString& error)
+{
+    ReportLayout layout;
+    if (!LayoutReader::read(job.layoutPath, layout, error))
+        return false;
+    QList<QStringList> documents;
+    if (!ReportDataFile::read(job.dataPath, documents, error))
+        return false;
+    if (documents.isEmpty()) {
+        error = QStringLiteral("印刷するデータがありません。(%1)").arg(QFileInfo(job.dataPath).fileName());
+        return false;
+    }
+    // A named printer that is not there: refuse before anything is written, so the
+    // records are not taken as printed.
+    if (!m_printerName.isEmpty() && QPrinterInfo::printerInfo(m_printerName).isNull()) {
+        error = QStringLiteral("プリンタ「%1」が見つかりません。環境設定のプリンタ名を確認してください。")
+                    .arg(m_printerName);
+        return false;
+    }
+
+    const QString folder = printFolder(job.dataPath);
+    if (!QDir().mkpath(folder)) {
+        error = QStringLiteral("印刷ファイルのフォルダを作成できません。(%1)").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    const QString pdfPath = pdfPathFor(job);
+    QSaveFile file(pdfPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("印刷ファイルを作成できません。(%1: %2)")
+                    .arg(QDir::toNativeSeparators(pdfPath), file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(layout.pageLayout());
+        writer.setTitle(documentWord(job.document) + u' ' + job.ordererCode.trimmed() + u' ' +
+                        job.ordererName.trimmed());
+        writer.setCreator(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
+        if (!paintDocuments(writer, layout, documents)) {
+            file.cancelWriting();
+            error = QStringLiteral("印刷ファイルに書き込めません。(%1)").arg(QDir::toNativeSeparators(pdfPath));
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        error = QStringLiteral("印刷ファイルを保存できません。(%1: %2)")
+                    .arg(QDir::toNativeSeparators(pdfPath), file.errorString());
+        return false;
+    }
+    m_lastPdfPath = pdfPath;
+    m_lastDocumentCount = int(documents.size());
+    m_lastSheetCount = int((documents.size() + layout.documentsPerSheet() - 1) / layout.documentsPerSheet());
+
+    if (!m_printerName.isEmpty())
+        return printToPrinter(job, layout, documents, error);
+    return true;
+}
+
+bool PdfReportEngine::printToPrinter(const PrintJob& job, const ReportLayout& layout,
+                                     const QList<QStringList>& documents, QString& error) const
+{
+    QPrinter printer(QPrinterInfo::printerInfo(m_printerName), QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(layout.pageLayout());
+    printer.setDocName(documentWord(job.document) + u' ' + job.ordererCode.trimmed());
+    if (!printer.isValid() || !paintDocuments(printer, layout, documents)) {
+        error = QStringLiteral("プリンタ「%1」に印刷できませんでした。印刷ファイルは %2 にあります。")
+                    .arg(m_printerName, QDir::toNativeSeparators(m_lastPdfPath));
+        return false;
+    }
+    return true;
+}
+
+} // namespace plx

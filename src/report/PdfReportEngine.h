@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/ReportControl.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QPagedPaintDevice;
+
+namespace plx {
+
+class Clock;
+struct ReportLayout;
+
+// The program's report engine: lays out every line of the data file with the
+// layout file and writes the documents to one PDF in the installation's print
+// folder (the folder "Print" beside the data file), and, when a printer is named,
+// prints them on that printer as well.
+//
+// The PDF is named after the document, the company and the time:
+// "納品書_102851_20261207-094130.pdf", "荷札_102851_20261207-094130.pdf"; a name
+// that is taken gets "-2", "-3", ... before the extension.
+class PdfReportEngine : public ReportControl
+{
+public:
+    // `clock` must outlive the engine. An empty `printerName` writes the PDF only.
+    explicit PdfReportEngine(const Clock& clock, QString printerName = QString());
+
+    bool print(const PrintJob& job, QString& error) override;
+
+    // The PDF of the last successful print (empty before one), and what went into it.
+    const QString& lastPdfPath() const { return m_lastPdfPath; }
+    int lastDocumentCount() const { return m_lastDocumentCount; }
+    int lastSheetCount() const { return m_lastSheetCount; }
+
+    // The print folder for a data file: "Print" beside it.
+    static QString printFolder(const QString& dataPath);
+
+private:
+    QString pdfPathFor(const PrintJob& job) const;
+    bool printToPrinter(const PrintJob& job, const ReportLayout& layout, const QList<QStringList>& documents,
+                        QString& error) const;
+
+    const Clock& m_clock;
+    QString m_printerName;
+    QString m_lastPdfPath;
+    int m_lastDocumentCount = 0;
+    int m_lastSheetCount = 0;
+};
+
+} // namespace plx

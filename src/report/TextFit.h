@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ReportLayout.h"
+
+#include <QFont>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+class QPaintDevice;
+
+namespace plx {
+
+// Text made to fit a box: the font size it is printed at, its lines, and how much
+// it is narrowed. A text that is too wide first gets a smaller size (down to the
+// item's smallest size), then is narrowed down to kMinCondense of its width; what
+// is still too large is cut at the box's edge (`clipped`). It never leaves its box.
+struct FittedText
+{
+    static constexpr double kMinCondense = 0.6;
+
+    QFont font;
+    QStringList lines;
+    double condense = 1.0; // horizontal scale of the glyphs
+    double ascent = 0;     // device units
+    double lineHeight = 0; // device units
+    bool clipped = false;
+
+    // Fits `text` into `box` (device units of `device`) with the item's size, boldness
+    // and wrapping.
+    static FittedText fit(const QString& text, const LayoutItem& item, const QString& family, const QSizeF& box,
+                          const QPaintDevice* device);
+
+    // Width of one line as printed (after narrowing), device units.
+    double lineWidth(const QString& line, const QPaintDevice* device) const;
+};
+
+} // namespace plx

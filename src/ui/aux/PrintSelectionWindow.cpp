@@ -1,0 +1,125 @@
+#include "PrintSelectionWindow.h"
+
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "output/PrintRun.h"
+#include "store/CustStore.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace plx {
+
+PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportControl& report, QWidget* parent)
+    : QDialog(parent), m_env(env), m_kind(kind == 1 ? 1 : 0), m_report(report)
+{
+    setObjectName(QStringLiteral("印刷指定"));
+    setModal(true);
+
+    auto* frame1 = new QGroupBox(QStringLiteral("印刷する発注者"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* pick = new QHBoxLayout(frame1);
+    pick->addWidget(new QLabel(QStringLiteral("発注者："), frame1));
+    m_combo1 = new QComboBox(frame1);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setMinimumWidth(360);
+    pick->addWidget(m_combo1, 1);
+
+    auto* frame2 = new QGroupBox(frame1->parentWidget());
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* form = new QFormLayout(frame2);
+    const char16_t* captions[4] = {u"発注者ｺｰﾄﾞ：", u"発注者名称：", u"受注者ｺｰﾄﾞ：", u"受注者名称："};
+    for (int i = 0; i < 4; ++i) {
+        m_text[i] = new QLineEdit(frame2);
+        m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        m_text[i]->setReadOnly(true);
+        form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
+    }
+
+    auto* print = new QPushButton(QStringLiteral("印刷"), this);
+    print->setObjectName(QStringLiteral("Command1"));
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(print);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame1);
+    layout->addWidget(frame2);
+    layout->addLayout(buttons);
+
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        runTrapped(m_env, QString(), [&] { Combo1_Click(index); });
+    });
+    connect(print, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    runTrapped(m_env, QString(), [this] { Form_Load(); });
+}
+
+void PrintSelectionWindow::Form_Load()
+{
+    setWindowTitle(QStringLiteral("納品書・荷札の印刷") +
+                   (m_kind == 0 ? QStringLiteral(" （ＥＩＡＪ）") : QStringLiteral(" （ＫＯＲＶＡＮ）")));
+    const CustStore companies = OpenCustFile(m_env);
+    const QSignalBlocker block(m_combo1);
+    m_combo1->clear();
+    m_combo1->addItem(QStringLiteral("すべて"));
+    for (int n : companies.list(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan))
+        m_combo1->addItem(companies.read(n).text(CustField::OrdererName).trimmed());
+    m_combo1->setCurrentIndex(0);
+    m_lastIndex = 0;
+}
+
+void PrintSelectionWindow::Combo1_Click(int index)
+{
+    if (index == m_lastIndex)
+        return;
+    m_lastIndex = index;
+    if (index <= 0) {
+        for (QLineEdit* t : m_text)
+            t->clear();
+        return;
+    }
+    const CustStore companies = OpenCustFile(m_env);
+    const QList<int> list = companies.list(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan);
+    if (index > list.size())
+        return;
+    const CustRecord c = companies.read(list.at(index - 1));
+    m_text[0]->setText(c.text(CustField::OrdererCode));
+    m_text[1]->setText(c.text(CustField::OrdererName));
+    m_text[2]->setText(c.text(CustField::SupplierCode));
+    m_text[3]->setText(c.text(CustField::SupplierName));
+}
+
+void PrintSelectionWindow::Command1_Click()
+{
+    m_env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+    const auto trimRight = [](QString s) {
+        while (s.endsWith(QLatin1Char(' ')))
+            s.chop(1);
+        return s;
+    };
+    if (m_env.closeAllFiles)
+        m_env.closeAllFiles();
+    m_env.changedFlag = 0;
+    PrintRunResult result;
+    runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
+        result = runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()));
+    });
+    if (result.slipGroups > 0 || result.tagGroups > 0) {
+        accept();
+        return;
+    }
+    ShowMessage(m_env, 630);
+}
+
+} // namespace plx

@@ -1,0 +1,217 @@
+#include "support/OutputFixtures.h"
+
+#include "output/DocumentData.h"
+#include "output/PrintRun.h"
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct RunFixture : ::testing::Test
+{
+    TestInstall inst;
+    RecordingReport report;
+    RunFixture()
+    {
+        writeListInstallation(inst);
+        inst.env.apUse = QStringLiteral("ALL");
+        inst.env.logCount = 10;
+        inst.writeFile(QStringLiteral("Prg/Msg.DAT"),
+                       cp932::encode(u"002,3,\"発注企業なし\"\r\n003,1,\"コードなし\"\r\n004,3,\"帳票定義ファイルがありません。\"\r\n"
+                                     u"200,2,\"納品書を印刷しますか？\"\r\n210,2,\"荷札を印刷しますか？\"\r\n"
+                                     u"230,3,\"納品書200件\"\r\n240,3,\"荷札200件\"\r\n"));
+        inst.writeFile(QStringLiteral("Usr/E_Slip.agr"), "{}");
+        inst.writeFile(QStringLiteral("Usr/E_Tag.agr"), "{}");
+    }
+    void companies(const QList<CustRecord>& list) { inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(list)); }
+    void records(const QList<DeliveryRecord>& list) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(list)); }
+    QList<DeliveryRecord> stored() const
+    {
+        const QByteArray bytes = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+        QList<DeliveryRecord> out;
+        for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
+            out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));
+        return out;
+    }
+    QString marks(int n) const
+    {
+        const DeliveryRecord r = stored().at(n);
+        return r.text(DeliveryField::Status) + r.text(DeliveryField::SlipIssued) + r.text(DeliveryField::TagIssued);
+    }
+    void answerYes(int times)
+    {
+        for (int i = 0; i < times; ++i)
+            inst.dialogs.setNextAnswer(kAnswerYes);
+    }
+};
+
+} // namespace
+
+TEST_F(RunFixture, NormalRunByOutputKind)
+{
+    companies({outputCompany('1', "SLIP", "1"), outputCompany('1', "TAG", "2"), outputCompany('1', "BOTH", "3")});
+    records({due('1', "SLIP", "K1"), due('1', "TAG", "K2"), due('1', "BOTH", "K3"), due('1', "BOTH", "K4", "0")});
+    answerYes(4);
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    EXPECT_EQ(result.slipGroups, 2);
+    EXPECT_EQ(result.tagGroups, 2);
+    EXPECT_TRUE(result.issued);
+    EXPECT_EQ(inst.env.changedFlag, 1);
+    ASSERT_EQ(report.printed.size(), 4);
+    EXPECT_EQ(report.printed[0].job.document, PrintJob::Document::Slip);
+    EXPECT_EQ(report.printed[0].job.ordererCode, QStringLiteral("SLIP"));
+    EXPECT_EQ(report.printed[0].job.layoutPath, inst.env.paths.usrFolder + QStringLiteral("E_Slip.agr"));
+    EXPECT_EQ(report.printed[2].job.document, PrintJob::Document::Tag);
+    EXPECT_EQ(marks(0), QStringLiteral("210"));
+    EXPECT_EQ(marks(1), QStringLiteral("201"));
+    EXPECT_EQ(marks(2), QStringLiteral("211"));
+    EXPECT_EQ(marks(3), QStringLiteral("000")); // unprocessed records are never selected
+    EXPECT_EQ(stored().at(0).text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+    EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(1)));
+    EXPECT_FALSE(QFile::exists(inst.env.paths.tagListPath(1)));
+
+    // A second run finds nothing left to print.
+    report.printed.clear();
+    const PrintRunResult again = runNormalPrint(inst.env, 0, report);
+    EXPECT_EQ(again.slipGroups + again.tagGroups, 0);
+    EXPECT_TRUE(report.printed.isEmpty());
+}
+
+TEST_F(RunFixture, BothDocumentsWaitForEachOther)
+{
+    companies({outputCompany('1', "BOTH", "3")});
+    records({due('1', "BOTH", "K1")});
+    inst.dialogs.setNextAnswer(kAnswerYes); // the slip
+    inst.dialogs.setNextAnswer(kAnswerNo);  // the tag is declined
+    runNormalPrint(inst.env, 0, report);
+    EXPECT_EQ(marks(0), QStringLiteral("110"));
+    // The next run prints only the missing tag.
+    report.printed.clear();
+    answerYes(1);
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    EXPECT_EQ(result.slipGroups, 0);
+    EXPECT_EQ(result.tagGroups, 1);
+    EXPECT_EQ(marks(0), QStringLiteral("211"));
+}
+
+TEST_F(RunFixture, MarkedRunsPrintedAndCancelled)
+{
+    companies({outputCompany('1', "SLIP", "1"), outputCompany('1', "TAG", "2"), outputCompany('1', "BOTH", "3")});
+    DeliveryRecord reissue = due('1', "BOTH", "K4", "8");
+    reissue.setText(DeliveryField::SlipIssued, u"1");
+    reissue.setText(DeliveryField::TagIssued, u"1");
+    records({due('1', "SLIP", "K1", "8"), due('1', "TAG", "K2", "8"), due('1', "BOTH", "K3", "8"), reissue,
+             due('1', "SLIP", "K5", "1")});
+    answerYes(4);
+    runMarkedPrint(inst.env, 0, report);
+    EXPECT_EQ(marks(0), QStringLiteral("210"));
+    EXPECT_EQ(marks(1), QStringLiteral("201"));
+    EXPECT_EQ(marks(2), QStringLiteral("211"));
+    EXPECT_EQ(marks(3), QStringLiteral("211"));
+    EXPECT_EQ(marks(4), QStringLiteral("100")); // not marked: not part of the run
+
+    // Declined: never-issued documents fall back to waiting, issued ones stay issued.
+    records({due('1', "SLIP", "K1", "8"), due('1', "TAG", "K2", "8"), due('1', "BOTH", "K3", "8"), reissue});
+    report.printed.clear();
+    runMarkedPrint(inst.env, 0, report); // every question answered No
+    EXPECT_TRUE(report.printed.isEmpty());
+    EXPECT_EQ(marks(0), QStringLiteral("100"));
+    EXPECT_EQ(marks(1), QStringLiteral("100"));
+    EXPECT_EQ(marks(2), QStringLiteral("100"));
+    EXPECT_EQ(marks(3), QStringLiteral("211"));
+}
+
+TEST_F(RunFixture, MissingLayoutOrFailingEngineKeepsTheStatus)
+{
+    CustRecord c = outputCompany('1', "SLIP", "1");
+    c.setText(CustField::SlipFormFile, u"NONE.agr");
+    companies({c, outputCompany('1', "FAIL", "1")});
+    records({due('1', "SLIP", "K1"), due('1', "FAIL", "K2")});
+    report.failWith = QStringLiteral("帳票定義ファイルの形式が正しくありません。");
+    answerYes(2);
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    EXPECT_FALSE(result.issued);
+    EXPECT_EQ(marks(0), QStringLiteral("100"));
+    EXPECT_EQ(marks(1), QStringLiteral("100"));
+    EXPECT_TRUE(inst.dialogs.texts().contains(QStringLiteral("帳票定義ファイルがありません。")));
+    EXPECT_TRUE(inst.dialogs.texts().contains(QStringLiteral("帳票定義ファイルの形式が正しくありません。")));
+    EXPECT_EQ(inst.env.changedFlag, 0);
+}
+
+TEST_F(RunFixture, GroupsFollowTheFileOrderAndTheFilterAndTheLimits)
+{
+    companies({outputCompany('1', "B", "1"), outputCompany('1', "A", "1"), outputCompany('1', "C", "1")});
+    records({due('1', "C", "K1"), due('1', "A", "K2"), due('1', "C", "K3"), due('1', "B", "K4")});
+    OutputSelection selection(inst.env, 0, OutputDocument::Slip);
+    selection.select(false);
+    ASSERT_EQ(selection.groups().size(), 3);
+    EXPECT_EQ(selection.groups()[0].ordererCode.trimmed(), QByteArray("C"));
+    EXPECT_EQ(selection.groups()[0].records, (QList<int>{1, 3}));
+    EXPECT_EQ(selection.groups()[1].ordererCode.trimmed(), QByteArray("A"));
+    EXPECT_EQ(inst.readFile(QStringLiteral("Usr/1NoOutFile.txt")).size(), 2 * DeliveryRecord::kLength);
+    selection.select(false, QStringLiteral("A  "), QStringLiteral("SUP"));
+    ASSERT_EQ(selection.groups().size(), 1);
+    EXPECT_EQ(selection.groups()[0].records, QList<int>{2});
+
+    // 200 records of one company: the selection stops with message 230.
+    QList<DeliveryRecord> many;
+    for (int i = 0; i < 201; ++i)
+        many.append(due('1', "A", QStringLiteral("K%1").arg(i)));
+    records(many);
+    selection.select(false);
+    EXPECT_EQ(selection.groups()[0].records.size(), 200);
+    EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("納品書200件"));
+
+    // A 51st company stops the selection; fifty groups remain.
+    QList<CustRecord> fiftyOne;
+    QList<DeliveryRecord> one;
+    for (int i = 0; i < 51; ++i) {
+        fiftyOne.append(outputCompany('1', QStringLiteral("C%1").arg(i), "1"));
+        one.append(due('1', QStringLiteral("C%1").arg(i), QStringLiteral("K%1").arg(i)));
+    }
+    companies(fiftyOne);
+    records(one);
+    selection.select(false);
+    EXPECT_EQ(selection.groups().size(), 50);
+    EXPECT_TRUE(inst.dialogs.texts().last().contains(QStringLiteral("50社")));
+}
+
+TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
+{
+    DeliveryRecord twoLines = due('1', "A", "K1");
+    twoLines.setTagLine(1, u"000000010.000", u"02");
+    twoLines.setTagLine(2, u"000000005.000", u"05");
+    companies({outputCompany('1', "A", "3")});
+    records({twoLines, due('1', "A", "K2"), due('1', "A", "K3")});
+    answerYes(2);
+    runNormalPrint(inst.env, 0, report);
+    const auto shown = inst.dialogs.shown;
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("出力対象  3件(用紙  2枚)"))) << shown[0].text.toStdString();
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("(E_Slip.agr)")));
+    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("出力対象  9件(用紙  2枚)"))) << shown[1].text.toStdString();
+    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("(E_Tag.agr)")));
+}
+
+TEST_F(RunFixture, TagNumbersRunAcrossTheLinesOfARecord)
+{
+    DeliveryRecord r = due('1', "A", "K1");
+    r.setTagLine(1, u"000000010.000", u"02");
+    r.setTagLine(2, u"000000005.000", u"01");
+    DeliveryRecord none = due('1', "A", "K2");
+    none.setTagLine(1, u"000000005.000", u"00");
+    companies({outputCompany('1', "A", "2")});
+    records({r, none});
+    answerYes(1);
+    runNormalPrint(inst.env, 0, report);
+    ASSERT_EQ(report.printed.size(), 1);
+    const QStringList lines = cp932::decode(report.printed[0].data).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("\"10\",\"1/3    \",\"2\"")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("\"10\",\"2/3    \",\"2\"")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\"5\",\"3/3    \",\"1\"")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\"3N4 5 \"")) || lines[2].contains(QStringLiteral("3N4")));
+}

@@ -1,0 +1,124 @@
+#include "ReportFixtures.h"
+
+#include "core/Clock.h"
+#include "report/PdfReportEngine.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace plx {
+namespace {
+
+// An A4 sheet cut into columns x rows slots, each with a title and the field of column 2.
+QByteArray gridLayout(int columns, int rows)
+{
+    QStringList origins;
+    for (int i = 0; i < columns * rows; ++i)
+        origins.append(
+            QStringLiteral(R"({"x": %1, "y": %2})").arg(i % columns * 210.0 / columns).arg(i / columns * 297.0 / rows));
+    return QStringLiteral(R"({"version": 1, "page": {"size": "A4"}, "slot": {"width": %1, "height": %2},
+"slots": [%3], "items": [
+  {"kind": "text", "x": 5, "y": 5, "width": 60, "height": 8, "text": "納品書", "size": 14},
+  {"kind": "field", "x": 5, "y": 15, "width": 90, "height": 6, "column": 2}]})")
+        .arg(210.0 / columns)
+        .arg(297.0 / rows)
+        .arg(origins.join(u','))
+        .toUtf8();
+}
+
+class PdfReportEngineTest : public ::testing::Test
+{
+protected:
+    QString usr(const QString& name) const { return m_dir.filePath(QStringLiteral("Plx90We/Usr/") + name); }
+
+    PrintJob job(const QByteArray& layout, int documents, PrintJob::Document document = PrintJob::Document::Slip)
+    {
+        QByteArray data;
+        for (int i = 1; i <= documents; ++i)
+            data += test::dataLine({QStringLiteral("102851"), QStringLiteral("品名 \"特注\" 10kΩ 第%1号  ").arg(i)});
+        test::writeFile(usr(QStringLiteral("Test.agr")), layout);
+        test::writeFile(usr(QStringLiteral("E_Dcsv.dat")), data);
+        return PrintJob{usr(QStringLiteral("Test.agr")), usr(QStringLiteral("E_Dcsv.dat")), document,
+                        QStringLiteral("102851      "), QStringLiteral("株式会社東和電機製作所")};
+    }
+
+    QStringList printed() const { return QDir(usr(QStringLiteral("Print"))).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir m_dir;
+    FixedClock m_clock{QDateTime(QDate(2026, 12, 7), QTime(9, 41, 30))};
+    PdfReportEngine m_engine{m_clock};
+    QString m_error;
+};
+
+TEST_F(PdfReportEngineTest, DocumentsFillTheSlotsSheetBySheet)
+{
+    if (!test::haveTools({QStringLiteral("pdfinfo")}))
+        GTEST_SKIP() << "poppler-utils missing";
+    const struct
+    {
+        int columns, rows, documents, sheets;
+    } cases[] = {{2, 3, 7, 2}, {2, 3, 6, 1}, {1, 2, 3, 2}, {1, 2, 1, 1}, {1, 2, 4, 2}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(m_engine.print(job(gridLayout(c.columns, c.rows), c.documents), m_error)) << m_error.toStdString();
+        EXPECT_EQ(test::pdfPageCount(m_engine.lastPdfPath()), c.sheets) << c.documents << " documents";
+        EXPECT_EQ(m_engine.lastSheetCount(), c.sheets);
+    }
+}
+
+TEST_F(PdfReportEngineTest, PdfGoesToThePrintFolderNamedByDocumentCompanyAndTime)
+{
+    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 1), m_error));
+    EXPECT_EQ(m_engine.lastPdfPath(), usr(QStringLiteral("Print/納品書_102851_20261207-094130.pdf")));
+    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 1), m_error));
+    EXPECT_EQ(QFileInfo(m_engine.lastPdfPath()).fileName(), QStringLiteral("納品書_102851_20261207-094130-2.pdf"))
+        << "a second print in the same second keeps the first";
+    PrintJob tags = job(gridLayout(2, 3), 2, PrintJob::Document::Tag);
+    tags.ordererCode = QStringLiteral("AB/12 ");
+    ASSERT_TRUE(m_engine.print(tags, m_error));
+    EXPECT_EQ(QFileInfo(m_engine.lastPdfPath()).fileName(), QStringLiteral("荷札_AB_12_20261207-094130.pdf"));
+    EXPECT_EQ(printed().size(), 3);
+}
+
+TEST_F(PdfReportEngineTest, PrintsJapaneseTextInAnEmbeddedIpaGothic)
+{
+    if (!test::haveTools({QStringLiteral("pdftotext"), QStringLiteral("pdffonts")}))
+        GTEST_SKIP() << "poppler-utils missing";
+    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 1), m_error)) << m_error.toStdString();
+    const QString text = test::runTool(QStringLiteral("pdftotext"), {m_engine.lastPdfPath(), QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("納品書")) && text.contains(QStringLiteral("品名 \"特注\" 10kΩ 第1号")))
+        << text.toStdString();
+    // pdffonts: name, type (two words), encoding, then "emb"
+    const QStringList fonts = test::runTool(QStringLiteral("pdffonts"), {m_engine.lastPdfPath()}).split(u'\n');
+    ASSERT_EQ(fonts.filter(QStringLiteral("IPAGothic")).size(), 1) << fonts.join(u'\n').toStdString();
+    EXPECT_EQ(fonts.filter(QStringLiteral("IPAGothic"))[0].split(u' ', Qt::SkipEmptyParts).value(4), "yes");
+}
+
+TEST_F(PdfReportEngineTest, RefusesWithoutWritingAnything)
+{
+    EXPECT_FALSE(m_engine.print(job("{\"version\": 1, \"items\": 3}", 1), m_error));
+    EXPECT_TRUE(m_error.startsWith(QStringLiteral("帳票定義ファイルの形式が正しくありません。(Test.agr: ")));
+
+    PrintJob noLayout = job(gridLayout(1, 2), 1);
+    noLayout.layoutPath = usr(QStringLiteral("K_Slip.agr"));
+    EXPECT_FALSE(m_engine.print(noLayout, m_error));
+    EXPECT_TRUE(m_error.contains(QStringLiteral("K_Slip.agr"))) << m_error.toStdString();
+
+    EXPECT_FALSE(m_engine.print(job(gridLayout(1, 2), 0), m_error));
+    EXPECT_EQ(m_error, QStringLiteral("印刷するデータがありません。(E_Dcsv.dat)"));
+
+    PrintJob noData = job(gridLayout(1, 2), 1);
+    noData.dataPath = usr(QStringLiteral("K_Dcsv.dat"));
+    EXPECT_FALSE(m_engine.print(noData, m_error));
+    EXPECT_TRUE(m_error.contains(QStringLiteral("K_Dcsv.dat"))) << m_error.toStdString();
+
+    PdfReportEngine withPrinter(m_clock, QStringLiteral("PLX90-存在しないプリンタ"));
+    EXPECT_FALSE(withPrinter.print(job(gridLayout(1, 2), 1), m_error));
+    EXPECT_TRUE(m_error.contains(QStringLiteral("PLX90-存在しないプリンタ"))) << m_error.toStdString();
+
+    EXPECT_TRUE(printed().isEmpty());
+    EXPECT_TRUE(m_engine.lastPdfPath().isEmpty());
+}
+
+} // namespace
+} // namespace plx

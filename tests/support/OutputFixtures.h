@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ListFixtures.h"
+
+#include "core/ReportControl.h"
+
+#include <QFile>
+#include <QList>
+
+namespace plx::test {
+
+// A report engine that records what it was asked to print.
+class RecordingReport : public ReportControl
+{
+public:
+    struct Printed
+    {
+        PrintJob job;
+        QByteArray data; // the data file as it was when printed
+    };
+    bool print(const PrintJob& job, QString& error) override
+    {
+        QFile f(job.dataPath);
+        f.open(QIODevice::ReadOnly);
+        printed.append({job, f.readAll()});
+        if (failWith.isEmpty())
+            return true;
+        error = failWith;
+        return false;
+    }
+    QList<Printed> printed;
+    QString failWith;
+};
+
+// A company of the given output kind with layout files and digit counts.
+inline CustRecord outputCompany(char protocol, const QString& orderer, const QString& outputKind,
+                                const QString& name = QStringLiteral("北斗星電機"))
+{
+    CustRecord c = company(protocol, orderer, QStringLiteral("SUP"), name);
+    c.setText(CustField::SupplierName, u"メリディア電子");
+    c.setText(CustField::KanjiUse, u"1");
+    c.setText(CustField::OutputKind, outputKind);
+    c.setText(CustField::SlipFormFile, u"E_Slip.agr");
+    c.setText(CustField::TagFormFile, u"E_Tag.agr");
+    c.setText(CustField::SlipBarcodeDigits, u"40");
+    c.setText(CustField::TagBarcodeDigits, u"40");
+    return c;
+}
+
+// A registered record ready for issue.
+inline DeliveryRecord due(char kind, const QString& orderer, const QString& key, const QString& status = QStringLiteral("1"))
+{
+    DeliveryRecord r = delivery(kind, orderer, QStringLiteral("SUP"), key, status);
+    r.setText(DeliveryField::SlipIssued, u"0");
+    r.setText(DeliveryField::TagIssued, u"0");
+    r.setText(DeliveryField::ShipQty, u"000000005.000");
+    r.setText(DeliveryField::Currency, u"JPY");
+    r.clearTagLines();
+    r.setTagLine(1, u"000000005.000", u"01");
+    return r;
+}
+
+} // namespace plx::test
