@@ -1,0 +1,122 @@
+// A normal print run of 50 companies x N records to PDF: every record gets its
+// slip and one tag. Prints slips and tags per second and peak memory, for
+// 2,500, 5,000 and 10,000 records.
+//
+//   build-bench/bench/bench_print
+
+#include "cli/Installer.h"
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/Registry.h"
+#include "core/StartUp.h"
+#include "output/PrintRun.h"
+#include "report/PdfReportEngine.h"
+#include "report/ReportApplication.h"
+#include "store/CustRecord.h"
+#include "store/DeliveryRecord.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+class YesDialogs : public plx::Dialogs
+{
+public:
+    short show(plx::MessageIcon, const QString&, plx::MessageButtons buttons, plx::DefaultButton) override
+    {
+        return buttons == plx::MessageButtons::YesNo ? plx::kAnswerYes : plx::kAnswerOk;
+    }
+};
+
+double peakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const auto app = plx::report::makePrintingApplication(argc, argv);
+    QTemporaryDir dir;
+    plx::Registry registry(dir.path() + QStringLiteral("/registry.ini"));
+    plx::Installer installer(registry, {dir.path(), QStringLiteral("EIAJ"), true, true, false});
+    if (!installer.run())
+        return 1;
+    YesDialogs dialogs;
+    plx::SystemClock clock;
+    plx::Environment env(dialogs, clock, registry);
+    plx::StartUp(env, {false});
+
+    QByteArray companies;
+    for (int c = 0; c < 50; ++c) {
+        plx::CustRecord r;
+        r.setProtocol('1');
+        r.setText(plx::CustField::OrdererCode, QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
+        r.setText(plx::CustField::SupplierCode, u"M40217");
+        r.setText(plx::CustField::OrdererName, QStringLiteral("株式会社北斗星電機 第%1工場").arg(c + 1));
+        r.setText(plx::CustField::SupplierName, u"株式会社メリディア電子");
+        r.setText(plx::CustField::KanjiUse, u"1");
+        r.setText(plx::CustField::OutputKind, u"3");
+        r.setText(plx::CustField::SlipFormFile, u"E_Slip.agr");
+        r.setText(plx::CustField::TagFormFile, u"E_Tag.agr");
+        r.setText(plx::CustField::SlipBarcodeDigits, u"20");
+        r.setText(plx::CustField::TagBarcodeDigits, u"20");
+        companies += r.bytes();
+    }
+    QFile cust(env.paths.custPath);
+    cust.open(QIODevice::WriteOnly);
+    cust.write(companies);
+    cust.close();
+
+    std::printf("%-8s %10s %10s %10s %10s %10s\n", "records", "seconds", "slips/s", "tags/s", "pdfs", "peak MB");
+    for (int perCompany : {50, 100, 200}) {
+        QByteArray data;
+        for (int i = 0; i < perCompany; ++i) {
+            for (int c = 0; c < 50; ++c) {
+                plx::DeliveryRecord r;
+                r.setKind('1');
+                r.setText(plx::DeliveryField::OrdererCode, QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
+                r.setText(plx::DeliveryField::SupplierCode, u"M40217");
+                r.setText(plx::DeliveryField::DeliveryKeyNo, QStringLiteral("K%1%2").arg(c).arg(i, 6, 10, QLatin1Char('0')));
+                r.setText(plx::DeliveryField::Status, u"1");
+                r.setText(plx::DeliveryField::SlipIssued, u"0");
+                r.setText(plx::DeliveryField::TagIssued, u"0");
+                r.setText(plx::DeliveryField::OrderNo, QStringLiteral("PO-%1").arg(i));
+                r.setText(plx::DeliveryField::ItemCode, u"RK73H1JTTD1002F");
+                r.setText(plx::DeliveryField::ItemNameKanji, u"チップ抵抗　１０ｋΩ");
+                r.setText(plx::DeliveryField::ShipQty, u"000001000.000");
+                r.setText(plx::DeliveryField::OrderQty, u"000001000.000");
+                r.setText(plx::DeliveryField::DueDate, u"20261224");
+                r.setText(plx::DeliveryField::ShipDate, u"20261207");
+                r.setText(plx::DeliveryField::Currency, u"JPY");
+                r.setText(plx::DeliveryField::PriceDisplayClass, u"2");
+                r.clearTagLines();
+                r.setTagLine(1, u"000001000.000", u"01");
+                data += r.bytes();
+            }
+        }
+        QFile file(env.paths.eDelivPath);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(data);
+        file.close();
+
+        plx::PdfReportEngine engine(clock);
+        QElapsedTimer t;
+        t.start();
+        const plx::PrintRunResult result = plx::runNormalPrint(env, 0, engine);
+        const double seconds = t.nsecsElapsed() / 1e9;
+        const int records = perCompany * 50;
+        std::printf("%-8d %10.2f %10.0f %10.0f %10d %10.1f\n", records, seconds, records / seconds, records / seconds,
+                    result.slipGroups + result.tagGroups, peakMb());
+    }
+    return 0;
+}

@@ -1,0 +1,152 @@
+#include "support/OutputFixtures.h"
+
+#include "core/Registry.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+struct CliResult
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+CliResult runCli(const QString& registry, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PLX90_CLI_PATH), args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Every barcode an independent reader finds on the PDF's pages.
+QStringList scanBarcodes(const QString& pdf, const QString& workDir)
+{
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"), {"-png", "-r", "300", pdf, workDir + QStringLiteral("/page")});
+    raster.waitForFinished(120000);
+    QStringList found;
+    for (const QString& png : QDir(workDir).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name)) {
+        QProcess zbar;
+        zbar.start(QStringLiteral("zbarimg"), {"--raw", "-q", "-Sdisable", "-Scode39.enable", QDir(workDir).filePath(png)});
+        zbar.waitForFinished(120000);
+        for (const QString& line : QString::fromUtf8(zbar.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            found << line;
+        QFile::remove(QDir(workDir).filePath(png));
+    }
+    return found;
+}
+
+// The values of the given 1-based columns of every line of a data file.
+QStringList dataColumns(const QString& path, const QList<int>& columns)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    QStringList out;
+    for (const QString& line : cp932::decode(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const QStringList values = line.mid(1, line.size() - 2).split(QStringLiteral("\",\""));
+        for (int c : columns) {
+            if (!values.value(c - 1).isEmpty())
+                out << values.value(c - 1);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+        GTEST_SKIP() << "pdftoppm or zbarimg is not installed";
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+    const QString usr = dir.path() + QStringLiteral("/Plx90We/Usr/");
+
+    CustRecord c = outputCompany('1', "102851", "3");
+    c.setText(CustField::SlipBarcodeDigits, u"20");
+    c.setText(CustField::TagBarcodeDigits, u"20");
+    QFile cust(usr + QStringLiteral("Cust.DAT"));
+    ASSERT_TRUE(cust.open(QIODevice::WriteOnly));
+    cust.write(c.bytes());
+    cust.close();
+    DeliveryRecord a = due('1', "102851", "HK26120100");
+    a.setText(DeliveryField::ItemCode, u"RK73H1JTTD1002F");
+    a.setText(DeliveryField::ShipQty, u"000001000.000");
+    a.setText(DeliveryField::OrdererBarcodeInfo, u"OB-1");
+    a.setTagLine(1, u"000000250.000", u"04");
+    DeliveryRecord b = due('1', "102851", "hk-lower"); // not encodable: left out of the barcode data
+    b.setText(DeliveryField::ItemCode, u"TLP785");
+    QFile data(dir.path() + QStringLiteral("/Plx90We/Prg/E_Deliv.dat"));
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write(a.bytes() + b.bytes());
+    data.close();
+
+    const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList pdfs = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString();
+    EXPECT_TRUE(pdfs[0].contains(QStringLiteral("納品書_102851_")));
+    EXPECT_TRUE(pdfs[1].contains(QStringLiteral("荷札_102851_")));
+
+    QTemporaryDir pages;
+    QStringList slipCodes = scanBarcodes(pdfs[0], pages.path());
+    QStringList slipData = dataColumns(usr + QStringLiteral("E_Dcsv.dat"), {32, 34, 36, 38});
+    slipCodes.sort();
+    slipData.sort();
+    EXPECT_EQ(slipCodes, slipData);
+    EXPECT_TRUE(slipData.contains(QStringLiteral("ZHK26120100")));
+    EXPECT_TRUE(slipData.contains(QStringLiteral("3N3 5 "))); // the lower-case key left the data
+
+    // Tags of one record repeat the same symbols on a page, which the reader
+    // reports once: compare the distinct values.
+    QStringList tagCodes = scanBarcodes(pdfs[1], pages.path());
+    QStringList tagData = dataColumns(usr + QStringLiteral("E_Tcsv.dat"), {37, 39, 41, 43});
+    EXPECT_EQ(tagData.count(QStringLiteral("ZHK26120100")), 4); // four tags of record a
+    tagCodes.removeDuplicates();
+    tagData.removeDuplicates();
+    tagCodes.sort();
+    tagData.sort();
+    EXPECT_EQ(tagCodes, tagData);
+
+    // Both documents issued: both records are 発行済.
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    const QByteArray after = data.readAll();
+    EXPECT_EQ(DeliveryRecord(after.left(DeliveryRecord::kLength)).text(DeliveryField::Status), QStringLiteral("2"));
+    EXPECT_EQ(DeliveryRecord(after.mid(DeliveryRecord::kLength)).text(DeliveryField::Status), QStringLiteral("2"));
+}
+
+TEST(PrintCommand, WithoutYesNothingIsIssued)
+{
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path(), "--demo"}).exitCode, 0);
+    const QString data = dir.path() + QStringLiteral("/Plx90We/Prg/E_Deliv.dat");
+    QFile f(data);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    const CliResult run = runCli(registry, {"print", "--eiaj"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.isEmpty());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(runCli(registry, {"print", "--eiaj", "--orderer", "X"}).exitCode, 2);
+    const CliResult none = runCli(registry, {"print", "--korvan", "--orderer", "NONE", "--supplier", "NONE"});
+    EXPECT_EQ(none.exitCode, 1);
+}
