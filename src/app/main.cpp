@@ -2,8 +2,8 @@
 #include "core/Environment.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
-#include "ui/MessageBoxDialogs.h"
 #include "report/PdfReportEngine.h"
+#include "ui/MessageBoxDialogs.h"
 #include "ui/list/ListWindow.h"
 
 #include <QApplication>

@@ -17,10 +17,14 @@ namespace {
 QString refusalText(int code)
 {
     switch (code) {
-    case 1: return QStringLiteral("拒否 (001 指定ファイルがありません。)");
-    case 2: return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
-    case 3: return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
-    default: return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
+    case 1:
+        return QStringLiteral("拒否 (001 指定ファイルがありません。)");
+    case 2:
+        return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
+    case 3:
+        return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
+    default:
+        return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
     }
 }
 
@@ -36,8 +40,8 @@ int ImportCommand::execute(const QStringList& arguments)
     const QCommandLineOption move(QStringLiteral("move"), QStringLiteral("move processed files to Dust"));
     const QCommandLineOption noMove(QStringLiteral("no-move"), QStringLiteral("leave processed files in place"));
     parser.addOptions({eiaj, korvan, mode, move, noMove});
-    const QString usage = QStringLiteral(
-        "usage: plx90-cli import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...\n");
+    const QString usage =
+        QStringLiteral("usage: plx90-cli import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...\n");
     const QString modeText = parser.parse(arguments) ? parser.value(mode) : QString();
     if (parser.isSet(eiaj) == parser.isSet(korvan) || parser.positionalArguments().isEmpty() ||
         (parser.isSet(move) && parser.isSet(noMove)) ||
@@ -71,13 +75,12 @@ int ImportCommand::execute(const QStringList& arguments)
     runTrapped(env, QStringLiteral("取り込みｿ-ﾄ/"), [&] { checked = driver.precheckPaths(paths); });
     if (checked.accepted > 0) {
         runTrapped(env, QStringLiteral("取り込みﾒｲﾝ/"), [&] {
-            driver.run(static_cast<RebuildMode>(makeMode), moveFiles, [](int progress, int selected) {
-                std::fprintf(stderr, "(%d/%d)\n", progress, selected);
-            });
+            driver.run(static_cast<RebuildMode>(makeMode), moveFiles,
+                       [](int progress, int selected) { std::fprintf(stderr, "(%d/%d)\n", progress, selected); });
         });
     }
     for (const auto& outcome : driver.outcomes()) {
-        const QString text = outcome.refusal == 0    ? QStringLiteral("取り込み済")
+        const QString text = outcome.refusal == 0  ? QStringLiteral("取り込み済")
                              : outcome.refusal < 0 ? QStringLiteral("未処理")
                                                    : refusalText(outcome.refusal);
         std::printf("%s\t%s\n", outcome.path.toUtf8().constData(), text.toUtf8().constData());

@@ -47,8 +47,7 @@ int PrintCommand::execute(const QStringList& arguments)
     parser.addOptions({eiaj, korvan, orderer, supplier, yes});
     if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
         parser.isSet(orderer) != parser.isSet(supplier) || !parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr,
-                     "usage: plx90-cli print --eiaj|--korvan [--orderer CODE --supplier CODE] [--yes]\n");
+        std::fprintf(stderr, "usage: plx90-cli print --eiaj|--korvan [--orderer CODE --supplier CODE] [--yes]\n");
         return kExitUsage;
     }
     const int kind = parser.isSet(eiaj) ? 0 : 1;
@@ -70,8 +69,7 @@ int PrintCommand::execute(const QStringList& arguments)
     QString printer;
     env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
     CollectingEngine engine(*env.clock, printer.trimmed());
-    const PrintRunResult result =
-        runNormalPrint(env, kind, engine, parser.value(orderer), parser.value(supplier));
+    const PrintRunResult result = runNormalPrint(env, kind, engine, parser.value(orderer), parser.value(supplier));
     for (const QString& pdf : engine.written)
         std::printf("%s\n", pdf.toUtf8().constData());
     if (result.slipGroups == 0 && result.tagGroups == 0) {

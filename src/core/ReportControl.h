@@ -13,7 +13,7 @@ struct PrintJob
     QString layoutPath;
     QString dataPath;
     Document document = Document::Slip;
-    QString ordererCode;  // the company the documents are for (file names)
+    QString ordererCode; // the company the documents are for (file names)
     QString ordererName;
 };
 

@@ -163,7 +163,8 @@ void EiajImport::processRecord(const ItemTable& t)
     }
     const bool checkBlanks = m_ctx.env.checkSpec == 0;
     // 7. The orderer's barcode information.
-    if (checkBlanks && present(QStringLiteral("161")) && CheckBlankAsterisk(trimRight(value(t, QStringLiteral("161"))))) {
+    if (checkBlanks && present(QStringLiteral("161")) &&
+        CheckBlankAsterisk(trimRight(value(t, QStringLiteral("161"))))) {
         fail(QStringLiteral("161"));
         return;
     }
@@ -187,7 +188,8 @@ void EiajImport::processRecord(const ItemTable& t)
     set(DeliveryField::OrderNo, item("007"));
     set(DeliveryField::InspectionClass, inspection);
     set(DeliveryField::Currency, is0703 ? QString() : item("00281"));
-    set(DeliveryField::UnitPrice, is0703 ? DeliveryRecord::kZeroPrice : numbers.value("013", DeliveryRecord::kZeroPrice));
+    set(DeliveryField::UnitPrice,
+        is0703 ? DeliveryRecord::kZeroPrice : numbers.value("013", DeliveryRecord::kZeroPrice));
     set(DeliveryField::UnitPriceX,
         is0703 ? DeliveryRecord::kZeroPriceX : numbers.value("00282", DeliveryRecord::kZeroPriceX));
     set(DeliveryField::OrderQty, is0703 ? DeliveryRecord::kZeroQty : numbers.value("015", DeliveryRecord::kZeroQty));
@@ -306,24 +308,39 @@ void EiajImport::processRecord(const ItemTable& t)
         set(DeliveryField::DueDate, *due);
         const QString instructed = value(t, QStringLiteral("032NO") + nn);
         const auto instructedQty = quantityItem(instructed, QStringLiteral("000000000.000"));
-        set(DeliveryField::InstructedQty, isNumericText(instructed) && instructedQty ? *instructedQty
-                                                                                     : DeliveryRecord::kZeroQty);
+        set(DeliveryField::InstructedQty,
+            isNumericText(instructed) && instructedQty ? *instructedQty : DeliveryRecord::kZeroQty);
         switch (action) {
         case Action::Append:
             m_ctx.target.writeUnstamped(m_ctx.target.count() + 1, r);
             break;
         case Action::Update: {
             DeliveryRecord old = m_ctx.target.read(existing);
-            static const DeliveryField always[] = {
-                DeliveryField::Kind,          DeliveryField::OrdererCode,        DeliveryField::SupplierCode,
-                DeliveryField::DeliveryKeyNo, DeliveryField::Status,             DeliveryField::UpdatedAt,
-                DeliveryField::MessageKind,   DeliveryField::SourceNo,           DeliveryField::SourceDate,
-                DeliveryField::SlipIssued,    DeliveryField::TagIssued,          DeliveryField::OrderNo,
-                DeliveryField::InspectionClass, DeliveryField::BuyerName,        DeliveryField::BuyerNameKanji,
-                DeliveryField::ItemName,      DeliveryField::ItemNameKanji,      DeliveryField::ItemCode,
-                DeliveryField::DueDate,       DeliveryField::InstructedQty,      DeliveryField::DeliveryPlace,
-                DeliveryField::DeliveryPlaceKanji, DeliveryField::OrdererBarcodeInfo, DeliveryField::OrdererRemarks,
-                DeliveryField::OrdererRemarksKanji};
+            static const DeliveryField always[] = {DeliveryField::Kind,
+                                                   DeliveryField::OrdererCode,
+                                                   DeliveryField::SupplierCode,
+                                                   DeliveryField::DeliveryKeyNo,
+                                                   DeliveryField::Status,
+                                                   DeliveryField::UpdatedAt,
+                                                   DeliveryField::MessageKind,
+                                                   DeliveryField::SourceNo,
+                                                   DeliveryField::SourceDate,
+                                                   DeliveryField::SlipIssued,
+                                                   DeliveryField::TagIssued,
+                                                   DeliveryField::OrderNo,
+                                                   DeliveryField::InspectionClass,
+                                                   DeliveryField::BuyerName,
+                                                   DeliveryField::BuyerNameKanji,
+                                                   DeliveryField::ItemName,
+                                                   DeliveryField::ItemNameKanji,
+                                                   DeliveryField::ItemCode,
+                                                   DeliveryField::DueDate,
+                                                   DeliveryField::InstructedQty,
+                                                   DeliveryField::DeliveryPlace,
+                                                   DeliveryField::DeliveryPlaceKanji,
+                                                   DeliveryField::OrdererBarcodeInfo,
+                                                   DeliveryField::OrdererRemarks,
+                                                   DeliveryField::OrdererRemarksKanji};
             for (DeliveryField f : always)
                 old.setText(f, r.text(f));
             if (!is0703) {

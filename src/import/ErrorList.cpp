@@ -17,22 +17,34 @@ QString errorLineText(short code, const QString& f, const QString& item, qint32 
                          QLatin1Char(']');
     const QString classed = f + QStringLiteral(" [") + g + QStringLiteral("]:");
     switch (code) {
-    case 1: return f + QStringLiteral(" [    ]:指定ファイルがありません。(001)");
-    case 2: return f + QStringLiteral(" [    ]:対象外のビジネスプロトコルです。(002)");
-    case 3: return classed + QStringLiteral("未サポートの情報区分ファイルです。(003)");
+    case 1:
+        return f + QStringLiteral(" [    ]:指定ファイルがありません。(001)");
+    case 2:
+        return f + QStringLiteral(" [    ]:対象外のビジネスプロトコルです。(002)");
+    case 3:
+        return classed + QStringLiteral("未サポートの情報区分ファイルです。(003)");
     case 4:
         return classed + QStringLiteral("発注者情報が登録されていません。(004)") + QStringLiteral(":ﾚｺｰﾄﾞNo.[") +
                QString::number(record) + QStringLiteral("],発注者ｺｰﾄﾞ[") + orderer + QStringLiteral("],受注者ｺｰﾄﾞ[") +
                supplier + QLatin1Char(']');
-    case 5: return classed + QStringLiteral("同一ﾃﾞｰﾀがあるため、再作成を中止します。(005)") + tail;
-    case 6: return classed + QStringLiteral("対応するﾃﾞｰﾀは発行待のため、再作成を中止します。(006)") + tail;
-    case 7: return classed + QStringLiteral("対応するﾃﾞｰﾀは発行待のため、削除を中止します。(007)") + tail;
-    case 8: return classed + QStringLiteral("対応するﾃﾞｰﾀは発行済のため、再作成を中止します。(008)") + tail;
-    case 9: return classed + QStringLiteral("対応するﾃﾞｰﾀは発行済のため、削除を中止します。(009)") + tail;
-    case 10: return classed + QStringLiteral("対応するﾃﾞｰﾀがないため、削除できません。(010)") + tail;
-    case 11: return classed + item + QStringLiteral("に誤りがあります。(011)") + tail;
-    case 12: return classed + QStringLiteral("納品ｷｰ番号が未設定のため、処理対象外のデータです。(012)") + tail;
-    default: return classed + QStringLiteral("(%1)").arg(code, 3, 10, QLatin1Char('0')) + tail;
+    case 5:
+        return classed + QStringLiteral("同一ﾃﾞｰﾀがあるため、再作成を中止します。(005)") + tail;
+    case 6:
+        return classed + QStringLiteral("対応するﾃﾞｰﾀは発行待のため、再作成を中止します。(006)") + tail;
+    case 7:
+        return classed + QStringLiteral("対応するﾃﾞｰﾀは発行待のため、削除を中止します。(007)") + tail;
+    case 8:
+        return classed + QStringLiteral("対応するﾃﾞｰﾀは発行済のため、再作成を中止します。(008)") + tail;
+    case 9:
+        return classed + QStringLiteral("対応するﾃﾞｰﾀは発行済のため、削除を中止します。(009)") + tail;
+    case 10:
+        return classed + QStringLiteral("対応するﾃﾞｰﾀがないため、削除できません。(010)") + tail;
+    case 11:
+        return classed + item + QStringLiteral("に誤りがあります。(011)") + tail;
+    case 12:
+        return classed + QStringLiteral("納品ｷｰ番号が未設定のため、処理対象外のデータです。(012)") + tail;
+    default:
+        return classed + QStringLiteral("(%1)").arg(code, 3, 10, QLatin1Char('0')) + tail;
     }
 }
 
@@ -81,15 +93,16 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
         writeLine(QString());
         writeLine(QStringLiteral("ｴﾗｰ発生日時  [") +
                   m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char(']'));
-        writeLine(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") + (m_kind == 0 ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
+        writeLine(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") +
+                  (m_kind == 0 ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
         writeLine(QString());
     }
     m_env.importErrors = 1;
     m_fileLevel = (code >= 1 && code <= 3) ? -1 : 1;
     if (code >= 1 && code <= 3)
         m_fileCode = code;
-    writeLine(errorLineText(code, fileName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo,
-                            infoClass));
+    writeLine(
+        errorLineText(code, fileName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo, infoClass));
 }
 
 } // namespace plx

@@ -246,7 +246,8 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
         }
         if (!m_notMoved.isEmpty()) {
             m_env.dialogs->show(MessageIcon::Exclamation,
-                                QStringLiteral("処理済ﾌｧｲﾙを移動できませんでした。\r\n") + m_notMoved.join(QStringLiteral("\r\n")),
+                                QStringLiteral("処理済ﾌｧｲﾙを移動できませんでした。\r\n") +
+                                    m_notMoved.join(QStringLiteral("\r\n")),
                                 MessageButtons::Ok, DefaultButton::First);
         }
     }

@@ -28,9 +28,9 @@ struct AcceptedFile
 struct ImportSettings
 {
     QString masks = QStringLiteral("*.*"); // masks separated by ";"
-    bool moveFiles = true;                  // FileMove "1"
-    int makeMode = 1;                       // MakeMode 1, 2 or 3
-    QString dataFolder;                     // DataFilePath, or empty
+    bool moveFiles = true;                 // FileMove "1"
+    int makeMode = 1;                      // MakeMode 1, 2 or 3
+    QString dataFolder;                    // DataFilePath, or empty
 };
 
 // What the pre-check found.

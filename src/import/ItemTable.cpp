@@ -9,8 +9,7 @@ enum class State { Outside, Quoted, Closed };
 // Walks the line's fields; `take` gets each completed field and whether it is
 // the one left pending at the end of the line, and may return false to stop the
 // walk. Returns false when stopped.
-template <typename Take>
-bool walkFields(QStringView line, Take take)
+template <typename Take> bool walkFields(QStringView line, Take take)
 {
     State state = State::Outside;
     QString field;

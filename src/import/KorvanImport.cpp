@@ -11,17 +11,35 @@ namespace plx {
 
 // The recognised items, in the order of their names below.
 enum KorvanImport::Item : int {
-    DataKubun, KigyouCode, JigyouCode, ToriCode, EigyouCode, Key, SendNo, Tani, CNum, Koubai, Name, Code, Kensa,
-    Nouki, SNum, Basyo, Bikou, BC, Siyou1, Siyou2, Siyou3
+    DataKubun,
+    KigyouCode,
+    JigyouCode,
+    ToriCode,
+    EigyouCode,
+    Key,
+    SendNo,
+    Tani,
+    CNum,
+    Koubai,
+    Name,
+    Code,
+    Kensa,
+    Nouki,
+    SNum,
+    Basyo,
+    Bikou,
+    BC,
+    Siyou1,
+    Siyou2,
+    Siyou3
 };
 
 namespace {
 
-const char* const kItems[] = {"RD10DataKubun", "RD10KigyouCode", "RD10JigyouCode", "RD10ToriCode", "RD10EigyouCode",
-                              "RD10Key",       "RD10SendNo",     "RD10Tani",       "RD10CNum",     "RD10Koubai",
-                              "RD10Name",      "RD10Code",       "RD10Kensa",      "RD10Nouki",    "RD10SNum",
-                              "RD10Basyo",     "RD10Bikou",      "RD10BC",         "RD10Siyou1",   "RD10Siyou2",
-                              "RD10Siyou3"};
+const char* const kItems[] = {
+    "RD10DataKubun", "RD10KigyouCode", "RD10JigyouCode", "RD10ToriCode", "RD10EigyouCode", "RD10Key",    "RD10SendNo",
+    "RD10Tani",      "RD10CNum",       "RD10Koubai",     "RD10Name",     "RD10Code",       "RD10Kensa",  "RD10Nouki",
+    "RD10SNum",      "RD10Basyo",      "RD10Bikou",      "RD10BC",       "RD10Siyou1",     "RD10Siyou2", "RD10Siyou3"};
 
 QString trimRight(const QString& s)
 {
@@ -62,8 +80,7 @@ void KorvanImport::processRecord(const ItemTable& t)
 
     // 3. The ordering company; a record naming none of the codes cannot belong
     // to a registered company.
-    const bool codesGiven = present(KigyouCode) || present(JigyouCode) || present(ToriCode) ||
-                            present(EigyouCode);
+    const bool codesGiven = present(KigyouCode) || present(JigyouCode) || present(ToriCode) || present(EigyouCode);
     const int company = codesGiven ? m_ctx.companies.lookup('2', orderer, supplier) : 0;
     if (company == 0) {
         refuse(4, QString(), orderer, supplier, QString());
@@ -175,21 +192,48 @@ void KorvanImport::processRecord(const ItemTable& t)
         return;
     }
     DeliveryRecord old = m_ctx.target.read(existing);
-    static const DeliveryField taken[] = {
-        DeliveryField::Kind,           DeliveryField::OrdererCode,         DeliveryField::SupplierCode,
-        DeliveryField::DeliveryKeyNo,  DeliveryField::Status,              DeliveryField::UpdatedAt,
-        DeliveryField::SourceNo,       DeliveryField::MessageKind,         DeliveryField::SourceDate,
-        DeliveryField::SlipIssued,     DeliveryField::TagIssued,           DeliveryField::OrderNo,
-        DeliveryField::InspectionClass, DeliveryField::OrderQty,           DeliveryField::BuyerName,
-        DeliveryField::BuyerNameKanji, DeliveryField::ItemName,            DeliveryField::ItemNameKanji,
-        DeliveryField::ItemCode,       DeliveryField::Unit,                DeliveryField::DueDate,
-        DeliveryField::InstructedQty,  DeliveryField::ConsumptionTaxClass, DeliveryField::TaxationClass,
-        DeliveryField::DeliveryPlace,  DeliveryField::DeliveryPlaceKanji,  DeliveryField::OrdererBarcodeInfo,
-        DeliveryField::OrdererRemarks, DeliveryField::OrdererRemarksKanji, DeliveryField::SupplierRemarksKanji,
-        DeliveryField::PriceDisplayClass, DeliveryField::TaxAmount,        DeliveryField::AmountExclTax,
-        DeliveryField::AmountInclTax,  DeliveryField::BcOutputClass,       DeliveryField::OrdererUse1,
-        DeliveryField::OrdererUse2,    DeliveryField::OrdererUse3,         DeliveryField::Currency,
-        DeliveryField::TaxAmountX,     DeliveryField::AmountExclTaxX,      DeliveryField::AmountInclTaxX};
+    static const DeliveryField taken[] = {DeliveryField::Kind,
+                                          DeliveryField::OrdererCode,
+                                          DeliveryField::SupplierCode,
+                                          DeliveryField::DeliveryKeyNo,
+                                          DeliveryField::Status,
+                                          DeliveryField::UpdatedAt,
+                                          DeliveryField::SourceNo,
+                                          DeliveryField::MessageKind,
+                                          DeliveryField::SourceDate,
+                                          DeliveryField::SlipIssued,
+                                          DeliveryField::TagIssued,
+                                          DeliveryField::OrderNo,
+                                          DeliveryField::InspectionClass,
+                                          DeliveryField::OrderQty,
+                                          DeliveryField::BuyerName,
+                                          DeliveryField::BuyerNameKanji,
+                                          DeliveryField::ItemName,
+                                          DeliveryField::ItemNameKanji,
+                                          DeliveryField::ItemCode,
+                                          DeliveryField::Unit,
+                                          DeliveryField::DueDate,
+                                          DeliveryField::InstructedQty,
+                                          DeliveryField::ConsumptionTaxClass,
+                                          DeliveryField::TaxationClass,
+                                          DeliveryField::DeliveryPlace,
+                                          DeliveryField::DeliveryPlaceKanji,
+                                          DeliveryField::OrdererBarcodeInfo,
+                                          DeliveryField::OrdererRemarks,
+                                          DeliveryField::OrdererRemarksKanji,
+                                          DeliveryField::SupplierRemarksKanji,
+                                          DeliveryField::PriceDisplayClass,
+                                          DeliveryField::TaxAmount,
+                                          DeliveryField::AmountExclTax,
+                                          DeliveryField::AmountInclTax,
+                                          DeliveryField::BcOutputClass,
+                                          DeliveryField::OrdererUse1,
+                                          DeliveryField::OrdererUse2,
+                                          DeliveryField::OrdererUse3,
+                                          DeliveryField::Currency,
+                                          DeliveryField::TaxAmountX,
+                                          DeliveryField::AmountExclTaxX,
+                                          DeliveryField::AmountInclTaxX};
     for (DeliveryField f : taken)
         old.setText(f, r.text(f));
     old.setText(DeliveryField::UnitPrice, QString());

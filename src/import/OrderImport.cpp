@@ -61,8 +61,8 @@ void OrderImport::run(const QList<AcceptedFile>& files, int progressStart, int s
         if (e.hasLabel())
             throw;
         // A failure inside the import names the import.
-        throw RuntimeFailure::labelled(m_kind == 0 ? QStringLiteral("EIAJﾃﾞｰﾀ処理/") : QStringLiteral("KORVANﾃﾞｰﾀ処理/"),
-                                       e.description());
+        throw RuntimeFailure::labelled(
+            m_kind == 0 ? QStringLiteral("EIAJﾃﾞｰﾀ処理/") : QStringLiteral("KORVANﾃﾞｰﾀ処理/"), e.description());
     }
 }
 

@@ -39,8 +39,7 @@ public:
     // Imports the accepted files in the order given. `progress`
     // starts at `progressStart` and is reported with `selected` before each file.
     // Files that may go to the Dust folder are collected in movable().
-    void run(const QList<AcceptedFile>& files, int progressStart, int selected,
-             const ImportDriver::Progress& progress);
+    void run(const QList<AcceptedFile>& files, int progressStart, int selected, const ImportDriver::Progress& progress);
 
     // Full paths of the files imported without a file-level refusal.
     const QStringList& movable() const { return m_movable; }
@@ -60,8 +59,7 @@ protected:
     const QString& fileName() const { return m_fileName; }
     QString m_class;
 
-    void refuse(short code, const QString& item, const QString& orderer, const QString& supplier,
-                const QString& key);
+    void refuse(short code, const QString& item, const QString& orderer, const QString& supplier, const QString& key);
     // Reads an item date "YYMMDD": empty for an absent date (empty or all
     // zeros), nothing (invalid) when it is not a date; else "YYYYMMDD" with the
     // century by the base year.

@@ -116,7 +116,7 @@ BarcodeVariant barcodeVariantOf(const DeliveryRecord& record)
     if (record.kind() == DeliveryRecord::kKindEiaj)
         return BarcodeVariant::Eiaj;
     return record.text(DeliveryField::BcOutputClass) == QLatin1String("1") ? BarcodeVariant::KorvanWithBarcode
-                                                                            : BarcodeVariant::KorvanWithoutBarcode;
+                                                                           : BarcodeVariant::KorvanWithoutBarcode;
 }
 
 BarcodeLines EncodeBarcodes(BarcodeVariant variant, const DeliveryRecord& record, BarcodeDocument document, int digits,

@@ -117,8 +117,8 @@ int tagTotalOf(const DeliveryRecord& record)
 QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const CodeTable& codes)
 {
     const bool eiaj = r.kind() == DeliveryRecord::kKindEiaj;
-    const BarcodeLines b = EncodeBarcodes(barcodeVariantOf(r), r, BarcodeDocument::Slip,
-                                          barcodeDigits(c, CustField::SlipBarcodeDigits));
+    const BarcodeLines b =
+        EncodeBarcodes(barcodeVariantOf(r), r, BarcodeDocument::Slip, barcodeDigits(c, CustField::SlipBarcodeDigits));
     QString unit = r.text(DeliveryField::Unit);
     if (!eiaj && CheckUnitChars(unit) != 0)
         unit = QStringLiteral("   ");

@@ -13,11 +13,8 @@
 namespace plx {
 
 OutputSelection::OutputSelection(Environment& env, int kind, OutputDocument document)
-    : m_env(env),
-      m_kind(kind),
-      m_document(document),
-      m_store(kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath, *env.clock),
-      m_companies(env.paths.custPath)
+    : m_env(env), m_kind(kind), m_document(document),
+      m_store(kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath, *env.clock), m_companies(env.paths.custPath)
 {
 }
 

@@ -56,8 +56,8 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     CustRecord company;
     for (int r = 1; r <= extract.count(); ++r) {
         const DeliveryRecord record(extract.record(r));
-        const int found = companies.lookupRaw(digit, record.raw(DeliveryField::OrdererCode),
-                                              record.raw(DeliveryField::SupplierCode));
+        const int found =
+            companies.lookupRaw(digit, record.raw(DeliveryField::OrdererCode), record.raw(DeliveryField::SupplierCode));
         if (found == 0)
             continue;
         company = companies.read(found);

@@ -130,11 +130,28 @@ void ReportPainter::paintLine(const LayoutItem& item)
     m_painter.drawLine(QLineF(dotsX(at.x1()), dotsY(at.y1()), dotsX(at.x2()), dotsY(at.y2())));
 }
 
+const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
+                                                            const QSizeF& box)
+{
+    // The item's address stands for its font, alignment and box.
+    const QString key = QString::number(quintptr(&item)) + QLatin1Char('\x1f') + QString::number(box.width()) +
+                        QLatin1Char('x') + QString::number(box.height()) + QLatin1Char('\x1f') + text;
+    auto it = m_fits.constFind(key);
+    if (it != m_fits.cend())
+        return *it;
+    FittedLines fit;
+    fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, m_painter.device());
+    for (const QString& line : fit.fitted.lines)
+        fit.widths.append(fit.fitted.lineWidth(line, m_painter.device()));
+    return *m_fits.insert(key, std::move(fit));
+}
+
 void ReportPainter::paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots)
 {
     if (text.isEmpty())
         return;
-    const FittedText fitted = FittedText::fit(text, item, m_layout.fontFamily, boxDots.size(), m_painter.device());
+    const FittedLines& fit = fittedText(text, item, boxDots.size());
+    const FittedText& fitted = fit.fitted;
     const double blockHeight = fitted.lineHeight * fitted.lines.size();
     double top = boxDots.top() + (boxDots.height() - blockHeight) / 2;
     if (item.vAlign & Qt::AlignTop)
@@ -144,13 +161,18 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
     if (blockHeight > boxDots.height())
         top = boxDots.top(); // keep the first line in view when it is all too tall
 
-    m_painter.save();
-    m_painter.setClipRect(boxDots, Qt::IntersectClip);
+    // Clip and scale only when the fit needs it: every state change costs
+    // drawing operations in the PDF.
+    const bool clip = fitted.clipped || blockHeight > boxDots.height();
+    if (clip) {
+        m_painter.save();
+        m_painter.setClipRect(boxDots, Qt::IntersectClip);
+    }
     m_painter.setFont(fitted.font);
     m_painter.setPen(Qt::black);
     for (qsizetype i = 0; i < fitted.lines.size(); ++i) {
         const QString& line = fitted.lines[i];
-        const double width = fitted.lineWidth(line, m_painter.device());
+        const double width = fit.widths[i];
         double x = boxDots.left();
         if (item.hAlign & Qt::AlignHCenter)
             x += (boxDots.width() - width) / 2;
@@ -158,13 +180,18 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
             x += boxDots.width() - width;
         x = std::max(x, boxDots.left());
         const double baseline = top + i * fitted.lineHeight + fitted.ascent;
+        if (fitted.condense == 1.0) {
+            m_painter.drawText(QPointF(x, baseline), line);
+            continue;
+        }
         m_painter.save();
         m_painter.translate(x, baseline);
         m_painter.scale(fitted.condense, 1.0);
         m_painter.drawText(QPointF(0, 0), line);
         m_painter.restore();
     }
-    m_painter.restore();
+    if (clip)
+        m_painter.restore();
 }
 
 void ReportPainter::paintBarcode(const LayoutItem& item, const QStringList& values)
@@ -196,8 +223,17 @@ void ReportPainter::paintBarcode(const LayoutItem& item, const QStringList& valu
         barsRight = barsLeft + symbolWidth;
         const double top = std::round(box.top());
         const double height = std::round(box.height());
+        // All bars in one call with one brush: far fewer drawing operations than
+        // a fill per bar, which keeps the PDF small and the run fast.
+        QList<QRectF> bars;
+        bars.reserve(symbol.bars().size());
         for (const Code39Symbol::Bar& bar : symbol.bars())
-            m_painter.fillRect(QRectF(barsLeft + bar.start * module, top, bar.width * module, height), Qt::black);
+            bars.append(QRectF(barsLeft + bar.start * module, top, bar.width * module, height));
+        m_painter.save();
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(Qt::black);
+        m_painter.drawRects(bars.constData(), int(bars.size()));
+        m_painter.restore();
     }
 
     if (item.textColumn > 0) {

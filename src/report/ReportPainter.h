@@ -1,5 +1,10 @@
 #pragma once
 
+#include "TextFit.h"
+
+#include <QHash>
+#include <QList>
+
 #include "ReportLayout.h"
 
 #include <QPointF>
@@ -40,6 +45,16 @@ private:
     double m_dotsPerMmX;
     double m_dotsPerMmY;
     QPointF m_originMm; // the current slot's origin
+
+    // Fitting a text measures it, which costs more than painting it; documents of
+    // one print repeat most texts (names, dates, captions), so each fit is kept.
+    struct FittedLines
+    {
+        FittedText fitted;
+        QList<double> widths; // of each line as printed
+    };
+    const FittedLines& fittedText(const QString& text, const LayoutItem& item, const QSizeF& box);
+    QHash<QString, FittedLines> m_fits;
 };
 
 } // namespace plx

@@ -41,9 +41,11 @@ QStringList scanBarcodes(const QString& pdf, const QString& workDir)
     QStringList found;
     for (const QString& png : QDir(workDir).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name)) {
         QProcess zbar;
-        zbar.start(QStringLiteral("zbarimg"), {"--raw", "-q", "-Sdisable", "-Scode39.enable", QDir(workDir).filePath(png)});
+        zbar.start(QStringLiteral("zbarimg"),
+                   {"--raw", "-q", "-Sdisable", "-Scode39.enable", QDir(workDir).filePath(png)});
         zbar.waitForFinished(120000);
-        for (const QString& line : QString::fromUtf8(zbar.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        for (const QString& line :
+             QString::fromUtf8(zbar.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             found << line;
         QFile::remove(QDir(workDir).filePath(png));
     }

@@ -28,11 +28,11 @@ QList<std::pair<QString, QString>> order(const QString& infoClass, const QString
                                          const QString& extraValue = {})
 {
     QList<std::pair<QString, QString>> r = {
-        {"REIAJC14", infoClass},    {"REIAJ004", "A001"},       {"REIAJ005", "S01"},     {"REIAJ001", "12"},
-        {"REIAJ002", infoClass},    {"REIAJ003", "261201"},     {"REIAJ007", "PO-1"},    {"REIAJ012", "2"},
-        {"REIAJ013", "12.3456"},    {"REIAJ015", "1000"},       {"REIAJ022", "CHIP R"},  {"REIAJ262", "チップ抵抗"},
-        {"REIAJ024", "RK73"},       {"REIAJ029", "PCS"},        {"REIAJ159NO01", key},   {"REIAJ031NO01", "261224"},
-        {"REIAJ032NO01", "500.5"},  {"REIAJ009", "1"}};
+        {"REIAJC14", infoClass},   {"REIAJ004", "A001"},   {"REIAJ005", "S01"},    {"REIAJ001", "12"},
+        {"REIAJ002", infoClass},   {"REIAJ003", "261201"}, {"REIAJ007", "PO-1"},   {"REIAJ012", "2"},
+        {"REIAJ013", "12.3456"},   {"REIAJ015", "1000"},   {"REIAJ022", "CHIP R"}, {"REIAJ262", "チップ抵抗"},
+        {"REIAJ024", "RK73"},      {"REIAJ029", "PCS"},    {"REIAJ159NO01", key},  {"REIAJ031NO01", "261224"},
+        {"REIAJ032NO01", "500.5"}, {"REIAJ009", "1"}};
     if (!extra.isEmpty()) {
         bool replaced = false;
         for (auto& [name, value] : r) {
@@ -130,18 +130,18 @@ TEST_F(EiajFixture, DecisionTableRowByRow)
     {
         const char* infoClass;
         const char* processing;
-        const char* status; // "" = no record
+        const char* status;  // "" = no record
         const char* outcome; // "append", "update", "delete" or the refusal code
     };
     const Case cases[] = {
-        {"0502", "1", "", "append"},   {"0502", "1", "0", "(005)"},  {"0502", "2", "1", "(005)"},
-        {"0502", "1", "8", "(005)"},   {"0503", "1", "", "append"},  {"0503", "1", "1", "(006)"},
-        {"0503", "1", "2", "(008)"},   {"0503", "1", "8", "(008)"},  {"0503", "1", "0", "update"},
-        {"0504", "1", "", "(010)"},    {"0504", "1", "1", "(007)"},  {"0504", "1", "2", "(009)"},
-        {"0504", "1", "0", "delete"},  {"0703", "1", "", "append"},  {"0703", "1", "0", "update"},
-        {"0703", "1", "1", "(005)"},   {"0703", "2", "1", "(006)"},  {"0703", "2", "8", "(008)"},
-        {"0703", "2", "0", "update"},  {"0703", "3", "", "(010)"},   {"0703", "3", "0", "delete"},
-        {"0703", "3", "2", "(009)"},   {"0703", "9", "", "(011)"},   {"0703", "9", "1", "update"},
+        {"0502", "1", "", "append"},  {"0502", "1", "0", "(005)"}, {"0502", "2", "1", "(005)"},
+        {"0502", "1", "8", "(005)"},  {"0503", "1", "", "append"}, {"0503", "1", "1", "(006)"},
+        {"0503", "1", "2", "(008)"},  {"0503", "1", "8", "(008)"}, {"0503", "1", "0", "update"},
+        {"0504", "1", "", "(010)"},   {"0504", "1", "1", "(007)"}, {"0504", "1", "2", "(009)"},
+        {"0504", "1", "0", "delete"}, {"0703", "1", "", "append"}, {"0703", "1", "0", "update"},
+        {"0703", "1", "1", "(005)"},  {"0703", "2", "1", "(006)"}, {"0703", "2", "8", "(008)"},
+        {"0703", "2", "0", "update"}, {"0703", "3", "", "(010)"},  {"0703", "3", "0", "delete"},
+        {"0703", "3", "2", "(009)"},  {"0703", "9", "", "(011)"},  {"0703", "9", "1", "update"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.infoClass) + "/" + c.processing + "/" + c.status);
@@ -179,7 +179,7 @@ TEST_F(EiajFixture, DecisionTableRowByRow)
             // Class 0703 keeps the price, the others take the order's.
             EXPECT_EQ(records[0].text(DeliveryField::UnitPrice),
                       QString::fromLatin1(c.infoClass) == QLatin1String("0703") ? QStringLiteral("00000000099.000")
-                                                                               : QStringLiteral("00000000012.346"));
+                                                                                : QStringLiteral("00000000012.346"));
         } else {
             EXPECT_EQ(records[0].kind(), '1');
             EXPECT_EQ(records[0].text(DeliveryField::ShipQty), QStringLiteral("000000000.000"));
@@ -227,11 +227,16 @@ TEST_F(EiajFixture, FieldChecksRefuseWithTheItemAsSpelled)
         const char* value;
         const char* named; // the item named by the 011 line
     };
-    const Case cases[] = {{"REIAJ013", "-1", "REIAJ013"},          {"REIAJ015", "1e3", "REIAJ015"},
-                          {"REIAJ013", "123456789012", "REIAJ013"}, {"REIAJ012", "9", "REIAJ012"},
-                          {"REIAJ012", "", "REIAJ012"},             {"REIAJ003", "261301", "REIAJ003"},
-                          {"REIAJ031NO01", "991301", "REIAJ031NO01"}, {"REIAJ159NO01", "K 1", "REIAJ159NO01"},
-                          {"REIAJ159NO01", "K*1", "REIAJ159NO01"},  {"REIAJ024", "RK 73", "REIAJ024"},
+    const Case cases[] = {{"REIAJ013", "-1", "REIAJ013"},
+                          {"REIAJ015", "1e3", "REIAJ015"},
+                          {"REIAJ013", "123456789012", "REIAJ013"},
+                          {"REIAJ012", "9", "REIAJ012"},
+                          {"REIAJ012", "", "REIAJ012"},
+                          {"REIAJ003", "261301", "REIAJ003"},
+                          {"REIAJ031NO01", "991301", "REIAJ031NO01"},
+                          {"REIAJ159NO01", "K 1", "REIAJ159NO01"},
+                          {"REIAJ159NO01", "K*1", "REIAJ159NO01"},
+                          {"REIAJ024", "RK 73", "REIAJ024"},
                           {"REIAJ161", "B*1", "REIAJ161"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.item) + "=" + c.value);
@@ -282,7 +287,8 @@ TEST_F(EiajFixture, UnknownCompanyAndMissingFirstKey)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QStringLiteral("U.CSV [0502]:発注者情報が登録されていません。(004):ﾚｺｰﾄﾞNo.[1],"
                                        "発注者ｺｰﾄﾞ[NOPE],受注者ｺｰﾄﾞ[S01]"));
-    EXPECT_TRUE(lines[1].contains(QStringLiteral("納品ｷｰ番号が未設定のため、処理対象外のデータです。(012):ﾚｺｰﾄﾞNo.[2]")));
+    EXPECT_TRUE(
+        lines[1].contains(QStringLiteral("納品ｷｰ番号が未設定のため、処理対象外のデータです。(012):ﾚｺｰﾄﾞNo.[2]")));
 }
 
 TEST_F(EiajFixture, MalformedLineRefusesTheRestButKeepsWhatCameBefore)

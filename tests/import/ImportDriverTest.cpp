@@ -31,8 +31,8 @@ TEST(ImportDriver, PrecheckRefusalsAndLineLengths)
         binary.write(QByteArray("\x00\xff\x81\x00\x13garbage\x82", 13));
     }
     ImportDriver driver(imp.inst.env, 0);
-    const PrecheckResult r = driver.precheck(imp.folder(), {"OK.CSV", "GONE.CSV", "NOCLASS.CSV", "C0701.CSV", "EMPTY.CSV",
-                                                            "LONG.CSV", "EXACT.CSV", "BIN.DAT"});
+    const PrecheckResult r = driver.precheck(imp.folder(), {"OK.CSV", "GONE.CSV", "NOCLASS.CSV", "C0701.CSV",
+                                                            "EMPTY.CSV", "LONG.CSV", "EXACT.CSV", "BIN.DAT"});
     EXPECT_EQ(r.selected, 8);
     EXPECT_EQ(r.accepted, 2);
     EXPECT_EQ(r.errors, 6);

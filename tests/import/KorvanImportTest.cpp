@@ -20,7 +20,8 @@ QStringList korvan(const QList<QStringList>& records)
 QStringList rec(const QString& key, const QString& tani = "PC", const QString& bc = "0", const QString& siyou = "U1",
                 const QString& kigyou = "4172")
 {
-    return {"D10", kigyou, "AB  ", "0588", "XY", key, "77", tani, "24", "ｾﾝｻ", "SNS-7", "ABC", "261215", "12", bc, siyou};
+    return {"D10", kigyou, "AB  ",  "0588", "XY",     key,  "77", tani,
+            "24",  "ｾﾝｻ",  "SNS-7", "ABC",  "261215", "12", bc,   siyou};
 }
 
 } // namespace
@@ -65,7 +66,8 @@ TEST(KorvanImport, RefusalsAndUpdates)
     imp.import(1, {"K.CSV"});
     const QStringList lines = imp.errorLines();
     ASSERT_EQ(lines.size(), 5) << lines.join(u'\n').toStdString();
-    EXPECT_TRUE(lines[0].contains(QStringLiteral("(008):ﾚｺｰﾄﾞNo.[1],発注者ｺｰﾄﾞ[4172AB],受注者ｺｰﾄﾞ[0588XY],納品ｷｰ番号[ISSUED]")));
+    EXPECT_TRUE(lines[0].contains(
+        QStringLiteral("(008):ﾚｺｰﾄﾞNo.[1],発注者ｺｰﾄﾞ[4172AB],受注者ｺｰﾄﾞ[0588XY],納品ｷｰ番号[ISSUED]")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("]:RD10Taniに誤りがあります。(011)")));
     EXPECT_TRUE(lines[2].contains(QStringLiteral("]:RD10Siyou1に誤りがあります。(011)")));
     EXPECT_TRUE(lines[3].contains(QStringLiteral("(004)"))); // registered for EIAJ only

@@ -68,7 +68,8 @@ TEST(EncodeBarcodes, LinesOfASlipAndATag)
 
 TEST(EncodeBarcodes, FieldsOutsideTheAlphabetAreShownButNotEncoded)
 {
-    const BarcodeLines b = EncodeBarcodes(BarcodeVariant::Eiaj, shipped("Key1", "000000005.000"), BarcodeDocument::Slip, 40);
+    const BarcodeLines b =
+        EncodeBarcodes(BarcodeVariant::Eiaj, shipped("Key1", "000000005.000"), BarcodeDocument::Slip, 40);
     EXPECT_EQ(b.text(0), QStringLiteral("3N3Key1 5 "));
     EXPECT_EQ(b.text(3), QStringLiteral("3N3 5 "));
     EXPECT_EQ(b.lengths[3], 6);
@@ -107,7 +108,8 @@ TEST(EncodeBarcodes, CapacityMovesInEveryBranch)
     EXPECT_EQ(b.text(2), QStringLiteral("3N589  OB SB"));
 
     // L1 and L2 too long.
-    b = EncodeBarcodes(BarcodeVariant::Eiaj, shipped("KEY-0123456789ABC", "000000001.000", "ITEM-0123456789ABC", "", ""),
+    b = EncodeBarcodes(BarcodeVariant::Eiaj,
+                       shipped("KEY-0123456789ABC", "000000001.000", "ITEM-0123456789ABC", "", ""),
                        BarcodeDocument::Slip, 20);
     EXPECT_EQ(b.text(0), QStringLiteral("3N3KEY-0123456789ABC"));
     EXPECT_EQ(b.text(1), QStringLiteral("3N4ITEM-0123456789AB"));

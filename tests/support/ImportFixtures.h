@@ -59,7 +59,8 @@ struct ImportInstall
 
     QList<DeliveryRecord> records(int kind) const
     {
-        const QByteArray bytes = inst.readFile(kind == 0 ? QStringLiteral("Prg/E_Deliv.dat") : QStringLiteral("Prg/K_Deliv.dat"));
+        const QByteArray bytes =
+            inst.readFile(kind == 0 ? QStringLiteral("Prg/E_Deliv.dat") : QStringLiteral("Prg/K_Deliv.dat"));
         QList<DeliveryRecord> out;
         for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
             out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));

@@ -48,7 +48,8 @@ inline CustRecord outputCompany(char protocol, const QString& orderer, const QSt
 }
 
 // A registered record ready for issue.
-inline DeliveryRecord due(char kind, const QString& orderer, const QString& key, const QString& status = QStringLiteral("1"))
+inline DeliveryRecord due(char kind, const QString& orderer, const QString& key,
+                          const QString& status = QStringLiteral("1"))
 {
     DeliveryRecord r = delivery(kind, orderer, QStringLiteral("SUP"), key, status);
     r.setText(DeliveryField::SlipIssued, u"0");

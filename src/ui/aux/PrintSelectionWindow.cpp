@@ -57,9 +57,8 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
     layout->addWidget(frame2);
     layout->addLayout(buttons);
 
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
-        runTrapped(m_env, QString(), [&] { Combo1_Click(index); });
-    });
+    connect(m_combo1, &QComboBox::currentIndexChanged, this,
+            [this](int index) { runTrapped(m_env, QString(), [&] { Combo1_Click(index); }); });
     connect(print, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     runTrapped(m_env, QString(), [this] { Form_Load(); });

@@ -2,10 +2,10 @@
 
 #include "core/text/Cp932.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
