@@ -2,6 +2,8 @@
 
 #include "core/StartUp.h"
 
+#include <cstdio>
+
 namespace plx::cli {
 
 CliSession::CliSession(bool answerYes)
@@ -16,6 +18,17 @@ void CliSession::start()
     // The command line may run beside the program's window (a list, say); the
     // one-instance rule is the window's.
     StartUp(m_env, {false});
+}
+
+bool CliSession::handlesFormat(int kind) const
+{
+    const bool refused =
+        (kind == 0 && m_env.apUse == QLatin1String("KORVAN")) || (kind == 1 && m_env.apUse == QLatin1String("EIAJ"));
+    if (refused) {
+        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
+                     m_env.apUse.toUtf8().constData());
+    }
+    return !refused;
 }
 
 } // namespace plx::cli

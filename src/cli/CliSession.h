@@ -21,6 +21,10 @@ public:
 
     Environment& env() { return m_env; }
 
+    // False, with a message on stderr, when the installation does not handle
+    // the format (0 EIAJ, 1 KORVAN).
+    bool handlesFormat(int kind) const;
+
 private:
     ConsoleDialogs m_dialogs;
     SystemClock m_clock;

@@ -55,11 +55,8 @@ int ImportCommand::execute(const QStringList& arguments)
     CliSession session;
     session.start();
     Environment& env = session.env();
-    if ((kind == 0 && env.apUse == QLatin1String("KORVAN")) || (kind == 1 && env.apUse == QLatin1String("EIAJ"))) {
-        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
-                     env.apUse.toUtf8().constData());
+    if (!session.handlesFormat(kind))
         return kExitFailed;
-    }
     const ImportSettings settings = ImportDriver::readSettings(env, kind);
     const int makeMode = parser.isSet(mode) ? modeText.toInt() : settings.makeMode;
     const bool moveFiles = parser.isSet(move) ? true : parser.isSet(noMove) ? false : settings.moveFiles;

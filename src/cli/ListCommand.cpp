@@ -26,12 +26,8 @@ int ListCommand::execute(const QStringList& arguments)
     CliSession session;
     session.start();
     Environment& env = session.env();
-    if ((kind == DeliveryList::kEiaj && env.apUse == QLatin1String("KORVAN")) ||
-        (kind == DeliveryList::kKorvan && env.apUse == QLatin1String("EIAJ"))) {
-        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
-                     env.apUse.toUtf8().constData());
+    if (!session.handlesFormat(kind))
         return kExitFailed;
-    }
 
     DeliveryList list(env);
     if (!list.reload(kind))

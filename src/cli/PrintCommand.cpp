@@ -55,11 +55,8 @@ int PrintCommand::execute(const QStringList& arguments)
     CliSession session(parser.isSet(yes));
     session.start();
     Environment& env = session.env();
-    if ((kind == 0 && env.apUse == QLatin1String("KORVAN")) || (kind == 1 && env.apUse == QLatin1String("EIAJ"))) {
-        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
-                     env.apUse.toUtf8().constData());
+    if (!session.handlesFormat(kind))
         return kExitFailed;
-    }
     // The output data files of the format printed.
     env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, kind);
     env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, kind);

@@ -21,14 +21,6 @@ bool allDigits(QStringView s)
     return !s.isEmpty();
 }
 
-QString trimRight(const QString& s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    return s.left(n);
-}
-
 const char16_t* kClass0703 = u"0703";
 
 } // namespace
@@ -164,7 +156,7 @@ void EiajImport::processRecord(const ItemTable& t)
     const bool checkBlanks = m_ctx.env.checkSpec == 0;
     // 7. The orderer's barcode information.
     if (checkBlanks && present(QStringLiteral("161")) &&
-        CheckBlankAsterisk(trimRight(value(t, QStringLiteral("161"))))) {
+        CheckBlankAsterisk(fixed::trimmedRight(value(t, QStringLiteral("161"))))) {
         fail(QStringLiteral("161"));
         return;
     }
@@ -227,7 +219,7 @@ void EiajImport::processRecord(const ItemTable& t)
     r.clearTagLines();
 
     // 9. The item code.
-    if (checkBlanks && present(QStringLiteral("024")) && CheckBlankAsterisk(trimRight(item("024")))) {
+    if (checkBlanks && present(QStringLiteral("024")) && CheckBlankAsterisk(fixed::trimmedRight(item("024")))) {
         fail(QStringLiteral("024"));
         return;
     }
@@ -242,7 +234,7 @@ void EiajImport::processRecord(const ItemTable& t)
                 refuse(12, QString(), orderer, supplier, key);
             return;
         }
-        if (checkBlanks && CheckBlankAsterisk(trimRight(key))) {
+        if (checkBlanks && CheckBlankAsterisk(fixed::trimmedRight(key))) {
             refuse(11, occurrenceName(QStringLiteral("159"), n), orderer, supplier, key);
             continue;
         }

@@ -41,14 +41,6 @@ const char* const kItems[] = {
     "RD10Tani",      "RD10CNum",       "RD10Koubai",     "RD10Name",     "RD10Code",       "RD10Kensa",  "RD10Nouki",
     "RD10SNum",      "RD10Basyo",      "RD10Bikou",      "RD10BC",       "RD10Siyou1",     "RD10Siyou2", "RD10Siyou3"};
 
-QString trimRight(const QString& s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    return s.left(n);
-}
-
 } // namespace
 
 KorvanImport::KorvanImport(Context context) : OrderImport(context, 1) {}
@@ -74,8 +66,8 @@ void KorvanImport::processRecord(const ItemTable& t)
     const auto item = [&](Item i) { return value(t, i); };
     // 1, 2. The key and the codes, composed.
     const QString key = NormalizeBlanks(item(Key), 0);
-    const QString orderer = trimRight(item(KigyouCode)) + trimRight(item(JigyouCode));
-    const QString supplier = trimRight(item(ToriCode)) + trimRight(item(EigyouCode));
+    const QString orderer = fixed::trimmedRight(item(KigyouCode)) + fixed::trimmedRight(item(JigyouCode));
+    const QString supplier = fixed::trimmedRight(item(ToriCode)) + fixed::trimmedRight(item(EigyouCode));
     const auto fail = [&](Item i) { refuse(11, QLatin1String(kItems[i]), orderer, supplier, key); };
 
     // 3. The ordering company; a record naming none of the codes cannot belong
@@ -127,11 +119,11 @@ void KorvanImport::processRecord(const ItemTable& t)
             fail(Key);
             return;
         }
-        if (CheckBlankAsterisk(trimRight(item(Code)))) {
+        if (CheckBlankAsterisk(fixed::trimmedRight(item(Code)))) {
             fail(Code);
             return;
         }
-        if (item(BC) == QLatin1String("1") && CheckBlankAsterisk(trimRight(item(Siyou1)))) {
+        if (item(BC) == QLatin1String("1") && CheckBlankAsterisk(fixed::trimmedRight(item(Siyou1)))) {
             fail(Siyou1);
             return;
         }

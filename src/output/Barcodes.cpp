@@ -10,15 +10,6 @@ namespace plx {
 
 namespace {
 
-QString trimRight(QString s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    s.truncate(n);
-    return s;
-}
-
 bool inAlphabet(QStringView text)
 {
     for (QChar c : text) {
@@ -123,14 +114,14 @@ BarcodeLines EncodeBarcodes(BarcodeVariant variant, const DeliveryRecord& record
                             QStringView tagQty)
 {
     // 1. The fields.
-    const QString k = trimRight(record.text(DeliveryField::DeliveryKeyNo));
-    const QString i = trimRight(record.text(DeliveryField::ItemCode));
-    const QString s = trimRight(record.text(DeliveryField::SupplierBarcodeInfo));
+    const QString k = fixed::trimmedRight(record.text(DeliveryField::DeliveryKeyNo));
+    const QString i = fixed::trimmedRight(record.text(DeliveryField::ItemCode));
+    const QString s = fixed::trimmedRight(record.text(DeliveryField::SupplierBarcodeInfo));
     QString o;
     if (variant == BarcodeVariant::Eiaj)
-        o = trimRight(record.text(DeliveryField::OrdererBarcodeInfo));
+        o = fixed::trimmedRight(record.text(DeliveryField::OrdererBarcodeInfo));
     else if (variant == BarcodeVariant::KorvanWithBarcode)
-        o = trimRight(record.text(DeliveryField::OrdererUse1));
+        o = fixed::trimmedRight(record.text(DeliveryField::OrdererUse1));
     // 2. The quantities.
     const QString q1 = BarcodeQuantity(record.text(DeliveryField::ShipQty));
     const QString q2 = document == BarcodeDocument::Tag ? BarcodeQuantity(tagQty) : QString();

@@ -15,15 +15,6 @@ bool blank(const QString& s)
     return s.trimmed().isEmpty();
 }
 
-QString trimRight(QString s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    s.truncate(n);
-    return s;
-}
-
 // A double-byte field cut to its width, or the single-byte field when the
 // company forbids kanji or the double-byte one is blank.
 QString kanjiRule(const DeliveryRecord& r, const CustRecord& c, DeliveryField single, DeliveryField doubleByte)
@@ -44,7 +35,7 @@ QString inspectionName(const DeliveryRecord& r, const CodeTable& codes)
 // The barcode columns: the key's readable text and data, then the three lines.
 QStringList barcodeColumns(const DeliveryRecord& r, const BarcodeLines& b)
 {
-    const QString key = trimRight(r.text(DeliveryField::DeliveryKeyNo));
+    const QString key = fixed::trimmedRight(r.text(DeliveryField::DeliveryKeyNo));
     return {QStringLiteral("(Z)") + key,
             QStringLiteral("Z") + (CheckCode39(key) == 0 ? key : QString()),
             QStringLiteral("(3N)3") + b.text(0).mid(3),
@@ -58,6 +49,21 @@ QStringList barcodeColumns(const DeliveryRecord& r, const BarcodeLines& b)
 QString companyName(const CustRecord& c, CustField f)
 {
     return cp932::decode(fixed::fit(c.text(f), 50));
+}
+
+// The first nine columns, the same on slips and tags: codes and names of both
+// parties, key, order number, delivery place, buyer and item code.
+QStringList leadingColumns(const DeliveryRecord& r, const CustRecord& c)
+{
+    return {r.text(DeliveryField::OrdererCode),
+            companyName(c, CustField::OrdererName),
+            r.text(DeliveryField::SupplierCode),
+            companyName(c, CustField::SupplierName),
+            r.text(DeliveryField::DeliveryKeyNo),
+            r.text(DeliveryField::OrderNo),
+            kanjiRule(r, c, DeliveryField::DeliveryPlace, DeliveryField::DeliveryPlaceKanji),
+            kanjiRule(r, c, DeliveryField::BuyerName, DeliveryField::BuyerNameKanji),
+            r.text(DeliveryField::ItemCode)};
 }
 
 int barcodeDigits(const CustRecord& c, CustField f)
@@ -123,16 +129,8 @@ QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const Code
     if (!eiaj && CheckUnitChars(unit) != 0)
         unit = QStringLiteral("   ");
 
-    QStringList cols = {r.text(DeliveryField::OrdererCode),
-                        companyName(c, CustField::OrdererName),
-                        r.text(DeliveryField::SupplierCode),
-                        companyName(c, CustField::SupplierName),
-                        r.text(DeliveryField::DeliveryKeyNo),
-                        r.text(DeliveryField::OrderNo),
-                        kanjiRule(r, c, DeliveryField::DeliveryPlace, DeliveryField::DeliveryPlaceKanji),
-                        kanjiRule(r, c, DeliveryField::BuyerName, DeliveryField::BuyerNameKanji),
-                        r.text(DeliveryField::ItemCode),
-                        kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji),
+    QStringList cols = leadingColumns(r, c);
+    cols += QStringList{kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji),
                         kanjiRule(r, c, DeliveryField::OrdererRemarks, DeliveryField::OrdererRemarksKanji),
                         r.text(DeliveryField::OrdererBarcodeInfo),
                         shortDate(r.text(DeliveryField::DueDate)),
@@ -193,16 +191,8 @@ QStringList tagColumns(const DeliveryRecord& r, const CustRecord& c, const CodeT
         (vbFormat(Decimal(tagNumber), u"##0") + QLatin1Char('/') + vbFormat(Decimal(tagTotal), u"##0"))
             .leftJustified(7, QLatin1Char(' '));
 
-    QStringList cols = {r.text(DeliveryField::OrdererCode),
-                        companyName(c, CustField::OrdererName),
-                        r.text(DeliveryField::SupplierCode),
-                        companyName(c, CustField::SupplierName),
-                        r.text(DeliveryField::DeliveryKeyNo),
-                        r.text(DeliveryField::OrderNo),
-                        kanjiRule(r, c, DeliveryField::DeliveryPlace, DeliveryField::DeliveryPlaceKanji),
-                        kanjiRule(r, c, DeliveryField::BuyerName, DeliveryField::BuyerNameKanji),
-                        r.text(DeliveryField::ItemCode),
-                        r.text(DeliveryField::ItemCode),
+    QStringList cols = leadingColumns(r, c);
+    cols += QStringList{r.text(DeliveryField::ItemCode),
                         kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji),
                         remarksWide ? remarksKanji : r.text(DeliveryField::OrdererRemarks),
                         remarksWide ? QStringLiteral(" ") : r.text(DeliveryField::OrdererRemarks),

@@ -1,3 +1,4 @@
+#include "support/CliRunner.h"
 #include "support/ImportFixtures.h"
 
 #include <QProcess>
@@ -9,22 +10,9 @@ using namespace plx::test;
 
 namespace {
 
-struct CliResult
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
 CliResult runImport(ImportInstall& imp, const QStringList& args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PLX90_REGISTRY"), imp.inst.registry.filePath());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PLX90_CLI_PATH), QStringList{QStringLiteral("import")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return runCli(imp.inst.registry.filePath(), QStringList{QStringLiteral("import")} + args);
 }
 
 } // namespace

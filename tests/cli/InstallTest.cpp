@@ -1,3 +1,4 @@
+#include "support/CliRunner.h"
 #include "support/TestInstall.h"
 
 #include "cli/Installer.h"
@@ -20,24 +21,6 @@ using namespace plx::test;
 
 namespace {
 
-struct CliRun
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QString& registry, const QStringList& args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PLX90_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
 QByteArray readFile(const QString& path)
 {
     QFile f(path);
@@ -51,7 +34,7 @@ TEST(Install, CreatesTheTreeSettingsAndFilesAndStartUpAcceptsThem)
     QTemporaryDir dir;
     const QString registry = dir.path() + QStringLiteral("/registry.ini");
     const QString base = dir.path() + QStringLiteral("/base");
-    const CliRun run = runCli(registry, {"install", "--base", base, "--demo"});
+    const CliResult run = runCli(registry, {"install", "--base", base, "--demo"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     for (const char* folder : {"Prg", "Usr", "Log", "Dust", "Sample", "Help"})
         EXPECT_TRUE(QFile::exists(base + QStringLiteral("/Plx90We/") + QLatin1String(folder))) << folder;
@@ -126,7 +109,7 @@ TEST(Install, UsageAndFailures)
     QFile blocker(dir.path() + QStringLiteral("/file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const CliRun run = runCli(registry, {"install", "--base", dir.path() + QStringLiteral("/file")});
+    const CliResult run = runCli(registry, {"install", "--base", dir.path() + QStringLiteral("/file")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("フォルダを作成できません"))) << run.err.toStdString();
     // A broken settings file is reported, not overwritten.
@@ -135,7 +118,7 @@ TEST(Install, UsageAndFailures)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("garbage\n");
     }
-    const CliRun get = runCli(registry, {"settings", "get", "ApUse"});
+    const CliResult get = runCli(registry, {"settings", "get", "ApUse"});
     EXPECT_EQ(get.exitCode, 1);
     EXPECT_TRUE(get.err.contains(QStringLiteral("レジストリデータベースが壊れています")));
     EXPECT_EQ(readFile(registry), QByteArray("garbage\n"));

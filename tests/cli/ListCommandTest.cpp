@@ -1,3 +1,4 @@
+#include "support/CliRunner.h"
 #include "support/ListFixtures.h"
 
 #include "list/DeliveryList.h"
@@ -11,15 +12,9 @@ using namespace plx::test;
 
 namespace {
 
-QProcess* runList(TestInstall& inst, const QStringList& args)
+CliResult runList(TestInstall& inst, const QStringList& args)
 {
-    auto* p = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PLX90_REGISTRY"), inst.registry.filePath());
-    p->setProcessEnvironment(env);
-    p->start(QStringLiteral(PLX90_CLI_PATH), QStringList{QStringLiteral("list")} + args);
-    p->waitForFinished(60000);
-    return p;
+    return runCli(inst.registry.filePath(), QStringList{QStringLiteral("list")} + args);
 }
 
 } // namespace
@@ -34,10 +29,9 @@ TEST(ListCommand, PrintsTheListWindowsColumnsAsTsv)
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "R1", "2", "A", "品名"), gap,
                                                                    listed('1', "ORD9", "R2", "0", "B", "")}));
 
-    std::unique_ptr<QProcess> p(runList(inst, {"--eiaj"}));
-    ASSERT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
-    const QStringList lines =
-        QString::fromUtf8(p->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const CliResult p = runList(inst, {"--eiaj"});
+    ASSERT_EQ(p.exitCode, 0) << p.err.toStdString();
+    const QStringList lines = p.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0],
               QStringLiteral("No.\t状態\t発注者名称\t注文番号\t納品キー番号\t品名\t品名コード\t注文数量\t単位\t納期\t"
@@ -59,25 +53,23 @@ TEST(ListCommand, RefusesBadUsageAndFailedStartUp)
 {
     TestInstall inst;
     writeListInstallation(inst);
-    std::unique_ptr<QProcess> both(runList(inst, {"--eiaj", "--korvan"}));
-    EXPECT_EQ(both->exitCode(), 2);
-    std::unique_ptr<QProcess> none(runList(inst, {}));
-    EXPECT_EQ(none->exitCode(), 2);
+    const CliResult both = runList(inst, {"--eiaj", "--korvan"});
+    EXPECT_EQ(both.exitCode, 2);
+    const CliResult none = runList(inst, {});
+    EXPECT_EQ(none.exitCode, 2);
 
     inst.setSetting(QStringLiteral("ApUse"), QStringLiteral("EIAJ"));
-    std::unique_ptr<QProcess> wrongFormat(runList(inst, {"--korvan"}));
-    EXPECT_EQ(wrongFormat->exitCode(), 1);
+    const CliResult wrongFormat = runList(inst, {"--korvan"});
+    EXPECT_EQ(wrongFormat.exitCode, 1);
 
     inst.setSetting(QStringLiteral("ApUse"), QStringLiteral("eiaj"));
-    std::unique_ptr<QProcess> badSetting(runList(inst, {"--eiaj"}));
-    EXPECT_EQ(badSetting->exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(badSetting->readAllStandardError())
-                    .contains(QStringLiteral("レジストリの情報に誤りがあります。")));
+    const CliResult badSetting = runList(inst, {"--eiaj"});
+    EXPECT_EQ(badSetting.exitCode, 1);
+    EXPECT_TRUE(badSetting.err.contains(QStringLiteral("レジストリの情報に誤りがあります。")));
 
     inst.setSetting(QStringLiteral("ApUse"), QStringLiteral("ALL"));
     inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
-    std::unique_ptr<QProcess> noCodes(runList(inst, {"--eiaj"}));
-    EXPECT_EQ(noCodes->exitCode(), 1);
-    EXPECT_TRUE(
-        QString::fromUtf8(noCodes->readAllStandardError()).contains(QStringLiteral("コード情報が確認できません。")));
+    const CliResult noCodes = runList(inst, {"--eiaj"});
+    EXPECT_EQ(noCodes.exitCode, 1);
+    EXPECT_TRUE(noCodes.err.contains(QStringLiteral("コード情報が確認できません。")));
 }

@@ -1,3 +1,4 @@
+#include "support/CliRunner.h"
 #include "support/OutputFixtures.h"
 
 #include "core/Registry.h"
@@ -13,24 +14,6 @@ using namespace plx;
 using namespace plx::test;
 
 namespace {
-
-struct CliResult
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-CliResult runCli(const QString& registry, const QStringList& args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PLX90_CLI_PATH), args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 // Every barcode an independent reader finds on the PDF's pages.
 QStringList scanBarcodes(const QString& pdf, const QString& workDir)

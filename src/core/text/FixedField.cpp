@@ -54,4 +54,13 @@ QByteArray trimmedRight(QByteArray bytes)
     return bytes;
 }
 
+QString trimmedRight(QString text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == QLatin1Char(' '))
+        --n;
+    text.truncate(n);
+    return text;
+}
+
 } // namespace plx::fixed

@@ -32,6 +32,8 @@ void write(QByteArray& record, FixedField field, QStringView text);
 
 // The byte buffer with trailing blanks (0x20) removed.
 QByteArray trimmedRight(QByteArray bytes);
+// The text with trailing half-width blanks removed (other white space stays).
+QString trimmedRight(QString text);
 
 } // namespace fixed
 } // namespace plx

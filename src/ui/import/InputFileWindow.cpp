@@ -1,6 +1,7 @@
 #include "InputFileWindow.h"
 
 #include "ui/CenterWindow.h"
+#include "ui/CursorGuard.h"
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -47,15 +48,6 @@ public:
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
         return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
     }
-};
-
-class CursorGuard
-{
-public:
-    CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorGuard() { QApplication::restoreOverrideCursor(); }
-    CursorGuard(const CursorGuard&) = delete;
-    CursorGuard& operator=(const CursorGuard&) = delete;
 };
 
 QPushButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap)

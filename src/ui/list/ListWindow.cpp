@@ -4,6 +4,7 @@
 #include "ListGrid.h"
 
 #include "ui/CenterWindow.h"
+#include "ui/CursorGuard.h"
 #include "ui/aux/PrintSelectionWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
@@ -48,13 +49,6 @@ constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
 constexpr bool kCompanyAvailable = false;  // 発注者情報設定
 constexpr bool kSettingsAvailable = false; // ﾌｧｲﾙ入力設定
-
-class CursorGuard
-{
-public:
-    CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorGuard() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

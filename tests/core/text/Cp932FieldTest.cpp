@@ -59,6 +59,7 @@ TEST(FixedField, WritesAndReadsInsideARecord)
     EXPECT_EQ(record, QByteArray("##") + cp932::encode(u"漢字") + QByteArray("####"));
     fixed::write(record, {2, 4}, u"x");
     EXPECT_EQ(fixed::read(record, {2, 4}), QStringLiteral("x   "));
-    EXPECT_EQ(fixed::trimmedRight("ab  "), QByteArray("ab"));
-    EXPECT_EQ(fixed::trimmedRight("    "), QByteArray());
+    EXPECT_EQ(fixed::trimmedRight(QByteArray("ab  ")), QByteArray("ab"));
+    EXPECT_EQ(fixed::trimmedRight(QStringLiteral(" a\t ")), QStringLiteral(" a\t"));
+    EXPECT_EQ(fixed::trimmedRight(QByteArray("    ")), QByteArray());
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace plx::test {
+
+// What a run of plx90-cli gave back.
+struct CliResult
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs plx90-cli (PLX90_CLI_PATH, set for the command-line tests) against the
+// settings file `registry`.
+inline CliResult runCli(const QString& registry, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PLX90_CLI_PATH), args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace plx::test
