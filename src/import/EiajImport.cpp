@@ -334,17 +334,17 @@ void EiajImport::processRecord(const ItemTable& t)
                                                    DeliveryField::OrdererRemarks,
                                                    DeliveryField::OrdererRemarksKanji};
             for (DeliveryField f : always)
-                old.setText(f, r.text(f));
+                old.copyField(r, f);
             if (!is0703) {
                 for (DeliveryField f : {DeliveryField::UnitPrice, DeliveryField::Currency, DeliveryField::UnitPriceX,
                                         DeliveryField::OrderQty, DeliveryField::Unit})
-                    old.setText(f, r.text(f));
+                    old.copyField(r, f);
                 if (taxGiven)
-                    old.setText(DeliveryField::ConsumptionTaxClass, r.text(DeliveryField::ConsumptionTaxClass));
+                    old.copyField(r, DeliveryField::ConsumptionTaxClass);
                 if (taxationGiven)
-                    old.setText(DeliveryField::TaxationClass, r.text(DeliveryField::TaxationClass));
+                    old.copyField(r, DeliveryField::TaxationClass);
                 if (priceGiven)
-                    old.setText(DeliveryField::PriceDisplayClass, r.text(DeliveryField::PriceDisplayClass));
+                    old.copyField(r, DeliveryField::PriceDisplayClass);
             }
             m_ctx.target.writeUnstamped(existing, old);
             break;

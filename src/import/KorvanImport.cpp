@@ -227,7 +227,7 @@ void KorvanImport::processRecord(const ItemTable& t)
                                           DeliveryField::AmountExclTaxX,
                                           DeliveryField::AmountInclTaxX};
     for (DeliveryField f : taken)
-        old.setText(f, r.text(f));
+        old.copyField(r, f);
     old.setText(DeliveryField::UnitPrice, QString());
     old.setText(DeliveryField::UnitPriceX, QString());
     m_ctx.target.writeUnstamped(existing, old);

@@ -129,6 +129,12 @@ void DeliveryRecord::clearTagLines()
         setTagLine(k, kZeroQty, QStringLiteral("00"));
 }
 
+void DeliveryRecord::copyField(const DeliveryRecord& from, DeliveryField f)
+{
+    const FixedField fld = field(f);
+    std::memcpy(m_bytes.data() + fld.offset, from.m_bytes.constData() + fld.offset, fld.width);
+}
+
 void DeliveryRecord::stamp(const QDateTime& at)
 {
     setText(DeliveryField::UpdatedAt, at.toString(QStringLiteral("yyyyMMddHHmm")));

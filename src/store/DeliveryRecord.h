@@ -115,6 +115,9 @@ public:
     // Writes text into the field: cut at its width, blank-padded.
     void setText(DeliveryField f, QStringView value) { fixed::write(m_bytes, field(f), value); }
 
+    // Takes the field's bytes from another record as they stand (no decoding).
+    void copyField(const DeliveryRecord& from, DeliveryField f);
+
     char kind() const { return m_bytes.at(0); }
     void setKind(char digit) { m_bytes[0] = digit; }
     bool isLiveOf(char kindDigit) const { return kind() == kindDigit; }

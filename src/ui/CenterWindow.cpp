@@ -20,4 +20,10 @@ void CenterWindow(Environment& env, const QWidget& window)
     env.centerLeft = static_cast<short>(std::nearbyint(left));
 }
 
+void moveToCentre(Environment& env, QWidget& window)
+{
+    CenterWindow(env, window);
+    window.move(env.centerLeft / kTwipsPerPixel, env.centerTop / kTwipsPerPixel);
+}
+
 } // namespace plx

@@ -260,8 +260,7 @@ void ListWindow::Form_Load()
 void ListWindow::showCentred()
 {
     resize(twipsToPixels(12000), twipsToPixels(9000));
-    CenterWindow(m_env, *this);
-    move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+    moveToCentre(m_env, *this);
     show();
 }
 
@@ -418,8 +417,7 @@ void ListWindow::Command3_Click()
             m_env.closeAllFiles();
         {
             InputFileWindow window(m_env, m_env.currentKind == 1 ? 1 : 0, this);
-            CenterWindow(m_env, window);
-            window.move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+            moveToCentre(m_env, window);
             window.exec();
         }
         m_env.logModule = QStringLiteral("納品書一覧");
@@ -439,8 +437,7 @@ void ListWindow::Command4_Click()
         {
             PrintSelectionWindow window(m_env, m_env.currentKind == 1 ? 1 : 0, *m_report, this);
             window.adjustSize();
-            CenterWindow(m_env, window);
-            window.move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+            moveToCentre(m_env, window);
             window.exec();
         }
         if (m_env.changedFlag == 1)
@@ -526,8 +523,7 @@ void ListWindow::MnuVer_Click()
     VersionWindow window(m_env, this);
     window.adjustSize();
     window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
-    CenterWindow(m_env, window);
-    window.move(m_env.centerLeft / kTwipsPerPixel, m_env.centerTop / kTwipsPerPixel);
+    moveToCentre(m_env, window);
     window.exec();
     m_env.logModule = QStringLiteral("納品書一覧");
 }
