@@ -69,22 +69,26 @@ int ImportCommand::execute(const QStringList& arguments)
     env.logModule = QStringLiteral("入力ファイル選択");
     env.logOperation = QStringLiteral("実行ボタン");
     PrecheckResult checked;
-    runTrapped(env, QStringLiteral("取り込みｿ-ﾄ/"), [&] { checked = driver.precheckPaths(paths); });
+    if (!runTrapped(env, QStringLiteral("取り込みｿ-ﾄ/"), [&] { checked = driver.precheckPaths(paths); }))
+        return kExitFailed; // the data file is locked or damaged: nothing was done
+    bool ran = false;
     if (checked.accepted > 0) {
-        runTrapped(env, QStringLiteral("取り込みﾒｲﾝ/"), [&] {
+        ran = runTrapped(env, QStringLiteral("取り込みﾒｲﾝ/"), [&] {
             driver.run(static_cast<RebuildMode>(makeMode), moveFiles,
                        [](int progress, int selected) { std::fprintf(stderr, "(%d/%d)\n", progress, selected); });
         });
     }
     for (const auto& outcome : driver.outcomes()) {
-        const QString text = outcome.refusal == 0  ? QStringLiteral("取り込み済")
-                             : outcome.refusal < 0 ? QStringLiteral("未処理")
-                                                   : refusalText(outcome.refusal);
+        // A refused run imported nothing: its accepted files stay untouched.
+        const int refusal = outcome.refusal == 0 && !ran ? -1 : outcome.refusal;
+        const QString text = refusal == 0  ? QStringLiteral("取り込み済")
+                             : refusal < 0 ? QStringLiteral("未処理")
+                                           : refusalText(refusal);
         std::printf("%s\t%s\n", outcome.path.toUtf8().constData(), text.toUtf8().constData());
     }
     if (env.importErrors)
         std::printf("ｴﾗｰﾘｽﾄ: %s\n", env.paths.errListPath.toUtf8().constData());
-    return checked.accepted > 0 ? kExitOk : kExitFailed;
+    return ran ? kExitOk : kExitFailed;
 }
 
 } // namespace plx::cli

@@ -30,7 +30,7 @@ int ListCommand::execute(const QStringList& arguments)
         return kExitFailed;
 
     DeliveryList list(env);
-    if (!list.reload(kind))
+    if (!list.reload(kind) || list.refused(kind))
         return kExitFailed;
     const DeliveryListModel& model = list.model(kind);
     // Tabs and line breaks inside a value would break the columns.

@@ -69,6 +69,8 @@ int PrintCommand::execute(const QStringList& arguments)
     const PrintRunResult result = runNormalPrint(env, kind, engine, parser.value(orderer), parser.value(supplier));
     for (const QString& pdf : engine.written)
         std::printf("%s\n", pdf.toUtf8().constData());
+    if (result.stopped)
+        return kExitFailed; // its message is on stderr
     if (result.slipGroups == 0 && result.tagGroups == 0) {
         ShowMessage(env, 630);
         return kExitFailed;

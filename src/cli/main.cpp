@@ -5,6 +5,7 @@
 #include "SettingsCommand.h"
 
 #include "core/Environment.h"
+#include "core/ErrorReport.h"
 #include "report/ReportApplication.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,15 @@ int main(int argc, char* argv[])
             } catch (const plx::ProgramEnded&) {
                 // The start-up checks or the error report ended the program; the
                 // reason is on stderr already.
+                return plx::cli::kExitFailed;
+            } catch (const plx::Refusal& refusal) {
+                // A locked or damaged data file met outside a trap: nothing
+                // was changed.
+                std::fprintf(stderr, "%s\n",
+                             QString(refusal.message())
+                                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                 .toUtf8()
+                                 .constData());
                 return plx::cli::kExitFailed;
             }
         }

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "Dialogs.h"
 #include "Environment.h"
+#include "MessageCatalog.h"
 #include "Registry.h"
 #include "text/FixedField.h"
 
@@ -23,6 +24,24 @@ RuntimeFailure RuntimeFailure::labelled(QString label, QString description)
     RuntimeFailure failure(std::move(description));
     failure.m_label = label.isNull() ? QStringLiteral("") : std::move(label);
     return failure;
+}
+
+Refusal::Refusal(QString message) : std::runtime_error(message.toStdString()), m_message(std::move(message)) {}
+
+Refusal Refusal::byNumber(short number)
+{
+    Refusal refusal(QStringLiteral("(%1)").arg(number, 3, 10, QLatin1Char('0')));
+    refusal.m_number = number;
+    return refusal;
+}
+
+void showRefusal(Environment& env, const Refusal& refusal)
+{
+    if (refusal.number() > 0) {
+        ShowMessage(env, refusal.number());
+        return;
+    }
+    env.dialogs->show(MessageIcon::Exclamation, refusal.message(), MessageButtons::Ok, DefaultButton::First);
 }
 
 QString describeException(const std::exception& e)

@@ -29,6 +29,25 @@ private:
     QString m_label;
 };
 
+// A refusal met deep inside an operation: a data file another program holds,
+// a damaged data file, a record that changed since it was read. The operation
+// stops before it writes (more); the trap shows the message and the program
+// goes on. Not a RuntimeFailure: nothing is logged and nothing ends.
+class Refusal : public std::runtime_error
+{
+public:
+    explicit Refusal(QString message);
+    // A refusal told by the catalogue message `number`.
+    static Refusal byNumber(short number);
+
+    const QString& message() const { return m_message; }
+    short number() const { return m_number; }
+
+private:
+    QString m_message;
+    short m_number = 0;
+};
+
 // The fixed texts of the error report.
 inline const QString kErrorReportText = QStringLiteral("アプリケーションでエラーが発生しました。");
 inline const QString kLogFailureText = QStringLiteral("ログファイルでエラーが発生しました。処理を終了します。");
@@ -48,14 +67,23 @@ QString describeException(const std::exception& e);
 
 // Runs `operation`; a run-time failure is reported with `label` before its
 // description and ends the program. A program end requested inside passes through.
-template <typename F> void runTrapped(Environment& env, const QString& label, F&& operation);
+// A Refusal is shown to the operator and the result is false; true when the
+// operation ran to its end.
+template <typename F> bool runTrapped(Environment& env, const QString& label, F&& operation);
+
+// Shows a refusal's message (exclamation, OK).
+void showRefusal(Environment& env, const Refusal& refusal);
 
 [[noreturn]] void reportAndEnd(Environment& env, const QString& message);
 
-template <typename F> void runTrapped(Environment& env, const QString& label, F&& operation)
+template <typename F> bool runTrapped(Environment& env, const QString& label, F&& operation)
 {
     try {
         std::forward<F>(operation)();
+        return true;
+    } catch (const Refusal& e) {
+        showRefusal(env, e);
+        return false;
     } catch (const RuntimeFailure& e) {
         reportAndEnd(env, (e.hasLabel() ? e.label() : label) + e.description());
     } catch (const std::exception& e) {

@@ -1,7 +1,10 @@
 #include "RecordFile.h"
 
 #include "ErrorReport.h"
+#include "FileLock.h"
 #include "FileUtil.h"
+
+#include <QDir>
 
 #include <QFile>
 
@@ -13,6 +16,77 @@ namespace plx {
 RecordFile::RecordFile(QString path, int recordLength, QString fileLabel)
     : m_path(std::move(path)), m_length(recordLength), m_label(std::move(fileLabel))
 {
+}
+
+void throwRecordChanged()
+{
+    throw Refusal::byNumber(10);
+}
+
+void RecordFile::setShape(RecordShape shape)
+{
+    m_shape = std::move(shape);
+    m_shaped = true;
+}
+
+ShapeDamage RecordFile::findDamage(const QByteArray& bytes) const
+{
+    ShapeDamage damage;
+    const qsizetype whole = bytes.size() / m_length;
+    const char* data = bytes.constData();
+    for (qsizetype n = 0; n < whole; ++n) {
+        const char* rec = data + n * m_length;
+        const bool kindOk = m_shape.kinds.isEmpty() || m_shape.kinds.contains(rec[0]);
+        if (!kindOk || rec[m_length - 2] != '\r' || rec[m_length - 1] != '\n') {
+            damage.offset = n * m_length;
+            damage.record = int(std::min<qsizetype>(n + 1, kMaxRecords + 1));
+            return damage;
+        }
+    }
+    if (bytes.size() % m_length != 0) {
+        damage.offset = whole * m_length;
+        damage.record = int(std::min<qsizetype>(whole + 1, kMaxRecords + 1));
+        damage.torn = true;
+    }
+    return damage;
+}
+
+QString RecordFile::damageText(const ShapeDamage& damage) const
+{
+    const QString where = QDir::toNativeSeparators(m_path);
+    if (damage.torn) {
+        return QStringLiteral("%1が壊れています。最後のﾚｺｰﾄﾞ(%2件目、%3ﾊﾞｲﾄ目から)が途中で切れています。"
+                              "ﾌｧｲﾙは変更していません。\r\n(%4)")
+            .arg(m_label)
+            .arg(damage.record)
+            .arg(damage.offset + 1)
+            .arg(where);
+    }
+    return QStringLiteral("%1が壊れています。%2件目のﾚｺｰﾄﾞ(%3ﾊﾞｲﾄ目)から形式が正しくありません。"
+                          "ﾌｧｲﾙは変更していません。\r\n(%4)")
+        .arg(m_label)
+        .arg(damage.record)
+        .arg(damage.offset + 1)
+        .arg(where);
+}
+
+void RecordFile::requireWhole(const QByteArray& bytes) const
+{
+    const ShapeDamage damage = findDamage(bytes);
+    if (damage.found())
+        throw Refusal(damageText(damage));
+}
+
+bool RecordFile::sameIdentity(int n, const char* other) const
+{
+    const char* mine = at(n);
+    if (mine[0] != other[0])
+        return false;
+    for (const FixedField& f : m_shape.identity) {
+        if (std::memcmp(mine + f.offset, other + f.offset, size_t(f.width)) != 0)
+            return false;
+    }
+    return true;
 }
 
 void RecordFile::openInMemory(QByteArray records)
@@ -39,6 +113,8 @@ int RecordFile::open(bool create)
     } else {
         bytes = fileutil::readAll(m_path);
     }
+    if (m_shaped)
+        requireWhole(bytes);
     m_count = int(std::min<qsizetype>(bytes.size() / m_length, kMaxRecords));
     m_trailing = bytes.size() - qsizetype(m_count) * m_length;
     bytes.truncate(qsizetype(m_count) * m_length);
@@ -82,12 +158,42 @@ void RecordFile::write(int n, const QByteArray& bytes)
         }
         return;
     }
+    if (!m_shaped) {
+        writeThrough(n, bytes);
+        return;
+    }
+    if (m_lock != nullptr && m_lock->dataPath() == m_path) {
+        writeThrough(n, bytes);
+        return;
+    }
+    const FileLock lock(m_path, m_label);
+    writeThrough(n, bytes);
+}
+
+void RecordFile::writeThrough(int n, const QByteArray& bytes)
+{
     QFile file(m_path);
     const auto fail = [&] {
         throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, file.errorString()));
     };
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * m_length) || file.write(bytes) != m_length ||
-        !file.flush())
+    if (!file.open(QIODevice::ReadWrite))
+        fail();
+    if (m_shaped) {
+        // The record there must still be the one this program read: another
+        // program may have rewritten the file (an import renumbers records) or
+        // appended to it since.
+        const qint64 size = file.size();
+        if (n <= m_count) {
+            if (size < qint64(n) * m_length || !file.seek(qint64(n - 1) * m_length))
+                throwRecordChanged();
+            const QByteArray onDisk = file.read(m_length);
+            if (onDisk.size() != m_length || !sameIdentity(n, onDisk.constData()))
+                throwRecordChanged();
+        } else if (size != qint64(m_count) * m_length) {
+            throwRecordChanged();
+        }
+    }
+    if (!file.seek(qint64(n - 1) * m_length) || file.write(bytes) != m_length || !file.flush())
         fail();
     if (n == m_count + 1 && m_trailing > 0) {
         // The append replaced the damaged tail; drop whatever is left of it.

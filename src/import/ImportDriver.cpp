@@ -8,6 +8,7 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
 #include "core/FileUtil.h"
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
@@ -78,6 +79,21 @@ ImportDriver::ImportDriver(Environment& env, int kind) : m_env(env), m_kind(kind
 
 ImportDriver::~ImportDriver() = default;
 
+void ImportDriver::lock()
+{
+    if (!m_importLock)
+        m_importLock = std::make_unique<FileLock>(m_env.paths.workDelivPath, QStringLiteral("取り込み作業ﾌｧｲﾙ"));
+    if (!m_dataLock)
+        m_dataLock = std::make_unique<FileLock>(m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath,
+                                                DeliveryStore::label());
+}
+
+void ImportDriver::unlock()
+{
+    m_dataLock.reset();
+    m_importLock.reset();
+}
+
 ImportSettings ImportDriver::readSettings(Environment& env, int kind)
 {
     ImportSettings s;
@@ -101,6 +117,7 @@ PrecheckResult ImportDriver::precheck(const QString& folder, const QStringList& 
 
 PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
 {
+    lock();
     m_errors = std::make_unique<ErrorList>(m_env, m_kind);
     m_result = {};
     m_accepted.clear();
@@ -154,8 +171,10 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
         ++m_result.accepted;
     }
     m_result.errors = m_errors->count();
-    if (m_result.accepted == 0)
+    if (m_result.accepted == 0) {
         m_errors->close();
+        unlock();
+    }
     return m_result;
 }
 
@@ -173,6 +192,12 @@ void ImportDriver::sortAccepted(QList<AcceptedFile>& files)
 
 void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progress)
 {
+    lock();
+    struct Unlock
+    {
+        ImportDriver* driver;
+        ~Unlock() { driver->unlock(); }
+    } unlockAtEnd{this};
     if (!m_errors)
         m_errors = std::make_unique<ErrorList>(m_env, m_kind);
     m_moved.clear();
@@ -184,18 +209,22 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     const QString current = m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath;
     const RebuildFiles files{current, m_env.paths.backupDelivPath, m_env.paths.workDelivPath};
 
-    // The data file as it is, its backup, and the rebuild in memory.
+    // The data file as it is; a damaged one is refused before anything is
+    // written, as is a damaged company file.
     const QByteArray original = fileutil::readAll(current);
-    // The backup is a courtesy copy: the data file itself is only ever replaced
-    // whole, so the copy need not be forced to disk.
+    DeliveryStore::requireWhole(current, original);
+    CustStore companies(m_env.paths.custPath);
+    companies.open();
+
+    // Its backup, and the rebuild in memory. The backup is a courtesy copy: the
+    // data file itself is only ever replaced whole, so the copy need not be
+    // forced to disk.
     writeCopy(files.backup, original);
     DeliveryStore target(QString(), *m_env.clock);
     QByteArray kept = keptRecords(original, mode);
     kept.reserve(kept.size() + qsizetype(DeliveryRecord::kLength) * 1024);
     target.openInMemory(std::move(kept));
 
-    CustStore companies(m_env.paths.custPath);
-    companies.open();
     RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
     codeFile.open();
     const CodeTable codes = CodeTable::fromBytes(codeFile.data());

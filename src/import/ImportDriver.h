@@ -13,6 +13,7 @@ namespace plx {
 
 struct Environment;
 class ErrorList;
+class FileLock;
 
 // One file accepted by the pre-check.
 struct AcceptedFile
@@ -47,6 +48,11 @@ struct PrecheckResult
 // puts it in place of the data file with one atomic rename; processed order
 // files are moved to the Dust folder only after that. A failure or a crash at
 // any moment leaves the data file as it was and every order file where it was.
+//
+// From the pre-check to the end of the run the driver holds two locks: the
+// import's own (its work file, backup and error list are shared by both
+// formats) and the data file's. Another import, a print run or a deletion
+// waits for them or is refused; a lock that cannot be had is a Refusal.
 class ImportDriver
 {
 public:
@@ -61,7 +67,8 @@ public:
     // Empties the error list and checks the selected files of `folder`, in the
     // order given: refusals 001 (missing), 002 (not an order file of this
     // format) and 003 (unsupported class) go to the error list; the others are
-    // accepted. Clears ImportErrors first.
+    // accepted. Clears ImportErrors first. Takes the locks (Refusal when another
+    // program holds them) and keeps them for the run when a file was accepted.
     PrecheckResult precheck(const QString& folder, const QStringList& names);
     // The same for files given by their full paths (the command line).
     PrecheckResult precheckPaths(const QStringList& paths);
@@ -88,13 +95,18 @@ public:
     // Sorts the accepted files (class, date, time), backs up the data file,
     // rebuilds it by `mode`, imports the files and commits the result; moves
     // the processed files when `moveFiles`. Sets ImportDone and ChangedFlag.
-    // Throws RuntimeFailure when the run cannot be completed (nothing changed).
+    // Throws RuntimeFailure when the run cannot be completed, and Refusal when
+    // the data file or the company file is damaged or locked (nothing changed
+    // either way). Releases the locks.
     void run(RebuildMode mode, bool moveFiles, const Progress& progress = {});
 
     // The sort of the run: class, then date, then time, as numbers.
     static void sortAccepted(QList<AcceptedFile>& files);
 
 private:
+    void lock();
+    void unlock();
+
     Environment& m_env;
     int m_kind;
     PrecheckResult m_result;
@@ -103,6 +115,8 @@ private:
     QStringList m_moved;
     QStringList m_notMoved;
     std::unique_ptr<ErrorList> m_errors;
+    std::unique_ptr<FileLock> m_importLock;
+    std::unique_ptr<FileLock> m_dataLock;
 };
 
 } // namespace plx

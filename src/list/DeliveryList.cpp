@@ -3,8 +3,11 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
 #include "core/MessageCatalog.h"
 #include "store/DeliveryMaintenance.h"
+
+#include <algorithm>
 
 namespace plx {
 
@@ -36,25 +39,28 @@ int DeliveryList::OpenDataFiles()
         std::pair{m_env.paths.eDelivPath, m_env.paths.eDelivWorkPath},
         std::pair{m_env.paths.kDelivPath, m_env.paths.kDelivWorkPath}};
     for (int kind : {kEiaj, kKorvan}) {
-        // A step that fails here is passed over, as the load goes on without it.
+        m_refused[kind] = false;
+        // A conversion that cannot run now (the file is locked or cannot be
+        // rewritten) is passed over: the open below then refuses the file.
         try {
-            m_refused[kind] =
-                convertOlderLayout(conversions[kind].first, conversions[kind].second) == ConversionResult::Refused;
+            convertOlderLayout(conversions[kind].first, conversions[kind].second);
+        } catch (const Refusal&) {
         } catch (const RuntimeFailure&) {
-            m_refused[kind] = false;
-        }
-        if (m_refused[kind]) {
-            m_env.dialogs->show(MessageIcon::Exclamation, conversionRefusedText(conversions[kind].first),
-                                MessageButtons::Ok, DefaultButton::First);
         }
         try {
             m_stores[kind]->open();
+        } catch (const Refusal& refusal) {
+            // A damaged file is shown as an empty list and left as it is.
+            m_refused[kind] = true;
+            showRefusal(m_env, refusal);
         } catch (const RuntimeFailure&) {
         }
     }
 
     try {
         m_companies.open();
+    } catch (const Refusal& refusal) {
+        showRefusal(m_env, refusal);
     } catch (const RuntimeFailure&) {
     }
     m_env.custFileMissing = 0;
@@ -126,20 +132,29 @@ void handOnRowSelection(Environment& env, const GridSelection& selection, int li
     }
 }
 
-int deleteListedRows(DeliveryStore& store, char kindDigit, int first, int last)
+int deleteListedRows(DeliveryStore& store, const DeliveryListModel& model, int first, int last)
 {
-    int seen = 0;
-    int deleted = 0;
-    for (int n = 1; n <= store.count() && seen < last; ++n) {
-        if (store.records().at(qsizetype(n - 1) * DeliveryRecord::kLength) != kindDigit)
-            continue;
-        ++seen;
-        if (seen >= first) {
-            store.markDeleted(n);
-            ++deleted;
-        }
+    const FileLock lock(store.path(), DeliveryStore::label());
+    struct Held
+    {
+        DeliveryStore& store;
+        ~Held() { store.setLock(nullptr); }
+    } held{store};
+    store.setLock(&lock);
+    store.open();
+    // Every listed record must still be where the list saw it, with its kind
+    // and keys: another program may have rewritten the file meanwhile. Nothing
+    // is deleted unless all of them are.
+    QList<int> numbers;
+    for (int row = std::max(first, 1); row <= std::min(last, model.listedCount()); ++row) {
+        const int n = model.recordNumber(row - 1);
+        if (n > store.count() || !store.sameRecord(n, model.recordBytes(row - 1)))
+            throwRecordChanged();
+        numbers.append(n);
     }
-    return deleted;
+    for (int n : numbers)
+        store.markDeleted(n);
+    return int(numbers.size());
 }
 
 } // namespace plx

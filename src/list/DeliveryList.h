@@ -45,6 +45,9 @@ public:
     // false when the code table is empty: both lists are then emptied.
     bool reload(int mode);
 
+    // Whether the last load refused the data file of the format as damaged.
+    bool refused(int kind) const { return m_refused[kind]; }
+
     // Closes the files (the models keep what they show).
     void closeFiles();
 
@@ -52,7 +55,7 @@ private:
     Environment& m_env;
     std::array<std::unique_ptr<DeliveryStore>, 2> m_stores;
     std::array<std::unique_ptr<DeliveryListModel>, 2> m_models;
-    std::array<bool, 2> m_refused{false, false}; // data file of neither layout
+    std::array<bool, 2> m_refused{false, false}; // damaged data file
     CustStore m_companies;
     CodeTable m_codes;
 };
@@ -74,8 +77,11 @@ struct GridSelection
 // invalid one; `listed` the number of rows of the current list.
 void handOnRowSelection(Environment& env, const GridSelection& selection, int listed, bool newRecord);
 
-// Logically deletes the live records of the kind whose running number (from 1)
-// lies between `first` and `last`, stamping each. Returns how many were deleted.
-int deleteListedRows(DeliveryStore& store, char kindDigit, int first, int last);
+// Logically deletes the records listed by `model` in rows `first` to `last`
+// (from 1), stamping each, under the data file's lock. The file is read anew
+// and every one of those records must still stand at its number with the kind
+// and keys the list showed; otherwise nothing is deleted (Refusal, message 10).
+// Returns how many were deleted.
+int deleteListedRows(DeliveryStore& store, const DeliveryListModel& model, int first, int last);
 
 } // namespace plx

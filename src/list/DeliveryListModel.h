@@ -34,6 +34,8 @@ public:
     // Rows are 0-based here; the list's row k (from 1) is row k - 1.
     int listedCount() const { return int(m_records.size()); }
     int recordNumber(int row) const { return m_records.at(row); }
+    // The bytes of the record listed in `row`, as loaded.
+    const char* recordBytes(int row) const { return recordAt(row); }
     QString cellText(int row, int column) const;
 
     static QString headerText(int column);

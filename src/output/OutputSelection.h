@@ -42,15 +42,22 @@ public:
     // marked for issue ("8"); otherwise the registered, not yet issued ones,
     // optionally of one company (both codes empty: all). Stops at a group of
     // 200 records (message 230/240) or at a 51st company (a message), keeping
-    // the groups built so far. Throws RuntimeFailure.
+    // the groups built so far. Throws RuntimeFailure, or Refusal for a damaged
+    // data or company file.
     void select(bool marked, const QString& filterOrderer = {}, const QString& filterSupplier = {});
 
     const QList<OutputGroup>& groups() const { return m_groups; }
     // The extract file of group n (1-based).
     QString extractPath(int n) const;
 
-    // Writes the records of group n (1-based) back in `mode`. Throws RuntimeFailure.
+    // Writes the records of group n (1-based) back in `mode`. Throws
+    // RuntimeFailure, or Refusal (message 10) when a record is no longer the one
+    // selected.
     void update(int n, UpdateMode mode);
+
+    // The lock the print run holds on the data file from the selection to the
+    // last update (see RecordFile).
+    void setLock(const FileLock* lock) { m_store.setLock(lock); }
 
     // Deletes the extract files 1, 2, ... up to the first that does not exist.
     void deleteExtractFiles() const;

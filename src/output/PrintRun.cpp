@@ -6,6 +6,7 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
 #include "core/MessageCatalog.h"
 #include "core/RecordFile.h"
 #include "core/ReportControl.h"
@@ -13,7 +14,21 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace plx {
+
+namespace {
+
+// A layout file is named by its name alone: it lies in the user folder, and a
+// name that reaches into another folder is not a layout of this installation.
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QStringLiteral("..")) && !name.contains(QLatin1Char(':'));
+}
+
+} // namespace
 
 DocumentOutput::DocumentOutput(Environment& env, int kind, ReportControl& report)
     : m_env(env), m_kind(kind), m_report(report)
@@ -50,6 +65,9 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
         ShowMessage(m_env, 3);
         return -1;
     }
+
+    if (!slips && selection.groups().at(n - 1).tags == 0)
+        return 0; // no record of the group has a tag: nothing to print, nothing failed
 
     QByteArray data;
     bool asked = false;
@@ -96,10 +114,9 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     if (!asked)
         return 0; // no record of the group has a company any more: nothing to print
 
-    const QString layout =
-        m_env.paths.usrFolder + company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed();
-    if (company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed().isEmpty() ||
-        !QFileInfo(layout).isFile()) {
+    const QString formFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed();
+    const QString layout = m_env.paths.usrFolder + formFile;
+    if (!isPlainFileName(formFile) || !QFileInfo(layout).isFile()) {
         ShowMessage(m_env, 4);
         cancelled = true;
         return 0;
@@ -120,21 +137,28 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                    const QString& supplier)
 {
     PrintRunResult result;
+    const QString dataPath = kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath;
+    std::unique_ptr<FileLock> lock;
+    if (!runTrapped(env, QStringLiteral("納品書ﾃﾞｰﾀ出力/"),
+                    [&] { lock = std::make_unique<FileLock>(dataPath, DeliveryStore::label()); })) {
+        result.stopped = true;
+        return result;
+    }
     DocumentOutput output(env, kind, report);
     for (OutputDocument document : {OutputDocument::Slip, OutputDocument::Tag}) {
         const bool slips = document == OutputDocument::Slip;
         OutputSelection selection(env, kind, document);
-        bool stop = false;
-        runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ出力/") : QStringLiteral("荷札ﾃﾞｰﾀ出力/"),
-                   [&] { selection.select(marked, orderer, supplier); });
+        selection.setLock(lock.get());
+        bool stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ出力/") : QStringLiteral("荷札ﾃﾞｰﾀ出力/"),
+                                [&] { selection.select(marked, orderer, supplier); });
         (slips ? result.slipGroups : result.tagGroups) = int(selection.groups().size());
         for (int n = 1; n <= selection.groups().size() && !stop; ++n) {
             bool cancelled = false;
             int status = 0;
-            runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
+            stop = !runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
                 status = slips ? output.PrintSlips(selection, n, cancelled) : output.PrintTags(selection, n, cancelled);
             });
-            if (status != 0) {
+            if (stop || status != 0) {
                 stop = true;
                 break;
             }
@@ -143,16 +167,18 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                 mode = cancelled ? UpdateMode::MarkedCancelled : UpdateMode::MarkedPrinted;
             else if (cancelled)
                 continue;
-            runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"),
-                       [&] { selection.update(n, mode); });
-            if (!cancelled) {
+            stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"),
+                               [&] { selection.update(n, mode); });
+            if (!stop && !cancelled) {
                 result.issued = true;
                 env.changedFlag = 1;
             }
         }
         selection.deleteExtractFiles();
-        if (stop)
+        if (stop) {
+            result.stopped = true;
             break;
+        }
     }
     return result;
 }

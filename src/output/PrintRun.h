@@ -20,8 +20,10 @@ public:
 
     // PrintSlips / PrintTags: prints group n of `selection`. Returns 0, or -1
     // when the company or code file is empty (messages 2/3). `cancelled` is set
-    // when the operator declined, the layout file is missing (message 4) or
-    // the report engine could not print; the records then keep their status.
+    // when the operator declined, the layout file is missing or names a place
+    // outside the user folder (message 4) or the report engine could not
+    // print; the records then keep their status. A tag group whose records have
+    // no tag has nothing to print: no question, no print, not cancelled.
     int PrintSlips(const OutputSelection& selection, int n, bool& cancelled);
     int PrintTags(const OutputSelection& selection, int n, bool& cancelled);
 
@@ -38,13 +40,17 @@ struct PrintRunResult
 {
     int slipGroups = 0;
     int tagGroups = 0;
-    bool issued = false; // at least one group's records were updated
+    bool issued = false;  // at least one group's records were updated
+    bool stopped = false; // a step returned an error status or was refused
 };
 
 // The normal run of the print-selection window: every due slip and tag of the
 // format in use, optionally of one company (both codes empty: all), group by
 // group; extract files are deleted afterwards. ChangedFlag is set when
-// documents were issued. Throws RuntimeFailure (labelled by the failing step).
+// documents were issued. The data file's lock is held from the selection to the
+// last update, so no other program rewrites the records in between; a lock that
+// cannot be had, a damaged file or a changed record stops the run (`stopped`)
+// after its message. Run-time failures are reported by the failing step's trap.
 PrintRunResult runNormalPrint(Environment& env, int kind, ReportControl& report, const QString& ordererCode = {},
                               const QString& supplierCode = {});
 

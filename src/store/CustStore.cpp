@@ -2,6 +2,7 @@
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
 #include "core/FileUtil.h"
 #include "core/text/Cp932.h"
 
@@ -14,7 +15,12 @@ namespace {
 constexpr int kLen = CustRecord::kLength;
 }
 
-CustStore::CustStore(QString path) : m_file(std::move(path), kLen, QStringLiteral("発注企業ﾌｧｲﾙ")) {}
+CustStore::CustStore(QString path) : m_file(std::move(path), kLen, label())
+{
+    m_file.setShape(
+        {QByteArray() + CustRecord::kProtocolEiaj + CustRecord::kProtocolKorvan + CustRecord::kProtocolDeleted,
+         {CustRecord::field(CustField::OrdererCode), CustRecord::field(CustField::SupplierCode)}});
+}
 
 int CustStore::open()
 {
@@ -121,6 +127,10 @@ void CustStore::remove(int n)
 
 void CustStore::compact(const QString& workPath)
 {
+    const FileLock lock(path(), label());
+    // The compaction writes what this store read: the file must still be it.
+    if (fileutil::readAll(path()) != m_file.data())
+        throwRecordChanged();
     QByteArray kept;
     kept.reserve(m_file.data().size());
     for (int n = 1; n <= count(); ++n) {

@@ -16,14 +16,20 @@ namespace plx {
 struct Environment;
 
 // The ordering-company file Cust.DAT, held in memory while open; every write
-// goes straight through to the record's place in the file. Records are numbered
-// from 1; a trailing partial record is ignored.
+// goes straight through to the record's place in the file, under the file's
+// lock and only over the record that was read (RecordFile). Records are
+// numbered from 1; a file that is not whole records is refused when opened.
 class CustStore
 {
 public:
     explicit CustStore(QString path);
 
     const QString& path() const { return m_file.path(); }
+
+    // The lock the current operation holds on the file (see RecordFile).
+    void setLock(const FileLock* lock) { m_file.setLock(lock); }
+    // The file's name in messages.
+    static QString label() { return QStringLiteral("発注企業ﾌｧｲﾙ"); }
 
     // Reads the file, creating it empty when missing. Throws RuntimeFailure.
     int open();

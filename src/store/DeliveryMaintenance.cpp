@@ -1,8 +1,10 @@
 #include "DeliveryMaintenance.h"
 
 #include "DeliveryRecord.h"
+#include "DeliveryStore.h"
 
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
 #include "core/FileUtil.h"
 
 #include <QFile>
@@ -44,8 +46,10 @@ QByteArray keptRecords(const QByteArray& records, RebuildMode mode)
 
 void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode, const std::function<void(int, int)>& onRecord)
 {
-    // The data file as it is now; a missing one is an empty one.
+    // The data file as it is now; a missing one is an empty one. A damaged one
+    // is refused before anything is written.
     const QByteArray original = fileutil::readAll(files.current);
+    DeliveryStore::requireWhole(files.current, original);
     fileutil::writeAtomically(files.backup, original);
 
     try {
@@ -85,11 +89,29 @@ void discardBackup(const RebuildFiles& files)
     removeIfExists(files.backup);
 }
 
+namespace {
+
+qsizetype firstLineLength(const QByteArray& bytes)
+{
+    const qsizetype firstEnd = bytes.indexOf("\r\n");
+    return firstEnd < 0 ? bytes.size() : firstEnd;
+}
+
+} // namespace
+
 ConversionResult convertOlderLayout(const QString& dataPath, const QString& workPath)
 {
-    const QByteArray bytes = fileutil::readAll(dataPath);
-    const qsizetype firstEnd = bytes.indexOf("\r\n");
-    const qsizetype firstLength = firstEnd < 0 ? bytes.size() : firstEnd;
+    // Most files need nothing: tell that without the lock.
+    QByteArray bytes = fileutil::readAll(dataPath);
+    if (bytes.isEmpty() || firstLineLength(bytes) == 0 || firstLineLength(bytes) == kLineLength)
+        return ConversionResult::NotNeeded;
+    if (firstLineLength(bytes) != kOldLineLength)
+        return ConversionResult::Refused;
+
+    // The conversion rewrites the file: hold its lock and look again.
+    const FileLock lock(dataPath, DeliveryStore::label());
+    bytes = fileutil::readAll(dataPath);
+    const qsizetype firstLength = firstLineLength(bytes);
     if (bytes.isEmpty() || firstLength == 0 || firstLength == kLineLength)
         return ConversionResult::NotNeeded;
     if (firstLength != kOldLineLength)

@@ -24,6 +24,8 @@ struct RebuildFiles
 // records (renumbered from 1) into the work file and puts the work file in place
 // of the data file with one atomic rename. `onRecord` is called after each
 // record is examined (1-based, with the count); it may throw to abandon the run.
+// A data file that is not whole records is refused (Refusal) untouched. The
+// caller holds the data file's lock.
 // When anything fails, the data file is left byte-identical to what it was, the
 // work file is removed and the failure is rethrown; the backup stays for the
 // caller, who removes it (discardBackup) once the whole import has succeeded or
@@ -50,7 +52,8 @@ enum class ConversionResult {
 // When the first line shows that layout, every line is widened with the currency
 // fields (three blanks and four zero texts) into the work file, which then
 // replaces the data file atomically. A file whose lines are not all of the older
-// layout is not touched: converting it would shift every later record.
+// layout is not touched: converting it would shift every later record. The
+// conversion holds the data file's lock (Refusal when another program has it).
 ConversionResult convertOlderLayout(const QString& dataPath, const QString& workPath);
 
 // The message for a refused conversion.

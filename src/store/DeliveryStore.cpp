@@ -12,9 +12,24 @@ namespace {
 constexpr int kLen = DeliveryRecord::kLength;
 }
 
-DeliveryStore::DeliveryStore(QString path, const Clock& clock)
-    : m_file(std::move(path), kLen, QStringLiteral("納品書ﾌｧｲﾙ")), m_clock(&clock)
+DeliveryStore::DeliveryStore(QString path, const Clock& clock) : m_file(std::move(path), kLen, label()), m_clock(&clock)
 {
+    m_file.setShape(shape());
+}
+
+RecordShape DeliveryStore::shape()
+{
+    // Kind and the three keys identify a record.
+    return {QByteArray() + DeliveryRecord::kKindEiaj + DeliveryRecord::kKindKorvan + DeliveryRecord::kKindDeleted,
+            {DeliveryRecord::field(DeliveryField::OrdererCode), DeliveryRecord::field(DeliveryField::SupplierCode),
+             DeliveryRecord::field(DeliveryField::DeliveryKeyNo)}};
+}
+
+void DeliveryStore::requireWhole(const QString& path, const QByteArray& bytes)
+{
+    RecordFile file(path, kLen, label());
+    file.setShape(shape());
+    file.requireWhole(bytes);
 }
 
 int DeliveryStore::open()

@@ -18,9 +18,9 @@ class Clock;
 
 // One delivery-slip data file (E_Deliv.dat or K_Deliv.dat). The file is held in
 // memory while open; every write goes straight through to the file at the
-// record's place. Records are numbered from 1; the count is the file length
-// divided by 2310, a trailing partial record is ignored (and overwritten by the
-// next append).
+// record's place, under the file's lock and only over the record that was read
+// (RecordFile). Records are numbered from 1; a file that is not whole records is
+// refused when opened.
 class DeliveryStore
 {
 public:
@@ -28,7 +28,18 @@ public:
 
     const QString& path() const { return m_file.path(); }
 
-    // Reads the file, creating it empty when missing. Throws RuntimeFailure.
+    // The lock the current operation holds on the file (see RecordFile).
+    void setLock(const FileLock* lock) { m_file.setLock(lock); }
+    // Throws Refusal, naming the file at `path`, when `bytes` (a data file's
+    // content) are not whole records.
+    static void requireWhole(const QString& path, const QByteArray& bytes);
+    // Whether record n as read has the kind and the three keys of `recordBytes`.
+    bool sameRecord(int n, const char* recordBytes) const { return m_file.sameIdentity(n, recordBytes); }
+    // The data file's name in messages.
+    static QString label() { return QStringLiteral("納品書ﾌｧｲﾙ"); }
+
+    // Reads the file, creating it empty when missing. Throws RuntimeFailure, or
+    // Refusal for a damaged file.
     int open();
     // Works on `records` in memory only (see RecordFile::openInMemory).
     void openInMemory(QByteArray records);
@@ -71,6 +82,7 @@ public:
                      const QString& deliveryKeyNo, QString& status) const;
 
 private:
+    static RecordShape shape();
     void updateIndex(int n, const QByteArray& oldBytes, const QByteArray& newBytes);
     static QByteArray keyOf(const QByteArray& recordBytes);
     static QByteArray keyOf(char kindDigit, const QString& orderer, const QString& supplier, const QString& key);

@@ -1,5 +1,6 @@
 #include "support/ListFixtures.h"
 
+#include "core/ErrorReport.h"
 #include "list/DeliveryList.h"
 
 #include <gtest/gtest.h>
@@ -130,9 +131,49 @@ TEST_F(ModelFixture, OlderLayoutIsConvertedAtLoadAndABrokenFileIsNotListed)
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), DeliveryRecord::kLength);
     EXPECT_EQ(list.model(DeliveryList::kKorvan).listedCount(), 0);
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/K_Deliv.dat")), QByteArray("not a data file\r\n"));
+    // The message names the file and where its damage starts.
     ASSERT_EQ(inst.dialogs.shown.size(), 1);
     EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("K_Deliv.dat")));
+    EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("1件目")));
+    EXPECT_TRUE(list.refused(DeliveryList::kKorvan));
+    EXPECT_FALSE(list.refused(DeliveryList::kEiaj));
 }
+
+namespace {
+
+// The EIAJ list of the installation's data file as the window shows it.
+struct ListedFile
+{
+    DeliveryStore store;
+    CustStore companies;
+    DeliveryListModel model{'1'};
+    explicit ListedFile(TestInstall& inst)
+        : store(inst.path(QStringLiteral("Prg/E_Deliv.dat")), inst.clock),
+          companies(inst.path(QStringLiteral("Usr/Cust.DAT")))
+    {
+        store.open();
+        model.load(store.records(), companies, CodeTable());
+    }
+};
+
+QString kindsOf(const DeliveryStore& store)
+{
+    QString kinds;
+    for (int n = 1; n <= store.count(); ++n)
+        kinds += QLatin1Char(store.read(n).kind());
+    return kinds;
+}
+
+QString kindsOnDisk(const TestInstall& inst)
+{
+    QString kinds;
+    const QByteArray bytes = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    for (qsizetype n = 0; n < bytes.size(); n += DeliveryRecord::kLength)
+        kinds += QLatin1Char(bytes.at(n));
+    return kinds;
+}
+
+} // namespace
 
 TEST(DeleteListedRows, CountsOnlyLiveRecordsOfTheKind)
 {
@@ -143,15 +184,38 @@ TEST(DeleteListedRows, CountsOnlyLiveRecordsOfTheKind)
         QStringLiteral("Prg/E_Deliv.dat"),
         fileOf(QList{delivery('1', "A", "S", "R1"), delivery('1', "A", "S", "R2"), gap, delivery('2', "A", "S", "KV"),
                      delivery('1', "A", "S", "R3"), delivery('1', "A", "S", "R4")}));
-    DeliveryStore store(inst.path(QStringLiteral("Prg/E_Deliv.dat")), inst.clock);
-    store.open();
-    EXPECT_EQ(deleteListedRows(store, '1', 2, 3), 2);
-    QString kinds;
-    for (int n = 1; n <= store.count(); ++n)
-        kinds += QLatin1Char(store.read(n).kind());
-    EXPECT_EQ(kinds, QStringLiteral("1  2 1"));
-    EXPECT_EQ(store.read(2).text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
-    EXPECT_EQ(store.read(6).text(DeliveryField::UpdatedAt), QString(12, QLatin1Char(' ')));
+    ListedFile listed(inst);
+    EXPECT_EQ(deleteListedRows(listed.store, listed.model, 2, 3), 2);
+    EXPECT_EQ(kindsOf(listed.store), QStringLiteral("1  2 1"));
+    EXPECT_EQ(listed.store.read(2).text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+    EXPECT_EQ(listed.store.read(6).text(DeliveryField::UpdatedAt), QString(12, QLatin1Char(' ')));
+    // Written through to the file.
+    EXPECT_EQ(kindsOnDisk(inst), QStringLiteral("1  2 1"));
+}
+
+TEST(DeleteListedRows, RefusesWhenAnotherProgramRenumberedTheRecords)
+{
+    TestInstall inst;
+    const QString file = QStringLiteral("Prg/E_Deliv.dat");
+    inst.writeFile(file, fileOf(QList{delivery('1', "A", "S", "R1"), delivery('1', "A", "S", "R2"),
+                                      delivery('1', "A", "S", "R3")}));
+    ListedFile listed(inst);
+    // An import rebuilt the file meanwhile: R1 went, everything moved up one.
+    const QByteArray rebuilt =
+        fileOf(QList{delivery('1', "A", "S", "R2"), delivery('1', "A", "S", "R3"), delivery('1', "A", "S", "NEW")});
+    inst.writeFile(file, rebuilt);
+    try {
+        deleteListedRows(listed.store, listed.model, 2, 2);
+        FAIL() << "a renumbered record was deleted";
+    } catch (const Refusal& refusal) {
+        EXPECT_EQ(refusal.number(), 10);
+    }
+    EXPECT_EQ(inst.readFile(file), rebuilt);
+    // A row whose record kept its number and keys is deleted.
+    ListedFile again(inst);
+    inst.writeFile(file, rebuilt);
+    EXPECT_EQ(deleteListedRows(again.store, again.model, 3, 3), 1);
+    EXPECT_EQ(kindsOnDisk(inst), QStringLiteral("11 "));
 }
 
 TEST(HandOnRowSelection, RangesSingleRowsAndNewRecords)

@@ -1,6 +1,7 @@
 #include "support/RecordBuilders.h"
 #include "support/TestInstall.h"
 
+#include "core/ErrorReport.h"
 #include "core/text/Cp932.h"
 #include "store/CustStore.h"
 
@@ -74,7 +75,7 @@ TEST_F(CustFixture, DeleteKeepsNumbersUntilCompaction)
     EXPECT_EQ(store.lookup('1', "C", "S"), 2);
 }
 
-TEST_F(CustFixture, AddChangeAndPartialTail)
+TEST_F(CustFixture, AddChangeAndADamagedFile)
 {
     seed({});
     EXPECT_EQ(store.add(company('1', "A", "S", "一")), 1);
@@ -85,10 +86,18 @@ TEST_F(CustFixture, AddChangeAndPartialTail)
     EXPECT_EQ(again.open(), 1);
     EXPECT_EQ(again.read(1).text(CustField::OutputKind), QStringLiteral("3"));
 
-    // 600 bytes hold two whole records; the rest is ignored.
-    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), QByteArray(600, ' '));
+    // A company file that is not whole records is refused and left as it is.
+    const QByteArray torn = fileOf(QList{company('1', "A", "S", "一")}) + QByteArray(42, ' ');
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), torn);
     inst.buildPaths();
-    EXPECT_EQ(OpenCustFile(inst.env).count(), 2);
+    try {
+        OpenCustFile(inst.env);
+        ADD_FAILURE() << "a torn company file was opened";
+    } catch (const Refusal& refusal) {
+        EXPECT_TRUE(refusal.message().contains(QStringLiteral("Cust.DAT")));
+        EXPECT_TRUE(refusal.message().contains(QStringLiteral("2件目")));
+    }
+    EXPECT_EQ(inst.readFile(QStringLiteral("Usr/Cust.DAT")), torn);
 }
 
 TEST_F(CustFixture, SampleDefaultsTakeTheFirstRecordOfTheProtocol)

@@ -2,6 +2,7 @@
 #include "support/TestInstall.h"
 
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
 #include "core/text/Cp932.h"
 #include "store/DeliveryStore.h"
 
@@ -60,21 +61,95 @@ struct StoreFixture : ::testing::Test
 
 } // namespace
 
-TEST_F(StoreFixture, OpenCreatesAMissingFileAndCountsWholeRecords)
+TEST_F(StoreFixture, OpenCreatesAMissingFileAndRefusesADamagedOne)
 {
     DeliveryStore store(path(), inst.clock);
     EXPECT_EQ(store.open(), 0);
     EXPECT_TRUE(QFile::exists(path()));
 
-    QByteArray bytes = fileOf(QList{delivery('1', "A", "S", "K1"), delivery('1', "A", "S", "K2")});
-    bytes += "partial";
-    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), bytes);
-    EXPECT_EQ(store.open(), 2);
-    EXPECT_EQ(store.trailingBytes(), 7);
-    // Appending replaces the damaged tail: the file is whole records again.
-    store.write(3, delivery('1', "A", "S", "K3"));
+    const QByteArray whole = fileOf(QList{delivery('1', "A", "S", "K1"), delivery('1', "A", "S", "K2")});
+    QByteArray noLineEnd = whole;
+    noLineEnd[2 * DeliveryRecord::kLength - 1] = ' ';
+    const struct
+    {
+        QByteArray bytes;
+        const char* where; // what the message says of the damage
+    } damaged[] = {
+        {whole + "partial", "3件目、4621ﾊﾞｲﾄ目から)が途中で切れています"}, // a torn last record
+        {"junk" + whole, "1件目のﾚｺｰﾄﾞ(1ﾊﾞｲﾄ目)"},                         // bytes in front shift every record
+        {noLineEnd, "2件目のﾚｺｰﾄﾞ(2311ﾊﾞｲﾄ目)"},                           // a record without CR LF
+        {QByteArray(DeliveryRecord::kLength - 2, 'x') + "\r\n", "1件目"},  // no kind digit
+    };
+    for (const auto& d : damaged) {
+        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), d.bytes);
+        try {
+            store.open();
+            ADD_FAILURE() << "accepted: " << d.where;
+        } catch (const Refusal& refusal) {
+            EXPECT_TRUE(refusal.message().contains(QString::fromUtf8(d.where))) << refusal.message().toStdString();
+            EXPECT_TRUE(refusal.message().contains(QStringLiteral("E_Deliv.dat")));
+        }
+        EXPECT_EQ(onDisk(), d.bytes);
+    }
+}
+
+TEST_F(StoreFixture, AWriteGoesOnlyOverTheRecordThatWasRead)
+{
+    seed({delivery('1', "A", "S", "K1"), delivery('1', "A", "S", "K2")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    const auto refusedWith10 = [](auto&& write) {
+        try {
+            write();
+        } catch (const Refusal& refusal) {
+            return refusal.number() == 10;
+        }
+        return false;
+    };
+    // Another program rebuilt the file: K1 is gone and K2 moved to record 1.
+    const QByteArray rebuilt = fileOf(QList{delivery('1', "A", "S", "K2"), delivery('1', "A", "S", "K3")});
+    seed({delivery('1', "A", "S", "K2"), delivery('1', "A", "S", "K3")});
+    EXPECT_TRUE(refusedWith10([&] { store.markDeleted(1); }));
+    EXPECT_TRUE(refusedWith10([&] { store.write(2, store.read(2)); }));
+    EXPECT_EQ(onDisk(), rebuilt);
+
+    // Another program appended a record: an append here would overwrite it.
+    store.open();
+    seed({delivery('1', "A", "S", "K2"), delivery('1', "A", "S", "K3"), delivery('1', "A", "S", "K4")});
+    EXPECT_TRUE(refusedWith10([&] { store.write(3, delivery('1', "A", "S", "MINE")); }));
     EXPECT_EQ(onDisk().size(), 3 * DeliveryRecord::kLength);
-    EXPECT_EQ(store.trailingBytes(), 0);
+
+    // Other fields may have changed; kind and keys decide.
+    store.open();
+    DeliveryRecord changed = store.read(1);
+    changed.setText(DeliveryField::Status, u"2");
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), onDisk().replace(0, DeliveryRecord::kLength, changed.bytes()));
+    store.markDeleted(1);
+    EXPECT_EQ(onDisk().at(0), ' ');
+}
+
+TEST_F(StoreFixture, AWriteWaitsForTheLockAndGivesUp)
+{
+    qputenv("PLX90_LOCK_WAIT_MS", "100");
+    seed({delivery('1', "A", "S", "K1")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    {
+        const FileLock other(path(), DeliveryStore::label());
+        try {
+            store.markDeleted(1);
+            ADD_FAILURE() << "written without the lock";
+        } catch (const Refusal& refusal) {
+            EXPECT_TRUE(refusal.message().contains(QStringLiteral("使用中")));
+        }
+        EXPECT_EQ(onDisk().at(0), '1');
+        // The lock the operation holds is the write's lock.
+        store.setLock(&other);
+        store.markDeleted(1);
+        store.setLock(nullptr);
+    }
+    EXPECT_EQ(onDisk().at(0), ' ');
+    qunsetenv("PLX90_LOCK_WAIT_MS");
 }
 
 TEST_F(StoreFixture, WritesStampAndGoStraightToTheFile)

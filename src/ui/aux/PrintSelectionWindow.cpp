@@ -111,9 +111,15 @@ void PrintSelectionWindow::Command1_Click()
         m_env.closeAllFiles();
     m_env.changedFlag = 0;
     PrintRunResult result;
-    runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
-        result = runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()));
-    });
+    if (!runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
+            result =
+                runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()));
+        }))
+        return;
+    // A step that stopped the run (an empty company or code file, a refusal)
+    // has told the operator; the window stays for another try.
+    if (result.stopped)
+        return;
     if (result.slipGroups > 0 || result.tagGroups > 0) {
         accept();
         return;

@@ -421,7 +421,7 @@ void InputFileWindow::Command6_Click()
 
 void InputFileWindow::Timer1_Timer()
 {
-    runTrapped(m_env, QStringLiteral("取り込みﾒｲﾝ/"), [this] {
+    const bool ran = runTrapped(m_env, QStringLiteral("取り込みﾒｲﾝ/"), [this] {
         m_timer1->stop();
         if (!m_driver)
             return;
@@ -431,6 +431,13 @@ void InputFileWindow::Timer1_Timer()
                       [this](int progress, int selected) { showProgress(progress, selected); });
         m_driver.reset();
     });
+    if (!ran) {
+        // Refused (a damaged or busy data file): nothing was imported, and the
+        // operator may choose again.
+        m_driver.reset();
+        showBusy(false);
+        return;
+    }
     m_busy = false;
     accept();
 }

@@ -393,10 +393,8 @@ GridSelection ListWindow::rowSelection(bool forDeletion) const
 
 void ListWindow::Command5_Click()
 {
-    runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
+    const bool done = runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
         const int kind = m_env.currentKind == 1 ? 1 : 0;
-        DeliveryStore& store = m_list.store(kind);
-        store.open();
         m_env.changedFlag = 0;
         const GridSelection selection = rowSelection(true);
         if (!selection.valid)
@@ -404,9 +402,11 @@ void ListWindow::Command5_Click()
         ShowMessage(m_env, 12);
         if (m_env.msgAnswer == kAnswerNo)
             return;
-        deleteListedRows(store, DeliveryList::kindDigit(kind), selection.firstRow, selection.lastRow);
+        deleteListedRows(m_list.store(kind), m_list.model(kind), selection.firstRow, selection.lastRow);
         requestReload(false);
     });
+    if (!done)
+        requestReload(false); // refused: show the list as the file now stands
 }
 
 void ListWindow::Command3_Click()
