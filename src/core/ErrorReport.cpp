@@ -7,6 +7,7 @@
 #include "Registry.h"
 #include "text/FixedField.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
@@ -55,9 +56,18 @@ QString describeException(const std::exception& e)
 
 namespace {
 
-[[noreturn]] void logFailed(Environment& env)
+// The fixed text of a box and, below it, the failure itself, so that the
+// operator (and the command line's standard error) learns what went wrong
+// even when the log cannot keep it.
+QString withFailure(const QString& fixedText, const QString& message)
 {
-    env.dialogs->show(MessageIcon::Critical, kLogFailureText, MessageButtons::Ok, DefaultButton::First);
+    return message.isEmpty() ? fixedText : fixedText + QStringLiteral("\r\n") + message;
+}
+
+[[noreturn]] void logFailed(Environment& env, const QString& message)
+{
+    env.dialogs->show(MessageIcon::Critical, withFailure(kLogFailureText, message), MessageButtons::Ok,
+                      DefaultButton::First);
     endProgram(env, 1);
 }
 
@@ -81,24 +91,32 @@ bool padLog(QFile& file, qint64 records)
 
 } // namespace
 
+static QString logLineText(const QDateTime& stamp, const QString& module, const QString& operation,
+                           const QString& message)
+{
+    // A description that carries a full path can be far longer than a record;
+    // the label comes first, so cutting the end keeps it and the start of the
+    // cause.
+    const QString line = stamp.toString(QStringLiteral("yyyy/MM/dd hh:mm")) + QLatin1Char('[') + module +
+                         QStringLiteral("][") + operation + QLatin1Char(']') + message;
+    return line.left(kLogLineMaxChars);
+}
+
 void ReportError(Environment& env, const QString& message)
 {
-    env.dialogs->show(MessageIcon::Critical, kErrorReportText, MessageButtons::Ok, DefaultButton::First);
+    env.dialogs->show(MessageIcon::Critical, withFailure(kErrorReportText, message), MessageButtons::Ok,
+                      DefaultButton::First);
     const QString& logPath = env.paths.logPath;
-    if (!QFileInfo::exists(logPath))
+    const bool existed = QFileInfo::exists(logPath);
+    if (!existed)
         env.logPointer = 0;
 
     QFile file(logPath);
     if (logPath.isEmpty() || !file.open(QIODevice::ReadWrite))
-        logFailed(env);
+        logFailed(env, message);
 
     env.startStamp = env.clock->now();
-    const QString line = env.startStamp.toString(QStringLiteral("yyyy/MM/dd hh:mm")) + QLatin1Char('[') +
-                         env.logModule + QStringLiteral("][") + env.logOperation + QLatin1Char(']') + message;
-    if (line.size() > kLogLineMaxChars) {
-        file.close();
-        logFailed(env);
-    }
+    const QString line = logLineText(env.startStamp, env.logModule, env.logOperation, message);
     QByteArray record = fixed::fit(line.leftJustified(kLogLineMaxChars, QLatin1Char(' ')), kLogRecordLength - 2);
     record += "\r\n";
 
@@ -107,14 +125,17 @@ void ReportError(Environment& env, const QString& message)
     int next = env.logPointer + 1;
     if (next > env.logCount || next > 32767)
         next = 1;
-    env.logPointer = static_cast<short>(next);
 
     const qint64 offset = qint64(next - 1) * kLogRecordLength;
     if (!padLog(file, next - 1) || !file.seek(offset) || file.write(record) != record.size() || !file.flush()) {
         file.close();
-        logFailed(env);
+        // A log this report created and could not write is not left behind empty.
+        if (!existed && QFileInfo(logPath).size() == 0)
+            QFile::remove(logPath);
+        logFailed(env, message);
     }
     file.close();
+    env.logPointer = static_cast<short>(next);
 
     env.registry->regPutValue(kRegistryKey, QStringLiteral("LogPointer"), QString::number(env.logPointer));
     if (env.closeAllFiles)

@@ -54,12 +54,14 @@ inline const QString kLogFailureText = QStringLiteral("ログファイルでエ�
 
 // Length of a log record: 127 bytes of text and CR LF.
 constexpr int kLogRecordLength = 129;
-// Longest line text (before padding) the log accepts.
+// Longest line text (before padding) a log record holds.
 constexpr int kLogLineMaxChars = 111;
 
-// Tells the operator, appends a line to the ring log Deliv.log, stores the ring
-// position in the settings, closes every open file and the help viewer. When the
-// log itself fails it shows the log-failure text and ends the program at once.
+// Tells the operator (the fixed text and the failure itself), appends a line to
+// the ring log Deliv.log, stores the ring position in the settings, closes
+// every open file and the help viewer. A line longer than a record holds is
+// cut to it. When the log itself fails it shows the log-failure text with the
+// failure and ends the program at once.
 void ReportError(Environment& env, const QString& message);
 
 // The description of any exception caught by a trap.

@@ -44,7 +44,9 @@ TEST_F(LogFixture, WritesAFixedWidthLineAndStoresThePointer)
     EXPECT_EQ(rec.left(rec.size() - 2), cp932::encode(line.leftJustified(111)).left(127));
     EXPECT_EQ(inst.env.logPointer, 1);
     EXPECT_EQ(inst.setting(QStringLiteral("LogPointer")), QStringLiteral("1"));
-    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("アプリケーションでエラーが発生しました。")});
+    // The box shows the failure itself under the fixed text.
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral(
+                                        "アプリケーションでエラーが発生しました。\r\nﾒｲﾝ/ファイルが見つかりません。")});
     EXPECT_TRUE(filesClosed);
     EXPECT_TRUE(viewerClosed);
     EXPECT_EQ(inst.env.startStamp, inst.clock.now());
@@ -86,19 +88,30 @@ TEST_F(LogFixture, PointerBeyondTheFileFillsTheGapWithBlankLines)
     EXPECT_TRUE(record(5).contains("A/1"));
 }
 
-TEST_F(LogFixture, LineOf112CharactersIsRefused)
+TEST_F(LogFixture, ALongFailureIsCutToTheRecordAndShownWhole)
 {
     // Date and labels take 16 + 7 + 11 = 34 characters here.
     const QString prefix = QStringLiteral("2026/12/07 09:41[納品書一覧][FORM_LOAD]");
     ASSERT_EQ(prefix.size(), 34);
     ReportError(inst.env, QString(111 - 34, QLatin1Char('m')));
     EXPECT_EQ(inst.env.logPointer, 1);
+    EXPECT_EQ(record(1), cp932::encode(prefix + QString(77, QLatin1Char('m'))).leftJustified(127) + "\r\n");
+
+    // A failure naming a long path: the label and the start of the cause are
+    // kept, the record is written, and the box shows all of it.
+    const QString path = QStringLiteral("/home/shipping/desk/") + QString(80, QLatin1Char('d')) +
+                         QStringLiteral("/Plx90We/Prg/E_Deliv.dat");
+    const QString failure =
+        QStringLiteral("納品書出力/ファイルに書き込めません。(") + path + QStringLiteral(": Disk full)");
     inst.dialogs.shown.clear();
-    EXPECT_TRUE(endsProgram([&] { ReportError(inst.env, QString(112 - 34, QLatin1Char('m'))); }));
-    EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("ログファイルでエラーが発生しました。処理を終了します。"));
-    EXPECT_EQ(inst.env.logPointer, 1);
-    EXPECT_EQ(inst.setting(QStringLiteral("LogPointer")), QStringLiteral("1"));
-    EXPECT_EQ(log().size(), kLogRecordLength);
+    ReportError(inst.env, failure);
+    EXPECT_EQ(inst.env.logPointer, 2);
+    EXPECT_EQ(inst.setting(QStringLiteral("LogPointer")), QStringLiteral("2"));
+    const QString logged = cp932::decode(record(2).left(127));
+    EXPECT_TRUE(logged.startsWith(prefix + QStringLiteral("納品書出力/ファイルに書き込めません。(/home/shipping/")))
+        << logged.toStdString();
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{kErrorReportText + QStringLiteral("\r\n") + failure});
+    EXPECT_EQ(log().size(), 2 * kLogRecordLength);
 }
 
 TEST_F(LogFixture, DoubleByteLineIsCutAt127BytesWithoutHalfACharacter)
@@ -118,8 +131,22 @@ TEST_F(LogFixture, UnwritableLogEndsTheProgramWithTheLogMessage)
 {
     inst.env.paths.logPath = inst.path(QStringLiteral("NoSuchFolder/Deliv.log"));
     EXPECT_TRUE(endsProgram([&] { ReportError(inst.env, QStringLiteral("A/1")); }));
-    EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("ログファイルでエラーが発生しました。処理を終了します。"));
+    EXPECT_EQ(inst.dialogs.texts().last(),
+              QStringLiteral("ログファイルでエラーが発生しました。処理を終了します。\r\nA/1"));
     EXPECT_TRUE(filesClosed);
+    EXPECT_EQ(inst.setting(QStringLiteral("LogPointer")), QString());
+}
+
+TEST_F(LogFixture, AFullDiskShowsTheFailureAndDoesNotAdvanceTheRing)
+{
+    // The log opens but takes nothing: /dev/full stands in through a link.
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full";
+    const QString link = inst.path(QStringLiteral("Log/Deliv.log"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), link));
+    inst.env.logPointer = 5;
+    EXPECT_TRUE(endsProgram([&] { ReportError(inst.env, QStringLiteral("A/1")); }));
+    EXPECT_EQ(inst.dialogs.texts().last(), kLogFailureText + QStringLiteral("\r\nA/1"));
     EXPECT_EQ(inst.setting(QStringLiteral("LogPointer")), QString());
 }
 

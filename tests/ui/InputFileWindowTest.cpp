@@ -297,8 +297,9 @@ TEST_F(InputWindowFixture, UnreadableSettingsReportTheFolderAndListNothing)
         EXPECT_EQ(w.currentFolder(), imp.folder());
         EXPECT_EQ(list(w)->topLevelItemCount(), 0);
     }));
-    EXPECT_EQ(inst.dialogs.texts(),
-              QStringList({QStringLiteral("レジストリ情報を取得できません。"), kErrorReportText}));
+    ASSERT_EQ(inst.dialogs.texts().size(), 2);
+    EXPECT_EQ(inst.dialogs.texts()[0], QStringLiteral("レジストリ情報を取得できません。"));
+    EXPECT_TRUE(inst.dialogs.texts()[1].startsWith(kErrorReportText + QStringLiteral("\r\nDataPath/")));
     ASSERT_NE(inst.env.regResult, RegOk);
     const QString log = cp932::decode(inst.readFile(QStringLiteral("Log/Deliv.log")));
     EXPECT_TRUE(log.contains(QStringLiteral("[入力ファイル選択]")));
