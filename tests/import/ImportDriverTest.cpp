@@ -170,3 +170,49 @@ TEST(ImportDriver, BadOrderFilesNeverChangeTheDataFile)
     EXPECT_EQ(records[2].text(DeliveryField::OrdererCode).trimmed(), QStringLiteral("A001"));
     EXPECT_TRUE(imp.errorLines()[0].startsWith(QStringLiteral("BIG.CSV [    ]:対象外のビジネスプロトコルです。(002)")));
 }
+
+TEST(ImportDriver, ADamagedDataFileIsRefusedAndNeverRewritten)
+{
+    ImportInstall imp;
+    const QByteArray whole = fileOf(QList{delivery('1', "A001", "S01", "OLD1"), delivery('1', "A001", "S01", "OLD2")});
+    QByteArray noLineEnd = whole;
+    noLineEnd[DeliveryRecord::kLength - 2] = 'x';
+    for (const QByteArray& damaged : {"junk" + whole, whole + "torn", noLineEnd}) {
+        imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), damaged);
+        imp.inst.writeFile(QStringLiteral("Prg/BUP_Deliv.dat"), "an earlier backup");
+        imp.order("A.CSV", {pairOrder("0502", "K1")});
+        ImportDriver driver(imp.inst.env, 0);
+        ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV"}).accepted, 1);
+        try {
+            driver.run(RebuildMode::Add, true);
+            ADD_FAILURE() << "a damaged data file was imported into";
+        } catch (const Refusal& refusal) {
+            EXPECT_TRUE(refusal.message().contains(QStringLiteral("E_Deliv.dat")));
+            EXPECT_TRUE(refusal.message().contains(QStringLiteral("件目")));
+        }
+        EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
+        EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/BUP_Deliv.dat")), QByteArray("an earlier backup"));
+        EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("A.CSV"))));
+        EXPECT_EQ(imp.inst.env.importDone, 0);
+    }
+    // The run released its locks: a second driver gets them at once.
+    imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), whole);
+    ImportDriver driver(imp.inst.env, 0);
+    ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV"}).accepted, 1);
+    driver.run(RebuildMode::Add, false);
+    EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), 3 * DeliveryRecord::kLength);
+}
+
+TEST(ImportDriver, AnotherImportHoldingTheFilesRefusesThePrecheck)
+{
+    ImportInstall imp;
+    imp.order("A.CSV", {pairOrder("0502", "K1")});
+    ImportDriver first(imp.inst.env, 0);
+    ASSERT_EQ(first.precheck(imp.folder(), {"A.CSV"}).accepted, 1);
+    qputenv("PLX90_LOCK_WAIT_MS", "50");
+    ImportDriver second(imp.inst.env, 1); // even the other format: the work file is shared
+    EXPECT_THROW(second.precheck(imp.folder(), {"A.CSV"}), Refusal);
+    qunsetenv("PLX90_LOCK_WAIT_MS");
+    first.run(RebuildMode::Add, false);
+    EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), DeliveryRecord::kLength);
+}

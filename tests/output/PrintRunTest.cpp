@@ -1,5 +1,6 @@
 #include "support/OutputFixtures.h"
 
+#include "core/FileLock.h"
 #include "output/DocumentData.h"
 #include "output/PrintRun.h"
 
@@ -216,4 +217,91 @@ TEST_F(RunFixture, TagNumbersRunAcrossTheLinesOfARecord)
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\"10\",\"2/3    \",\"2\"")));
     EXPECT_TRUE(lines[2].contains(QStringLiteral("\"5\",\"3/3    \",\"1\"")));
     EXPECT_TRUE(lines[2].contains(QStringLiteral("\"3N4 5 \"")) || lines[2].contains(QStringLiteral("3N4")));
+}
+
+TEST_F(RunFixture, ATagGroupWithoutTagsIsIssuedWithoutAPrint)
+{
+    // Both companies' records hold no tag: nothing to print, which is no failure.
+    DeliveryRecord noTags = due('1', "TAG", "K1");
+    noTags.clearTagLines();
+    DeliveryRecord zeroTags = due('1', "BOTH", "K2");
+    zeroTags.clearTagLines();
+    zeroTags.setTagLine(1, u"000000005.000", u"00");
+    companies({outputCompany('1', "TAG", "2"), outputCompany('1', "BOTH", "3")});
+    records({noTags, zeroTags});
+    answerYes(1); // the slip of BOTH; no tag question follows
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    EXPECT_EQ(result.tagGroups, 2);
+    EXPECT_FALSE(result.stopped);
+    ASSERT_EQ(report.printed.size(), 1);
+    EXPECT_EQ(report.printed[0].job.document, PrintJob::Document::Slip);
+    EXPECT_EQ(marks(0), QStringLiteral("201"));
+    EXPECT_EQ(marks(1), QStringLiteral("211"));
+    EXPECT_EQ(inst.dialogs.shown.size(), 1);
+}
+
+TEST_F(RunFixture, ALayoutNameThatLeavesTheUserFolderIsRefused)
+{
+    // A layout beside Usr/ that a company's name reaches with "..".
+    inst.writeFile(QStringLiteral("outside.agr"), "{}");
+    inst.writeFile(QStringLiteral("Usr/sub/inner.agr"), "{}");
+    QList<CustRecord> list;
+    QList<DeliveryRecord> dueRecords;
+    const QStringList names = {QStringLiteral("../outside.agr"), QStringLiteral("sub/inner.agr"),
+                               QStringLiteral("..\\outside.agr"), inst.path(QStringLiteral("outside.agr"))};
+    for (int i = 0; i < names.size(); ++i) {
+        const QString code = QStringLiteral("C%1").arg(i);
+        CustRecord c = outputCompany('1', code, "1");
+        c.setText(CustField::SlipFormFile, names[i]);
+        list.append(c);
+        dueRecords.append(due('1', code, QStringLiteral("K%1").arg(i)));
+    }
+    companies(list);
+    records(dueRecords);
+    answerYes(names.size());
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    EXPECT_TRUE(report.printed.isEmpty());
+    EXPECT_FALSE(result.issued);
+    EXPECT_EQ(inst.dialogs.texts().count(QStringLiteral("帳票定義ファイルがありません。")), names.size());
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(marks(i), QStringLiteral("100")) << names[i].toStdString();
+}
+
+TEST_F(RunFixture, AnErrorStatusOrARefusalStopsTheRun)
+{
+    companies({outputCompany('1', "SLIP", "1")});
+    records({due('1', "SLIP", "K1")});
+    // An empty code file: message 3, and the run stops there.
+    const QByteArray codes = inst.readFile(QStringLiteral("Prg/Code.DAT"));
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
+    PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.slipGroups, 1);
+    EXPECT_EQ(marks(0), QStringLiteral("100"));
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), codes);
+
+    // Another program holds the data file: refused before anything is selected.
+    qputenv("PLX90_LOCK_WAIT_MS", "50");
+    {
+        const FileLock other(inst.env.paths.eDelivPath, DeliveryStore::label());
+        inst.dialogs.shown.clear();
+        result = runNormalPrint(inst.env, 0, report);
+    }
+    qunsetenv("PLX90_LOCK_WAIT_MS");
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.slipGroups, 0);
+    ASSERT_EQ(inst.dialogs.texts().size(), 1);
+    EXPECT_TRUE(inst.dialogs.texts()[0].contains(QStringLiteral("使用中")));
+    EXPECT_FALSE(QFile::exists(FileLock::lockPathOf(inst.env.paths.eDelivPath)));
+
+    // A damaged data file is refused and left as it is.
+    const QByteArray damaged = inst.readFile(QStringLiteral("Prg/E_Deliv.dat")) + "torn";
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), damaged);
+    inst.dialogs.shown.clear();
+    result = runNormalPrint(inst.env, 0, report);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_TRUE(report.printed.isEmpty());
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
+    ASSERT_EQ(inst.dialogs.texts().size(), 1);
+    EXPECT_TRUE(inst.dialogs.texts()[0].contains(QStringLiteral("途中で切れています")));
 }

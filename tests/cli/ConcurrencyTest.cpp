@@ -1,0 +1,232 @@
+// Two plx90-cli processes at once on one installation: nothing lost, nothing
+// twice, every command done or refused with its message.
+
+#include "support/CliRunner.h"
+#include "support/OutputFixtures.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+constexpr const char* kBusy = "他のﾌﾟﾛｸﾞﾗﾑが使用中です";
+
+// A plx90-cli process started now and waited for later.
+class Started
+{
+public:
+    Started(const QString& registry, const QStringList& args, int lockWaitMs)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
+        env.insert(QStringLiteral("PLX90_LOCK_WAIT_MS"), QString::number(lockWaitMs));
+        m_process.setProcessEnvironment(env);
+        m_process.start(QStringLiteral(PLX90_CLI_PATH), args);
+    }
+    CliResult finish()
+    {
+        m_process.waitForFinished(120000);
+        return {m_process.exitCode(), QString::fromUtf8(m_process.readAllStandardOutput()),
+                QString::fromUtf8(m_process.readAllStandardError())};
+    }
+
+private:
+    QProcess m_process;
+};
+
+struct Installation
+{
+    QTemporaryDir dir;
+    QString registry = dir.path() + QStringLiteral("/registry.ini");
+    QString root = dir.path() + QStringLiteral("/Plx90We/");
+
+    Installation()
+    {
+        const CliResult installed = runCli(registry, {"install", "--base", dir.path()});
+        EXPECT_EQ(installed.exitCode, 0) << installed.err.toStdString();
+        CustRecord c = company('1', "A001", "S01", "北斗星電機");
+        c.setText(CustField::OutputKind, u"1");
+        c.setText(CustField::KanjiUse, u"0");
+        c.setText(CustField::SlipFormFile, u"E_Slip.agr");
+        c.setText(CustField::SlipBarcodeDigits, u"20");
+        write(QStringLiteral("Usr/Cust.DAT"), c.bytes());
+        QDir().mkpath(inFolder());
+    }
+    QString inFolder() const { return dir.path() + QStringLiteral("/in"); }
+    void write(const QString& relative, const QByteArray& bytes) const
+    {
+        QFile f(root + relative);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray read(const QString& relative) const
+    {
+        QFile f(root + relative);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // An EIAJ order file of new keys, in the "in" folder.
+    QString order(const QString& name, const QStringList& keys) const
+    {
+        const QString path = inFolder() + QLatin1Char('/') + name;
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write("REIAJC14,REIAJ004,REIAJ005,REIAJ012,REIAJ159NO01\r\n");
+        for (const QString& key : keys)
+            f.write(QStringLiteral("0502,A001,S01,2,%1\r\n").arg(key).toLatin1());
+        return path;
+    }
+    QList<DeliveryRecord> records() const
+    {
+        const QByteArray bytes = read(QStringLiteral("Prg/E_Deliv.dat"));
+        EXPECT_EQ(bytes.size() % DeliveryRecord::kLength, 0);
+        QList<DeliveryRecord> out;
+        for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
+            out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));
+        return out;
+    }
+    // Live records by key; a key seen twice fails the test.
+    QHash<QString, DeliveryRecord> live() const
+    {
+        QHash<QString, DeliveryRecord> out;
+        for (const DeliveryRecord& r : records()) {
+            if (r.kind() != '1')
+                continue;
+            const QString key = r.text(DeliveryField::DeliveryKeyNo).trimmed();
+            EXPECT_FALSE(out.contains(key)) << "twice: " << key.toStdString();
+            out.insert(key, r);
+        }
+        return out;
+    }
+};
+
+QStringList keysOf(const QString& prefix, int round, int count)
+{
+    QStringList keys;
+    for (int i = 1; i <= count; ++i)
+        keys << QStringLiteral("%1%2-%3").arg(prefix).arg(round).arg(i);
+    return keys;
+}
+
+// Whether an import run reported its file imported; otherwise it must have
+// been refused with the lock's message and left the file where it was.
+bool imported(const CliResult& run, const QString& file)
+{
+    if (run.exitCode == 0) {
+        EXPECT_TRUE(run.out.contains(file + QStringLiteral("\t取り込み済"))) << run.out.toStdString();
+        return true;
+    }
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QString::fromUtf8(kBusy))) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(file)) << "a refused import moved its file";
+    return false;
+}
+
+} // namespace
+
+TEST(Concurrency, TwoImportsAtOnceLoseNothing)
+{
+    Installation inst;
+    QSet<QString> expected;
+    int refused = 0;
+    for (int round = 1; round <= 8; ++round) {
+        // Half the rounds let the second import wait for the first, half make
+        // it give up at once.
+        const int wait = round % 2 ? 10000 : 0;
+        const QStringList aKeys = keysOf(QStringLiteral("A"), round, 4);
+        const QStringList bKeys = keysOf(QStringLiteral("B"), round, 4);
+        const QString a = inst.order(QStringLiteral("A%1.CSV").arg(round), aKeys);
+        const QString b = inst.order(QStringLiteral("B%1.CSV").arg(round), bKeys);
+        Started first(inst.registry, {"import", "--eiaj", "--move", a}, wait);
+        Started second(inst.registry, {"import", "--eiaj", "--move", b}, wait);
+        const CliResult ra = first.finish();
+        const CliResult rb = second.finish();
+        if (imported(ra, a))
+            expected.unite(QSet<QString>(aKeys.begin(), aKeys.end()));
+        else
+            ++refused;
+        if (imported(rb, b))
+            expected.unite(QSet<QString>(bKeys.begin(), bKeys.end()));
+        else
+            ++refused;
+        const QHash<QString, DeliveryRecord> live = inst.live();
+        EXPECT_EQ(QSet<QString>(live.keyBegin(), live.keyEnd()), expected) << "round " << round;
+    }
+    // At least one of the rounds that wait had both imports done.
+    EXPECT_LT(refused, 8);
+    EXPECT_FALSE(QFile::exists(inst.root + QStringLiteral("Prg/BUP_Deliv.dat")));
+}
+
+TEST(Concurrency, AnImportWhileAPrintRunsLosesNothing)
+{
+    Installation inst;
+    // Deleted records in front, so that every import renumbers what follows.
+    DeliveryRecord gone = due('1', "A001", "GONE");
+    gone.setKind(' ');
+    QList<DeliveryRecord> start{gone, gone};
+    for (int i = 1; i <= 6; ++i) {
+        DeliveryRecord r = due('1', "A001", QStringLiteral("DUE%1").arg(i));
+        r.setText(DeliveryField::SupplierCode, u"S01");
+        start << r;
+    }
+    inst.write(QStringLiteral("Prg/E_Deliv.dat"), fileOf(start));
+
+    QSet<QString> expected;
+    for (const DeliveryRecord& r : start) {
+        if (r.kind() == '1')
+            expected << r.text(DeliveryField::DeliveryKeyNo).trimmed();
+    }
+    for (int round = 1; round <= 5; ++round) {
+        // Fresh deleted records in front and due records behind them.
+        QList<DeliveryRecord> now{gone};
+        for (const DeliveryRecord& r : inst.records())
+            now << r;
+        DeliveryRecord fresh = due('1', "A001", QStringLiteral("DUE-R%1").arg(round));
+        fresh.setText(DeliveryField::SupplierCode, u"S01");
+        now << fresh;
+        expected << QStringLiteral("DUE-R%1").arg(round);
+        inst.write(QStringLiteral("Prg/E_Deliv.dat"), fileOf(now));
+        QSet<QString> dueBefore;
+        for (const auto& [key, r] : inst.live().asKeyValueRange()) {
+            if (r.text(DeliveryField::Status) == QLatin1String("1"))
+                dueBefore << key;
+        }
+
+        const QStringList keys = keysOf(QStringLiteral("N"), round, 5);
+        const QString file = inst.order(QStringLiteral("N%1.CSV").arg(round), keys);
+        const int wait = round % 2 ? 20000 : 0;
+        Started print(inst.registry, {"print", "--eiaj", "--yes"}, wait);
+        Started import(inst.registry, {"import", "--eiaj", "--move", file}, wait);
+        const CliResult printed = print.finish();
+        const CliResult importRun = import.finish();
+
+        if (imported(importRun, file))
+            expected.unite(QSet<QString>(keys.begin(), keys.end()));
+        const QHash<QString, DeliveryRecord> live = inst.live();
+        EXPECT_EQ(QSet<QString>(live.keyBegin(), live.keyEnd()), expected) << "round " << round;
+
+        // The print issued every record that was due, or was refused and
+        // issued none; the new records were never touched by it.
+        const bool printDone = printed.exitCode == 0;
+        if (!printDone) {
+            EXPECT_EQ(printed.exitCode, 1);
+            EXPECT_TRUE(printed.err.contains(QString::fromUtf8(kBusy))) << printed.err.toStdString();
+        }
+        for (const QString& key : dueBefore) {
+            EXPECT_EQ(live.value(key).text(DeliveryField::Status),
+                      printDone ? QStringLiteral("2") : QStringLiteral("1"))
+                << key.toStdString() << " round " << round;
+        }
+        for (const QString& key : keys) {
+            if (live.contains(key)) {
+                EXPECT_EQ(live.value(key).text(DeliveryField::Status), QStringLiteral("0")) << key.toStdString();
+            }
+        }
+    }
+}
