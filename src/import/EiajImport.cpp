@@ -141,9 +141,9 @@ void EiajImport::processRecord(const ItemTable& t)
         }
         numbers.insert(key, *formatted);
     }
-    // 5. The inspection class must be a known code.
+    // 5. The inspection class must be a known code, as sent (not trimmed).
     const QString inspection = value(t, QStringLiteral("012"));
-    if (inspection.isEmpty() || !inspectionCodeKnown(inspection.trimmed())) {
+    if (inspection.isEmpty() || !inspectionCodeKnown(inspection)) {
         fail(QStringLiteral("012"));
         return;
     }
@@ -229,12 +229,20 @@ void EiajImport::processRecord(const ItemTable& t)
         const QString nn = QString::number(n).rightJustified(2, QLatin1Char('0'));
         const QString keyItem = QStringLiteral("159NO") + nn;
         const QString key = value(t, keyItem);
-        if (!present(keyItem) || key.trimmed().isEmpty()) {
+        // Blank means half-width blanks only; a full-width space or a tab is
+        // part of the key.
+        const QString keyText = fixed::trimmedRight(key);
+        if (!present(keyItem) || keyText.isEmpty()) {
             if (n == 1)
                 refuse(12, QString(), orderer, supplier, key);
             return;
         }
-        if (checkBlanks && CheckBlankAsterisk(fixed::trimmedRight(key))) {
+        if (checkBlanks && CheckBlankAsterisk(keyText)) {
+            refuse(11, occurrenceName(QStringLiteral("159"), n), orderer, supplier, key);
+            continue;
+        }
+        // A key longer than its field would be stored cut and never found again.
+        if (!fitsField(keyText, DeliveryField::DeliveryKeyNo)) {
             refuse(11, occurrenceName(QStringLiteral("159"), n), orderer, supplier, key);
             continue;
         }
@@ -242,6 +250,18 @@ void EiajImport::processRecord(const ItemTable& t)
         if (!due) {
             refuse(11, occurrenceName(QStringLiteral("DUE"), n), orderer, supplier, key);
             continue;
+        }
+        // The instructed quantity: zero unless numeric; a numeric value must
+        // be positive or zero and fit the field.
+        const QString instructed = value(t, QStringLiteral("032NO") + nn);
+        QString instructedQty = DeliveryRecord::kZeroQty;
+        if (isNumericText(instructed)) {
+            const auto formatted = quantityItem(instructed, DeliveryRecord::kZeroQty);
+            if (!formatted) {
+                refuse(11, occurrenceName(QStringLiteral("032"), n), orderer, supplier, key);
+                continue;
+            }
+            instructedQty = *formatted;
         }
         QString status;
         const int existing = FindDelivery(m_ctx.target, '1', orderer, supplier, key, status);
@@ -298,10 +318,7 @@ void EiajImport::processRecord(const ItemTable& t)
 
         set(DeliveryField::DeliveryKeyNo, key);
         set(DeliveryField::DueDate, *due);
-        const QString instructed = value(t, QStringLiteral("032NO") + nn);
-        const auto instructedQty = quantityItem(instructed, QStringLiteral("000000000.000"));
-        set(DeliveryField::InstructedQty,
-            isNumericText(instructed) && instructedQty ? *instructedQty : DeliveryRecord::kZeroQty);
+        set(DeliveryField::InstructedQty, instructedQty);
         switch (action) {
         case Action::Append:
             m_ctx.target.writeUnstamped(m_ctx.target.count() + 1, r);

@@ -5,6 +5,7 @@
 #include "ItemTable.h"
 #include "KorvanImport.h"
 
+#include "core/CommonRoutines.h"
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -100,7 +101,9 @@ ImportSettings ImportDriver::readSettings(Environment& env, int kind)
     const QString masks = setting(env, kind == 0 ? "EiajFileName" : "KoRFileName");
     if (!masks.trimmed().isEmpty())
         s.masks = masks;
-    s.moveFiles = setting(env, "FileMove").trimmed() != QLatin1String("2");
+    // Only "1" moves the processed files; a blank value counts as "1".
+    const QString move = NormalizeBlanks(setting(env, "FileMove"), 2);
+    s.moveFiles = move.isEmpty() || move == QLatin1String("1");
     const QString mode = setting(env, "MakeMode").trimmed();
     s.makeMode = mode == QLatin1String("2") ? 2 : mode == QLatin1String("3") ? 3 : 1;
     s.dataFolder = setting(env, "DataFilePath");
@@ -148,11 +151,17 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
             continue;
         }
         ItemTable table;
-        if (lines.size() == 1)
+        bool headerTooLong = false;
+        if (lines.size() == 1) {
             table.loadPairs(lines[0]);
-        else
-            table.loadHeader(lines[0], lines[1]);
-        const int row = table.findLast(classItem);
+        } else {
+            // A header with more names than a record can hold makes the file
+            // malformed: its values are never loaded.
+            const QStringList header = splitCsvLine(lines[0]);
+            headerTooLong = header.size() > ItemTable::kCapacity;
+            table.loadHeader(header, lines[1]);
+        }
+        const int row = headerTooLong ? 0 : table.findLast(classItem);
         if (row == 0) {
             refuse(2);
             continue;

@@ -113,6 +113,11 @@ void KorvanImport::processRecord(const ItemTable& t)
         refuse(12, QString(), orderer, supplier, key);
         return;
     }
+    // A key longer than its field would be stored cut and never found again.
+    if (!fitsField(key, DeliveryField::DeliveryKeyNo)) {
+        fail(Key);
+        return;
+    }
     // 7. Blanks and asterisks.
     if (m_ctx.env.checkSpec == 0) {
         if (CheckBlankAsterisk(key)) {

@@ -154,8 +154,17 @@ std::optional<QString> OrderImport::quantityItem(const QString& text, const QStr
     return formatted;
 }
 
+bool OrderImport::fitsField(QStringView text, DeliveryField field)
+{
+    return cp932::byteLength(text) <= DeliveryRecord::field(field).width;
+}
+
 bool OrderImport::inspectionCodeKnown(const QString& code) const
 {
+    // The table's look-up trims what it is given; the codes it holds are
+    // trimmed, so only a value without surrounding white space can match.
+    if (code != code.trimmed())
+        return false;
     const CodeEntry* e = m_ctx.codes.find(QString(QLatin1Char(m_kind == 0 ? '1' : '2')), QStringLiteral("01"), code);
     return e && !e->name.trimmed().isEmpty();
 }

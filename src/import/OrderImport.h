@@ -67,8 +67,13 @@ protected:
     // Numeric item text as the pattern, or nothing when it is not numeric, is
     // negative, or does not fit the pattern's integer digits.
     static std::optional<QString> quantityItem(const QString& text, const QString& pattern);
+    // Whether the text, as the record would hold it in CP932, fits the field
+    // without being cut. A value that is cut would be stored under a different
+    // key than the one later orders are compared with.
+    static bool fitsField(QStringView text, DeliveryField field);
     // Whether the code table holds a code of kind "01" of this format with a
-    // non-blank name.
+    // non-blank name. `code` is compared as given with the table's trimmed
+    // codes: a value with blanks around it is not a code.
     bool inspectionCodeKnown(const QString& code) const;
 
     Context m_ctx;

@@ -35,6 +35,7 @@ TEST(CharacterChecks, BlankAsterisk)
     EXPECT_EQ(CheckBlankAsterisk(u"A　B"), 0);
     EXPECT_EQ(CheckBlankAsterisk(u"＊"), 0);
     EXPECT_EQ(CheckBlankAsterisk(u""), 0);
+    EXPECT_EQ(CheckBlankAsterisk(u"A\tB"), 0); // a tab is not a blank
 }
 
 TEST(NormalizeBlanks, EveryMode)
@@ -49,6 +50,7 @@ TEST(NormalizeBlanks, EveryMode)
     EXPECT_EQ(NormalizeBlanks(u"   ", 2), QString());
     // The full-width space is not a blank.
     EXPECT_EQ(NormalizeBlanks(u"　A　", 0), QStringLiteral("　A　"));
+    EXPECT_EQ(NormalizeBlanks(u"\t A \t", 2), QStringLiteral("\t A \t"));
 }
 
 TEST(CodeTable, RecordsLookupsAndPartialTail)

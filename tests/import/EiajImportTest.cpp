@@ -7,6 +7,8 @@ using namespace plx::test;
 
 namespace {
 
+using Item = std::pair<QString, QString>;
+
 // Builds an EIAJ order file in the header form from records given as name/value
 // pairs; every record uses the names of the first.
 QStringList eiaj(const QList<QList<std::pair<QString, QString>>>& records)
@@ -237,7 +239,17 @@ TEST_F(EiajFixture, FieldChecksRefuseWithTheItemAsSpelled)
                           {"REIAJ159NO01", "K 1", "REIAJ159NO01"},
                           {"REIAJ159NO01", "K*1", "REIAJ159NO01"},
                           {"REIAJ024", "RK 73", "REIAJ024"},
-                          {"REIAJ161", "B*1", "REIAJ161"}};
+                          {"REIAJ161", "B*1", "REIAJ161"},
+                          // The inspection class is looked up as sent.
+                          {"REIAJ012", " 2", "REIAJ012"},
+                          {"REIAJ012", "2 ", "REIAJ012"},
+                          // A key wider than its 23-byte field.
+                          {"REIAJ159NO01", "K23456789012345678901234", "REIAJ159NO01"},
+                          {"REIAJ159NO01", "一二三四五六七八九十一二", "REIAJ159NO01"},
+                          // The instructed quantity: negative, or too wide even after rounding.
+                          {"REIAJ032NO01", "-1", "REIAJ032NO01"},
+                          {"REIAJ032NO01", "1000000000", "REIAJ032NO01"},
+                          {"REIAJ032NO01", "999999999.9995", "REIAJ032NO01"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.item) + "=" + c.value);
         ImportInstall fresh;
@@ -312,4 +324,35 @@ TEST_F(EiajFixture, PairFormAndQuotedValues)
     const auto records = imp.records(0);
     ASSERT_EQ(records.size(), 1) << imp.errorLines().join(u'\n').toStdString();
     EXPECT_EQ(records[0].text(DeliveryField::ItemName).trimmed(), QStringLiteral("CHIP, \"1608\""));
+}
+
+TEST_F(EiajFixture, KeysThatDoNotFitTheirFieldAreNeverStoredCut)
+{
+    // 23 bytes, trailing blanks aside, fit and are found again (005); 24 are
+    // refused every time, a deletion included (011, not 010).
+    const QString key = QStringLiteral("K23456789012345678901234");
+    auto rec = order("0502", key.left(23) + QStringLiteral("  "));
+    rec.append(Item("REIAJ159NO02", key));
+    imp.order("A.CSV", eiaj({rec, rec}));
+    imp.order("D.CSV", eiaj({order("0504", key)}));
+    imp.import(0, {"A.CSV", "D.CSV"});
+    EXPECT_EQ(imp.records(0).size(), 1);
+    const QStringList lines = imp.errorLines();
+    ASSERT_EQ(lines.size(), 4) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("]:REIAJ159NO02に誤りがあります。(011)")).size(), 2);
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("(005)")));
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("]:REIAJ159NO01に誤りがあります。(011)")));
+}
+
+TEST_F(EiajFixture, OnlyHalfWidthBlanksMakeAKeyBlank)
+{
+    auto rec = order("0502", QStringLiteral("　"));
+    rec.append(Item("REIAJ159NO02", QStringLiteral("\t")));
+    rec.append(Item("REIAJ159NO03", "   ")); // ends the occurrences
+    rec.append(Item("REIAJ159NO04", "K4"));
+    imp.order("B.CSV", eiaj({rec}));
+    imp.import(0, {"B.CSV"});
+    const auto records = imp.records(0);
+    ASSERT_EQ(records.size(), 2) << imp.errorLines().join(u'\n').toStdString();
+    EXPECT_EQ(fixed::trimmedRight(records[1].text(DeliveryField::DeliveryKeyNo)), QStringLiteral("\t"));
 }

@@ -216,3 +216,32 @@ TEST(ImportDriver, AnotherImportHoldingTheFilesRefusesThePrecheck)
     first.run(RebuildMode::Add, false);
     EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), DeliveryRecord::kLength);
 }
+
+TEST(ImportDriver, FileMoveMovesOnlyForOneOrBlank)
+{
+    ImportInstall imp;
+    EXPECT_TRUE(ImportDriver::readSettings(imp.inst.env, 0).moveFiles); // not set
+    const std::pair<const char*, bool> cases[] = {{"", true},   {"  ", true}, {"1", true},
+                                                  {"0", false}, {"2", false}, {"Y", false}};
+    for (const auto& [value, moves] : cases) {
+        imp.inst.setSetting(QStringLiteral("FileMove"), QLatin1String(value));
+        EXPECT_EQ(ImportDriver::readSettings(imp.inst.env, 0).moveFiles, moves) << "FileMove=\"" << value << '"';
+    }
+}
+
+TEST(ImportDriver, PrecheckRefusesAHeaderOfMoreThan548Items)
+{
+    ImportInstall imp;
+    for (int n : {548, 549}) {
+        QStringList names{"REIAJC14"}, values{"0502"};
+        for (int i = 2; i <= n; ++i) {
+            names << QStringLiteral("X%1").arg(i);
+            values << QStringLiteral("v");
+        }
+        imp.order(QStringLiteral("H%1.CSV").arg(n), {names.join(u','), values.join(u',')});
+    }
+    ImportDriver driver(imp.inst.env, 0);
+    EXPECT_EQ(driver.precheck(imp.folder(), {"H548.CSV", "H549.CSV"}).accepted, 1);
+    ASSERT_EQ(imp.errorLines().size(), 1);
+    EXPECT_EQ(imp.errorLines()[0], QStringLiteral("H549.CSV [    ]:対象外のビジネスプロトコルです。(002)"));
+}

@@ -95,3 +95,19 @@ TEST(KorvanImport, NumericDataKindRefusesTheFileAndNoCodesIs004)
     EXPECT_TRUE(lines[1].contains(QStringLiteral("C.CSV [D10 ]:発注者情報が登録されていません。(004)")));
     EXPECT_TRUE(imp.records(1).isEmpty());
 }
+
+TEST(KorvanImport, KeysThatDoNotFitTheirFieldAreRefused)
+{
+    // 23 bytes once the blanks are removed fit and are updated in place; 24,
+    // single- or double-byte, are refused every time.
+    ImportInstall imp;
+    imp.order("K.CSV", korvan({rec("ABCDEFGHIJK LMNOPQRSTUVW"), rec("ABCDEFGHIJKLMNOPQRSTUVWX"),
+                               rec(QStringLiteral("一二三四五六七八九十一二")), rec("ABCDEFGHIJKLMNOPQRSTUVW"),
+                               rec("ABCDEFGHIJKLMNOPQRSTUVWX")}));
+    imp.import(1, {"K.CSV"});
+    const QStringList lines = imp.errorLines();
+    ASSERT_EQ(lines.size(), 3) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("]:RD10Keyに誤りがあります。(011)")).size(), 3);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("納品ｷｰ番号[ABCDEFGHIJKLMNOPQRSTUVWX]")));
+    EXPECT_EQ(imp.records(1).size(), 1);
+}
