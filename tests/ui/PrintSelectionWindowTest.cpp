@@ -77,3 +77,18 @@ TEST_F(PrintWindowFixture, TheListWindowOffersPrintingOnlyWithAnEngine)
     EXPECT_TRUE(print->isEnabled());
     EXPECT_TRUE(w.findChild<QAction*>(QStringLiteral("MnuPrint"))->isEnabled());
 }
+
+TEST_F(PrintWindowFixture, AStepWithAnErrorStatusEndsTheHandlerAndTheWindowStays)
+{
+    PrintSelectionWindow w(inst.env, 0, report);
+    w.show();
+    // The code file emptied after the window opened: the slip step stops with
+    // message 3, after the groups were selected.
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    EXPECT_TRUE(report.printed.isEmpty());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_NE(w.result(), QDialog::Accepted);
+    EXPECT_FALSE(inst.dialogs.texts().contains(QStringLiteral("該当するデータがありません。")));
+    EXPECT_EQ(inst.env.changedFlag, 0);
+}
