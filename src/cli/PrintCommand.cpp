@@ -27,6 +27,7 @@ public:
         written.append(m_engine.lastPdfPath());
         return true;
     }
+    int documentsPerSheet(const QString& layoutPath) const override { return m_engine.documentsPerSheet(layoutPath); }
     QStringList written;
 
 private:

@@ -27,6 +27,13 @@ public:
     // Prints the job. Returns false with `error` set (a Japanese message naming
     // the file and what is wrong) when it could not; nothing is printed then.
     virtual bool print(const PrintJob& job, QString& error) = 0;
+    // How many documents the layout puts on one sheet; 0 when the layout cannot
+    // tell (a missing or unreadable file), and the caller assumes its default.
+    virtual int documentsPerSheet(const QString& layoutPath) const
+    {
+        Q_UNUSED(layoutPath);
+        return 0;
+    }
 };
 
 } // namespace plx

@@ -83,8 +83,14 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
             asked = true;
             const int items = slips ? extract.count() : selection.groups().at(n - 1).tags;
             m_env.outputItemCount = short(items);
-            m_env.outputSheetCount = short(slips ? (items + 1) / 2 : (items + 5) / 6);
             m_env.outputFormFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile);
+            // Sheets as the company's layout fills them (two slips or six
+            // tags to a sheet when the layout cannot tell).
+            const QString formFile = m_env.outputFormFile.trimmed();
+            int perSheet = isPlainFileName(formFile) ? m_report.documentsPerSheet(m_env.paths.usrFolder + formFile) : 0;
+            if (perSheet <= 0)
+                perSheet = slips ? 2 : 6;
+            m_env.outputSheetCount = short((items + perSheet - 1) / perSheet);
             ShowMessage(m_env, slips ? 200 : 210);
             if (m_env.msgAnswer != kAnswerYes) {
                 cancelled = true;

@@ -197,6 +197,16 @@ TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
     EXPECT_TRUE(shown[0].text.contains(QStringLiteral("(E_Slip.agr)")));
     EXPECT_TRUE(shown[1].text.contains(QStringLiteral("出力対象  9件(用紙  2枚)"))) << shown[1].text.toStdString();
     EXPECT_TRUE(shown[1].text.contains(QStringLiteral("(E_Tag.agr)")));
+
+    // A layout of four tags to a sheet needs three sheets for nine tags.
+    records({twoLines, due('1', "A", "K2"), due('1', "A", "K3")});
+    report.perSheet.insert(QStringLiteral("E_Tag.agr"), 4);
+    inst.dialogs.shown.clear();
+    answerYes(2);
+    runNormalPrint(inst.env, 0, report);
+    ASSERT_GE(inst.dialogs.shown.size(), 2);
+    EXPECT_TRUE(inst.dialogs.shown[1].text.contains(QStringLiteral("出力対象  9件(用紙  3枚)")))
+        << inst.dialogs.shown[1].text.toStdString();
 }
 
 TEST_F(RunFixture, TagNumbersRunAcrossTheLinesOfARecord)

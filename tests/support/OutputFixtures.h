@@ -5,6 +5,8 @@
 #include "core/ReportControl.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QList>
 
 namespace plx::test {
@@ -28,8 +30,13 @@ public:
         error = failWith;
         return false;
     }
+    int documentsPerSheet(const QString& layoutPath) const override
+    {
+        return perSheet.value(QFileInfo(layoutPath).fileName(), 0);
+    }
     QList<Printed> printed;
     QString failWith;
+    QHash<QString, int> perSheet; // layout file name -> documents per sheet
 };
 
 // A company of the given output kind with layout files and digit counts.
