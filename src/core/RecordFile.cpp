@@ -53,21 +53,11 @@ ShapeDamage RecordFile::findDamage(const QByteArray& bytes) const
 
 QString RecordFile::damageText(const ShapeDamage& damage) const
 {
-    const QString where = QDir::toNativeSeparators(m_path);
-    if (damage.torn) {
-        return QStringLiteral("%1が壊れています。最後のﾚｺｰﾄﾞ(%2件目、%3ﾊﾞｲﾄ目から)が途中で切れています。"
-                              "ﾌｧｲﾙは変更していません。\r\n(%4)")
-            .arg(m_label)
-            .arg(damage.record)
-            .arg(damage.offset + 1)
-            .arg(where);
-    }
-    return QStringLiteral("%1が壊れています。%2件目のﾚｺｰﾄﾞ(%3ﾊﾞｲﾄ目)から形式が正しくありません。"
-                          "ﾌｧｲﾙは変更していません。\r\n(%4)")
-        .arg(m_label)
-        .arg(damage.record)
-        .arg(damage.offset + 1)
-        .arg(where);
+    const QString pattern =
+        damage.torn ? QStringLiteral("%1が壊れています。最後のﾚｺｰﾄﾞ(%2件目、%3ﾊﾞｲﾄ目から)が途中で切れています。")
+                    : QStringLiteral("%1が壊れています。%2件目のﾚｺｰﾄﾞ(%3ﾊﾞｲﾄ目)から形式が正しくありません。");
+    return pattern.arg(m_label).arg(damage.record).arg(damage.offset + 1) +
+           QStringLiteral("ﾌｧｲﾙは変更していません。\r\n(%1)").arg(QDir::toNativeSeparators(m_path));
 }
 
 void RecordFile::requireWhole(const QByteArray& bytes) const
