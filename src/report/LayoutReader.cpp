@@ -22,6 +22,10 @@ namespace {
 // Slack for lengths that should meet exactly (a slot that ends on the sheet's edge).
 constexpr double kTolerance = 0.05;
 constexpr int kMaxColumn = 9999;
+// Font sizes a document can use, in points. A size far beyond the largest makes the
+// text fit lay out huge glyphs again and again; no form prints text that large.
+constexpr double kMinFontSize = 2;
+constexpr double kMaxFontSize = 200;
 
 // A problem found in the file; caught in LayoutReader::parse and turned into the message.
 struct LayoutProblem
@@ -108,6 +112,18 @@ public:
 
     double positive(const QString& key, double fallback) const { return has(key) ? positive(key) : fallback; }
     double nonNegative(const QString& key, double fallback) const { return has(key) ? nonNegative(key) : fallback; }
+
+    // A font size in points; absent gives `fallback`.
+    double fontSize(const QString& key, double fallback) const
+    {
+        if (!has(key))
+            return fallback;
+        const double v = number(key);
+        if (!(v >= kMinFontSize && v <= kMaxFontSize))
+            fail(QStringLiteral("%1 は %2 以上 %3 以下のポイント数で指定してください")
+                     .arg(path(key), plx::number(kMinFontSize), plx::number(kMaxFontSize)));
+        return v;
+    }
 
     int column(const QString& key) const
     {
@@ -296,8 +312,8 @@ QRectF itemRect(const Node& node)
 
 void readTextStyle(const Node& node, LayoutItem& item)
 {
-    item.fontSize = node.positive(QStringLiteral("size"), ReportLayout::kDefaultFontSize);
-    item.minFontSize = node.positive(QStringLiteral("minSize"), 0.0);
+    item.fontSize = node.fontSize(QStringLiteral("size"), ReportLayout::kDefaultFontSize);
+    item.minFontSize = node.fontSize(QStringLiteral("minSize"), 0.0);
     if (item.minFontSize > item.fontSize)
         fail(QStringLiteral("%1 は size 以下の値で指定してください").arg(node.path(QStringLiteral("minSize"))));
     item.bold = node.boolean(QStringLiteral("bold"), false);
@@ -358,7 +374,7 @@ LayoutItem readItem(const Node& node)
         item.hAlign = horizontalAlignment(node);
         if (node.has(QStringLiteral("textColumn")))
             item.textColumn = node.column(QStringLiteral("textColumn"));
-        item.textSize = node.positive(QStringLiteral("textSize"), item.textSize);
+        item.textSize = node.fontSize(QStringLiteral("textSize"), item.textSize);
     } else {
         fail(QStringLiteral("%1 の \"%2\" は使えません (text, field, box, line, barcode のいずれか)")
                  .arg(node.path(QStringLiteral("kind")), kind));

@@ -106,6 +106,50 @@ TEST(LayoutReaderTest, BrokenFilesAreRefusedNamingTheFileAndTheProblem)
     }
 }
 
+TEST(LayoutReaderTest, FontSizesMustLieBetweenTwoAndTwoHundredPoints)
+{
+    // A text of the default size first, so that the item refused is items[1].
+    const QString first =
+        QStringLiteral(R"({"kind": "text", "x": 1, "y": 1, "width": 10, "height": 5, "text": "a"}, )");
+    const auto parse = [&](const char* item, QString& error) {
+        ReportLayout layout;
+        return LayoutReader::parse(layoutText(first + QString::fromUtf8(item)), QStringLiteral("E_Tag.agr"), layout,
+                                   error);
+    };
+    const char* refused[][2] = {
+        {R"({"kind": "text", "x": 1, "y": 1, "width": 10, "height": 5, "text": "a", "size": 7000, "wrap": true})",
+         "items[1].size は 2 以上 200 以下のポイント数で指定してください"},
+        {R"({"kind": "field", "x": 1, "y": 1, "width": 10, "height": 5, "column": 2, "size": 1.9})", "items[1].size"},
+        {R"({"kind": "field", "x": 1, "y": 1, "width": 10, "height": 5, "column": 2, "size": 9, "minSize": 1})",
+         "items[1].minSize は 2 以上 200 以下"},
+        {R"({"kind": "text", "x": 1, "y": 1, "width": 10, "height": 5, "text": "a", "size": "9"})",
+         "items[1].size は数値で指定してください"},
+        {R"({"kind": "barcode", "x": 1, "y": 1, "width": 90, "height": 9, "column": 3, "textColumn": 2,
+             "textSize": 250})",
+         "items[1].textSize は 2 以上 200 以下"},
+    };
+    for (const auto& [item, expected] : refused) {
+        QString error;
+        EXPECT_FALSE(parse(item, error)) << expected;
+        EXPECT_TRUE(error.startsWith(QStringLiteral("帳票定義ファイルの形式が正しくありません。(E_Tag.agr: ")) &&
+                    error.contains(QString::fromUtf8(expected)))
+            << "expected: " << expected << "\n     got: " << error.toStdString();
+    }
+
+    ReportLayout layout;
+    QString error;
+    ASSERT_TRUE(LayoutReader::parse(
+        layoutText(QStringLiteral(R"({"kind": "text", "x": 1, "y": 1, "width": 200, "height": 80, "text": "a",
+                                      "size": 200, "minSize": 2},
+                                     {"kind": "barcode", "x": 1, "y": 90, "width": 150, "height": 9, "column": 3,
+                                      "textColumn": 2, "textSize": 2})")),
+        QStringLiteral("E_Tag.agr"), layout, error))
+        << error.toStdString();
+    EXPECT_DOUBLE_EQ(layout.items[0].fontSize, 200);
+    EXPECT_DOUBLE_EQ(layout.items[0].minFontSize, 2);
+    EXPECT_DOUBLE_EQ(layout.items[1].textSize, 2);
+}
+
 TEST(LayoutReaderTest, ReadsFilesInUtf8OrCp932AndNamesAMissingOne)
 {
     QTemporaryDir dir;
