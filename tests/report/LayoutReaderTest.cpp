@@ -1,6 +1,7 @@
 #include "ReportFixtures.h"
 
 #include "report/LayoutReader.h"
+#include "report/LayoutSlots.h"
 
 #include <QTemporaryDir>
 
@@ -148,6 +149,47 @@ TEST(LayoutReaderTest, FontSizesMustLieBetweenTwoAndTwoHundredPoints)
     EXPECT_DOUBLE_EQ(layout.items[0].fontSize, 200);
     EXPECT_DOUBLE_EQ(layout.items[0].minFontSize, 2);
     EXPECT_DOUBLE_EQ(layout.items[1].textSize, 2);
+}
+
+TEST(LayoutReaderTest, CountsTheSlotsOfAFileWithoutReadingTheRest)
+{
+    QTemporaryDir dir;
+    const auto count = [&](const char* name, const QByteArray& text, QString& error) {
+        test::writeFile(dir.filePath(QString::fromLatin1(name)), text);
+        return slotsPerSheet(dir.filePath(QString::fromLatin1(name)), error);
+    };
+    QString error;
+    EXPECT_EQ(
+        count("four.agr",
+              cp932::encode(QString::fromUtf8(layoutText(
+                  {}, QStringLiteral(R"([{"x": 0, "y": 0}, {"x": 0, "y": 1}, {"x": 1, "y": 0}, {"x": 1, "y": 1}])")))),
+              error),
+        4)
+        << "CP932 as installed";
+    EXPECT_EQ(count("one.agr", R"({"slots": [{"x": 0, "y": 0}]})", error), 1)
+        << "the other keys are checked when printed";
+
+    const struct
+    {
+        const char* name;
+        QByteArray text;
+        const char* expected;
+    } refused[] = {
+        {"none.agr", R"({"version": 1})", "(none.agr: slots がありません)"},
+        {"empty.agr", R"({"slots": []})", "(empty.agr: slots には 1 つ以上の枠の位置"},
+        {"word.agr", R"({"slots": "A4"})", "(word.agr: slots は配列"},
+        {"broken.agr", "{\"slots\": [}", "(broken.agr: JSON として読めません (1 行 12 文字目"},
+    };
+    for (const auto& c : refused) {
+        error.clear();
+        EXPECT_EQ(count(c.name, c.text, error), 0) << c.name;
+        EXPECT_TRUE(error.startsWith(QStringLiteral("帳票定義ファイルの形式が正しくありません。")) &&
+                    error.contains(QString::fromUtf8(c.expected)))
+            << "expected: " << c.expected << "\n     got: " << error.toStdString();
+    }
+    EXPECT_EQ(slotsPerSheet(dir.filePath(QStringLiteral("K_Tag.agr")), error), 0);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("帳票定義ファイルがありません。")) && error.contains("K_Tag.agr"))
+        << error.toStdString();
 }
 
 TEST(LayoutReaderTest, ReadsFilesInUtf8OrCp932AndNamesAMissingOne)
