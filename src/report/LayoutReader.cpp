@@ -289,8 +289,8 @@ LayoutItem readItem(const Node& node)
         item.penWidth = node.positive(QStringLiteral("line"), item.penWidth);
         item.penStyle = penStyle(node);
     } else if (kind == QLatin1String("barcode")) {
-        node.allowOnly(
-            {"kind", "x", "y", "width", "height", "column", "module", "minModule", "align", "textColumn", "textSize"});
+        node.allowOnly({"kind", "x", "y", "width", "height", "column", "module", "minModule", "ratio", "align",
+                        "textColumn", "textSize"});
         item.kind = LayoutItem::Kind::Barcode;
         item.rect = itemRect(node);
         item.column = node.column(QStringLiteral("column"));
@@ -299,6 +299,10 @@ LayoutItem readItem(const Node& node)
             node.positive(QStringLiteral("minModule"), std::min(item.minModuleWidth, item.moduleWidth));
         if (item.minModuleWidth > item.moduleWidth)
             fail(QStringLiteral("%1 は module 以下の値で指定してください").arg(node.path(QStringLiteral("minModule"))));
+        item.wideRatio = node.positive(QStringLiteral("ratio"), item.wideRatio);
+        if (item.wideRatio < kMinWideRatio || item.wideRatio > kMaxWideRatio)
+            fail(QStringLiteral("%1 は %2 以上 %3 以下の値で指定してください")
+                     .arg(node.path(QStringLiteral("ratio")), number(kMinWideRatio), number(kMaxWideRatio)));
         item.hAlign = horizontalAlignment(node);
         if (node.has(QStringLiteral("textColumn")))
             item.textColumn = node.column(QStringLiteral("textColumn"));

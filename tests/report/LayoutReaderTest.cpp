@@ -96,6 +96,10 @@ TEST(LayoutReaderTest, BrokenFilesAreRefusedNamingTheFileAndTheProblem)
          "items[0].minModule は module 以下の値で指定してください"},
         {item(R"({"kind": "barcode", "x": 1, "y": 140, "width": 90, "height": 8, "column": 34, "textColumn": 33})"),
          "items[0] が枠"},
+        {item(R"({"kind": "barcode", "x": 1, "y": 1, "width": 90, "height": 9, "column": 34, "ratio": 1.5})"),
+         "items[0].ratio は 2 以上 3 以下の値で指定してください"},
+        {item(R"({"kind": "barcode", "x": 1, "y": 1, "width": 90, "height": 9, "column": 34, "ratio": 3.5})"),
+         "items[0].ratio は 2 以上 3 以下の値で指定してください"},
     };
     for (const auto& c : cases) {
         ReportLayout layout;
@@ -143,12 +147,13 @@ TEST(LayoutReaderTest, FontSizesMustLieBetweenTwoAndTwoHundredPoints)
         layoutText(QStringLiteral(R"({"kind": "text", "x": 1, "y": 1, "width": 200, "height": 80, "text": "a",
                                       "size": 200, "minSize": 2},
                                      {"kind": "barcode", "x": 1, "y": 90, "width": 150, "height": 9, "column": 3,
-                                      "textColumn": 2, "textSize": 2})")),
+                                      "textColumn": 2, "textSize": 2, "ratio": 3})")),
         QStringLiteral("E_Tag.agr"), layout, error))
         << error.toStdString();
     EXPECT_DOUBLE_EQ(layout.items[0].fontSize, 200);
     EXPECT_DOUBLE_EQ(layout.items[0].minFontSize, 2);
     EXPECT_DOUBLE_EQ(layout.items[1].textSize, 2);
+    EXPECT_DOUBLE_EQ(layout.items[1].wideRatio, 3);
 }
 
 TEST(LayoutReaderTest, CountsTheSlotsOfAFileWithoutReadingTheRest)
