@@ -2,13 +2,18 @@
 
 #include <zint.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <utility>
 
 namespace plx {
 
 namespace {
 
 const QString kAlphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%");
+// libzint's vector units scaled back to modules are exact but for rounding.
+constexpr double kModuleSlack = 0.01;
 
 struct ZintDeleter
 {
@@ -17,10 +22,18 @@ struct ZintDeleter
 
 } // namespace
 
+bool Code39Symbol::canEncode(const QString& data)
+{
+    return !data.isEmpty() && std::all_of(data.begin(), data.end(), [](QChar c) { return kAlphabet.contains(c); });
+}
+
 bool Code39Symbol::encode(const QString& data)
 {
     m_bars.clear();
+    m_wide.clear();
     m_modules = 0;
+    m_narrowElements = 0;
+    m_wideElements = 0;
     m_errorText.clear();
     if (data.isEmpty()) {
         m_errorText = QStringLiteral("no data");
@@ -64,7 +77,53 @@ bool Code39Symbol::encode(const QString& data)
         m_bars.append(Bar{rect->x / unitsPerModule, rect->width / unitsPerModule});
     }
     m_modules = symbol->width;
-    return !m_bars.isEmpty();
+    if (!readElements()) {
+        m_bars.clear();
+        m_wide.clear();
+        m_modules = 0;
+        m_errorText = QStringLiteral("libzint drew elements other than narrow and wide ones");
+        return false;
+    }
+    return true;
+}
+
+bool Code39Symbol::readElements()
+{
+    // Each bar, and each space up to the next bar, is one or two modules wide.
+    const auto element = [this](double modules) {
+        const bool wide = std::abs(modules - 2) < kModuleSlack;
+        if (!wide && std::abs(modules - 1) >= kModuleSlack)
+            return false;
+        m_wide.append(wide);
+        ++(wide ? m_wideElements : m_narrowElements);
+        return true;
+    };
+    m_wide.reserve(2 * m_bars.size());
+    const Bar* previous = nullptr;
+    for (const Bar& bar : std::as_const(m_bars)) {
+        if (previous && !element(bar.start - previous->start - previous->width))
+            return false;
+        if (!element(bar.width))
+            return false;
+        previous = &bar;
+    }
+    return previous != nullptr;
+}
+
+QList<Code39Symbol::Bar> Code39Symbol::barsAt(double narrow, double wide) const
+{
+    QList<Bar> bars;
+    bars.reserve(m_bars.size());
+    double x = 0;
+    bool isBar = true; // elements alternate, from a bar
+    for (const bool isWide : m_wide) {
+        const double width = isWide ? wide : narrow;
+        if (isBar)
+            bars.append(Bar{x, width});
+        x += width;
+        isBar = !isBar;
+    }
+    return bars;
 }
 
 } // namespace plx

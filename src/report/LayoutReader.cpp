@@ -1,14 +1,10 @@
 #include "LayoutReader.h"
 
-#include "core/text/Cp932.h"
+#include "LayoutJson.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +18,10 @@ namespace {
 // Slack for lengths that should meet exactly (a slot that ends on the sheet's edge).
 constexpr double kTolerance = 0.05;
 constexpr int kMaxColumn = 9999;
+// Font sizes a document can use, in points. A size far beyond the largest makes the
+// text fit lay out huge glyphs again and again; no form prints text that large.
+constexpr double kMinFontSize = 2;
+constexpr double kMaxFontSize = 200;
 
 // A problem found in the file; caught in LayoutReader::parse and turned into the message.
 struct LayoutProblem
@@ -109,6 +109,18 @@ public:
     double positive(const QString& key, double fallback) const { return has(key) ? positive(key) : fallback; }
     double nonNegative(const QString& key, double fallback) const { return has(key) ? nonNegative(key) : fallback; }
 
+    // A font size in points; absent gives `fallback`.
+    double fontSize(const QString& key, double fallback) const
+    {
+        if (!has(key))
+            return fallback;
+        const double v = number(key);
+        if (!(v >= kMinFontSize && v <= kMaxFontSize))
+            fail(QStringLiteral("%1 は %2 以上 %3 以下のポイント数で指定してください")
+                     .arg(path(key), plx::number(kMinFontSize), plx::number(kMaxFontSize)));
+        return v;
+    }
+
     int column(const QString& key) const
     {
         const QJsonValue v = required(key);
@@ -165,74 +177,6 @@ private:
     QJsonObject m_object;
     QString m_path;
 };
-
-QString parseErrorText(QJsonParseError::ParseError error)
-{
-    switch (error) {
-    case QJsonParseError::UnterminatedObject:
-        return QStringLiteral("'}' で閉じられていません");
-    case QJsonParseError::MissingNameSeparator:
-        return QStringLiteral("':' がありません");
-    case QJsonParseError::UnterminatedArray:
-        return QStringLiteral("']' で閉じられていません");
-    case QJsonParseError::MissingValueSeparator:
-        return QStringLiteral("',' がありません");
-    case QJsonParseError::IllegalValue:
-        return QStringLiteral("値が正しくありません");
-    case QJsonParseError::TerminationByNumber:
-        return QStringLiteral("数値の途中で終わっています");
-    case QJsonParseError::IllegalNumber:
-        return QStringLiteral("数値が正しくありません");
-    case QJsonParseError::IllegalEscapeSequence:
-        return QStringLiteral("\\ の使い方が正しくありません");
-    case QJsonParseError::IllegalUTF8String:
-        return QStringLiteral("文字コードが正しくありません");
-    case QJsonParseError::UnterminatedString:
-        return QStringLiteral("文字列が '\"' で閉じられていません");
-    case QJsonParseError::MissingObject:
-        return QStringLiteral("{ } のオブジェクトがありません");
-    case QJsonParseError::DeepNesting:
-        return QStringLiteral("入れ子が深すぎます");
-    case QJsonParseError::DocumentTooLarge:
-        return QStringLiteral("ファイルが大きすぎます");
-    case QJsonParseError::GarbageAtEnd:
-        return QStringLiteral("最後の '}' の後に余分な文字があります");
-    case QJsonParseError::NoError:
-        break;
-    }
-    return QStringLiteral("JSON の書き方が正しくありません");
-}
-
-// "3 行 14 文字目" for a byte offset into UTF-8 text.
-QString positionText(const QByteArray& utf8, int offset)
-{
-    int line = 1;
-    int column = 1;
-    for (int i = 0; i < offset && i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte == '\n') {
-            ++line;
-            column = 1;
-        } else if ((byte & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    return QStringLiteral("%1 行 %2 文字目").arg(line).arg(column);
-}
-
-// The file's text as UTF-8 for the JSON parser: UTF-8 with or without a byte-order
-// mark as written by an editor, or CP932 as the installation writes its files.
-QByteArray asUtf8(const QByteArray& bytes)
-{
-    QByteArray text = bytes;
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8(text);
-    if (!utf8.hasError())
-        return text;
-    return cp932::decode(text).toUtf8();
-}
 
 QPageSize pageSize(const Node& page)
 {
@@ -296,8 +240,8 @@ QRectF itemRect(const Node& node)
 
 void readTextStyle(const Node& node, LayoutItem& item)
 {
-    item.fontSize = node.positive(QStringLiteral("size"), ReportLayout::kDefaultFontSize);
-    item.minFontSize = node.positive(QStringLiteral("minSize"), 0.0);
+    item.fontSize = node.fontSize(QStringLiteral("size"), ReportLayout::kDefaultFontSize);
+    item.minFontSize = node.fontSize(QStringLiteral("minSize"), 0.0);
     if (item.minFontSize > item.fontSize)
         fail(QStringLiteral("%1 は size 以下の値で指定してください").arg(node.path(QStringLiteral("minSize"))));
     item.bold = node.boolean(QStringLiteral("bold"), false);
@@ -345,8 +289,8 @@ LayoutItem readItem(const Node& node)
         item.penWidth = node.positive(QStringLiteral("line"), item.penWidth);
         item.penStyle = penStyle(node);
     } else if (kind == QLatin1String("barcode")) {
-        node.allowOnly(
-            {"kind", "x", "y", "width", "height", "column", "module", "minModule", "align", "textColumn", "textSize"});
+        node.allowOnly({"kind", "x", "y", "width", "height", "column", "module", "minModule", "ratio", "align",
+                        "textColumn", "textSize"});
         item.kind = LayoutItem::Kind::Barcode;
         item.rect = itemRect(node);
         item.column = node.column(QStringLiteral("column"));
@@ -355,10 +299,14 @@ LayoutItem readItem(const Node& node)
             node.positive(QStringLiteral("minModule"), std::min(item.minModuleWidth, item.moduleWidth));
         if (item.minModuleWidth > item.moduleWidth)
             fail(QStringLiteral("%1 は module 以下の値で指定してください").arg(node.path(QStringLiteral("minModule"))));
+        item.wideRatio = node.positive(QStringLiteral("ratio"), item.wideRatio);
+        if (item.wideRatio < kMinWideRatio || item.wideRatio > kMaxWideRatio)
+            fail(QStringLiteral("%1 は %2 以上 %3 以下の値で指定してください")
+                     .arg(node.path(QStringLiteral("ratio")), number(kMinWideRatio), number(kMaxWideRatio)));
         item.hAlign = horizontalAlignment(node);
         if (node.has(QStringLiteral("textColumn")))
             item.textColumn = node.column(QStringLiteral("textColumn"));
-        item.textSize = node.positive(QStringLiteral("textSize"), item.textSize);
+        item.textSize = node.fontSize(QStringLiteral("textSize"), item.textSize);
     } else {
         fail(QStringLiteral("%1 の \"%2\" は使えません (text, field, box, line, barcode のいずれか)")
                  .arg(node.path(QStringLiteral("kind")), kind));
@@ -451,40 +399,25 @@ void readLayout(const QJsonObject& root, ReportLayout& layout)
 
 bool LayoutReader::read(const QString& path, ReportLayout& layout, QString& error)
 {
-    QFile file(path);
-    if (!file.exists()) {
-        error = QStringLiteral("帳票定義ファイルがありません。(%1)").arg(QDir::toNativeSeparators(path));
+    QByteArray bytes;
+    if (!LayoutJson::load(path, bytes, error))
         return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("帳票定義ファイルを読めません。(%1: %2)")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return parse(file.readAll(), QFileInfo(path).fileName(), layout, error);
+    return parse(bytes, QFileInfo(path).fileName(), layout, error);
 }
 
 bool LayoutReader::parse(const QByteArray& bytes, const QString& fileName, ReportLayout& layout, QString& error)
 {
+    QJsonObject root;
+    QString problem;
+    if (!LayoutJson::parse(bytes, root, problem)) {
+        error = LayoutJson::message(fileName, problem);
+        return false;
+    }
     ReportLayout result;
     try {
-        const QByteArray utf8 = asUtf8(bytes);
-        if (utf8.trimmed().isEmpty())
-            fail(QStringLiteral("ファイルが空です"));
-        QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(utf8, &parseError);
-        if (parseError.error != QJsonParseError::NoError) {
-            // Qt reports the offset just past the offending character, except for text after the end.
-            const int at = parseError.error == QJsonParseError::GarbageAtEnd ? parseError.offset
-                                                                             : std::max(0, parseError.offset - 1);
-            fail(QStringLiteral("JSON として読めません (%1: %2)")
-                     .arg(positionText(utf8, at), parseErrorText(parseError.error)));
-        }
-        if (!document.isObject())
-            fail(QStringLiteral("全体を { } のオブジェクトで書いてください"));
-        readLayout(document.object(), result);
-    } catch (const LayoutProblem& problem) {
-        error = QStringLiteral("帳票定義ファイルの形式が正しくありません。(%1: %2)").arg(fileName, problem.text);
+        readLayout(root, result);
+    } catch (const LayoutProblem& refused) {
+        error = LayoutJson::message(fileName, refused.text);
         return false;
     }
     layout = std::move(result);

@@ -39,9 +39,18 @@ QString fileNamePart(const QString& text)
     return part;
 }
 
+// The refusal of a print whose barcode cannot fit its area; `problem` names the item.
+QString unfitBarcodeMessage(const QString& layoutPath, const QString& problem)
+{
+    return QStringLiteral("バーコードが帳票定義ファイルの枠に収まりません。(%1: %2)")
+        .arg(QFileInfo(layoutPath).fileName(), problem);
+}
+
 // Paints every document onto `device`, sheet after sheet. Returns false when the
-// painter cannot start on the device.
-bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const QList<QStringList>& documents)
+// painter cannot start on the device, or when a barcode does not fit its area (then
+// `problem` names it).
+bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const QList<QStringList>& documents,
+                    QString& problem)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -53,7 +62,11 @@ bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const
         const int slot = int(i % perSheet);
         if (slot == 0 && i > 0)
             device.newPage();
-        report.paintDocument(slot, documents[i]);
+        if (!report.paintDocument(slot, documents[i])) {
+            problem = QStringLiteral("%1 件目のデータ、%2").arg(i + 1).arg(report.problem());
+            painter.end();
+            return false;
+        }
     }
     return painter.end();
 }
@@ -104,6 +117,18 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
         return false;
     }
 
+    // A barcode that cannot fit its area is never printed cut: the print is refused
+    // before anything is written, at the PDF's resolution and at the printer's.
+    QString problem = ReportPainter::findUnfitBarcode(layout, documents, kPdfResolution / 25.4);
+    if (problem.isEmpty() && !m_printerName.isEmpty()) {
+        const QPrinter printer(QPrinterInfo::printerInfo(m_printerName), QPrinter::HighResolution);
+        problem = ReportPainter::findUnfitBarcode(layout, documents, printer.resolution() / 25.4);
+    }
+    if (!problem.isEmpty()) {
+        error = unfitBarcodeMessage(job.layoutPath, problem);
+        return false;
+    }
+
     const QString folder = printFolder(job.dataPath);
     if (!QDir().mkpath(folder)) {
         error = QStringLiteral("印刷ファイルのフォルダを作成できません。(%1)").arg(QDir::toNativeSeparators(folder));
@@ -123,9 +148,11 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
         writer.setTitle(documentWord(job.document) + u' ' + job.ordererCode.trimmed() + u' ' +
                         job.ordererName.trimmed());
         writer.setCreator(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
-        if (!paintDocuments(writer, layout, documents)) {
+        if (!paintDocuments(writer, layout, documents, problem)) {
             file.cancelWriting();
-            error = QStringLiteral("印刷ファイルに書き込めません。(%1)").arg(QDir::toNativeSeparators(pdfPath));
+            error = problem.isEmpty()
+                        ? QStringLiteral("印刷ファイルに書き込めません。(%1)").arg(QDir::toNativeSeparators(pdfPath))
+                        : unfitBarcodeMessage(job.layoutPath, problem);
             return false;
         }
     }
@@ -150,7 +177,8 @@ bool PdfReportEngine::printToPrinter(const PrintJob& job, const ReportLayout& la
     printer.setFullPage(true);
     printer.setPageLayout(layout.pageLayout());
     printer.setDocName(documentWord(job.document) + u' ' + job.ordererCode.trimmed());
-    if (!printer.isValid() || !paintDocuments(printer, layout, documents)) {
+    QString problem;
+    if (!printer.isValid() || !paintDocuments(printer, layout, documents, problem)) {
         error = QStringLiteral("プリンタ「%1」に印刷できませんでした。印刷ファイルは %2 にあります。")
                     .arg(m_printerName, QDir::toNativeSeparators(m_lastPdfPath));
         return false;

@@ -16,8 +16,11 @@ inline constexpr double kPointMm = 25.4 / 72.0;
 // Room between a barcode's bars and its readable line, and the line's height per point of its size.
 inline constexpr double kBarcodeTextGapMm = 0.6;
 inline constexpr double kBarcodeTextLineFactor = 1.15;
-// Code 39 wants a quiet zone of ten narrow bars on either side of the symbol.
+// Code 39 wants a quiet zone of ten narrow bars on either side of the symbol, and
+// wide elements 2 to 3 times as wide as narrow ones.
 inline constexpr int kQuietZoneModules = 10;
+inline constexpr double kMinWideRatio = 2.0;
+inline constexpr double kMaxWideRatio = 3.0;
 
 // How a field's value becomes the printed text.
 enum class FieldFormat {
@@ -53,6 +56,7 @@ struct LayoutItem
 
     double moduleWidth = 0.3;    // narrow bar in mm
     double minModuleWidth = 0.2; // narrowest bar used when shrinking to fit
+    double wideRatio = 2.5;      // width of a wide bar or space to a narrow one
     int textColumn = 0;          // readable line under the bars; 0 for none
     double textSize = 7.0;
 

@@ -1,5 +1,6 @@
 #include "ReportPainter.h"
 
+#include "BarcodeFit.h"
 #include "Code39Symbol.h"
 #include "TextFit.h"
 
@@ -82,12 +83,15 @@ QRectF ReportPainter::toDots(const QRectF& mm) const
     return QRectF(dotsX(at.x()), dotsY(at.y()), dotsX(at.width()), dotsY(at.height()));
 }
 
-void ReportPainter::paintDocument(int slot, const QStringList& values)
+bool ReportPainter::paintDocument(int slot, const QStringList& values)
 {
     m_originMm = m_layout.slotOrigins.value(slot);
+    m_problem.clear();
+    bool whole = true;
     m_painter.save();
     m_painter.setClipRect(toDots(QRectF(QPointF(0, 0), m_layout.slotSize)));
-    for (const LayoutItem& item : m_layout.items) {
+    for (qsizetype i = 0; i < m_layout.items.size(); ++i) {
+        const LayoutItem& item = m_layout.items[i];
         switch (item.kind) {
         case LayoutItem::Kind::Box:
             paintBox(item);
@@ -102,11 +106,12 @@ void ReportPainter::paintDocument(int slot, const QStringList& values)
             paintText(fieldText(item, values), item, toDots(item.rect));
             break;
         case LayoutItem::Kind::Barcode:
-            paintBarcode(item, values);
+            whole = paintBarcode(i, item, values) && whole;
             break;
         }
     }
     m_painter.restore();
+    return whole;
 }
 
 void ReportPainter::paintBox(const LayoutItem& item)
@@ -194,46 +199,83 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
         m_painter.restore();
 }
 
-void ReportPainter::paintBarcode(const LayoutItem& item, const QStringList& values)
+QString ReportPainter::barcodeData(const LayoutItem& item, const QStringList& values)
+{
+    return item.column <= values.size() ? values[item.column - 1] : QString();
+}
+
+QString ReportPainter::unfitText(qsizetype index, const LayoutItem& item, const QString& data, const BarcodeFit& fit,
+                                 double dotsPerMm)
+{
+    return QStringLiteral("items[%1] (列 %2) の %3 文字は細バー %4 mm、太バー %5 mm でも静止帯を含めて幅 %6 mm "
+                          "が必要ですが、枠の幅は %7 mm です")
+        .arg(index)
+        .arg(item.column)
+        .arg(data.size())
+        .arg(fit.narrow / dotsPerMm, 0, 'f', 3)
+        .arg(fit.wide / dotsPerMm, 0, 'f', 3)
+        .arg(fit.span() / dotsPerMm, 0, 'f', 1)
+        .arg(item.rect.width(), 0, 'f', 1);
+}
+
+QString ReportPainter::findUnfitBarcode(const ReportLayout& layout, const QList<QStringList>& documents,
+                                        double dotsPerMm)
+{
+    for (qsizetype i = 0; i < layout.items.size(); ++i) {
+        const LayoutItem& item = layout.items[i];
+        if (item.kind != LayoutItem::Kind::Barcode)
+            continue;
+        // Every Code 39 character is equally wide, so the fit depends on the length of
+        // the data alone: one symbol is encoded for each length.
+        QHash<qsizetype, BarcodeFit> fitOfLength;
+        for (qsizetype d = 0; d < documents.size(); ++d) {
+            const QString data = barcodeData(item, documents[d]);
+            if (chopBlanks(data).isEmpty() || !Code39Symbol::canEncode(data))
+                continue; // printed without a symbol
+            auto fit = fitOfLength.constFind(data.size());
+            if (fit == fitOfLength.cend()) {
+                Code39Symbol symbol;
+                if (!symbol.encode(data))
+                    continue;
+                fit = fitOfLength.insert(data.size(), BarcodeFit::choose(symbol, item, dotsPerMm));
+            }
+            if (!fit->fits)
+                return QStringLiteral("%1 件目のデータ、%2").arg(d + 1).arg(unfitText(i, item, data, *fit, dotsPerMm));
+        }
+    }
+    return QString();
+}
+
+bool ReportPainter::paintBarcode(qsizetype index, const LayoutItem& item, const QStringList& values)
 {
     const QRectF box = toDots(item.rect);
-    const QString data = item.column <= values.size() ? values[item.column - 1] : QString();
+    const QString data = barcodeData(item, values);
     Code39Symbol symbol;
     const bool hasData = !chopBlanks(data).isEmpty();
     if (hasData && !symbol.encode(data))
         qCWarning(lcReport) << "no barcode for" << data << ":" << symbol.errorText();
 
+    bool fits = true;
     double barsLeft = box.left() + dotsX(kQuietZoneModules * item.moduleWidth);
     double barsRight = barsLeft;
     if (!symbol.isEmpty()) {
-        // The narrow bar is a whole number of device dots so that every bar of the
-        // same kind prints exactly as wide as the others.
-        const int span = symbol.modules() + 2 * kQuietZoneModules;
-        const double minimum = std::max(1.0, std::ceil(dotsX(item.minModuleWidth) - 0.01));
-        double module = std::max(minimum, double(std::lround(dotsX(item.moduleWidth))));
-        if (module * span > box.width())
-            module = std::max(minimum, std::floor(box.width() / span));
-        const double symbolWidth = module * symbol.modules();
-        barsLeft = box.left() + module * kQuietZoneModules;
+        const BarcodeFit fit = BarcodeFit::choose(symbol, item, m_dotsPerMmX);
+        barsLeft = box.left() + fit.narrow * kQuietZoneModules;
         if (item.hAlign & Qt::AlignHCenter)
-            barsLeft = box.left() + (box.width() - symbolWidth) / 2;
+            barsLeft = box.left() + (box.width() - fit.symbolWidth) / 2;
         else if (item.hAlign & Qt::AlignRight)
-            barsLeft = box.right() - module * kQuietZoneModules - symbolWidth;
+            barsLeft = box.right() - fit.narrow * kQuietZoneModules - fit.symbolWidth;
         barsLeft = std::round(std::max(barsLeft, box.left()));
-        barsRight = barsLeft + symbolWidth;
-        const double top = std::round(box.top());
-        const double height = std::round(box.height());
-        // All bars in one call with one brush: far fewer drawing operations than
-        // a fill per bar, which keeps the PDF small and the run fast.
-        QList<QRectF> bars;
-        bars.reserve(symbol.bars().size());
-        for (const Code39Symbol::Bar& bar : symbol.bars())
-            bars.append(QRectF(barsLeft + bar.start * module, top, bar.width * module, height));
-        m_painter.save();
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(Qt::black);
-        m_painter.drawRects(bars.constData(), int(bars.size()));
-        m_painter.restore();
+        barsRight = barsLeft + fit.symbolWidth;
+        fits = fit.fits;
+        if (fits) {
+            paintBars(symbol, fit, barsLeft, box);
+        } else {
+            // A symbol cut at the edge of its area scans as other data or not at all:
+            // it is left out, and the caller fails the print.
+            if (m_problem.isEmpty())
+                m_problem = unfitText(index, item, data, fit, m_dotsPerMmX);
+        }
     }
 
     if (item.textColumn > 0) {
@@ -251,6 +293,24 @@ void ReportPainter::paintBarcode(const LayoutItem& item, const QStringList& valu
             textBox.setRight(std::max(barsRight, textBox.left()));
         paintText(readable, textItem, textBox);
     }
+    return fits;
+}
+
+void ReportPainter::paintBars(const Code39Symbol& symbol, const BarcodeFit& fit, double left, const QRectF& box)
+{
+    const double top = std::round(box.top());
+    const double height = std::round(box.height());
+    // All bars in one call with one brush: far fewer drawing operations than a fill
+    // per bar, which keeps the PDF small and the run fast.
+    QList<QRectF> bars;
+    bars.reserve(symbol.bars().size());
+    for (const Code39Symbol::Bar& bar : symbol.barsAt(fit.narrow, fit.wide))
+        bars.append(QRectF(left + bar.start, top, bar.width, height));
+    m_painter.save();
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(Qt::black);
+    m_painter.drawRects(bars.constData(), int(bars.size()));
+    m_painter.restore();
 }
 
 } // namespace plx

@@ -11,7 +11,8 @@ namespace plx {
 
 namespace {
 
-constexpr double kSizeStep = 0.25; // pt
+// How close the size found is to the largest size that fits, in points.
+constexpr double kSizePrecision = 0.1;
 
 QFont makeFont(const QString& family, double size, bool bold)
 {
@@ -59,34 +60,51 @@ double widestLine(const QStringList& lines, const QFontMetricsF& metrics)
 FittedText FittedText::fit(const QString& text, const LayoutItem& item, const QString& family, const QSizeF& box,
                            const QPaintDevice* device)
 {
-    FittedText fitted;
-    const double smallest = item.effectiveMinFontSize();
-    double size = item.fontSize;
-    while (true) {
+    // The text at one size; `fits` says whether it stays inside the box.
+    const auto measure = [&](double size, bool& fits) {
+        FittedText fitted;
         fitted.font = makeFont(family, size, item.bold);
         const QFontMetricsF metrics(fitted.font, device);
         fitted.ascent = metrics.ascent();
         fitted.lineHeight = metrics.ascent() + metrics.descent();
         fitted.lines = item.wrap ? wrapLines(text, fitted.font, box.width(), device) : QStringList{text};
-        const double width = widestLine(fitted.lines, metrics);
-        const double height = fitted.lineHeight * fitted.lines.size();
-        const bool fits = width <= box.width() && height <= box.height();
-        if (fits || size <= smallest) {
-            if (width > box.width()) {
-                fitted.condense = std::max(box.width() / width, kMinCondense);
-                fitted.clipped = width * fitted.condense > box.width();
+        fitted.width = widestLine(fitted.lines, metrics);
+        fitted.height = fitted.lineHeight * fitted.lines.size();
+        fits = fitted.width <= box.width() && fitted.height <= box.height();
+        return fitted;
+    };
+
+    bool fits = false;
+    FittedText fitted = measure(item.fontSize, fits);
+    const double smallest = item.effectiveMinFontSize();
+    if (!fits && smallest < item.fontSize) {
+        // The largest size that fits, by bisection between the smallest size and the
+        // size that is too large: a wrapped text is laid out anew at every size tried,
+        // so stepping down from a large size would take thousands of layouts.
+        FittedText best = measure(smallest, fits);
+        if (fits) {
+            double low = smallest;
+            double high = item.fontSize;
+            while (high - low > kSizePrecision) {
+                const double middle = (low + high) / 2;
+                FittedText candidate = measure(middle, fits);
+                if (fits) {
+                    low = middle;
+                    best = std::move(candidate);
+                } else {
+                    high = middle;
+                }
             }
-            fitted.clipped = fitted.clipped || height > box.height();
-            return fitted;
         }
-        // Jump close to the size that fits (widths grow with the size), then step.
-        double next = size - kSizeStep;
-        if (!item.wrap && width > box.width())
-            next = std::min(next, size * box.width() / width);
-        if (height > box.height() && fitted.lines.size() == 1)
-            next = std::min(next, size * box.height() / height);
-        size = std::max(smallest, next);
+        fitted = std::move(best);
     }
+    // Still too large at the smallest size: narrowed, and what remains too large is cut.
+    if (fitted.width > box.width()) {
+        fitted.condense = std::max(box.width() / fitted.width, kMinCondense);
+        fitted.clipped = fitted.width * fitted.condense > box.width();
+    }
+    fitted.clipped = fitted.clipped || fitted.height > box.height();
+    return fitted;
 }
 
 double FittedText::lineWidth(const QString& line, const QPaintDevice* device) const

@@ -25,9 +25,12 @@ struct FittedText
     double ascent = 0;     // device units
     double lineHeight = 0; // device units
     bool clipped = false;
+    double width = 0;  // of the widest line before narrowing, device units
+    double height = 0; // of all lines, device units
 
     // Fits `text` into `box` (device units of `device`) with the item's size, boldness
-    // and wrapping.
+    // and wrapping: at the item's size when it fits, else at the largest size down to
+    // the smallest one that fits (found to within 0.1 pt), else at the smallest size.
     static FittedText fit(const QString& text, const LayoutItem& item, const QString& family, const QSizeF& box,
                           const QPaintDevice* device);
 

@@ -51,7 +51,109 @@ QStringList dataColumns(const QString& path, const QList<int>& columns)
     return out;
 }
 
+bool haveScanTools()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty();
+}
+
+// An installation whose only company 102851 has `company`'s settings and whose EIAJ
+// data file holds `records`; returns the settings file.
+QString installWith(const QTemporaryDir& dir, const CustRecord& company, const QList<DeliveryRecord>& records)
+{
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    EXPECT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+    QFile cust(dir.path() + QStringLiteral("/Plx90We/Usr/Cust.DAT"));
+    EXPECT_TRUE(cust.open(QIODevice::WriteOnly));
+    cust.write(company.bytes());
+    QByteArray bytes;
+    for (const DeliveryRecord& r : records)
+        bytes += r.bytes();
+    QFile data(dir.path() + QStringLiteral("/Plx90We/Prg/E_Deliv.dat"));
+    EXPECT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write(bytes);
+    return registry;
+}
+
+// A record whose three barcode lines are 40 characters on a tag (a 23-character key, a
+// 12-character quantity, a 25-character item code and barcode information that fills
+// the "3N5" line) at 40 digits.
+DeliveryRecord longestLines()
+{
+    DeliveryRecord r = due('1', "102851", "HK26120100-ABCDEFGHIJKL");
+    r.setText(DeliveryField::ShipQty, u"012345678.125");
+    r.setText(DeliveryField::ItemCode, u"RK73H1JTTD1002F-ABCDEFGHI");
+    r.setText(DeliveryField::OrdererBarcodeInfo, u"OB-0123456789-ABCDEFGHI");
+    r.setText(DeliveryField::SupplierBarcodeInfo, u"SB-0123456789-ABCDEF");
+    r.setTagLine(1, u"000000250.000", u"02");
+    return r;
+}
+
 } // namespace
+
+TEST(PrintCommand, FortyCharacterSymbolsScanWholeOnTheSampleForms)
+{
+    if (!haveScanTools())
+        GTEST_SKIP() << "pdftoppm or zbarimg is not installed";
+    QTemporaryDir dir;
+    const QString registry = installWith(dir, outputCompany('1', "102851", "3"), {longestLines()});
+    const QString usr = dir.path() + QStringLiteral("/Plx90We/Usr/");
+
+    const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList pdfs = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString() << run.err.toStdString();
+
+    QTemporaryDir pages;
+    for (const QString& line : dataColumns(usr + QStringLiteral("E_Tcsv.dat"), {39, 41, 43}))
+        EXPECT_EQ(line.size(), 40) << line.toStdString();
+    QStringList tagCodes = scanBarcodes(pdfs[1], pages.path());
+    QStringList tagData = dataColumns(usr + QStringLiteral("E_Tcsv.dat"), {37, 39, 41, 43});
+    EXPECT_EQ(tagData.size(), 8) << "two tags";
+    tagCodes.removeDuplicates();
+    tagData.removeDuplicates();
+    tagCodes.sort();
+    tagData.sort();
+    EXPECT_EQ(tagCodes, tagData);
+
+    QStringList slipCodes = scanBarcodes(pdfs[0], pages.path());
+    QStringList slipData = dataColumns(usr + QStringLiteral("E_Dcsv.dat"), {32, 34, 36, 38});
+    EXPECT_EQ(slipData.value(1).size(), 40);
+    slipCodes.sort();
+    slipData.sort();
+    EXPECT_EQ(slipCodes, slipData);
+}
+
+TEST(PrintCommand, ASymbolTooWideForItsAreaFailsTheGroupNamingTheLayoutAndItem)
+{
+    QTemporaryDir dir;
+    CustRecord company = outputCompany('1', "102851", "3");
+    company.setText(CustField::TagFormFile, u"Narrow_Tag.agr");
+    const QString registry = installWith(dir, company, {longestLines()});
+    QFile layout(dir.path() + QStringLiteral("/Plx90We/Usr/Narrow_Tag.agr"));
+    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
+    layout.write(R"({"version": 1, "page": {"size": "A4"}, "slot": {"width": 105, "height": 99},
+        "slots": [{"x": 0, "y": 0}], "items": [
+        {"kind": "barcode", "x": 5, "y": 10, "width": 95, "height": 9, "column": 39, "minModule": 0.19}]})");
+    layout.close();
+
+    const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
+    EXPECT_EQ(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1) << "the slip PDF only";
+    EXPECT_TRUE(run.err.contains(QStringLiteral("バーコードが帳票定義ファイルの枠に収まりません。(Narrow_Tag.agr: "
+                                                "1 件目のデータ、items[0] (列 39) の 40 文字は")))
+        << run.err.toStdString();
+    EXPECT_TRUE(QDir(dir.path() + QStringLiteral("/Plx90We/Usr/Print"))
+                    .entryList({QStringLiteral("荷札_*")}, QDir::Files)
+                    .isEmpty());
+
+    // The slips went out, the tags did not: the record waits for its tags.
+    QFile data(dir.path() + QStringLiteral("/Plx90We/Prg/E_Deliv.dat"));
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    const DeliveryRecord after(data.readAll().left(DeliveryRecord::kLength));
+    EXPECT_EQ(after.text(DeliveryField::SlipIssued), QStringLiteral("1"));
+    EXPECT_EQ(after.text(DeliveryField::TagIssued), QStringLiteral("0"));
+    EXPECT_NE(after.text(DeliveryField::Status), QStringLiteral("2"));
+}
 
 TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
 {

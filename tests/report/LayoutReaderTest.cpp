@@ -1,6 +1,7 @@
 #include "ReportFixtures.h"
 
 #include "report/LayoutReader.h"
+#include "report/LayoutSlots.h"
 
 #include <QTemporaryDir>
 
@@ -95,6 +96,10 @@ TEST(LayoutReaderTest, BrokenFilesAreRefusedNamingTheFileAndTheProblem)
          "items[0].minModule は module 以下の値で指定してください"},
         {item(R"({"kind": "barcode", "x": 1, "y": 140, "width": 90, "height": 8, "column": 34, "textColumn": 33})"),
          "items[0] が枠"},
+        {item(R"({"kind": "barcode", "x": 1, "y": 1, "width": 90, "height": 9, "column": 34, "ratio": 1.5})"),
+         "items[0].ratio は 2 以上 3 以下の値で指定してください"},
+        {item(R"({"kind": "barcode", "x": 1, "y": 1, "width": 90, "height": 9, "column": 34, "ratio": 3.5})"),
+         "items[0].ratio は 2 以上 3 以下の値で指定してください"},
     };
     for (const auto& c : cases) {
         ReportLayout layout;
@@ -104,6 +109,92 @@ TEST(LayoutReaderTest, BrokenFilesAreRefusedNamingTheFileAndTheProblem)
         EXPECT_TRUE(error.startsWith(expected) && error.contains(QString::fromUtf8(c.expected)))
             << "expected: " << c.expected << "\n     got: " << error.toStdString();
     }
+}
+
+TEST(LayoutReaderTest, FontSizesMustLieBetweenTwoAndTwoHundredPoints)
+{
+    // A text of the default size first, so that the item refused is items[1].
+    const QString first =
+        QStringLiteral(R"({"kind": "text", "x": 1, "y": 1, "width": 10, "height": 5, "text": "a"}, )");
+    const auto parse = [&](const char* item, QString& error) {
+        ReportLayout layout;
+        return LayoutReader::parse(layoutText(first + QString::fromUtf8(item)), QStringLiteral("E_Tag.agr"), layout,
+                                   error);
+    };
+    const char* refused[][2] = {
+        {R"({"kind": "text", "x": 1, "y": 1, "width": 10, "height": 5, "text": "a", "size": 7000, "wrap": true})",
+         "items[1].size は 2 以上 200 以下のポイント数で指定してください"},
+        {R"({"kind": "field", "x": 1, "y": 1, "width": 10, "height": 5, "column": 2, "size": 1.9})", "items[1].size"},
+        {R"({"kind": "field", "x": 1, "y": 1, "width": 10, "height": 5, "column": 2, "size": 9, "minSize": 1})",
+         "items[1].minSize は 2 以上 200 以下"},
+        {R"({"kind": "text", "x": 1, "y": 1, "width": 10, "height": 5, "text": "a", "size": "9"})",
+         "items[1].size は数値で指定してください"},
+        {R"({"kind": "barcode", "x": 1, "y": 1, "width": 90, "height": 9, "column": 3, "textColumn": 2,
+             "textSize": 250})",
+         "items[1].textSize は 2 以上 200 以下"},
+    };
+    for (const auto& [item, expected] : refused) {
+        QString error;
+        EXPECT_FALSE(parse(item, error)) << expected;
+        EXPECT_TRUE(error.startsWith(QStringLiteral("帳票定義ファイルの形式が正しくありません。(E_Tag.agr: ")) &&
+                    error.contains(QString::fromUtf8(expected)))
+            << "expected: " << expected << "\n     got: " << error.toStdString();
+    }
+
+    ReportLayout layout;
+    QString error;
+    ASSERT_TRUE(LayoutReader::parse(
+        layoutText(QStringLiteral(R"({"kind": "text", "x": 1, "y": 1, "width": 200, "height": 80, "text": "a",
+                                      "size": 200, "minSize": 2},
+                                     {"kind": "barcode", "x": 1, "y": 90, "width": 150, "height": 9, "column": 3,
+                                      "textColumn": 2, "textSize": 2, "ratio": 3})")),
+        QStringLiteral("E_Tag.agr"), layout, error))
+        << error.toStdString();
+    EXPECT_DOUBLE_EQ(layout.items[0].fontSize, 200);
+    EXPECT_DOUBLE_EQ(layout.items[0].minFontSize, 2);
+    EXPECT_DOUBLE_EQ(layout.items[1].textSize, 2);
+    EXPECT_DOUBLE_EQ(layout.items[1].wideRatio, 3);
+}
+
+TEST(LayoutReaderTest, CountsTheSlotsOfAFileWithoutReadingTheRest)
+{
+    QTemporaryDir dir;
+    const auto count = [&](const char* name, const QByteArray& text, QString& error) {
+        test::writeFile(dir.filePath(QString::fromLatin1(name)), text);
+        return slotsPerSheet(dir.filePath(QString::fromLatin1(name)), error);
+    };
+    QString error;
+    EXPECT_EQ(
+        count("four.agr",
+              cp932::encode(QString::fromUtf8(layoutText(
+                  {}, QStringLiteral(R"([{"x": 0, "y": 0}, {"x": 0, "y": 1}, {"x": 1, "y": 0}, {"x": 1, "y": 1}])")))),
+              error),
+        4)
+        << "CP932 as installed";
+    EXPECT_EQ(count("one.agr", R"({"slots": [{"x": 0, "y": 0}]})", error), 1)
+        << "the other keys are checked when printed";
+
+    const struct
+    {
+        const char* name;
+        QByteArray text;
+        const char* expected;
+    } refused[] = {
+        {"none.agr", R"({"version": 1})", "(none.agr: slots がありません)"},
+        {"empty.agr", R"({"slots": []})", "(empty.agr: slots には 1 つ以上の枠の位置"},
+        {"word.agr", R"({"slots": "A4"})", "(word.agr: slots は配列"},
+        {"broken.agr", "{\"slots\": [}", "(broken.agr: JSON として読めません (1 行 12 文字目"},
+    };
+    for (const auto& c : refused) {
+        error.clear();
+        EXPECT_EQ(count(c.name, c.text, error), 0) << c.name;
+        EXPECT_TRUE(error.startsWith(QStringLiteral("帳票定義ファイルの形式が正しくありません。")) &&
+                    error.contains(QString::fromUtf8(c.expected)))
+            << "expected: " << c.expected << "\n     got: " << error.toStdString();
+    }
+    EXPECT_EQ(slotsPerSheet(dir.filePath(QStringLiteral("K_Tag.agr")), error), 0);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("帳票定義ファイルがありません。")) && error.contains("K_Tag.agr"))
+        << error.toStdString();
 }
 
 TEST(LayoutReaderTest, ReadsFilesInUtf8OrCp932AndNamesAMissingOne)

@@ -120,5 +120,31 @@ TEST_F(PdfReportEngineTest, RefusesWithoutWritingAnything)
     EXPECT_TRUE(m_engine.lastPdfPath().isEmpty());
 }
 
+TEST_F(PdfReportEngineTest, ASymbolWiderThanItsAreaFailsThePrintBeforeAnythingIsWritten)
+{
+    // 19 characters need 63.5 mm at 0.19 mm (5 dots of 1/600 inch), 40 characters 135.6 mm.
+    const QByteArray layout = R"({"version": 1, "page": {"size": "A4"}, "slot": {"width": 210, "height": 148.5},
+"slots": [{"x": 0, "y": 0}, {"x": 0, "y": 148.5}], "items": [
+  {"kind": "field", "x": 5, "y": 5, "width": 60, "height": 6, "column": 1},
+  {"kind": "barcode", "x": 5, "y": 15, "width": 100, "height": 9, "column": 2, "textColumn": 1,
+   "module": 0.3, "minModule": 0.19}]})";
+    const QString fits = QStringLiteral("3N3HK26120100 2500 ");
+    const QString tooLong = QStringLiteral("3N4RK73H1JTTD1002F-ABCDEFGHI 250 OB-0123");
+    PrintJob tags = job(layout, 0, PrintJob::Document::Tag);
+    test::writeFile(tags.dataPath, test::dataLine({QStringLiteral("(3N)3"), fits}) +
+                                       test::dataLine({QStringLiteral("(3N)4"), tooLong}));
+    EXPECT_FALSE(m_engine.print(tags, m_error));
+    EXPECT_TRUE(m_error.startsWith(QStringLiteral(
+        "バーコードが帳票定義ファイルの枠に収まりません。(Test.agr: 2 件目のデータ、items[1] (列 2) の 40 文字は"
+        "細バー 0.212 mm、太バー 0.550 mm でも静止帯を含めて幅 135.6 mm が必要ですが、枠の幅は 100.0 mm です)")))
+        << m_error.toStdString();
+    EXPECT_TRUE(printed().isEmpty());
+    EXPECT_TRUE(m_engine.lastPdfPath().isEmpty());
+
+    test::writeFile(tags.dataPath, test::dataLine({QStringLiteral("(3N)3"), fits}));
+    EXPECT_TRUE(m_engine.print(tags, m_error)) << m_error.toStdString();
+    EXPECT_EQ(printed().size(), 1);
+}
+
 } // namespace
 } // namespace plx

@@ -3,11 +3,14 @@
 
 #include "ReportFixtures.h"
 
+#include "report/BarcodeFit.h"
 #include "report/Code39Symbol.h"
 #include "report/ReportPainter.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QPair>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -48,8 +51,9 @@ bool inside(const QRectF& ink, const QRectF& box)
     return box.adjusted(-0.1, -0.1, 0.1, 0.1).contains(ink); // anti-aliased edges
 }
 
-// A sheet of one 100 x 60 mm slot holding `item`, painted for `values`.
-QImage paint(const LayoutItem& item, const QStringList& values)
+// A sheet of one 100 x 60 mm slot holding `item`, painted for `values`; `problem`
+// gets what the painter reports when it leaves something out.
+QImage paint(const LayoutItem& item, const QStringList& values, QString* problem = nullptr)
 {
     ReportLayout layout;
     layout.slotSize = QSizeF(100, 60);
@@ -57,8 +61,28 @@ QImage paint(const LayoutItem& item, const QStringList& values)
     layout.items = {item};
     QImage image = blankImage(100, 60);
     QPainter painter(&image);
-    ReportPainter(painter, layout).paintDocument(0, values);
+    ReportPainter report(painter, layout);
+    const bool whole = report.paintDocument(0, values);
+    EXPECT_EQ(whole, report.problem().isEmpty());
+    if (problem)
+        *problem = report.problem();
     return image;
+}
+
+// The widths in dots of the dark runs and of the light runs between them along row `y`.
+QPair<QSet<int>, QSet<int>> runWidths(const QImage& image, int y)
+{
+    QList<QPair<bool, int>> runs; // dark?, width
+    for (int x = 0; x < image.width(); ++x) {
+        const bool dark = qGray(image.pixel(x, y)) < 128;
+        if (runs.isEmpty() || runs.last().first != dark)
+            runs.append({dark, 0});
+        ++runs.last().second;
+    }
+    QSet<int> dark, light;
+    for (qsizetype i = 1; i + 1 < runs.size(); ++i) // the margins at either end left out
+        (runs[i].first ? dark : light).insert(runs[i].second);
+    return {dark, light};
 }
 
 LayoutItem field(const QRectF& rect, double size, bool wrap = false)
@@ -131,12 +155,58 @@ TEST(ReportPainterTest, Code39SymbolsComeFromLibzintWithoutCheckCharacter)
     }
 }
 
+TEST(ReportPainterTest, BarWidthsAreWholeDotsNoNarrowerThanTheSmallestModule)
+{
+    constexpr double kDotsPerMm600 = 600 / 25.4;
+    Code39Symbol symbol;
+    ASSERT_TRUE(symbol.encode(QStringLiteral("3N4ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")));
+    LayoutItem item = barcode(QRectF(5, 5, 200, 9), 0.254, 0.19);
+    const auto choose = [&](double areaMm, double ratio) {
+        item.rect.setWidth(areaMm);
+        item.wideRatio = ratio;
+        return BarcodeFit::choose(symbol, item, kDotsPerMm600);
+    };
+    BarcodeFit fit = choose(200, 2.5);
+    EXPECT_TRUE(fit.fits);
+    EXPECT_EQ(fit.narrow, 6) << "0.254 mm is 6 dots of 1/600 inch";
+    EXPECT_EQ(fit.wide, 15);
+    EXPECT_DOUBLE_EQ(fit.symbolWidth, symbol.width(6, 15));
+
+    fit = choose(138.5, 2.5); // too narrow for 6 dots
+    EXPECT_TRUE(fit.fits);
+    EXPECT_EQ(fit.narrow, 5) << "0.19 mm is 4.49 dots: five";
+    EXPECT_EQ(fit.wide, 13) << "2.5 times 5 dots, rounded up";
+    EXPECT_LE(fit.span(), 138.5 * kDotsPerMm600);
+
+    fit = choose(fit.span() / kDotsPerMm600, 2.5);
+    EXPECT_TRUE(fit.fits) << "an area exactly as wide as the symbol and its quiet zones";
+    fit = choose(120, 2.5);
+    EXPECT_FALSE(fit.fits);
+    EXPECT_EQ(fit.narrow, 5) << "never below the smallest module";
+    EXPECT_EQ(choose(200, 2.0).wide, 12);
+    EXPECT_EQ(choose(200, 3.0).wide, 18);
+}
+
+TEST(ReportPainterTest, WideBarsAndSpacesFollowTheRatio)
+{
+    // 0.254 mm is 3 dots at 300 dpi; wide elements are 2.5 times that, rounded up.
+    LayoutItem item = barcode(QRectF(5, 10, 90, 9), 0.254, 0.2);
+    const int row = int(14 * kDotsPerMm);
+    const auto [dark, light] = runWidths(paint(item, {"3N4RC0603 500", ""}), row);
+    EXPECT_EQ(dark, (QSet<int>{3, 8}));
+    EXPECT_EQ(light, (QSet<int>{3, 8}));
+    item.wideRatio = 3.0;
+    EXPECT_EQ(runWidths(paint(item, {"3N4RC0603 500", ""}), row).first, (QSet<int>{3, 9}));
+}
+
 TEST(ReportPainterTest, LongBarcodeShrinksIntoItsBoxAndStillScans)
 {
     if (!test::haveTools({QStringLiteral("zbarimg")}))
         GTEST_SKIP() << "zbar-tools missing";
     const QString data = QStringLiteral("3N31028512612070001 2500 ");
-    const QRectF box(5, 10, 70, 9); // 370 modules with the quiet zones: 0.3 mm would need 111 mm
+    // 27 characters of 14.5 modules less a gap, and the quiet zones: 410.5 modules,
+    // 123 mm at 0.3 mm; 2 dots narrow and 5 wide take 69.5 mm.
+    const QRectF box(5, 10, 70, 9);
     const QImage image = paint(barcode(box, 0.3, 0.15), {data, QStringLiteral("(3N)3") + data.mid(3)});
     const QRectF ink = inkMm(image);
     EXPECT_TRUE(inside(QRectF(ink.x(), box.y(), ink.width(), box.height()), box)) << ink.x() << "+" << ink.width();
@@ -146,12 +216,42 @@ TEST(ReportPainterTest, LongBarcodeShrinksIntoItsBoxAndStillScans)
     EXPECT_EQ(test::scanBarcodes(dir.filePath(QStringLiteral("bars.png"))), QStringList{data});
 }
 
-TEST(ReportPainterTest, BarcodeTooLongEvenAtTheSmallestModuleIsCutAtTheSlot)
+TEST(ReportPainterTest, BarcodeTooLongEvenAtTheSmallestModuleIsLeftOutAndReported)
 {
     const QRectF box(5, 10, 40, 9);
-    const QRectF ink = inkMm(paint(barcode(box, 0.3, 0.25), {"3N5ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"}));
-    EXPECT_GT(ink.right(), box.right() + 10) << "printed anyway, beyond its box";
-    EXPECT_LE(ink.right(), 100.0) << "but never beyond the slot";
+    QString problem;
+    const QRectF ink =
+        inkMm(paint(barcode(box, 0.3, 0.25), {"3N5ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "(3N)5ABC"}, &problem));
+    ASSERT_FALSE(ink.isNull()) << "the readable line is printed";
+    EXPECT_GT(ink.top(), box.bottom()) << "no bars, not even cut ones";
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("items[0] (列 1) の 39 文字は細バー 0.254 mm")))
+        << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("枠の幅は 40.0 mm です"))) << problem.toStdString();
+
+    // Shorter data fits the same area.
+    EXPECT_LT(inkMm(paint(barcode(box, 0.3, 0.25), {"3N5ABC"}, &problem)).top(), box.bottom());
+    EXPECT_TRUE(problem.isEmpty());
+}
+
+TEST(ReportPainterTest, AllBarcodesOfThePrintAreCheckedBeforePainting)
+{
+    ReportLayout layout;
+    layout.slotSize = QSizeF(100, 60);
+    layout.slotOrigins = {QPointF(0, 0)};
+    layout.items = {field(QRectF(5, 5, 50, 5), 9), barcode(QRectF(5, 10, 70, 9), 0.3, 0.19)};
+    layout.items[1].column = 2;
+    const QString fits = QStringLiteral("Z1028512612070001");
+    const QString tooLong = QStringLiteral("3N3ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ");
+    const double dotsPerMm = 600 / 25.4;
+    EXPECT_EQ(ReportPainter::findUnfitBarcode(layout, {{"a", fits}, {"b", "lower"}, {"c", "  "}, {"d"}}, dotsPerMm),
+              QString())
+        << "data that fits, cannot be encoded, is blank or missing";
+    const QString problem =
+        ReportPainter::findUnfitBarcode(layout, {{"a", fits}, {"b", fits}, {"c", tooLong}}, dotsPerMm);
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("3 件目のデータ、items[1] (列 2) の 40 文字は細バー 0.212 mm、"
+                                                  "太バー 0.550 mm でも静止帯を含めて幅 135.6 mm が必要ですが、"
+                                                  "枠の幅は 70.0 mm です")))
+        << problem.toStdString();
 }
 
 TEST(ReportPainterTest, EmptyOrUnencodableDataPrintsNoSymbolButTheReadableLine)

@@ -1,9 +1,14 @@
 // The delivered layouts printed with realistic data: they fill the sheets as
-// intended and every barcode on them scans back to exactly its data column.
+// intended and every barcode on them scans back to exactly its data column, up to
+// the longest barcode line the output writes.
 
 #include "ReportFixtures.h"
 
 #include "core/Clock.h"
+#include "report/BarcodeFit.h"
+#include "report/Code39Symbol.h"
+#include "report/LayoutReader.h"
+#include "report/LayoutSlots.h"
 #include "report/PdfReportEngine.h"
 
 #include <QTemporaryDir>
@@ -15,10 +20,16 @@ namespace {
 
 using test::DataLine;
 
+// The longest barcode data the output writes: a barcode line is cut to 40
+// characters, the key symbol is "Z" and a key of 23.
+constexpr int kLongestLine = 40;
+constexpr int kLongestKey = 24;
+
 struct SampleForm
 {
     const char* layout;
     bool tags;
+    int perSheet; // documents to a sheet
 
     friend void PrintTo(const SampleForm& form, std::ostream* os) { *os << form.layout; }
 };
@@ -26,11 +37,7 @@ struct SampleForm
 class SampleFormsTest : public ::testing::TestWithParam<SampleForm>
 {
 protected:
-    void SetUp() override
-    {
-        if (!test::haveTools({QStringLiteral("pdfinfo"), QStringLiteral("pdftoppm"), QStringLiteral("zbarimg")}))
-            GTEST_SKIP() << "poppler-utils or zbar-tools missing";
-    }
+    int keyColumn() const { return GetParam().tags ? 37 : 32; } // the "Z" data; the 3N data follow two apart
 
     QList<DataLine> documents(int count) const
     {
@@ -44,6 +51,8 @@ protected:
     // PLX90_REPORT_RENDERS set, the PDF and 100 dpi images are kept there for a look.
     void printAndScan(const QList<DataLine>& lines, int sheets, const QString& name)
     {
+        if (!test::haveTools({QStringLiteral("pdfinfo"), QStringLiteral("pdftoppm"), QStringLiteral("zbarimg")}))
+            GTEST_SKIP() << "poppler-utils or zbar-tools missing";
         const QString dataPath = m_dir.filePath(QStringLiteral("Usr/data.dat"));
         test::writeFile(dataPath, test::linesOf(lines));
         PdfReportEngine engine(m_clock);
@@ -62,8 +71,8 @@ protected:
 
         const QStringList pages = test::rasterise(engine.lastPdfPath(), m_dir.filePath(name), 300);
         ASSERT_EQ(pages.size(), sheets);
-        const int perSheet = GetParam().tags ? 6 : 2;
-        const int key = GetParam().tags ? 37 : 32; // the "Z" symbol's data; the 3N data follow two apart
+        const int perSheet = GetParam().perSheet;
+        const int key = keyColumn();
         for (int page = 0; page < sheets; ++page) {
             QStringList expected;
             for (const DataLine& line : lines.mid(page * perSheet, perSheet)) {
@@ -83,7 +92,7 @@ protected:
 
 TEST_P(SampleFormsTest, FillsTheSheetsAndEveryBarcodeScans)
 {
-    // Seven tags take two sheets of six; three slips two sheets of two.
+    // Seven tags take two sheets of four; three slips two sheets of two.
     QList<DataLine> lines = documents(GetParam().tags ? 7 : 3);
     for (DataLine& line : lines) {
         if (QByteArray(GetParam().layout).startsWith("K_Slip")) // 発注者使用欄 1-3 and BC出力区分
@@ -97,24 +106,68 @@ TEST_P(SampleFormsTest, FillsTheSheetsAndEveryBarcodeScans)
 TEST_P(SampleFormsTest, FullWidthValuesStayReadableAndScan)
 {
     // Every value at its full width: 25 double-byte characters in a 50-byte name,
-    // 23-character keys, barcode lines of 40 characters on slips and 30 on tags.
+    // 23-character keys, barcode lines of 40 characters.
     const bool tags = GetParam().tags;
-    const int first = tags ? 36 : 31;
+    const int first = keyColumn() - 1;
     const QString kanji = QStringLiteral("電子部品株式会社関東第一製造本部資材調達部購買課長殿");
-    QList<DataLine> lines = documents(tags ? 6 : 2);
+    QList<DataLine> lines = documents(GetParam().perSheet);
     for (int i = 0; i < lines.size(); ++i) {
         const QString key = QStringLiteral("KEY-%1-ABCDEFGHIJKLMNOPQR").arg(i).left(23);
-        const QString tail =
-            QStringLiteral("%1 1234567.125 ABCDEFGHIJKLMNOPQRSTUVWXYZ0123").arg(i).left(tags ? 27 : 37);
+        const QString tail = QStringLiteral("%1 1234567.125 ABCDEFGHIJKLMNOPQRSTUVWXYZ0123").arg(i).left(37);
         lines[i].set(2, kanji.left(25)).set(4, kanji.right(25)).set(5, key).set(6, key).set(tags ? 11 : 10, kanji);
         lines[i].set(9, QStringLiteral("ITEM-CODE-0123456789-ABCD")).barcodes(first, key, tail, tail, tail);
+        ASSERT_EQ(lines[i].at(keyColumn()).size(), kLongestKey);
+        ASSERT_EQ(lines[i].at(keyColumn() + 2).size(), kLongestLine);
     }
     printAndScan(lines, 1, stem() + QStringLiteral("-full"));
 }
 
+TEST_P(SampleFormsTest, SlotsAreCountedFromTheLayout)
+{
+    QString error;
+    EXPECT_EQ(slotsPerSheet(test::layoutPath(QString::fromLatin1(GetParam().layout)), error), GetParam().perSheet)
+        << error.toStdString();
+}
+
+// Whatever the data, every symbol fits its area at the PDF's 600 dpi with a narrow
+// bar of at least 0.19 mm and wide bars at least 2.5 times as wide, and no symbol
+// comes closer than 5 mm to the sheet's edge, quiet zones and readable line included.
+TEST_P(SampleFormsTest, EveryBarcodeAreaHoldsTheLongestDataAwayFromTheSheetEdge)
+{
+    constexpr double kDotsPerMm = 600 / 25.4;
+    constexpr double kSheetMargin = 5;
+    ReportLayout layout;
+    QString error;
+    ASSERT_TRUE(LayoutReader::read(test::layoutPath(QString::fromLatin1(GetParam().layout)), layout, error))
+        << error.toStdString();
+    const QSizeF sheet = layout.sheetSize();
+    int barcodes = 0;
+    for (const LayoutItem& item : layout.items) {
+        if (item.kind != LayoutItem::Kind::Barcode)
+            continue;
+        ++barcodes;
+        const int length = item.column == keyColumn() ? kLongestKey : kLongestLine;
+        Code39Symbol symbol;
+        ASSERT_TRUE(symbol.encode(QStringLiteral("Z%1").arg(QString(length - 1, u'9'))));
+        const BarcodeFit fit = BarcodeFit::choose(symbol, item, kDotsPerMm);
+        EXPECT_TRUE(fit.fits) << "column " << item.column << ": " << fit.span() / kDotsPerMm << " mm in "
+                              << item.rect.width();
+        EXPECT_GE(fit.narrow / kDotsPerMm, 0.19) << "column " << item.column;
+        EXPECT_GE(double(fit.wide) / fit.narrow, 2.5) << "column " << item.column;
+        const double bottom = item.rect.bottom() + kBarcodeTextGapMm + item.readableLineHeight();
+        for (const QPointF& slot : layout.slotOrigins) {
+            EXPECT_GE(slot.x() + item.rect.left(), kSheetMargin) << "column " << item.column;
+            EXPECT_LE(slot.x() + item.rect.right(), sheet.width() - kSheetMargin) << "column " << item.column;
+            EXPECT_GE(slot.y() + item.rect.top(), kSheetMargin) << "column " << item.column;
+            EXPECT_LE(slot.y() + bottom, sheet.height() - kSheetMargin) << "column " << item.column;
+        }
+    }
+    EXPECT_EQ(barcodes, 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, SampleFormsTest,
-                         ::testing::Values(SampleForm{"E_Slip.agr", false}, SampleForm{"K_Slip.agr", false},
-                                           SampleForm{"E_Tag.agr", true}, SampleForm{"K_Tag.agr", true}),
+                         ::testing::Values(SampleForm{"E_Slip.agr", false, 2}, SampleForm{"K_Slip.agr", false, 2},
+                                           SampleForm{"E_Tag.agr", true, 4}, SampleForm{"K_Tag.agr", true, 4}),
                          [](const auto& info) {
                              return QString::fromLatin1(info.param.layout).section(u'.', 0, 0).toStdString();
                          });
