@@ -1,6 +1,7 @@
 #include "PdfReportEngine.h"
 
 #include "LayoutReader.h"
+#include "LayoutSlots.h"
 #include "ReportDataFile.h"
 #include "ReportLayout.h"
 #include "ReportPainter.h"
@@ -95,6 +96,12 @@ QString PdfReportEngine::pdfPathFor(const PrintJob& job) const
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = folder.filePath(stem + QStringLiteral("-%1.pdf").arg(n));
     return path;
+}
+
+int PdfReportEngine::documentsPerSheet(const QString& layoutPath) const
+{
+    QString error;
+    return slotsPerSheet(layoutPath, error);
 }
 
 bool PdfReportEngine::print(const PrintJob& job, QString& error)

@@ -28,6 +28,8 @@ public:
     explicit PdfReportEngine(const Clock& clock, QString printerName = QString());
 
     bool print(const PrintJob& job, QString& error) override;
+    // The slots of the layout file; 0 when it cannot be read.
+    int documentsPerSheet(const QString& layoutPath) const override;
 
     // The PDF of the last successful print (empty before one), and what went into it.
     const QString& lastPdfPath() const { return m_lastPdfPath; }

@@ -139,6 +139,8 @@ TEST(PrintCommand, ASymbolTooWideForItsAreaFailsTheGroupNamingTheLayoutAndItem)
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
     EXPECT_EQ(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1) << "the slip PDF only";
+    // One tag to a sheet in this layout: the confirmation counts two sheets.
+    EXPECT_TRUE(run.err.contains(QStringLiteral("出力対象  2件(用紙  2枚)"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("バーコードが帳票定義ファイルの枠に収まりません。(Narrow_Tag.agr: "
                                                 "1 件目のデータ、items[0] (列 39) の 40 文字は")))
         << run.err.toStdString();
