@@ -350,3 +350,22 @@ TEST_F(InputWindowFixture, ListWindowOpensItForTheCurrentListAndReloadsAfterARun
                                            inst.env.paths.errListPath + QStringLiteral("）を参照しますか？"));
     EXPECT_EQ(inst.env.importDone, 0);
 }
+
+TEST_F(InputWindowFixture, ADamagedDataFileIsRefusedAndTheWindowStays)
+{
+    const QByteArray damaged = "not whole records";
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), damaged);
+    file(QStringLiteral("P.CSV"), kPairOrder, 2);
+    InputFileWindow w(inst.env, 0);
+    w.show();
+    select(w, {"P.CSV"});
+    press(w, "Command5");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !child<QFrame>(w, "Picture1")->isVisible(); }, 5000));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(child<QPushButton>(w, "Command5")->isEnabled());
+    ASSERT_FALSE(inst.dialogs.texts().isEmpty());
+    EXPECT_TRUE(inst.dialogs.texts().last().contains(QStringLiteral("E_Deliv.dat")));
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
+    EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
+    EXPECT_EQ(inst.env.importDone, 0);
+}
