@@ -7,6 +7,8 @@
 #include "store/DeliveryStore.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QSysInfo>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +152,29 @@ TEST_F(StoreFixture, AWriteWaitsForTheLockAndGivesUp)
     }
     EXPECT_EQ(onDisk().at(0), ' ');
     qunsetenv("PLX90_LOCK_WAIT_MS");
+}
+
+TEST_F(StoreFixture, ALockLeftByAProgramThatEndedIsTakenOver)
+{
+    // A program that held the lock and was killed: its process is gone.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    QFile stale(FileLock::lockPathOf(path()));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(pid) + "\nplx90-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+
+    qputenv("PLX90_LOCK_WAIT_MS", "100");
+    seed({delivery('1', "A", "S", "K1")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    store.markDeleted(1);
+    qunsetenv("PLX90_LOCK_WAIT_MS");
+    EXPECT_EQ(onDisk().at(0), ' ');
+    EXPECT_FALSE(QFile::exists(FileLock::lockPathOf(path())));
 }
 
 TEST_F(StoreFixture, WritesStampAndGoStraightToTheFile)
