@@ -1,6 +1,8 @@
 #include "EntryFormats.h"
 
 #include "core/text/Dates.h"
+#include "core/text/FixedField.h"
+#include "core/text/VbFormat.h"
 
 #include <QRegularExpression>
 
@@ -38,6 +40,108 @@ std::optional<QString> boxDate(QStringView text)
         .arg(y, 4, 10, QLatin1Char('0'))
         .arg(mo, 2, 10, QLatin1Char('0'))
         .arg(d, 2, 10, QLatin1Char('0'));
+}
+
+namespace {
+
+// Numeric box text through a pattern; other text unchanged.
+QString formattedBox(QStringView text, QStringView pattern)
+{
+    const std::optional<Decimal> value = boxNumber(text);
+    return value ? vbFormat(*value, pattern) : text.toString();
+}
+
+std::optional<QString> storedNumber(QStringView text, QStringView pattern)
+{
+    const std::optional<Decimal> value = boxNumber(text);
+    if (!value)
+        return std::nullopt;
+    return vbFormat(*value, pattern);
+}
+
+bool isHalfWidthBlank(QChar c)
+{
+    return c == QLatin1Char(' ');
+}
+
+} // namespace
+
+QString quantityBoxText(QStringView text)
+{
+    return formattedBox(text, u"###,###,##0.000");
+}
+
+QString unitPriceBoxText(QStringView text, bool foreign)
+{
+    return formattedBox(text, foreign ? u"##,###,###,##0.00000" : u"#,###,###,##0.000");
+}
+
+QString amountBoxText(QStringView text, bool foreign)
+{
+    return formattedBox(text, foreign ? u"###,###,###,##0.000" : u"#,###,###,##0");
+}
+
+QString dateBoxText(QStringView text)
+{
+    if (const std::optional<QString> ymd = boxDate(text))
+        return ymd->left(4) + QLatin1Char('/') + ymd->mid(4, 2) + QLatin1Char('/') + ymd->mid(6, 2);
+    return formattedBox(text, u"####/00/00");
+}
+
+QString storedDateText(QStringView field)
+{
+    if (field.trimmed().isEmpty())
+        return QStringLiteral("0000/00/00");
+    return vbFormatText(field, u"0000/00/00");
+}
+
+QString updatedAtText(QStringView stamp)
+{
+    return storedDateText(stamp.left(8));
+}
+
+QString tagQuantityCellText(QStringView text)
+{
+    return quantityBoxText(text).left(15);
+}
+
+QString tagCountCellText(QStringView text)
+{
+    return formattedBox(text, u"#0").left(2);
+}
+
+QString focusedBoxText(int box, QStringView text)
+{
+    if (box == 7 || box == 9 || box == 14 || box == 27)
+        return fixed::trimmedRight(text.toString());
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isHalfWidthBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isHalfWidthBlank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
+
+PriceAmountTexts switchedCurrencyTexts(const PriceAmountTexts& texts, bool foreign)
+{
+    return {unitPriceBoxText(texts.unitPrice, foreign), amountBoxText(texts.amountExclTax, foreign),
+            amountBoxText(texts.taxAmount, foreign), amountBoxText(texts.amountInclTax, foreign)};
+}
+
+std::optional<QString> storedQuantity(QStringView text)
+{
+    return storedNumber(text, u"000000000.000");
+}
+
+std::optional<QString> storedUnitPrice(QStringView text, bool foreign)
+{
+    return storedNumber(text, foreign ? u"000000000000.00000" : u"00000000000.000");
+}
+
+std::optional<QString> storedAmount(QStringView text, bool foreign)
+{
+    return storedNumber(text, foreign ? u"000000000000.000" : u"0000000000");
 }
 
 } // namespace plx

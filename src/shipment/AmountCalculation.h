@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ShipmentTypes.h"
+
+#include "core/text/Decimal.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace plx {
+
+class CodeTable;
+
+// The code-table name of the taxation class that carries no consumption tax.
+inline const QString kTaxExemptName = QStringLiteral("消費税対象外");
+
+// What the amount calculation of an entry window reads.
+struct TaxInputs
+{
+    // The quantity and unit-price boxes as shown ("1,234.500" is fine).
+    QString quantity;
+    QString unitPrice;
+    // Foreign-currency mode: three-decimal amounts instead of whole yen.
+    bool foreign = false;
+    // The selected position in the taxation-class list (code kind "03" of the
+    // format, file order), -1 for none, and that entry's name.
+    int taxationPosition = -1;
+    QString taxationName;
+    // The ordering company's AmountRounding and TaxRounding: "1" any remainder
+    // up, "2" cut off, "3" half up; anything else keeps the remainder.
+    QString amountRounding;
+    QString taxRounding;
+    EntryFormat format = EntryFormat::Eiaj;
+};
+
+// The three amount boxes as display texts; "*" for a value out of range.
+struct TaxResult
+{
+    QString tax;
+    QString amount;
+    QString total;
+    bool operator==(const TaxResult&) const = default;
+};
+
+// Yen when the currency box, trimmed and upper-cased, is empty or "JPY".
+bool isForeignCurrency(QStringView currency);
+
+// The tax rate in percent of the selected taxation class: the value of the
+// first kind-"03" entry of the format whose code, read as a number, is
+// position + 1. Zero for "消費税対象外", for a position without such an entry
+// and for a value that does not start with a number.
+Decimal taxRate(const CodeTable& codes, EntryFormat format, int taxationPosition, QStringView taxationName);
+
+// Amount before tax, tax and total from quantity × unit price, the tax rate and
+// the two rounding settings, in exact decimals. Nothing when the quantity or
+// the unit price is not a number. A product too large for the decimal type
+// shows "*" in all three boxes.
+std::optional<TaxResult> CalculateTax(const TaxInputs& in, const CodeTable& codes);
+
+// When a lost focus of the quantity, unit-price, taxation-class or
+// consumption-tax-class control leads to the calculation.
+struct TaxTrigger
+{
+    // Both numbers are given and the control's value changed (or the record
+    // is unprocessed): the empty amount boxes become "0" ...
+    bool fillEmptyAmounts = false;
+    // ... and with the second consumption-tax class (position 1) the amounts
+    // are computed.
+    bool calculate = false;
+    bool operator==(const TaxTrigger&) const = default;
+};
+TaxTrigger taxTrigger(QStringView quantity, QStringView unitPrice, QStringView valueAtFocus, QStringView valueNow,
+                      RecordStatus status, int consumptionTaxPosition);
+// taxTrigger(...).calculate.
+bool taxShouldRun(QStringView quantity, QStringView unitPrice, QStringView valueAtFocus, QStringView valueNow,
+                  RecordStatus status, int consumptionTaxPosition);
+
+// Puts "0" into each amount box that is empty or blank.
+void fillEmptyAmounts(QString& amountExclTax, QString& taxAmount, QString& amountInclTax);
+
+} // namespace plx
