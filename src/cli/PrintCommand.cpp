@@ -1,6 +1,7 @@
 #include "PrintCommand.h"
 
 #include "CliSession.h"
+#include "CollectingEngine.h"
 
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
@@ -12,29 +13,6 @@
 #include <cstdio>
 
 namespace plx::cli {
-
-namespace {
-
-// The program's engine, remembering every PDF it wrote in this run.
-class CollectingEngine : public ReportControl
-{
-public:
-    CollectingEngine(const Clock& clock, const QString& printer) : m_engine(clock, printer) {}
-    bool print(const PrintJob& job, QString& error) override
-    {
-        if (!m_engine.print(job, error))
-            return false;
-        written.append(m_engine.lastPdfPath());
-        return true;
-    }
-    int documentsPerSheet(const QString& layoutPath) const override { return m_engine.documentsPerSheet(layoutPath); }
-    QStringList written;
-
-private:
-    PdfReportEngine m_engine;
-};
-
-} // namespace
 
 int PrintCommand::execute(const QStringList& arguments)
 {

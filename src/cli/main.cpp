@@ -3,6 +3,7 @@
 #include "ListCommand.h"
 #include "PrintCommand.h"
 #include "SettingsCommand.h"
+#include "ShipCommand.h"
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::ListCommand>());
     commands.push_back(std::make_unique<plx::cli::ImportCommand>());
     commands.push_back(std::make_unique<plx::cli::PrintCommand>());
+    commands.push_back(std::make_unique<plx::cli::ShipCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

@@ -130,6 +130,12 @@ Found findMessage(Environment& env, short number)
 
 } // namespace
 
+QString MessageText(Environment& env, short number)
+{
+    Found found = findMessage(env, number);
+    return found.found ? found.record.text : kUnknownMessageText;
+}
+
 void ShowMessage(Environment& env, short number)
 {
     env.msgAnswer = 0;

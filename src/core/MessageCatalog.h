@@ -46,6 +46,10 @@ private:
 // ends the program through the error report.
 void ShowMessage(Environment& env, short number);
 
+// The catalogue text of message `number` as stored ("エラーです。" when the
+// catalogue has no such number), for reports that are not message boxes.
+QString MessageText(Environment& env, short number);
+
 // The text's width in half-width columns: 1 for a character that has a
 // full-width form (ASCII, half-width katakana), 2 for any other.
 void DisplayWidth(QStringView text, short& width);

@@ -1,0 +1,259 @@
+#include "ShipCommand.h"
+
+#include "CliSession.h"
+#include "CollectingEngine.h"
+#include "CsvTable.h"
+
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "core/Registry.h"
+#include "output/PrintRun.h"
+#include "report/PdfReportEngine.h"
+#include "shipment/EntryCaptions.h"
+#include "shipment/EntrySession.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace plx::cli {
+
+namespace {
+
+// A CSV column: the record field it names and the control it is typed into.
+struct Column
+{
+    const char* name;
+    const char* control;
+    bool orderData;
+    bool eiaj;
+    bool korvan;
+};
+
+// In the windows' tab order: what a column changes is typed in this order.
+constexpr Column kColumns[] = {
+    {"OrdererCode", "Text3", false, true, true},
+    {"SupplierCode", "Text6", false, true, true},
+    {"DeliveryKeyNo", "Text7", false, true, true},
+    {"OrderNo", "Text8", true, true, true},
+    {"ItemCode", "Text9", true, true, true},
+    {"ItemName", "Text10", true, true, true},
+    {"Unit", "Text11", true, true, true},
+    {"BuyerName", "Text12", true, true, true},
+    {"DeliveryPlace", "Text13", true, true, true},
+    {"OrdererBarcodeInfo", "Text14", true, true, false},
+    {"OrdererRemarks", "Text15", true, true, true},
+    {"OrderQty", "Text16", true, true, true},
+    {"InstructedQty", "Text17", true, true, true},
+    {"DueDate", "Text18", true, true, true},
+    {"InspectionClass", "Combo1", true, true, true},
+    {"ConsumptionTaxClass", "Combo2", true, true, false},
+    {"TaxationClass", "Combo3", true, true, false},
+    {"PriceDisplayClass", "Combo4", true, true, false},
+    {"Currency", "Combo5", true, true, false},
+    {"UnitPrice", "Text22", true, true, false},
+    {"BcOutputClass", "Option1", true, false, true},
+    {"OrdererUse1", "Text22", true, false, true},
+    {"OrdererUse2", "Text23", true, false, true},
+    {"OrdererUse3", "Text24", true, false, true},
+    {"ShipQty", "Text19", false, true, true},
+    {"ShipDate", "Text20", false, true, true},
+    {"PlannedDeliveryDate", "Text21", false, true, true},
+    {"AmountExclTax", "Text24", false, true, false},
+    {"TaxAmount", "Text23", false, true, false},
+    {"AmountInclTax", "Text25", false, true, false},
+    {"SupplierBarcodeInfo", "Text27", false, true, true},
+    {"SupplierRemarks", "Text28", false, true, true},
+    {"TagLines", "MSFlexGrid1", false, true, true},
+};
+
+bool offered(const Column& c, EntryFormat format)
+{
+    return format == EntryFormat::Eiaj ? c.eiaj : c.korvan;
+}
+
+// "10x3 5x2": the grid rows of a TagLines cell.
+std::optional<QList<TagRow>> tagRowsOf(const QString& cell)
+{
+    QList<TagRow> rows;
+    static const QRegularExpression row(QStringLiteral("^([0-9.,]+)[xX×]([0-9]+)$"));
+    for (const QString& part : cell.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = row.match(part);
+        if (!m.hasMatch())
+            return std::nullopt;
+        rows.append({m.captured(1), m.captured(2)});
+    }
+    return rows;
+}
+
+void printLine(const QStringList& parts)
+{
+    std::printf("%s\n", parts.join(QLatin1Char('\t')).toUtf8().constData());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int ShipCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ records"));
+    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN records"));
+    const QCommandLineOption issue(QStringLiteral("issue"), QStringLiteral("登録印刷: register and mark for issue"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the questions"));
+    parser.addOptions({eiaj, korvan, issue, yes});
+    const auto usage = [](const QString& why) {
+        if (!why.isEmpty())
+            std::fprintf(stderr, "%s\n", why.toUtf8().constData());
+        std::fprintf(stderr, "usage: plx90-cli ship --eiaj|--korvan [--issue] [--yes] FILE|-\n");
+        return kExitUsage;
+    };
+    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
+        parser.positionalArguments().size() != 1)
+        return usage(QString());
+    const EntryFormat format = parser.isSet(eiaj) ? EntryFormat::Eiaj : EntryFormat::Korvan;
+
+    // The whole file first: a bad column is a usage error before anything is written.
+    const QString source = parser.positionalArguments().first();
+    QFile file;
+    const bool opened = source == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                     : (file.setFileName(source), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        std::fprintf(stderr, "%s: %s\n", source.toUtf8().constData(), file.errorString().toUtf8().constData());
+        return kExitFailed;
+    }
+    QString parseError;
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    const auto table = CsvTable::parse(QString::fromUtf8(bytes), parseError);
+    if (!table)
+        return usage(source + QStringLiteral(": ") + parseError);
+    QHash<QString, int> columnOf;
+    for (int i = 0; i < table->header.size(); ++i) {
+        const QString name = table->header[i].trimmed();
+        const auto known = std::find_if(std::begin(kColumns), std::end(kColumns), [&](const Column& c) {
+            return QLatin1String(c.name) == name && offered(c, format);
+        });
+        if (known == std::end(kColumns))
+            return usage(QStringLiteral("unknown column: ") + name);
+        if (columnOf.contains(name))
+            return usage(QStringLiteral("column given twice: ") + name);
+        columnOf.insert(name, i);
+    }
+    for (const char* key : {"OrdererCode", "SupplierCode", "DeliveryKeyNo"}) {
+        if (!columnOf.contains(QLatin1String(key)))
+            return usage(QStringLiteral("missing column: ") + QLatin1String(key));
+    }
+
+    CliSession session(parser.isSet(yes));
+    session.start();
+    Environment& env = session.env();
+    const int kind = format == EntryFormat::Eiaj ? 0 : 1;
+    if (!session.handlesFormat(kind))
+        return kExitFailed;
+    env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, kind);
+    env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, kind);
+    env.logModule = format == EntryFormat::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
+    env.logOperation = parser.isSet(issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
+
+    const bool issuing = parser.isSet(issue);
+    const auto ask = [&env](short number) {
+        ShowMessage(env, number);
+        return env.msgAnswer == kAnswerYes;
+    };
+    int refused = 0;
+    bool ran = runTrapped(env, issuing ? QStringLiteral("登録発行ﾎﾞﾀﾝﾒｲﾝ/") : QStringLiteral("登録ﾎﾞﾀﾝﾒｲﾝ/"), [&] {
+        EntrySession entry(env, format, EntryOpening{EntryMode::New, 1, 1, false});
+        entry.holdFiles();
+        if (!entry.loadCodes())
+            throw Refusal(MessageText(env, 3));
+        for (const CsvTable::Row& row : table->rows) {
+            const auto cell = [&](const char* name) {
+                const int i = columnOf.value(QLatin1String(name), -1);
+                return i >= 0 ? row.fields.value(i) : QString();
+            };
+            const QString lineNo = QString::number(row.line);
+            const auto refuse = [&](const QString& why, const QString& control) {
+                ++refused;
+                printLine(
+                    {lineNo, QStringLiteral("拒否"), why, control.isEmpty() ? QString() : captionOf(control, format)});
+            };
+            // The record the keys name, or a new one.
+            bool orderData = false;
+            for (const Column& c : kColumns) {
+                if (c.orderData && offered(c, format) && !cell(c.name).isEmpty())
+                    orderData = true;
+            }
+            const int n = entry.findRecord(cell("OrdererCode").trimmed(), cell("SupplierCode").trimmed(),
+                                           cell("DeliveryKeyNo").trimmed());
+            if (n > 0) {
+                entry.switchMode(orderData ? EntryMode::Correction : EntryMode::Existing);
+                entry.showRecordNumber(n);
+                if (!issuing && !entry.view().registerEnabled) {
+                    refuse(
+                        QStringLiteral(
+                            "発行済の納品書は登録できません。再発行するときは --issue (登録印刷) で登録してください。"),
+                        QString());
+                    continue;
+                }
+                if (!cell("OrderNo").isEmpty() && cell("OrderNo").trimmed() != entry.form().text(8)) {
+                    refuse(QStringLiteral("注文番号は新しい納品書にだけ入力できます。"), QStringLiteral("Text8"));
+                    continue;
+                }
+            } else {
+                entry.switchMode(EntryMode::New);
+                entry.showNewScreen();
+            }
+            bool typed = true;
+            for (const Column& c : kColumns) {
+                const QString value = cell(c.name);
+                if (!offered(c, format) || value.isEmpty() || !typed)
+                    continue;
+                const QString control = QLatin1String(c.control);
+                if (control == kTagGrid) {
+                    const auto rows = tagRowsOf(value);
+                    if (!rows || rows->size() > entry.tagRows()) {
+                        refuse(QStringLiteral("荷札の指定が正しくありません。(入数x枚数 を空白で区切って%1行まで)")
+                                   .arg(entry.tagRows()),
+                               control);
+                        typed = false;
+                        continue;
+                    }
+                    entry.enterTagRows(*rows);
+                } else {
+                    entry.enterValue(control, value);
+                }
+            }
+            if (!typed)
+                continue;
+            const EntryOutcome outcome = entry.registerShown(issuing, ask);
+            if (outcome.written) {
+                printLine({lineNo, QStringLiteral("登録済"), entry.lastWrittenStatus()});
+                continue;
+            }
+            refuse(outcome.message > 0 ? QStringLiteral("(%1) %2")
+                                             .arg(outcome.message, 3, 10, QLatin1Char('0'))
+                                             .arg(MessageText(env, outcome.message))
+                                       : QStringLiteral("登録を取り消しました。"),
+                   outcome.focus.control);
+        }
+    });
+    if (!ran)
+        return kExitFailed;
+
+    // As when the window closes: the records marked for issue are issued.
+    env.logOperation = QStringLiteral("戻りﾎﾞﾀﾝ");
+    QString printer;
+    env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
+    CollectingEngine engine(*env.clock, printer.trimmed());
+    const PrintRunResult printed = runMarkedPrint(env, kind, engine);
+    for (const QString& pdf : engine.written)
+        std::printf("%s\n", pdf.toUtf8().constData());
+    return refused == 0 && !printed.stopped ? kExitOk : kExitFailed;
+}
+
+} // namespace plx::cli

@@ -1,0 +1,348 @@
+#include "EntryRecord.h"
+
+#include "AmountCalculation.h"
+#include "EntryFormats.h"
+
+#include "core/CodeTable.h"
+#include "core/text/Cp932.h"
+#include "core/text/FixedField.h"
+#include "core/text/VbFormat.h"
+
+namespace plx {
+
+namespace {
+
+using F = DeliveryField;
+
+QString rtrim(const QString& text)
+{
+    return fixed::trimmedRight(text);
+}
+
+// A stored number shown in a box pattern; a blank field stays blank.
+QString shown(const QString& stored, QStringView pattern)
+{
+    return stored.trimmed().isEmpty() ? QString() : vbFormatText(stored.trimmed(), pattern);
+}
+
+// A box value in a stored pattern; nothing typed (or nothing numeric) stores
+// the pattern's zero.
+QString stored(const QString& box, QStringView pattern)
+{
+    const auto value = boxNumber(box);
+    return vbFormat(value ? *value : Decimal(0), pattern);
+}
+
+QString storedDate(const QString& box)
+{
+    return boxDate(box).value_or(QString());
+}
+
+struct KanjiPair
+{
+    int box;
+    F single;
+    F kanji;
+};
+
+// The kanji pairs of the order data (item, buyer, place, orderer remarks).
+constexpr KanjiPair kOrderPairs[] = {{10, F::ItemName, F::ItemNameKanji},
+                                     {12, F::BuyerName, F::BuyerNameKanji},
+                                     {13, F::DeliveryPlace, F::DeliveryPlaceKanji},
+                                     {15, F::OrdererRemarks, F::OrdererRemarksKanji}};
+constexpr KanjiPair kRemarksPair{28, F::SupplierRemarks, F::SupplierRemarksKanji};
+
+QString shownPair(const DeliveryRecord& r, const KanjiPair& pair, bool kanji)
+{
+    if (kanji && r.raw(pair.kanji).at(0) != ' ')
+        return rtrim(r.text(pair.kanji));
+    return rtrim(r.text(pair.single));
+}
+
+bool hasSingleByte(const QString& text)
+{
+    for (QChar c : text) {
+        if (cp932::encode(QString(c)).size() == 1)
+            return true;
+    }
+    return false;
+}
+
+// EIAJ: with kanji allowed a text goes to the double-byte field when it holds
+// only double-byte characters, else to the single-byte field (which then
+// blanks the double-byte one, so that it is what the window shows).
+void writeEiajPair(DeliveryRecord& r, const KanjiPair& pair, const QString& text, bool kanji)
+{
+    if (!kanji) {
+        r.setText(pair.single, text);
+        return;
+    }
+    if (hasSingleByte(text) || text.isEmpty()) {
+        r.setText(pair.single, text);
+        r.setText(pair.kanji, QString());
+    } else {
+        r.setText(pair.kanji, text);
+    }
+}
+
+// KORVAN: the setting alone decides the field.
+void writeKorvanPair(DeliveryRecord& r, const KanjiPair& pair, const QString& text, bool kanji)
+{
+    r.setText(kanji ? pair.kanji : pair.single, text);
+}
+
+QString kindText(const DeliveryRecord& r, EntryFormat format)
+{
+    const QString kind = r.text(F::MessageKind).trimmed();
+    if (format == EntryFormat::Korvan)
+        return kind == QLatin1String("D10") ? QStringLiteral("(納品書)") : QStringLiteral("(画面入力)");
+    if (kind == QLatin1String("0502"))
+        return QStringLiteral("(確定注文)");
+    if (kind == QLatin1String("0503"))
+        return QStringLiteral("(変更注文)");
+    if (kind == QLatin1String("0703"))
+        return QStringLiteral("(納入指示)");
+    return QStringLiteral("(画面入力)");
+}
+
+// The selected entry of a code list: the code of the record's field when the
+// list has it, else none.
+QString selectedCode(const CodeTable& codes, EntryFormat format, const char* kind, const QString& field)
+{
+    const CodeEntry* e = codes.find(formatDigitOf(format), QLatin1String(kind), field.trimmed());
+    return e ? e->code : QString();
+}
+
+} // namespace
+
+QString statusLabel(const QString& status)
+{
+    switch (statusOf(status)) {
+    case RecordStatus::Waiting:
+    case RecordStatus::Marked:
+        return QStringLiteral("発行待");
+    case RecordStatus::Issued:
+        return QStringLiteral("発行済");
+    case RecordStatus::Unprocessed:
+        break;
+    }
+    return QStringLiteral("未処理");
+}
+
+EntryView displayRecord(const DeliveryRecord& r, EntryFormat format, const std::optional<CustRecord>& company,
+                        const CodeTable& codes, int tagRows)
+{
+    EntryView v;
+    EntryForm& f = v.form;
+    v.companyFound = company.has_value();
+    const bool kanji = kanjiAllowed(company);
+    v.kanjiLabels = kanji;
+    v.gridEnabled = !slipsOnly(company);
+
+    const QString status = r.text(F::Status);
+    const RecordStatus st = statusOf(status);
+    v.registerEnabled =
+        !(st == RecordStatus::Issued || (st == RecordStatus::Marked && r.text(F::SlipIssued) == QLatin1String("1") &&
+                                         r.text(F::TagIssued) == QLatin1String("1")));
+    v.label1 = kindText(r, format) + statusLabel(status);
+
+    // Codes and keys without their trailing blanks: a key shown as stored would
+    // fail the blank check of the registration.
+    f.text(3) = rtrim(r.text(F::OrdererCode));
+    f.text(4) = company ? rtrim(company->text(CustField::OrdererName)) : QString();
+    f.text(6) = rtrim(r.text(F::SupplierCode));
+    f.text(7) = rtrim(r.text(F::DeliveryKeyNo));
+    f.text(8) = rtrim(r.text(F::OrderNo));
+    f.text(5) = updatedAtText(r.text(F::UpdatedAt));
+    f.text(9) = rtrim(r.text(F::ItemCode));
+    f.text(11) = rtrim(r.text(F::Unit));
+    for (const KanjiPair& pair : kOrderPairs)
+        f.text(pair.box) = shownPair(r, pair, kanji);
+    f.text(16) = shown(r.text(F::OrderQty), u"##,###,##0.000");
+    f.text(17) = shown(r.text(F::InstructedQty), u"##,###,##0.000");
+    f.text(18) = shown(r.text(F::DueDate), u"0000/00/00");
+    f.combo(1) = selectedCode(codes, format, "01", r.text(F::InspectionClass));
+
+    const auto shipped = boxNumber(r.text(F::ShipQty));
+    f.text(19) =
+        shown(shipped && !shipped->isZero() ? r.text(F::ShipQty) : r.text(F::InstructedQty), u"##,###,##0.000");
+    f.text(20) = storedDateText(r.text(F::ShipDate));
+    f.text(21) = storedDateText(r.text(F::PlannedDeliveryDate));
+    f.text(27) = rtrim(r.text(F::SupplierBarcodeInfo));
+    f.text(28) = shownPair(r, kRemarksPair, kanji);
+
+    if (format == EntryFormat::Eiaj) {
+        f.text(14) = rtrim(r.text(F::OrdererBarcodeInfo));
+        f.combo(2) = selectedCode(codes, format, "02", r.text(F::ConsumptionTaxClass));
+        f.combo(3) = selectedCode(codes, format, "03", r.text(F::TaxationClass));
+        f.combo(4) = selectedCode(codes, format, "04", r.text(F::PriceDisplayClass));
+        const QString currency = r.text(F::Currency).trimmed();
+        f.combo(5) = currency.isEmpty() ? QStringLiteral("JPY") : currency;
+        v.foreign = isForeignCurrency(currency);
+        if (v.foreign) {
+            f.text(22) = shown(r.text(F::UnitPriceX), u"###,###,###,##0.00000");
+            f.text(24) = shown(r.text(F::AmountExclTaxX), u"###,###,###,##0.000");
+            f.text(23) = shown(r.text(F::TaxAmountX), u"###,###,###,##0.000");
+            f.text(25) = shown(r.text(F::AmountInclTaxX), u"###,###,###,##0.000");
+        } else {
+            f.text(22) = shown(r.text(F::UnitPrice), u"#,###,###,##0.000");
+            f.text(24) = shown(r.text(F::AmountExclTax), u"#,###,###,##0");
+            f.text(23) = shown(r.text(F::TaxAmount), u"#,###,###,##0");
+            f.text(25) = shown(r.text(F::AmountInclTax), u"#,###,###,##0");
+        }
+    } else {
+        f.bcOption = r.text(F::BcOutputClass) == QLatin1String("1") ? 1 : 2;
+        f.text(22) = rtrim(r.text(F::OrdererUse1));
+        f.text(23) = rtrim(r.text(F::OrdererUse2));
+        f.text(24) = rtrim(r.text(F::OrdererUse3));
+    }
+
+    for (int row = 0; row < tagRows; ++row) {
+        if (row < DeliveryRecord::kTagLineCount) {
+            f.tags.append({shown(r.tagQty(row + 1), u"###,###,##0.000"), shown(r.tagCount(row + 1), u"#0")});
+        } else {
+            f.tags.append({QStringLiteral("0.000"), QStringLiteral("0")});
+        }
+    }
+    return v;
+}
+
+EntryView newRecordScreen(EntryFormat format, const RememberedOrderer& remembered, const QDate& today, int tagRows)
+{
+    EntryView v;
+    EntryForm& f = v.form;
+    v.label1 = QStringLiteral("新規（画面入力）");
+    v.registerEnabled = true;
+    f.text(3) = remembered.ordererCode;
+    f.text(4) = remembered.ordererName;
+    f.text(6) = remembered.supplierCode;
+    const QString date = today.toString(QStringLiteral("yyyy/MM/dd"));
+    f.text(5) = date;
+    f.text(20) = date;
+    f.text(21) = date;
+    if (format == EntryFormat::Eiaj)
+        f.combo(5) = QStringLiteral("JPY");
+    for (int row = 0; row < tagRows; ++row)
+        f.tags.append({QStringLiteral("0.000"), QStringLiteral("0")});
+    return v;
+}
+
+void applyRegistrationStatus(DeliveryRecord& r, bool issue)
+{
+    switch (statusOf(r.text(F::Status))) {
+    case RecordStatus::Issued:
+        r.setText(F::Status, statusText(RecordStatus::Marked));
+        r.setText(F::SlipIssued, u"1");
+        r.setText(F::TagIssued, u"1");
+        break;
+    case RecordStatus::Marked:
+        if (!issue)
+            r.setText(F::Status, statusText(RecordStatus::Waiting));
+        break;
+    default:
+        r.setText(F::Status, statusText(issue ? RecordStatus::Marked : RecordStatus::Waiting));
+        r.setText(F::SlipIssued, u"0");
+        r.setText(F::TagIssued, u"0");
+        break;
+    }
+}
+
+void writeEntry(DeliveryRecord& r, const EntryForm& f, EntryFormat format, EntryMode mode,
+                const std::optional<CustRecord>& company)
+{
+    const bool kanji = kanjiAllowed(company);
+    const bool eiaj = format == EntryFormat::Eiaj;
+
+    // Shipment.
+    r.setText(F::ShipQty, stored(f.text(19), u"000000000.000"));
+    r.setText(F::ShipDate, storedDate(f.text(20)));
+    r.setText(F::PlannedDeliveryDate, storedDate(f.text(21)));
+    if (eiaj) {
+        const bool foreign = isForeignCurrency(f.combo(5));
+        const QString yenZero = DeliveryRecord::kZeroAmount;
+        const QString foreignZero = DeliveryRecord::kZeroAmountX;
+        const std::pair<int, std::pair<F, F>> amounts[] = {{24, {F::AmountExclTax, F::AmountExclTaxX}},
+                                                           {23, {F::TaxAmount, F::TaxAmountX}},
+                                                           {25, {F::AmountInclTax, F::AmountInclTaxX}}};
+        for (const auto& [box, fields] : amounts) {
+            r.setText(fields.first, foreign ? yenZero : stored(f.text(box), u"0000000000"));
+            r.setText(fields.second, foreign ? stored(f.text(box), u"000000000000.000") : foreignZero);
+        }
+    }
+    r.setText(F::SupplierBarcodeInfo, f.text(27));
+    if (eiaj)
+        writeEiajPair(r, kRemarksPair, f.text(28), kanji);
+    else
+        writeKorvanPair(r, kRemarksPair, f.text(28), kanji);
+
+    // Tag lines, packed from the first element.
+    r.clearTagLines();
+    if (!slipsOnly(company)) {
+        int next = 1;
+        for (const TagRow& row : f.tags) {
+            const auto qty = boxNumber(row.qty.isEmpty() ? QStringLiteral("0") : row.qty);
+            const auto count = boxNumber(row.count.isEmpty() ? QStringLiteral("0") : row.count);
+            if (!qty || !count || qty->isZero() || count->isZero() || next > DeliveryRecord::kTagLineCount)
+                continue;
+            r.setTagLine(next++, vbFormat(*qty, u"000000000.000"), vbFormat(*count, u"00"));
+        }
+    }
+
+    if (mode == EntryMode::Existing)
+        return;
+
+    // Order data.
+    if (mode == EntryMode::New) {
+        r.setKind(kindDigitOf(format));
+        r.setText(F::OrdererCode, f.text(3));
+        r.setText(F::SupplierCode, f.text(6));
+        r.setText(F::DeliveryKeyNo, f.text(7));
+        r.setText(F::OrderNo, f.text(8));
+        r.setText(F::MessageKind, u"    ");
+    }
+    r.setText(F::ItemCode, f.text(9));
+    for (const KanjiPair& pair : kOrderPairs) {
+        if (eiaj)
+            writeEiajPair(r, pair, f.text(pair.box), kanji);
+        else
+            writeKorvanPair(r, pair, f.text(pair.box), kanji);
+    }
+    r.setText(F::Unit, f.text(11));
+    r.setText(F::OrderQty, stored(f.text(16), u"000000000.000"));
+    r.setText(F::InstructedQty, stored(f.text(17), u"000000000.000"));
+    r.setText(F::InspectionClass, f.combo(1).left(3));
+    r.setText(F::DueDate, storedDate(f.text(18)));
+    if (eiaj) {
+        r.setText(F::OrdererBarcodeInfo, f.text(14));
+        const QString currency = f.combo(5).trimmed().toUpper();
+        r.setText(F::Currency, currency);
+        if (isForeignCurrency(currency)) {
+            r.setText(F::UnitPrice, DeliveryRecord::kZeroPrice);
+            r.setText(F::UnitPriceX, stored(f.text(22), u"000000000000.00000"));
+        } else {
+            r.setText(F::UnitPrice, stored(f.text(22), u"00000000000.000"));
+            r.setText(F::UnitPriceX, DeliveryRecord::kZeroPriceX);
+        }
+        r.setText(F::ConsumptionTaxClass, f.combo(2).left(1));
+        r.setText(F::TaxationClass, f.combo(3).left(1));
+        r.setText(F::PriceDisplayClass, f.combo(4).left(1));
+    } else {
+        r.setText(F::UnitPrice, DeliveryRecord::kZeroPrice);
+        r.setText(F::ConsumptionTaxClass, u" ");
+        r.setText(F::TaxationClass, u" ");
+        r.setText(F::PriceDisplayClass, u"1");
+        r.setText(F::BcOutputClass, f.bcOption == 1 ? u"1" : u"0");
+        r.setText(F::OrdererUse1, f.text(22));
+        r.setText(F::OrdererUse2, f.text(23));
+        r.setText(F::OrdererUse3, f.text(24)); // cut to its 20 bytes
+    }
+}
+
+DeliveryRecord newRecordBase(EntryFormat format, const std::optional<DeliveryRecord>& copied)
+{
+    if (format == EntryFormat::Korvan && copied)
+        return *copied;
+    return DeliveryRecord();
+}
+
+} // namespace plx

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "EntryRecord.h"
+#include "EntryValidation.h"
+
+#include "core/CodeTable.h"
+#include "store/CustStore.h"
+#include "store/DeliveryStore.h"
+
+#include <memory>
+#include <optional>
+
+namespace plx {
+
+struct Environment;
+class FileLock;
+
+// How the list window opens an entry window: the mode (0 the listed records, 2
+// a new record), the range of live-record ordinals and the range flag (mode 0:
+// several rows selected; mode 2: one row handed over to copy from).
+struct EntryOpening
+{
+    EntryMode mode = EntryMode::Existing;
+    int firstOrdinal = 1;
+    int lastOrdinal = 1;
+    bool rangeFlag = false;
+};
+
+// What a registration or a deletion did.
+struct EntryOutcome
+{
+    bool written = false;
+    short message = 0;        // a message to show (a refusal); 0 none
+    FocusTarget focus;        // where the focus goes
+    bool closeWindow = false; // the last page was deleted
+};
+
+// The state and the rules of one opening of an entry window: paging through the
+// handed-over records, the shown record and its company, order-data correction,
+// registration, deletion and the new-record screen. UI-free: the window binds
+// its widgets to view().form and shows the messages the operations return.
+//
+// Files are opened for each operation; a registration or deletion holds the data
+// file's lock from reading to writing, and writes only over the record that was
+// shown (same kind and keys at its record number), else message 10. A command
+// that works through many records holds the files for its whole run instead
+// (holdFiles), so that each record costs no scan of the file.
+class EntrySession
+{
+public:
+    EntrySession(Environment& env, EntryFormat format, EntryOpening opening);
+    ~EntrySession();
+
+    EntryFormat format() const { return m_format; }
+    EntryMode mode() const { return m_mode; }
+    int page() const { return m_page; }
+    int pageCount() const { return m_pageCount; }
+    int ordinal() const { return m_ordinal; }
+    int recordNumber() const { return m_recordNumber; }
+    QString pageText() const;
+    bool canGoBack() const { return m_mode != EntryMode::New && m_page > 1; }
+    bool canGoForward() const { return m_mode != EntryMode::New && m_page < m_pageCount; }
+    const CodeTable& codes() const { return m_codes; }
+    int tagRows() const { return m_tagRows; }
+
+    // Opening: reads the code table and shows the first record (or the
+    // new-record screen). Returns false with message 3 shown when the code
+    // table is empty. An empty data file outside mode 2 is a run-time failure.
+    bool open();
+
+    // Keeps the data file locked and the files open until the session ends.
+    void holdFiles();
+    // Reads the code table; false (nothing shown) when it is empty.
+    bool loadCodes();
+
+    // For a command that works through records of both kinds: the record of a
+    // live record's keys (0 when none; held files, no scan), and the mode of
+    // the next record.
+    int findRecord(const QString& orderer, const QString& supplier, const QString& key);
+    void switchMode(EntryMode mode);
+
+    // A box gets the focus: its text is trimmed (right-trimmed for the codes)
+    // and its value remembered for the amount calculation.
+    void focusBox(const QString& control);
+    // A box loses the focus: its text is reformatted and, for the quantity, the
+    // price and the two tax classes, the amounts are calculated again.
+    void leaveBox(const QString& control);
+    // Types `value` into a control as an operator would: focus, text, leave.
+    // Combo boxes take a code (a code the list does not hold selects nothing),
+    // Option1 the bar-code output class ("1" output, else none).
+    void enterValue(const QString& control, const QString& value);
+    // Fills the tag grid from its first row; the other rows become zero.
+    void enterTagRows(const QList<TagRow>& rows);
+    // The Status the last registration wrote.
+    const QString& lastWrittenStatus() const { return m_lastStatus; }
+
+    EntryView& view() { return m_view; }
+    EntryForm& form() { return m_view.form; }
+    const std::optional<CustRecord>& company() const { return m_company; }
+    const std::optional<DeliveryRecord>& shownRecord() const { return m_shown; }
+
+    // Shows the record of a live-record ordinal, or (held files) of a record
+    // number found by its keys.
+    void showOrdinal(int ordinal);
+    void showRecordNumber(int n);
+    // The new-record screen (mode 2).
+    void showNewScreen();
+
+    void previousPage();
+    void nextPage();
+    // Command7: order-data correction for the rest of the opening.
+    void startCorrection();
+    // Leaving the orderer or supplier code box of a new record: the company's
+    // name, its default classes, the grid and the kanji labels.
+    void ordererDisplay();
+    // Message 2 once per opening, when the shown record's company is missing.
+    bool takeCompanyNotice();
+
+    // 登録 (issue false) and 登録印刷 (issue true). Questions are asked through
+    // `ask`. After a write the session moves on as the window does.
+    EntryOutcome registerShown(bool issue, const std::function<bool(short)>& ask);
+    // 削除 after the operator confirmed.
+    EntryOutcome deleteShown();
+
+    // The last remembered orderer of a new record.
+    const RememberedOrderer& remembered() const { return m_remembered; }
+    // Whether anything was written (the list reloads).
+    bool changed() const { return m_changed; }
+
+private:
+    DeliveryStore& store();
+    const CustStore& companies();
+    std::optional<CustRecord> companyOf(const QString& orderer, const QString& supplier);
+    void display(const DeliveryRecord& record, int n);
+    EntryOutcome refuse(short message);
+
+    Environment& m_env;
+    EntryFormat m_format;
+    EntryMode m_mode;
+    EntryOpening m_opening;
+    int m_ordinal = 1;
+    int m_page = 1;
+    int m_pageCount = 1;
+    int m_recordNumber = 0;
+    int m_tagRows = 0;
+    bool m_noticeShown = false;
+    bool m_changed = false;
+    CodeTable m_codes;
+    EntryView m_view;
+    std::optional<CustRecord> m_company;
+    std::optional<DeliveryRecord> m_shown;
+    std::optional<DeliveryRecord> m_copied; // the handed-over row of a new record
+    RememberedOrderer m_remembered;
+    QString m_valueAtFocus;
+    QString m_lastStatus;
+
+    std::unique_ptr<FileLock> m_heldLock;
+    DeliveryStore m_store;
+    CustStore m_companies;
+    bool m_held = false;
+};
+
+} // namespace plx
