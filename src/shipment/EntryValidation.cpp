@@ -1,0 +1,527 @@
+#include "EntryValidation.h"
+
+#include "EntryFormats.h"
+
+#include "core/CodeTable.h"
+#include "core/CommonRoutines.h"
+#include "core/text/Cp932.h"
+#include "store/CustStore.h"
+#include "store/DeliveryStore.h"
+
+#include <stdexcept>
+
+namespace plx {
+namespace {
+
+// Which window a step belongs to.
+enum class Formats { Eiaj = 1, Korvan = 2, Both = 3 };
+
+// The kinds of control a step names.
+enum class Ctl { Text, Combo, Option, Grid };
+
+struct Box
+{
+    Ctl ctl;
+    int n = 0;
+};
+
+constexpr Box text(int n)
+{
+    return {Ctl::Text, n};
+}
+constexpr Box combo(int n)
+{
+    return {Ctl::Combo, n};
+}
+constexpr Box kOption1{Ctl::Option, 1};
+constexpr Box kGrid{Ctl::Grid, 0};
+
+// What a step checks.
+enum class Check {
+    NotEmpty,        // the trimmed text (or code) is not empty
+    SingleByte,      // CheckSingleByte
+    NoBlankAsterisk, // CheckBlankAsterisk, only when CheckSpec is 0
+    CompanyExists,   // orderer + supplier name an ordering company of the window's format
+    NoDuplicateKey,  // no live record of the window's kind with the three keys
+    KanjiText,       // the kanji-allowed text rules, `width` characters
+    KanjiPadOnly,    // padded to `width` characters, nothing checked
+    UnitCharacters,  // KORVAN unit: blanks and 0x23-0x5C but "[", else a question
+    OptionChosen,    // one of the bar-code output options
+    Number,          // numeric within the step's limits
+    Date,            // a calendar date
+    CurrencyLength,  // at most `width` characters when not empty
+    ComboSelected,   // a code-table entry of kind "0n" is chosen
+    TagQuantities,   // grid column 1 within 0 ... 999999999.999
+    TagCounts,       // grid column 2 not negative
+    TagPairs,        // quantity and count both zero or both non-zero
+    TagSum,          // sum of quantity x count equals the shipped quantity
+    Code39,          // only Code 39 characters, else a question
+};
+
+enum StepFlag : unsigned {
+    NewOnly = 1,      // key checks of a typed-in record (mode 2)
+    WhenNotEmpty = 2, // an empty box passes
+    EmptyIsZero = 4,  // an empty box becomes "0" and is checked as such
+    KeysDone = 8,     // the key checks are complete once this step passes
+};
+
+// The upper limits of the number checks, yen and foreign currency.
+struct Limit
+{
+    const char* yen;
+    const char* foreign;
+};
+constexpr Limit kNoLimit{nullptr, nullptr};
+constexpr Limit kQuantity{"999999999.999", "999999999.999"};
+constexpr Limit kUnitPrice{"9999999999.999", "99999999999.99999"};
+constexpr Limit kAmount{"9999999999", "999999999999.999"};
+
+struct Step
+{
+    const char* label; // the step's number, for reading the table
+    Formats formats;
+    Check check;
+    Box box;
+    short message;      // the message, or the question
+    short message2 = 0; // kanji texts: the double-byte refusal
+    int width = 0;      // kanji texts: characters; currency: the longest code
+    unsigned flags = 0;
+    Limit limit = kNoLimit;
+};
+
+constexpr Formats E = Formats::Eiaj;
+constexpr Formats K = Formats::Korvan;
+constexpr Formats B = Formats::Both;
+
+// The registration checks of both entry windows, in the order they run. A
+// KORVAN-only or EIAJ-only row stands where that window makes its check.
+// clang-format off
+constexpr Step kSteps[] = {
+    {"1",   B, Check::NotEmpty,        text(3),  15,  0,   0,  NewOnly},
+    {"2",   B, Check::NotEmpty,        text(6),  16,  0,   0,  NewOnly},
+    {"3",   B, Check::CompanyExists,   text(3),  2,   0,   0,  NewOnly},
+    {"4",   B, Check::NotEmpty,        text(7),  17,  0,   0,  NewOnly},
+    {"5",   B, Check::NotEmpty,        text(8),  18,  0,   0,  NewOnly},
+    {"6",   B, Check::SingleByte,      text(8),  19,  0,   0,  NewOnly},
+    {"7",   B, Check::NoDuplicateKey,  text(3),  585, 0,   0,  NewOnly | KeysDone},
+    {"8",   B, Check::SingleByte,      text(7),  21},
+    {"9",   B, Check::NoBlankAsterisk, text(7),  113},
+    {"10",  B, Check::NotEmpty,        text(9),  51},
+    {"11",  B, Check::SingleByte,      text(9),  52},
+    {"12",  B, Check::NoBlankAsterisk, text(9),  114},
+    {"13",  E, Check::KanjiText,       text(10), 55,  57,  30},
+    {"13",  K, Check::KanjiText,       text(10), 55,  56,  30},
+    {"14",  B, Check::SingleByte,      text(11), 59},
+    {"14",  K, Check::UnitCharacters,  text(11), 135},
+    {"15",  E, Check::KanjiText,       text(12), 65,  67,  7},
+    {"15",  K, Check::KanjiText,       text(12), 65,  66,  7},
+    {"16",  E, Check::KanjiText,       text(13), 70,  72,  20},
+    {"16",  K, Check::KanjiText,       text(13), 70,  71,  20},
+    {"17",  E, Check::SingleByte,      text(14), 73},
+    {"17",  E, Check::NoBlankAsterisk, text(14), 115},
+    {"18",  E, Check::KanjiText,       text(15), 75,  77,  50},
+    {"18",  K, Check::KanjiText,       text(15), 75,  76,  50},
+    {"18a", K, Check::OptionChosen,    kOption1, 615},
+    {"18b", K, Check::SingleByte,      text(22), 622},
+    {"18b", K, Check::NoBlankAsterisk, text(22), 620},
+    {"18b", K, Check::Code39,          text(22), 134},
+    {"18c", K, Check::SingleByte,      text(23), 623},
+    {"18d", K, Check::KanjiPadOnly,    text(24), 0,   0,   20},
+    {"19",  B, Check::Number,          text(16), 80,  0,   0,  WhenNotEmpty, kQuantity},
+    {"20",  B, Check::Number,          text(17), 83,  0,   0,  WhenNotEmpty, kQuantity},
+    {"21",  B, Check::NotEmpty,        combo(1), 84},
+    {"22",  B, Check::Date,            text(18), 86,  0,   0,  WhenNotEmpty},
+    {"23",  E, Check::SingleByte,      combo(5), 61},
+    {"23",  E, Check::CurrencyLength,  combo(5), 62,  0,   3},
+    {"24",  E, Check::Number,          text(22), 106, 0,   0,  EmptyIsZero, kUnitPrice},
+    {"25",  E, Check::ComboSelected,   combo(2), 103},
+    {"25",  E, Check::ComboSelected,   combo(3), 104},
+    {"25",  E, Check::ComboSelected,   combo(4), 105},
+    {"26",  B, Check::Number,          text(19), 100, 0,   0,  0,            kQuantity},
+    {"27",  B, Check::Date,            text(20), 101},
+    {"28",  B, Check::Date,            text(21), 102},
+    {"29",  E, Check::Number,          text(23), 107, 0,   0,  EmptyIsZero, kAmount},
+    {"30",  E, Check::Number,          text(24), 108, 0,   0,  EmptyIsZero, kAmount},
+    {"31",  E, Check::Number,          text(25), 109, 0,   0,  EmptyIsZero, kAmount},
+    {"32",  B, Check::SingleByte,      text(27), 119},
+    {"32",  B, Check::NoBlankAsterisk, text(27), 116},
+    {"33",  E, Check::KanjiText,       text(28), 110, 123, 25},
+    {"33",  K, Check::KanjiText,       text(28), 110, 111, 25},
+    {"34",  B, Check::TagQuantities,   kGrid,    121},
+    {"35",  B, Check::TagCounts,       kGrid,    122},
+    {"36",  B, Check::TagPairs,        kGrid,    112},
+    {"37",  B, Check::TagSum,          kGrid,    120},
+    {"38",  B, Check::Code39,          text(7),  130},
+    {"39",  B, Check::Code39,          text(9),  131},
+    {"40",  E, Check::Code39,          text(14), 132},
+    {"41",  B, Check::Code39,          text(27), 133},
+};
+// clang-format on
+
+const QChar kBlank(u' ');
+const QChar kFullWidthSpace(u'\u3000');
+const QString kCode39 = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.$/+%");
+
+// Half-width blanks only, as everywhere in the program.
+QString trimmed(const QString& t)
+{
+    return NormalizeBlanks(t, 2);
+}
+QString trimmedRight(const QString& t)
+{
+    return NormalizeBlanks(t, 4);
+}
+
+// The CP932 code of each character, a surrogate pair taken as one.
+template <typename Pred> bool anyCode(const QString& t, Pred pred)
+{
+    for (qsizetype i = 0; i < t.size();) {
+        const qsizetype len = (t[i].isHighSurrogate() && i + 1 < t.size() && t[i + 1].isLowSurrogate()) ? 2 : 1;
+        if (pred(cp932::sjisCode(QStringView(t).mid(i, len))))
+            return true;
+        i += len;
+    }
+    return false;
+}
+
+bool hasDoubleByte(const QString& t)
+{
+    return anyCode(t, [](short c) { return c < 0 || c > 255; });
+}
+
+// Trimmed, padded with full-width spaces and cut to `width` characters.
+QString paddedKanji(const QString& t, int width)
+{
+    return (trimmed(t) + QString(width, kFullWidthSpace)).left(width);
+}
+
+bool isCode39(const QString& t)
+{
+    for (QChar c : t)
+        if (!kCode39.contains(c))
+            return false;
+    return true;
+}
+
+// The KORVAN unit may hold blanks and the codes "#" (0x23) to "\" (0x5C) but "[".
+bool isKorvanUnit(const QString& t)
+{
+    return !anyCode(t, [](short c) { return c != 0x20 && (c < 0x23 || c > 0x5C || c == 0x5B); });
+}
+
+Decimal limitValue(const char* text)
+{
+    return *Decimal::parse(QString::fromLatin1(text));
+}
+
+// Whether a box cannot be entered in the mode: the keys of a record only while
+// it is new, the other order data only once correction is switched on.
+bool isLocked(Box box, EntryMode mode, EntryFormat format)
+{
+    if (mode == EntryMode::New)
+        return false;
+    if (box.ctl == Ctl::Text && (box.n == 3 || box.n == 6 || box.n == 7 || box.n == 8))
+        return true;
+    if (mode != EntryMode::Existing)
+        return false;
+    switch (box.ctl) {
+    case Ctl::Text:
+        if (box.n >= 9 && box.n <= 18)
+            return true;
+        if (box.n == 22)
+            return true;
+        return format == EntryFormat::Korvan && (box.n == 23 || box.n == 24);
+    case Ctl::Combo:
+    case Ctl::Option:
+        return true;
+    case Ctl::Grid:
+        return false;
+    }
+    return false;
+}
+
+QString controlName(Box box)
+{
+    switch (box.ctl) {
+    case Ctl::Text:
+        return textBox(box.n);
+    case Ctl::Combo:
+        return comboBox(box.n);
+    case Ctl::Option:
+        return QStringLiteral("Option%1").arg(box.n);
+    case Ctl::Grid:
+        return kTagGrid;
+    }
+    return {};
+}
+
+// Where the focus goes after a failure on `box`: the box itself, or for a
+// locked one the correction button (the delivery key: the return button,
+// since correction never unlocks it).
+FocusTarget focusOn(Box box, EntryMode mode, EntryFormat format)
+{
+    if (!isLocked(box, mode, format))
+        return FocusTarget{controlName(box)};
+    if (box.ctl == Ctl::Text && box.n == 7)
+        return FocusTarget{QStringLiteral("Command1")};
+    return FocusTarget{QStringLiteral("Command7")};
+}
+
+struct Failure
+{
+    short message = 0; // 0: a question was answered No
+    std::optional<FocusTarget> cell;
+};
+
+// One run of the checks over a form.
+class Validator
+{
+public:
+    Validator(EntryForm& form, const ValidationContext& ctx) : m_form(form), m_ctx(ctx)
+    {
+        if (ctx.mode != EntryMode::New)
+            m_company = ctx.company;
+    }
+
+    ValidationResult run();
+
+private:
+    std::optional<Failure> check(const Step& step);
+    std::optional<Failure> checkKanji(const Step& step);
+    std::optional<Failure> checkNumber(const Step& step);
+    std::optional<Failure> checkTags(const Step& step);
+    std::optional<Failure> ask(short question) const;
+
+    // The step's box as the check sees it, written back normalised: blanks
+    // trimmed (only at the right of the keys and bar-code texts, as the boxes
+    // themselves trim on focus).
+    QString& box(Box b);
+
+    bool kanjiAllowed() const;
+    bool slipsOnly() const;
+    bool foreignCurrency() const;
+
+    EntryForm& m_form;
+    const ValidationContext& m_ctx;
+    std::optional<CustRecord> m_company;
+    bool m_keysPassed = false;
+};
+
+QString& Validator::box(Box b)
+{
+    QString& t = b.ctl == Ctl::Combo ? m_form.combo(b.n) : m_form.text(b.n);
+    const bool rightOnly = b.ctl == Ctl::Text && (b.n == 7 || b.n == 9 || b.n == 14 || b.n == 27);
+    t = rightOnly ? trimmedRight(t) : trimmed(t);
+    return t;
+}
+
+// A company without a record has a blank KanjiUse, which is not "0".
+bool Validator::kanjiAllowed() const
+{
+    return !m_company || trimmed(m_company->text(CustField::KanjiUse)) != QLatin1String("0");
+}
+
+bool Validator::slipsOnly() const
+{
+    return m_company && trimmed(m_company->text(CustField::OutputKind)) == QLatin1String("1");
+}
+
+bool Validator::foreignCurrency() const
+{
+    const QString currency = trimmed(m_form.combo(5)).toUpper();
+    return !currency.isEmpty() && currency != QLatin1String("JPY");
+}
+
+std::optional<Failure> Validator::ask(short question) const
+{
+    // Without anyone to answer, the answer is No: nothing is registered unasked.
+    if (m_ctx.ask && m_ctx.ask(question))
+        return std::nullopt;
+    return Failure{0, std::nullopt};
+}
+
+ValidationResult Validator::run()
+{
+    ValidationResult result;
+    const Formats mine = m_ctx.format == EntryFormat::Eiaj ? Formats::Eiaj : Formats::Korvan;
+    for (const Step& step : kSteps) {
+        if ((static_cast<int>(step.formats) & static_cast<int>(mine)) == 0)
+            continue;
+        if ((step.flags & NewOnly) && m_ctx.mode != EntryMode::New)
+            continue;
+        if (const std::optional<Failure> failure = check(step)) {
+            result.message = failure->message;
+            result.focus = failure->cell ? *failure->cell : focusOn(step.box, m_ctx.mode, m_ctx.format);
+            result.keysPassed = m_keysPassed;
+            result.company = m_company;
+            return result;
+        }
+        if (step.flags & KeysDone)
+            m_keysPassed = true;
+    }
+    result.passed = true;
+    result.keysPassed = m_keysPassed;
+    result.company = m_company;
+    return result;
+}
+
+std::optional<Failure> Validator::check(const Step& step)
+{
+    const Failure refused{step.message, std::nullopt};
+    switch (step.check) {
+    case Check::NotEmpty:
+        return box(step.box).isEmpty() ? std::optional(refused) : std::nullopt;
+    case Check::SingleByte:
+        return CheckSingleByte(box(step.box)) != 0 ? std::optional(refused) : std::nullopt;
+    case Check::NoBlankAsterisk:
+        if (m_ctx.checkSpec != 0)
+            return std::nullopt;
+        return CheckBlankAsterisk(box(step.box)) != 0 ? std::optional(refused) : std::nullopt;
+    case Check::CompanyExists: {
+        const char digit = kindDigitOf(m_ctx.format);
+        const int n = m_ctx.companies ? m_ctx.companies->lookup(digit, box(text(3)), box(text(6))) : 0;
+        if (n == 0)
+            return refused;
+        m_company = m_ctx.companies->read(n);
+        return std::nullopt;
+    }
+    case Check::NoDuplicateKey: {
+        if (!m_ctx.store)
+            return std::nullopt;
+        QString status;
+        const int n =
+            FindDelivery(*m_ctx.store, kindDigitOf(m_ctx.format), box(text(3)), box(text(6)), box(text(7)), status);
+        return n != 0 ? std::optional(refused) : std::nullopt;
+    }
+    case Check::KanjiText:
+        return checkKanji(step);
+    case Check::KanjiPadOnly: {
+        QString& t = box(step.box);
+        t = paddedKanji(t, step.width);
+        return std::nullopt;
+    }
+    case Check::UnitCharacters:
+        return isKorvanUnit(box(step.box)) ? std::nullopt : ask(step.message);
+    case Check::OptionChosen:
+        return m_form.bcOption == 0 ? std::optional(refused) : std::nullopt;
+    case Check::Number:
+        return checkNumber(step);
+    case Check::Date: {
+        const QString& t = box(step.box);
+        if ((step.flags & WhenNotEmpty) && t.isEmpty())
+            return std::nullopt;
+        return boxDate(t) ? std::nullopt : std::optional(refused);
+    }
+    case Check::CurrencyLength:
+        return box(step.box).size() > step.width ? std::optional(refused) : std::nullopt;
+    case Check::ComboSelected: {
+        const QString& code = box(step.box);
+        if (code.isEmpty())
+            return refused;
+        // A code that names no entry of the list is no selection either.
+        const QString kind = QStringLiteral("0%1").arg(step.box.n);
+        if (m_ctx.codes && !m_ctx.codes->find(formatDigitOf(m_ctx.format), kind, code))
+            return refused;
+        return std::nullopt;
+    }
+    case Check::TagQuantities:
+    case Check::TagCounts:
+    case Check::TagPairs:
+    case Check::TagSum:
+        return slipsOnly() ? std::nullopt : checkTags(step);
+    case Check::Code39:
+        return isCode39(box(step.box)) ? std::nullopt : ask(step.message);
+    }
+    return std::nullopt;
+}
+
+// Kanji-allowed texts. EIAJ keeps a text of single-byte characters as it is
+// (it goes to the single-byte field) and pads one with double-byte characters
+// for the double-byte field; KORVAN, with kanji allowed, has the double-byte
+// field only.
+std::optional<Failure> Validator::checkKanji(const Step& step)
+{
+    QString& t = box(step.box);
+    const Failure first{step.message, std::nullopt};
+    const Failure second{step.message2, std::nullopt};
+    if (!kanjiAllowed())
+        return CheckSingleByte(t) != 0 ? std::optional(first) : std::nullopt;
+    if (m_ctx.format == EntryFormat::Korvan || hasDoubleByte(t)) {
+        t = paddedKanji(t, step.width);
+        return CheckDoubleByte(t) != 0 ? std::optional(second) : std::nullopt;
+    }
+    return CheckSingleByte(t) != 0 ? std::optional(first) : std::nullopt;
+}
+
+std::optional<Failure> Validator::checkNumber(const Step& step)
+{
+    QString& t = box(step.box);
+    if (t.isEmpty()) {
+        if (step.flags & WhenNotEmpty)
+            return std::nullopt;
+        if (step.flags & EmptyIsZero)
+            t = QStringLiteral("0");
+    }
+    const std::optional<Decimal> value = boxNumber(t);
+    const char* max = foreignCurrency() ? step.limit.foreign : step.limit.yen;
+    if (!value || value->isNegative() || (max && *value > limitValue(max)))
+        return Failure{step.message, std::nullopt};
+    return std::nullopt;
+}
+
+// The tag grid: empty cells are zero; a cell that is not a number is refused
+// like one out of range, since it could not be written as a tag line.
+std::optional<Failure> Validator::checkTags(const Step& step)
+{
+    auto cell = [](const QString& t) { return trimmed(t).isEmpty() ? std::optional(Decimal(0)) : boxNumber(t); };
+    auto at = [](int row, int column) { return FocusTarget{kTagGrid, row, column}; };
+    const QList<TagRow>& rows = m_form.tags;
+    const Decimal maxQty = limitValue(kQuantity.yen);
+
+    switch (step.check) {
+    case Check::TagQuantities:
+        for (int r = 0; r < rows.size(); ++r) {
+            const std::optional<Decimal> q = cell(rows[r].qty);
+            if (!q || q->isNegative() || *q > maxQty)
+                return Failure{step.message, at(r, 1)};
+        }
+        return std::nullopt;
+    case Check::TagCounts:
+        for (int r = 0; r < rows.size(); ++r) {
+            const std::optional<Decimal> c = cell(rows[r].count);
+            if (!c || c->isNegative())
+                return Failure{step.message, at(r, 2)};
+        }
+        return std::nullopt;
+    case Check::TagPairs:
+        for (int r = 0; r < rows.size(); ++r) {
+            if (cell(rows[r].qty)->isZero() != cell(rows[r].count)->isZero())
+                return Failure{step.message, at(r, 1)};
+        }
+        return std::nullopt;
+    case Check::TagSum: {
+        // Exact decimals; a product beyond their capacity cannot equal a
+        // shipped quantity.
+        try {
+            Decimal sum;
+            for (const TagRow& row : rows)
+                sum = sum + *cell(row.qty) * *cell(row.count);
+            if (sum == *boxNumber(m_form.text(19)))
+                return std::nullopt;
+        } catch (const std::overflow_error&) {
+        }
+        return Failure{step.message, at(0, 1)};
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+ValidationResult validateEntry(EntryForm& form, const ValidationContext& ctx)
+{
+    return Validator(form, ctx).run();
+}
+
+} // namespace plx
