@@ -1,0 +1,250 @@
+#include "support/RecordBuilders.h"
+#include "support/TestInstall.h"
+
+#include "core/CodeTable.h"
+#include "core/ErrorReport.h"
+#include "core/FileLock.h"
+#include "shipment/EntrySession.h"
+
+#include <gtest/gtest.h>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+// An EIAJ record the checks accept once its shipment is typed in.
+DeliveryRecord complete(const QString& key, const QString& status = QStringLiteral("0"))
+{
+    DeliveryRecord r = delivery('1', "A001", "S01", key, status);
+    r.setText(DeliveryField::MessageKind, u"0502");
+    r.setText(DeliveryField::OrderNo, QStringLiteral("PO-") + key);
+    r.setText(DeliveryField::ItemCode, u"RK73H");
+    r.setText(DeliveryField::ItemName, u"CHIP");
+    r.setText(DeliveryField::Unit, u"PCS");
+    r.setText(DeliveryField::InspectionClass, u"1");
+    r.setText(DeliveryField::ConsumptionTaxClass, u"2");
+    r.setText(DeliveryField::TaxationClass, u"1");
+    r.setText(DeliveryField::PriceDisplayClass, u"2");
+    r.setText(DeliveryField::Currency, u"JPY");
+    r.setText(DeliveryField::UnitPrice, u"00000000003.000");
+    r.setText(DeliveryField::InstructedQty, u"000000010.000");
+    r.setText(DeliveryField::ShipQty, u"000000000.000");
+    r.setText(DeliveryField::ShipDate, u"20261207");
+    r.setText(DeliveryField::PlannedDeliveryDate, u"20261208");
+    r.clearTagLines();
+    return r;
+}
+
+struct SessionFixture : ::testing::Test
+{
+    TestInstall inst;
+    SessionFixture()
+    {
+        inst.writeSettings();
+        inst.buildPaths();
+        inst.env.nifuda = 3;
+        QByteArray codes;
+        for (const CodeEntry& e : QList<CodeEntry>{{"1", "01", "1", "無検査", ""},
+                                                   {"1", "02", "1", "内税", ""},
+                                                   {"1", "02", "2", "外税", ""},
+                                                   {"1", "03", "1", "課税１０％", "10"},
+                                                   {"1", "04", "2", "すべて表示", ""},
+                                                   {"1", "05", "JPY", "JPY", ""},
+                                                   {"1", "05", "USD", "USD", ""}})
+            codes += CodeTable::makeRecord(e);
+        inst.writeFile(QStringLiteral("Prg/Code.DAT"), codes);
+        CustRecord c = company('1', "A001", "S01", "北斗星電機");
+        c.setText(CustField::KanjiUse, u"0");
+        c.setText(CustField::OutputKind, u"1");
+        c.setText(CustField::AmountRounding, u"3");
+        c.setText(CustField::TaxRounding, u"2");
+        c.setText(CustField::ConsumptionTaxKind, u"2");
+        c.setText(CustField::TaxationKind, u"1");
+        c.setText(CustField::PriceDisplayKind, u"2");
+        inst.writeFile(QStringLiteral("Usr/Cust.DAT"), c.bytes());
+    }
+    void records(const QList<DeliveryRecord>& list) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(list)); }
+    QList<DeliveryRecord> stored() const
+    {
+        const QByteArray bytes = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+        QList<DeliveryRecord> out;
+        for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
+            out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));
+        return out;
+    }
+    static bool no(short) { return false; }
+};
+
+QString key(const EntrySession& s)
+{
+    return s.shownRecord()->text(DeliveryField::DeliveryKeyNo).trimmed();
+}
+
+} // namespace
+
+TEST_F(SessionFixture, PagesCountLiveRecordsAndDeletingTheLastPageMovesBack)
+{
+    DeliveryRecord gone = complete("GONE");
+    gone.setKind(' ');
+    records({complete("R1"), gone, complete("R2"), complete("R3")});
+    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 1, 3, false});
+    ASSERT_TRUE(s.open());
+    EXPECT_EQ(s.pageText(), QStringLiteral("(1/3)"));
+    EXPECT_FALSE(s.canGoBack());
+    s.nextPage();
+    EXPECT_EQ(key(s), QStringLiteral("R2"));
+    EXPECT_EQ(s.recordNumber(), 3); // page 2 is the second live record, not record 2
+    s.nextPage();
+    EXPECT_FALSE(s.canGoForward());
+
+    // Deleting the last page shows the page before it.
+    EntryOutcome out = s.deleteShown();
+    EXPECT_TRUE(out.written);
+    EXPECT_EQ(s.pageText(), QStringLiteral("(2/2)"));
+    EXPECT_EQ(key(s), QStringLiteral("R2"));
+    EXPECT_EQ(stored().at(3).kind(), ' ');
+    EXPECT_EQ(stored().at(3).text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+    s.deleteShown();
+    EXPECT_EQ(key(s), QStringLiteral("R1"));
+    out = s.deleteShown();
+    EXPECT_TRUE(out.closeWindow);
+    EXPECT_TRUE(s.changed());
+}
+
+TEST_F(SessionFixture, RegistrationWritesTheShownRecordAndMovesOn)
+{
+    records({complete("R1"), complete("R2")});
+    // A range of two rows handed over.
+    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 1, 2, true});
+    ASSERT_TRUE(s.open());
+    s.enterValue(QStringLiteral("Text19"), QStringLiteral("7"));
+    // Quantity 7 x 3 yen, 10 %, rounded: 21 + 2 = 23.
+    EXPECT_EQ(s.form().text(24), QStringLiteral("21"));
+    EXPECT_EQ(s.form().text(23), QStringLiteral("2"));
+    EXPECT_EQ(s.form().text(25), QStringLiteral("23"));
+    EntryOutcome out = s.registerShown(true, no);
+    ASSERT_TRUE(out.written) << out.message;
+    EXPECT_EQ(out.focus.control, QStringLiteral("Text19"));
+    EXPECT_EQ(s.pageText(), QStringLiteral("(2/2)"));
+    EXPECT_EQ(key(s), QStringLiteral("R2"));
+    const DeliveryRecord first = stored().at(0);
+    EXPECT_EQ(first.text(DeliveryField::Status), QStringLiteral("8"));
+    EXPECT_EQ(first.text(DeliveryField::ShipQty), QStringLiteral("000000007.000"));
+    EXPECT_EQ(first.text(DeliveryField::AmountInclTax), QStringLiteral("0000000023"));
+    EXPECT_EQ(first.text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+
+    // On the last page the page stays; a failed check writes nothing.
+    s.enterValue(QStringLiteral("Text20"), QStringLiteral("2026/13/01"));
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    out = s.registerShown(false, no);
+    EXPECT_FALSE(out.written);
+    EXPECT_EQ(out.message, 101);
+    EXPECT_EQ(out.focus.control, QStringLiteral("Text20"));
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+    s.enterValue(QStringLiteral("Text20"), QStringLiteral("20261209"));
+    EXPECT_EQ(s.form().text(20), QStringLiteral("2026/12/09"));
+    out = s.registerShown(false, no);
+    ASSERT_TRUE(out.written) << out.message;
+    EXPECT_EQ(s.pageText(), QStringLiteral("(2/2)"));
+    EXPECT_EQ(stored().at(1).text(DeliveryField::Status), QStringLiteral("1"));
+    EXPECT_EQ(stored().at(1).text(DeliveryField::ShipDate), QStringLiteral("20261209"));
+}
+
+TEST_F(SessionFixture, AnotherProgramsRewriteIsNeverOverwritten)
+{
+    records({complete("R1"), complete("R2")});
+    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 2, 2, false});
+    ASSERT_TRUE(s.open());
+    ASSERT_EQ(key(s), QStringLiteral("R2"));
+    // An import rebuilt the file meanwhile: R2 moved to record 1.
+    records({complete("R2"), complete("NEW")});
+    const QByteArray rebuilt = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    EntryOutcome out = s.registerShown(false, no);
+    EXPECT_FALSE(out.written);
+    EXPECT_EQ(out.message, 10);
+    out = s.deleteShown();
+    EXPECT_EQ(out.message, 10);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), rebuilt);
+
+    // A program holding the data file: the registration is refused, nothing written.
+    records({complete("R1"), complete("R2")});
+    qputenv("PLX90_LOCK_WAIT_MS", "50");
+    {
+        const FileLock other(inst.env.paths.eDelivPath, DeliveryStore::label());
+        EXPECT_THROW(s.registerShown(false, no), Refusal);
+    }
+    qunsetenv("PLX90_LOCK_WAIT_MS");
+    EXPECT_EQ(stored().at(1).text(DeliveryField::Status), QStringLiteral("0"));
+}
+
+TEST_F(SessionFixture, NewRecordsAreCheckedForDuplicatesAndRememberTheOrderer)
+{
+    records({complete("R1")});
+    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::New, 1, 1, false});
+    ASSERT_TRUE(s.open());
+    EXPECT_EQ(s.pageText(), QStringLiteral("(1/1)"));
+    const auto type = [&](const char* control, const char* value) {
+        s.enterValue(QLatin1String(control), QString::fromUtf8(value));
+    };
+    type("Text3", "A001");
+    type("Text6", "S01");
+    EXPECT_EQ(s.form().text(4), QStringLiteral("北斗星電機"));
+    EXPECT_EQ(s.form().combo(2), QStringLiteral("2")); // the company's default classes
+    EXPECT_EQ(s.form().combo(4), QStringLiteral("2"));
+    type("Text7", "R1");
+    type("Text8", "PO-9");
+    type("Text9", "IC-9");
+    type("Combo1", "1");
+    type("Text22", "100");
+    type("Text19", "2");
+    EntryOutcome out = s.registerShown(false, no);
+    EXPECT_EQ(out.message, 585);
+    EXPECT_EQ(out.focus.control, QStringLiteral("Text3"));
+    type("Text7", "R9");
+    out = s.registerShown(false, no);
+    ASSERT_TRUE(out.written) << out.message << out.focus.control.toStdString();
+    ASSERT_EQ(stored().size(), 2);
+    const DeliveryRecord added = stored().at(1);
+    EXPECT_EQ(added.kind(), '1');
+    EXPECT_EQ(added.text(DeliveryField::Status), QStringLiteral("1"));
+    EXPECT_EQ(added.text(DeliveryField::OrderNo).trimmed(), QStringLiteral("PO-9"));
+    EXPECT_EQ(added.text(DeliveryField::AmountExclTax), QStringLiteral("0000000200"));
+    EXPECT_EQ(added.text(DeliveryField::MessageKind), QStringLiteral("    "));
+    // A fresh screen with the orderer remembered.
+    EXPECT_EQ(out.focus.control, QStringLiteral("Text3"));
+    EXPECT_EQ(s.form().text(3), QStringLiteral("A001"));
+    EXPECT_EQ(s.form().text(4), QStringLiteral("北斗星電機"));
+    EXPECT_TRUE(s.form().text(7).isEmpty());
+}
+
+TEST_F(SessionFixture, AForeignCurrencyRoundTrip)
+{
+    DeliveryRecord r = complete("R1");
+    r.setText(DeliveryField::Currency, u"USD");
+    r.setText(DeliveryField::UnitPrice, DeliveryRecord::kZeroPrice);
+    r.setText(DeliveryField::UnitPriceX, u"000000000001.23450");
+    records({r});
+    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 1, 1, false});
+    ASSERT_TRUE(s.open());
+    EXPECT_TRUE(s.view().foreign);
+    EXPECT_EQ(s.form().text(22), QStringLiteral("1.23450"));
+    s.enterValue(QStringLiteral("Text19"), QStringLiteral("3"));
+    // 3 x 1.2345 = 3.7035, rounded half up to 3.704; tax 10 % cut: 0.370.
+    EXPECT_EQ(s.form().text(24), QStringLiteral("3.704"));
+    EXPECT_EQ(s.form().text(23), QStringLiteral("0.370"));
+    EXPECT_EQ(s.form().text(25), QStringLiteral("4.074"));
+    ASSERT_TRUE(s.registerShown(false, no).written);
+    const DeliveryRecord after = stored().at(0);
+    EXPECT_EQ(after.text(DeliveryField::AmountExclTaxX), QStringLiteral("000000000003.704"));
+    EXPECT_EQ(after.text(DeliveryField::AmountInclTaxX), QStringLiteral("000000000004.074"));
+    EXPECT_EQ(after.text(DeliveryField::AmountExclTax), DeliveryRecord::kZeroAmount);
+    EXPECT_EQ(after.text(DeliveryField::UnitPriceX), QStringLiteral("000000000001.23450")); // mode 0: not rewritten
+
+    // Switching the currency back to yen reformats the boxes.
+    s.startCorrection();
+    s.enterValue(QStringLiteral("Combo5"), QStringLiteral("jpy"));
+    EXPECT_FALSE(s.view().foreign);
+    EXPECT_EQ(s.form().combo(5), QStringLiteral("JPY"));
+    EXPECT_EQ(s.form().text(24), QStringLiteral("4"));
+}
