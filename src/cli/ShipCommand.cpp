@@ -213,6 +213,10 @@ int ShipCommand::execute(const QStringList& arguments)
                 const QString value = cell(c.name);
                 if (!offered(c, format) || value.isEmpty() || !typed)
                     continue;
+                // The keys of a listed record are shown, not typed.
+                if (n > 0 && (c.control == QLatin1String("Text3") || c.control == QLatin1String("Text6") ||
+                              c.control == QLatin1String("Text7")))
+                    continue;
                 const QString control = QLatin1String(c.control);
                 if (control == kTagGrid) {
                     const auto rows = tagRowsOf(value);
