@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace plx;
 using namespace plx::test;
@@ -264,6 +265,20 @@ TEST_F(EntryFixture, LeavingTheQuantityReformatsAndRecalculates)
     EXPECT_EQ(text("Text23"), QStringLiteral("1,250"));
     EXPECT_EQ(text("Text25"), QStringLiteral("13,750"));
     EXPECT_EQ(focused(), QStringLiteral("Text20"));
+}
+
+TEST_F(EntryFixture, EnterInABoxPressesNoButtonButAFocusedButtonTakesIt)
+{
+    records({shippable("K1"), shippable("K2")});
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    open(listed(1, 2));
+    child<QLineEdit>("Text27")->setFocus();
+    QTest::keyClick(child<QLineEdit>("Text27"), Qt::Key_Return);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(1/2)"));
+    child<QPushButton>("Command3")->setFocus();
+    QTest::keyClick(child<QPushButton>("Command3"), Qt::Key_Return);
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(2/2)"));
 }
 
 TEST_F(EntryFixture, AGridOfASlipsOnlyCompanyIsSwitchedOff)
@@ -525,17 +540,24 @@ bool loaded(ListWindow& w)
     return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
 }
 
-// Runs `act` on the entry window once the list window has opened it.
+// Runs `act` on the entry window once the list window has opened it (within
+// three seconds).
 void whenEntryOpens(const std::function<void(EntryWindow&)>& act)
 {
-    QTimer::singleShot(0, [act] {
-        auto* w = qobject_cast<EntryWindow*>(QApplication::activeModalWidget());
-        if (!w) {
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        if (auto* w = qobject_cast<EntryWindow*>(QApplication::activeModalWidget()); w && w->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            act(*w);
+        } else if (++*tries > 300) {
+            poll->stop();
+            poll->deleteLater();
             ADD_FAILURE() << "no entry window";
-            return;
         }
-        act(*w);
     });
+    poll->start(10);
 }
 
 } // namespace
@@ -604,4 +626,37 @@ TEST_F(EntryFixture, NothingChangedNoReload)
     EXPECT_TRUE(opened);
     EXPECT_FALSE(list.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible());
     EXPECT_TRUE(list.isVisible());
+}
+
+TEST_F(EntryFixture, ADoubleClickOnAWholeRowOpensTheEntryAndOnACellNot)
+{
+    records({shippable("K1"), shippable("K2")});
+    ListWindow list(inst.env);
+    list.show();
+    ASSERT_TRUE(loaded(list));
+    auto* grid = list.findChild<ListGrid*>(QStringLiteral("MSFlexGrid1_0"));
+    int opened = 0;
+    QString shownKey;
+    QString operation;
+    const auto closeWhenOpen = [&] {
+        whenEntryOpens([&](EntryWindow& w) {
+            ++opened;
+            operation = inst.env.logOperation;
+            shownKey = w.findChild<QLineEdit*>(QStringLiteral("Text7"))->text();
+            w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+    };
+    // A cell of the list: a one-cell selection, no entry.
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid->visualRect(grid->model()->index(1, 4)).center());
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // The fixed column selects the whole row.
+    closeWhenOpen();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid->visualRect(grid->model()->index(1, 0)).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 3000));
+    EXPECT_EQ(shownKey, QStringLiteral("K2"));
+    EXPECT_EQ(operation, QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
 }

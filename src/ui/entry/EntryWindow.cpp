@@ -271,16 +271,16 @@ void EntryWindow::buildForm(QVBoxLayout* layout)
     auto* shipped = new QGroupBox(frame2);
     shipped->setFlat(true);
     if (eiaj) {
-        place(shipped, {{"Text19"},
-                        {"Text20"},
-                        {"Text21"},
-                        {"Text24"},
-                        {"Text23"},
-                        {"Text25"},
+        place(shipped, {{"Text19", true},
+                        {"Text20", true},
+                        {"Text21", true},
+                        {"Text24", true},
+                        {"Text23", true},
+                        {"Text25", true},
                         {"Text27", true},
                         {"Text28", true}});
     } else {
-        place(shipped, {{"Text19"}, {"Text20"}, {"Text21"}, {"Text27", true}, {"Text28", true}});
+        place(shipped, {{"Text19", true}, {"Text20", true}, {"Text21", true}, {"Text27", true}, {"Text28", true}});
     }
     frame2Layout->addWidget(shipped);
     frame2Layout->addWidget(new QLabel(captionOf(kTagGrid, m_format), frame2));
@@ -295,7 +295,8 @@ void EntryWindow::buildForm(QVBoxLayout* layout)
         if (QLineEdit* e = m_texts.value(n); e && (n < 22 || eiaj))
             e->setAlignment(Qt::AlignRight);
     }
-    m_texts[3]->setMinimumWidth(120);
+    for (QLineEdit* e : std::as_const(m_texts))
+        e->setMinimumWidth(130);
     m_texts[4]->setMinimumWidth(260);
 }
 
@@ -312,6 +313,10 @@ void EntryWindow::buildButtons(QVBoxLayout* layout)
         auto* b = new QPushButton(QString::fromUtf16(c.caption), this);
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
         b->setMinimumSize(88, 30);
+        // No default button: Enter in a box never registers anything; a
+        // button with the focus takes Enter itself (eventFilter).
+        b->setAutoDefault(false);
+        b->installEventFilter(this);
         m_command[size_t(c.number)] = b;
         if (c.number == 2 || c.number == 1)
             buttons->addStretch(1);
@@ -516,6 +521,16 @@ bool EntryWindow::eventFilter(QObject* object, QEvent* event)
     QString name = widget->objectName();
     if (name.isEmpty() && widget->parentWidget() == m_combos[5])
         name = comboBox(5);
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                button->click();
+                return true;
+            }
+        }
+        return QDialog::eventFilter(object, event);
+    }
     switch (event->type()) {
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent*>(event)->key();

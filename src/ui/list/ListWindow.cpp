@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -158,13 +159,7 @@ void ListWindow::buildClientArea()
             m_clicked[1 - kind] = false;
         });
         connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { applyEnabling(); });
-        // A double-click on a whole-row selection is 出荷登録.
-        connect(grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            if (!index.isValid() || !rowSelection(false).valid)
-                return;
-            m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
-            openEntry(false);
-        });
+        grid->viewport()->installEventFilter(this);
         m_stack->addWidget(grid);
         m_grids[kind] = grid;
     }
@@ -578,6 +573,27 @@ void ListWindow::MnuVer_Click()
     moveToCentre(m_env, window);
     window.exec();
     m_env.logModule = QStringLiteral("納品書一覧");
+}
+
+bool ListWindow::eventFilter(QObject* object, QEvent* event)
+{
+    // A double-click on a list row is 出荷登録 when it leaves a whole-row
+    // selection: decided after the grid has handled the click.
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (ListGrid* grid : m_grids) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (object != grid->viewport() || mouse->button() != Qt::LeftButton ||
+                !grid->indexAt(mouse->position().toPoint()).isValid())
+                continue;
+            QTimer::singleShot(0, this, [this] {
+                if (!m_command[2]->isEnabled() || !rowSelection(false).valid)
+                    return;
+                m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+                openEntry(false);
+            });
+        }
+    }
+    return QMainWindow::eventFilter(object, event);
 }
 
 void ListWindow::closeEvent(QCloseEvent* event)
