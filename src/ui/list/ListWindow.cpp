@@ -8,6 +8,7 @@
 #include "ui/aux/PrintSelectionWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
+#include "ui/entry/EntryWindow.h"
 #include "ui/import/InputFileWindow.h"
 
 #include "core/Dialogs.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -43,7 +45,6 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 
 // Commands whose windows are not part of the program yet stay visible but
 // switched off, whatever the list shows.
-constexpr bool kEntryAvailable = false;  // 出荷登録, 新規登録
 constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
 constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
@@ -81,7 +82,10 @@ void ListWindow::buildMenus()
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("MnuFile"));
-    m_mnuNew = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [] {});
+    m_mnuNew = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [this] {
+        m_env.logOperation = QStringLiteral("新規登録ﾒﾆｭｰ");
+        openEntry(true);
+    });
     m_mnuOpen = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [this] {
         m_env.logOperation = QStringLiteral("開くﾒﾆｭｰ");
         Command3_Click();
@@ -155,6 +159,7 @@ void ListWindow::buildClientArea()
             m_clicked[1 - kind] = false;
         });
         connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { applyEnabling(); });
+        grid->viewport()->installEventFilter(this);
         m_stack->addWidget(grid);
         m_grids[kind] = grid;
     }
@@ -196,6 +201,14 @@ void ListWindow::buildClientArea()
     }
     layout->addLayout(buttons);
     connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_command[2], &QPushButton::clicked, this, [this] {
+        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+        openEntry(false);
+    });
+    connect(m_command[6], &QPushButton::clicked, this, [this] {
+        m_env.logOperation = QStringLiteral("新規登録ﾎﾞﾀﾝ");
+        openEntry(true);
+    });
     connect(m_command[4], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("発行操作ﾎﾞﾀﾝ");
         Command4_Click();
@@ -364,7 +377,7 @@ void ListWindow::applyEnabling()
     // Deletion without a row selection opens the deletion window, which the
     // program does not have yet: until then deletion needs selected rows.
     const bool deletable = rows && (kDeletionWindowAvailable || rowSelection(true).valid);
-    m_command[2]->setEnabled(rows && kEntryAvailable);
+    m_command[2]->setEnabled(rows);
     // Printing needs the report engine the program hands the window.
     const bool printAvailable = m_report != nullptr;
     m_command[4]->setEnabled(rows && printAvailable);
@@ -374,8 +387,8 @@ void ListWindow::applyEnabling()
     m_mnuDelete->setEnabled(deletable);
     m_mnuFind->setEnabled(rows && kSearchAvailable);
     m_command[3]->setEnabled(kImportAvailable);
-    m_command[6]->setEnabled(kEntryAvailable);
-    m_mnuNew->setEnabled(kEntryAvailable);
+    m_command[6]->setEnabled(true);
+    m_mnuNew->setEnabled(true);
     m_mnuOpen->setEnabled(kImportAvailable);
 }
 
@@ -407,6 +420,40 @@ void ListWindow::Command5_Click()
     });
     if (!done)
         requestReload(false); // refused: show the list as the file now stands
+}
+
+void ListWindow::openEntry(bool newRecord)
+{
+    runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
+        const int kind = m_env.currentKind == 1 ? 1 : 0;
+        m_env.changedFlag = 0;
+        if (m_env.closeAllFiles)
+            m_env.closeAllFiles();
+        handOnRowSelection(m_env, rowSelection(false), m_list.model(kind).listedCount(), newRecord);
+        EntryOpening opening;
+        opening.mode = m_env.entryMode == 2 ? EntryMode::New : EntryMode::Existing;
+        opening.firstOrdinal = m_env.selFirstRow;
+        opening.lastOrdinal = m_env.selLastRow;
+        opening.rangeFlag = m_env.selRangeFlag == 1;
+        EntryResult result;
+        {
+            EntryWindow window(m_env, kind == 0 ? EntryFormat::Eiaj : EntryFormat::Korvan, opening, m_report, this);
+            window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
+            if (window.opened()) {
+                window.adjustSize();
+                moveToCentre(m_env, window);
+                window.exec();
+            }
+            result = window.entryResult();
+        }
+        m_env.logModule = QStringLiteral("納品書一覧");
+        if (result.endProgram) {
+            close();
+            return;
+        }
+        if (result.changed)
+            requestReload(false);
+    });
 }
 
 void ListWindow::Command3_Click()
@@ -526,6 +573,27 @@ void ListWindow::MnuVer_Click()
     moveToCentre(m_env, window);
     window.exec();
     m_env.logModule = QStringLiteral("納品書一覧");
+}
+
+bool ListWindow::eventFilter(QObject* object, QEvent* event)
+{
+    // A double-click on a list row is 出荷登録 when it leaves a whole-row
+    // selection: decided after the grid has handled the click.
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (ListGrid* grid : m_grids) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (object != grid->viewport() || mouse->button() != Qt::LeftButton ||
+                !grid->indexAt(mouse->position().toPoint()).isValid())
+                continue;
+            QTimer::singleShot(0, this, [this] {
+                if (!m_command[2]->isEnabled() || !rowSelection(false).valid)
+                    return;
+                m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+                openEntry(false);
+            });
+        }
+    }
+    return QMainWindow::eventFilter(object, event);
 }
 
 void ListWindow::closeEvent(QCloseEvent* event)

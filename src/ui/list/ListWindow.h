@@ -59,6 +59,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -74,6 +75,9 @@ private:
     // and the selection spans whole rows.
     GridSelection rowSelection(bool forDeletion) const;
 
+    // 出荷登録 (the listed records) and 新規登録 (a new record): the entry
+    // window of the current format, modal; the list reloads when it changed data.
+    void openEntry(bool newRecord);
     void Command1_Click();
     void Command3_Click();
     void Command4_Click();

@@ -1,0 +1,662 @@
+#include "support/OutputFixtures.h"
+
+#include "ui/entry/EntryWindow.h"
+#include "ui/entry/TagGrid.h"
+#include "ui/list/ListGrid.h"
+#include "ui/list/ListWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+QByteArray code(const char* format, const char* kind, const char* code, const char16_t* name, const char* value = "")
+{
+    return CodeTable::makeRecord(CodeEntry{QString::fromLatin1(format), QString::fromLatin1(kind),
+                                           QString::fromLatin1(code), QString::fromUtf16(name),
+                                           QString::fromLatin1(value)});
+}
+
+// A record of company A whose shipment data pass every check of a registration.
+DeliveryRecord shippable(const QString& key, const QString& status = QStringLiteral("0"),
+                         const QString& orderer = QStringLiteral("A"))
+{
+    DeliveryRecord r = due('1', orderer, key, status);
+    r.setText(DeliveryField::MessageKind, u"0502");
+    r.setText(DeliveryField::OrderNo, QStringLiteral("PO-") + key);
+    r.setText(DeliveryField::ItemCode, QStringLiteral("IC-") + key);
+    r.setText(DeliveryField::ItemName, u"WIDGET");
+    r.setText(DeliveryField::Unit, u"PCS");
+    r.setText(DeliveryField::OrdererBarcodeInfo, u"BC1");
+    r.setText(DeliveryField::InstructedQty, u"000000005.000");
+    r.setText(DeliveryField::InspectionClass, u"001");
+    r.setText(DeliveryField::ConsumptionTaxClass, u"2");
+    r.setText(DeliveryField::TaxationClass, u"1");
+    r.setText(DeliveryField::PriceDisplayClass, u"1");
+    r.setText(DeliveryField::UnitPrice, u"00000000012.500");
+    r.setText(DeliveryField::ShipDate, u"20261201");
+    r.setText(DeliveryField::PlannedDeliveryDate, u"20261203");
+    r.setText(DeliveryField::SupplierBarcodeInfo, u"SBC1");
+    r.setText(DeliveryField::UpdatedAt, u"202611301200");
+    return r;
+}
+
+DeliveryRecord deletedRecord()
+{
+    DeliveryRecord r = shippable(QStringLiteral("GONE"));
+    r.setKind(' ');
+    return r;
+}
+
+struct EntryFixture : ::testing::Test
+{
+    TestInstall inst;
+    RecordingReport report;
+    std::unique_ptr<EntryWindow> window;
+
+    EntryFixture()
+    {
+        inst.writeSettings();
+        inst.writeFile(QStringLiteral("Prg/Msg.DAT"),
+                       cp932::encode(u"002,3,\"発注企業情報が登録されていません。\"\r\n"
+                                     u"003,1,\"コード情報が確認できません。\"\r\n"
+                                     u"006,2,\"表示中の納品書データを削除しますか？\"\r\n"
+                                     u"010,3,\"対象の納品書データが見つかりません。\"\r\n"
+                                     u"030,3,\"ヘルプファイルがありません。\"\r\n"
+                                     u"100,3,\"納入数量が正しくありません。\"\r\n"
+                                     u"120,3,\"荷札の合計が納入数量と一致しません。\"\r\n"
+                                     u"200,2,\"納品書を印刷します。\"\r\n"
+                                     u"210,2,\"荷札を印刷します。\"\r\n"));
+        inst.writeFile(QStringLiteral("Prg/Code.DAT"),
+                       code("1", "01", "001", u"無検査") + code("1", "01", "002", u"受入検査") +
+                           code("1", "02", "1", u"内税") + code("1", "02", "2", u"外税") +
+                           code("1", "03", "1", u"課税", "10") + code("1", "03", "2", u"消費税対象外", "0") +
+                           code("1", "04", "1", u"税抜") + code("1", "04", "2", u"税込") +
+                           code("1", "05", "JPY", u"円") + code("1", "05", "USD", u"米ドル") +
+                           code("2", "01", "001", u"無検査"));
+        inst.writeFile(QStringLiteral("Usr/E_Slip.agr"), "{}");
+        inst.writeFile(QStringLiteral("Usr/E_Tag.agr"), "{}");
+        inst.buildPaths();
+        inst.env.apUse = QStringLiteral("ALL");
+        inst.env.logCount = 10;
+        inst.env.nifuda = 3;
+        companies(QStringLiteral("3"));
+    }
+    ~EntryFixture() override
+    {
+        if (window)
+            window->hide();
+    }
+
+    void companies(const QString& outputKind)
+    {
+        CustRecord a = outputCompany('1', "A", outputKind);
+        a.setText(CustField::ConsumptionTaxKind, u"2");
+        a.setText(CustField::TaxationKind, u"1");
+        a.setText(CustField::PriceDisplayKind, u"1");
+        inst.writeFile(QStringLiteral("Usr/Cust.DAT"),
+                       fileOf(QList{a, outputCompany('2', "K", "3", QStringLiteral("湘洋"))}));
+    }
+    void records(const QList<DeliveryRecord>& list) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(list)); }
+    QList<DeliveryRecord> stored() const
+    {
+        const QByteArray bytes = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+        QList<DeliveryRecord> out;
+        for (qsizetype at = 0; at + DeliveryRecord::kLength <= bytes.size(); at += DeliveryRecord::kLength)
+            out.append(DeliveryRecord(bytes.mid(at, DeliveryRecord::kLength)));
+        return out;
+    }
+
+    // Opens the window, shown and active so that it gets focus events.
+    EntryWindow& open(const EntryOpening& opening, EntryFormat format = EntryFormat::Eiaj)
+    {
+        window = std::make_unique<EntryWindow>(inst.env, format, opening, &report);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QCoreApplication::processEvents();
+        return *window;
+    }
+    template <typename T = QWidget> T* child(const char* name) const
+    {
+        T* w = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString text(const char* name) const { return child<QLineEdit>(name)->text(); }
+    void press(const char* name) const { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    QString focused() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+};
+
+EntryOpening listed(int first, int last, bool range = false)
+{
+    return EntryOpening{EntryMode::Existing, first, last, range};
+}
+
+} // namespace
+
+// --- Paging ---------------------------------------------------------------
+
+TEST_F(EntryFixture, PagesThroughTheListedRecordsPastADeletedOne)
+{
+    records({shippable("K1"), deletedRecord(), shippable("K2"), shippable("K3", "2")});
+    EntryWindow& w = open(listed(1, 3));
+    EXPECT_EQ(w.objectName(), QStringLiteral("EIAJ出荷入力"));
+    EXPECT_EQ(child<QLabel>("Label3")->text(), QStringLiteral("出荷登録（ＥＩＡＪ）"));
+    EXPECT_EQ(inst.env.logModule, QStringLiteral("EIAJ出荷入力"));
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(1/3)"));
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("(確定注文)未処理"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K1"));
+    EXPECT_EQ(text("Text4"), QStringLiteral("北斗星電機"));
+    EXPECT_EQ(text("Text5"), QStringLiteral("2026/11/30"));
+    EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), QStringLiteral("無検査"));
+    EXPECT_EQ(child<QComboBox>("Combo2")->currentText(), QStringLiteral("外税"));
+    EXPECT_EQ(child<QComboBox>("Combo5")->currentText(), QStringLiteral("JPY"));
+    EXPECT_EQ(child<QComboBox>("Combo5")->count(), 2);
+    EXPECT_EQ(child<TagGrid>("MSFlexGrid1")->rowCount(), 3);
+    EXPECT_EQ(child<TagGrid>("MSFlexGrid1")->item(0, 0)->text(), QStringLiteral("5.000"));
+    EXPECT_EQ(child<TagGrid>("MSFlexGrid1")->item(0, 1)->text(), QStringLiteral("1"));
+    EXPECT_FALSE(child<QPushButton>("Command2")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("Command3")->isEnabled());
+    EXPECT_EQ(focused(), QStringLiteral("Text19"));
+
+    press("Command3");
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("次頁ﾎﾞﾀﾝ"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K2")); // the deleted record is not a page
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(2/3)"));
+    EXPECT_TRUE(child<QPushButton>("Command2")->isEnabled());
+    EXPECT_EQ(focused(), QStringLiteral("Text19"));
+
+    press("Command3");
+    EXPECT_EQ(text("Text7"), QStringLiteral("K3"));
+    EXPECT_FALSE(child<QPushButton>("Command3")->isEnabled());
+    // An issued record cannot be registered again with 登録.
+    EXPECT_FALSE(child<QPushButton>("Command4")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("Command5")->isEnabled());
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("(確定注文)発行済"));
+
+    press("Command2");
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("前頁ﾎﾞﾀﾝ"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K2"));
+    EXPECT_TRUE(child<QPushButton>("Command4")->isEnabled());
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+}
+
+TEST_F(EntryFixture, ASelectedRangePagesFromOne)
+{
+    records({shippable("K1"), shippable("K2"), shippable("K3"), shippable("K4")});
+    open(listed(2, 3, true));
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(1/2)"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K2"));
+    press("Command3");
+    EXPECT_EQ(text("Text7"), QStringLiteral("K3"));
+    EXPECT_FALSE(child<QPushButton>("Command3")->isEnabled());
+}
+
+TEST_F(EntryFixture, AMissingCompanyIsToldOnceAndTheFocusGoesToReturn)
+{
+    records({shippable("K1", "0", "Z"), shippable("K2", "0", "Z")});
+    open(listed(1, 2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !inst.dialogs.shown.isEmpty(); }, 2000));
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("発注企業情報が登録されていません。")});
+    EXPECT_EQ(focused(), QStringLiteral("Command1"));
+    EXPECT_TRUE(text("Text4").isEmpty());
+
+    press("Command3");
+    child<QLineEdit>("Text19")->setFocus();
+    QTest::qWait(20);
+    EXPECT_EQ(inst.dialogs.shown.size(), 1); // once per opening
+}
+
+// --- Boxes ----------------------------------------------------------------
+
+TEST_F(EntryFixture, OrderDataIsLockedUntilCorrection)
+{
+    records({shippable("K1")});
+    open(listed(1, 1));
+    for (const char* name : {"Text3", "Text6", "Text7", "Text8", "Text9", "Text16", "Text18", "Text22"})
+        EXPECT_TRUE(child<QLineEdit>(name)->isReadOnly()) << name;
+    for (const char* name : {"Text19", "Text20", "Text27", "Text28"})
+        EXPECT_FALSE(child<QLineEdit>(name)->isReadOnly()) << name;
+    EXPECT_FALSE(child<QComboBox>("Combo1")->isEnabled());
+    EXPECT_FALSE(child<QComboBox>("Combo5")->isEnabled());
+
+    press("Command7");
+    EXPECT_EQ(window->session().mode(), EntryMode::Correction);
+    EXPECT_FALSE(child<QLineEdit>("Text9")->isReadOnly());
+    EXPECT_TRUE(child<QComboBox>("Combo1")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>("Text7")->isReadOnly()); // keys only for a new record
+    EXPECT_TRUE(child<QLineEdit>("Text4")->isReadOnly());
+    EXPECT_EQ(focused(), QStringLiteral("Text9"));
+}
+
+TEST_F(EntryFixture, LeavingTheQuantityReformatsAndRecalculates)
+{
+    records({shippable("K1")});
+    open(listed(1, 1));
+    ASSERT_EQ(focused(), QStringLiteral("Text19"));
+    auto* qty = child<QLineEdit>("Text19");
+    EXPECT_EQ(qty->selectedText(), qty->text()); // selected whole on focus
+    qty->selectAll();
+    QTest::keyClicks(qty, "1000");
+    QTest::keyClick(qty, Qt::Key_Return); // swallowed: nothing leaves the box
+    EXPECT_EQ(focused(), QStringLiteral("Text19"));
+    QTest::keyClick(qty, Qt::Key_Tab);
+    EXPECT_EQ(qty->text(), QStringLiteral("1,000.000"));
+    EXPECT_EQ(text("Text24"), QStringLiteral("12,500"));
+    EXPECT_EQ(text("Text23"), QStringLiteral("1,250"));
+    EXPECT_EQ(text("Text25"), QStringLiteral("13,750"));
+    EXPECT_EQ(focused(), QStringLiteral("Text20"));
+}
+
+TEST_F(EntryFixture, EnterInABoxPressesNoButtonButAFocusedButtonTakesIt)
+{
+    records({shippable("K1"), shippable("K2")});
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    open(listed(1, 2));
+    child<QLineEdit>("Text27")->setFocus();
+    QTest::keyClick(child<QLineEdit>("Text27"), Qt::Key_Return);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(1/2)"));
+    child<QPushButton>("Command3")->setFocus();
+    QTest::keyClick(child<QPushButton>("Command3"), Qt::Key_Return);
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(2/2)"));
+}
+
+TEST_F(EntryFixture, AGridOfASlipsOnlyCompanyIsSwitchedOff)
+{
+    companies(QStringLiteral("1"));
+    records({shippable("K1")});
+    open(listed(1, 1));
+    EXPECT_FALSE(child<TagGrid>("MSFlexGrid1")->isEnabled());
+    EXPECT_FALSE(child<QLabel>("Label_Kanji10")->isHidden()); // the company allows kanji
+}
+
+// --- Registration -----------------------------------------------------------
+
+TEST_F(EntryFixture, RegisterAndRegisterWithIssueWriteTheStatusAndMoveOn)
+{
+    records({shippable("K1"), shippable("K2"), shippable("K3", "2")});
+    open(listed(1, 3));
+    press("Command4");
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("登録ﾎﾞﾀﾝ"));
+    EXPECT_EQ(stored()[0].text(DeliveryField::Status), QStringLiteral("1"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K2"));
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(2/3)"));
+    EXPECT_EQ(focused(), QStringLiteral("Text19"));
+
+    press("Command5");
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("登録発行ﾎﾞﾀﾝ"));
+    EXPECT_EQ(stored()[1].text(DeliveryField::Status), QStringLiteral("8"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K3"));
+
+    // The issued record of the last page: marked again, both marks set, and
+    // the last page stays shown.
+    press("Command5");
+    const DeliveryRecord k3 = stored()[2];
+    EXPECT_EQ(k3.text(DeliveryField::Status), QStringLiteral("8"));
+    EXPECT_EQ(k3.text(DeliveryField::SlipIssued), QStringLiteral("1"));
+    EXPECT_EQ(k3.text(DeliveryField::TagIssued), QStringLiteral("1"));
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(3/3)"));
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("(確定注文)発行待"));
+    EXPECT_TRUE(window->session().changed());
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+}
+
+TEST_F(EntryFixture, ARefusedRegistrationShowsTheMessageAndWritesNothing)
+{
+    records({shippable("K1")});
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    open(listed(1, 1));
+    auto* qty = child<QLineEdit>("Text19");
+    qty->selectAll();
+    QTest::keyClicks(qty, "6");
+    press("Command4");
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("荷札の合計が納入数量と一致しません。")});
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+    EXPECT_EQ(qty->text(), QStringLiteral("6.000")); // what was typed stays
+    EXPECT_FALSE(window->session().changed());
+}
+
+TEST_F(EntryFixture, ANewRecordTypedWithTheKeyboardOnly)
+{
+    records({shippable("K1")});
+    open(EntryOpening{EntryMode::New, 1, 1, false});
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("新規（画面入力）"));
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(1/1)"));
+    EXPECT_FALSE(child<QPushButton>("Command2")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("Command6")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("Command7")->isEnabled());
+    ASSERT_EQ(focused(), QStringLiteral("Text3"));
+
+    const auto type = [&](const char* keys) {
+        QWidget* w = QApplication::focusWidget();
+        ASSERT_NE(w, nullptr);
+        if (*keys)
+            QTest::keyClicks(w, QString::fromUtf8(keys));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    };
+    type("A");
+    type("SUP");
+    EXPECT_EQ(text("Text4"), QStringLiteral("北斗星電機")); // the orderer display
+    EXPECT_EQ(child<QComboBox>("Combo2")->currentText(), QStringLiteral("外税"));
+    for (const char* keys : {"N1", "PO-9", "ITEM-9", "WIDGET", "PCS", "", "", "BC9", "", "", "", ""})
+        type(keys);
+    ASSERT_EQ(focused(), QStringLiteral("Combo1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), QStringLiteral("無検査"));
+    for (int i = 0; i < 4; ++i) // Combo1 ... Combo4 as chosen
+        type("");
+    ASSERT_EQ(focused(), QStringLiteral("Combo5"));
+    child<QComboBox>("Combo5")->lineEdit()->selectAll();
+    type("jpy");
+    EXPECT_EQ(child<QComboBox>("Combo5")->currentText(), QStringLiteral("JPY"));
+    type("10");
+    EXPECT_EQ(text("Text22"), QStringLiteral("10.000"));
+    type("5");
+    EXPECT_EQ(text("Text24"), QStringLiteral("50"));
+    for (int i = 0; i < 5; ++i) // dates of today, amounts
+        type("");
+    type("SBC9");
+    type("");
+    ASSERT_EQ(focused(), QStringLiteral("MSFlexGrid1"));
+    auto* grid = child<TagGrid>("MSFlexGrid1");
+    grid->setCurrentCell(0, 0);
+    QTest::keyClicks(grid, "2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("2.000"));
+    EXPECT_EQ(grid->currentColumn(), 1);
+    QTest::keyClicks(grid, "2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    QTest::keyClicks(grid, "7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // dropped
+    EXPECT_EQ(grid->item(1, 0)->text(), QStringLiteral("0.000"));
+    QTest::keyClicks(grid, "1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClicks(grid, "1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(grid->item(1, 1)->text(), QStringLiteral("1"));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    ASSERT_EQ(focused(), QStringLiteral("Command4"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty()) << inst.dialogs.texts().join(u'|').toStdString();
+    const QList<DeliveryRecord> after = stored();
+    ASSERT_EQ(after.size(), 2);
+    const DeliveryRecord& r = after[1];
+    EXPECT_EQ(r.text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("N1"));
+    EXPECT_EQ(r.text(DeliveryField::Status), QStringLiteral("1"));
+    EXPECT_EQ(r.text(DeliveryField::ShipQty), QStringLiteral("000000005.000"));
+    EXPECT_EQ(r.tagQty(1), QStringLiteral("000000002.000"));
+    EXPECT_EQ(r.tagCount(1), QStringLiteral("02"));
+    EXPECT_EQ(r.tagQty(2), QStringLiteral("000000001.000"));
+    // A fresh new-record screen with the orderer remembered.
+    EXPECT_EQ(text("Text3"), QStringLiteral("A"));
+    EXPECT_TRUE(text("Text7").isEmpty());
+    EXPECT_EQ(focused(), QStringLiteral("Text3"));
+}
+
+// --- Deleting and closing ------------------------------------------------------
+
+TEST_F(EntryFixture, DeletingAPageAsksAndNoKeepsTheRecord)
+{
+    records({shippable("K1"), shippable("K2")});
+    open(listed(1, 2));
+    press("Command3");
+    press("Command6"); // the script answers No
+    EXPECT_EQ(inst.dialogs.shown.last().defaultButton, DefaultButton::No);
+    EXPECT_EQ(stored()[1].kind(), '1');
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    press("Command6");
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("削除ﾎﾞﾀﾝ"));
+    EXPECT_EQ(stored()[1].kind(), ' ');
+    // The page beyond the end: back to the one before.
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(1/1)"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K1"));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(EntryFixture, DeletingTheLastPageClosesAndIssuesTheMarkedRecords)
+{
+    records({shippable("K1", "8"), shippable("K2")});
+    open(listed(2, 2, true));
+    inst.dialogs.setNextAnswer(kAnswerYes); // delete
+    inst.dialogs.setNextAnswer(kAnswerYes); // slips
+    inst.dialogs.setNextAnswer(kAnswerYes); // tags
+    press("Command6");
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(report.printed.size(), 2);
+    EXPECT_EQ(report.printed[0].job.document, PrintJob::Document::Slip);
+    EXPECT_EQ(report.printed[1].job.document, PrintJob::Document::Tag);
+    const QList<DeliveryRecord> after = stored();
+    EXPECT_EQ(after[0].text(DeliveryField::Status), QStringLiteral("2"));
+    EXPECT_EQ(after[0].text(DeliveryField::SlipIssued), QStringLiteral("1"));
+    EXPECT_EQ(after[0].text(DeliveryField::TagIssued), QStringLiteral("1"));
+    EXPECT_EQ(after[1].kind(), ' ');
+    EXPECT_TRUE(window->entryResult().changed);
+    EXPECT_FALSE(window->entryResult().endProgram);
+    EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(1)));
+    EXPECT_FALSE(QFile::exists(inst.env.paths.tagListPath(1)));
+}
+
+TEST_F(EntryFixture, DecliningTheTagsLeavesThemDueAndPrintsOnlyOnce)
+{
+    records({shippable("K1", "8")});
+    open(listed(1, 1));
+    inst.dialogs.setNextAnswer(kAnswerYes); // slips
+    inst.dialogs.setNextAnswer(kAnswerNo);  // tags
+    press("Command1");
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("戻りﾎﾞﾀﾝ"));
+    EXPECT_EQ(report.printed.size(), 1);
+    const DeliveryRecord r = stored()[0];
+    EXPECT_EQ(r.text(DeliveryField::SlipIssued), QStringLiteral("1"));
+    EXPECT_NE(r.text(DeliveryField::TagIssued), QStringLiteral("1"));
+    EXPECT_NE(r.text(DeliveryField::Status), QStringLiteral("2"));
+    // Closing again does not print again.
+    window->close();
+    EXPECT_EQ(report.printed.size(), 1);
+    EXPECT_FALSE(window->entryResult().endProgram);
+}
+
+TEST_F(EntryFixture, TheEndMenuAndTheCloseBoxEndTheProgram)
+{
+    records({shippable("K1")});
+    open(listed(1, 1));
+    child<QAction>("MnuEnd")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->entryResult().endProgram);
+    EXPECT_FALSE(window->entryResult().changed);
+    EXPECT_TRUE(report.printed.isEmpty());
+
+    open(listed(1, 1));
+    QTest::keyClick(window.get(), Qt::Key_Escape); // Esc does not leave
+    EXPECT_TRUE(window->isVisible());
+    window->close();
+    EXPECT_TRUE(window->entryResult().endProgram);
+}
+
+TEST_F(EntryFixture, HelpWithoutItsFileShowsMessage30)
+{
+    records({shippable("K1")});
+    open(listed(1, 1));
+    QString navigated;
+    window->setHelpNavigator([&](const QString& path) { navigated = path; });
+    child<QAction>("MnuMaru")->trigger();
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("Helpﾒﾆｭｰ"));
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("ヘルプファイルがありません。")});
+    EXPECT_TRUE(navigated.isEmpty());
+    inst.writeFile(QStringLiteral("Help/H7120001.htm"), "<html></html>");
+    child<QAction>("MnuMaru")->trigger();
+    EXPECT_EQ(navigated, inst.env.paths.helpPagePath);
+}
+
+TEST_F(EntryFixture, TheKorvanWindowHasItsOwnControls)
+{
+    DeliveryRecord k = delivery('2', "K", "SUP", "KK1", "0");
+    k.setText(DeliveryField::MessageKind, u"D10");
+    k.setText(DeliveryField::BcOutputClass, u"1");
+    k.setText(DeliveryField::OrdererUse1, u"U1");
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{k}));
+    EntryWindow& w = open(listed(1, 1), EntryFormat::Korvan);
+    EXPECT_EQ(w.objectName(), QStringLiteral("Korvan出荷入力"));
+    EXPECT_EQ(inst.env.logModule, QStringLiteral("KORVAN出荷入力"));
+    EXPECT_EQ(child<QLabel>("Label3")->text(), QStringLiteral("出荷登録（ＫＯＲＶＡＮ）"));
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("(納品書)未処理"));
+    EXPECT_EQ(w.findChild<QWidget*>(QStringLiteral("Combo2")), nullptr);
+    EXPECT_EQ(w.findChild<QWidget*>(QStringLiteral("Text14")), nullptr);
+    EXPECT_EQ(w.findChild<QWidget*>(QStringLiteral("Text25")), nullptr);
+    EXPECT_TRUE(child<QRadioButton>("Option1")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>("Option1")->isEnabled());
+    EXPECT_EQ(text("Text22"), QStringLiteral("U1"));
+    EXPECT_TRUE(child<QLineEdit>("Text23")->isReadOnly());
+}
+
+// --- From the list window -------------------------------------------------------
+
+namespace {
+
+bool loaded(ListWindow& w)
+{
+    return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
+}
+
+// Runs `act` on the entry window once the list window has opened it (within
+// three seconds).
+void whenEntryOpens(const std::function<void(EntryWindow&)>& act)
+{
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        if (auto* w = qobject_cast<EntryWindow*>(QApplication::activeModalWidget()); w && w->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            act(*w);
+        } else if (++*tries > 300) {
+            poll->stop();
+            poll->deleteLater();
+            ADD_FAILURE() << "no entry window";
+        }
+    });
+    poll->start(10);
+}
+
+} // namespace
+
+TEST_F(EntryFixture, TheListOpensTheEntryOfTheSelectedRowsAndReloadsAfter)
+{
+    records({shippable("K1"), shippable("K2"), shippable("K3")});
+    ListWindow list(inst.env);
+    list.setReportControl(&report);
+    list.show();
+    ASSERT_TRUE(loaded(list));
+    auto* grid = list.findChild<ListGrid*>(QStringLiteral("MSFlexGrid1_0"));
+    const auto rowCentre = [&](int row) { return grid->visualRect(grid->model()->index(row - 1, 0)).center(); };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(2));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(3));
+
+    QString shownKey;
+    QString pages;
+    whenEntryOpens([&](EntryWindow& w) {
+        shownKey = w.findChild<QLineEdit*>(QStringLiteral("Text7"))->text();
+        pages = w.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command4")), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    EXPECT_EQ(shownKey, QStringLiteral("K2"));
+    EXPECT_EQ(pages, QStringLiteral("(1/2)"));
+    EXPECT_EQ(inst.env.selRangeFlag, 1);
+    EXPECT_EQ(inst.env.logModule, QStringLiteral("納品書一覧"));
+    EXPECT_EQ(stored()[1].text(DeliveryField::Status), QStringLiteral("1"));
+    // The list is read again.
+    EXPECT_TRUE(list.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible());
+    ASSERT_TRUE(loaded(list));
+    EXPECT_TRUE(list.isVisible());
+}
+
+TEST_F(EntryFixture, NewRecordFromTheListAndTheEndMenuClosesTheList)
+{
+    records({shippable("K1")});
+    ListWindow list(inst.env);
+    list.show();
+    ASSERT_TRUE(loaded(list));
+    EntryMode mode = EntryMode::Existing;
+    whenEntryOpens([&](EntryWindow& w) {
+        mode = w.session().mode();
+        w.findChild<QAction*>(QStringLiteral("MnuEnd"))->trigger();
+    });
+    list.findChild<QAction*>(QStringLiteral("MnuNew"))->trigger();
+    EXPECT_EQ(mode, EntryMode::New);
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("新規登録ﾒﾆｭｰ"));
+    EXPECT_FALSE(list.isVisible()); // the program ends with the list window
+}
+
+TEST_F(EntryFixture, NothingChangedNoReload)
+{
+    records({shippable("K1")});
+    ListWindow list(inst.env);
+    list.show();
+    ASSERT_TRUE(loaded(list));
+    bool opened = false;
+    whenEntryOpens([&](EntryWindow& w) {
+        opened = true;
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(list.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible());
+    EXPECT_TRUE(list.isVisible());
+}
+
+TEST_F(EntryFixture, ADoubleClickOnAWholeRowOpensTheEntryAndOnACellNot)
+{
+    records({shippable("K1"), shippable("K2")});
+    ListWindow list(inst.env);
+    list.show();
+    ASSERT_TRUE(loaded(list));
+    auto* grid = list.findChild<ListGrid*>(QStringLiteral("MSFlexGrid1_0"));
+    int opened = 0;
+    QString shownKey;
+    QString operation;
+    const auto closeWhenOpen = [&] {
+        whenEntryOpens([&](EntryWindow& w) {
+            ++opened;
+            operation = inst.env.logOperation;
+            shownKey = w.findChild<QLineEdit*>(QStringLiteral("Text7"))->text();
+            w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+    };
+    // A cell of the list: a one-cell selection, no entry.
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid->visualRect(grid->model()->index(1, 4)).center());
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // The fixed column selects the whole row.
+    closeWhenOpen();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid->visualRect(grid->model()->index(1, 0)).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 3000));
+    EXPECT_EQ(shownKey, QStringLiteral("K2"));
+    EXPECT_EQ(operation, QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
+}
