@@ -248,3 +248,50 @@ TEST_F(SessionFixture, AForeignCurrencyRoundTrip)
     EXPECT_EQ(s.form().combo(5), QStringLiteral("JPY"));
     EXPECT_EQ(s.form().text(24), QStringLiteral("4"));
 }
+
+TEST_F(SessionFixture, AKorvanRecordCopiedFromARowStartsFromThatRowOnly)
+{
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), CodeTable::makeRecord({"2", "01", "PC", "個", ""}));
+    CustRecord k = company('2', "K1", "S1", "湘洋");
+    k.setText(CustField::KanjiUse, u"1");
+    k.setText(CustField::OutputKind, u"3");
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), k.bytes());
+    DeliveryRecord other = delivery('2', "K1", "S1", "OTHER", "2");
+    other.setText(DeliveryField::SourceNo, u"99999");
+    DeliveryRecord row = delivery('2', "K1", "S1", "ROW", "0");
+    row.setText(DeliveryField::MessageKind, u"D10");
+    row.setText(DeliveryField::SourceNo, u"00042");
+    row.setText(DeliveryField::OrderNo, u"PO-ROW");
+    row.setText(DeliveryField::ItemCode, u"IC-ROW");
+    row.setText(DeliveryField::ItemNameKanji, u"部品");
+    row.setText(DeliveryField::InspectionClass, u"PC");
+    row.setText(DeliveryField::BcOutputClass, u"1");
+    row.setText(DeliveryField::OrdererUse1, u"USE1");
+    row.setText(DeliveryField::ShipDate, u"20261207");
+    row.setText(DeliveryField::PlannedDeliveryDate, u"20261208");
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{other, row}));
+
+    // The second listed row handed over to copy from.
+    EntrySession s(inst.env, EntryFormat::Korvan, {EntryMode::New, 2, 2, true});
+    ASSERT_TRUE(s.open());
+    EXPECT_EQ(s.view().label1, QStringLiteral("新規（画面入力）"));
+    EXPECT_EQ(s.form().text(7), QStringLiteral("ROW"));
+    // ASCII in a kanji box is refused in KORVAN.
+    s.enterValue(QStringLiteral("Text7"), QStringLiteral("COPY-1"));
+    s.enterValue(QStringLiteral("Text10"), QStringLiteral("PART"));
+    s.enterValue(QStringLiteral("Text19"), QStringLiteral("0"));
+    EntryOutcome out = s.registerShown(false, no);
+    EXPECT_EQ(out.message, 56);
+    EXPECT_EQ(out.focus.control, QStringLiteral("Text10"));
+    s.enterValue(QStringLiteral("Text10"), QStringLiteral("部品"));
+    out = s.registerShown(false, no);
+    ASSERT_TRUE(out.written) << out.message << out.focus.control.toStdString();
+    const QByteArray bytes = inst.readFile(QStringLiteral("Prg/K_Deliv.dat"));
+    ASSERT_EQ(bytes.size(), 3 * DeliveryRecord::kLength);
+    const DeliveryRecord added(bytes.right(DeliveryRecord::kLength));
+    EXPECT_EQ(added.kind(), '2');
+    EXPECT_EQ(added.text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("COPY-1"));
+    EXPECT_EQ(added.text(DeliveryField::SourceNo), QStringLiteral("00042")); // from the copied row, not the other
+    EXPECT_EQ(added.text(DeliveryField::Status), QStringLiteral("1"));
+    EXPECT_EQ(added.text(DeliveryField::OrdererUse1).trimmed(), QStringLiteral("USE1"));
+}
