@@ -86,10 +86,7 @@ struct Installation
     {
         const QByteArray bytes = read(QStringLiteral("Prg/E_Deliv.dat"));
         EXPECT_EQ(bytes.size() % DeliveryRecord::kLength, 0);
-        QList<DeliveryRecord> out;
-        for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
-            out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));
-        return out;
+        return recordsOf(bytes);
     }
     // Live records by key; a key seen twice fails the test.
     QHash<QString, DeliveryRecord> live() const

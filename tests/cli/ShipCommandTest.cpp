@@ -35,19 +35,9 @@ struct ShipInstall
     }
     static DeliveryRecord imported(const QString& key)
     {
-        DeliveryRecord r = delivery('1', "A001", "S01", key, "0");
-        r.setText(DeliveryField::MessageKind, u"0502");
-        r.setText(DeliveryField::OrderNo, QStringLiteral("PO-") + key);
-        r.setText(DeliveryField::ItemCode, u"RK73H");
-        r.setText(DeliveryField::ItemName, u"CHIP");
-        r.setText(DeliveryField::InspectionClass, u"1");
-        r.setText(DeliveryField::ConsumptionTaxClass, u"2");
-        r.setText(DeliveryField::TaxationClass, u"1");
-        r.setText(DeliveryField::PriceDisplayClass, u"2");
-        r.setText(DeliveryField::Currency, u"JPY");
+        DeliveryRecord r = entryReady(QStringLiteral("A001"), QStringLiteral("S01"), key);
         r.setText(DeliveryField::UnitPrice, u"00000000012.500");
         r.setText(DeliveryField::InstructedQty, u"000000100.000");
-        r.clearTagLines();
         return r;
     }
     void write(const QString& relative, const QByteArray& bytes) const
@@ -68,11 +58,7 @@ struct ShipInstall
     {
         QFile f(root + QStringLiteral("Prg/E_Deliv.dat"));
         f.open(QIODevice::ReadOnly);
-        const QByteArray bytes = f.readAll();
-        QList<DeliveryRecord> out;
-        for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
-            out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));
-        return out;
+        return recordsOf(f.readAll());
     }
 };
 

@@ -14,25 +14,14 @@ using namespace plx::test;
 namespace {
 
 // An EIAJ record the checks accept once its shipment is typed in.
-DeliveryRecord complete(const QString& key, const QString& status = QStringLiteral("0"))
+DeliveryRecord complete(const QString& key)
 {
-    DeliveryRecord r = delivery('1', "A001", "S01", key, status);
-    r.setText(DeliveryField::MessageKind, u"0502");
-    r.setText(DeliveryField::OrderNo, QStringLiteral("PO-") + key);
-    r.setText(DeliveryField::ItemCode, u"RK73H");
-    r.setText(DeliveryField::ItemName, u"CHIP");
-    r.setText(DeliveryField::Unit, u"PCS");
-    r.setText(DeliveryField::InspectionClass, u"1");
-    r.setText(DeliveryField::ConsumptionTaxClass, u"2");
-    r.setText(DeliveryField::TaxationClass, u"1");
-    r.setText(DeliveryField::PriceDisplayClass, u"2");
-    r.setText(DeliveryField::Currency, u"JPY");
+    DeliveryRecord r = entryReady(QStringLiteral("A001"), QStringLiteral("S01"), key);
     r.setText(DeliveryField::UnitPrice, u"00000000003.000");
     r.setText(DeliveryField::InstructedQty, u"000000010.000");
     r.setText(DeliveryField::ShipQty, u"000000000.000");
     r.setText(DeliveryField::ShipDate, u"20261207");
     r.setText(DeliveryField::PlannedDeliveryDate, u"20261208");
-    r.clearTagLines();
     return r;
 }
 
@@ -65,14 +54,7 @@ struct SessionFixture : ::testing::Test
         inst.writeFile(QStringLiteral("Usr/Cust.DAT"), c.bytes());
     }
     void records(const QList<DeliveryRecord>& list) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(list)); }
-    QList<DeliveryRecord> stored() const
-    {
-        const QByteArray bytes = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
-        QList<DeliveryRecord> out;
-        for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
-            out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));
-        return out;
-    }
+    QList<DeliveryRecord> stored() const { return recordsOf(inst.readFile(QStringLiteral("Prg/E_Deliv.dat"))); }
     static bool no(short) { return false; }
 };
 

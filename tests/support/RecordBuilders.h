@@ -31,6 +31,33 @@ inline CustRecord company(char protocol, const QString& orderer, const QString& 
     return r;
 }
 
+// The whole records of a data file's bytes.
+inline QList<DeliveryRecord> recordsOf(const QByteArray& bytes)
+{
+    QList<DeliveryRecord> out;
+    for (qsizetype at = 0; at + DeliveryRecord::kLength <= bytes.size(); at += DeliveryRecord::kLength)
+        out.append(DeliveryRecord(bytes.mid(at, DeliveryRecord::kLength)));
+    return out;
+}
+
+// An imported EIAJ record whose order data the registration checks accept:
+// item, classes and a yen price; its shipment is still to be typed in.
+inline DeliveryRecord entryReady(const QString& orderer, const QString& supplier, const QString& key)
+{
+    DeliveryRecord r = delivery('1', orderer, supplier, key, QStringLiteral("0"));
+    r.setText(DeliveryField::MessageKind, u"0502");
+    r.setText(DeliveryField::OrderNo, QStringLiteral("PO-") + key);
+    r.setText(DeliveryField::ItemCode, u"RK73H");
+    r.setText(DeliveryField::ItemName, u"CHIP");
+    r.setText(DeliveryField::InspectionClass, u"1");
+    r.setText(DeliveryField::ConsumptionTaxClass, u"2");
+    r.setText(DeliveryField::TaxationClass, u"1");
+    r.setText(DeliveryField::PriceDisplayClass, u"2");
+    r.setText(DeliveryField::Currency, u"JPY");
+    r.clearTagLines();
+    return r;
+}
+
 template <typename Record> QByteArray fileOf(const QList<Record>& records)
 {
     QByteArray out;

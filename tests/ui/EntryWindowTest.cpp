@@ -113,14 +113,7 @@ struct EntryFixture : ::testing::Test
                        fileOf(QList{a, outputCompany('2', "K", "3", QStringLiteral("湘洋"))}));
     }
     void records(const QList<DeliveryRecord>& list) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(list)); }
-    QList<DeliveryRecord> stored() const
-    {
-        const QByteArray bytes = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
-        QList<DeliveryRecord> out;
-        for (qsizetype at = 0; at + DeliveryRecord::kLength <= bytes.size(); at += DeliveryRecord::kLength)
-            out.append(DeliveryRecord(bytes.mid(at, DeliveryRecord::kLength)));
-        return out;
-    }
+    QList<DeliveryRecord> stored() const { return recordsOf(inst.readFile(QStringLiteral("Prg/E_Deliv.dat"))); }
 
     // Opens the window, shown and active so that it gets focus events.
     EntryWindow& open(const EntryOpening& opening, EntryFormat format = EntryFormat::Eiaj)
