@@ -127,10 +127,10 @@ void CustStore::remove(int n)
 
 void CustStore::compact(const QString& workPath)
 {
+    // The file as it stands now, under its lock: another program may have
+    // added or changed companies since this store read it.
     const FileLock lock(path(), label());
-    // The compaction writes what this store read: the file must still be it.
-    if (fileutil::readAll(path()) != m_file.data())
-        throwRecordChanged();
+    open();
     QByteArray kept;
     kept.reserve(m_file.data().size());
     for (int n = 1; n <= count(); ++n) {

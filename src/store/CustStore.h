@@ -57,8 +57,9 @@ public:
     void change(int n, const CustRecord& record);
     // Logical deletion: Protocol becomes a blank.
     void remove(int n);
-    // Rewrites the file without its deleted records, through W_Cust.DAT and an
-    // atomic rename. The store is open on the compacted file afterwards.
+    // Rewrites the file as it stands without its deleted records, through
+    // W_Cust.DAT and an atomic rename, holding the file's lock. The store is
+    // open on the compacted file afterwards.
     void compact(const QString& workPath);
 
     // The first record of the protocol in the sample file, the defaults for a

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "core/CodeTable.h"
+#include "store/CustRecord.h"
+#include "store/CustStore.h"
+
+#include <QList>
+#include <QString>
+
+namespace plx {
+
+struct Environment;
+
+// The two business protocols a company belongs to (its Protocol digit).
+enum class Protocol : char { Eiaj = '1', Korvan = '2' };
+
+// The ordering-company window's modes.
+enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };
+
+// The edit boxes and choices of the window as values ("" = nothing chosen).
+struct CustomerForm
+{
+    QString ordererCode;        // Text1
+    QString ordererName;        // Text2
+    QString supplierCode;       // Text3
+    QString supplierName;       // Text4
+    QString outputKind;         // Option5 "1", Option6 "2", Option7 "3"
+    QString slipFormFile;       // Text5
+    QString tagFormFile;        // Text6
+    QString slipDigits;         // Text7
+    QString tagDigits;          // Text8
+    QString kanjiUse;           // Option3 "1", Option4 "0"
+    QString amountRounding;     // Option8-10 "1"-"3"
+    QString taxRounding;        // Option11-13 "1"-"3"
+    QString consumptionTaxKind; // Combo3: a code of kind "02"
+    QString taxationKind;       // Combo4: kind "03"
+    QString priceDisplayKind;   // Combo5: kind "04"
+    QString comment;            // Text9
+    bool operator==(const CustomerForm&) const = default;
+};
+
+// One listed company: its record number and its name as listed.
+struct CustomerRow
+{
+    int recordNumber = 0;
+    QString name;
+};
+
+// What ＯＫ or a deletion did: a message to show (0 none) and the control
+// that gets the focus.
+struct CustomerOutcome
+{
+    bool written = false;
+    short message = 0;
+    QString focus;
+};
+
+// The rules of the ordering-company window without the window: the protocols
+// offered, the list, the modes, the defaults of a new company, the checks of
+// ＯＫ, the reference check against the delivery-slip data, building the
+// record and the compaction when the window closes. Every write holds the
+// company file's lock and goes only over the record that was listed.
+class CustomerSession
+{
+public:
+    explicit CustomerSession(Environment& env);
+
+    // Whether the installation's ApUse offers the protocol, and the protocol
+    // the window starts with.
+    static bool offers(const QString& apUse, Protocol protocol);
+    static Protocol initialProtocol(const QString& apUse);
+
+    // Opening: the sample folder, the code table (false when it is empty: the
+    // caller shows message 3), the company file, the list of the protocol.
+    bool open();
+
+    Protocol protocol() const { return m_protocol; }
+    void setProtocol(Protocol protocol);
+    CustomerMode mode() const { return m_mode; }
+    const QList<CustomerRow>& rows() const { return m_rows; }
+    // The selected row (from 0), -1 for none.
+    int selectedRow() const { return m_selected; }
+    void selectRow(int row);
+
+    CustomerForm& form() { return m_form; }
+    const CodeTable& codes() const { return m_codes; }
+    // The code-table entries a combo lists (kind "02", "03" or "04").
+    QList<CodeEntry> codeList(const char* kind) const;
+
+    // What the window unlocks.
+    bool editing() const { return m_mode == CustomerMode::New || m_mode == CustomerMode::Change; }
+    bool codesEditable() const { return m_mode == CustomerMode::New; }
+    bool eiajSettingsEnabled() const { return m_protocol == Protocol::Eiaj; }
+    int codeMaxLength() const { return m_protocol == Protocol::Eiaj ? 12 : 9; }
+
+    // 新規作成: the settings of the sample file's first company of the protocol
+    // and the default choices.
+    void startNew();
+    // 変更: message 505 when no company is selected, else 0.
+    short startChange();
+    // 削除: message 500 when no company is selected, else 0 (the caller then
+    // asks message 503 and calls confirmDelete).
+    short startDelete();
+    CustomerOutcome confirmDelete(bool yes);
+    // ＯＫ: the checks in their order, then the record written and the list
+    // read again with the written company selected.
+    CustomerOutcome ok();
+    // ｷｬﾝｾﾙ: back to browsing without writing.
+    void cancel();
+    // Closing: the company file rewritten without its deleted records.
+    void close();
+
+    // Whether anything was written (the list window reloads).
+    bool changed() const { return m_changed; }
+
+    // The record the form describes, as ＯＫ writes it.
+    CustRecord buildRecord() const;
+
+private:
+    void relist();
+    void showSelected();
+    CustomerOutcome check();
+    // 590 (delete: any record of the company) or 595 (change: a record waiting
+    // for issue); 0 when the company may go.
+    short referenceCheck(bool deleting) const;
+    bool formFileExists(const QString& name) const;
+
+    Environment& m_env;
+    Protocol m_protocol = Protocol::Eiaj;
+    CustomerMode m_mode = CustomerMode::Browse;
+    CodeTable m_codes;
+    CustStore m_store;
+    QList<CustomerRow> m_rows;
+    int m_selected = -1;
+    CustomerForm m_form;
+    QString m_outputKindBefore;
+    bool m_changed = false;
+};
+
+} // namespace plx
