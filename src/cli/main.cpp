@@ -1,3 +1,4 @@
+#include "CompanyCommand.h"
 #include "ImportCommand.h"
 #include "InstallCommand.h"
 #include "ListCommand.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::ImportCommand>());
     commands.push_back(std::make_unique<plx::cli::PrintCommand>());
     commands.push_back(std::make_unique<plx::cli::ShipCommand>());
+    commands.push_back(std::make_unique<plx::cli::CompanyCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

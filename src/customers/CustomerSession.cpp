@@ -321,7 +321,7 @@ CustomerOutcome CustomerSession::check()
          582, "Text8"},
         {[&] {
              return m_mode == CustomerMode::New &&
-                    m_store.lookup(digitOf(m_protocol), rtrim(f.ordererCode), rtrim(f.supplierCode)) != 0;
+                    m_store.lookup(digitOf(m_protocol), f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
          },
          585, "Text1"},
     };

@@ -1,0 +1,348 @@
+#include "CompanyCommand.h"
+
+#include "CliSession.h"
+
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "core/text/FixedField.h"
+#include "customers/CustomerSession.h"
+#include "store/CustStore.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <optional>
+
+namespace plx::cli {
+
+namespace {
+
+// How a field is given: typed into a box, one of a set of option buttons, or an
+// entry of a code-kind combo (named by the code the record stores).
+enum class Input { Text, Choice, Code };
+
+struct FieldSpec
+{
+    const char* name;
+    QString CustomerForm::*member;
+    const char* control;
+    Input input;
+    int maxLength;       // the box's length; 0 for the protocol's code length
+    const char* allowed; // Choice: the values of the buttons; Code: the code kind
+    bool eiajOnly;
+    bool code; // a key of the company, fixed once it is written
+};
+
+const FieldSpec kFields[] = {
+    {"OrdererCode", &CustomerForm::ordererCode, "Text1", Input::Text, 0, nullptr, false, true},
+    {"OrdererName", &CustomerForm::ordererName, "Text2", Input::Text, 50, nullptr, false, false},
+    {"SupplierCode", &CustomerForm::supplierCode, "Text3", Input::Text, 0, nullptr, false, true},
+    {"SupplierName", &CustomerForm::supplierName, "Text4", Input::Text, 50, nullptr, false, false},
+    {"OutputKind", &CustomerForm::outputKind, "Option5", Input::Choice, 0, "123", false, false},
+    {"SlipFormFile", &CustomerForm::slipFormFile, "Text5", Input::Text, 36, nullptr, false, false},
+    {"TagFormFile", &CustomerForm::tagFormFile, "Text6", Input::Text, 36, nullptr, false, false},
+    {"SlipBarcodeDigits", &CustomerForm::slipDigits, "Text7", Input::Text, 2, nullptr, false, false},
+    {"TagBarcodeDigits", &CustomerForm::tagDigits, "Text8", Input::Text, 2, nullptr, false, false},
+    {"KanjiUse", &CustomerForm::kanjiUse, "Option3", Input::Choice, 0, "10", true, false},
+    {"AmountRounding", &CustomerForm::amountRounding, "Option8", Input::Choice, 0, "123", true, false},
+    {"TaxRounding", &CustomerForm::taxRounding, "Option11", Input::Choice, 0, "123", true, false},
+    {"ConsumptionTaxKind", &CustomerForm::consumptionTaxKind, "Combo3", Input::Code, 0, "02", true, false},
+    {"TaxationKind", &CustomerForm::taxationKind, "Combo4", Input::Code, 0, "03", true, false},
+    {"PriceDisplayKind", &CustomerForm::priceDisplayKind, "Combo5", Input::Code, 0, "04", true, false},
+    {"Comment", &CustomerForm::comment, "Text9", Input::Text, 16, nullptr, false, false},
+};
+
+struct Assignment
+{
+    const FieldSpec* field;
+    QString value;
+};
+
+const char* const kUsage = "usage: plx90-cli company list --eiaj|--korvan\n"
+                           "       plx90-cli company add --eiaj|--korvan FIELD=VALUE...\n"
+                           "       plx90-cli company change --eiaj|--korvan ORDERER SUPPLIER FIELD=VALUE...\n"
+                           "       plx90-cli company delete --eiaj|--korvan ORDERER SUPPLIER [--yes]\n";
+
+int usage(const QString& why)
+{
+    if (!why.isEmpty())
+        std::fprintf(stderr, "%s\n", why.toUtf8().constData());
+    std::fprintf(stderr, "%s", kUsage);
+    QStringList names;
+    for (const FieldSpec& f : kFields)
+        names << QLatin1String(f.name) + (f.eiajOnly ? QStringLiteral("(EIAJ)") : QString());
+    std::fprintf(stderr, "fields: %s\n", names.join(QLatin1Char(' ')).toUtf8().constData());
+    return kExitUsage;
+}
+
+// FIELD=VALUE arguments; a text that names the problem when one is not usable.
+std::optional<QList<Assignment>> assignmentsOf(const QStringList& args, Protocol protocol, bool changing, QString& why)
+{
+    QList<Assignment> out;
+    for (const QString& arg : args) {
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        if (eq <= 0) {
+            why = QStringLiteral("FIELD=VALUE の形で指定してください: ") + arg;
+            return std::nullopt;
+        }
+        const QString name = arg.left(eq);
+        const auto known = std::find_if(std::begin(kFields), std::end(kFields),
+                                        [&](const FieldSpec& f) { return QLatin1String(f.name) == name; });
+        if (known == std::end(kFields)) {
+            why = QStringLiteral("unknown field: ") + name;
+            return std::nullopt;
+        }
+        if (known->eiajOnly && protocol == Protocol::Korvan) {
+            why = name + QStringLiteral(" は EIAJ の発注企業にだけ指定できます。");
+            return std::nullopt;
+        }
+        if (known->code && changing) {
+            why = name + QStringLiteral(" は変更できません。");
+            return std::nullopt;
+        }
+        for (const Assignment& a : out) {
+            if (a.field == known) {
+                why = QStringLiteral("field given twice: ") + name;
+                return std::nullopt;
+            }
+        }
+        out.append({known, arg.mid(eq + 1)});
+    }
+    return out;
+}
+
+int lengthOf(const FieldSpec& f, Protocol protocol)
+{
+    if (f.maxLength > 0)
+        return f.maxLength;
+    return protocol == Protocol::Eiaj ? 12 : 9;
+}
+
+// Puts a value into the form as the window's control would hold it. A choice
+// or a code that the control does not offer leaves it unchosen, so that ＯＫ
+// refuses it with the control's own message.
+void apply(CustomerSession& customers, const Assignment& a)
+{
+    QString& target = customers.form().*(a.field->member);
+    switch (a.field->input) {
+    case Input::Text:
+        target = a.value;
+        break;
+    case Input::Choice:
+        target = a.value.size() == 1 && QLatin1String(a.field->allowed).contains(a.value) ? a.value : QString();
+        break;
+    case Input::Code: {
+        target.clear();
+        const QString code = a.value.trimmed();
+        for (const CodeEntry& e : customers.codeList(a.field->allowed)) {
+            // The record keeps the code's first character.
+            if (!code.isEmpty() && (e.code == code || e.code.left(1) == code)) {
+                target = e.code;
+                break;
+            }
+        }
+        break;
+    }
+    }
+}
+
+QString fieldOfControl(const QString& control)
+{
+    for (const FieldSpec& f : kFields) {
+        if (control == QLatin1String(f.control))
+            return QLatin1String(f.name);
+    }
+    return QString();
+}
+
+void printRefusal(Environment& env, const CustomerOutcome& outcome)
+{
+    QString line =
+        QStringLiteral("(%1) %2").arg(outcome.message, 3, 10, QLatin1Char('0')).arg(MessageText(env, outcome.message));
+    const QString field = fieldOfControl(outcome.focus);
+    if (!field.isEmpty())
+        line += QStringLiteral(" [%1]").arg(field);
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
+void printLine(const QStringList& parts)
+{
+    std::printf("%s\n", parts.join(QLatin1Char('\t')).toUtf8().constData());
+    std::fflush(stdout);
+}
+
+// The row of the listed company with these codes (trailing blanks ignored),
+// selected; -1 when none is listed.
+int selectCompany(CustomerSession& customers, const QString& orderer, const QString& supplier)
+{
+    for (int row = 0; row < customers.rows().size(); ++row) {
+        customers.selectRow(row);
+        if (customers.form().ordererCode == fixed::trimmedRight(orderer) &&
+            customers.form().supplierCode == fixed::trimmedRight(supplier))
+            return row;
+    }
+    return -1;
+}
+
+void listCompanies(Environment& env, const CustomerSession& customers)
+{
+    QList<CustField> shown;
+    QStringList header;
+    for (int i = 0; i < CustRecord::kFieldCount; ++i) {
+        const auto f = static_cast<CustField>(i);
+        if (f == CustField::Reserved1 || f == CustField::Reserved2 || f == CustField::LineEnd)
+            continue;
+        shown << f;
+        header << QLatin1String(CustRecord::fields()[i].name);
+    }
+    printLine(header);
+    CustStore store(env.paths.custPath);
+    store.openReadOnly();
+    for (const CustomerRow& row : customers.rows()) {
+        if (row.recordNumber > store.count())
+            continue;
+        const CustRecord r = store.read(row.recordNumber);
+        QStringList cells;
+        for (CustField f : shown)
+            cells << fixed::trimmedRight(r.text(f));
+        printLine(cells);
+    }
+}
+
+} // namespace
+
+int CompanyCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ companies"));
+    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN companies"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the deletion question"));
+    parser.addOptions({eiaj, korvan, yes});
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(eiaj) == parser.isSet(korvan) || positional.isEmpty())
+        return usage(QString());
+    const Protocol protocol = parser.isSet(eiaj) ? Protocol::Eiaj : Protocol::Korvan;
+    const QString action = positional.first();
+    const QStringList rest = positional.mid(1);
+
+    QString orderer;
+    QString supplier;
+    QStringList fieldArgs;
+    if (action == QLatin1String("list")) {
+        if (!rest.isEmpty())
+            return usage(QString());
+    } else if (action == QLatin1String("add")) {
+        fieldArgs = rest;
+    } else if (action == QLatin1String("change") || action == QLatin1String("delete")) {
+        if (rest.size() < 2 || (action == QLatin1String("delete") && rest.size() != 2))
+            return usage(QString());
+        orderer = rest[0];
+        supplier = rest[1];
+        fieldArgs = rest.mid(2);
+    } else {
+        return usage(QStringLiteral("unknown action: ") + action);
+    }
+    if (parser.isSet(yes) && action != QLatin1String("delete"))
+        return usage(QStringLiteral("--yes is for delete"));
+    QString why;
+    const auto assignments = assignmentsOf(fieldArgs, protocol, action == QLatin1String("change"), why);
+    if (!assignments)
+        return usage(why);
+
+    CliSession session(parser.isSet(yes));
+    session.start();
+    Environment& env = session.env();
+    if (!session.handlesFormat(protocol == Protocol::Eiaj ? 0 : 1))
+        return kExitFailed;
+    // The boxes take no more than their length: a longer value is refused, not cut.
+    for (const Assignment& a : *assignments) {
+        const int limit = lengthOf(*a.field, protocol);
+        if (a.value.size() > limit) {
+            std::fprintf(stderr, "%s は %d 文字以内で指定してください。(%d 文字)\n", a.field->name, limit,
+                         int(a.value.size()));
+            return kExitFailed;
+        }
+    }
+
+    env.logModule = QStringLiteral("発注企業情報");
+    QString label = QStringLiteral("画面初期表示/");
+    if (action == QLatin1String("add") || action == QLatin1String("change")) {
+        env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+        label = QStringLiteral("ﾌｧｲﾙ更新OK/");
+    } else if (action == QLatin1String("delete")) {
+        env.logOperation = QStringLiteral("削除ﾒﾆｭｰ");
+        label = QStringLiteral("削除ﾒﾆｭｰ/");
+    }
+
+    int exitCode = kExitOk;
+    const bool ran = runTrapped(env, label, [&] {
+        CustomerSession customers(env);
+        if (!customers.open()) {
+            ShowMessage(env, 3);
+            exitCode = kExitFailed;
+            return;
+        }
+        customers.setProtocol(protocol);
+        if (action == QLatin1String("list")) {
+            listCompanies(env, customers);
+            return;
+        }
+        const auto refuse = [&](const QString& text) {
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+            exitCode = kExitFailed;
+        };
+        if (action != QLatin1String("add") && selectCompany(customers, orderer, supplier) < 0) {
+            refuse(QStringLiteral("発注企業 %1 / %2 は登録されていません。").arg(orderer, supplier));
+            return;
+        }
+        if (action == QLatin1String("delete")) {
+            if (const short message = customers.startDelete()) {
+                printRefusal(env, {false, message, QString()});
+                exitCode = kExitFailed;
+                return;
+            }
+            ShowMessage(env, 503);
+            if (env.msgAnswer != kAnswerYes) {
+                customers.confirmDelete(false);
+                refuse(QStringLiteral("削除しませんでした。(削除するには --yes を指定してください)"));
+                return;
+            }
+            const QString code1 = customers.form().ordererCode;
+            const QString code2 = customers.form().supplierCode;
+            const CustomerOutcome outcome = customers.confirmDelete(true);
+            if (!outcome.written) {
+                printRefusal(env, outcome);
+                exitCode = kExitFailed;
+                return;
+            }
+            customers.close();
+            printLine({QStringLiteral("削除"), code1, code2});
+            return;
+        }
+        if (action == QLatin1String("add")) {
+            customers.startNew();
+        } else if (const short message = customers.startChange()) {
+            printRefusal(env, {false, message, QString()});
+            exitCode = kExitFailed;
+            return;
+        }
+        for (const Assignment& a : *assignments)
+            apply(customers, a);
+        const CustomerOutcome outcome = customers.ok();
+        if (!outcome.written) {
+            printRefusal(env, outcome);
+            exitCode = kExitFailed;
+            return;
+        }
+        // The written company is the selected one.
+        const QString code1 = customers.form().ordererCode;
+        const QString code2 = customers.form().supplierCode;
+        customers.close();
+        printLine({action == QLatin1String("add") ? QStringLiteral("追加") : QStringLiteral("変更"), code1, code2});
+    });
+    return ran ? exitCode : kExitFailed;
+}
+
+} // namespace plx::cli

@@ -1,0 +1,528 @@
+#include "support/RecordBuilders.h"
+#include "support/TestInstall.h"
+
+#include "core/CodeTable.h"
+#include "customers/CustomerSession.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace plx;
+using namespace plx::test;
+
+namespace {
+
+const QString kCust = QStringLiteral("Usr/Cust.DAT");
+
+// A company whose record passes every check of ＯＫ.
+CustRecord complete(char protocol, const QString& orderer, const QString& supplier, const QString& name)
+{
+    CustRecord r = company(protocol, orderer, supplier, name);
+    r.setText(CustField::SupplierName, u"自社");
+    r.setText(CustField::OutputKind, u"1");
+    r.setText(CustField::SlipFormFile, u"E_Slip.agr");
+    r.setText(CustField::SlipBarcodeDigits, u"20");
+    r.setText(CustField::TagBarcodeDigits, u"00");
+    if (protocol == '1') {
+        r.setText(CustField::KanjiUse, u"1");
+        r.setText(CustField::AmountRounding, u"1");
+        r.setText(CustField::TaxRounding, u"1");
+        r.setText(CustField::ConsumptionTaxKind, u"2");
+        r.setText(CustField::TaxationKind, u"1");
+        r.setText(CustField::PriceDisplayKind, u"2");
+    } else {
+        r.setText(CustField::KanjiUse, u"0");
+        r.setText(CustField::PriceDisplayKind, u"1");
+    }
+    return r;
+}
+
+CustRecord sample(char protocol, const QString& slip, const QString& tag)
+{
+    CustRecord r = company(protocol, QString(), QString(), QStringLiteral("見本"));
+    r.setText(CustField::KanjiUse, u"0");
+    r.setText(CustField::OutputKind, u"3");
+    r.setText(CustField::SlipFormFile, slip);
+    r.setText(CustField::TagFormFile, tag);
+    r.setText(CustField::SlipBarcodeDigits, u"20");
+    r.setText(CustField::TagBarcodeDigits, u"15");
+    r.setText(CustField::Comment, u"見本の注記");
+    if (protocol == '1') {
+        r.setText(CustField::AmountRounding, u"3");
+        r.setText(CustField::TaxRounding, u"2");
+        r.setText(CustField::ConsumptionTaxKind, u"2");
+        r.setText(CustField::TaxationKind, u"3");
+        r.setText(CustField::PriceDisplayKind, u"9"); // no such code: the combo stays empty
+    }
+    return r;
+}
+
+struct CustomerFixture : ::testing::Test
+{
+    TestInstall inst;
+
+    CustomerFixture()
+    {
+        inst.writeSettings();
+        QByteArray codes;
+        for (const char* format : {"1", "2"}) {
+            for (const CodeEntry& e : QList<CodeEntry>{{"", "02", "1", "内税", ""},
+                                                       {"", "02", "2", "外税", ""},
+                                                       {"", "03", "1", "課税", "10"},
+                                                       {"", "03", "3", "非課税", "0"},
+                                                       {"", "04", "1", "表示なし", ""},
+                                                       {"", "04", "2", "すべて", ""}}) {
+                CodeEntry entry = e;
+                entry.format = QLatin1String(format);
+                codes += CodeTable::makeRecord(entry);
+            }
+        }
+        inst.writeFile(QStringLiteral("Prg/Code.DAT"), codes);
+        for (const char* layout : {"E_Slip.agr", "E_Tag.agr", "K_Slip.agr", "K_Tag.agr"})
+            inst.writeFile(QStringLiteral("Usr/") + QLatin1String(layout), "{}");
+        inst.writeFile(QStringLiteral("Sample/Cust.DAT"),
+                       fileOf(QList{sample('1', QStringLiteral("E_Slip.agr"), QStringLiteral("E_Tag.agr")),
+                                    sample('2', QStringLiteral("K_Slip.agr"), QStringLiteral("K_Tag.agr"))}));
+        inst.buildPaths();
+    }
+
+    void seed(const QList<CustRecord>& records) { inst.writeFile(kCust, fileOf(records)); }
+    QList<CustRecord> stored() const
+    {
+        const QByteArray bytes = inst.readFile(kCust);
+        QList<CustRecord> out;
+        for (qsizetype at = 0; at + CustRecord::kLength <= bytes.size(); at += CustRecord::kLength)
+            out.append(CustRecord(bytes.mid(at, CustRecord::kLength)));
+        return out;
+    }
+    // An opened session on the protocol.
+    std::unique_ptr<CustomerSession> session(Protocol protocol)
+    {
+        auto s = std::make_unique<CustomerSession>(inst.env);
+        EXPECT_TRUE(s->open());
+        s->setProtocol(protocol);
+        return s;
+    }
+    static int rowOf(const CustomerSession& s, const QString& name)
+    {
+        for (int row = 0; row < s.rows().size(); ++row) {
+            if (s.rows()[row].name == name)
+                return row;
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
+// ---- The checks of ＯＫ: fixing each failure in turn meets the next one, in
+// the window's order; the EIAJ-only checks are skipped for KORVAN.
+
+struct CheckStep
+{
+    short message;
+    const char* focus;
+    bool eiajOnly;
+    std::function<void(CustomerForm&)> fix;
+};
+
+class CheckOrder : public CustomerFixture, public ::testing::WithParamInterface<Protocol>
+{
+};
+
+TEST_P(CheckOrder, EachFixMeetsTheNextCheck)
+{
+    const Protocol protocol = GetParam();
+    const char digit = static_cast<char>(protocol);
+    seed({complete(digit, QStringLiteral("A1"), QStringLiteral("S1"), QStringLiteral("既存"))});
+    const QByteArray before = inst.readFile(kCust);
+    auto s = session(protocol);
+    s->startNew();
+    s->form() = CustomerForm(); // nothing entered, nothing chosen
+
+    const std::vector<CheckStep> steps = {
+        {510, "Text1", false, [](CustomerForm& f) { f.ordererCode = QStringLiteral("Ａ1"); }},
+        {512, "Text1", false, [](CustomerForm& f) { f.ordererCode = QStringLiteral("A1  "); }},
+        {515, "Text2", false, [](CustomerForm& f) { f.ordererName = QStringLiteral("北斗電機"); }},
+        {520, "Text3", false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("Ｓ1"); }},
+        {522, "Text3", false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("S1"); }},
+        {525, "Text4", false, [](CustomerForm& f) { f.supplierName = QStringLiteral("自社"); }},
+        {545, "Option3", true, [](CustomerForm& f) { f.kanjiUse = QStringLiteral("0"); }},
+        {555, "Option8", true, [](CustomerForm& f) { f.amountRounding = QStringLiteral("2"); }},
+        {560, "Option11", true, [](CustomerForm& f) { f.taxRounding = QStringLiteral("3"); }},
+        {530, "Combo3", true, [](CustomerForm& f) { f.consumptionTaxKind = QStringLiteral("2"); }},
+        {535, "Combo4", true, [](CustomerForm& f) { f.taxationKind = QStringLiteral("3"); }},
+        {540, "Combo5", true, [](CustomerForm& f) { f.priceDisplayKind = QStringLiteral("1"); }},
+        {550, "Option5", false, [](CustomerForm& f) { f.outputKind = QStringLiteral("3"); }},
+        {565, "Text5", false, [](CustomerForm& f) { f.slipFormFile = QStringLiteral("NoSuch.agr"); }},
+        {567, "Text5", false, [](CustomerForm& f) { f.slipFormFile = QStringLiteral("E_Slip.agr"); }},
+        {570, "Text7", false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("0"); }},
+        {572, "Text7", false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("1x"); }},
+        {572, "Text7", false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("20"); }},
+        {575, "Text6", false, [](CustomerForm& f) { f.tagFormFile = QStringLiteral("../Usr/E_Tag.agr"); }},
+        {577, "Text6", false, [](CustomerForm& f) { f.tagFormFile = QStringLiteral("E_Tag.agr"); }},
+        {580, "Text8", false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("-1"); }},
+        {582, "Text8", false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("00"); }},
+        {582, "Text8", false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("15"); }},
+        // The same codes as a listed company, with trailing blanks.
+        {585, "Text1", false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("S2"); }},
+    };
+    for (const CheckStep& step : steps) {
+        if (step.eiajOnly && protocol == Protocol::Korvan) {
+            step.fix(s->form());
+            continue;
+        }
+        const CustomerOutcome outcome = s->ok();
+        EXPECT_FALSE(outcome.written) << step.message;
+        EXPECT_EQ(outcome.message, step.message);
+        EXPECT_EQ(outcome.focus, QLatin1String(step.focus)) << step.message;
+        // A refusal leaves the window in its mode with what was entered.
+        EXPECT_EQ(s->mode(), CustomerMode::New);
+        step.fix(s->form());
+    }
+    EXPECT_EQ(inst.readFile(kCust), before);
+
+    const CustomerOutcome written = s->ok();
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.message, 0);
+    EXPECT_EQ(s->mode(), CustomerMode::Browse);
+    const QList<CustRecord> after = stored();
+    ASSERT_EQ(after.size(), 2);
+    EXPECT_EQ(after[1].text(CustField::OrdererCode).trimmed(), QStringLiteral("A1"));
+    EXPECT_EQ(after[1].text(CustField::SupplierCode).trimmed(), QStringLiteral("S2"));
+    EXPECT_EQ(s->rows().size(), 2);
+    EXPECT_EQ(s->selectedRow(), 1); // the written company is selected
+}
+
+INSTANTIATE_TEST_SUITE_P(BothProtocols, CheckOrder, ::testing::Values(Protocol::Eiaj, Protocol::Korvan),
+                         [](const auto& info) { return info.param == Protocol::Eiaj ? "Eiaj" : "Korvan"; });
+
+TEST_F(CustomerFixture, DuplicateCheckSeesTheCodesAsTheyWouldBeStored)
+{
+    seed({complete('1', QStringLiteral("A1"), QStringLiteral("S1"), QStringLiteral("既存")),
+          complete('2', QStringLiteral("B1"), QStringLiteral("S1"), QStringLiteral("KORVAN社"))});
+    auto s = session(Protocol::Eiaj);
+    struct Case
+    {
+        const char* orderer;
+        const char* supplier;
+        short message;
+    };
+    // The record keeps codes without their blanks, so " A1" would be a second A1.
+    for (const Case& c : {Case{"A1", "S1", 585}, Case{" A1", "S1 ", 585}, Case{"A1", "S1X", 0}, Case{"B1", "S1", 0}}) {
+        s->startNew();
+        s->form().ordererCode = QLatin1String(c.orderer);
+        s->form().supplierCode = QLatin1String(c.supplier);
+        s->form().ordererName = s->form().supplierName = QStringLiteral("名");
+        s->form().priceDisplayKind = QStringLiteral("1");
+        const CustomerOutcome outcome = s->ok();
+        EXPECT_EQ(outcome.message, c.message) << c.orderer << "/" << c.supplier;
+        EXPECT_EQ(outcome.written, c.message == 0);
+        s->cancel();
+    }
+    EXPECT_EQ(stored().size(), 4);
+}
+
+// ---- Modes without a selection.
+
+TEST_F(CustomerFixture, ChangeAndDeleteNeedASelectedCompany)
+{
+    seed({complete('2', QStringLiteral("K1"), QStringLiteral("S1"), QStringLiteral("KORVAN社"))});
+    auto s = session(Protocol::Eiaj);
+    EXPECT_TRUE(s->rows().isEmpty());
+    EXPECT_EQ(s->startChange(), 505);
+    EXPECT_EQ(s->startDelete(), 500);
+    EXPECT_EQ(s->mode(), CustomerMode::Browse);
+    s->setProtocol(Protocol::Korvan);
+    ASSERT_EQ(s->rows().size(), 1);
+    EXPECT_EQ(s->startChange(), 0);
+    EXPECT_EQ(s->mode(), CustomerMode::Change);
+}
+
+// ---- The reference check against the delivery-slip data.
+
+TEST_F(CustomerFixture, DeleteIsRefusedWhileAnyRecordOfTheCompanyIsKept)
+{
+    seed({complete('1', QStringLiteral("A1"), QStringLiteral("S1"), QStringLiteral("参照あり")),
+          complete('1', QStringLiteral("B1"), QStringLiteral("S1"), QStringLiteral("参照なし"))});
+    // Records of B1 only under other codes or in the other protocol's file.
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{delivery('1', "A1", "S1", "K1", "2"), delivery('1', "B1", "S9", "K2", "1")}));
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{delivery('2', "B1", "S1", "K3", "1")}));
+    const QByteArray before = inst.readFile(kCust);
+    auto s = session(Protocol::Eiaj);
+
+    s->selectRow(rowOf(*s, QStringLiteral("参照あり")));
+    ASSERT_EQ(s->startDelete(), 0);
+    const CustomerOutcome refused = s->confirmDelete(true);
+    EXPECT_FALSE(refused.written);
+    EXPECT_EQ(refused.message, 590);
+    EXPECT_EQ(inst.readFile(kCust), before);
+
+    // A No changes nothing either.
+    s->selectRow(rowOf(*s, QStringLiteral("参照なし")));
+    ASSERT_EQ(s->startDelete(), 0);
+    EXPECT_FALSE(s->confirmDelete(false).written);
+    EXPECT_EQ(inst.readFile(kCust), before);
+
+    ASSERT_EQ(s->startDelete(), 0);
+    EXPECT_TRUE(s->confirmDelete(true).written);
+    EXPECT_EQ(s->rows().size(), 1);
+    EXPECT_EQ(stored()[1].protocol(), ' ');
+    EXPECT_TRUE(s->changed());
+}
+
+TEST_F(CustomerFixture, OutputKindChangeIsRefusedWhileSlipsWaitForIssue)
+{
+    seed({complete('1', QStringLiteral("A1"), QStringLiteral("S1"), QStringLiteral("発行待ち")),
+          complete('1', QStringLiteral("B1"), QStringLiteral("S1"), QStringLiteral("発行済"))});
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{delivery('1', "A1", "S1", "K1", "1"), delivery('1', "B1", "S1", "K2", "2"),
+                                delivery('1', "B1", "S1", "K3", "0")}));
+    auto s = session(Protocol::Eiaj);
+    struct Case
+    {
+        const char* company;
+        bool changeOutputKind;
+        short message;
+    };
+    for (const Case& c : {Case{"発行待ち", true, 595}, Case{"発行待ち", false, 0}, Case{"発行済", true, 0}}) {
+        s->selectRow(rowOf(*s, QString::fromUtf8(c.company)));
+        ASSERT_EQ(s->startChange(), 0);
+        s->form().supplierName = QStringLiteral("新しい自社名");
+        if (c.changeOutputKind) {
+            s->form().outputKind = QStringLiteral("3");
+            s->form().tagFormFile = QStringLiteral("E_Tag.agr");
+            s->form().tagDigits = QStringLiteral("12");
+        }
+        const QByteArray before = inst.readFile(kCust);
+        const CustomerOutcome outcome = s->ok();
+        EXPECT_EQ(outcome.message, c.message) << c.company;
+        if (c.message) {
+            EXPECT_EQ(outcome.focus, QStringLiteral("Option5"));
+            EXPECT_EQ(inst.readFile(kCust), before);
+            s->cancel();
+        } else {
+            EXPECT_TRUE(outcome.written) << c.company;
+        }
+    }
+    const QList<CustRecord> after = stored();
+    EXPECT_EQ(after[0].text(CustField::OutputKind), QStringLiteral("1"));
+    EXPECT_EQ(after[0].text(CustField::SupplierName).trimmed(), QStringLiteral("新しい自社名"));
+    EXPECT_EQ(after[1].text(CustField::OutputKind), QStringLiteral("3"));
+    EXPECT_EQ(after[1].text(CustField::TagBarcodeDigits), QStringLiteral("12"));
+}
+
+// ---- The defaults of a new company.
+
+TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
+{
+    auto s = session(Protocol::Eiaj);
+    s->startNew();
+    CustomerForm eiaj;
+    eiaj.outputKind = QStringLiteral("3");
+    eiaj.slipFormFile = QStringLiteral("E_Slip.agr");
+    eiaj.tagFormFile = QStringLiteral("E_Tag.agr");
+    eiaj.slipDigits = QStringLiteral("20");
+    eiaj.tagDigits = QStringLiteral("15");
+    eiaj.kanjiUse = QStringLiteral("0");
+    eiaj.amountRounding = QStringLiteral("3");
+    eiaj.taxRounding = QStringLiteral("2");
+    eiaj.consumptionTaxKind = QStringLiteral("2");
+    eiaj.taxationKind = QStringLiteral("3");
+    // The sample's price-display code is not in the table: nothing chosen.
+    EXPECT_EQ(s->form(), eiaj);
+    EXPECT_TRUE(s->codesEditable());
+
+    s->setProtocol(Protocol::Korvan);
+    s->startNew();
+    CustomerForm korvan;
+    korvan.outputKind = QStringLiteral("3");
+    korvan.slipFormFile = QStringLiteral("K_Slip.agr");
+    korvan.tagFormFile = QStringLiteral("K_Tag.agr");
+    korvan.slipDigits = QStringLiteral("20");
+    korvan.tagDigits = QStringLiteral("15");
+    EXPECT_EQ(s->form(), korvan);
+}
+
+TEST_F(CustomerFixture, WithoutASampleOfTheProtocolTheDefaultChoicesAreMade)
+{
+    inst.writeFile(QStringLiteral("Sample/Cust.DAT"), fileOf(QList{sample('2', "K_Slip.agr", "K_Tag.agr")}));
+    auto s = session(Protocol::Eiaj);
+    s->startNew();
+    CustomerForm defaults;
+    defaults.outputKind = QStringLiteral("1");
+    defaults.kanjiUse = QStringLiteral("1");
+    defaults.amountRounding = QStringLiteral("1");
+    defaults.taxRounding = QStringLiteral("1");
+    EXPECT_EQ(s->form(), defaults);
+}
+
+// ---- The record as written.
+
+TEST_F(CustomerFixture, KorvanRecordHoldsFixedSettingsAndNineCharacterCodes)
+{
+    seed({});
+    auto s = session(Protocol::Korvan);
+    EXPECT_EQ(s->codeMaxLength(), 9);
+    EXPECT_FALSE(s->eiajSettingsEnabled());
+    s->startNew();
+    CustomerForm& f = s->form();
+    f.ordererCode = QStringLiteral("123456789AB");
+    f.supplierCode = QStringLiteral("SUP");
+    f.ordererName = f.supplierName = QStringLiteral("コルバン");
+    // Left over from an EIAJ company: a KORVAN record keeps none of it.
+    f.kanjiUse = f.amountRounding = f.taxRounding = QStringLiteral("2");
+    f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("3");
+    ASSERT_TRUE(s->ok().written);
+    const CustRecord r = stored().at(0);
+    EXPECT_EQ(r.protocol(), '2');
+    EXPECT_EQ(r.text(CustField::OrdererCode), QStringLiteral("123456789   "));
+    EXPECT_EQ(r.text(CustField::KanjiUse), QStringLiteral("0"));
+    EXPECT_EQ(r.text(CustField::PriceDisplayKind), QStringLiteral("1"));
+    for (CustField blankField :
+         {CustField::ConsumptionTaxKind, CustField::TaxationKind, CustField::AmountRounding, CustField::TaxRounding})
+        EXPECT_EQ(r.text(blankField), QStringLiteral(" "));
+    EXPECT_EQ(r.text(CustField::Reserved1), QString(10, QLatin1Char(' ')));
+    EXPECT_EQ(r.text(CustField::Reserved2), QString(22, QLatin1Char(' ')));
+    EXPECT_EQ(r.text(CustField::Comment).trimmed(), QString()); // the sample's comment is not taken
+
+    s->setProtocol(Protocol::Eiaj);
+    EXPECT_EQ(s->codeMaxLength(), 12);
+    EXPECT_TRUE(s->eiajSettingsEnabled());
+}
+
+TEST_F(CustomerFixture, DigitCountsOfTheDocumentsIssued)
+{
+    seed({});
+    auto s = session(Protocol::Eiaj);
+    struct Case
+    {
+        const char* outputKind;
+        const char* slip;
+        const char* tag;
+        short message;
+        const char* slipStored;
+        const char* tagStored;
+    };
+    const Case cases[] = {
+        {"1", "0", "", 572, nullptr, nullptr},  // a slip company needs a count of 1 or more
+        {"1", "7", "", 0, "07", "00"},          // a slips-only company: no tag count, stored "00"
+        {"2", "", "0", 582, nullptr, nullptr},  // the same for tags
+        {"2", "", "99", 0, "00", "99"},         // a tags-only company: no slip count
+        {"1", "5", "ab", 582, nullptr, nullptr} // a count given must be a number even when unused
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        s->startNew();
+        CustomerForm& f = s->form();
+        f.ordererCode = QStringLiteral("C%1").arg(++n);
+        f.supplierCode = QStringLiteral("S");
+        f.ordererName = f.supplierName = QStringLiteral("桁数");
+        f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("1");
+        f.outputKind = QLatin1String(c.outputKind);
+        f.slipFormFile = QStringLiteral("E_Slip.agr");
+        f.tagFormFile = QStringLiteral("E_Tag.agr");
+        f.slipDigits = QLatin1String(c.slip);
+        f.tagDigits = QLatin1String(c.tag);
+        const CustomerOutcome outcome = s->ok();
+        EXPECT_EQ(outcome.message, c.message) << n;
+        if (c.message == 0) {
+            const CustRecord r = stored().last();
+            EXPECT_EQ(r.text(CustField::SlipBarcodeDigits), QLatin1String(c.slipStored)) << n;
+            EXPECT_EQ(r.text(CustField::TagBarcodeDigits), QLatin1String(c.tagStored)) << n;
+        } else {
+            s->cancel();
+        }
+    }
+    EXPECT_EQ(stored().size(), 2);
+}
+
+TEST_F(CustomerFixture, NamesAreCutToFiftyBytesWithoutHalfACharacter)
+{
+    seed({});
+    auto s = session(Protocol::Eiaj);
+    struct Case
+    {
+        QString name;
+        QString stored;
+    };
+    const Case cases[] = {
+        {QString(26, QChar(u'電')), QString(25, QChar(u'電'))},
+        {QString(50, QLatin1Char('n')), QString(50, QLatin1Char('n'))},
+        // 49 single bytes and a double-byte character: the last byte stays blank.
+        {QString(49, QLatin1Char('n')) + QChar(u'電'), QString(49, QLatin1Char('n')) + QLatin1Char(' ')},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        s->startNew();
+        s->form().ordererCode = QStringLiteral("N%1").arg(++n);
+        s->form().supplierCode = QStringLiteral("S");
+        s->form().ordererName = c.name;
+        s->form().supplierName = c.name;
+        s->form().priceDisplayKind = QStringLiteral("2");
+        ASSERT_TRUE(s->ok().written) << n;
+        EXPECT_EQ(stored().last().text(CustField::OrdererName), c.stored) << n;
+        EXPECT_EQ(stored().last().text(CustField::SupplierName), c.stored) << n;
+    }
+    // The list shows the name as stored.
+    EXPECT_EQ(s->rows().at(0).name, QString(25, QChar(u'電')));
+}
+
+// ---- Deletion, compaction and other programs.
+
+TEST_F(CustomerFixture, CompactionDropsDeletedRecordsAndKeepsFileOrder)
+{
+    seed({complete('1', "A", "S", "一"), complete('2', "B", "S", "二"), complete('1', "C", "S", "三"),
+          complete('1', "D", "S", "四")});
+    auto s = session(Protocol::Eiaj);
+    s->selectRow(rowOf(*s, QStringLiteral("三")));
+    ASSERT_EQ(s->startDelete(), 0);
+    ASSERT_TRUE(s->confirmDelete(true).written);
+    ASSERT_EQ(s->rows().size(), 2);
+    EXPECT_EQ(s->rows()[0].name, QStringLiteral("一"));
+    EXPECT_EQ(s->rows()[1].name, QStringLiteral("四"));
+    EXPECT_EQ(s->rows()[1].recordNumber, 4); // numbers do not move until the window closes
+    EXPECT_EQ(stored().size(), 4);
+
+    s->close();
+    const QList<CustRecord> after = stored();
+    ASSERT_EQ(after.size(), 3);
+    QStringList names;
+    for (const CustRecord& r : after)
+        names << r.text(CustField::OrdererName).trimmed();
+    EXPECT_EQ(names, (QStringList{"一", "二", "四"}));
+    EXPECT_FALSE(QFile::exists(inst.path(QStringLiteral("Usr/W_Cust.DAT"))));
+}
+
+TEST_F(CustomerFixture, AWriteIsRefusedWhenAnotherProgramRewroteTheFile)
+{
+    seed({complete('1', "A", "S", "一"), complete('1', "B", "S", "二")});
+    auto s = session(Protocol::Eiaj);
+
+    // A change: the listed record was replaced by another company.
+    s->selectRow(rowOf(*s, QStringLiteral("一")));
+    ASSERT_EQ(s->startChange(), 0);
+    s->form().ordererName = QStringLiteral("変更後");
+    const QByteArray rewritten = fileOf(QList{complete('1', "X", "S", "別社"), complete('1', "B", "S", "二")});
+    inst.writeFile(kCust, rewritten);
+    const CustomerOutcome change = s->ok();
+    EXPECT_FALSE(change.written);
+    EXPECT_EQ(change.message, 10);
+    EXPECT_EQ(inst.readFile(kCust), rewritten);
+
+    // A deletion: the file was compacted and the listed record is gone.
+    s->cancel();
+    s->selectRow(rowOf(*s, QStringLiteral("二")));
+    ASSERT_EQ(s->startDelete(), 0);
+    const QByteArray shorter = fileOf(QList{complete('1', "B", "S", "二")});
+    inst.writeFile(kCust, shorter);
+    const CustomerOutcome removal = s->confirmDelete(true);
+    EXPECT_FALSE(removal.written);
+    EXPECT_EQ(removal.message, 10);
+    EXPECT_EQ(inst.readFile(kCust), shorter);
+    EXPECT_FALSE(s->changed());
+}
