@@ -229,7 +229,11 @@ CustomerOutcome CustomerSession::confirmDelete(bool yes)
     m_store.open();
     const int n = m_rows[m_selected].recordNumber;
     if (n > m_store.count() || !sameCompany(m_store.read(n), listed)) {
+        // The company is no longer where it was listed: browse the file as
+        // it stands now.
         outcome.message = 10;
+        m_mode = CustomerMode::Browse;
+        relist();
         return outcome;
     }
     if (const short refused = referenceCheck(true)) {

@@ -8,6 +8,7 @@
 #include "ui/aux/PrintSelectionWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
+#include "ui/customers/CustomerWindow.h"
 #include "ui/entry/EntryWindow.h"
 #include "ui/import/InputFileWindow.h"
 
@@ -48,7 +49,6 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
 constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
-constexpr bool kCompanyAvailable = false;  // 発注者情報設定
 constexpr bool kSettingsAvailable = false; // ﾌｧｲﾙ入力設定
 
 } // namespace
@@ -105,7 +105,7 @@ void ListWindow::buildMenus()
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
     tools->setObjectName(QStringLiteral("MnuTool"));
-    m_mnuCust = action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [] {});
+    m_mnuCust = action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [this] { MnuCust_Click(); });
     m_mnuEnv = action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [] {});
     tools->addSeparator();
     m_mnuDust =
@@ -119,7 +119,6 @@ void ListWindow::buildMenus()
     help->addSeparator();
     m_mnuVer = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), [this] { MnuVer_Click(); });
 
-    m_mnuCust->setEnabled(kCompanyAvailable);
     m_mnuEnv->setEnabled(kSettingsAvailable);
 }
 
@@ -489,6 +488,32 @@ void ListWindow::Command4_Click()
         }
         if (m_env.changedFlag == 1)
             requestReload(false);
+    });
+}
+
+void ListWindow::MnuCust_Click()
+{
+    m_env.logOperation = QStringLiteral("発注企業情報ﾒﾆｭｰ");
+    runTrapped(m_env, QStringLiteral("発注企業情報移動/"), [this] {
+        m_env.changedFlag = 0;
+        if (m_env.closeAllFiles)
+            m_env.closeAllFiles();
+        bool changed = false;
+        {
+            CustomerWindow window(m_env, this);
+            window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
+            if (m_formFileBrowser)
+                window.setFormFileBrowser(m_formFileBrowser);
+            if (window.opened()) {
+                window.adjustSize();
+                moveToCentre(m_env, window);
+                window.exec();
+            }
+            changed = window.changed();
+        }
+        m_env.logModule = QStringLiteral("納品書一覧");
+        if (changed)
+            requestReload(true);
     });
 }
 

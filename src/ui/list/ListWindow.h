@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QFrame;
@@ -50,6 +51,9 @@ public:
     // stays off without one.
     void setReportControl(ReportControl* report);
 
+    // How the ordering-company window's 参照 chooses a layout file.
+    void setFormFileBrowser(std::function<QString(QWidget*)> browse) { m_formFileBrowser = std::move(browse); }
+
     // Asks for a reload of the current list (Timer1) or of both (Timer2).
     void requestReload(bool both);
 
@@ -82,6 +86,7 @@ private:
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();
+    void MnuCust_Click();
     void MnuDust_Click();
     void MnuHelp_Click();
     void MnuVer_Click();
@@ -98,6 +103,7 @@ private:
     QTimer* m_timer2 = nullptr;
     QPointer<HelpViewer> m_help;
     ReportControl* m_report = nullptr;
+    std::function<QString(QWidget*)> m_formFileBrowser;
 
     QPushButton* m_command[8] = {};
     QAction* m_mnuNew = nullptr;

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "customers/CustomerSession.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace plx {
+
+struct Environment;
+
+// 発注企業情報: the ordering-company window, a view over a CustomerSession.
+// The left side lists the companies of one protocol; the right side shows the
+// selected one and, in the new and change modes, edits it. Before every
+// operation of the session the window copies the boxes into the session's
+// form, and afterwards shows the form and the state of the session again.
+class CustomerWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CustomerWindow(Environment& env, QWidget* parent = nullptr);
+    ~CustomerWindow() override;
+
+    // False when the window could not open (an empty code table, message 3).
+    bool opened() const { return m_opened; }
+    // Whether the company file was written while the window was open.
+    bool changed() const;
+    CustomerSession& session() { return *m_session; }
+
+    // How 参照 chooses a layout file: returns the chosen name, empty when the
+    // operator chose none. Without one, 参照 chooses nothing.
+    void setFormFileBrowser(std::function<QString(QWidget*)> browse);
+    // How the help menu shows the help page (the list window's viewer).
+    void setHelpNavigator(std::function<void(const QString&)> navigate) { m_navigate = std::move(navigate); }
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildListSide();
+    QWidget* buildEditSide();
+    QLineEdit* addText(int n, int maxLength, QWidget* parent);
+    QRadioButton* addOption(int n, const QString& caption, int id, QButtonGroup* group, QWidget* parent);
+
+    // Boxes -> form, form -> boxes, the session's state -> what is switched on.
+    void pullForm();
+    void pushForm();
+    void pushRows();
+    void applyView();
+    void showOutcome(const CustomerOutcome& outcome);
+    void focusControl(const QString& name);
+
+    void Form_Load();
+    void Form_Unload();
+    void protocolChosen(Protocol protocol);
+    void CustGrid_RowChange(int row);
+    void MnuCustNew_Click();
+    void MnuCustRmk_Click();
+    void MnuCustDel_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void browseFormFile(QLineEdit* target);
+    void MnuMaru_Click();
+    void MnuVer_Click();
+
+    Environment& m_env;
+    std::unique_ptr<CustomerSession> m_session;
+    std::function<QString(QWidget*)> m_browse;
+    std::function<void(const QString&)> m_navigate;
+    bool m_opened = false;
+    bool m_closing = false;
+    bool m_updating = false; // the window itself is filling the controls
+
+    QRadioButton* m_option1 = nullptr;
+    QRadioButton* m_option2 = nullptr;
+    QTableWidget* m_grid = nullptr;
+    QLabel* m_label3 = nullptr;
+    std::array<QLineEdit*, 10> m_text{}; // Text1 ... Text9 at 1 ... 9
+    std::array<QComboBox*, 3> m_combo{}; // Combo3 ... Combo5
+    QButtonGroup* m_outputKind = nullptr;
+    QButtonGroup* m_kanjiUse = nullptr;
+    QButtonGroup* m_amountRounding = nullptr;
+    QButtonGroup* m_taxRounding = nullptr;
+    QGroupBox* m_companyFrame = nullptr;
+    QGroupBox* m_documentFrame = nullptr;
+    QGroupBox* m_eiajFrame = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QAction* m_mnuNew = nullptr;
+    QAction* m_mnuRmk = nullptr;
+    QAction* m_mnuDel = nullptr;
+    QAction* m_mnuCls = nullptr;
+};
+
+} // namespace plx
