@@ -5,6 +5,7 @@
 
 #include "ui/CenterWindow.h"
 #include "ui/CursorGuard.h"
+#include "ui/aux/FormFileBrowseWindow.h"
 #include "ui/aux/PrintSelectionWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
@@ -59,6 +60,13 @@ ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent),
     setWindowTitle(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
     m_env.closeAllFiles = [this] { m_list.closeFiles(); };
     m_env.closeHelpViewer = [this] { ieQuit(); };
+    // 参照 of the company window: the layout files of the user folder.
+    m_formFileBrowser = [this](QWidget* parent) {
+        FormFileBrowseWindow browse(m_env, parent);
+        moveToCentre(m_env, browse);
+        browse.exec();
+        return browse.chosenFile();
+    };
     buildMenus();
     buildClientArea();
     runTrapped(m_env, QStringLiteral("ﾒｲﾝ/"), [this] { Form_Load(); });
