@@ -7,6 +7,7 @@
 #include "ui/CursorGuard.h"
 #include "ui/aux/FormFileBrowseWindow.h"
 #include "ui/aux/PrintSelectionWindow.h"
+#include "ui/aux/SettingsWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
 #include "ui/customers/CustomerWindow.h"
@@ -50,7 +51,7 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
 constexpr bool kSearchAvailable = false; // 検索
 constexpr bool kDeletionWindowAvailable = false;
-constexpr bool kSettingsAvailable = false; // ﾌｧｲﾙ入力設定
+constexpr bool kSettingsAvailable = true; // ﾌｧｲﾙ入力設定
 
 } // namespace
 
@@ -114,7 +115,12 @@ void ListWindow::buildMenus()
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
     tools->setObjectName(QStringLiteral("MnuTool"));
     m_mnuCust = action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [this] { MnuCust_Click(); });
-    m_mnuEnv = action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [] {});
+    m_mnuEnv = action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [this] {
+        SettingsWindow window(m_env, this);
+        moveToCentre(m_env, window);
+        window.exec();
+        m_env.logModule = QStringLiteral("納品書一覧");
+    });
     tools->addSeparator();
     m_mnuDust =
         action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"), [this] { MnuDust_Click(); });
