@@ -1,4 +1,5 @@
 #include "CompanyCommand.h"
+#include "DeleteCommand.h"
 #include "ImportCommand.h"
 #include "InstallCommand.h"
 #include "ListCommand.h"
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::PrintCommand>());
     commands.push_back(std::make_unique<plx::cli::ShipCommand>());
     commands.push_back(std::make_unique<plx::cli::CompanyCommand>());
+    commands.push_back(std::make_unique<plx::cli::DeleteCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

@@ -2,9 +2,14 @@
 
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
+#include "core/FileLock.h"
+#include "core/FileUtil.h"
 #include "core/text/Cp932.h"
 
+#include <QFile>
+
 #include <algorithm>
+#include <optional>
 
 namespace plx {
 
@@ -142,6 +147,41 @@ void DeliveryStore::markDeleted(int n)
     DeliveryRecord record = read(n);
     record.setKind(DeliveryRecord::kKindDeleted);
     write(n, std::move(record));
+}
+
+int DeliveryStore::markDeletedWhere(char kindDigit, const std::function<bool(const DeliveryRecord&)>& matches)
+{
+    std::optional<FileLock> ownLock;
+    if (m_lock == nullptr || m_lock->dataPath() != path())
+        ownLock.emplace(path(), label());
+    // The file as it stands under the lock, refused when damaged.
+    open();
+    QByteArray changed = m_file.data();
+    const QDateTime now = m_clock->now();
+    int marked = 0;
+    for (int n = 1; n <= count(); ++n) {
+        if (*m_file.at(n) != kindDigit)
+            continue;
+        DeliveryRecord record = read(n);
+        if (!matches(record))
+            continue;
+        record.setKind(DeliveryRecord::kKindDeleted);
+        record.stamp(now);
+        changed.replace(qsizetype(n - 1) * kLen, kLen, record.bytes());
+        ++marked;
+    }
+    if (marked == 0)
+        return 0;
+    const QString work = workPath();
+    try {
+        fileutil::writeAndSync(work, changed);
+        fileutil::replaceFile(work, path());
+    } catch (...) {
+        QFile::remove(work);
+        throw;
+    }
+    open();
+    return marked;
 }
 
 QByteArray DeliveryStore::keyOf(const QByteArray& bytes)

@@ -29,7 +29,11 @@ public:
     const QString& path() const { return m_file.path(); }
 
     // The lock the current operation holds on the file (see RecordFile).
-    void setLock(const FileLock* lock) { m_file.setLock(lock); }
+    void setLock(const FileLock* lock)
+    {
+        m_lock = lock;
+        m_file.setLock(lock);
+    }
     // Throws Refusal, naming the file at `path`, when `bytes` (a data file's
     // content) are not whole records.
     static void requireWhole(const QString& path, const QByteArray& bytes);
@@ -73,6 +77,18 @@ public:
 
     // Kind " " and UpdatedAt now.
     void markDeleted(int n);
+    // Marks deleted, as markDeleted does, every live record of the kind that
+    // `matches` accepts, all in one step: under the file's lock (the one the
+    // operation holds, or one taken here) the file is read anew (a damaged file
+    // is refused), the records are changed in memory, and the changed file is
+    // written to a work file beside it, flushed to disk and renamed over it. A
+    // program killed at any moment leaves the old file or the new one, never a
+    // torn record. Nothing is written when nothing matches. Returns how many
+    // records were marked; the store is then open on the file as it stands.
+    // Throws Refusal or RuntimeFailure.
+    int markDeletedWhere(char kindDigit, const std::function<bool(const DeliveryRecord&)>& matches);
+    // The work file of markDeletedWhere.
+    QString workPath() const { return path() + QStringLiteral(".work"); }
 
     // The first record whose Kind equals `kindDigit` and whose orderer code,
     // supplier code and delivery key equal the given texts (trailing blanks
@@ -91,6 +107,7 @@ private:
 
     RecordFile m_file;
     const Clock* m_clock;
+    const FileLock* m_lock = nullptr;
     bool m_open = false;
 
     // Look-up index of findDelivery: key -> record numbers in ascending order.

@@ -250,3 +250,51 @@ TEST_F(StoreFixture, FindDeliveryReturnsTheFirstMatchAndFollowsWrites)
     store.write(5, delivery('2', "A", "S", "K", "1"));
     EXPECT_EQ(FindDelivery(store, '2', "A", "S", "K", status), 5);
 }
+
+TEST_F(StoreFixture, MarkDeletedWhereRewritesTheFileInOneStep)
+{
+    seed({delivery('1', "A", "S", "K1", "2"), delivery('2', "A", "S", "K2", "2"), delivery('1', "A", "S", "K3", "0"),
+          delivery('1', "B", "S", "K4", "2")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    // The file changed since this store read it: the step reads it anew.
+    seed({delivery('1', "A", "S", "K1", "2"), delivery('2', "A", "S", "K2", "2"), delivery('1', "A", "S", "K3", "0"),
+          delivery('1', "B", "S", "K4", "2"), delivery('1', "C", "S", "K5", "2")});
+    const auto issued = [](const DeliveryRecord& r) { return r.text(DeliveryField::Status) == QStringLiteral("2"); };
+    EXPECT_EQ(store.markDeletedWhere('1', issued), 3);
+    QString kinds;
+    for (const DeliveryRecord& r : recordsOf(onDisk()))
+        kinds += QLatin1Char(r.kind());
+    EXPECT_EQ(kinds, QStringLiteral(" 21  ")); // the KORVAN record is no live EIAJ record
+    EXPECT_EQ(recordsOf(onDisk())[4].text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
+    EXPECT_EQ(recordsOf(onDisk())[1].text(DeliveryField::UpdatedAt).trimmed(), QString());
+    // The store stands on the new file.
+    EXPECT_EQ(store.count(), 5);
+    EXPECT_EQ(store.countLive('1'), 1);
+    EXPECT_FALSE(QFile::exists(store.workPath()));
+
+    // Nothing matches: nothing is written.
+    const QByteArray before = onDisk();
+    EXPECT_EQ(store.markDeletedWhere('1', [](const DeliveryRecord&) { return false; }), 0);
+    EXPECT_EQ(store.markDeletedWhere('2', [](const DeliveryRecord& r) { return r.kind() == '1'; }), 0);
+    EXPECT_EQ(onDisk(), before);
+}
+
+TEST_F(StoreFixture, MarkDeletedWhereUsesTheLockTheOperationHolds)
+{
+    qputenv("PLX90_LOCK_WAIT_MS", "50");
+    seed({delivery('1', "A", "S", "K1")});
+    DeliveryStore store(path(), inst.clock);
+    const auto any = [](const DeliveryRecord&) { return true; };
+    {
+        const FileLock held(path(), DeliveryStore::label());
+        store.setLock(&held);
+        EXPECT_EQ(store.markDeletedWhere('1', any), 1);
+        store.setLock(nullptr);
+        // Without it, the lock another holder keeps refuses the step.
+        seed({delivery('1', "A", "S", "K1")});
+        EXPECT_THROW(store.markDeletedWhere('1', any), Refusal);
+        EXPECT_EQ(onDisk().at(0), '1');
+    }
+    qunsetenv("PLX90_LOCK_WAIT_MS");
+}

@@ -5,6 +5,7 @@
 
 #include "ui/CenterWindow.h"
 #include "ui/CursorGuard.h"
+#include "ui/aux/DeletionWindow.h"
 #include "ui/aux/FormFileBrowseWindow.h"
 #include "ui/aux/PrintSelectionWindow.h"
 #include "ui/aux/SettingsWindow.h"
@@ -50,7 +51,7 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 // switched off, whatever the list shows.
 constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
 constexpr bool kSearchAvailable = false; // 検索
-constexpr bool kDeletionWindowAvailable = false;
+constexpr bool kDeletionWindowAvailable = true;
 constexpr bool kSettingsAvailable = true; // ﾌｧｲﾙ入力設定
 
 } // namespace
@@ -423,8 +424,23 @@ void ListWindow::Command5_Click()
         const int kind = m_env.currentKind == 1 ? 1 : 0;
         m_env.changedFlag = 0;
         const GridSelection selection = rowSelection(true);
-        if (!selection.valid)
-            return; // the deletion window comes with a later version
+        if (!selection.valid) {
+            // Without a row selection the deletion window chooses what goes.
+            bool changed = false;
+            {
+                DeletionWindow window(m_env, kind, this);
+                window.adjustSize();
+                moveToCentre(m_env, window);
+                window.exec();
+                changed = window.changed();
+            }
+            m_env.logModule = QStringLiteral("納品書一覧");
+            if (changed)
+                requestReload(false);
+            else if (m_env.closeAllFiles)
+                m_env.closeAllFiles();
+            return;
+        }
         ShowMessage(m_env, 12);
         if (m_env.msgAnswer == kAnswerNo)
             return;

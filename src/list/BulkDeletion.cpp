@@ -1,0 +1,91 @@
+#include "BulkDeletion.h"
+
+#include "core/Environment.h"
+#include "core/text/Cp932.h"
+#include "core/text/FixedField.h"
+#include "store/CustStore.h"
+#include "store/DeliveryStore.h"
+
+namespace plx {
+
+namespace {
+
+DeletionCompany companyOf(const CustRecord& record)
+{
+    return {fixed::trimmedRight(record.text(CustField::OrdererCode)), record.text(CustField::OrdererName),
+            fixed::trimmedRight(record.text(CustField::SupplierCode)), record.text(CustField::SupplierName)};
+}
+
+// Status read as a number: its leading digits, 0 when there are none.
+int statusNumber(const QByteArray& status)
+{
+    int value = 0;
+    for (char c : status) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+BulkDeletion::BulkDeletion(Environment& env, int kind) : m_env(env), m_kind(kind == 1 ? 1 : 0) {}
+
+QString BulkDeletion::caption() const
+{
+    return QStringLiteral("納品書ﾃﾞｰﾀ削除") +
+           (m_kind == 0 ? QStringLiteral(" （ＥＩＡＪ）") : QStringLiteral(" （ＫＯＲＶＡＮ）"));
+}
+
+QString BulkDeletion::cutName(const QString& name)
+{
+    return fixed::trimmedRight(cp932::decode(fixed::fitBytes(cp932::encode(name), kNameBytes)));
+}
+
+QStringList BulkDeletion::companyChoice() const
+{
+    const CustStore companies = OpenCustFile(m_env);
+    QStringList out{kAllCompanies};
+    for (int n : companies.list(kindDigit()))
+        out.append(cutName(companies.read(n).text(CustField::OrdererName)));
+    return out;
+}
+
+std::optional<DeletionCompany> BulkDeletion::companyAt(int position) const
+{
+    if (position <= 0)
+        return std::nullopt;
+    const CustStore companies = OpenCustFile(m_env);
+    const QList<int> numbers = companies.list(kindDigit());
+    if (position > numbers.size())
+        return std::nullopt;
+    return companyOf(companies.read(numbers.at(position - 1)));
+}
+
+std::optional<DeletionCompany> BulkDeletion::findCompany(const QString& ordererCode, const QString& supplierCode) const
+{
+    const CustStore companies = OpenCustFile(m_env);
+    const int n = companies.lookup(kindDigit(), ordererCode, supplierCode);
+    if (n == 0)
+        return std::nullopt;
+    return companyOf(companies.read(n));
+}
+
+int BulkDeletion::run(const DeletionScope& scope) const
+{
+    const QByteArray orderer = fixed::trimmedRight(cp932::encode(scope.ordererCode));
+    const QByteArray supplier = fixed::trimmedRight(cp932::encode(scope.supplierCode));
+    const auto matches = [&](const DeliveryRecord& record) {
+        if (!scope.allCompanies && (fixed::trimmedRight(record.raw(DeliveryField::OrdererCode)) != orderer ||
+                                    fixed::trimmedRight(record.raw(DeliveryField::SupplierCode)) != supplier))
+            return false;
+        return !scope.issuedOnly || statusNumber(record.raw(DeliveryField::Status)) == 2;
+    };
+    DeliveryStore store(m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath, *m_env.clock);
+    const int deleted = store.markDeletedWhere(kindDigit(), matches);
+    store.close();
+    return deleted;
+}
+
+} // namespace plx

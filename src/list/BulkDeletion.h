@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace plx {
+
+struct Environment;
+
+// An ordering company as the deletion offers it: codes without trailing
+// blanks, names as the file holds them.
+struct DeletionCompany
+{
+    QString ordererCode;
+    QString ordererName;
+    QString supplierCode;
+    QString supplierName;
+};
+
+// What a bulk deletion deletes: every live record of the format, or those of
+// one ordering company (codes compared without trailing blanks); all of them,
+// or the issued ones only (Status read as a number is 2).
+struct DeletionScope
+{
+    bool allCompanies = true;
+    QString ordererCode;
+    QString supplierCode;
+    bool issuedOnly = false;
+};
+
+// The data behind the deletion window 納品書削除 and `plx90-cli delete`: the
+// ordering companies of one format and the deletion of that format's records
+// in bulk. QtCore only.
+class BulkDeletion
+{
+public:
+    // The first entry of the company choice.
+    static inline const QString kAllCompanies = QStringLiteral("すべて");
+    // Bytes of a company name in the choice.
+    static constexpr int kNameBytes = 50;
+
+    // `kind` is the format (0 EIAJ, 1 KORVAN).
+    BulkDeletion(Environment& env, int kind);
+
+    int kind() const { return m_kind; }
+    char kindDigit() const { return m_kind == 0 ? '1' : '2'; }
+    // The window's caption with the format's suffix.
+    QString caption() const;
+
+    // "すべて" followed by the name of every ordering company of the format, in
+    // file order, each cut to 50 bytes in CP932 (never half a character) and
+    // without trailing blanks. Reads the company file. Throws RuntimeFailure or
+    // Refusal.
+    QStringList companyChoice() const;
+    // The company at position `position` of companyChoice() (1 = the first
+    // company of the format), read anew from the file; nothing for position 0
+    // or past the last company.
+    std::optional<DeletionCompany> companyAt(int position) const;
+    // The company of the format with these codes (trailing blanks ignored).
+    std::optional<DeletionCompany> findCompany(const QString& ordererCode, const QString& supplierCode) const;
+
+    // Marks deleted, in one atomic replacement of the data file, every live
+    // record of the format in `scope`, each stamped with the clock's now.
+    // Returns how many; 0 leaves the file untouched. Throws Refusal (a locked
+    // or damaged file) or RuntimeFailure.
+    int run(const DeletionScope& scope) const;
+
+    // A name cut to 50 bytes as the choice lists it.
+    static QString cutName(const QString& name);
+
+private:
+    Environment& m_env;
+    int m_kind;
+};
+
+} // namespace plx

@@ -1,0 +1,137 @@
+#include "DeletionWindow.h"
+
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace plx {
+
+DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
+    : QDialog(parent), m_env(env), m_deletion(env, kind)
+{
+    setObjectName(QStringLiteral("納品書削除"));
+    setModal(true);
+
+    auto* pick = new QHBoxLayout;
+    auto* comboCaption = new QLabel(QStringLiteral("発注者  ："), this);
+    pick->addWidget(comboCaption);
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setMinimumWidth(360);
+    comboCaption->setBuddy(m_combo1);
+    pick->addWidget(m_combo1, 1);
+
+    auto* form = new QFormLayout;
+    const char16_t* captions[4] = {u"発注者ｺｰﾄﾞ：", u"発注者名称：", u"受注者ｺｰﾄﾞ：", u"受注者名称："};
+    for (int i = 0; i < 4; ++i) {
+        m_text[i] = new QLineEdit(this);
+        m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        m_text[i]->setReadOnly(true);
+        form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
+    }
+
+    auto* frame1 = new QGroupBox(QStringLiteral("削除する条件"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* label1 = new QLabel(QStringLiteral("処理ﾓｰﾄﾞ："), frame1);
+    label1->setObjectName(QStringLiteral("Label1"));
+    m_option1 = new QRadioButton(QStringLiteral("発行済のﾃﾞｰﾀを削除する。"), frame1);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option2 = new QRadioButton(QStringLiteral("すべてのﾃﾞｰﾀを削除する。"), frame1);
+    m_option2->setObjectName(QStringLiteral("Option2"));
+    // The narrower deletion is the one offered first.
+    m_option1->setChecked(true);
+    auto* options = new QVBoxLayout;
+    options->addWidget(m_option1);
+    options->addWidget(m_option2);
+    auto* condition = new QHBoxLayout(frame1);
+    condition->addWidget(label1, 0, Qt::AlignTop);
+    condition->addLayout(options, 1);
+
+    auto* remove = new QPushButton(QStringLiteral("削除"), this);
+    remove->setObjectName(QStringLiteral("Command1"));
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(remove);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(pick);
+    layout->addLayout(form);
+    layout->addWidget(frame1);
+    layout->addLayout(buttons);
+
+    connect(m_combo1, &QComboBox::currentIndexChanged, this,
+            [this](int index) { runTrapped(m_env, QString(), [&] { Combo1_Click(index); }); });
+    connect(remove, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    runTrapped(m_env, QString(), [this] { Form_Load(); });
+}
+
+void DeletionWindow::Form_Load()
+{
+    m_env.logModule = QStringLiteral("納品書削除");
+    setWindowTitle(m_deletion.caption());
+    const QSignalBlocker block(m_combo1);
+    m_combo1->clear();
+    m_combo1->addItems(m_deletion.companyChoice());
+    m_combo1->setCurrentIndex(0);
+    m_lastIndex = 0;
+}
+
+void DeletionWindow::Combo1_Click(int index)
+{
+    if (index <= 0) {
+        for (QLineEdit* t : m_text)
+            t->clear();
+        m_lastIndex = 0;
+        return;
+    }
+    if (index == m_lastIndex)
+        return;
+    m_lastIndex = index;
+    const std::optional<DeletionCompany> company = m_deletion.companyAt(index);
+    if (!company)
+        return;
+    m_text[0]->setText(company->ordererCode);
+    m_text[1]->setText(company->ordererName);
+    m_text[2]->setText(company->supplierCode);
+    m_text[3]->setText(company->supplierName);
+}
+
+void DeletionWindow::Command1_Click()
+{
+    ShowMessage(m_env, 12);
+    if (m_env.msgAnswer == kAnswerNo)
+        return;
+    DeletionScope scope;
+    scope.allCompanies = m_combo1->currentIndex() <= 0;
+    scope.ordererCode = m_text[0]->text();
+    scope.supplierCode = m_text[2]->text();
+    scope.issuedOnly = m_option1->isChecked();
+    int deleted = 0;
+    // A refusal (a file another program holds, a damaged file) has been shown
+    // and nothing was written: the window stays for another try.
+    if (!runTrapped(m_env, QStringLiteral("削除ﾒｲﾝ/"), [&] { deleted = m_deletion.run(scope); }))
+        return;
+    if (deleted > 0) {
+        m_changed = true;
+        accept();
+        return;
+    }
+    ShowMessage(m_env, 630);
+}
+
+} // namespace plx

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "list/BulkDeletion.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+
+namespace plx {
+
+struct Environment;
+
+// 納品書削除: deletes the delivery-slip records of one format in bulk, of every
+// ordering company or of the one chosen, all of them or the issued ones. A view
+// over BulkDeletion.
+class DeletionWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // `kind` is the format in use (0 EIAJ, 1 KORVAN).
+    DeletionWindow(Environment& env, int kind, QWidget* parent = nullptr);
+
+    // Whether records were deleted (the window then closed by itself).
+    bool changed() const { return m_changed; }
+
+private:
+    void Form_Load();
+    void Combo1_Click(int index);
+    void Command1_Click();
+
+    Environment& m_env;
+    BulkDeletion m_deletion;
+    QComboBox* m_combo1;
+    QLineEdit* m_text[4];
+    QRadioButton* m_option1;
+    QRadioButton* m_option2;
+    int m_lastIndex = 0;
+    bool m_changed = false;
+};
+
+} // namespace plx
