@@ -3,6 +3,7 @@
 #include "InstallCommand.h"
 #include "ListCommand.h"
 #include "PrintCommand.h"
+#include "SearchCommand.h"
 #include "SettingsCommand.h"
 #include "ShipCommand.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::PrintCommand>());
     commands.push_back(std::make_unique<plx::cli::ShipCommand>());
     commands.push_back(std::make_unique<plx::cli::CompanyCommand>());
+    commands.push_back(std::make_unique<plx::cli::SearchCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {
