@@ -4,6 +4,7 @@
 #include "InstallCommand.h"
 #include "ListCommand.h"
 #include "PrintCommand.h"
+#include "SearchCommand.h"
 #include "SettingsCommand.h"
 #include "ShipCommand.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::ShipCommand>());
     commands.push_back(std::make_unique<plx::cli::CompanyCommand>());
     commands.push_back(std::make_unique<plx::cli::DeleteCommand>());
+    commands.push_back(std::make_unique<plx::cli::SearchCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

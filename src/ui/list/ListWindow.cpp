@@ -8,6 +8,7 @@
 #include "ui/aux/DeletionWindow.h"
 #include "ui/aux/FormFileBrowseWindow.h"
 #include "ui/aux/PrintSelectionWindow.h"
+#include "ui/aux/SearchWindow.h"
 #include "ui/aux/SettingsWindow.h"
 #include "ui/aux/TextViewer.h"
 #include "ui/aux/VersionWindow.h"
@@ -49,10 +50,10 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 
 // Commands whose windows are not part of the program yet stay visible but
 // switched off, whatever the list shows.
-constexpr bool kImportAvailable = true;  // ﾌｧｲﾙ入力, 開く
-constexpr bool kSearchAvailable = false; // 検索
-constexpr bool kDeletionWindowAvailable = true;
-constexpr bool kSettingsAvailable = true; // ﾌｧｲﾙ入力設定
+constexpr bool kImportAvailable = true;         // ﾌｧｲﾙ入力, 開く
+constexpr bool kSearchAvailable = true;         // 検索
+constexpr bool kDeletionWindowAvailable = true; // 削除 without a row selection
+constexpr bool kSettingsAvailable = true;       // ﾌｧｲﾙ入力設定
 
 } // namespace
 
@@ -126,7 +127,7 @@ void ListWindow::buildMenus()
     m_mnuDust =
         action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"), [this] { MnuDust_Click(); });
     tools->addSeparator();
-    m_mnuFind = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [] {});
+    m_mnuFind = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [this] { m_command[7]->click(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelpMenu"));
@@ -234,6 +235,35 @@ void ListWindow::buildClientArea()
     connect(m_command[5], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
         Command5_Click();
+    });
+    // 検索: after the first selected row (from the top without a row
+    // selection); a match becomes the selected row of the current grid.
+    connect(m_command[7], &QPushButton::clicked, this, [this] {
+        runTrapped(m_env, QString(), [this] {
+            const int kind = m_env.currentKind == 1 ? 1 : 0;
+            const GridSelection selection = rowSelection(false);
+            int found = 0;
+            {
+                SearchWindow window(m_env, kind, selection.valid ? selection.firstRow : 0, this);
+                moveToCentre(m_env, window);
+                window.exec();
+                found = window.foundRow();
+            }
+            m_env.logModule = QStringLiteral("納品書一覧");
+            ListGrid* grid = m_grids[kind];
+            if (found > 0 && found <= m_list.model(kind).listedCount()) {
+                grid->selectRows(found, found);
+                const QModelIndex cell = grid->model()->index(found - 1, 1);
+                grid->scrollTo(cell);
+                // The marker sits on the found row's first cell.
+                if (m_marker->parentWidget() != grid->viewport())
+                    m_marker->setParent(grid->viewport());
+                m_marker->setGeometry(grid->visualRect(cell));
+                m_clicked[kind] = true;
+                m_clicked[1 - kind] = false;
+            }
+            grid->setFocus();
+        });
     });
     setCentralWidget(central);
 
