@@ -48,13 +48,6 @@ namespace {
 const QString kTabEiaj = QStringLiteral(" ＥＩＡＪ ");
 const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 
-// Commands whose windows are not part of the program yet stay visible but
-// switched off, whatever the list shows.
-constexpr bool kImportAvailable = true;         // ﾌｧｲﾙ入力, 開く
-constexpr bool kSearchAvailable = true;         // 検索
-constexpr bool kDeletionWindowAvailable = true; // 削除 without a row selection
-constexpr bool kSettingsAvailable = true;       // ﾌｧｲﾙ入力設定
-
 } // namespace
 
 ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent), m_env(env), m_list(env)
@@ -134,8 +127,6 @@ void ListWindow::buildMenus()
     m_mnuHelp = action(help, "MnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), [this] { MnuHelp_Click(); });
     help->addSeparator();
     m_mnuVer = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), [this] { MnuVer_Click(); });
-
-    m_mnuEnv->setEnabled(kSettingsAvailable);
 }
 
 void ListWindow::buildClientArea()
@@ -418,22 +409,21 @@ void ListWindow::applyEnabling()
 {
     const int kind = m_env.currentKind == 1 ? 1 : 0;
     const bool rows = m_list.model(kind).listedCount() > 0;
-    // Deletion without a row selection opens the deletion window, which the
-    // program does not have yet: until then deletion needs selected rows.
-    const bool deletable = rows && (kDeletionWindowAvailable || rowSelection(true).valid);
+    // Deletion deletes the selected rows, or opens the deletion window.
+    const bool deletable = rows;
     m_command[2]->setEnabled(rows);
     // Printing needs the report engine the program hands the window.
     const bool printAvailable = m_report != nullptr;
     m_command[4]->setEnabled(rows && printAvailable);
     m_command[5]->setEnabled(deletable);
-    m_command[7]->setEnabled(rows && kSearchAvailable);
+    m_command[7]->setEnabled(rows);
     m_mnuPrint->setEnabled(rows && printAvailable);
     m_mnuDelete->setEnabled(deletable);
-    m_mnuFind->setEnabled(rows && kSearchAvailable);
-    m_command[3]->setEnabled(kImportAvailable);
+    m_mnuFind->setEnabled(rows);
+    m_command[3]->setEnabled(true);
     m_command[6]->setEnabled(true);
     m_mnuNew->setEnabled(true);
-    m_mnuOpen->setEnabled(kImportAvailable);
+    m_mnuOpen->setEnabled(true);
 }
 
 GridSelection ListWindow::rowSelection(bool forDeletion) const
