@@ -55,14 +55,18 @@ void writeEiaj(const QString& folder, int keys, const QString& prefix)
     int written = 0;
     int record = 0;
     while (written < keys) {
-        QStringList v = {"0502", "102851", "M40217", "1", "261201", QStringLiteral("PO-%1").arg(record), "2",
-                         "12.5", "1000", "CHIP R 10K", "チップ抵抗", "RK73H1J", "PCS"};
+        QStringList v = {"0502", "102851", "M40217", "1",          "261201",     QStringLiteral("PO-%1").arg(record),
+                         "2",    "12.5",   "1000",   "CHIP R 10K", "チップ抵抗", "RK73H1J",
+                         "PCS"};
         for (int n = 1; n <= 31; ++n) {
             if (written < keys) {
-                v << QStringLiteral("%1%2").arg(prefix).arg(written, 8, 10, QLatin1Char('0')) << "261224" << "100";
+                v << QStringLiteral("%1%2").arg(prefix).arg(written, 8, 10, QLatin1Char('0')) << "261224"
+                  << "100";
                 ++written;
             } else {
-                v << "" << "" << "";
+                v << ""
+                  << ""
+                  << "";
             }
         }
         out += plx::cp932::encode(v.join(u',')) + "\r\n";

@@ -100,8 +100,8 @@ int main(int argc, char* argv[])
     cust.write(companies);
     cust.close();
 
-    std::printf("%-8s %10s %8s %10s %8s %10s %6s %9s\n", "records", "run s", "slips", "slips/s", "tags", "tags/s", "pdfs",
-                "peak MB");
+    std::printf("%-8s %10s %8s %10s %8s %10s %6s %9s\n", "records", "run s", "slips", "slips/s", "tags", "tags/s",
+                "pdfs", "peak MB");
     for (int perCompany : {50, 100, 200}) {
         QByteArray data;
         for (int i = 0; i < perCompany; ++i) {
@@ -110,7 +110,8 @@ int main(int argc, char* argv[])
                 r.setKind('1');
                 r.setText(plx::DeliveryField::OrdererCode, QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
                 r.setText(plx::DeliveryField::SupplierCode, u"M40217");
-                r.setText(plx::DeliveryField::DeliveryKeyNo, QStringLiteral("K%1%2").arg(c).arg(i, 6, 10, QLatin1Char('0')));
+                r.setText(plx::DeliveryField::DeliveryKeyNo,
+                          QStringLiteral("K%1%2").arg(c).arg(i, 6, 10, QLatin1Char('0')));
                 r.setText(plx::DeliveryField::Status, u"1");
                 r.setText(plx::DeliveryField::SlipIssued, u"0");
                 r.setText(plx::DeliveryField::TagIssued, u"0");

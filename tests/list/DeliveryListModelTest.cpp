@@ -3,6 +3,8 @@
 #include "core/ErrorReport.h"
 #include "list/DeliveryList.h"
 
+#include <QAbstractItemModelTester>
+
 #include <gtest/gtest.h>
 
 using namespace plx;
@@ -248,4 +250,22 @@ TEST(HandOnRowSelection, RangesSingleRowsAndNewRecords)
     handOnRowSelection(env, GridSelection{}, 9, true);
     EXPECT_EQ(env.selFirstRow, 1);
     EXPECT_EQ(env.selRangeFlag, 0);
+}
+
+TEST_F(ModelFixture, TheModelKeepsQtsItemModelRulesThroughReloads)
+{
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "品名Ａ"),
+                                                                   listed('1', "ORD2", "K2", "8", "ITEM B", "")}));
+    DeliveryList list(inst.env);
+    DeliveryListModel& m = list.model(DeliveryList::kEiaj);
+    // The tester checks every signal and answer of the model as it changes;
+    // a broken rule fails the test through its QtTest failure report.
+    QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
+    EXPECT_EQ(m.rowCount(), 2);
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "")}));
+    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
+    EXPECT_EQ(m.rowCount(), 1);
+    m.clear();
+    EXPECT_EQ(m.rowCount(), 0);
 }
