@@ -121,21 +121,83 @@ QString InputFileList::parentFolder(const QString& path)
     return path.left(last);
 }
 
-QStringList InputFileList::driveRoots()
+QStringList InputFileList::folderEntries(const QString& folder)
 {
-    QStringList roots{QStringLiteral("/")};
+    QStringList entries;
+    if (parentFolder(folder) != folder)
+        entries.append(parentEntry());
+    entries += QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    return entries;
+}
+
+QString InputFileList::typedFolder(const QString& text, const QString& current)
+{
+    QString path = QDir::fromNativeSeparators(text.trimmed());
+    if (path.isEmpty())
+        return QString();
+    if (path == QLatin1String("~"))
+        path = QDir::homePath();
+    else if (path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    else if (QDir::isRelativePath(path))
+        path = QDir(current).filePath(path);
+    const QFileInfo info(QDir::cleanPath(path));
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable())
+        return QString();
+    return QDir::cleanPath(info.absoluteFilePath());
+}
+
+QStringList InputFileList::drivePlaces(const QList<MountedVolume>& volumes, const QString& home)
+{
+    static const QList<QByteArray> systemFileSystems{
+        "proc",     "sysfs",    "devtmpfs",  "devpts",    "tmpfs",       "ramfs",          "cgroup",
+        "cgroup2",  "mqueue",   "debugfs",   "tracefs",   "securityfs",  "pstore",         "bpf",
+        "configfs", "fusectl",  "hugetlbfs", "autofs",    "binfmt_misc", "nsfs",           "rpc_pipefs",
+        "efivarfs", "squashfs", "overlay",   "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse"};
+    static const QStringList systemFolders{QStringLiteral("/proc"), QStringLiteral("/sys"),  QStringLiteral("/dev"),
+                                           QStringLiteral("/run"),  QStringLiteral("/boot"), QStringLiteral("/snap"),
+                                           QStringLiteral("/var"),  QStringLiteral("/usr"),  QStringLiteral("/etc"),
+                                           QStringLiteral("/tmp")};
+    const auto under = [](const QString& path, const QString& folder) {
+        return path == folder || path.startsWith(folder + QLatin1Char('/'));
+    };
+
+    QStringList places{QStringLiteral("/")};
+    const QString homeRoot = QDir::cleanPath(home);
+    if (!home.isEmpty() && !places.contains(homeRoot))
+        places.append(homeRoot);
     QStringList others;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid())
+    for (const MountedVolume& volume : volumes) {
+        const QString root = QDir::cleanPath(volume.root);
+        if (!volume.ready || !volume.isFolder || root.isEmpty() || places.contains(root) || others.contains(root))
             continue;
-        const QString root = QDir::cleanPath(volume.rootPath());
-        // Files mounted over files (a container's /etc/hosts) are no drives.
-        if (root.isEmpty() || !QFileInfo(root).isDir() || roots.contains(root) || others.contains(root))
+        if (systemFileSystems.contains(volume.fileSystem))
+            continue;
+        const bool removableMedia = under(root, QStringLiteral("/run/media"));
+        bool system = false;
+        for (const QString& folder : systemFolders)
+            system = system || under(root, folder);
+        if (system && !removableMedia)
             continue;
         others.append(root);
     }
     others.sort();
-    return roots + others;
+    return places + others;
+}
+
+QStringList InputFileList::driveRoots()
+{
+    QList<MountedVolume> volumes;
+    for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
+        MountedVolume volume;
+        volume.root = storage.rootPath();
+        volume.fileSystem = storage.fileSystemType();
+        volume.ready = storage.isValid() && storage.isReady();
+        volume.isFolder = QFileInfo(volume.root).isDir();
+        volumes.append(volume);
+    }
+    const QString home = QDir::homePath();
+    return drivePlaces(volumes, QFileInfo(home).isDir() ? home : QString());
 }
 
 QString InputFileList::driveOf(const QString& folder, const QStringList& roots)

@@ -18,6 +18,15 @@ struct InputFileRow
     qint64 size = 0;    // length in bytes
 };
 
+// A mounted volume as the system reports it, for the choice of drives.
+struct MountedVolume
+{
+    QString root;          // where it is mounted
+    QByteArray fileSystem; // "ext4", "vfat", "proc", ...
+    bool ready = false;    // valid and ready to be read
+    bool isFolder = false; // the mount point is a folder (not a file mounted over a file)
+};
+
 // The order files a folder offers for import: every normal file that is not a
 // program or system file and that the masks of the format let through, oldest
 // first. Also the folder and drive navigation rules of the selection window.
@@ -60,7 +69,26 @@ public:
     // A path without a separator is returned as it is.
     static QString parentFolder(const QString& path);
 
-    // The roots of the mounted volumes, "/" first, each once.
+    // The entry of the folder list that leads one level up.
+    static QString parentEntry() { return QStringLiteral(".."); }
+
+    // What the folder list offers in `folder`: the parent entry first (not in a
+    // root), then the subfolders by name, ignoring case; hidden ones are left out.
+    static QStringList folderEntries(const QString& folder);
+
+    // The folder a typed path names: "~" stands for the home folder, a relative
+    // path is taken from `current`. Empty when the text names no readable folder.
+    static QString typedFolder(const QString& text, const QString& current);
+
+    // The places offered as drives: "/" first, then the home folder, then the
+    // other volumes that hold files (disks, removable media, network shares) by
+    // name, each once. Volumes that are not ready, not folders, of a system file
+    // system (proc, tmpfs, overlay, ...) or mounted for the system itself
+    // (/proc, /sys, /dev, /run, /boot, /snap, ...) are left out; media mounted
+    // under /run/media stay.
+    static QStringList drivePlaces(const QList<MountedVolume>& volumes, const QString& home);
+
+    // drivePlaces() of the volumes mounted now and the user's home folder.
     static QStringList driveRoots();
 
     // The root among `roots` that holds `folder` (the longest that matches), or

@@ -156,3 +156,74 @@ TEST(InputFileFolders, ParentFoldersAndDrives)
     EXPECT_EQ(InputFileList::driveOf(QStringLiteral("/"), drives), QStringLiteral("/"));
     EXPECT_TRUE(InputFileList::driveOf(QStringLiteral("/x"), {"/mnt"}).isEmpty());
 }
+
+TEST(InputFileFolders, TheFolderListOffersTheParentFirst)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"b", "A", "c/d", ".hidden"})
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QLatin1String(name))));
+    QFile(dir.filePath(QStringLiteral("file.csv"))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(InputFileList::folderEntries(dir.path()), QStringList({"..", "A", "b", "c"}));
+    EXPECT_EQ(InputFileList::folderEntries(dir.filePath(QStringLiteral("c"))), QStringList({"..", "d"}));
+    // The root has no parent.
+    EXPECT_FALSE(InputFileList::folderEntries(QStringLiteral("/")).contains(InputFileList::parentEntry()));
+    EXPECT_EQ(InputFileList::folderEntries(dir.filePath(QStringLiteral("missing"))), QStringList{".."});
+}
+
+TEST(InputFileFolders, TypedFoldersAbsoluteRelativeAndHome)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("in/sub"))));
+    QFile(dir.filePath(QStringLiteral("in/file.csv"))).open(QIODevice::WriteOnly);
+    const QString in = QDir::cleanPath(dir.filePath(QStringLiteral("in")));
+    EXPECT_EQ(InputFileList::typedFolder(QStringLiteral("  ") + in + QStringLiteral("/ "), QStringLiteral("/")), in);
+    EXPECT_EQ(InputFileList::typedFolder(QStringLiteral("sub"), in), in + QStringLiteral("/sub"));
+    EXPECT_EQ(InputFileList::typedFolder(QStringLiteral("sub/.."), in), in);
+    EXPECT_EQ(InputFileList::typedFolder(QStringLiteral(".."), in), QDir::cleanPath(dir.path()));
+    EXPECT_EQ(InputFileList::typedFolder(QStringLiteral("~"), in), QDir::cleanPath(QDir::homePath()));
+    // Not a folder, or nothing typed: no folder.
+    EXPECT_TRUE(InputFileList::typedFolder(QStringLiteral("file.csv"), in).isEmpty());
+    EXPECT_TRUE(InputFileList::typedFolder(QStringLiteral("nowhere"), in).isEmpty());
+    EXPECT_TRUE(InputFileList::typedFolder(QString(), in).isEmpty());
+}
+
+TEST(InputFileFolders, DrivePlacesAreRootHomeAndRealVolumes)
+{
+    const auto volume = [](const char* root, const char* fs, bool ready = true, bool folder = true) {
+        MountedVolume v;
+        v.root = QLatin1String(root);
+        v.fileSystem = fs;
+        v.ready = ready;
+        v.isFolder = folder;
+        return v;
+    };
+    const QList<MountedVolume> volumes{volume("/", "ext4"),
+                                       volume("/proc", "proc"),
+                                       volume("/sys/fs/cgroup", "cgroup2"),
+                                       volume("/dev/shm", "tmpfs"),
+                                       volume("/run/user/1000", "tmpfs"),
+                                       volume("/run/media/plx/USBSTICK", "vfat"),
+                                       volume("/media/plx/CDROM", "iso9660"),
+                                       volume("/media/plx/EMPTY", "vfat", false),
+                                       volume("/mnt/share/", "cifs"),
+                                       volume("/boot/efi", "vfat"),
+                                       volume("/etc/hosts", "ext4", true, false),
+                                       volume("/snap/core/1", "squashfs"),
+                                       volume("/data", "xfs"),
+                                       volume("/data", "xfs"),
+                                       volume("/home/plx", "ext4")};
+    EXPECT_EQ(InputFileList::drivePlaces(volumes, QStringLiteral("/home/plx")),
+              QStringList({"/", "/home/plx", "/data", "/media/plx/CDROM", "/mnt/share", "/run/media/plx/USBSTICK"}));
+    // Without a home folder, and without volumes: the root alone.
+    EXPECT_EQ(InputFileList::drivePlaces({}, QString()), QStringList{"/"});
+    EXPECT_EQ(InputFileList::drivePlaces({}, QStringLiteral("/")), QStringList{"/"});
+
+    // What the system reports now holds the home folder.
+    const QStringList now = InputFileList::driveRoots();
+    if (QFileInfo(QDir::homePath()).isDir()) {
+        EXPECT_TRUE(now.contains(QDir::cleanPath(QDir::homePath())));
+    }
+    for (const QString& root : now)
+        EXPECT_FALSE(root.startsWith(QStringLiteral("/proc")) || root.startsWith(QStringLiteral("/sys")))
+            << root.toStdString();
+}

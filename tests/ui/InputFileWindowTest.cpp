@@ -7,10 +7,12 @@
 #include "import/InputFileList.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -102,6 +104,37 @@ struct InputWindowFixture : ::testing::Test
     {
         QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
     }
+    static QStringList folders(QWidget& w)
+    {
+        QStringList names;
+        auto* dir1 = child<QListWidget>(w, "Dir1");
+        for (int row = 0; row < dir1->count(); ++row)
+            names << dir1->item(row)->text();
+        return names;
+    }
+    // Enters a folder of the folder list by its name.
+    static void enterFolder(QWidget& w, const QString& name)
+    {
+        auto* dir1 = child<QListWidget>(w, "Dir1");
+        const QList<QListWidgetItem*> found = dir1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        emit dir1->itemActivated(found.first());
+    }
+    // Makes `w` the active window so that keys reach its focus.
+    static void activate(QWidget& w)
+    {
+        w.show();
+        QApplication::setActiveWindow(&w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    // Records of the data file with the given statuses, written as E_Deliv.dat.
+    void dataWithStatuses(const QStringList& statuses)
+    {
+        QList<DeliveryRecord> records;
+        for (const QString& status : statuses)
+            records.append(delivery('1', "A001", "S01", QStringLiteral("OLD") + status, status));
+        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+    }
 };
 
 } // namespace
@@ -131,7 +164,7 @@ TEST_F(InputWindowFixture, OpensOnTheSavedFolderListingSizesAndDatesOldestFirst)
     EXPECT_FALSE(child<QTimer>(w, "Timer1")->isActive());
     EXPECT_EQ(child<QComboBox>(w, "Drive1")->currentText(),
               InputFileList::driveOf(imp.folder(), InputFileList::driveRoots()));
-    EXPECT_EQ(child<QListWidget>(w, "Dir1")->item(0)->text(), QStringLiteral("sub"));
+    EXPECT_EQ(folders(w), QStringList({"..", "sub"}));
 
     QTreeWidget* view = list(w);
     EXPECT_EQ(view->headerItem()->text(2) + view->headerItem()->text(3), QStringLiteral("サイズ更新日時"));
@@ -175,10 +208,9 @@ TEST_F(InputWindowFixture, FoldersUpAndDownAndDrivesThatCannotBeRead)
     file(QStringLiteral("sub/only.csv"), "x", 4);
     InputFileWindow w(inst.env, 0);
     w.show();
-    auto* dir1 = child<QListWidget>(w, "Dir1");
-    emit dir1->itemActivated(dir1->item(0));
+    enterFolder(w, QStringLiteral("sub"));
     EXPECT_EQ(w.currentFolder(), imp.inPath(QStringLiteral("sub")));
-    EXPECT_EQ(dir1->item(0)->text(), QStringLiteral("deeper"));
+    EXPECT_EQ(folders(w), QStringList({"..", "deeper"}));
     EXPECT_EQ(column(w, 0), QStringList{"only.csv"});
     EXPECT_EQ(list(w)->selectedItems().size(), 1); // a lone file stands selected
     press(w, "Command1");
@@ -194,7 +226,7 @@ TEST_F(InputWindowFixture, FoldersUpAndDownAndDrivesThatCannotBeRead)
     EXPECT_EQ(w.currentFolder(), imp.folder());
     // A drive opens at its root the first time, then where it was left.
     drive1->setCurrentIndex(1);
-    emit dir1->itemActivated(dir1->item(0));
+    enterFolder(w, QStringLiteral("deeper"));
     drive1->setCurrentIndex(0);
     EXPECT_EQ(w.currentFolder(), imp.folder());
     drive1->setCurrentIndex(1);
@@ -368,4 +400,145 @@ TEST_F(InputWindowFixture, ADamagedDataFileIsRefusedAndTheWindowStays)
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
     EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
     EXPECT_EQ(inst.env.importDone, 0);
+}
+
+TEST_F(InputWindowFixture, TheParentEntryAndATypedPathMoveBetweenFolders)
+{
+    QDir().mkpath(imp.inPath(QStringLiteral("sub/deeper")));
+    file(QStringLiteral("sub/deeper/d.csv"), "x", 4);
+    InputFileWindow w(inst.env, 0);
+    activate(w);
+    enterFolder(w, QStringLiteral("sub"));
+    enterFolder(w, QStringLiteral(".."));
+    EXPECT_EQ(w.currentFolder(), imp.folder());
+
+    // A typed path, ended with Enter, opens that folder and lists its files;
+    // Enter there does not start an import.
+    auto* path = child<QLineEdit>(w, "DirPath");
+    EXPECT_EQ(path->text(), QDir::toNativeSeparators(imp.folder()));
+    path->setFocus();
+    path->setText(QStringLiteral("sub/deeper"));
+    QTest::keyClick(path, Qt::Key_Return);
+    EXPECT_EQ(w.currentFolder(), imp.inPath(QStringLiteral("sub/deeper")));
+    EXPECT_EQ(path->text(), QDir::toNativeSeparators(imp.inPath(QStringLiteral("sub/deeper"))));
+    EXPECT_EQ(column(w, 0), QStringList{"d.csv"});
+    EXPECT_FALSE(child<QFrame>(w, "Picture1")->isVisible());
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+    EXPECT_TRUE(w.isVisible());
+
+    // A path that names no folder is reported; the window stays where it was.
+    path->setText(imp.inPath(QStringLiteral("nowhere")));
+    QTest::keyClick(path, Qt::Key_Return);
+    ASSERT_EQ(inst.dialogs.shown.size(), 1);
+    EXPECT_TRUE(inst.dialogs.texts()[0].startsWith(QStringLiteral("ﾌｫﾙﾀﾞが見つかりません。")));
+    EXPECT_EQ(w.currentFolder(), imp.inPath(QStringLiteral("sub/deeper")));
+    EXPECT_EQ(path->text(), QDir::toNativeSeparators(w.currentFolder()));
+}
+
+TEST_F(InputWindowFixture, EnterPressesOkButEntersAFolderInTheFolderList)
+{
+    QDir().mkpath(imp.inPath(QStringLiteral("sub")));
+    file(QStringLiteral("sub/P.CSV"), kPairOrder, 2);
+    InputFileWindow w(inst.env, 0);
+    activate(w);
+    EXPECT_TRUE(child<QPushButton>(w, "Command5")->isDefault());
+
+    // Enter in the folder list enters the folder, nothing more.
+    auto* dir1 = child<QListWidget>(w, "Dir1");
+    dir1->setFocus();
+    dir1->setCurrentItem(dir1->findItems(QStringLiteral("sub"), Qt::MatchExactly).first());
+    QTest::keyClick(dir1, Qt::Key_Return);
+    EXPECT_EQ(w.currentFolder(), imp.inPath(QStringLiteral("sub")));
+    EXPECT_FALSE(child<QFrame>(w, "Picture1")->isVisible());
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+
+    // Enter on the focused ｷｬﾝｾﾙ is ｷｬﾝｾﾙ.
+    {
+        InputFileWindow other(inst.env, 0);
+        activate(other);
+        auto* cancel = child<QPushButton>(other, "Command6");
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+        EXPECT_EQ(other.result(), QDialog::Rejected);
+        EXPECT_FALSE(other.isVisible());
+        activate(w);
+    }
+
+    // Enter in the file list: ＯＫ, the import starts with the lone file.
+    QTreeWidget* files = list(w);
+    ASSERT_EQ(files->selectedItems().size(), 1);
+    files->setFocus();
+    QTest::keyClick(files, Qt::Key_Return);
+    EXPECT_EQ(inst.env.logOperation, QStringLiteral("実行ボタン"));
+    EXPECT_TRUE(child<QFrame>(w, "Picture1")->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(inst.env.importDone, 1);
+    ASSERT_EQ(imp.records(0).size(), 1);
+}
+
+TEST_F(InputWindowFixture, StartingAnewAsksBeforeRemovingRecordsThatWaitForIssue)
+{
+    inst.setSetting(QStringLiteral("MakeMode"), QStringLiteral("3"));
+    dataWithStatuses({"1", "2", "8", "0", "1"});
+    inst.writeFile(QStringLiteral("Log/Err.dat"), "old list\r\n");
+    file(QStringLiteral("P.CSV"), kPairOrder, 2);
+    const QByteArray data = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    InputFileWindow w(inst.env, 0);
+    w.show();
+    ASSERT_TRUE(child<QRadioButton>(w, "Option3")->isChecked());
+    select(w, {"P.CSV"});
+
+    // No: nothing runs and nothing changes.
+    inst.dialogs.setNextAnswer(kAnswerNo);
+    press(w, "Command5");
+    ASSERT_EQ(inst.dialogs.shown.size(), 1);
+    const auto& question = inst.dialogs.shown[0];
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.defaultButton, DefaultButton::No);
+    EXPECT_EQ(question.icon, MessageIcon::Question);
+    EXPECT_TRUE(question.text.contains(QStringLiteral("発行待ちの納品書ﾃﾞｰﾀが3件"))) << question.text.toStdString();
+    EXPECT_FALSE(child<QFrame>(w, "Picture1")->isVisible());
+    EXPECT_FALSE(child<QTimer>(w, "Timer1")->isActive());
+    QTest::qWait(600); // no run was started behind the answer
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), data);
+    EXPECT_EQ(inst.readFile(QStringLiteral("Log/Err.dat")), QByteArray("old list\r\n"));
+    EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
+    EXPECT_EQ(inst.env.importDone + inst.env.changedFlag, 0);
+
+    // Yes: the run goes ahead and keeps only the new record.
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    press(w, "Command5");
+    EXPECT_EQ(inst.dialogs.shown.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    const auto records = imp.records(0);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K9"));
+}
+
+TEST_F(InputWindowFixture, StartingAnewAsksNothingWhenNoRecordWaits)
+{
+    dataWithStatuses({"2", "0"});
+    file(QStringLiteral("P.CSV"), kPairOrder, 2);
+    InputFileWindow w(inst.env, 0);
+    w.show();
+    child<QRadioButton>(w, "Option3")->setChecked(true);
+    select(w, {"P.CSV"});
+    press(w, "Command5");
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
+    EXPECT_EQ(imp.records(0).size(), 1);
+
+    // The other modes never ask, whatever waits.
+    dataWithStatuses({"1"});
+    file(QStringLiteral("Q.CSV"), kPairOrder, 3);
+    InputFileWindow again(inst.env, 0);
+    again.show();
+    child<QRadioButton>(again, "Option1")->setChecked(true);
+    select(again, {"Q.CSV"});
+    press(again, "Command5");
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !again.isVisible(); }, 5000));
 }

@@ -6,15 +6,19 @@
 #include "ui/list/ListWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -281,6 +285,131 @@ TEST_F(WindowFixture, EndRemovesOutputListsUpToTheFirstGap)
     EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(2)));
     EXPECT_TRUE(QFile::exists(inst.env.paths.slipListPath(4)));
     EXPECT_FALSE(QFile::exists(inst.env.paths.tagListPath(1)));
+}
+
+TEST_F(WindowFixture, TheNumberColumnStaysAtTheLeftOnBothTabsAndSelectsRows)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "E1", "0", "A", ""), listed('1', "ORD1", "E2", "0", "B", "")}));
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"),
+                   fileOf(QList{listed('2', "ORD1", "K1", "0", "C", ""), listed('2', "ORD1", "K2", "0", "D", ""),
+                                listed('2', "ORD1", "K3", "0", "E", "")}));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    auto* tabs = child<QTabBar>(w, "TabStrip1");
+    for (int kind : {0, 1}) {
+        SCOPED_TRACE(kind);
+        tabs->setCurrentIndex(kind);
+        auto* grid = child<ListGrid>(w, kind == 0 ? "MSFlexGrid1_0" : "MSFlexGrid1_1");
+        QTableView* fixed = grid->fixedColumnView();
+        ASSERT_NE(fixed, nullptr);
+        // Over the left edge of the grid, as wide as column 0, showing it alone.
+        EXPECT_TRUE(fixed->isVisible());
+        EXPECT_EQ(fixed->geometry().topLeft(), QPoint(grid->frameWidth(), grid->frameWidth()));
+        EXPECT_EQ(fixed->width(), grid->columnWidth(0));
+        EXPECT_EQ(fixed->horizontalHeader()->height(), grid->horizontalHeader()->height());
+        EXPECT_FALSE(fixed->isColumnHidden(0));
+        EXPECT_TRUE(fixed->isColumnHidden(1) && fixed->isColumnHidden(12));
+        EXPECT_EQ(fixed->model(), grid->model());
+
+        // Scrolled to the right end: column 0 of the grid has gone, the fixed
+        // column has not, and pressing it selects the row.
+        QScrollBar* across = grid->horizontalScrollBar();
+        ASSERT_GT(across->maximum(), 0);
+        across->setValue(across->maximum());
+        EXPECT_LT(grid->columnViewportPosition(0) + grid->columnWidth(0), 0);
+        EXPECT_EQ(fixed->geometry().topLeft(), QPoint(grid->frameWidth(), grid->frameWidth()));
+        EXPECT_EQ(fixed->columnViewportPosition(0), 0);
+        const QRect second = fixed->visualRect(fixed->model()->index(1, 0));
+        ASSERT_TRUE(fixed->viewport()->rect().contains(second.center()));
+        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+        const GridSelection s = grid->selectionRect();
+        EXPECT_EQ(QList({s.firstRow, s.lastRow, s.firstColumn, s.lastColumn}), QList({2, 2, 1, 12}));
+        // Shift extends it, as on the grid itself.
+        const QRect first = fixed->visualRect(fixed->model()->index(0, 0));
+        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::ShiftModifier, first.center());
+        EXPECT_EQ(QList({grid->selectionRect().firstRow, grid->selectionRect().lastRow}), QList({1, 2}));
+        EXPECT_TRUE(child<QPushButton>(w, "Command5")->isEnabled());
+
+        // A cell brought into view is not left under the fixed column.
+        grid->scrollTo(grid->model()->index(0, 1));
+        EXPECT_GE(grid->visualRect(grid->model()->index(0, 1)).left(), grid->columnWidth(0));
+    }
+}
+
+TEST_F(WindowFixture, TabLeavesTheGridForTheButtons)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "E1", "0", "A", ""), listed('1', "ORD1", "E2", "0", "B", "")}));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    grid->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->hasFocus(); }, 2000));
+    const QModelIndex current = grid->currentIndex();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_FALSE(grid->hasFocus());
+    auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->objectName().startsWith(QStringLiteral("Command")));
+    EXPECT_EQ(grid->currentIndex(), current); // the grid's cell did not move
+    // The fixed column never takes the focus.
+    EXPECT_EQ(grid->fixedColumnView()->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(WindowFixture, TheBusyPanelIsCentredOnceTheWindowHasItsSize)
+{
+    companies();
+    ListWindow w(inst.env);
+    w.showCentred();
+    auto* busy = child<QWidget>(w, "Picture1");
+    // Still loading: the panel is up, in the middle of the list area.
+    ASSERT_TRUE(busy->isVisible());
+    const QRect area = busy->parentWidget()->rect();
+    ASSERT_GT(area.width(), busy->width());
+    EXPECT_LE(std::abs(busy->geometry().center().x() - area.center().x()), 1);
+    EXPECT_LE(std::abs(busy->geometry().center().y() - area.center().y()), 1);
+    EXPECT_TRUE(area.contains(busy->geometry()));
+    // And it stays there when the window changes size.
+    w.resize(w.width() + 200, w.height() + 100);
+    QTest::qWait(1);
+    const QRect wider = busy->parentWidget()->rect();
+    if (busy->isVisible()) {
+        EXPECT_LE(std::abs(busy->geometry().center().x() - wider.center().x()), 1);
+    }
+    ASSERT_TRUE(loaded(w));
+    w.requestReload(false);
+    EXPECT_LE(std::abs(busy->geometry().center().x() - wider.center().x()), 1);
+    ASSERT_TRUE(loaded(w));
+}
+
+TEST_F(WindowFixture, ACutCellShowsItsWholeTextAsTooltip)
+{
+    companies();
+    const QString longName = QStringLiteral("北斗星電機株式会社納品書出力サービス用品");
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "E1", "0", "A", longName)}));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    const QModelIndex name = grid->model()->index(0, 5);
+    ASSERT_EQ(name.data().toString().trimmed(), longName);
+    EXPECT_EQ(grid->cutText(name), longName);
+    EXPECT_TRUE(grid->cutText(grid->model()->index(0, 4)).isEmpty()); // "E1" fits
+    EXPECT_TRUE(grid->cutText(grid->model()->index(0, 0)).isEmpty());
+    EXPECT_TRUE(grid->cutText(QModelIndex()).isEmpty());
+
+    const QPoint at = grid->visualRect(name).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), longName);
+    QToolTip::hideText();
 }
 
 TEST(VersionWindow, ShowsTheStoredVersionOrNothing)

@@ -3,10 +3,12 @@
 #include "ui/CenterWindow.h"
 #include "ui/CursorGuard.h"
 
+#include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
+#include "import/PendingRecords.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,7 +19,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -98,9 +102,9 @@ void InputFileWindow::buildControls()
     placeRow->addWidget(reportView);
     grid->addLayout(placeRow, 0, 0, 1, 2);
 
-    m_folderPath = new QLabel(m_body);
+    // The folder shown; a path typed here and ended with Enter goes there.
+    m_folderPath = new QLineEdit(m_body);
     m_folderPath->setObjectName(QStringLiteral("DirPath"));
-    m_folderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(m_folderPath, 1, 0, 1, 2);
 
     m_dir1 = new QListWidget(m_body);
@@ -149,15 +153,16 @@ void InputFileWindow::buildControls()
     modeRow->addLayout(modes, 1);
     grid->addLayout(modeRow, 3, 0, 1, 2);
 
-    auto* ok = new QPushButton(QStringLiteral("ＯＫ"), m_body);
+    auto* ok = m_ok = new QPushButton(QStringLiteral("ＯＫ"), m_body);
     ok->setObjectName(QStringLiteral("Command5"));
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), m_body);
     cancel->setObjectName(QStringLiteral("Command6"));
     for (QPushButton* b : {ok, cancel}) {
-        // Enter in the folder list enters the folder; it must not start an import.
+        // Enter is dispatched by keyPressEvent: no button takes it over on focus.
         b->setAutoDefault(false);
         b->setMinimumSize(96, 30);
     }
+    ok->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -197,8 +202,15 @@ void InputFileWindow::buildControls()
         if (!m_updatingDrive)
             Drive1_Change();
     });
-    connect(m_dir1, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { setFolder(QDir(m_folder).filePath(item->text())); });
+    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item->data(Qt::UserRole).toBool()) {
+            Command1_Click();
+            return;
+        }
+        const QString folder = QDir(m_folder).filePath(item->text());
+        runTrapped(m_env, QStringLiteral("ﾌｫﾙﾀﾞ移動/"), [&] { setFolder(folder); });
+    });
+    connect(m_folderPath, &QLineEdit::returnPressed, this, [this] { goToTypedFolder(); });
     connect(m_listView1->header(), &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
     connect(up, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(listView, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -279,10 +291,29 @@ void InputFileWindow::fillFolders()
 {
     m_dir1->clear();
     const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
-    const QStringList names =
-        QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : names)
-        new QListWidgetItem(icon, name, m_dir1);
+    for (const QString& name : InputFileList::folderEntries(m_folder)) {
+        const bool up = name == InputFileList::parentEntry();
+        auto* item =
+            new QListWidgetItem(up ? style()->standardIcon(QStyle::SP_FileDialogToParent) : icon, name, m_dir1);
+        item->setData(Qt::UserRole, up);
+        if (up)
+            item->setToolTip(QStringLiteral("上のﾌｫﾙﾀﾞへ"));
+    }
+}
+
+void InputFileWindow::goToTypedFolder()
+{
+    const QString typed = m_folderPath->text();
+    const QString folder = InputFileList::typedFolder(typed, m_folder);
+    if (folder.isEmpty()) {
+        m_env.dialogs->show(MessageIcon::Exclamation,
+                            QStringLiteral("ﾌｫﾙﾀﾞが見つかりません。\r\n（%1）").arg(typed.trimmed()),
+                            MessageButtons::Ok, DefaultButton::First);
+        m_folderPath->setText(QDir::toNativeSeparators(m_folder));
+        return;
+    }
+    m_env.logOperation = QStringLiteral("ﾌｫﾙﾀﾞ入力");
+    runTrapped(m_env, QStringLiteral("ﾌｫﾙﾀﾞ移動/"), [&] { setFolder(folder); });
 }
 
 void InputFileWindow::ListInputFiles()
@@ -388,6 +419,8 @@ void InputFileWindow::Command5_Click()
             if (item->isSelected())
                 names.append(item->text(NameColumn));
         }
+        if (!names.isEmpty() && selectedMode() == 3 && !startAnewConfirmed())
+            return;
         m_driver = std::make_unique<ImportDriver>(m_env, m_kind);
         const PrecheckResult result = m_driver->precheck(m_folder, names);
         if (result.accepted > 0) {
@@ -411,6 +444,22 @@ void InputFileWindow::Command5_Click()
         }
         ShowMessage(m_env, 9);
     });
+}
+
+bool InputFileWindow::startAnewConfirmed()
+{
+    const QString data = m_kind == 1 ? m_env.paths.kDelivPath : m_env.paths.eDelivPath;
+    const int pending = PendingRecords::countInFile(data);
+    if (pending == 0)
+        return true;
+    const short answer =
+        m_env.dialogs->show(MessageIcon::Question,
+                            QStringLiteral("発行待ちの納品書ﾃﾞｰﾀが%1件あります。\r\n"
+                                           "すべての納品書ﾃﾞｰﾀを削除すると、この%1件も削除されます。\r\n"
+                                           "処理を続けますか？")
+                                .arg(pending),
+                            MessageButtons::YesNo, DefaultButton::No);
+    return answer == kAnswerYes;
 }
 
 void InputFileWindow::Command6_Click()
@@ -472,6 +521,26 @@ void InputFileWindow::reject()
     if (m_busy)
         return;
     QDialog::reject();
+}
+
+void InputFileWindow::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || m_busy) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    QWidget* focus = focusWidget();
+    if (focus == m_dir1 || focus == m_folderPath) {
+        event->accept(); // the control has done what Enter means there
+        return;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(focus); button && button != m_ok) {
+        button->click();
+        return;
+    }
+    if (m_ok->isEnabled())
+        m_ok->click();
 }
 
 void InputFileWindow::closeEvent(QCloseEvent* event)

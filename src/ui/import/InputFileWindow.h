@@ -12,6 +12,7 @@
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -46,6 +47,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses ＯＫ, except where it has a meaning of its own: a focused
+    // button presses that button, the folder list enters the folder, the path
+    // field goes to the typed folder.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     enum class View { List, Report };
@@ -55,6 +60,11 @@ private:
     // Shows `folder` in the drive and folder lists and, unless told not to, lists its files.
     void setFolder(const QString& folder, bool listFiles = true);
     void fillFolders();
+    // Goes to the folder typed in the path field, or says it cannot.
+    void goToTypedFolder();
+    // Before processing mode 3 removes records that still wait for their slip:
+    // whether the operator wants that. True when there are none.
+    bool startAnewConfirmed();
     void fillDrives();
     void ListInputFiles();
     void sortBy(int column);
@@ -89,7 +99,8 @@ private:
 
     QWidget* m_body = nullptr;
     QComboBox* m_drive1 = nullptr;
-    QLabel* m_folderPath = nullptr;
+    QLineEdit* m_folderPath = nullptr;
+    QPushButton* m_ok = nullptr;
     QListWidget* m_dir1 = nullptr;
     QTreeWidget* m_listView1 = nullptr;
     std::array<QRadioButton*, 3> m_options{};

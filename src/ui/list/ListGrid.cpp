@@ -4,11 +4,16 @@
 
 #include "list/DeliveryListModel.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace plx {
 
@@ -33,18 +38,22 @@ public:
 
 // Draws the stored texts without their trailing blanks (they would push a
 // centred text off centre) and clips rather than elides a long text.
+QString withoutTrailingBlanks(QString text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == QLatin1Char(' '))
+        --n;
+    text.truncate(n);
+    return text;
+}
+
 class CellDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QString displayText(const QVariant& value, const QLocale& locale) const override
     {
-        QString text = QStyledItemDelegate::displayText(value, locale);
-        qsizetype n = text.size();
-        while (n > 0 && text[n - 1] == QLatin1Char(' '))
-            --n;
-        text.truncate(n);
-        return text;
+        return withoutTrailingBlanks(QStyledItemDelegate::displayText(value, locale));
     }
 
 protected:
@@ -74,6 +83,75 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent)
     setTextElideMode(Qt::ElideNone);
     setItemDelegate(new CellDelegate(this));
     setItemDelegateForColumn(0, new FixedColumnDelegate(this));
+    // Tab goes on to the buttons; the arrow keys move within the grid.
+    setTabKeyNavigation(false);
+    // By pixels, so that a column scrolled under the fixed one can still be
+    // brought wholly into view.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // The fixed column: a second view of the same model and selection that
+    // shows column 0 only, laid over the left edge of the cells. Its mouse
+    // events go to the grid as presses on column 0.
+    m_fixed = new QTableView(this);
+    m_fixed->setObjectName(QStringLiteral("FixedColumn"));
+    m_fixed->setFocusPolicy(Qt::NoFocus);
+    m_fixed->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fixed->setSelectionMode(QAbstractItemView::NoSelection);
+    m_fixed->setTabKeyNavigation(false);
+    m_fixed->setWordWrap(false);
+    m_fixed->setTextElideMode(Qt::ElideNone);
+    m_fixed->setFrameShape(QFrame::NoFrame);
+    m_fixed->verticalHeader()->hide();
+    m_fixed->horizontalHeader()->setHighlightSections(false);
+    m_fixed->horizontalHeader()->setSectionsClickable(false);
+    m_fixed->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_fixed->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fixed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fixed->setItemDelegate(new FixedColumnDelegate(m_fixed));
+    m_fixed->viewport()->installEventFilter(this);
+    viewport()->stackUnder(m_fixed);
+    m_fixed->show();
+
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == 0)
+            syncFixedColumn();
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_fixed->verticalScrollBar(), &QScrollBar::setValue);
+    connect(m_fixed->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
+}
+
+void ListGrid::setModel(QAbstractItemModel* model)
+{
+    QTableView::setModel(model);
+    m_fixed->setModel(model);
+    m_fixed->setSelectionModel(selectionModel());
+    if (model) {
+        // A reload resets the model and with it the hidden columns.
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { syncFixedColumn(); });
+        connect(model, &QAbstractItemModel::layoutChanged, this, [this] { syncFixedColumn(); });
+        connect(model, &QAbstractItemModel::columnsInserted, this, [this] { syncFixedColumn(); });
+    }
+    syncFixedColumn();
+}
+
+void ListGrid::syncFixedColumn()
+{
+    if (!model())
+        return;
+    for (int c = 0; c < model()->columnCount(); ++c)
+        m_fixed->setColumnHidden(c, c != 0);
+    m_fixed->setColumnWidth(0, columnWidth(0));
+    m_fixed->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    m_fixed->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+    placeFixedColumn();
+}
+
+void ListGrid::placeFixedColumn()
+{
+    const int header = horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0;
+    m_fixed->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height() + header);
+    m_fixed->verticalScrollBar()->setValue(verticalScrollBar()->value());
 }
 
 void ListGrid::applyLayout()
@@ -83,6 +161,91 @@ void ListGrid::applyLayout()
     }
     verticalHeader()->setDefaultSectionSize((250 + kTwipsPerPixel - 1) / kTwipsPerPixel);
     horizontalHeader()->setFixedHeight(twipsToPixels(500));
+    syncFixedColumn();
+}
+
+void ListGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeFixedColumn();
+}
+
+void ListGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    if (m_fixed)
+        placeFixedColumn();
+}
+
+void ListGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QScrollBar* across = horizontalScrollBar();
+    if (index.column() == 0) {
+        // The fixed column is always in view: scroll up or down only.
+        const int keep = across->value();
+        QTableView::scrollTo(index, hint);
+        across->setValue(keep);
+        return;
+    }
+    QTableView::scrollTo(index, hint);
+    // A cell is not in view while the fixed column covers its left part.
+    const int covered = columnWidth(0) - visualRect(index).left();
+    if (index.isValid() && covered > 0)
+        across->setValue(across->value() - covered);
+}
+
+QString ListGrid::cutText(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return QString();
+    const QString text = withoutTrailingBlanks(index.data(Qt::DisplayRole).toString());
+    if (text.isEmpty())
+        return QString();
+    const QVariant fontData = index.data(Qt::FontRole);
+    const QFont cellFont = fontData.isValid() ? fontData.value<QFont>() : font();
+    // The delegate leaves a margin at each side of the text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int room = columnWidth(index.column()) - (showGrid() ? 1 : 0) - 2 * margin;
+    return QFontMetrics(cellFont).horizontalAdvance(text) > room ? text : QString();
+}
+
+bool ListGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = cutText(index);
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+bool ListGrid::eventFilter(QObject* object, QEvent* event)
+{
+    if (object == m_fixed->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            // The same point of column 0 in the grid, wherever column 0 has
+            // been scrolled to.
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPointF at(columnViewportPosition(0) + mouse->position().x(), mouse->position().y());
+            QMouseEvent moved(mouse->type(), at, mouse->globalPosition(), mouse->button(), mouse->buttons(),
+                              mouse->modifiers());
+            QCoreApplication::sendEvent(viewport(), &moved);
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QTableView::eventFilter(object, event);
 }
 
 GridSelection ListGrid::selectionRect() const

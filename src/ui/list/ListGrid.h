@@ -8,12 +8,17 @@ namespace plx {
 
 // A list grid: column 0 is the fixed column with the running numbers; pressing
 // it (or dragging over it) selects whole rows, columns 1 to 12. Other cells
-// select as a single rectangle.
+// select as a single rectangle. The fixed column stays at the left while the
+// other columns scroll under it, Tab leaves the grid for the next control, and
+// a cell whose text is cut shows the whole text as its tooltip.
 class ListGrid : public QTableView
 {
     Q_OBJECT
 public:
     explicit ListGrid(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
     // Applies the column widths and alignments of the list and the row heights.
     void applyLayout();
@@ -25,17 +30,32 @@ public:
     // (row 0 means the header: nothing is selected).
     void selectCell(int row, int column);
 
+    // The view that keeps the fixed column in place over the scrolled cells.
+    QTableView* fixedColumnView() const { return m_fixed; }
+    // The whole text of a cell when its column is too narrow to show it; empty
+    // when it fits.
+    QString cutText(const QModelIndex& index) const;
+
 signals:
     // Pressed or double-clicked anywhere in the grid.
     void touched();
 
 protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // Shows only column 0 in the fixed view, as wide and as high as here.
+    void syncFixedColumn();
+    void placeFixedColumn();
+
+    QTableView* m_fixed = nullptr;
     int m_anchorRow = -1;
     bool m_rowDragging = false;
 };

@@ -39,6 +39,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace plx {
@@ -183,6 +184,9 @@ void ListWindow::buildClientArea()
     busyLayout->addWidget(busyText);
     m_busy->resize(360, 80);
     m_busy->hide();
+    // The area has its size only once the window is laid out: the panel
+    // follows it there and on every later resize.
+    area->installEventFilter(this);
 
     m_marker = new QLineEdit(m_grids[0]->viewport());
     m_marker->setObjectName(QStringLiteral("Text1"));
@@ -318,10 +322,16 @@ void ListWindow::showBusy(bool shown)
         m_busy->hide();
         return;
     }
-    const QWidget* area = m_busy->parentWidget();
-    m_busy->move((area->width() - m_busy->width()) / 2, (area->height() - m_busy->height()) / 2);
+    placeBusy();
     m_busy->show();
     m_busy->raise();
+}
+
+void ListWindow::placeBusy()
+{
+    const QWidget* area = m_busy->parentWidget();
+    m_busy->move(std::max(0, (area->width() - m_busy->width()) / 2),
+                 std::max(0, (area->height() - m_busy->height()) / 2));
 }
 
 void ListWindow::requestReload(bool both)
@@ -652,6 +662,8 @@ void ListWindow::MnuVer_Click()
 
 bool ListWindow::eventFilter(QObject* object, QEvent* event)
 {
+    if (event->type() == QEvent::Resize && m_busy && object == m_busy->parentWidget())
+        placeBusy();
     // A double-click on a list row is 出荷登録 when it leaves a whole-row
     // selection: decided after the grid has handled the click.
     if (event->type() == QEvent::MouseButtonDblClick) {

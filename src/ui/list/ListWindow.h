@@ -74,6 +74,8 @@ private:
     void TabStrip1_Click(int index);
     void applyEnabling();
     void showBusy(bool shown);
+    // Centres the busy panel over the list area as it stands now.
+    void placeBusy();
     void selectCurrent(int kind);
     // The row selection of the current grid: none unless the grid was clicked
     // and the selection spans whole rows.

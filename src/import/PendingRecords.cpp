@@ -1,0 +1,32 @@
+#include "PendingRecords.h"
+
+#include "store/DeliveryRecord.h"
+
+#include <QFile>
+
+namespace plx {
+
+int PendingRecords::count(const QByteArray& records)
+{
+    constexpr qsizetype kLen = DeliveryRecord::kLength;
+    const auto statusAt = DeliveryRecord::field(DeliveryField::Status).offset;
+    int pending = 0;
+    for (qsizetype at = 0; at + kLen <= records.size(); at += kLen) {
+        const char* record = records.constData() + at;
+        if (record[0] == DeliveryRecord::kKindDeleted)
+            continue;
+        if (record[statusAt] == '1' || record[statusAt] == '8')
+            ++pending;
+    }
+    return pending;
+}
+
+int PendingRecords::countInFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return count(file.readAll());
+}
+
+} // namespace plx
