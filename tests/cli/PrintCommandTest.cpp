@@ -101,7 +101,7 @@ TEST(PrintCommand, FortyCharacterSymbolsScanWholeOnTheSampleForms)
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList pdfs = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList pdfs = pdfLines(run.out);
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString() << run.err.toStdString();
 
     QTemporaryDir pages;
@@ -138,7 +138,7 @@ TEST(PrintCommand, ASymbolTooWideForItsAreaFailsTheGroupNamingTheLayoutAndItem)
     layout.close();
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
-    EXPECT_EQ(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1) << "the slip PDF only";
+    EXPECT_EQ(pdfLines(run.out).size(), 1) << "the slip PDF only";
     // One tag to a sheet in this layout: the confirmation counts two sheets.
     EXPECT_TRUE(run.err.contains(QStringLiteral("出力対象  2件(用紙  2枚)"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("バーコードが帳票定義ファイルの枠に収まりません。(Narrow_Tag.agr: "
@@ -188,7 +188,7 @@ TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList pdfs = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList pdfs = pdfLines(run.out);
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString();
     EXPECT_TRUE(pdfs[0].contains(QStringLiteral("納品書_102851_")));
     EXPECT_TRUE(pdfs[1].contains(QStringLiteral("荷札_102851_")));
@@ -232,7 +232,8 @@ TEST(PrintCommand, WithoutYesNothingIsIssued)
     f.close();
     const CliResult run = runCli(registry, {"print", "--eiaj"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(pdfLines(run.out).isEmpty()) << run.out.toStdString();
+    EXPECT_EQ(summaryLines(run.out).last(), QStringLiteral("発行した帳票はありません。"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
     EXPECT_EQ(runCli(registry, {"print", "--eiaj", "--orderer", "X"}).exitCode, 2);
