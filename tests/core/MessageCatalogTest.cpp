@@ -121,8 +121,8 @@ TEST_F(CatalogFixture, OutputQuestionsNameTheCompany)
     q.ordererName.clear();
     inst.dialogs.setNextAnswer(kAnswerYes);
     ShowOutputQuestion(inst.env, 200, q);
-    EXPECT_TRUE(inst.dialogs.shown.last().text.contains(QString(15, QLatin1Char(' ')) +
-                                                        QStringLiteral("発注者  102851\r\n")));
+    EXPECT_TRUE(
+        inst.dialogs.shown.last().text.contains(QString(15, QLatin1Char(' ')) + QStringLiteral("発注者  102851\r\n")));
     EXPECT_EQ(inst.env.msgAnswer, kAnswerYes);
 }
 

@@ -26,10 +26,11 @@ public:
         f.open(QIODevice::ReadOnly);
         printed.append({job, f.readAll()});
         if (failWith.isEmpty()) {
-            written = QStringLiteral("/print/%1_%2_%3.pdf")
-                          .arg(job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
-                               job.ordererCode)
-                          .arg(printed.size());
+            written =
+                QStringLiteral("/print/%1_%2_%3.pdf")
+                    .arg(job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
+                         job.ordererCode)
+                    .arg(printed.size());
             return true;
         }
         error = failWith;
