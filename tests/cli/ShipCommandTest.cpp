@@ -108,6 +108,10 @@ TEST(ShipCommand, IssuesNewRecordsAndPrintsThemWhenAnsweredYes)
     ASSERT_EQ(out.size(), 2) << run.out.toStdString();
     EXPECT_EQ(out[0], QStringLiteral("2\t登録済\t8"));
     EXPECT_TRUE(out[1].endsWith(QStringLiteral(".pdf"))) << out[1].toStdString();
+    const QStringList summary = summaryLines(run.out);
+    ASSERT_FALSE(summary.isEmpty()) << run.out.toStdString();
+    EXPECT_TRUE(summary[0].startsWith(QStringLiteral("納品書 A001 "))) << summary[0].toStdString();
+    EXPECT_TRUE(summary[0].endsWith(QStringLiteral(" 発行")));
     const QList<DeliveryRecord> after = inst.records();
     ASSERT_EQ(after.size(), 3);
     // Printed as the window does when it closes: a slips-only company's record is issued.
