@@ -46,8 +46,7 @@ int PrintCommand::execute(const QStringList& arguments)
     env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
     CollectingEngine engine(*env.clock, printer.trimmed());
     const PrintRunResult result = runNormalPrint(env, kind, engine, parser.value(orderer), parser.value(supplier));
-    for (const QString& pdf : engine.written)
-        std::printf("%s\n", pdf.toUtf8().constData());
+    printRunSummary(result);
     if (result.stopped)
         return kExitFailed; // its message is on stderr
     if (result.slipGroups == 0 && result.tagGroups == 0) {

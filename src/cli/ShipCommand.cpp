@@ -255,8 +255,10 @@ int ShipCommand::execute(const QStringList& arguments)
     env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
     CollectingEngine engine(*env.clock, printer.trimmed());
     const PrintRunResult printed = runMarkedPrint(env, kind, engine);
-    for (const QString& pdf : engine.written)
-        std::printf("%s\n", pdf.toUtf8().constData());
+    // The summary when documents were due or asked for; a plain registration
+    // with nothing marked prints its rows alone.
+    if (issuing || !printed.groups.isEmpty())
+        printRunSummary(printed);
     return refused == 0 && !printed.stopped ? kExitOk : kExitFailed;
 }
 

@@ -136,7 +136,11 @@ QString MessageText(Environment& env, short number)
     return found.found ? found.record.text : kUnknownMessageText;
 }
 
-void ShowMessage(Environment& env, short number)
+namespace {
+
+// Shows message `number`; `company` is the ordering-company line of the 200/210
+// questions (none when empty).
+void showMessage(Environment& env, short number, const QString& company)
 {
     env.msgAnswer = 0;
     Found found = findMessage(env, number);
@@ -164,6 +168,8 @@ void ShowMessage(Environment& env, short number)
                               QStringLiteral("件(用紙  ") + QString::number(env.outputSheetCount) +
                               QStringLiteral("枚)");
         const QString line2 = QLatin1Char('(') + env.outputFormFile.left(36).trimmed() + QLatin1Char(')');
+        if (!company.isEmpty())
+            text += QStringLiteral("\r\n") + centreOn44(company);
         text += QStringLiteral("\r\n") + centreOn44(line1) + QStringLiteral("\r\n") + centreOn44(line2);
     }
 
@@ -176,6 +182,27 @@ void ShowMessage(Environment& env, short number)
     } else {
         env.dialogs->show(icon, text, MessageButtons::Ok, DefaultButton::First);
     }
+}
+
+} // namespace
+
+void ShowMessage(Environment& env, short number)
+{
+    showMessage(env, number, QString());
+}
+
+void ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)
+{
+    env.outputItemCount = short(question.items);
+    env.outputSheetCount = short(question.sheets);
+    env.outputFormFile = question.formFile;
+    const QString code = question.ordererCode.trimmed();
+    const QString name = question.ordererName.trimmed();
+    QString company;
+    if (!code.isEmpty() || !name.isEmpty())
+        company = QStringLiteral("発注者  ") + code +
+                  (code.isEmpty() || name.isEmpty() ? QString() : QStringLiteral("  ")) + name;
+    showMessage(env, number, company);
 }
 
 } // namespace plx

@@ -46,6 +46,23 @@ private:
 // ends the program through the error report.
 void ShowMessage(Environment& env, short number);
 
+// What the slip and tag questions (200, 210) are about: the ordering company,
+// the documents to print, the sheets they fill and the layout file.
+struct OutputQuestion
+{
+    QString ordererCode;
+    QString ordererName;
+    int items = 0;
+    int sheets = 0;
+    QString formFile; // as stored; its first 36 characters are shown
+};
+
+// Asks question 200 or 210 for `question`: the catalogue text, then, each
+// centred on 44 columns, the company ("発注者  102851  北斗星電機"), the counts
+// and the layout file. Sets the counts in `env` as ShowMessage reads them and
+// records the answer in env.msgAnswer.
+void ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question);
+
 // The catalogue text of message `number` as stored ("エラーです。" when the
 // catalogue has no such number), for reports that are not message boxes.
 QString MessageText(Environment& env, short number);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace plx {
 
@@ -15,6 +16,9 @@ struct PrintJob
     Document document = Document::Slip;
     QString ordererCode; // the company the documents are for (file names)
     QString ordererName;
+    // The PDF alone, even when the engine prints on a printer as well (the run
+    // found the printer missing before its first question).
+    bool pdfOnly = false;
 };
 
 // The report engine as the output routines see it: it lays out every line of
@@ -34,6 +38,14 @@ public:
         Q_UNUSED(layoutPath);
         return 0;
     }
+    // The PDF the last successful print wrote; empty when the engine writes none.
+    virtual QString writtenPdfPath() const { return QString(); }
+    // The printer the engine prints on besides the PDF; empty: the PDF only.
+    virtual QString printerName() const { return QString(); }
+    virtual void setPrinterName(const QString& name) { Q_UNUSED(name); }
+    // The printers of the system, and whether it has one of that name.
+    virtual QStringList availablePrinters() const { return QStringList(); }
+    virtual bool hasPrinter(const QString& name) const { return availablePrinters().contains(name.trimmed()); }
 };
 
 } // namespace plx

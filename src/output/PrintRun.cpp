@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 
 namespace plx {
@@ -48,6 +49,9 @@ int DocumentOutput::PrintTags(const OutputSelection& selection, int n, bool& can
 int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocument document, bool& cancelled)
 {
     cancelled = false;
+    m_asked = false;
+    m_last = PrintedGroup();
+    m_last.document = document;
     const bool slips = document == OutputDocument::Slip;
     const char digit = m_kind == 0 ? DeliveryRecord::kKindEiaj : DeliveryRecord::kKindKorvan;
 
@@ -81,18 +85,27 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
         company = companies.read(found);
         if (!asked) {
             asked = true;
-            const int items = slips ? extract.count() : selection.groups().at(n - 1).tags;
-            m_env.outputItemCount = short(items);
-            m_env.outputFormFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile);
+            OutputQuestion question;
+            question.ordererCode = company.text(CustField::OrdererCode).trimmed();
+            question.ordererName = company.text(CustField::OrdererName).trimmed();
+            question.items = slips ? extract.count() : selection.groups().at(n - 1).tags;
+            question.formFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile);
             // Sheets as the company's layout fills them (two slips or six
             // tags to a sheet when the layout cannot tell).
-            const QString formFile = m_env.outputFormFile.trimmed();
+            const QString formFile = question.formFile.trimmed();
             int perSheet = isPlainFileName(formFile) ? m_report.documentsPerSheet(m_env.paths.usrFolder + formFile) : 0;
             if (perSheet <= 0)
                 perSheet = slips ? 2 : 6;
-            m_env.outputSheetCount = short((items + perSheet - 1) / perSheet);
-            ShowMessage(m_env, slips ? 200 : 210);
+            question.sheets = (question.items + perSheet - 1) / perSheet;
+            m_asked = true;
+            m_last.ordererCode = question.ordererCode;
+            m_last.ordererName = question.ordererName;
+            m_last.items = question.items;
+            m_last.sheets = question.sheets;
+            checkPrinterOnce();
+            ShowOutputQuestion(m_env, slips ? 200 : 210, question);
             if (m_env.msgAnswer != kAnswerYes) {
+                m_last.outcome = PrintedGroup::Outcome::Declined;
                 cancelled = true;
                 return 0;
             }
@@ -127,14 +140,116 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
         cancelled = true;
         return 0;
     }
-    PrintJob job{layout, dataPath, slips ? PrintJob::Document::Slip : PrintJob::Document::Tag,
-                 company.text(CustField::OrdererCode).trimmed(), company.text(CustField::OrdererName).trimmed()};
+    PrintJob job{layout,
+                 dataPath,
+                 slips ? PrintJob::Document::Slip : PrintJob::Document::Tag,
+                 company.text(CustField::OrdererCode).trimmed(),
+                 company.text(CustField::OrdererName).trimmed(),
+                 !m_missingPrinter.isEmpty()};
     QString error;
     if (!m_report.print(job, error)) {
         m_env.dialogs->show(MessageIcon::Exclamation, error, MessageButtons::Ok, DefaultButton::First);
         cancelled = true;
+        return 0;
     }
+    m_last.outcome = PrintedGroup::Outcome::Issued;
+    m_last.pdfPath = m_report.writtenPdfPath();
     return 0;
+}
+
+void DocumentOutput::checkPrinterOnce()
+{
+    if (m_printerChecked)
+        return;
+    m_printerChecked = true;
+    const QString printer = m_report.printerName().trimmed();
+    if (printer.isEmpty() || m_report.hasPrinter(printer))
+        return;
+    m_missingPrinter = printer;
+    m_env.dialogs->show(
+        MessageIcon::Exclamation,
+        QStringLiteral("プリンタ「%1」が見つかりません。\r\n今回の印刷はPDFファイルだけに出力します。").arg(printer),
+        MessageButtons::Ok, DefaultButton::First);
+}
+
+QString documentName(OutputDocument document)
+{
+    return document == OutputDocument::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書");
+}
+
+QString outcomeName(PrintedGroup::Outcome outcome)
+{
+    switch (outcome) {
+    case PrintedGroup::Outcome::Issued:
+        return QStringLiteral("発行");
+    case PrintedGroup::Outcome::Declined:
+        return QStringLiteral("取消");
+    case PrintedGroup::Outcome::Failed:
+        break;
+    }
+    return QStringLiteral("失敗");
+}
+
+QList<CompanyIssue> PrintRunResult::companies() const
+{
+    QList<CompanyIssue> out;
+    for (const PrintedGroup& g : groups) {
+        if (g.outcome != PrintedGroup::Outcome::Issued)
+            continue;
+        auto it = std::find_if(out.begin(), out.end(), [&](const CompanyIssue& c) {
+            return c.ordererCode == g.ordererCode && c.ordererName == g.ordererName;
+        });
+        if (it == out.end()) {
+            out.append({g.ordererCode, g.ordererName, 0, 0, 0, {}});
+            it = out.end() - 1;
+        }
+        (g.document == OutputDocument::Slip ? it->slips : it->tags) += g.items;
+        it->sheets += g.sheets;
+        if (!g.pdfPath.isEmpty())
+            it->pdfPaths.append(g.pdfPath);
+    }
+    return out;
+}
+
+QStringList PrintRunResult::pdfPaths() const
+{
+    QStringList out;
+    for (const PrintedGroup& g : groups) {
+        if (!g.pdfPath.isEmpty())
+            out.append(g.pdfPath);
+    }
+    return out;
+}
+
+QStringList PrintRunResult::summaryLines() const
+{
+    QStringList lines;
+    for (const PrintedGroup& g : groups) {
+        lines.append(QStringLiteral("%1 %2 %3 %4件 用紙%5枚 %6")
+                         .arg(documentName(g.document), g.ordererCode, g.ordererName)
+                         .arg(g.items)
+                         .arg(g.sheets)
+                         .arg(outcomeName(g.outcome)));
+    }
+    const QList<CompanyIssue> issued = companies();
+    for (const CompanyIssue& c : issued) {
+        lines.append(QStringLiteral("計 %1 %2 納品書%3件 荷札%4件 用紙%5枚 PDF%6件")
+                         .arg(c.ordererCode, c.ordererName)
+                         .arg(c.slips)
+                         .arg(c.tags)
+                         .arg(c.sheets)
+                         .arg(c.pdfPaths.size()));
+    }
+    if (issued.isEmpty())
+        lines.append(QStringLiteral("発行した帳票はありません。"));
+    else if (!missingPrinter.isEmpty())
+        lines.append(
+            QStringLiteral("プリンタ「%1」が見つからないため、PDFファイルだけに出力しました。").arg(missingPrinter));
+    else if (!printer.isEmpty())
+        lines.append(QStringLiteral("プリンタ: %1").arg(printer));
+    else
+        lines.append(QStringLiteral("プリンタ: PDFのみ"));
+    return lines;
 }
 
 namespace {
@@ -151,6 +266,10 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
         return result;
     }
     DocumentOutput output(env, kind, report);
+    const auto finish = [&] {
+        result.missingPrinter = output.missingPrinter();
+        result.printer = result.missingPrinter.isEmpty() ? report.printerName().trimmed() : QString();
+    };
     for (OutputDocument document : {OutputDocument::Slip, OutputDocument::Tag}) {
         const bool slips = document == OutputDocument::Slip;
         OutputSelection selection(env, kind, document);
@@ -164,6 +283,8 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
             stop = !runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
                 status = slips ? output.PrintSlips(selection, n, cancelled) : output.PrintTags(selection, n, cancelled);
             });
+            if (const PrintedGroup* group = output.lastGroup())
+                result.groups.append(*group);
             if (stop || status != 0) {
                 stop = true;
                 break;
@@ -179,6 +300,8 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                 result.issued = true;
                 env.changedFlag = 1;
             }
+            if (stop && !cancelled && !result.groups.isEmpty() && output.lastGroup())
+                result.groups.last().outcome = PrintedGroup::Outcome::Failed; // printed, but not marked
         }
         selection.deleteExtractFiles();
         if (stop) {
@@ -186,6 +309,7 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
             break;
         }
     }
+    finish();
     return result;
 }
 

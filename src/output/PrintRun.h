@@ -10,6 +10,34 @@ namespace plx {
 class ReportControl;
 struct Environment;
 
+// One company group of a print run as the clerk is told of it afterwards.
+struct PrintedGroup
+{
+    enum class Outcome {
+        Issued,   // printed, and the records are marked as issued
+        Declined, // the operator answered No
+        Failed,   // no layout, or the report engine could not print
+    };
+    OutputDocument document = OutputDocument::Slip;
+    QString ordererCode;
+    QString ordererName;
+    int items = 0;  // slips, or tags
+    int sheets = 0; // as the confirmation counted them
+    Outcome outcome = Outcome::Failed;
+    QString pdfPath; // the PDF the engine wrote; empty when none was written
+};
+
+// The documents issued to one ordering company in a run.
+struct CompanyIssue
+{
+    QString ordererCode;
+    QString ordererName;
+    int slips = 0;
+    int tags = 0;
+    int sheets = 0;
+    QStringList pdfPaths;
+};
+
 // The print of one company group: the slip or tag data file written from the
 // group's extract file, the operator's confirmation (messages 200/210 with
 // items and sheets), and the hand-over to the report engine.
@@ -27,12 +55,24 @@ public:
     int PrintSlips(const OutputSelection& selection, int n, bool& cancelled);
     int PrintTags(const OutputSelection& selection, int n, bool& cancelled);
 
+    // The group of the last PrintSlips/PrintTags when its question was asked
+    // (outcome Issued once the engine printed it); null when nothing was asked.
+    const PrintedGroup* lastGroup() const { return m_asked ? &m_last : nullptr; }
+    // The printer the report engine names but this system does not have; the
+    // check runs once, before the first question, and the prints go to PDF only.
+    const QString& missingPrinter() const { return m_missingPrinter; }
+
 private:
     int print(const OutputSelection& selection, int n, OutputDocument document, bool& cancelled);
+    void checkPrinterOnce();
 
     Environment& m_env;
     int m_kind;
     ReportControl& m_report;
+    PrintedGroup m_last;
+    bool m_asked = false;
+    bool m_printerChecked = false;
+    QString m_missingPrinter;
 };
 
 // What a print run did.
@@ -42,7 +82,25 @@ struct PrintRunResult
     int tagGroups = 0;
     bool issued = false;  // at least one group's records were updated
     bool stopped = false; // a step returned an error status or was refused
+    // Every group whose question was asked, in the order of the run.
+    QList<PrintedGroup> groups;
+    // The printer the documents went to besides the PDFs; empty: PDF only.
+    QString printer;
+    // A printer named but missing on this system: the run wrote PDFs only.
+    QString missingPrinter;
+
+    // What was issued, company by company in order of first appearance.
+    QList<CompanyIssue> companies() const;
+    // Every PDF written, in the order of the run.
+    QStringList pdfPaths() const;
+    // The summary as lines of text: one per group, one total per company, and
+    // "発行した帳票はありません。" when nothing was issued. No line is a path.
+    QStringList summaryLines() const;
 };
+
+// "納品書" or "荷札"; the outcome as the summary words it.
+QString documentName(OutputDocument document);
+QString outcomeName(PrintedGroup::Outcome outcome);
 
 // The normal run of the print-selection window: every due slip and tag of the
 // format in use, optionally of one company (both codes empty: all), group by

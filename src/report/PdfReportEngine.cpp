@@ -104,8 +104,19 @@ int PdfReportEngine::documentsPerSheet(const QString& layoutPath) const
     return slotsPerSheet(layoutPath, error);
 }
 
+QStringList PdfReportEngine::availablePrinters() const
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+bool PdfReportEngine::hasPrinter(const QString& name) const
+{
+    return !name.trimmed().isEmpty() && !QPrinterInfo::printerInfo(name.trimmed()).isNull();
+}
+
 bool PdfReportEngine::print(const PrintJob& job, QString& error)
 {
+    const bool toPrinter = !m_printerName.isEmpty() && !job.pdfOnly;
     ReportLayout layout;
     if (!LayoutReader::read(job.layoutPath, layout, error))
         return false;
@@ -118,7 +129,7 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
     }
     // A named printer that is not there: refuse before anything is written, so the
     // records are not taken as printed.
-    if (!m_printerName.isEmpty() && QPrinterInfo::printerInfo(m_printerName).isNull()) {
+    if (toPrinter && QPrinterInfo::printerInfo(m_printerName).isNull()) {
         error = QStringLiteral("プリンタ「%1」が見つかりません。環境設定のプリンタ名を確認してください。")
                     .arg(m_printerName);
         return false;
@@ -127,7 +138,7 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
     // A barcode that cannot fit its area is never printed cut: the print is refused
     // before anything is written, at the PDF's resolution and at the printer's.
     QString problem = ReportPainter::findUnfitBarcode(layout, documents, kPdfResolution / 25.4);
-    if (problem.isEmpty() && !m_printerName.isEmpty()) {
+    if (problem.isEmpty() && toPrinter) {
         const QPrinter printer(QPrinterInfo::printerInfo(m_printerName), QPrinter::HighResolution);
         problem = ReportPainter::findUnfitBarcode(layout, documents, printer.resolution() / 25.4);
     }
@@ -172,7 +183,7 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
     m_lastDocumentCount = int(documents.size());
     m_lastSheetCount = int((documents.size() + layout.documentsPerSheet() - 1) / layout.documentsPerSheet());
 
-    if (!m_printerName.isEmpty())
+    if (toPrinter)
         return printToPrinter(job, layout, documents, error);
     return true;
 }

@@ -30,6 +30,11 @@ public:
     bool print(const PrintJob& job, QString& error) override;
     // The slots of the layout file; 0 when it cannot be read.
     int documentsPerSheet(const QString& layoutPath) const override;
+    QString writtenPdfPath() const override { return m_lastPdfPath; }
+    QString printerName() const override { return m_printerName; }
+    void setPrinterName(const QString& name) override { m_printerName = name.trimmed(); }
+    QStringList availablePrinters() const override;
+    bool hasPrinter(const QString& name) const override;
 
     // The PDF of the last successful print (empty before one), and what went into it.
     const QString& lastPdfPath() const { return m_lastPdfPath; }

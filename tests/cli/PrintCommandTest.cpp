@@ -4,11 +4,15 @@
 #include "core/Registry.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace plx;
 using namespace plx::test;
@@ -101,7 +105,7 @@ TEST(PrintCommand, FortyCharacterSymbolsScanWholeOnTheSampleForms)
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList pdfs = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList pdfs = pdfLines(run.out);
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString() << run.err.toStdString();
 
     QTemporaryDir pages;
@@ -138,7 +142,7 @@ TEST(PrintCommand, ASymbolTooWideForItsAreaFailsTheGroupNamingTheLayoutAndItem)
     layout.close();
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
-    EXPECT_EQ(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1) << "the slip PDF only";
+    EXPECT_EQ(pdfLines(run.out).size(), 1) << "the slip PDF only";
     // One tag to a sheet in this layout: the confirmation counts two sheets.
     EXPECT_TRUE(run.err.contains(QStringLiteral("出力対象  2件(用紙  2枚)"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("バーコードが帳票定義ファイルの枠に収まりません。(Narrow_Tag.agr: "
@@ -188,7 +192,7 @@ TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
 
     const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList pdfs = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList pdfs = pdfLines(run.out);
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString();
     EXPECT_TRUE(pdfs[0].contains(QStringLiteral("納品書_102851_")));
     EXPECT_TRUE(pdfs[1].contains(QStringLiteral("荷札_102851_")));
@@ -232,10 +236,209 @@ TEST(PrintCommand, WithoutYesNothingIsIssued)
     f.close();
     const CliResult run = runCli(registry, {"print", "--eiaj"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(pdfLines(run.out).isEmpty()) << run.out.toStdString();
+    EXPECT_EQ(summaryLines(run.out).last(), QStringLiteral("発行した帳票はありません。"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
     EXPECT_EQ(runCli(registry, {"print", "--eiaj", "--orderer", "X"}).exitCode, 2);
     const CliResult none = runCli(registry, {"print", "--korvan", "--orderer", "NONE", "--supplier", "NONE"});
     EXPECT_EQ(none.exitCode, 1);
+}
+
+TEST(PrintCommand, TheSummaryNamesEachCompanyAndAMissingPrinterIsToldOnceBeforeTheQuestions)
+{
+    QTemporaryDir dir;
+    const QString registry = installWith(dir, outputCompany('1', "102851", "3"), {due('1', "102851", "K1")});
+    Registry(registry).regPutValue(kRegistryKey, QStringLiteral("PrinterName"), QStringLiteral("PLX90-NO-SUCH"));
+    const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString missing = QStringLiteral("プリンタ「PLX90-NO-SUCH」が見つかりません。");
+    EXPECT_EQ(run.err.count(missing), 1) << run.err.toStdString();
+    EXPECT_LT(run.err.indexOf(missing), run.err.indexOf(QStringLiteral("[質問]"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("発注者  102851  北斗星電機"))) << run.err.toStdString();
+
+    const QStringList summary = summaryLines(run.out);
+    ASSERT_EQ(summary.size(), 4) << run.out.toStdString();
+    EXPECT_TRUE(summary[0].startsWith(QStringLiteral("納品書 102851 北斗星電機 1件 用紙"))) << summary[0].toStdString();
+    EXPECT_TRUE(summary[0].endsWith(QStringLiteral(" 発行")));
+    EXPECT_TRUE(summary[1].startsWith(QStringLiteral("荷札 102851 北斗星電機 1件 用紙")));
+    EXPECT_TRUE(summary[2].startsWith(QStringLiteral("計 102851 北斗星電機 納品書1件 荷札1件 用紙")));
+    EXPECT_TRUE(summary[2].endsWith(QStringLiteral("PDF2件")));
+    EXPECT_EQ(summary[3],
+              QStringLiteral("プリンタ「PLX90-NO-SUCH」が見つからないため、PDFファイルだけに出力しました。"));
+    const QStringList pdfs = pdfLines(run.out);
+    ASSERT_EQ(pdfs.size(), 2);
+    for (const QString& pdf : pdfs)
+        EXPECT_TRUE(QFileInfo(pdf).isAbsolute() && QFileInfo::exists(pdf)) << pdf.toStdString();
+}
+
+namespace {
+
+// A CUPS scheduler of the test's own: configuration, spool, logs and its socket
+// in a temporary folder, and one queue PLX90PDF, a generic PDF printer whose
+// device is a file there. Clients reach it through CUPS_SERVER.
+class PrivateCups
+{
+public:
+    PrivateCups()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("cupsd"), {"/usr/sbin", "/sbin"}).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("lpadmin"), {"/usr/sbin", "/usr/bin"}).isEmpty()) {
+            m_why = QStringLiteral("cupsd or lpadmin is not installed (scripts/install-deps installs cups)");
+            return;
+        }
+        const QString root = m_dir.path();
+        for (const char* sub : {"serverroot", "spool", "cache", "state", "tmp", "log", "out"})
+            QDir(root).mkpath(QLatin1String(sub));
+        // Run as root, cupsd hands filters to the unprivileged user "lp": they
+        // must reach the folders.
+        QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                        QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                        QFileDevice::ExeOther);
+        for (const char* open : {"tmp", "out"})
+            QProcess::execute(QStringLiteral("chmod"), {"1777", root + u'/' + QLatin1String(open)});
+        m_socket = root + QStringLiteral("/cups.sock");
+        write(QStringLiteral("cupsd.conf"),
+              QStringLiteral("Listen %1\nLogLevel info\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
+                             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                             "<Policy default>\n  <Limit All>\n    Order allow,deny\n    Allow all\n  </Limit>\n"
+                             "</Policy>\n")
+                  .arg(m_socket));
+        QString files = QStringLiteral("ServerRoot %1/serverroot\nRequestRoot %1/spool\nCacheDir %1/cache\n"
+                                       "StateDir %1/state\nTempDir %1/tmp\nErrorLog %1/log/error_log\n"
+                                       "AccessLog %1/log/access_log\nPageLog %1/log/page_log\nFileDevice Yes\n")
+                            .arg(root);
+        if (::geteuid() != 0) // a user's own scheduler runs everything as that user
+            files += QStringLiteral("User %1\n").arg(qEnvironmentVariable("USER"));
+        write(QStringLiteral("cups-files.conf"), files);
+
+        m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
+        m_cupsd.start(QStringLiteral("cupsd"), {"-f", "-c", root + QStringLiteral("/cupsd.conf"), "-s",
+                                                root + QStringLiteral("/cups-files.conf")});
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(m_socket) && m_cupsd.state() != QProcess::NotRunning && waited.elapsed() < 15000)
+            m_cupsd.waitForFinished(100);
+        if (!QFileInfo::exists(m_socket)) {
+            m_why = QStringLiteral("cupsd did not start here: ") + QString::fromUtf8(m_cupsd.readAll()) +
+                    QString::fromUtf8(readLog().right(600));
+            return;
+        }
+        m_oldServer = qgetenv("CUPS_SERVER");
+        m_hadServer = qEnvironmentVariableIsSet("CUPS_SERVER");
+        qputenv("CUPS_SERVER", m_socket.toUtf8());
+        m_running = true;
+    }
+    ~PrivateCups()
+    {
+        if (m_running) {
+            if (m_hadServer)
+                qputenv("CUPS_SERVER", m_oldServer);
+            else
+                qunsetenv("CUPS_SERVER");
+        }
+        if (m_cupsd.state() != QProcess::NotRunning) {
+            m_cupsd.terminate();
+            if (!m_cupsd.waitForFinished(10000))
+                m_cupsd.kill();
+            m_cupsd.waitForFinished(5000);
+        }
+    }
+    bool running() const { return m_running; }
+    const QString& whyNot() const { return m_why; }
+    QString outputPath() const { return m_dir.path() + QStringLiteral("/out/job.pdf"); }
+
+    // Adds the queue; returns lpadmin's complaint, empty when it was added.
+    QString addQueue(const QString& name) const
+    {
+        QProcess lpadmin;
+        lpadmin.setProcessChannelMode(QProcess::MergedChannels);
+        lpadmin.start(QStringLiteral("lpadmin"),
+                      {"-p", name, "-E", "-v", QStringLiteral("file://") + outputPath(), "-m",
+                       QStringLiteral("lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd")});
+        lpadmin.waitForFinished(30000);
+        return lpadmin.exitCode() == 0 ? QString() : QString::fromUtf8(lpadmin.readAll());
+    }
+    // Waits until the queue has no job left; false after `ms`.
+    bool waitIdle(int ms) const
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < ms) {
+            QProcess lpstat;
+            lpstat.start(QStringLiteral("lpstat"), {"-o"});
+            lpstat.waitForFinished(10000);
+            if (lpstat.exitCode() == 0 && lpstat.readAllStandardOutput().trimmed().isEmpty() &&
+                QFileInfo(outputPath()).size() > 0)
+                return true;
+            QThread::msleep(200);
+        }
+        return false;
+    }
+    QByteArray readLog() const
+    {
+        QFile log(m_dir.path() + QStringLiteral("/log/error_log"));
+        log.open(QIODevice::ReadOnly);
+        return log.readAll();
+    }
+
+private:
+    void write(const QString& name, const QString& text) const
+    {
+        QFile f(m_dir.path() + u'/' + name);
+        f.open(QIODevice::WriteOnly);
+        f.write(text.toUtf8());
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_cupsd;
+    QString m_socket;
+    QString m_why;
+    QByteArray m_oldServer;
+    bool m_hadServer = false;
+    bool m_running = false;
+};
+
+} // namespace
+
+TEST(PrintCommand, PrintsThroughARealPrintQueueWhoseOutputScans)
+{
+    if (!haveScanTools())
+        GTEST_SKIP() << "pdftoppm or zbarimg is not installed";
+    PrivateCups cups;
+    if (!cups.running())
+        GTEST_SKIP() << cups.whyNot().toStdString();
+    const QString refused = cups.addQueue(QStringLiteral("PLX90PDF"));
+    ASSERT_TRUE(refused.isEmpty()) << refused.toStdString();
+
+    // Slips only: one job, one output file.
+    QTemporaryDir dir;
+    DeliveryRecord a = due('1', "102851", "HK26120100");
+    a.setText(DeliveryField::ItemCode, u"RK73H1JTTD1002F");
+    a.setText(DeliveryField::OrdererBarcodeInfo, u"OB-1");
+    CustRecord company = outputCompany('1', "102851", "1");
+    company.setText(CustField::SlipBarcodeDigits, u"20");
+    const QString registry = installWith(dir, company, {a});
+    Registry(registry).regPutValue(kRegistryKey, QStringLiteral("PrinterName"), QStringLiteral("PLX90PDF"));
+
+    const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString() << run.out.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("見つかりません"))) << run.err.toStdString();
+    EXPECT_EQ(summaryLines(run.out).last(), QStringLiteral("プリンタ: PLX90PDF")) << run.out.toStdString();
+    const QStringList pdfs = pdfLines(run.out);
+    ASSERT_EQ(pdfs.size(), 1) << run.out.toStdString();
+    ASSERT_TRUE(cups.waitIdle(60000)) << cups.readLog().right(2000).toStdString();
+
+    // What came out of the queue carries the same symbols as the data and as the PDF.
+    QTemporaryDir pages;
+    QStringList printed = scanBarcodes(cups.outputPath(), pages.path());
+    QStringList data = dataColumns(dir.path() + QStringLiteral("/Plx90We/Usr/E_Dcsv.dat"), {32, 34, 36, 38});
+    QStringList inPdf = scanBarcodes(pdfs[0], pages.path());
+    printed.sort();
+    data.sort();
+    inPdf.sort();
+    EXPECT_FALSE(printed.isEmpty());
+    EXPECT_TRUE(data.contains(QStringLiteral("ZHK26120100")));
+    EXPECT_EQ(printed, data);
+    EXPECT_EQ(printed, inPdf);
 }

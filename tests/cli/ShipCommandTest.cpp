@@ -104,10 +104,14 @@ TEST(ShipCommand, IssuesNewRecordsAndPrintsThemWhenAnsweredYes)
                                   "A001,S01,N-1,PO-N1,IC-1,1,2,3,2026/12/08,2026/12/09\n");
     const CliResult run = runCli(inst.registry, {"ship", "--eiaj", "--issue", "--yes", file});
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
-    const QStringList out = lines(run.out);
+    const QStringList out = pdfLines(run.out);
     ASSERT_EQ(out.size(), 2) << run.out.toStdString();
     EXPECT_EQ(out[0], QStringLiteral("2\t登録済\t8"));
     EXPECT_TRUE(out[1].endsWith(QStringLiteral(".pdf"))) << out[1].toStdString();
+    const QStringList summary = summaryLines(run.out);
+    ASSERT_FALSE(summary.isEmpty()) << run.out.toStdString();
+    EXPECT_TRUE(summary[0].startsWith(QStringLiteral("納品書 A001 "))) << summary[0].toStdString();
+    EXPECT_TRUE(summary[0].endsWith(QStringLiteral(" 発行")));
     const QList<DeliveryRecord> after = inst.records();
     ASSERT_EQ(after.size(), 3);
     // Printed as the window does when it closes: a slips-only company's record is issued.

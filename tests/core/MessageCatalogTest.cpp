@@ -97,6 +97,35 @@ TEST_F(CatalogFixture, Decorations)
     EXPECT_EQ(show(200).buttons, MessageButtons::YesNo);
 }
 
+TEST_F(CatalogFixture, OutputQuestionsNameTheCompany)
+{
+    catalogue(QStringLiteral("200,2,\"納品書を印刷しますか？\"\r\n210,2,\"荷札を印刷しますか？\"\r\n"));
+    OutputQuestion q;
+    q.ordererCode = QStringLiteral("102851 ");
+    q.ordererName = QStringLiteral("北斗星電機");
+    q.items = 12;
+    q.sheets = 3;
+    q.formFile = QStringLiteral("E_Tag.agr");
+    ShowOutputQuestion(inst.env, 210, q);
+    // "発注者  102851  北斗星電機" is 26 columns wide: 9 blanks; "(E_Tag.agr)" is 11: 16.5 to 16.
+    EXPECT_EQ(inst.dialogs.shown.last().text,
+              QStringLiteral("荷札を印刷しますか？\r\n") + QString(9, QLatin1Char(' ')) +
+                  QStringLiteral("発注者  102851  北斗星電機\r\n") + QString(10, QLatin1Char(' ')) +
+                  QStringLiteral("出力対象  12件(用紙  3枚)\r\n") + QString(16, QLatin1Char(' ')) +
+                  QStringLiteral("(E_Tag.agr)"));
+    EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(inst.env.outputItemCount, 12);
+    EXPECT_EQ(inst.env.outputSheetCount, 3);
+
+    // A company with a code only keeps the line short.
+    q.ordererName.clear();
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    ShowOutputQuestion(inst.env, 200, q);
+    EXPECT_TRUE(
+        inst.dialogs.shown.last().text.contains(QString(15, QLatin1Char(' ')) + QStringLiteral("発注者  102851\r\n")));
+    EXPECT_EQ(inst.env.msgAnswer, kAnswerYes);
+}
+
 TEST(DisplayWidth, ColumnsAndCentring)
 {
     short w = 0;

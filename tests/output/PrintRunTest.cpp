@@ -315,3 +315,128 @@ TEST_F(RunFixture, AnErrorStatusOrARefusalStopsTheRun)
     ASSERT_EQ(inst.dialogs.texts().size(), 1);
     EXPECT_TRUE(inst.dialogs.texts()[0].contains(QStringLiteral("途中で切れています")));
 }
+
+TEST_F(RunFixture, TheResultListsEveryGroupWithItsCountsOutcomeAndPdf)
+{
+    companies({outputCompany('1', "A", "3"), outputCompany('1', "B", "1", QStringLiteral("湘洋"))});
+    records({due('1', "A", "K1"), due('1', "A", "K2"), due('1', "B", "K3")});
+    report.perSheet.insert(QStringLiteral("E_Slip.agr"), 2);
+    inst.dialogs.setNextAnswer(kAnswerYes); // slips of A
+    inst.dialogs.setNextAnswer(kAnswerNo);  // slips of B
+    inst.dialogs.setNextAnswer(kAnswerYes); // tags of A
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+
+    ASSERT_EQ(result.groups.size(), 3);
+    const PrintedGroup& slipsA = result.groups[0];
+    EXPECT_EQ(slipsA.document, OutputDocument::Slip);
+    EXPECT_EQ(slipsA.ordererCode, QStringLiteral("A"));
+    EXPECT_EQ(slipsA.ordererName, QStringLiteral("北斗星電機"));
+    EXPECT_EQ(slipsA.items, 2);
+    EXPECT_EQ(slipsA.sheets, 1);
+    EXPECT_EQ(slipsA.outcome, PrintedGroup::Outcome::Issued);
+    EXPECT_EQ(slipsA.pdfPath, QStringLiteral("/print/納品書_A_1.pdf"));
+    EXPECT_EQ(result.groups[1].ordererCode, QStringLiteral("B"));
+    EXPECT_EQ(result.groups[1].outcome, PrintedGroup::Outcome::Declined);
+    EXPECT_TRUE(result.groups[1].pdfPath.isEmpty());
+    EXPECT_EQ(result.groups[2].document, OutputDocument::Tag);
+    EXPECT_EQ(result.groups[2].items, 2); // one tag per record
+    EXPECT_EQ(result.groups[2].sheets, 1);
+    EXPECT_EQ(result.groups[2].pdfPath, QStringLiteral("/print/荷札_A_2.pdf"));
+
+    const QList<CompanyIssue> issued = result.companies();
+    ASSERT_EQ(issued.size(), 1);
+    EXPECT_EQ(issued[0].slips, 2);
+    EXPECT_EQ(issued[0].tags, 2);
+    EXPECT_EQ(issued[0].sheets, 2);
+    EXPECT_EQ(result.pdfPaths(), QStringList({"/print/納品書_A_1.pdf", "/print/荷札_A_2.pdf"}));
+    EXPECT_EQ(result.summaryLines(),
+              QStringList({"納品書 A 北斗星電機 2件 用紙1枚 発行", "納品書 B 湘洋 1件 用紙1枚 取消",
+                           "荷札 A 北斗星電機 2件 用紙1枚 発行", "計 A 北斗星電機 納品書2件 荷札2件 用紙2枚 PDF2件",
+                           "プリンタ: PDFのみ"}));
+}
+
+TEST_F(RunFixture, ARunThatIssuedNothingSaysSo)
+{
+    companies({outputCompany('1', "A", "1")});
+    records({due('1', "A", "K1")});
+    report.failWith = QStringLiteral("印刷できません。");
+    answerYes(1);
+    const PrintRunResult failed = runNormalPrint(inst.env, 0, report);
+    ASSERT_EQ(failed.groups.size(), 1);
+    EXPECT_EQ(failed.groups[0].outcome, PrintedGroup::Outcome::Failed);
+    EXPECT_TRUE(failed.pdfPaths().isEmpty());
+    EXPECT_TRUE(failed.companies().isEmpty());
+    EXPECT_EQ(failed.summaryLines().last(), QStringLiteral("発行した帳票はありません。"));
+
+    // Nothing due at all: no group, and the same last line.
+    records({});
+    const PrintRunResult none = runNormalPrint(inst.env, 0, report);
+    EXPECT_TRUE(none.groups.isEmpty());
+    EXPECT_EQ(none.summaryLines(), QStringList{QStringLiteral("発行した帳票はありません。")});
+}
+
+TEST_F(RunFixture, TheQuestionsNameTheCompany)
+{
+    companies({outputCompany('1', "A", "1"), outputCompany('1', "B", "1", QStringLiteral("湘洋"))});
+    records({due('1', "A", "K1"), due('1', "B", "K2")});
+    runNormalPrint(inst.env, 0, report); // both declined
+    ASSERT_EQ(inst.dialogs.shown.size(), 2);
+    // Same counts, told apart by the company line.
+    EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("発注者  A  北斗星電機\r\n")))
+        << inst.dialogs.shown[0].text.toStdString();
+    EXPECT_TRUE(inst.dialogs.shown[1].text.contains(QStringLiteral("発注者  B  湘洋\r\n")))
+        << inst.dialogs.shown[1].text.toStdString();
+}
+
+TEST_F(RunFixture, AMissingPrinterIsFoundOnceBeforeTheFirstQuestionAndTheRunWritesPdfsOnly)
+{
+    companies({outputCompany('1', "A", "3")});
+    records({due('1', "A", "K1")});
+    report.printer = QStringLiteral("GONE");
+    report.printers = {QStringLiteral("OTHER")};
+    answerYes(2);
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    ASSERT_EQ(inst.dialogs.shown.size(), 3);
+    EXPECT_EQ(inst.dialogs.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(inst.dialogs.shown[0].text.startsWith(QStringLiteral("プリンタ「GONE」が見つかりません。")));
+    EXPECT_TRUE(inst.dialogs.shown[1].text.startsWith(QStringLiteral("納品書を印刷しますか？")));
+    EXPECT_EQ(inst.dialogs.texts().filter(QStringLiteral("GONE")).size(), 1);
+    ASSERT_EQ(report.printed.size(), 2);
+    EXPECT_TRUE(report.printed[0].job.pdfOnly);
+    EXPECT_TRUE(report.printed[1].job.pdfOnly);
+    EXPECT_TRUE(result.issued);
+    EXPECT_EQ(result.missingPrinter, QStringLiteral("GONE"));
+    EXPECT_TRUE(result.printer.isEmpty());
+    EXPECT_EQ(result.summaryLines().last(),
+              QStringLiteral("プリンタ「GONE」が見つからないため、PDFファイルだけに出力しました。"));
+}
+
+TEST_F(RunFixture, APrinterThatIsThereIsUsedAndNothingDueAsksNothing)
+{
+    companies({outputCompany('1', "A", "1")});
+    records({due('1', "A", "K1")});
+    report.printer = QStringLiteral("PLX90PDF");
+    report.printers = {QStringLiteral("PLX90PDF")};
+    answerYes(1);
+    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    ASSERT_EQ(report.printed.size(), 1);
+    EXPECT_FALSE(report.printed[0].job.pdfOnly);
+    EXPECT_EQ(result.printer, QStringLiteral("PLX90PDF"));
+    EXPECT_EQ(result.summaryLines().last(), QStringLiteral("プリンタ: PLX90PDF"));
+
+    // The check belongs to the first question: a run with nothing due says nothing of the printer.
+    report.printer = QStringLiteral("GONE");
+    inst.dialogs.shown.clear();
+    runNormalPrint(inst.env, 0, report);
+    EXPECT_TRUE(inst.dialogs.shown.isEmpty());
+}
+
+TEST_F(RunFixture, MarkedRunDeclinedIsReportedAsDeclined)
+{
+    companies({outputCompany('1', "A", "1")});
+    records({due('1', "A", "K1", "8")});
+    const PrintRunResult result = runMarkedPrint(inst.env, 0, report);
+    ASSERT_EQ(result.groups.size(), 1);
+    EXPECT_EQ(result.groups[0].outcome, PrintedGroup::Outcome::Declined);
+    EXPECT_FALSE(result.issued);
+}

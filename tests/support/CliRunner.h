@@ -27,4 +27,27 @@ inline CliResult runCli(const QString& registry, const QStringList& args)
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
+// The lines of a print's standard output that are not its summary: the paths of
+// the PDFs written, each alone on its line.
+inline QStringList pdfLines(const QString& out)
+{
+    QStringList paths;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.startsWith(QStringLiteral("# ")))
+            paths.append(line);
+    }
+    return paths;
+}
+
+// The summary lines of a print's standard output, without their "# ".
+inline QStringList summaryLines(const QString& out)
+{
+    QStringList lines;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QStringLiteral("# ")))
+            lines.append(line.mid(2));
+    }
+    return lines;
+}
+
 } // namespace plx::test

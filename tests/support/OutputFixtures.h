@@ -25,11 +25,21 @@ public:
         QFile f(job.dataPath);
         f.open(QIODevice::ReadOnly);
         printed.append({job, f.readAll()});
-        if (failWith.isEmpty())
+        if (failWith.isEmpty()) {
+            written =
+                QStringLiteral("/print/%1_%2_%3.pdf")
+                    .arg(job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
+                         job.ordererCode)
+                    .arg(printed.size());
             return true;
+        }
         error = failWith;
         return false;
     }
+    QString writtenPdfPath() const override { return written; }
+    QString printerName() const override { return printer; }
+    void setPrinterName(const QString& name) override { printer = name; }
+    QStringList availablePrinters() const override { return printers; }
     int documentsPerSheet(const QString& layoutPath) const override
     {
         return perSheet.value(QFileInfo(layoutPath).fileName(), 0);
@@ -37,6 +47,9 @@ public:
     QList<Printed> printed;
     QString failWith;
     QHash<QString, int> perSheet; // layout file name -> documents per sheet
+    QString written;              // the PDF of the last print: "/print/納品書_A_1.pdf"
+    QString printer;              // the printer the engine prints on; empty: PDF only
+    QStringList printers;         // the printers "of the system"
 };
 
 // A company of the given output kind with layout files and digit counts.

@@ -1,5 +1,6 @@
 #include "support/OutputFixtures.h"
 
+#include "ui/aux/PrintSummaryDialog.h"
 #include "ui/entry/EntryWindow.h"
 #include "ui/entry/TagGrid.h"
 #include "ui/list/ListGrid.h"
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -448,6 +450,17 @@ TEST_F(EntryFixture, DeletingTheLastPageClosesAndIssuesTheMarkedRecords)
     EXPECT_EQ(after[1].kind(), ' ');
     EXPECT_TRUE(window->entryResult().changed);
     EXPECT_FALSE(window->entryResult().endProgram);
+    // The result dialog tells what the close issued.
+    PrintSummaryDialog* summary = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<PrintSummaryDialog*>(w); d && d->isVisible())
+            summary = d;
+    }
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->findChild<QTreeWidget*>(QStringLiteral("Groups"))->topLevelItemCount(), 2);
+    EXPECT_TRUE(
+        summary->findChild<QLabel*>(QStringLiteral("Totals"))->text().contains(QStringLiteral("納品書1件 荷札")));
+    summary->close();
     EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(1)));
     EXPECT_FALSE(QFile::exists(inst.env.paths.tagListPath(1)));
 }

@@ -1,13 +1,18 @@
 #include "support/OutputFixtures.h"
 
+#include "core/Registry.h"
 #include "ui/aux/PrintSelectionWindow.h"
+#include "ui/aux/PrintSummaryDialog.h"
 #include "ui/list/ListWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +40,29 @@ struct PrintWindowFixture : ::testing::Test
                        fileOf(QList{outputCompany('1', "A", "1", QStringLiteral("北斗星電機")), longName,
                                     outputCompany('2', "K", "1", QStringLiteral("湘洋"))}));
         inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{due('1', "A", "K1"), due('1', "B", "K2")}));
+    }
+    ~PrintWindowFixture() override { closeSummaries(); }
+    QString storedPrinter() const
+    {
+        QString name;
+        inst.env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), name);
+        return name;
+    }
+    // The result dialogs open now.
+    static QList<PrintSummaryDialog*> summaries()
+    {
+        QList<PrintSummaryDialog*> out;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<PrintSummaryDialog*>(w); d && d->isVisible())
+                out.append(d);
+        }
+        return out;
+    }
+    static void closeSummaries()
+    {
+        for (PrintSummaryDialog* d : summaries())
+            d->close();
+        QApplication::processEvents();
     }
 };
 
@@ -91,4 +119,87 @@ TEST_F(PrintWindowFixture, AStepWithAnErrorStatusEndsTheHandlerAndTheWindowStays
     EXPECT_NE(w.result(), QDialog::Accepted);
     EXPECT_FALSE(inst.dialogs.texts().contains(QStringLiteral("該当するデータがありません。")));
     EXPECT_EQ(inst.env.changedFlag, 0);
+}
+
+TEST_F(PrintWindowFixture, OffersPdfOnlyAndTheSystemsPrintersFromTheSettingAndRemembersTheChoice)
+{
+    report.printers = {QStringLiteral("PLX90PDF"), QStringLiteral("事務所")};
+    inst.env.registry->regPutValue(kRegistryKey, QStringLiteral("PrinterName"), QStringLiteral("事務所"));
+    PrintSelectionWindow w(inst.env, 0, report);
+    auto* printers = w.findChild<QComboBox*>(QStringLiteral("ComboPrinter"));
+    ASSERT_EQ(printers->count(), 3);
+    EXPECT_EQ(printers->itemText(0), QStringLiteral("PDFのみ"));
+    EXPECT_EQ(printers->itemText(1), QStringLiteral("PLX90PDF"));
+    EXPECT_EQ(printers->currentText(), QStringLiteral("事務所"));
+
+    printers->setCurrentIndex(1);
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    EXPECT_EQ(storedPrinter(), QStringLiteral("PLX90PDF"));
+    EXPECT_EQ(report.printer, QStringLiteral("PLX90PDF"));
+    ASSERT_EQ(report.printed.size(), 2);
+    EXPECT_FALSE(report.printed[0].job.pdfOnly);
+
+    // The next window starts from the choice; PDFのみ empties the setting.
+    PrintSelectionWindow next(inst.env, 0, report);
+    auto* again = next.findChild<QComboBox*>(QStringLiteral("ComboPrinter"));
+    EXPECT_EQ(again->currentText(), QStringLiteral("PLX90PDF"));
+    again->setCurrentIndex(0);
+    EXPECT_TRUE(next.chosenPrinter().isEmpty());
+    QTest::mouseClick(next.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton); // nothing due: 630
+    EXPECT_TRUE(storedPrinter().isEmpty());
+    EXPECT_TRUE(report.printer.isEmpty());
+}
+
+TEST_F(PrintWindowFixture, AMissingPrinterIsListedAsSuchAndTheRunSaysSoOnceAndWritesPdfsOnly)
+{
+    report.printers = {QStringLiteral("PLX90PDF")};
+    inst.env.registry->regPutValue(kRegistryKey, QStringLiteral("PrinterName"), QStringLiteral("GONE"));
+    PrintSelectionWindow w(inst.env, 0, report);
+    auto* printers = w.findChild<QComboBox*>(QStringLiteral("ComboPrinter"));
+    EXPECT_EQ(printers->currentText(), QStringLiteral("GONE（見つかりません）"));
+    EXPECT_EQ(w.chosenPrinter(), QStringLiteral("GONE"));
+
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    const QStringList texts = inst.dialogs.texts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("プリンタ「GONE」が見つかりません。")));
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("納品書を印刷しますか？")));
+    EXPECT_TRUE(texts[1].contains(QStringLiteral("発注者  A  北斗星電機")));
+    ASSERT_EQ(report.printed.size(), 2);
+    EXPECT_TRUE(report.printed[0].job.pdfOnly);
+    EXPECT_TRUE(report.printed[1].job.pdfOnly);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(storedPrinter(), QStringLiteral("GONE")); // kept until the clerk chooses another
+}
+
+TEST_F(PrintWindowFixture, AfterTheRunTheResultDialogListsWhatWasIssued)
+{
+    PrintSelectionWindow w(inst.env, 0, report);
+    inst.dialogs.setNextAnswer(kAnswerYes); // slips of A
+    inst.dialogs.setNextAnswer(kAnswerNo);  // slips of B
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    const QList<PrintSummaryDialog*> shown = summaries();
+    ASSERT_EQ(shown.size(), 1);
+    auto* groups = shown[0]->findChild<QTreeWidget*>(QStringLiteral("Groups"));
+    ASSERT_EQ(groups->topLevelItemCount(), 2);
+    EXPECT_EQ(groups->topLevelItem(0)->text(1), QStringLiteral("A"));
+    EXPECT_EQ(groups->topLevelItem(0)->text(5), QStringLiteral("発行"));
+    EXPECT_EQ(groups->topLevelItem(0)->text(6), QStringLiteral("納品書_A_1.pdf"));
+    EXPECT_EQ(groups->topLevelItem(1)->text(5), QStringLiteral("取消"));
+    EXPECT_TRUE(shown[0]
+                    ->findChild<QLabel*>(QStringLiteral("Totals"))
+                    ->text()
+                    .startsWith(QStringLiteral("計 A 北斗星電機 納品書1件 荷札0件 用紙1枚 PDF1件")));
+    closeSummaries();
+
+    // Everything declined: the dialog says nothing was issued.
+    PrintSelectionWindow again(inst.env, 0, report);
+    QTest::mouseClick(again.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    ASSERT_EQ(summaries().size(), 1);
+    EXPECT_EQ(summaries()[0]->findChild<QLabel*>(QStringLiteral("Totals"))->text(),
+              QStringLiteral("発行した帳票はありません。"));
 }

@@ -1,10 +1,14 @@
 #include "PrintSelectionWindow.h"
 
+#include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
+#include "core/Registry.h"
+#include "core/ReportControl.h"
 #include "output/PrintRun.h"
 #include "store/CustStore.h"
+#include "ui/aux/PrintSummaryDialog.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -43,6 +47,14 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
         form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
     }
 
+    auto* framePrinter = new QGroupBox(QStringLiteral("プリンタ"), this);
+    framePrinter->setObjectName(QStringLiteral("FramePrinter"));
+    auto* printerRow = new QHBoxLayout(framePrinter);
+    printerRow->addWidget(new QLabel(QStringLiteral("出力先："), framePrinter));
+    m_printers = new QComboBox(framePrinter);
+    m_printers->setObjectName(QStringLiteral("ComboPrinter"));
+    printerRow->addWidget(m_printers, 1);
+
     auto* print = new QPushButton(QStringLiteral("印刷"), this);
     print->setObjectName(QStringLiteral("Command1"));
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
@@ -55,6 +67,7 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addWidget(frame2);
+    layout->addWidget(framePrinter);
     layout->addLayout(buttons);
 
     connect(m_combo1, &QComboBox::currentIndexChanged, this,
@@ -62,6 +75,30 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
     connect(print, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     runTrapped(m_env, QString(), [this] { Form_Load(); });
+    fillPrinters();
+}
+
+void PrintSelectionWindow::fillPrinters()
+{
+    const QStringList names = m_report.availablePrinters();
+    QString current;
+    m_env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), current);
+    current = current.trimmed();
+    m_printers->clear();
+    m_printers->addItem(QStringLiteral("PDFのみ"), QString());
+    for (const QString& name : names)
+        m_printers->addItem(name, name);
+    int index = current.isEmpty() ? 0 : m_printers->findData(current);
+    if (index < 0) {
+        m_printers->addItem(current + QStringLiteral("（見つかりません）"), current);
+        index = m_printers->count() - 1;
+    }
+    m_printers->setCurrentIndex(index);
+}
+
+QString PrintSelectionWindow::chosenPrinter() const
+{
+    return m_printers->currentData().toString();
 }
 
 void PrintSelectionWindow::Form_Load()
@@ -110,12 +147,26 @@ void PrintSelectionWindow::Command1_Click()
     if (m_env.closeAllFiles)
         m_env.closeAllFiles();
     m_env.changedFlag = 0;
+    // The printer chosen is the one of this run and of the runs to come.
+    const QString printer = chosenPrinter();
+    QString stored;
+    m_env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), stored);
+    if (stored.trimmed() != printer) {
+        const qint32 code = m_env.registry->regPutValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
+        if (code != RegOk)
+            m_env.dialogs->show(
+                MessageIcon::Exclamation,
+                QStringLiteral("プリンタの選択を保存できません。(%1)").arg(Registry::regErrorText(code)),
+                MessageButtons::Ok, DefaultButton::First);
+    }
+    m_report.setPrinterName(printer);
     PrintRunResult result;
     if (!runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
             result =
                 runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()));
         }))
         return;
+    PrintSummaryDialog::showFor(result, parentWidget());
     // A step that stopped the run (an empty company or code file, a refusal)
     // has told the operator; the window stays for another try.
     if (result.stopped)

@@ -11,13 +11,25 @@ class ReportControl;
 struct Environment;
 
 // 印刷指定: starts the normal print run of the format in use for every ordering
-// company or for the one chosen.
+// company or for the one chosen, on the printer chosen, and shows what was
+// issued (PrintSummaryDialog).
+//
+// Widgets (objectName): Combo1 the company, Text1..Text4 its codes and names,
+// FramePrinter with ComboPrinter: "PDFのみ" (PDF only) and the system's printers
+// as the report engine lists them;
+// the choice starts from the setting PrinterName and is written back to it when
+// 印刷 is pressed. A PrinterName that names no printer of the system is listed
+// as "名前（見つかりません）": the run says so before its first question and
+// writes the PDFs only. Command1 印刷, Command2 ｷｬﾝｾﾙ.
 class PrintSelectionWindow : public QDialog
 {
     Q_OBJECT
 public:
     // `kind` is the format in use (0 EIAJ, 1 KORVAN).
     PrintSelectionWindow(Environment& env, int kind, ReportControl& report, QWidget* parent = nullptr);
+
+    // The printer chosen; empty for "PDFのみ".
+    QString chosenPrinter() const;
 
 private:
     void Form_Load();
@@ -27,7 +39,10 @@ private:
     Environment& m_env;
     int m_kind;
     ReportControl& m_report;
+    void fillPrinters();
+
     QComboBox* m_combo1;
+    QComboBox* m_printers;
     QLineEdit* m_text[4];
     int m_lastIndex = 0;
 };

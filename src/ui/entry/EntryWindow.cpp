@@ -3,6 +3,7 @@
 #include "TagGrid.h"
 
 #include "ui/CenterWindow.h"
+#include "ui/aux/PrintSummaryDialog.h"
 #include "ui/aux/VersionWindow.h"
 
 #include "core/Dialogs.h"
@@ -719,14 +720,17 @@ void EntryWindow::MnuVer_Click()
 
 void EntryWindow::Form_Unload()
 {
-    bool issued = false;
+    PrintRunResult printed;
     runTrapped(m_env, QStringLiteral("戻り発行/"), [&] {
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
         // The documents marked for issue while the window was open.
         if (m_report)
-            issued = runMarkedPrint(m_env, m_format == EntryFormat::Eiaj ? 0 : 1, *m_report).issued;
+            printed = runMarkedPrint(m_env, m_format == EntryFormat::Eiaj ? 0 : 1, *m_report);
     });
+    // What was issued, beside the window that opened this one.
+    PrintSummaryDialog::showFor(printed, parentWidget());
+    const bool issued = printed.issued;
     m_result.changed = m_session->changed() || issued;
     m_result.endProgram = !m_returnFlag;
 }

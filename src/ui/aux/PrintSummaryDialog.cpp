@@ -1,0 +1,129 @@
+#include "PrintSummaryDialog.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace plx {
+
+namespace {
+
+constexpr int kPdfColumn = 6;
+
+} // namespace
+
+PrintSummaryDialog::PrintSummaryDialog(const PrintRunResult& result, QWidget* parent, UrlOpener opener)
+    : QDialog(parent), m_opener(std::move(opener))
+{
+    setObjectName(QStringLiteral("印刷結果"));
+    setWindowTitle(QStringLiteral("印刷結果"));
+    if (!m_opener)
+        m_opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+    m_groups = new QTreeWidget(this);
+    m_groups->setObjectName(QStringLiteral("Groups"));
+    m_groups->setRootIsDecorated(false);
+    m_groups->setHeaderLabels({QStringLiteral("帳票"), QStringLiteral("発注者ｺｰﾄﾞ"), QStringLiteral("発注者名称"),
+                               QStringLiteral("件数"), QStringLiteral("用紙"), QStringLiteral("結果"),
+                               QStringLiteral("PDF")});
+    for (const PrintedGroup& g : result.groups) {
+        auto* item = new QTreeWidgetItem(m_groups);
+        item->setText(0, documentName(g.document));
+        item->setText(1, g.ordererCode);
+        item->setText(2, g.ordererName);
+        item->setText(3, QString::number(g.items));
+        item->setText(4, QString::number(g.sheets));
+        item->setText(5, outcomeName(g.outcome));
+        item->setText(kPdfColumn, QFileInfo(g.pdfPath).fileName());
+        item->setData(kPdfColumn, Qt::UserRole, g.pdfPath);
+        item->setToolTip(kPdfColumn, QDir::toNativeSeparators(g.pdfPath));
+        item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    m_groups->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_groups->setMinimumWidth(640);
+
+    // The per-company totals and where the documents went: the summary lines
+    // after the group lines.
+    QStringList totals = result.summaryLines();
+    totals.erase(totals.begin(), totals.begin() + result.groups.size());
+    m_totals = new QLabel(totals.join(QLatin1Char('\n')), this);
+    m_totals->setObjectName(QStringLiteral("Totals"));
+    m_totals->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_openPdf = new QPushButton(QStringLiteral("PDFを開く"), this);
+    m_openPdf->setObjectName(QStringLiteral("OpenPdf"));
+    m_openFolder = new QPushButton(QStringLiteral("フォルダを開く"), this);
+    m_openFolder->setObjectName(QStringLiteral("OpenFolder"));
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setObjectName(QStringLiteral("Close"));
+    close->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_openPdf);
+    buttons->addWidget(m_openFolder);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_groups, 1);
+    layout->addWidget(m_totals);
+    layout->addLayout(buttons);
+
+    connect(m_groups, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
+    connect(m_openPdf, &QPushButton::clicked, this, &PrintSummaryDialog::openPdf);
+    connect(m_openFolder, &QPushButton::clicked, this, &PrintSummaryDialog::openFolder);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The first group with a PDF is the one the buttons open.
+    for (int i = 0; i < m_groups->topLevelItemCount(); ++i) {
+        if (!m_groups->topLevelItem(i)->data(kPdfColumn, Qt::UserRole).toString().isEmpty()) {
+            m_groups->setCurrentItem(m_groups->topLevelItem(i));
+            break;
+        }
+    }
+    updateButtons();
+}
+
+PrintSummaryDialog* PrintSummaryDialog::showFor(const PrintRunResult& result, QWidget* parent)
+{
+    if (result.groups.isEmpty())
+        return nullptr;
+    auto* dialog = new PrintSummaryDialog(result, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
+}
+
+QString PrintSummaryDialog::chosenPdf() const
+{
+    const QTreeWidgetItem* item = m_groups->currentItem();
+    return item ? item->data(kPdfColumn, Qt::UserRole).toString() : QString();
+}
+
+void PrintSummaryDialog::updateButtons()
+{
+    const bool pdf = !chosenPdf().isEmpty();
+    m_openPdf->setEnabled(pdf);
+    m_openFolder->setEnabled(pdf);
+}
+
+void PrintSummaryDialog::openPdf()
+{
+    if (!chosenPdf().isEmpty())
+        m_opener(QUrl::fromLocalFile(chosenPdf()));
+}
+
+void PrintSummaryDialog::openFolder()
+{
+    if (!chosenPdf().isEmpty())
+        m_opener(QUrl::fromLocalFile(QFileInfo(chosenPdf()).absolutePath()));
+}
+
+} // namespace plx
