@@ -69,6 +69,11 @@ ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent),
     runTrapped(m_env, QStringLiteral("ﾒｲﾝ/"), [this] { Form_Load(); });
 }
 
+int ListWindow::currentList() const
+{
+    return m_env.currentKind == DeliveryList::kKorvan ? DeliveryList::kKorvan : DeliveryList::kEiaj;
+}
+
 ListWindow::~ListWindow()
 {
     m_env.closeAllFiles = nullptr;
@@ -235,7 +240,7 @@ void ListWindow::buildClientArea()
     // selection); a match becomes the selected row of the current grid.
     connect(m_command[7], &QPushButton::clicked, this, [this] {
         runTrapped(m_env, QString(), [this] {
-            const int kind = m_env.currentKind == 1 ? 1 : 0;
+            const int kind = currentList();
             const GridSelection selection = rowSelection(false);
             int found = 0;
             {
@@ -303,7 +308,7 @@ void ListWindow::Form_Load()
         m_env.currentKind = 2;
     }
     m_tabs->setProperty("loading", false);
-    m_stack->setCurrentWidget(m_grids[m_env.currentKind == 1 ? 1 : 0]);
+    m_stack->setCurrentWidget(m_grids[currentList()]);
     applyEnabling();
     showBusy(true);
     m_timer1->start();
@@ -417,7 +422,7 @@ void ListWindow::TabStrip1_Click(int index)
 
 void ListWindow::applyEnabling()
 {
-    const int kind = m_env.currentKind == 1 ? 1 : 0;
+    const int kind = currentList();
     const bool rows = m_list.model(kind).listedCount() > 0;
     // Deletion deletes the selected rows, or opens the deletion window.
     const bool deletable = rows;
@@ -438,7 +443,7 @@ void ListWindow::applyEnabling()
 
 GridSelection ListWindow::rowSelection(bool forDeletion) const
 {
-    const int kind = m_env.currentKind == 1 ? 1 : 0;
+    const int kind = currentList();
     if (!m_clicked[kind])
         return {};
     GridSelection s = m_grids[kind]->selectionRect();
@@ -451,7 +456,7 @@ GridSelection ListWindow::rowSelection(bool forDeletion) const
 void ListWindow::Command5_Click()
 {
     const bool done = runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
-        const int kind = m_env.currentKind == 1 ? 1 : 0;
+        const int kind = currentList();
         m_env.changedFlag = 0;
         const GridSelection selection = rowSelection(true);
         if (!selection.valid) {
@@ -484,7 +489,7 @@ void ListWindow::Command5_Click()
 void ListWindow::openEntry(bool newRecord)
 {
     runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
-        const int kind = m_env.currentKind == 1 ? 1 : 0;
+        const int kind = currentList();
         m_env.changedFlag = 0;
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
@@ -522,7 +527,7 @@ void ListWindow::Command3_Click()
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
         {
-            InputFileWindow window(m_env, m_env.currentKind == 1 ? 1 : 0, this);
+            InputFileWindow window(m_env, currentList(), this);
             moveToCentre(m_env, window);
             window.exec();
         }
@@ -541,7 +546,7 @@ void ListWindow::Command4_Click()
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
         {
-            PrintSelectionWindow window(m_env, m_env.currentKind == 1 ? 1 : 0, *m_report, this);
+            PrintSelectionWindow window(m_env, currentList(), *m_report, this);
             window.adjustSize();
             moveToCentre(m_env, window);
             window.exec();

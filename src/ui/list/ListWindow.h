@@ -66,6 +66,8 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    // The list of the current tab: DeliveryList::kEiaj or DeliveryList::kKorvan.
+    int currentList() const;
     void buildMenus();
     void buildClientArea();
     void Form_Load();
