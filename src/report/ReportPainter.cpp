@@ -8,9 +8,11 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace plx {
 
@@ -135,27 +137,57 @@ void ReportPainter::paintLine(const LayoutItem& item)
     m_painter.drawLine(QLineF(dotsX(at.x1()), dotsY(at.y1()), dotsX(at.x2()), dotsY(at.y2())));
 }
 
-const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
-                                                            const QSizeF& box)
+size_t qHash(const ReportPainter::FitKey& key, size_t seed)
 {
-    // The item's address stands for its font, alignment and box.
-    const QString key = QString::number(quintptr(&item)) + QLatin1Char('\x1f') + QString::number(box.width()) +
-                        QLatin1Char('x') + QString::number(box.height()) + QLatin1Char('\x1f') + text;
+    return qHashMulti(seed, key.item, key.width, key.height, key.text);
+}
+
+const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
+                                                            const LayoutItem* keyItem, const QSizeF& box)
+{
+    FitKey key{keyItem ? keyItem : &item, box.width(), box.height(), text};
     auto it = m_fits.constFind(key);
     if (it != m_fits.cend())
         return *it;
+    if (m_fits.size() >= kMaxFits)
+        m_fits.clear();
+    QPaintDevice* device = m_painter.device();
     FittedLines fit;
-    fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, m_painter.device());
-    for (const QString& line : fit.fitted.lines)
-        fit.widths.append(fit.fitted.lineWidth(line, m_painter.device()));
-    return *m_fits.insert(key, std::move(fit));
+    fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, device);
+    for (const QString& line : fit.fitted.lines) {
+        // The glyphs as drawText() would shape them: one line, never wrapped, as wide
+        // as all its characters (blanks at its end too).
+        QTextLayout layout(line, fit.fitted.font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        option.setTextDirection(Qt::LeftToRight);
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine textLine = layout.createLine();
+        if (textLine.isValid())
+            textLine.setLineWidth(std::numeric_limits<int>::max() / 256.0);
+        layout.endLayout();
+        QList<QGlyphRun> runs = layout.glyphRuns();
+        const double ascent = textLine.isValid() ? textLine.ascent() : 0;
+        fit.widths.append((textLine.isValid() ? textLine.naturalTextWidth() : 0) * fit.fitted.condense);
+        for (QGlyphRun& run : runs) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& at : positions)
+                at.ry() -= ascent;
+            run.setPositions(positions);
+        }
+        fit.glyphRuns.append(runs);
+    }
+    return *m_fits.insert(std::move(key), std::move(fit));
 }
 
-void ReportPainter::paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots)
+void ReportPainter::paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots,
+                              const LayoutItem* keyItem)
 {
     if (text.isEmpty())
         return;
-    const FittedLines& fit = fittedText(text, item, boxDots.size());
+    const FittedLines& fit = fittedText(text, item, keyItem, boxDots.size());
     const FittedText& fitted = fit.fitted;
     const double blockHeight = fitted.lineHeight * fitted.lines.size();
     double top = boxDots.top() + (boxDots.height() - blockHeight) / 2;
@@ -173,10 +205,9 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
         m_painter.save();
         m_painter.setClipRect(boxDots, Qt::IntersectClip);
     }
-    m_painter.setFont(fitted.font);
+    // The cached glyphs carry their font: no font is set, and nothing is shaped again.
     m_painter.setPen(Qt::black);
     for (qsizetype i = 0; i < fitted.lines.size(); ++i) {
-        const QString& line = fitted.lines[i];
         const double width = fit.widths[i];
         double x = boxDots.left();
         if (item.hAlign & Qt::AlignHCenter)
@@ -185,14 +216,17 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
             x += boxDots.width() - width;
         x = std::max(x, boxDots.left());
         const double baseline = top + i * fitted.lineHeight + fitted.ascent;
+        const QList<QGlyphRun>& runs = fit.glyphRuns[i];
         if (fitted.condense == 1.0) {
-            m_painter.drawText(QPointF(x, baseline), line);
+            for (const QGlyphRun& run : runs)
+                m_painter.drawGlyphRun(QPointF(x, baseline), run);
             continue;
         }
         m_painter.save();
         m_painter.translate(x, baseline);
         m_painter.scale(fitted.condense, 1.0);
-        m_painter.drawText(QPointF(0, 0), line);
+        for (const QGlyphRun& run : runs)
+            m_painter.drawGlyphRun(QPointF(0, 0), run);
         m_painter.restore();
     }
     if (clip)
@@ -250,10 +284,9 @@ bool ReportPainter::paintBarcode(qsizetype index, const LayoutItem& item, const 
 {
     const QRectF box = toDots(item.rect);
     const QString data = barcodeData(item, values);
-    Code39Symbol symbol;
+    static const Code39Symbol noSymbol;
     const bool hasData = !chopBlanks(data).isEmpty();
-    if (hasData && !symbol.encode(data))
-        qCWarning(lcReport) << "no barcode for" << data << ":" << symbol.errorText();
+    const Code39Symbol& symbol = hasData ? symbolFor(data) : noSymbol;
 
     bool fits = true;
     double barsLeft = box.left() + dotsX(kQuietZoneModules * item.moduleWidth);
@@ -291,9 +324,22 @@ bool ReportPainter::paintBarcode(qsizetype index, const LayoutItem& item, const 
             textBox.setLeft(std::min(barsLeft, textBox.right()));
         else if ((item.hAlign & Qt::AlignRight) && !symbol.isEmpty())
             textBox.setRight(std::max(barsRight, textBox.left()));
-        paintText(readable, textItem, textBox);
+        paintText(readable, textItem, textBox, &item);
     }
     return fits;
+}
+
+const Code39Symbol& ReportPainter::symbolFor(const QString& data)
+{
+    auto it = m_symbols.constFind(data);
+    if (it != m_symbols.cend())
+        return *it;
+    if (m_symbols.size() >= kMaxSymbols)
+        m_symbols.clear();
+    Code39Symbol symbol;
+    if (!symbol.encode(data))
+        qCWarning(lcReport) << "no barcode for" << data << ":" << symbol.errorText();
+    return *m_symbols.insert(data, std::move(symbol));
 }
 
 void ReportPainter::paintBars(const Code39Symbol& symbol, const BarcodeFit& fit, double left, const QRectF& box)
