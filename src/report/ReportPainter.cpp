@@ -206,7 +206,11 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
         m_painter.setClipRect(boxDots, Qt::IntersectClip);
     }
     // The cached glyphs carry their font: no font is set, and nothing is shaped again.
-    m_painter.setPen(Qt::black);
+    // Glyphs take the pen's colour alone: a black pen of any width or dash (a box's
+    // border) is left as it is, which saves the PDF a change of state.
+    const QPen& pen = m_painter.pen();
+    if (pen.style() == Qt::NoPen || pen.color() != QColor(Qt::black) || pen.brush().style() != Qt::SolidPattern)
+        m_painter.setPen(Qt::black);
     for (qsizetype i = 0; i < fitted.lines.size(); ++i) {
         const double width = fit.widths[i];
         double x = boxDots.left();
@@ -352,11 +356,10 @@ void ReportPainter::paintBars(const Code39Symbol& symbol, const BarcodeFit& fit,
     bars.reserve(symbol.bars().size());
     for (const Code39Symbol::Bar& bar : symbol.barsAt(fit.narrow, fit.wide))
         bars.append(QRectF(left + bar.start, top, bar.width, height));
-    m_painter.save();
+    // Every other item sets the pen and brush it needs: no save and restore.
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(Qt::black);
     m_painter.drawRects(bars.constData(), int(bars.size()));
-    m_painter.restore();
 }
 
 } // namespace plx
