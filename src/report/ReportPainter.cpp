@@ -96,6 +96,11 @@ bool ReportPainter::paintDocument(int slot, const QStringList& values)
         const LayoutItem& item = m_layout.items[i];
         switch (item.kind) {
         case LayoutItem::Kind::Box:
+            // A filled box covers what was painted before it: the texts waiting
+            // are painted first. Everything else is black on white, where the
+            // order of painting does not show.
+            if (item.fill.isValid())
+                flushGlyphs();
             paintBox(item);
             break;
         case LayoutItem::Kind::Line:
@@ -112,6 +117,7 @@ bool ReportPainter::paintDocument(int slot, const QStringList& values)
             break;
         }
     }
+    flushGlyphs();
     m_painter.restore();
     return whole;
 }
@@ -206,11 +212,11 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
         m_painter.setClipRect(boxDots, Qt::IntersectClip);
     }
     // The cached glyphs carry their font: no font is set, and nothing is shaped again.
-    // Glyphs take the pen's colour alone: a black pen of any width or dash (a box's
-    // border) is left as it is, which saves the PDF a change of state.
-    const QPen& pen = m_painter.pen();
-    if (pen.style() == Qt::NoPen || pen.color() != QColor(Qt::black) || pen.brush().style() != Qt::SolidPattern)
-        m_painter.setPen(Qt::black);
+    // Lines that are neither cut nor narrowed wait to be painted with the other
+    // glyphs of their font (see flushGlyphs()).
+    const bool deferred = !clip && fitted.condense == 1.0;
+    if (!deferred)
+        useTextPen();
     for (qsizetype i = 0; i < fitted.lines.size(); ++i) {
         const double width = fit.widths[i];
         double x = boxDots.left();
@@ -221,6 +227,11 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
         x = std::max(x, boxDots.left());
         const double baseline = top + i * fitted.lineHeight + fitted.ascent;
         const QList<QGlyphRun>& runs = fit.glyphRuns[i];
+        if (deferred) {
+            for (const QGlyphRun& run : runs)
+                deferGlyphs(run, QPointF(x, baseline));
+            continue;
+        }
         if (fitted.condense == 1.0) {
             for (const QGlyphRun& run : runs)
                 m_painter.drawGlyphRun(QPointF(x, baseline), run);
@@ -235,6 +246,42 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
     }
     if (clip)
         m_painter.restore();
+}
+
+void ReportPainter::useTextPen()
+{
+    // Glyphs take the pen's colour alone: a black pen of any width or dash (a box's
+    // border) is left as it is, which saves the PDF a change of state.
+    const QPen& pen = m_painter.pen();
+    if (pen.style() == Qt::NoPen || pen.color() != QColor(Qt::black) || pen.brush().style() != Qt::SolidPattern)
+        m_painter.setPen(Qt::black);
+}
+
+void ReportPainter::deferGlyphs(const QGlyphRun& run, const QPointF& at)
+{
+    const QRawFont font = run.rawFont();
+    auto batch = std::find_if(m_pendingGlyphs.begin(), m_pendingGlyphs.end(),
+                              [&](const PendingGlyphs& pending) { return pending.font == font; });
+    if (batch == m_pendingGlyphs.end())
+        batch = m_pendingGlyphs.insert(m_pendingGlyphs.end(), PendingGlyphs{font, {}, {}});
+    batch->indexes.append(run.glyphIndexes());
+    for (const QPointF& position : run.positions())
+        batch->positions.append(at + position);
+}
+
+void ReportPainter::flushGlyphs()
+{
+    if (m_pendingGlyphs.isEmpty())
+        return;
+    useTextPen();
+    for (const PendingGlyphs& pending : std::as_const(m_pendingGlyphs)) {
+        QGlyphRun run;
+        run.setRawFont(pending.font);
+        run.setGlyphIndexes(pending.indexes);
+        run.setPositions(pending.positions);
+        m_painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    m_pendingGlyphs.clear();
 }
 
 QString ReportPainter::barcodeData(const LayoutItem& item, const QStringList& values)

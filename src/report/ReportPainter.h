@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QList>
+#include <QRawFont>
 
 #include "ReportLayout.h"
 
@@ -57,6 +58,22 @@ private:
                    const LayoutItem* keyItem = nullptr);
     bool paintBarcode(qsizetype index, const LayoutItem& item, const QStringList& values);
     void paintBars(const Code39Symbol& symbol, const BarcodeFit& fit, double left, const QRectF& box);
+
+    // Glyphs of one font in one text object: the PDF writer starts a text object, sets
+    // its colour and font and saves its state for every run drawn, which costs more
+    // than the glyphs of a short text. Lines that need no clip or narrowing are
+    // collected by font and painted together before a filled box and at the end of
+    // the document.
+    struct PendingGlyphs
+    {
+        QRawFont font;
+        QList<quint32> indexes;
+        QList<QPointF> positions; // device dots
+    };
+    void deferGlyphs(const QGlyphRun& run, const QPointF& at);
+    void flushGlyphs();
+    void useTextPen();
+    QList<PendingGlyphs> m_pendingGlyphs;
 
     static QString barcodeData(const LayoutItem& item, const QStringList& values);
     static QString unfitText(qsizetype index, const LayoutItem& item, const QString& data, const BarcodeFit& fit,

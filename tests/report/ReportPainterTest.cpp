@@ -188,6 +188,32 @@ TEST(ReportPainterTest, SecondDocumentFromTheKeptFitsLooksLikeTheFirst)
     EXPECT_EQ(image.copy(0, 300, image.width(), 300), first);
 }
 
+TEST(ReportPainterTest, AFilledBoxCoversTheTextsBeforeIt)
+{
+    // Texts are painted in batches; a filled box still covers what came before it in
+    // the layout, and what comes after it stays on top.
+    ReportLayout layout;
+    layout.slotSize = QSizeF(100, 60);
+    layout.slotOrigins = {QPointF(0, 0)};
+    const LayoutItem under = field(QRectF(10, 10, 60, 6), 10);
+    LayoutItem cover;
+    cover.kind = LayoutItem::Kind::Box;
+    cover.rect = QRectF(5, 5, 80, 30);
+    cover.penWidth = 0;
+    cover.fill = QColor(Qt::white);
+    const LayoutItem over = field(QRectF(10, 20, 60, 6), 10);
+    layout.items = {under, cover, over};
+    QImage image = blankImage(100, 60);
+    {
+        QPainter painter(&image);
+        ReportPainter report(painter, layout);
+        ASSERT_TRUE(report.paintDocument(0, {QStringLiteral("隠れる文字 HIDDEN")}));
+    }
+    const QRectF ink = inkMm(image);
+    ASSERT_FALSE(ink.isNull()) << "the text after the box is painted";
+    EXPECT_GT(ink.top(), 19) << "the text before the box is covered: ink from " << ink.top() << " mm";
+}
+
 TEST(ReportPainterTest, FieldFormats)
 {
     const auto format = [](const char* value, FieldFormat f) { return ReportPainter::formatValue(value, f); };
