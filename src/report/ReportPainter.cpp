@@ -148,6 +148,38 @@ size_t qHash(const ReportPainter::FitKey& key, size_t seed)
     return qHashMulti(seed, key.item, key.width, key.height, key.text);
 }
 
+namespace {
+
+// One line as drawText() would shape it: never wrapped, as wide as all its
+// characters (blanks at its end too). Returns its width; `runs` gets its glyphs,
+// placed from the start of its baseline.
+double shapeLine(const QString& line, const QFont& font, QPaintDevice* device, QList<QGlyphRun>& runs)
+{
+    QTextLayout layout(line, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    if (textLine.isValid())
+        textLine.setLineWidth(std::numeric_limits<int>::max() / 256.0);
+    layout.endLayout();
+    runs = layout.glyphRuns();
+    if (!textLine.isValid())
+        return 0;
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& at : positions)
+            at.ry() -= textLine.ascent();
+        run.setPositions(positions);
+    }
+    return textLine.naturalTextWidth();
+}
+
+} // namespace
+
 const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
                                                             const LayoutItem* keyItem, const QSizeF& box)
 {
@@ -159,30 +191,24 @@ const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text,
         m_fits.clear();
     QPaintDevice* device = m_painter.device();
     FittedLines fit;
+    if (!item.wrap) {
+        // Most single-line texts fit at the item's size: then the one layout that
+        // shapes them also measures them, as FittedText::fit() would.
+        QList<QGlyphRun> runs;
+        const FittedText asIs = FittedText::atSize(item.fontSize, text, item, m_layout.fontFamily, device);
+        const double width = shapeLine(text, asIs.font, device, runs);
+        if (width <= box.width() && asIs.height <= box.height()) {
+            fit.fitted = asIs;
+            fit.fitted.width = width;
+            fit.widths = {width};
+            fit.glyphRuns = {runs};
+            return *m_fits.insert(std::move(key), std::move(fit));
+        }
+    }
     fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, device);
     for (const QString& line : fit.fitted.lines) {
-        // The glyphs as drawText() would shape them: one line, never wrapped, as wide
-        // as all its characters (blanks at its end too).
-        QTextLayout layout(line, fit.fitted.font, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        option.setTextDirection(Qt::LeftToRight);
-        option.setFlags(QTextOption::IncludeTrailingSpaces);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine textLine = layout.createLine();
-        if (textLine.isValid())
-            textLine.setLineWidth(std::numeric_limits<int>::max() / 256.0);
-        layout.endLayout();
-        QList<QGlyphRun> runs = layout.glyphRuns();
-        const double ascent = textLine.isValid() ? textLine.ascent() : 0;
-        fit.widths.append((textLine.isValid() ? textLine.naturalTextWidth() : 0) * fit.fitted.condense);
-        for (QGlyphRun& run : runs) {
-            QList<QPointF> positions = run.positions();
-            for (QPointF& at : positions)
-                at.ry() -= ascent;
-            run.setPositions(positions);
-        }
+        QList<QGlyphRun> runs;
+        fit.widths.append(shapeLine(line, fit.fitted.font, device, runs) * fit.fitted.condense);
         fit.glyphRuns.append(runs);
     }
     return *m_fits.insert(std::move(key), std::move(fit));
