@@ -2,6 +2,7 @@
 
 #include "LayoutReader.h"
 #include "LayoutSlots.h"
+#include "PdfCompression.h"
 #include "ReportDataFile.h"
 #include "ReportLayout.h"
 #include "ReportPainter.h"
@@ -53,6 +54,8 @@ QString unfitBarcodeMessage(const QString& layoutPath, const QString& problem)
 bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const QList<QStringList>& documents,
                     QString& problem)
 {
+    // Pages are deflated as they end and fonts when the painter ends: all inside.
+    const FastPdfCompression fastCompression;
     QPainter painter;
     if (!painter.begin(&device))
         return false;

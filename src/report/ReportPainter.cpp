@@ -8,9 +8,11 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace plx {
 
@@ -94,6 +96,11 @@ bool ReportPainter::paintDocument(int slot, const QStringList& values)
         const LayoutItem& item = m_layout.items[i];
         switch (item.kind) {
         case LayoutItem::Kind::Box:
+            // A filled box covers what was painted before it: the texts waiting
+            // are painted first. Everything else is black on white, where the
+            // order of painting does not show.
+            if (item.fill.isValid())
+                flushGlyphs();
             paintBox(item);
             break;
         case LayoutItem::Kind::Line:
@@ -110,6 +117,7 @@ bool ReportPainter::paintDocument(int slot, const QStringList& values)
             break;
         }
     }
+    flushGlyphs();
     m_painter.restore();
     return whole;
 }
@@ -135,27 +143,83 @@ void ReportPainter::paintLine(const LayoutItem& item)
     m_painter.drawLine(QLineF(dotsX(at.x1()), dotsY(at.y1()), dotsX(at.x2()), dotsY(at.y2())));
 }
 
-const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
-                                                            const QSizeF& box)
+size_t qHash(const ReportPainter::FitKey& key, size_t seed)
 {
-    // The item's address stands for its font, alignment and box.
-    const QString key = QString::number(quintptr(&item)) + QLatin1Char('\x1f') + QString::number(box.width()) +
-                        QLatin1Char('x') + QString::number(box.height()) + QLatin1Char('\x1f') + text;
+    return qHashMulti(seed, key.item, key.width, key.height, key.text);
+}
+
+namespace {
+
+// One line as drawText() would shape it: never wrapped, as wide as all its
+// characters (blanks at its end too). Returns its width; `runs` gets its glyphs,
+// placed from the start of its baseline.
+double shapeLine(const QString& line, const QFont& font, QPaintDevice* device, QList<QGlyphRun>& runs)
+{
+    QTextLayout layout(line, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    if (textLine.isValid())
+        textLine.setLineWidth(std::numeric_limits<int>::max() / 256.0);
+    layout.endLayout();
+    runs = layout.glyphRuns();
+    if (!textLine.isValid())
+        return 0;
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& at : positions)
+            at.ry() -= textLine.ascent();
+        run.setPositions(positions);
+    }
+    return textLine.naturalTextWidth();
+}
+
+} // namespace
+
+const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
+                                                            const LayoutItem* keyItem, const QSizeF& box)
+{
+    FitKey key{keyItem ? keyItem : &item, box.width(), box.height(), text};
     auto it = m_fits.constFind(key);
     if (it != m_fits.cend())
         return *it;
+    if (m_fits.size() >= kMaxFits)
+        m_fits.clear();
+    QPaintDevice* device = m_painter.device();
     FittedLines fit;
-    fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, m_painter.device());
-    for (const QString& line : fit.fitted.lines)
-        fit.widths.append(fit.fitted.lineWidth(line, m_painter.device()));
-    return *m_fits.insert(key, std::move(fit));
+    if (!item.wrap) {
+        // Most single-line texts fit at the item's size: then the one layout that
+        // shapes them also measures them, as FittedText::fit() would.
+        QList<QGlyphRun> runs;
+        const FittedText asIs = FittedText::atSize(item.fontSize, text, item, m_layout.fontFamily, device);
+        const double width = shapeLine(text, asIs.font, device, runs);
+        if (width <= box.width() && asIs.height <= box.height()) {
+            fit.fitted = asIs;
+            fit.fitted.width = width;
+            fit.widths = {width};
+            fit.glyphRuns = {runs};
+            return *m_fits.insert(std::move(key), std::move(fit));
+        }
+    }
+    fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, device);
+    for (const QString& line : fit.fitted.lines) {
+        QList<QGlyphRun> runs;
+        fit.widths.append(shapeLine(line, fit.fitted.font, device, runs) * fit.fitted.condense);
+        fit.glyphRuns.append(runs);
+    }
+    return *m_fits.insert(std::move(key), std::move(fit));
 }
 
-void ReportPainter::paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots)
+void ReportPainter::paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots,
+                              const LayoutItem* keyItem)
 {
     if (text.isEmpty())
         return;
-    const FittedLines& fit = fittedText(text, item, boxDots.size());
+    const FittedLines& fit = fittedText(text, item, keyItem, boxDots.size());
     const FittedText& fitted = fit.fitted;
     const double blockHeight = fitted.lineHeight * fitted.lines.size();
     double top = boxDots.top() + (boxDots.height() - blockHeight) / 2;
@@ -173,10 +237,13 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
         m_painter.save();
         m_painter.setClipRect(boxDots, Qt::IntersectClip);
     }
-    m_painter.setFont(fitted.font);
-    m_painter.setPen(Qt::black);
+    // The cached glyphs carry their font: no font is set, and nothing is shaped again.
+    // Lines that are neither cut nor narrowed wait to be painted with the other
+    // glyphs of their font (see flushGlyphs()).
+    const bool deferred = !clip && fitted.condense == 1.0;
+    if (!deferred)
+        useTextPen();
     for (qsizetype i = 0; i < fitted.lines.size(); ++i) {
-        const QString& line = fitted.lines[i];
         const double width = fit.widths[i];
         double x = boxDots.left();
         if (item.hAlign & Qt::AlignHCenter)
@@ -185,18 +252,62 @@ void ReportPainter::paintText(const QString& text, const LayoutItem& item, const
             x += boxDots.width() - width;
         x = std::max(x, boxDots.left());
         const double baseline = top + i * fitted.lineHeight + fitted.ascent;
+        const QList<QGlyphRun>& runs = fit.glyphRuns[i];
+        if (deferred) {
+            for (const QGlyphRun& run : runs)
+                deferGlyphs(run, QPointF(x, baseline));
+            continue;
+        }
         if (fitted.condense == 1.0) {
-            m_painter.drawText(QPointF(x, baseline), line);
+            for (const QGlyphRun& run : runs)
+                m_painter.drawGlyphRun(QPointF(x, baseline), run);
             continue;
         }
         m_painter.save();
         m_painter.translate(x, baseline);
         m_painter.scale(fitted.condense, 1.0);
-        m_painter.drawText(QPointF(0, 0), line);
+        for (const QGlyphRun& run : runs)
+            m_painter.drawGlyphRun(QPointF(0, 0), run);
         m_painter.restore();
     }
     if (clip)
         m_painter.restore();
+}
+
+void ReportPainter::useTextPen()
+{
+    // Glyphs take the pen's colour alone: a black pen of any width or dash (a box's
+    // border) is left as it is, which saves the PDF a change of state.
+    const QPen& pen = m_painter.pen();
+    if (pen.style() == Qt::NoPen || pen.color() != QColor(Qt::black) || pen.brush().style() != Qt::SolidPattern)
+        m_painter.setPen(Qt::black);
+}
+
+void ReportPainter::deferGlyphs(const QGlyphRun& run, const QPointF& at)
+{
+    const QRawFont font = run.rawFont();
+    auto batch = std::find_if(m_pendingGlyphs.begin(), m_pendingGlyphs.end(),
+                              [&](const PendingGlyphs& pending) { return pending.font == font; });
+    if (batch == m_pendingGlyphs.end())
+        batch = m_pendingGlyphs.insert(m_pendingGlyphs.end(), PendingGlyphs{font, {}, {}});
+    batch->indexes.append(run.glyphIndexes());
+    for (const QPointF& position : run.positions())
+        batch->positions.append(at + position);
+}
+
+void ReportPainter::flushGlyphs()
+{
+    if (m_pendingGlyphs.isEmpty())
+        return;
+    useTextPen();
+    for (const PendingGlyphs& pending : std::as_const(m_pendingGlyphs)) {
+        QGlyphRun run;
+        run.setRawFont(pending.font);
+        run.setGlyphIndexes(pending.indexes);
+        run.setPositions(pending.positions);
+        m_painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    m_pendingGlyphs.clear();
 }
 
 QString ReportPainter::barcodeData(const LayoutItem& item, const QStringList& values)
@@ -250,10 +361,9 @@ bool ReportPainter::paintBarcode(qsizetype index, const LayoutItem& item, const 
 {
     const QRectF box = toDots(item.rect);
     const QString data = barcodeData(item, values);
-    Code39Symbol symbol;
+    static const Code39Symbol noSymbol;
     const bool hasData = !chopBlanks(data).isEmpty();
-    if (hasData && !symbol.encode(data))
-        qCWarning(lcReport) << "no barcode for" << data << ":" << symbol.errorText();
+    const Code39Symbol& symbol = hasData ? symbolFor(data) : noSymbol;
 
     bool fits = true;
     double barsLeft = box.left() + dotsX(kQuietZoneModules * item.moduleWidth);
@@ -291,9 +401,22 @@ bool ReportPainter::paintBarcode(qsizetype index, const LayoutItem& item, const 
             textBox.setLeft(std::min(barsLeft, textBox.right()));
         else if ((item.hAlign & Qt::AlignRight) && !symbol.isEmpty())
             textBox.setRight(std::max(barsRight, textBox.left()));
-        paintText(readable, textItem, textBox);
+        paintText(readable, textItem, textBox, &item);
     }
     return fits;
+}
+
+const Code39Symbol& ReportPainter::symbolFor(const QString& data)
+{
+    auto it = m_symbols.constFind(data);
+    if (it != m_symbols.cend())
+        return *it;
+    if (m_symbols.size() >= kMaxSymbols)
+        m_symbols.clear();
+    Code39Symbol symbol;
+    if (!symbol.encode(data))
+        qCWarning(lcReport) << "no barcode for" << data << ":" << symbol.errorText();
+    return *m_symbols.insert(data, std::move(symbol));
 }
 
 void ReportPainter::paintBars(const Code39Symbol& symbol, const BarcodeFit& fit, double left, const QRectF& box)
@@ -306,11 +429,10 @@ void ReportPainter::paintBars(const Code39Symbol& symbol, const BarcodeFit& fit,
     bars.reserve(symbol.bars().size());
     for (const Code39Symbol::Bar& bar : symbol.barsAt(fit.narrow, fit.wide))
         bars.append(QRectF(left + bar.start, top, bar.width, height));
-    m_painter.save();
+    // Every other item sets the pen and brush it needs: no save and restore.
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(Qt::black);
     m_painter.drawRects(bars.constData(), int(bars.size()));
-    m_painter.restore();
 }
 
 } // namespace plx

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "Code39Symbol.h"
 #include "TextFit.h"
 
+#include <QGlyphRun>
 #include <QHash>
 #include <QList>
+#include <QRawFont>
 
 #include "ReportLayout.h"
 
@@ -15,7 +18,6 @@ class QPainter;
 
 namespace plx {
 
-class Code39Symbol;
 struct BarcodeFit;
 
 // Paints documents of a layout with an active QPainter whose coordinates are the
@@ -50,9 +52,28 @@ private:
 
     void paintBox(const LayoutItem& item);
     void paintLine(const LayoutItem& item);
-    void paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots);
+    // `keyItem` is the item whose fits the text's fit is kept with: `item` itself, or
+    // the barcode whose readable line `item` describes.
+    void paintText(const QString& text, const LayoutItem& item, const QRectF& boxDots,
+                   const LayoutItem* keyItem = nullptr);
     bool paintBarcode(qsizetype index, const LayoutItem& item, const QStringList& values);
     void paintBars(const Code39Symbol& symbol, const BarcodeFit& fit, double left, const QRectF& box);
+
+    // Glyphs of one font in one text object: the PDF writer starts a text object, sets
+    // its colour and font and saves its state for every run drawn, which costs more
+    // than the glyphs of a short text. Lines that need no clip or narrowing are
+    // collected by font and painted together before a filled box and at the end of
+    // the document.
+    struct PendingGlyphs
+    {
+        QRawFont font;
+        QList<quint32> indexes;
+        QList<QPointF> positions; // device dots
+    };
+    void deferGlyphs(const QGlyphRun& run, const QPointF& at);
+    void flushGlyphs();
+    void useTextPen();
+    QList<PendingGlyphs> m_pendingGlyphs;
 
     static QString barcodeData(const LayoutItem& item, const QStringList& values);
     static QString unfitText(qsizetype index, const LayoutItem& item, const QString& data, const BarcodeFit& fit,
@@ -65,15 +86,36 @@ private:
     QPointF m_originMm; // the current slot's origin
     QString m_problem;  // the first barcode of the current document that did not fit
 
-    // Fitting a text measures it, which costs more than painting it; documents of
-    // one print repeat most texts (names, dates, captions), so each fit is kept.
+    // Fitting a text measures it and laying out its glyphs shapes it, which costs
+    // more than painting it; documents of one print repeat most texts (names, dates,
+    // captions), so each fit is kept with its glyphs, ready to paint.
     struct FittedLines
     {
         FittedText fitted;
-        QList<double> widths; // of each line as printed
+        QList<double> widths;              // of each line as printed
+        QList<QList<QGlyphRun>> glyphRuns; // of each line, from the start of its baseline
     };
-    const FittedLines& fittedText(const QString& text, const LayoutItem& item, const QSizeF& box);
-    QHash<QString, FittedLines> m_fits;
+    struct FitKey
+    {
+        const LayoutItem* item; // stands for the font, alignment and wrapping
+        double width;
+        double height;
+        QString text;
+        bool operator==(const FitKey& other) const = default;
+    };
+    friend size_t qHash(const FitKey& key, size_t seed);
+    const FittedLines& fittedText(const QString& text, const LayoutItem& item, const LayoutItem* keyItem,
+                                  const QSizeF& box);
+    QHash<FitKey, FittedLines> m_fits;
+    // Texts that differ in every document (numbers, keys) would make the cache grow
+    // with the print; it starts over when it holds this many.
+    static constexpr qsizetype kMaxFits = 4096;
+
+    // Encoding a symbol costs more than painting it, and documents of one print
+    // repeat some barcodes (item codes); kept by data like the fits.
+    const Code39Symbol& symbolFor(const QString& data);
+    QHash<QString, Code39Symbol> m_symbols;
+    static constexpr qsizetype kMaxSymbols = 1024;
 };
 
 } // namespace plx

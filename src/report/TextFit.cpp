@@ -107,6 +107,19 @@ FittedText FittedText::fit(const QString& text, const LayoutItem& item, const QS
     return fitted;
 }
 
+FittedText FittedText::atSize(double size, const QString& text, const LayoutItem& item, const QString& family,
+                              const QPaintDevice* device)
+{
+    FittedText fitted;
+    fitted.font = makeFont(family, size, item.bold);
+    const QFontMetricsF metrics(fitted.font, device);
+    fitted.ascent = metrics.ascent();
+    fitted.lineHeight = metrics.ascent() + metrics.descent();
+    fitted.lines = QStringList{text};
+    fitted.height = fitted.lineHeight;
+    return fitted;
+}
+
 double FittedText::lineWidth(const QString& line, const QPaintDevice* device) const
 {
     return QFontMetricsF(font, device).horizontalAdvance(line) * condense;

@@ -34,6 +34,11 @@ struct FittedText
     static FittedText fit(const QString& text, const LayoutItem& item, const QString& family, const QSizeF& box,
                           const QPaintDevice* device);
 
+    // The text unwrapped at `size` (points), unmeasured: font, one line, ascent and
+    // heights set; width 0, condense 1, not clipped.
+    static FittedText atSize(double size, const QString& text, const LayoutItem& item, const QString& family,
+                             const QPaintDevice* device);
+
     // Width of one line as printed (after narrowing), device units.
     double lineWidth(const QString& line, const QPaintDevice* device) const;
 };

@@ -6,6 +6,7 @@
 #include "report/BarcodeFit.h"
 #include "report/Code39Symbol.h"
 #include "report/ReportPainter.h"
+#include "report/TextFit.h"
 
 #include <QImage>
 #include <QPainter>
@@ -122,6 +123,95 @@ TEST(ReportPainterTest, TextNeverLeavesItsBox)
     const QRectF wrapped = inkMm(paint(field(tall, 9, true), {kLongName}));
     EXPECT_TRUE(inside(wrapped, tall));
     EXPECT_GT(wrapped.height(), 6) << "a wrapping field uses more than one line";
+}
+
+// What QPainter::drawText() paints for a fitted text at the top left of `box`: the
+// painter keeps shaped glyphs and must paint exactly that.
+QImage drawnText(const QString& text, const LayoutItem& item, const QRectF& box)
+{
+    QImage image = blankImage(100, 60);
+    const QRectF boxDots(box.x() * kDotsPerMm, box.y() * kDotsPerMm, box.width() * kDotsPerMm,
+                         box.height() * kDotsPerMm);
+    const FittedText fitted = FittedText::fit(text, item, ReportLayout().fontFamily, boxDots.size(), &image);
+    EXPECT_EQ(fitted.lines.size(), 1);
+    EXPECT_FALSE(fitted.clipped);
+    QPainter painter(&image);
+    painter.setFont(fitted.font);
+    painter.setPen(Qt::black);
+    painter.translate(boxDots.left(), boxDots.top() + fitted.ascent);
+    painter.scale(fitted.condense, 1.0);
+    painter.drawText(QPointF(0, 0), text);
+    return image;
+}
+
+TEST(ReportPainterTest, KeptGlyphsPaintWhatDrawTextPaints)
+{
+    // Kanji, kana, Latin, digits, full-width and Greek letters: several scripts in one line.
+    const QString text = QStringLiteral("株式会社ABC-123　チップ抵抗１０ｋΩ 9,999");
+    LayoutItem item = field(QRectF(5, 10, 90, 8), 9);
+    item.vAlign = Qt::AlignTop;
+    const QImage painted = paint(item, {text});
+    EXPECT_FALSE(inkMm(painted).isNull());
+    EXPECT_EQ(painted, drawnText(text, item, item.rect)) << "at the item's size";
+
+    LayoutItem narrow = field(QRectF(5, 10, 40, 8), 9);
+    narrow.vAlign = Qt::AlignTop;
+    narrow.minFontSize = 9; // no smaller size: the text is narrowed
+    const QImage condensed = paint(narrow, {text});
+    EXPECT_EQ(condensed, drawnText(text, narrow, narrow.rect)) << "narrowed";
+    EXPECT_NE(condensed, painted);
+}
+
+TEST(ReportPainterTest, SecondDocumentFromTheKeptFitsLooksLikeTheFirst)
+{
+    // Two slots exactly 300 dots apart: the second document's texts and symbol come
+    // from what the first one kept.
+    ReportLayout layout;
+    layout.slotSize = QSizeF(100, 25.4);
+    layout.slotOrigins = {QPointF(0, 0), QPointF(0, 25.4)};
+    LayoutItem name = field(QRectF(5, 2, 60, 5), 10.5);
+    name.bold = true;
+    LayoutItem code = barcode(QRectF(5, 9, 90, 8), 0.254, 0.19);
+    code.column = 2;
+    code.textColumn = 2;
+    layout.items = {name, code};
+    const QStringList values = {QStringLiteral("株式会社北斗星電機 第1工場"), QStringLiteral("K1000001")};
+    QImage image = blankImage(100, 51);
+    {
+        QPainter painter(&image);
+        ReportPainter report(painter, layout);
+        ASSERT_TRUE(report.paintDocument(0, values));
+        ASSERT_TRUE(report.paintDocument(1, values));
+    }
+    const QImage first = image.copy(0, 0, image.width(), 300);
+    EXPECT_FALSE(inkMm(first).isNull());
+    EXPECT_EQ(image.copy(0, 300, image.width(), 300), first);
+}
+
+TEST(ReportPainterTest, AFilledBoxCoversTheTextsBeforeIt)
+{
+    // Texts are painted in batches; a filled box still covers what came before it in
+    // the layout, and what comes after it stays on top.
+    ReportLayout layout;
+    layout.slotSize = QSizeF(100, 60);
+    layout.slotOrigins = {QPointF(0, 0)};
+    const LayoutItem under = field(QRectF(10, 10, 60, 6), 10);
+    LayoutItem cover;
+    cover.kind = LayoutItem::Kind::Box;
+    cover.rect = QRectF(5, 5, 80, 30);
+    cover.penWidth = 0;
+    cover.fill = QColor(Qt::white);
+    const LayoutItem over = field(QRectF(10, 20, 60, 6), 10);
+    layout.items = {under, cover, over};
+    QImage image = blankImage(100, 60);
+    {
+        QPainter painter(&image);
+        ReportPainter report(painter, layout);
+        ASSERT_TRUE(report.paintDocument(0, {QStringLiteral("隠れる文字 HIDDEN")}));
+    }
+    const QRectF ink = inkMm(image);
+    ASSERT_FALSE(ink.isNull()) << "the text after the box is painted";
+    EXPECT_GT(ink.top(), 19) << "the text before the box is covered: ink from " << ink.top() << " mm";
 }
 
 TEST(ReportPainterTest, FieldFormats)
