@@ -1,6 +1,6 @@
 #include "support/ListFixtures.h"
 
-#include "ui/aux/DeletionWindow.h"
+#include "ui/auxiliary/DeletionWindow.h"
 #include "ui/list/ListGrid.h"
 #include "ui/list/ListWindow.h"
 

@@ -1,6 +1,6 @@
 #include "support/OutputFixtures.h"
 
-#include "ui/aux/PrintSummaryDialog.h"
+#include "ui/auxiliary/PrintSummaryDialog.h"
 #include "ui/entry/EntryWindow.h"
 #include "ui/entry/TagGrid.h"
 #include "ui/list/ListGrid.h"

@@ -1,6 +1,6 @@
 #include "support/TestInstall.h"
 
-#include "ui/aux/FormFileBrowseWindow.h"
+#include "ui/auxiliary/FormFileBrowseWindow.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "support/ListFixtures.h"
 
-#include "ui/aux/VersionWindow.h"
+#include "ui/auxiliary/VersionWindow.h"
 #include "ui/list/HelpViewer.h"
 #include "ui/list/ListGrid.h"
 #include "ui/list/ListWindow.h"

@@ -1,8 +1,8 @@
 #include "support/OutputFixtures.h"
 
 #include "core/Registry.h"
-#include "ui/aux/PrintSelectionWindow.h"
-#include "ui/aux/PrintSummaryDialog.h"
+#include "ui/auxiliary/PrintSelectionWindow.h"
+#include "ui/auxiliary/PrintSummaryDialog.h"
 #include "ui/list/ListWindow.h"
 
 #include <QAction>

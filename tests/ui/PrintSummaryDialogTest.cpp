@@ -1,4 +1,4 @@
-#include "ui/aux/PrintSummaryDialog.h"
+#include "ui/auxiliary/PrintSummaryDialog.h"
 
 #include <QApplication>
 #include <QLabel>

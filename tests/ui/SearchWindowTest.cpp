@@ -1,6 +1,6 @@
 #include "support/ListFixtures.h"
 
-#include "ui/aux/SearchWindow.h"
+#include "ui/auxiliary/SearchWindow.h"
 #include "ui/list/ListGrid.h"
 #include "ui/list/ListWindow.h"
 

@@ -1,6 +1,6 @@
 #include "support/ListFixtures.h"
 
-#include "ui/aux/SettingsWindow.h"
+#include "ui/auxiliary/SettingsWindow.h"
 #include "ui/list/ListWindow.h"
 
 #include "core/ErrorReport.h"

@@ -1,7 +1,7 @@
 #include "CustomerWindow.h"
 
 #include "ui/CenterWindow.h"
-#include "ui/aux/VersionWindow.h"
+#include "ui/auxiliary/VersionWindow.h"
 
 #include "core/Dialogs.h"
 #include "core/Environment.h"

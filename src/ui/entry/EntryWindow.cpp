@@ -3,8 +3,8 @@
 #include "TagGrid.h"
 
 #include "ui/CenterWindow.h"
-#include "ui/aux/PrintSummaryDialog.h"
-#include "ui/aux/VersionWindow.h"
+#include "ui/auxiliary/PrintSummaryDialog.h"
+#include "ui/auxiliary/VersionWindow.h"
 
 #include "core/Dialogs.h"
 #include "core/Environment.h"

@@ -8,7 +8,7 @@
 #include "core/ReportControl.h"
 #include "output/PrintRun.h"
 #include "store/CustStore.h"
-#include "ui/aux/PrintSummaryDialog.h"
+#include "ui/auxiliary/PrintSummaryDialog.h"
 
 #include <QComboBox>
 #include <QFormLayout>
