@@ -6,6 +6,10 @@
 #include "core/text/Decimal.h"
 #include "core/text/VbFormat.h"
 
+#include <algorithm>
+#include <array>
+#include <utility>
+
 namespace plx {
 
 namespace {
@@ -32,18 +36,50 @@ QString inspectionName(const DeliveryRecord& r, const CodeTable& codes)
     return cp932::decode(fixed::fit(name, 4));
 }
 
-// The barcode columns: the key's readable text and data, then the three lines.
-QStringList barcodeColumns(const DeliveryRecord& r, const BarcodeLines& b)
+// The values of one data line, set by column name. Each column is set exactly
+// once, and a line is complete only when every column is set, so no value can
+// land in a neighbouring column.
+template <typename Column, int Count> class ColumnLine
 {
+public:
+    using ColumnType = Column;
+
+    void set(Column column, QString value)
+    {
+        const int i = columnIndex(column);
+        Q_ASSERT_X(!m_set[i], "ColumnLine::set", "a column set twice");
+        m_values[i] = std::move(value);
+        m_set[i] = true;
+    }
+
+    QStringList values() const
+    {
+        Q_ASSERT_X(std::all_of(m_set.begin(), m_set.end(), [](bool set) { return set; }), "ColumnLine::values",
+                   "a column left unset");
+        return QStringList(m_values.begin(), m_values.end());
+    }
+
+private:
+    std::array<QString, Count> m_values;
+    std::array<bool, Count> m_set{};
+};
+
+using SlipLine = ColumnLine<SlipColumn, kSlipColumnCount>;
+using TagLine = ColumnLine<TagColumn, kTagColumnCount>;
+
+// The barcode columns: the key's readable text and data, then the three lines.
+template <typename Line> void setBarcodeColumns(Line& line, const DeliveryRecord& r, const BarcodeLines& b)
+{
+    using C = typename Line::ColumnType;
     const QString key = fixed::trimmedRight(r.text(DeliveryField::DeliveryKeyNo));
-    return {QStringLiteral("(Z)") + key,
-            QStringLiteral("Z") + (CheckCode39(key) == 0 ? key : QString()),
-            QStringLiteral("(3N)3") + b.text(0).mid(3),
-            b.text(3),
-            QStringLiteral("(3N)4") + b.text(1).mid(3),
-            b.text(4),
-            QStringLiteral("(3N)5") + b.text(2).mid(3),
-            b.text(5)};
+    line.set(C::KeyBarcodeText, QStringLiteral("(Z)") + key);
+    line.set(C::KeyBarcodeData, QStringLiteral("Z") + (CheckCode39(key) == 0 ? key : QString()));
+    line.set(C::Barcode3N3Text, QStringLiteral("(3N)3") + b.text(0).mid(3));
+    line.set(C::Barcode3N3Data, b.text(3));
+    line.set(C::Barcode3N4Text, QStringLiteral("(3N)4") + b.text(1).mid(3));
+    line.set(C::Barcode3N4Data, b.text(4));
+    line.set(C::Barcode3N5Text, QStringLiteral("(3N)5") + b.text(2).mid(3));
+    line.set(C::Barcode3N5Data, b.text(5));
 }
 
 QString companyName(const CustRecord& c, CustField f)
@@ -53,17 +89,18 @@ QString companyName(const CustRecord& c, CustField f)
 
 // The first nine columns, the same on slips and tags: codes and names of both
 // parties, key, order number, delivery place, buyer and item code.
-QStringList leadingColumns(const DeliveryRecord& r, const CustRecord& c)
+template <typename Line> void setLeadingColumns(Line& line, const DeliveryRecord& r, const CustRecord& c)
 {
-    return {r.text(DeliveryField::OrdererCode),
-            companyName(c, CustField::OrdererName),
-            r.text(DeliveryField::SupplierCode),
-            companyName(c, CustField::SupplierName),
-            r.text(DeliveryField::DeliveryKeyNo),
-            r.text(DeliveryField::OrderNo),
-            kanjiRule(r, c, DeliveryField::DeliveryPlace, DeliveryField::DeliveryPlaceKanji),
-            kanjiRule(r, c, DeliveryField::BuyerName, DeliveryField::BuyerNameKanji),
-            r.text(DeliveryField::ItemCode)};
+    using C = typename Line::ColumnType;
+    line.set(C::OrdererCode, r.text(DeliveryField::OrdererCode));
+    line.set(C::OrdererName, companyName(c, CustField::OrdererName));
+    line.set(C::SupplierCode, r.text(DeliveryField::SupplierCode));
+    line.set(C::SupplierName, companyName(c, CustField::SupplierName));
+    line.set(C::DeliveryKeyNo, r.text(DeliveryField::DeliveryKeyNo));
+    line.set(C::OrderNo, r.text(DeliveryField::OrderNo));
+    line.set(C::DeliveryPlace, kanjiRule(r, c, DeliveryField::DeliveryPlace, DeliveryField::DeliveryPlaceKanji));
+    line.set(C::BuyerName, kanjiRule(r, c, DeliveryField::BuyerName, DeliveryField::BuyerNameKanji));
+    line.set(C::ItemCode, r.text(DeliveryField::ItemCode));
 }
 
 int barcodeDigits(const CustRecord& c, CustField f)
@@ -122,6 +159,7 @@ int tagTotalOf(const DeliveryRecord& record)
 
 QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const CodeTable& codes)
 {
+    using C = SlipColumn;
     const bool eiaj = r.kind() == DeliveryRecord::kKindEiaj;
     const BarcodeLines b =
         EncodeBarcodes(barcodeVariantOf(r), r, BarcodeDocument::Slip, barcodeDigits(c, CustField::SlipBarcodeDigits));
@@ -129,23 +167,24 @@ QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const Code
     if (!eiaj && CheckUnitChars(unit) != 0)
         unit = QStringLiteral("   ");
 
-    QStringList cols = leadingColumns(r, c);
-    cols += QStringList{kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji),
-                        kanjiRule(r, c, DeliveryField::OrdererRemarks, DeliveryField::OrdererRemarksKanji),
-                        r.text(DeliveryField::OrdererBarcodeInfo),
-                        shortDate(r.text(DeliveryField::DueDate)),
-                        plainNumber(r.text(DeliveryField::OrderQty)),
-                        plainNumber(r.text(DeliveryField::InstructedQty)),
-                        inspectionName(r, codes),
-                        unit,
-                        shortDate(r.text(DeliveryField::ShipDate)),
-                        shortDate(r.text(DeliveryField::PlannedDeliveryDate)),
-                        plainNumber(r.text(DeliveryField::ShipQty)),
-                        kanjiRule(r, c, DeliveryField::SupplierRemarks, DeliveryField::SupplierRemarksKanji),
-                        r.text(DeliveryField::SupplierBarcodeInfo),
-                        QStringLiteral("0"),
-                        QStringLiteral("000/000"),
-                        QStringLiteral("0 ")};
+    SlipLine line;
+    setLeadingColumns(line, r, c);
+    line.set(C::ItemName, kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji));
+    line.set(C::OrdererRemarks, kanjiRule(r, c, DeliveryField::OrdererRemarks, DeliveryField::OrdererRemarksKanji));
+    line.set(C::OrdererBarcodeInfo, r.text(DeliveryField::OrdererBarcodeInfo));
+    line.set(C::DueDate, shortDate(r.text(DeliveryField::DueDate)));
+    line.set(C::OrderQty, plainNumber(r.text(DeliveryField::OrderQty)));
+    line.set(C::InstructedQty, plainNumber(r.text(DeliveryField::InstructedQty)));
+    line.set(C::InspectionClassName, inspectionName(r, codes));
+    line.set(C::Unit, unit);
+    line.set(C::ShipDate, shortDate(r.text(DeliveryField::ShipDate)));
+    line.set(C::PlannedDeliveryDate, shortDate(r.text(DeliveryField::PlannedDeliveryDate)));
+    line.set(C::ShipQty, plainNumber(r.text(DeliveryField::ShipQty)));
+    line.set(C::SupplierRemarks, kanjiRule(r, c, DeliveryField::SupplierRemarks, DeliveryField::SupplierRemarksKanji));
+    line.set(C::SupplierBarcodeInfo, r.text(DeliveryField::SupplierBarcodeInfo));
+    line.set(C::FixedZero, QStringLiteral("0"));
+    line.set(C::FixedZeroOfZero, QStringLiteral("000/000"));
+    line.set(C::FixedZeroPadded, QStringLiteral("0 "));
     QString currencyNote;
     if (eiaj) {
         const bool yen = r.text(DeliveryField::Currency) == QLatin1String("JPY");
@@ -162,59 +201,71 @@ QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const Code
             tax = amount(DeliveryField::TaxAmount, DeliveryField::TaxAmountX);
             incl = amount(DeliveryField::AmountInclTax, DeliveryField::AmountInclTaxX);
         }
-        cols << price << excl << tax << incl;
+        line.set(C::UnitPriceOrUse1, price);
+        line.set(C::AmountExclTaxOrUse2, excl);
+        line.set(C::TaxAmountOrUse3, tax);
+        line.set(C::AmountInclTaxOrBcOutputClass, incl);
         if (!yen)
             currencyNote = QLatin1Char('(') + r.text(DeliveryField::Currency) + QLatin1Char(')');
     } else {
-        cols << r.text(DeliveryField::OrdererUse1) << r.text(DeliveryField::OrdererUse2)
-             << r.text(DeliveryField::OrdererUse3) << r.text(DeliveryField::BcOutputClass);
+        line.set(C::UnitPriceOrUse1, r.text(DeliveryField::OrdererUse1));
+        line.set(C::AmountExclTaxOrUse2, r.text(DeliveryField::OrdererUse2));
+        line.set(C::TaxAmountOrUse3, r.text(DeliveryField::OrdererUse3));
+        line.set(C::AmountInclTaxOrBcOutputClass, r.text(DeliveryField::BcOutputClass));
     }
-    cols << QString(6, QLatin1Char(' '));
-    cols << barcodeColumns(r, b);
-    cols << currencyNote;
-    return cols;
+    line.set(C::Blanks, QString(6, QLatin1Char(' ')));
+    setBarcodeColumns(line, r, b);
+    line.set(C::CurrencyNote, currencyNote);
+    return line.values();
 }
 
-QStringList tagColumns(const DeliveryRecord& r, const CustRecord& c, const CodeTable& codes, int line, int tagNumber,
+QStringList tagColumns(const DeliveryRecord& r, const CustRecord& c, const CodeTable& codes, int tagLine, int tagNumber,
                        int tagTotal)
 {
+    using C = TagColumn;
     const bool kanji = c.text(CustField::KanjiUse) != QLatin1String("0");
-    const QString qty = r.tagQty(line);
+    const QString qty = r.tagQty(tagLine);
     const BarcodeLines b = EncodeBarcodes(barcodeVariantOf(r), r, BarcodeDocument::Tag,
                                           barcodeDigits(c, CustField::TagBarcodeDigits), qty);
+    const QString remarks = r.text(DeliveryField::OrdererRemarks);
     const QString remarksKanji = r.text(DeliveryField::OrdererRemarksKanji);
     const bool remarksWide = kanji && !blank(remarksKanji);
     const QString supplierKanji = r.text(DeliveryField::SupplierRemarksKanji);
     const bool supplierWide = kanji && !blank(supplierKanji);
     const QString supplierRemarks = r.text(DeliveryField::SupplierRemarks);
+    const QString supplierSingle = supplierWide ? QString() : supplierRemarks;
     const QString tagNo =
         (vbFormat(Decimal(tagNumber), u"##0") + QLatin1Char('/') + vbFormat(Decimal(tagTotal), u"##0"))
             .leftJustified(7, QLatin1Char(' '));
 
-    QStringList cols = leadingColumns(r, c);
-    cols += QStringList{r.text(DeliveryField::ItemCode),
-                        kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji),
-                        remarksWide ? remarksKanji : r.text(DeliveryField::OrdererRemarks),
-                        remarksWide ? QStringLiteral(" ") : r.text(DeliveryField::OrdererRemarks),
-                        r.text(DeliveryField::OrdererBarcodeInfo),
-                        shortDate(r.text(DeliveryField::DueDate)),
-                        plainNumber(r.text(DeliveryField::OrderQty)),
-                        plainNumber(r.text(DeliveryField::InstructedQty)),
-                        inspectionName(r, codes),
-                        r.text(DeliveryField::Unit),
-                        shortDate(r.text(DeliveryField::ShipDate)),
-                        shortDate(r.text(DeliveryField::PlannedDeliveryDate)),
-                        plainNumber(r.text(DeliveryField::ShipQty)),
-                        supplierWide ? supplierKanji : supplierRemarks};
-    for (int i = 0; i < 3; ++i)
-        cols << (supplierWide ? QString() : supplierRemarks);
-    cols << r.text(DeliveryField::SupplierBarcodeInfo) << plainNumber(qty) << tagNo
-         << QString::number(r.tagCount(line).trimmed().toInt());
-    for (int i = 0; i < 4; ++i)
-        cols << QString();
-    cols << QString(6, QLatin1Char(' '));
-    cols << barcodeColumns(r, b);
-    return cols;
+    TagLine line;
+    setLeadingColumns(line, r, c);
+    line.set(C::ItemCodeAgain, r.text(DeliveryField::ItemCode));
+    line.set(C::ItemName, kanjiRule(r, c, DeliveryField::ItemName, DeliveryField::ItemNameKanji));
+    line.set(C::OrdererRemarks, remarksWide ? remarksKanji : remarks);
+    line.set(C::OrdererRemarksSingleByte, remarksWide ? QStringLiteral(" ") : remarks);
+    line.set(C::OrdererBarcodeInfo, r.text(DeliveryField::OrdererBarcodeInfo));
+    line.set(C::DueDate, shortDate(r.text(DeliveryField::DueDate)));
+    line.set(C::OrderQty, plainNumber(r.text(DeliveryField::OrderQty)));
+    line.set(C::InstructedQty, plainNumber(r.text(DeliveryField::InstructedQty)));
+    line.set(C::InspectionClassName, inspectionName(r, codes));
+    line.set(C::Unit, r.text(DeliveryField::Unit));
+    line.set(C::ShipDate, shortDate(r.text(DeliveryField::ShipDate)));
+    line.set(C::PlannedDeliveryDate, shortDate(r.text(DeliveryField::PlannedDeliveryDate)));
+    line.set(C::ShipQty, plainNumber(r.text(DeliveryField::ShipQty)));
+    line.set(C::SupplierRemarks, supplierWide ? supplierKanji : supplierRemarks);
+    line.set(C::SupplierRemarksSingleByte1, supplierSingle);
+    line.set(C::SupplierRemarksSingleByte2, supplierSingle);
+    line.set(C::SupplierRemarksSingleByte3, supplierSingle);
+    line.set(C::SupplierBarcodeInfo, r.text(DeliveryField::SupplierBarcodeInfo));
+    line.set(C::PackageQty, plainNumber(qty));
+    line.set(C::TagNumber, tagNo);
+    line.set(C::TagCount, QString::number(r.tagCount(tagLine).trimmed().toInt()));
+    for (C empty : {C::Empty1, C::Empty2, C::Empty3, C::Empty4})
+        line.set(empty, QString());
+    line.set(C::Blanks, QString(6, QLatin1Char(' ')));
+    setBarcodeColumns(line, r, b);
+    return line.values();
 }
 
 } // namespace plx

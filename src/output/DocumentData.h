@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DocumentColumns.h"
+
 #include "core/CodeTable.h"
 #include "store/CustRecord.h"
 #include "store/DeliveryRecord.h"
@@ -20,9 +22,11 @@ QString plainNumber(const QString& stored);
 // A stored date "YYYYMMDD" as "YY/MM/DD".
 QString shortDate(const QString& stored);
 
-// The 39 columns of a delivery slip for a record and its company.
+// The kSlipColumnCount columns of a delivery slip for a record and its company,
+// in the order of SlipColumn.
 QStringList slipColumns(const DeliveryRecord& record, const CustRecord& company, const CodeTable& codes);
-// The 43 columns of the tag `tagNumber` of `tagTotal` of tag line `line` (1-based).
+// The kTagColumnCount columns of the tag `tagNumber` of `tagTotal` of tag line
+// `line` (1-based), in the order of TagColumn.
 QStringList tagColumns(const DeliveryRecord& record, const CustRecord& company, const CodeTable& codes, int line,
                        int tagNumber, int tagTotal);
 // The tags a record prints: the numbers of its tag lines before the first line

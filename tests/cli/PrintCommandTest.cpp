@@ -2,6 +2,7 @@
 #include "support/OutputFixtures.h"
 
 #include "core/Registry.h"
+#include "output/DocumentColumns.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +19,13 @@ using namespace plx;
 using namespace plx::test;
 
 namespace {
+
+// The columns of the data of the "Z", "3N3", "3N4" and "3N5" symbols.
+const QList<int> kSlipBarcodeData = {columnNumber(SlipColumn::KeyBarcodeData), columnNumber(SlipColumn::Barcode3N3Data),
+                                     columnNumber(SlipColumn::Barcode3N4Data),
+                                     columnNumber(SlipColumn::Barcode3N5Data)};
+const QList<int> kTagBarcodeData = {columnNumber(TagColumn::KeyBarcodeData), columnNumber(TagColumn::Barcode3N3Data),
+                                    columnNumber(TagColumn::Barcode3N4Data), columnNumber(TagColumn::Barcode3N5Data)};
 
 // Every barcode an independent reader finds on the PDF's pages.
 QStringList scanBarcodes(const QString& pdf, const QString& workDir)
@@ -109,10 +117,11 @@ TEST(PrintCommand, FortyCharacterSymbolsScanWholeOnTheSampleForms)
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString() << run.err.toStdString();
 
     QTemporaryDir pages;
-    for (const QString& line : dataColumns(usr + QStringLiteral("E_Tcsv.dat"), {39, 41, 43}))
+    // The "3N" lines at their longest.
+    for (const QString& line : dataColumns(usr + QStringLiteral("E_Tcsv.dat"), kTagBarcodeData.mid(1)))
         EXPECT_EQ(line.size(), 40) << line.toStdString();
     QStringList tagCodes = scanBarcodes(pdfs[1], pages.path());
-    QStringList tagData = dataColumns(usr + QStringLiteral("E_Tcsv.dat"), {37, 39, 41, 43});
+    QStringList tagData = dataColumns(usr + QStringLiteral("E_Tcsv.dat"), kTagBarcodeData);
     EXPECT_EQ(tagData.size(), 8) << "two tags";
     tagCodes.removeDuplicates();
     tagData.removeDuplicates();
@@ -121,7 +130,7 @@ TEST(PrintCommand, FortyCharacterSymbolsScanWholeOnTheSampleForms)
     EXPECT_EQ(tagCodes, tagData);
 
     QStringList slipCodes = scanBarcodes(pdfs[0], pages.path());
-    QStringList slipData = dataColumns(usr + QStringLiteral("E_Dcsv.dat"), {32, 34, 36, 38});
+    QStringList slipData = dataColumns(usr + QStringLiteral("E_Dcsv.dat"), kSlipBarcodeData);
     EXPECT_EQ(slipData.value(1).size(), 40);
     slipCodes.sort();
     slipData.sort();
@@ -136,6 +145,7 @@ TEST(PrintCommand, ASymbolTooWideForItsAreaFailsTheGroupNamingTheLayoutAndItem)
     const QString registry = installWith(dir, company, {longestLines()});
     QFile layout(dir.path() + QStringLiteral("/Plx90We/Usr/Narrow_Tag.agr"));
     ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
+    static_assert(columnNumber(TagColumn::Barcode3N3Data) == 39); // the "column" below
     layout.write(R"({"version": 1, "page": {"size": "A4"}, "slot": {"width": 105, "height": 99},
         "slots": [{"x": 0, "y": 0}], "items": [
         {"kind": "barcode", "x": 5, "y": 10, "width": 95, "height": 9, "column": 39, "minModule": 0.19}]})");
@@ -199,7 +209,7 @@ TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
 
     QTemporaryDir pages;
     QStringList slipCodes = scanBarcodes(pdfs[0], pages.path());
-    QStringList slipData = dataColumns(usr + QStringLiteral("E_Dcsv.dat"), {32, 34, 36, 38});
+    QStringList slipData = dataColumns(usr + QStringLiteral("E_Dcsv.dat"), kSlipBarcodeData);
     slipCodes.sort();
     slipData.sort();
     EXPECT_EQ(slipCodes, slipData);
@@ -209,7 +219,7 @@ TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
     // Tags of one record repeat the same symbols on a page, which the reader
     // reports once: compare the distinct values.
     QStringList tagCodes = scanBarcodes(pdfs[1], pages.path());
-    QStringList tagData = dataColumns(usr + QStringLiteral("E_Tcsv.dat"), {37, 39, 41, 43});
+    QStringList tagData = dataColumns(usr + QStringLiteral("E_Tcsv.dat"), kTagBarcodeData);
     EXPECT_EQ(tagData.count(QStringLiteral("ZHK26120100")), 4); // four tags of record a
     tagCodes.removeDuplicates();
     tagData.removeDuplicates();
@@ -432,7 +442,7 @@ TEST(PrintCommand, PrintsThroughARealPrintQueueWhoseOutputScans)
     // What came out of the queue carries the same symbols as the data and as the PDF.
     QTemporaryDir pages;
     QStringList printed = scanBarcodes(cups.outputPath(), pages.path());
-    QStringList data = dataColumns(dir.path() + QStringLiteral("/Plx90We/Usr/E_Dcsv.dat"), {32, 34, 36, 38});
+    QStringList data = dataColumns(dir.path() + QStringLiteral("/Plx90We/Usr/E_Dcsv.dat"), kSlipBarcodeData);
     QStringList inPdf = scanBarcodes(pdfs[0], pages.path());
     printed.sort();
     data.sort();

@@ -9,6 +9,19 @@ using namespace plx::test;
 
 namespace {
 
+using S = SlipColumn;
+using T = TagColumn;
+
+// The value of a named column of a line.
+const QString& value(const QStringList& line, SlipColumn column)
+{
+    return line.at(columnIndex(column));
+}
+const QString& value(const QStringList& line, TagColumn column)
+{
+    return line.at(columnIndex(column));
+}
+
 CodeTable codes()
 {
     return CodeTable::fromBytes(CodeTable::makeRecord({"1", "01", "2", "受入検査", ""}) +
@@ -57,37 +70,38 @@ TEST(DocumentData, PlainNumbersDatesAndQuoting)
 TEST(DocumentData, EiajSlipInYen)
 {
     const QStringList c = slipColumns(eiajRecord(), outputCompany('1', "ORD1", "3"), codes());
-    ASSERT_EQ(c.size(), 39);
-    EXPECT_EQ(c[0], QStringLiteral("ORD1").leftJustified(12));
-    EXPECT_EQ(c[1].trimmed(), QStringLiteral("北斗星電機"));
-    EXPECT_EQ(cp932::encode(c[1]).size(), 50);
-    EXPECT_EQ(c[4], QStringLiteral("KEY-1").leftJustified(23));
-    EXPECT_EQ(c[6], QStringLiteral("GATE 2").leftJustified(20)); // blank kanji place: the single-byte one
-    EXPECT_EQ(c[9].trimmed(), QStringLiteral("チップ抵抗"));
-    EXPECT_EQ(c[10].trimmed(), QStringLiteral("QUOTE \"X\""));
-    EXPECT_EQ(c[12], QStringLiteral("00/05/31"));
-    EXPECT_EQ(c[13], QStringLiteral("12345.5"));
-    EXPECT_EQ(c[14], QString());
-    EXPECT_EQ(c[15], QStringLiteral("受入"));
-    EXPECT_EQ(c[17], QStringLiteral("26/12/07"));
-    EXPECT_EQ(c[18], QStringLiteral("        "));
-    EXPECT_EQ(c[19], QStringLiteral("10"));
-    EXPECT_EQ(c[22], QStringLiteral("0"));
-    EXPECT_EQ(c[23], QStringLiteral("000/000"));
-    EXPECT_EQ(c[24], QStringLiteral("0 "));
-    EXPECT_EQ(c.mid(25, 4), (QStringList{"12.5", "125", "12", "137"}));
-    EXPECT_EQ(c[29], QStringLiteral("      "));
-    EXPECT_EQ(c[30], QStringLiteral("(Z)KEY-1"));
-    EXPECT_EQ(c[31], QStringLiteral("ZKEY-1"));
-    EXPECT_EQ(c[32], QStringLiteral("(3N)3KEY-1 10 "));
-    EXPECT_EQ(c[33], QStringLiteral("3N3KEY-1 10 "));
-    EXPECT_EQ(c[35], QStringLiteral("3N4IC-1  "));
-    EXPECT_EQ(c[38], QString());
+    ASSERT_EQ(c.size(), kSlipColumnCount);
+    EXPECT_EQ(value(c, S::OrdererCode), QStringLiteral("ORD1").leftJustified(12));
+    EXPECT_EQ(value(c, S::OrdererName).trimmed(), QStringLiteral("北斗星電機"));
+    EXPECT_EQ(cp932::encode(value(c, S::OrdererName)).size(), 50);
+    EXPECT_EQ(value(c, S::DeliveryKeyNo), QStringLiteral("KEY-1").leftJustified(23));
+    EXPECT_EQ(value(c, S::DeliveryPlace),
+              QStringLiteral("GATE 2").leftJustified(20)); // blank kanji place: the single-byte one
+    EXPECT_EQ(value(c, S::ItemName).trimmed(), QStringLiteral("チップ抵抗"));
+    EXPECT_EQ(value(c, S::OrdererRemarks).trimmed(), QStringLiteral("QUOTE \"X\""));
+    EXPECT_EQ(value(c, S::DueDate), QStringLiteral("00/05/31"));
+    EXPECT_EQ(value(c, S::OrderQty), QStringLiteral("12345.5"));
+    EXPECT_EQ(value(c, S::InstructedQty), QString());
+    EXPECT_EQ(value(c, S::InspectionClassName), QStringLiteral("受入"));
+    EXPECT_EQ(value(c, S::ShipDate), QStringLiteral("26/12/07"));
+    EXPECT_EQ(value(c, S::PlannedDeliveryDate), QStringLiteral("        "));
+    EXPECT_EQ(value(c, S::ShipQty), QStringLiteral("10"));
+    EXPECT_EQ(value(c, S::FixedZero), QStringLiteral("0"));
+    EXPECT_EQ(value(c, S::FixedZeroOfZero), QStringLiteral("000/000"));
+    EXPECT_EQ(value(c, S::FixedZeroPadded), QStringLiteral("0 "));
+    EXPECT_EQ(c.mid(columnIndex(S::UnitPriceOrUse1), 4), (QStringList{"12.5", "125", "12", "137"}));
+    EXPECT_EQ(value(c, S::Blanks), QStringLiteral("      "));
+    EXPECT_EQ(value(c, S::KeyBarcodeText), QStringLiteral("(Z)KEY-1"));
+    EXPECT_EQ(value(c, S::KeyBarcodeData), QStringLiteral("ZKEY-1"));
+    EXPECT_EQ(value(c, S::Barcode3N3Text), QStringLiteral("(3N)3KEY-1 10 "));
+    EXPECT_EQ(value(c, S::Barcode3N3Data), QStringLiteral("3N3KEY-1 10 "));
+    EXPECT_EQ(value(c, S::Barcode3N4Data), QStringLiteral("3N4IC-1  "));
+    EXPECT_EQ(value(c, S::CurrencyNote), QString());
 
     // Kanji not allowed: the single-byte item name.
     CustRecord plain = outputCompany('1', "ORD1", "3");
     plain.setText(CustField::KanjiUse, u"0");
-    EXPECT_EQ(slipColumns(eiajRecord(), plain, codes())[9].trimmed(), QStringLiteral("CHIP R"));
+    EXPECT_EQ(value(slipColumns(eiajRecord(), plain, codes()), S::ItemName).trimmed(), QStringLiteral("CHIP R"));
 }
 
 TEST(DocumentData, EiajSlipInForeignCurrencyAndPriceClasses)
@@ -101,16 +115,17 @@ TEST(DocumentData, EiajSlipInForeignCurrencyAndPriceClasses)
     r.setText(DeliveryField::DeliveryKeyNo, u"key-lower");
     const CustRecord c = outputCompany('1', "ORD1", "3");
     QStringList cols = slipColumns(r, c, codes());
-    EXPECT_EQ(cols.mid(25, 4), (QStringList{"1.2345", "12.345", "0", "12.345"}));
-    EXPECT_EQ(cols[38], QStringLiteral("(USD)"));
-    EXPECT_EQ(cols[30], QStringLiteral("(Z)key-lower"));
-    EXPECT_EQ(cols[31], QStringLiteral("Z"));
+    EXPECT_EQ(cols.mid(columnIndex(S::UnitPriceOrUse1), 4), (QStringList{"1.2345", "12.345", "0", "12.345"}));
+    EXPECT_EQ(value(cols, S::CurrencyNote), QStringLiteral("(USD)"));
+    EXPECT_EQ(value(cols, S::KeyBarcodeText), QStringLiteral("(Z)key-lower"));
+    EXPECT_EQ(value(cols, S::KeyBarcodeData), QStringLiteral("Z"));
     r.setText(DeliveryField::PriceDisplayClass, u"3");
-    EXPECT_EQ(slipColumns(r, c, codes()).mid(25, 4), (QStringList{"1.2345", "12.345", "", ""}));
+    EXPECT_EQ(slipColumns(r, c, codes()).mid(columnIndex(S::UnitPriceOrUse1), 4),
+              (QStringList{"1.2345", "12.345", "", ""}));
     r.setText(DeliveryField::PriceDisplayClass, u"4");
-    EXPECT_EQ(slipColumns(r, c, codes()).mid(25, 4), (QStringList{"1.2345", "", "", ""}));
+    EXPECT_EQ(slipColumns(r, c, codes()).mid(columnIndex(S::UnitPriceOrUse1), 4), (QStringList{"1.2345", "", "", ""}));
     r.setText(DeliveryField::PriceDisplayClass, u"1");
-    EXPECT_EQ(slipColumns(r, c, codes()).mid(25, 4), (QStringList{"", "", "", ""}));
+    EXPECT_EQ(slipColumns(r, c, codes()).mid(columnIndex(S::UnitPriceOrUse1), 4), (QStringList{"", "", "", ""}));
 }
 
 TEST(DocumentData, KorvanSlipAndTag)
@@ -124,22 +139,37 @@ TEST(DocumentData, KorvanSlipAndTag)
     r.setText(DeliveryField::Unit, u"ｺ");
     const CustRecord c = outputCompany('2', "ORD1", "3");
     const QStringList slip = slipColumns(r, c, codes());
-    EXPECT_EQ(slip[15], QStringLiteral("個  "));
-    EXPECT_EQ(slip[16], QStringLiteral("   ")); // a unit KORVAN may not carry
-    EXPECT_EQ(slip[25], QStringLiteral("USE1").leftJustified(15));
-    EXPECT_EQ(slip[28], QStringLiteral("1"));
-    EXPECT_EQ(slip[36], QStringLiteral("(3N)5USE1 "));
+    EXPECT_EQ(value(slip, S::InspectionClassName), QStringLiteral("個  "));
+    EXPECT_EQ(value(slip, S::Unit), QStringLiteral("   ")); // a unit KORVAN may not carry
+    EXPECT_EQ(value(slip, S::UnitPriceOrUse1), QStringLiteral("USE1").leftJustified(15));
+    EXPECT_EQ(value(slip, S::AmountInclTaxOrBcOutputClass), QStringLiteral("1"));
+    EXPECT_EQ(value(slip, S::Barcode3N5Text), QStringLiteral("(3N)5USE1 "));
 
     r.setText(DeliveryField::SupplierRemarks, u"SR");
     r.setText(DeliveryField::SupplierRemarksKanji, u"受注者備考");
     const QStringList tag = tagColumns(r, c, codes(), 1, 3, 7);
-    ASSERT_EQ(tag.size(), 43);
-    EXPECT_EQ(tag[9], tag[8]);
-    EXPECT_EQ(tag[22].trimmed(), QStringLiteral("受注者備考"));
-    EXPECT_EQ(tag.mid(23, 3), (QStringList{"", "", ""}));
-    EXPECT_EQ(tag[27], QStringLiteral("5"));
-    EXPECT_EQ(tag[28], QStringLiteral("3/7    "));
-    EXPECT_EQ(tag[29], QStringLiteral("1"));
-    EXPECT_EQ(tag[39], QStringLiteral("(3N)4 5 "));
-    EXPECT_EQ(tag[40], QStringLiteral("3N4 5 "));
+    ASSERT_EQ(tag.size(), kTagColumnCount);
+    EXPECT_EQ(value(tag, T::ItemCodeAgain), value(tag, T::ItemCode));
+    EXPECT_EQ(value(tag, T::SupplierRemarks).trimmed(), QStringLiteral("受注者備考"));
+    EXPECT_EQ(tag.mid(columnIndex(T::SupplierRemarksSingleByte1), 3), (QStringList{"", "", ""}));
+    EXPECT_EQ(value(tag, T::PackageQty), QStringLiteral("5"));
+    EXPECT_EQ(value(tag, T::TagNumber), QStringLiteral("3/7    "));
+    EXPECT_EQ(value(tag, T::TagCount), QStringLiteral("1"));
+    EXPECT_EQ(value(tag, T::Barcode3N4Text), QStringLiteral("(3N)4 5 "));
+    EXPECT_EQ(value(tag, T::Barcode3N4Data), QStringLiteral("3N4 5 "));
+}
+
+TEST(DocumentData, EveryNamedColumnIsWritten)
+{
+    static_assert(kSlipColumnCount == 39 && kTagColumnCount == 43);
+    // Building a line checks that every column is set exactly once; the lines
+    // are as long as their column lists, whatever kind of record.
+    const CustRecord eiaj = outputCompany('1', "ORD1", "3");
+    const CustRecord korvan = outputCompany('2', "ORD1", "3");
+    EXPECT_EQ(slipColumns(eiajRecord(), eiaj, codes()).size(), kSlipColumnCount);
+    EXPECT_EQ(slipColumns(due('2', "ORD1", "K1"), korvan, codes()).size(), kSlipColumnCount);
+    EXPECT_EQ(tagColumns(eiajRecord(), eiaj, codes(), 1, 1, 1).size(), kTagColumnCount);
+    EXPECT_EQ(tagColumns(due('2', "ORD1", "K1"), korvan, codes(), 1, 1, 1).size(), kTagColumnCount);
+    EXPECT_EQ(columnNumber(SlipColumn::KeyBarcodeData), 32);
+    EXPECT_EQ(columnNumber(TagColumn::KeyBarcodeData), 37);
 }

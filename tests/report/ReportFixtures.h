@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/text/Cp932.h"
+#include "output/DocumentColumns.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <iterator>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
@@ -57,8 +59,13 @@ struct DataLine
         return *this;
     }
     const QString& at(int column) const { return values[column - 1]; }
+    DataLine& set(SlipColumn column, const QString& value) { return set(columnNumber(column), value); }
+    DataLine& set(TagColumn column, const QString& value) { return set(columnNumber(column), value); }
+    const QString& at(SlipColumn column) const { return at(columnNumber(column)); }
+    const QString& at(TagColumn column) const { return at(columnNumber(column)); }
 
-    // Readable lines and data of the "Z", "3N3", "3N4" and "3N5" symbols from `first` on.
+    // Readable lines and data of the "Z", "3N3", "3N4" and "3N5" symbols from
+    // column `first` (the key's readable text) on.
     DataLine& barcodes(int first, const QString& key, const QString& line1, const QString& line2, const QString& line3)
     {
         set(first, QStringLiteral("(Z)") + key).set(first + 1, QStringLiteral("Z") + key);
@@ -71,7 +78,8 @@ struct DataLine
     }
 };
 
-// A delivery slip as the slip output writes it (39 columns); `n` varies key, item and quantities.
+// A delivery slip as the slip output writes it (kSlipColumnCount columns); `n`
+// varies key, item and quantities.
 inline DataLine slipLine(int n = 1)
 {
     const QString key = QStringLiteral("10285126120700%1").arg(n, 2, 10, QLatin1Char('0'));
@@ -86,29 +94,43 @@ inline DataLine slipLine(int n = 1)
             .arg(key, QString::number(n).rightJustified(2, u'0'), item, qty, lot, QString::number(n * 3125),
                  QString::number(n * 312), QString::number(n * 3437))
             .split(u'|');
-    // Byte widths of the fixed-width columns; 0 for values written as they are.
+    // Columns 1 to 30 (SlipColumn::Blanks) in order, then the byte widths of the
+    // fixed-width ones; 0 for values written as they are.
     const int widths[] = {12, 50, 12, 50, 23, 23, 40, 14, 25, 60, 100, 23, 0, 0, 0,
                           4,  3,  0,  0,  0,  50, 23, 0,  0,  0,  0,   0,  0, 0, 0};
     DataLine line;
     for (int i = 0; i < values.size(); ++i)
         line.values.append(widths[i] > 0 ? fixed(values[i], widths[i]) : values[i]);
-    return line.barcodes(31, key, key + u' ' + qty + u' ', item + QStringLiteral("  "), QStringLiteral("A12 ") + lot)
-        .set(39, QString());
+    static_assert(std::size(widths) == columnNumber(SlipColumn::Blanks));
+    return line
+        .barcodes(columnNumber(SlipColumn::KeyBarcodeText), key, key + u' ' + qty + u' ', item + QStringLiteral("  "),
+                  QStringLiteral("A12 ") + lot)
+        .set(SlipColumn::CurrencyNote, QString());
 }
 
-// A shipping tag (43 columns), tag `number` of `total`, with the record data of
+// A shipping tag (kTagColumnCount columns), tag `number` of `total`, with the record data of
 // slipLine(number) so that no two tags carry the same barcodes.
 inline DataLine tagLine(int number, int total)
 {
     const DataLine slip = slipLine(number);
     const QString pack = QString::number(100 * number);
-    DataLine line{slip.values.mid(0, 9)};
-    line.values << slip.at(9) << slip.at(10) << slip.at(11) << QStringLiteral(" ") << slip.values.mid(11, 10);
-    line.set(27, slip.at(22)).set(28, pack).set(29, fixed(QStringLiteral("%1/%2").arg(number).arg(total), 7));
-    line.set(30, QString::number(total)).set(35, QStringLiteral("      "));
-    const QString key = slip.at(5).trimmed();
-    return line.barcodes(36, key, key + u' ' + slip.at(20) + u' ', slip.at(9).trimmed() + u' ' + pack + u' ',
-                         QStringLiteral("A12 ") + slip.at(22).trimmed());
+    DataLine line{slip.values.mid(0, columnNumber(SlipColumn::ItemCode))}; // the first nine are the same
+    line.set(TagColumn::ItemCodeAgain, slip.at(SlipColumn::ItemCode))
+        .set(TagColumn::ItemName, slip.at(SlipColumn::ItemName))
+        .set(TagColumn::OrdererRemarks, slip.at(SlipColumn::OrdererRemarks))
+        .set(TagColumn::OrdererRemarksSingleByte, QStringLiteral(" "));
+    // Barcode information to supplier remarks run alike on both.
+    for (int i = 0; i <= columnNumber(SlipColumn::SupplierRemarks) - columnNumber(SlipColumn::OrdererBarcodeInfo); ++i)
+        line.set(columnNumber(TagColumn::OrdererBarcodeInfo) + i,
+                 slip.at(columnNumber(SlipColumn::OrdererBarcodeInfo) + i));
+    line.set(TagColumn::SupplierBarcodeInfo, slip.at(SlipColumn::SupplierBarcodeInfo))
+        .set(TagColumn::PackageQty, pack)
+        .set(TagColumn::TagNumber, fixed(QStringLiteral("%1/%2").arg(number).arg(total), 7));
+    line.set(TagColumn::TagCount, QString::number(total)).set(TagColumn::Blanks, QStringLiteral("      "));
+    const QString key = slip.at(SlipColumn::DeliveryKeyNo).trimmed();
+    return line.barcodes(columnNumber(TagColumn::KeyBarcodeText), key, key + u' ' + slip.at(SlipColumn::ShipQty) + u' ',
+                         slip.at(SlipColumn::ItemCode).trimmed() + u' ' + pack + u' ',
+                         QStringLiteral("A12 ") + slip.at(SlipColumn::SupplierBarcodeInfo).trimmed());
 }
 
 inline QByteArray linesOf(const QList<DataLine>& lines)

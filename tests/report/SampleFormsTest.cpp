@@ -37,7 +37,20 @@ struct SampleForm
 class SampleFormsTest : public ::testing::TestWithParam<SampleForm>
 {
 protected:
-    int keyColumn() const { return GetParam().tags ? 37 : 32; } // the "Z" data; the 3N data follow two apart
+    // The data of the "Z" symbol and of the three "3N" symbols.
+    QList<int> barcodeDataColumns() const
+    {
+        if (GetParam().tags)
+            return {columnNumber(TagColumn::KeyBarcodeData), columnNumber(TagColumn::Barcode3N3Data),
+                    columnNumber(TagColumn::Barcode3N4Data), columnNumber(TagColumn::Barcode3N5Data)};
+        return {columnNumber(SlipColumn::KeyBarcodeData), columnNumber(SlipColumn::Barcode3N3Data),
+                columnNumber(SlipColumn::Barcode3N4Data), columnNumber(SlipColumn::Barcode3N5Data)};
+    }
+    int keyColumn() const { return barcodeDataColumns().first(); }
+    int keyTextColumn() const
+    {
+        return GetParam().tags ? columnNumber(TagColumn::KeyBarcodeText) : columnNumber(SlipColumn::KeyBarcodeText);
+    }
 
     QList<DataLine> documents(int count) const
     {
@@ -72,11 +85,11 @@ protected:
         const QStringList pages = test::rasterise(engine.lastPdfPath(), m_dir.filePath(name), 300);
         ASSERT_EQ(pages.size(), sheets);
         const int perSheet = GetParam().perSheet;
-        const int key = keyColumn();
+        const QList<int> dataColumns = barcodeDataColumns();
         for (int page = 0; page < sheets; ++page) {
             QStringList expected;
             for (const DataLine& line : lines.mid(page * perSheet, perSheet)) {
-                for (int column : {key, key + 2, key + 4, key + 6})
+                for (int column : dataColumns)
                     expected.append(line.at(column));
             }
             expected.sort();
@@ -96,10 +109,13 @@ TEST_P(SampleFormsTest, FillsTheSheetsAndEveryBarcodeScans)
     QList<DataLine> lines = documents(GetParam().tags ? 7 : 3);
     for (DataLine& line : lines) {
         if (QByteArray(GetParam().layout).startsWith("K_Slip")) // 発注者使用欄 1-3 and BC出力区分
-            line.set(26, "KV-USE-1").set(27, "ﾗｲﾝ3").set(28, "99").set(29, "1");
+            line.set(SlipColumn::UnitPriceOrUse1, "KV-USE-1")
+                .set(SlipColumn::AmountExclTaxOrUse2, "ﾗｲﾝ3")
+                .set(SlipColumn::TaxAmountOrUse3, "99")
+                .set(SlipColumn::AmountInclTaxOrBcOutputClass, "1");
     }
     if (!GetParam().tags)
-        lines[1].set(39, QStringLiteral("(USD)"));
+        lines[1].set(SlipColumn::CurrencyNote, QStringLiteral("(USD)"));
     printAndScan(lines, 2, stem());
 }
 
@@ -108,16 +124,25 @@ TEST_P(SampleFormsTest, FullWidthValuesStayReadableAndScan)
     // Every value at its full width: 25 double-byte characters in a 50-byte name,
     // 23-character keys, barcode lines of 40 characters.
     const bool tags = GetParam().tags;
-    const int first = keyColumn() - 1;
     const QString kanji = QStringLiteral("電子部品株式会社関東第一製造本部資材調達部購買課長殿");
     QList<DataLine> lines = documents(GetParam().perSheet);
     for (int i = 0; i < lines.size(); ++i) {
         const QString key = QStringLiteral("KEY-%1-ABCDEFGHIJKLMNOPQR").arg(i).left(23);
         const QString tail = QStringLiteral("%1 1234567.125 ABCDEFGHIJKLMNOPQRSTUVWXYZ0123").arg(i).left(37);
-        lines[i].set(2, kanji.left(25)).set(4, kanji.right(25)).set(5, key).set(6, key).set(tags ? 11 : 10, kanji);
-        lines[i].set(9, QStringLiteral("ITEM-CODE-0123456789-ABCD")).barcodes(first, key, tail, tail, tail);
+        // The first nine columns are the same on slips and tags.
+        lines[i]
+            .set(SlipColumn::OrdererName, kanji.left(25))
+            .set(SlipColumn::SupplierName, kanji.right(25))
+            .set(SlipColumn::DeliveryKeyNo, key)
+            .set(SlipColumn::OrderNo, key)
+            .set(SlipColumn::ItemCode, QStringLiteral("ITEM-CODE-0123456789-ABCD"));
+        if (tags)
+            lines[i].set(TagColumn::ItemName, kanji);
+        else
+            lines[i].set(SlipColumn::ItemName, kanji);
+        lines[i].barcodes(keyTextColumn(), key, tail, tail, tail);
         ASSERT_EQ(lines[i].at(keyColumn()).size(), kLongestKey);
-        ASSERT_EQ(lines[i].at(keyColumn() + 2).size(), kLongestLine);
+        ASSERT_EQ(lines[i].at(barcodeDataColumns()[1]).size(), kLongestLine);
     }
     printAndScan(lines, 1, stem() + QStringLiteral("-full"));
 }
