@@ -106,7 +106,7 @@ ImportSettings ImportDriver::readSettings(Environment& env, int kind)
     s.moveFiles = move.isEmpty() || move == QLatin1String("1");
     const QString mode = setting(env, "MakeMode").trimmed();
     s.makeMode = mode == QLatin1String("2") ? 2 : mode == QLatin1String("3") ? 3 : 1;
-    s.dataFolder = setting(env, "DataFilePath");
+    s.dataFolderResult = env.registry->regGetValue(kRegistryKey, QStringLiteral("DataFilePath"), s.dataFolder);
     return s;
 }
 

@@ -32,6 +32,7 @@ struct ImportSettings
     bool moveFiles = true;                 // FileMove "1"
     int makeMode = 1;                      // MakeMode 1, 2 or 3
     QString dataFolder;                    // DataFilePath, or empty
+    qint32 dataFolderResult = 0;           // the RegResult of reading DataFilePath
 };
 
 // What the pre-check found.

@@ -1,5 +1,6 @@
 #include "InputFileWindow.h"
 
+#include "ui/BusyPanel.h"
 #include "ui/CenterWindow.h"
 #include "ui/CursorGuard.h"
 
@@ -8,6 +9,7 @@
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
+#include "import/DataFolder.h"
 #include "import/PendingRecords.h"
 
 #include <QApplication>
@@ -15,7 +17,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -37,7 +37,6 @@ namespace {
 
 const QString kCaptionEiaj = QStringLiteral("入力ﾌｧｲﾙ選択 （ＥＩＡＪ）");
 const QString kCaptionKorvan = QStringLiteral("入力ﾌｧｲﾙ選択 （ＫＯＲＶＡＮ）");
-const QString kDataFilePath = QStringLiteral("DataFilePath");
 
 // ListView1's columns.
 enum Column { NameColumn, TypeColumn, SizeColumn, DateColumn, ColumnCount };
@@ -173,25 +172,7 @@ void InputFileWindow::buildControls()
     layout->addWidget(m_body);
 
     // The busy panel floats over the window while an import runs.
-    m_picture1 = new QFrame(this);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setFrameShape(QFrame::Box);
-    m_picture1->setAutoFillBackground(true);
-    auto* busyLayout = new QVBoxLayout(m_picture1);
-    auto* busyText = new QLabel(QStringLiteral("処理中です。しばらくお待ち下さい。"), m_picture1);
-    busyText->setObjectName(QStringLiteral("Label3"));
-    busyText->setAlignment(Qt::AlignCenter);
-    m_progressLabel = new QLabel(m_picture1);
-    m_progressLabel->setObjectName(QStringLiteral("Label4"));
-    m_progressLabel->setAlignment(Qt::AlignCenter);
-    m_progressBar = new QProgressBar(m_picture1);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar->setTextVisible(false);
-    busyLayout->addWidget(busyText);
-    busyLayout->addWidget(m_progressLabel);
-    busyLayout->addWidget(m_progressBar);
-    m_picture1->resize(twipsToPixels(5400), twipsToPixels(1500));
-    m_picture1->hide();
+    m_picture1 = new BusyPanel(this, QSize(twipsToPixels(5400), twipsToPixels(1500)), BusyPanel::Progress::With);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -234,8 +215,7 @@ void InputFileWindow::Form_Load()
     m_drives = InputFileList::driveRoots();
     fillDrives();
 
-    QString dataFolder;
-    m_env.regResult = m_env.registry->regGetValue(kRegistryKey, kDataFilePath, dataFolder);
+    m_env.regResult = m_settings.dataFolderResult;
     if (m_env.regResult != RegOk) {
         // Reported and logged; the window stays open on the base folder, with
         // nothing listed until the operator moves.
@@ -245,13 +225,8 @@ void InputFileWindow::Form_Load()
         setFolder(m_env.programBasePath.isEmpty() ? QDir::rootPath() : m_env.programBasePath, false);
         return;
     }
-    if (dataFolder.size() > 1 && (dataFolder.endsWith(QLatin1Char('/')) || dataFolder.endsWith(QLatin1Char('\\'))))
-        dataFolder.chop(1);
-    QString folder = m_env.programBasePath;
-    if (!dataFolder.trimmed().isEmpty() && QFileInfo(dataFolder).isDir())
-        folder = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
     m_view = View::Report;
-    setFolder(folder);
+    setFolder(startFolder(m_settings, m_env.programBasePath));
 }
 
 void InputFileWindow::setDriveRoots(const QStringList& roots)
@@ -424,7 +399,7 @@ void InputFileWindow::Command5_Click()
         m_driver = std::make_unique<ImportDriver>(m_env, m_kind);
         const PrecheckResult result = m_driver->precheck(m_folder, names);
         if (result.accepted > 0) {
-            m_env.regResult = m_env.registry->regPutValue(kRegistryKey, kDataFilePath, m_folder);
+            saveDataFolder(m_env, m_folder);
             m_progress = result.errors;
             m_selected = result.selected;
             showBusy(true);
@@ -436,7 +411,7 @@ void InputFileWindow::Command5_Click()
         if (result.errors > 0) {
             // Every selected file was refused: the run is over, and the main
             // window reports it with the error list.
-            m_env.regResult = m_env.registry->regPutValue(kRegistryKey, kDataFilePath, m_folder);
+            saveDataFolder(m_env, m_folder);
             m_env.importDone = 1;
             m_env.changedFlag = 1;
             accept();
@@ -474,10 +449,10 @@ void InputFileWindow::Timer1_Timer()
         m_timer1->stop();
         if (!m_driver)
             return;
-        showProgress(m_progress, m_selected);
+        m_picture1->showProgress(m_progress, m_selected);
         CursorGuard busy;
         m_driver->run(static_cast<RebuildMode>(selectedMode()), m_settings.moveFiles,
-                      [this](int progress, int selected) { showProgress(progress, selected); });
+                      [this](int progress, int selected) { m_picture1->showProgress(progress, selected); });
         m_driver.reset();
     });
     if (!ran) {
@@ -491,16 +466,6 @@ void InputFileWindow::Timer1_Timer()
     accept();
 }
 
-void InputFileWindow::showProgress(int progress, int selected)
-{
-    m_progressLabel->setText(QStringLiteral("(%1/%2)").arg(progress).arg(selected));
-    m_progressBar->setRange(0, qMax(selected, 1));
-    m_progressBar->setValue(qBound(0, progress, qMax(selected, 1)));
-    // Paint now: the import holds the thread until it is done.
-    m_picture1->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 void InputFileWindow::showBusy(bool shown)
 {
     m_busy = shown;
@@ -509,11 +474,7 @@ void InputFileWindow::showBusy(bool shown)
         m_picture1->hide();
         return;
     }
-    m_progressLabel->clear();
-    m_progressBar->reset();
-    m_picture1->move((width() - m_picture1->width()) / 2, (height() - m_picture1->height()) / 2);
-    m_picture1->show();
-    m_picture1->raise();
+    m_picture1->showCentred();
 }
 
 void InputFileWindow::reject()

@@ -10,11 +10,8 @@
 #include <memory>
 
 class QComboBox;
-class QFrame;
-class QLabel;
 class QLineEdit;
 class QListWidget;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -22,6 +19,7 @@ class QTreeWidget;
 
 namespace plx {
 
+class BusyPanel;
 struct Environment;
 
 // 入力ファイル選択: the operator picks order files of one format (0 EIAJ,
@@ -69,7 +67,6 @@ private:
     void ListInputFiles();
     void sortBy(int column);
     void showBusy(bool shown);
-    void showProgress(int progress, int selected);
     int selectedMode() const;
 
     void Drive1_Change();
@@ -104,9 +101,7 @@ private:
     QListWidget* m_dir1 = nullptr;
     QTreeWidget* m_listView1 = nullptr;
     std::array<QRadioButton*, 3> m_options{};
-    QFrame* m_picture1 = nullptr;
-    QLabel* m_progressLabel = nullptr;
-    QProgressBar* m_progressBar = nullptr;
+    BusyPanel* m_picture1 = nullptr;
     QTimer* m_timer1 = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "HelpViewer.h"
 #include "ListGrid.h"
 
+#include "ui/BusyPanel.h"
 #include "ui/CenterWindow.h"
 #include "ui/CursorGuard.h"
 #include "ui/auxiliary/DeletionWindow.h"
@@ -20,14 +21,12 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
+#include "list/ListCommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,7 +38,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 
 namespace plx {
@@ -178,20 +176,7 @@ void ListWindow::buildClientArea()
     layout->addWidget(area, 1);
 
     // Busy panel over the grids while the list loads.
-    m_busy = new QFrame(area);
-    m_busy->setObjectName(QStringLiteral("Picture1"));
-    m_busy->setFrameShape(QFrame::Box);
-    m_busy->setAutoFillBackground(true);
-    auto* busyLayout = new QVBoxLayout(m_busy);
-    auto* busyText = new QLabel(QStringLiteral("処理中です。しばらくお待ち下さい。"), m_busy);
-    busyText->setObjectName(QStringLiteral("Label3"));
-    busyText->setAlignment(Qt::AlignCenter);
-    busyLayout->addWidget(busyText);
-    m_busy->resize(360, 80);
-    m_busy->hide();
-    // The area has its size only once the window is laid out: the panel
-    // follows it there and on every later resize.
-    area->installEventFilter(this);
+    m_busy = new BusyPanel(area, QSize(360, 80));
 
     m_marker = new QLineEdit(m_grids[0]->viewport());
     m_marker->setObjectName(QStringLiteral("Text1"));
@@ -323,20 +308,10 @@ void ListWindow::showCentred()
 
 void ListWindow::showBusy(bool shown)
 {
-    if (!shown) {
+    if (shown)
+        m_busy->showCentred();
+    else
         m_busy->hide();
-        return;
-    }
-    placeBusy();
-    m_busy->show();
-    m_busy->raise();
-}
-
-void ListWindow::placeBusy()
-{
-    const QWidget* area = m_busy->parentWidget();
-    m_busy->move(std::max(0, (area->width() - m_busy->width()) / 2),
-                 std::max(0, (area->height() - m_busy->height()) / 2));
 }
 
 void ListWindow::requestReload(bool both)
@@ -410,11 +385,7 @@ void ListWindow::selectCurrent(int kind)
 void ListWindow::TabStrip1_Click(int index)
 {
     m_env.logOperation = QStringLiteral("ﾀﾌﾞｸﾘｯｸ");
-    const bool eiaj = m_tabs->tabText(index) == kTabEiaj;
-    m_env.currentKind = eiaj ? 0 : 1;
-    m_env.currentDelivPath = eiaj ? m_env.paths.eDelivPath : m_env.paths.kDelivPath;
-    m_env.paths.dcsvPath = Paths::dcsvPathFor(m_env.paths.usrFolder, m_env.currentKind);
-    m_env.paths.tcsvPath = Paths::tcsvPathFor(m_env.paths.usrFolder, m_env.currentKind);
+    switchCurrentList(m_env, m_tabs->tabText(index) == kTabEiaj ? DeliveryList::kEiaj : DeliveryList::kKorvan);
     selectCurrent(m_env.currentKind);
     m_stack->setCurrentWidget(m_grids[m_env.currentKind]);
     applyEnabling();
@@ -593,11 +564,7 @@ void ListWindow::Command1_Click()
     m_env.logOperation = QStringLiteral("終了ﾎﾞﾀﾝ");
     runTrapped(m_env, QStringLiteral("終了処理/"), [this] {
         close();
-        // Output lists of this run, up to the first number that is missing.
-        for (int n = 1; n <= 50 && QFile::exists(m_env.paths.slipListPath(n)); ++n)
-            QFile::remove(m_env.paths.slipListPath(n));
-        for (int n = 1; n <= 50 && QFile::exists(m_env.paths.tagListPath(n)); ++n)
-            QFile::remove(m_env.paths.tagListPath(n));
+        deleteOutputLists(m_env);
     });
 }
 
@@ -607,11 +574,9 @@ void ListWindow::MnuDust_Click()
         ShowMessage(m_env, 640);
         if (m_env.msgAnswer == kAnswerNo)
             return;
-        QDir dust(m_env.paths.dustFolder);
-        for (const QString& name : dust.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-            if (!dust.remove(name))
-                throw RuntimeFailure(QStringLiteral("ファイルを削除できません。(%1)").arg(dust.filePath(name)));
-        }
+        const EmptiedFolder emptied = emptyProcessedFolder(m_env);
+        if (!emptied.complete())
+            throw RuntimeFailure(QStringLiteral("ファイルを削除できません。(%1)").arg(emptied.failed));
     });
 }
 
@@ -667,8 +632,6 @@ void ListWindow::MnuVer_Click()
 
 bool ListWindow::eventFilter(QObject* object, QEvent* event)
 {
-    if (event->type() == QEvent::Resize && m_busy && object == m_busy->parentWidget())
-        placeBusy();
     // A double-click on a list row is 出荷登録 when it leaves a whole-row
     // selection: decided after the grid has handled the click.
     if (event->type() == QEvent::MouseButtonDblClick) {

@@ -12,7 +12,6 @@
 #include <functional>
 
 class QAction;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +21,7 @@ class QTimer;
 
 namespace plx {
 
+class BusyPanel;
 class HelpViewer;
 class ReportControl;
 class ListGrid;
@@ -76,8 +76,6 @@ private:
     void TabStrip1_Click(int index);
     void applyEnabling();
     void showBusy(bool shown);
-    // Centres the busy panel over the list area as it stands now.
-    void placeBusy();
     void selectCurrent(int kind);
     // The row selection of the current grid: none unless the grid was clicked
     // and the selection spans whole rows.
@@ -101,7 +99,7 @@ private:
     std::array<bool, 2> m_clicked{false, false};
     QTabBar* m_tabs = nullptr;
     QStackedWidget* m_stack = nullptr;
-    QFrame* m_busy = nullptr;
+    BusyPanel* m_busy = nullptr;
     QLineEdit* m_marker = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
