@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ModalWindows.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -545,28 +547,12 @@ namespace {
 
 bool loaded(ListWindow& w)
 {
-    return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
+    return listLoaded(w);
 }
 
-// Runs `act` on the ordering-company window once the list window has opened it.
-void whenCustomersOpen(const std::function<void(CustomerWindow&)>& act)
+void whenCustomersOpen(std::function<void(CustomerWindow&)> act)
 {
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        if (auto* w = qobject_cast<CustomerWindow*>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            act(*w);
-        } else if (++*tries > 300) {
-            poll->stop();
-            poll->deleteLater();
-            ADD_FAILURE() << "no ordering-company window";
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        }
-    });
-    poll->start(10);
+    whenModalShows<CustomerWindow>("ordering-company window", std::move(act));
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ModalWindows.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -58,30 +60,14 @@ struct DeletionWindowFixture : ::testing::Test
     static void press(QWidget& w, const char* name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
 };
 
-// Acts on the deletion window once it is shown modally (by the list window).
 void whenDeletionWindowShows(std::function<void(DeletionWindow&)> act)
 {
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        if (auto* w = qobject_cast<DeletionWindow*>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            act(*w);
-        } else if (++*tries > 300) {
-            poll->stop();
-            poll->deleteLater();
-            ADD_FAILURE() << "no deletion window";
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        }
-    });
-    poll->start(10);
+    whenModalShows<DeletionWindow>("deletion window", std::move(act));
 }
 
 bool loaded(ListWindow& w)
 {
-    return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
+    return listLoaded(w);
 }
 
 } // namespace

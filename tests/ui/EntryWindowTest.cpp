@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "ModalWindows.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -543,27 +545,12 @@ namespace {
 
 bool loaded(ListWindow& w)
 {
-    return QTest::qWaitFor([&] { return !w.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible(); }, 5000);
+    return listLoaded(w);
 }
 
-// Runs `act` on the entry window once the list window has opened it (within
-// three seconds).
-void whenEntryOpens(const std::function<void(EntryWindow&)>& act)
+void whenEntryOpens(std::function<void(EntryWindow&)> act)
 {
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        if (auto* w = qobject_cast<EntryWindow*>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            act(*w);
-        } else if (++*tries > 300) {
-            poll->stop();
-            poll->deleteLater();
-            ADD_FAILURE() << "no entry window";
-        }
-    });
-    poll->start(10);
+    whenModalShows<EntryWindow>("entry window", std::move(act));
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ModalWindows.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -70,23 +72,9 @@ struct SearchWindowFixture : ::testing::Test
     static void press(QWidget& w, const char* name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
 };
 
-// Runs `act` on the search window once it is open as the modal window.
-void whenSearchOpens(const std::function<void(SearchWindow&)>& act)
+void whenSearchOpens(std::function<void(SearchWindow&)> act)
 {
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        if (auto* w = qobject_cast<SearchWindow*>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            act(*w);
-        } else if (++*tries > 300) {
-            poll->stop();
-            poll->deleteLater();
-            ADD_FAILURE() << "no search window";
-        }
-    });
-    poll->start(10);
+    whenModalShows<SearchWindow>("search window", std::move(act));
 }
 
 } // namespace
