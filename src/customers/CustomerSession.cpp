@@ -106,8 +106,8 @@ void CustomerSession::setProtocol(Protocol protocol)
 void CustomerSession::relist()
 {
     m_rows.clear();
-    for (int n : m_store.list(digitOf(m_protocol)))
-        m_rows.append({n, rtrim(m_store.read(n).text(CustField::OrdererName))});
+    for (const CompanyEntry& c : m_store.entries(digitOf(m_protocol)))
+        m_rows.append({c.recordNumber, c.ordererName});
     m_selected = -1;
     m_form = CustomerForm();
     if (!m_rows.isEmpty())

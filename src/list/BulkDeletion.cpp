@@ -10,12 +10,6 @@ namespace plx {
 
 namespace {
 
-DeletionCompany companyOf(const CustRecord& record)
-{
-    return {fixed::trimmedRight(record.text(CustField::OrdererCode)), record.text(CustField::OrdererName),
-            fixed::trimmedRight(record.text(CustField::SupplierCode)), record.text(CustField::SupplierName)};
-}
-
 // Status read as a number: its leading digits, 0 when there are none.
 int statusNumber(const QByteArray& status)
 {
@@ -47,8 +41,8 @@ QStringList BulkDeletion::companyChoice() const
 {
     const CustStore companies = OpenCustFile(m_env);
     QStringList out{kAllCompanies};
-    for (int n : companies.list(kindDigit()))
-        out.append(cutName(companies.read(n).text(CustField::OrdererName)));
+    for (const CompanyEntry& c : companies.entries(kindDigit()))
+        out.append(cutName(c.ordererName));
     return out;
 }
 
@@ -60,7 +54,7 @@ std::optional<DeletionCompany> BulkDeletion::companyAt(int position) const
     const QList<int> numbers = companies.list(kindDigit());
     if (position > numbers.size())
         return std::nullopt;
-    return companyOf(companies.read(numbers.at(position - 1)));
+    return companies.entry(numbers.at(position - 1));
 }
 
 std::optional<DeletionCompany> BulkDeletion::findCompany(const QString& ordererCode, const QString& supplierCode) const
@@ -69,7 +63,7 @@ std::optional<DeletionCompany> BulkDeletion::findCompany(const QString& ordererC
     const int n = companies.lookup(kindDigit(), ordererCode, supplierCode);
     if (n == 0)
         return std::nullopt;
-    return companyOf(companies.read(n));
+    return companies.entry(n);
 }
 
 int BulkDeletion::run(const DeletionScope& scope) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CustStore.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,13 +14,7 @@ struct Environment;
 
 // An ordering company as the deletion offers it: codes without trailing
 // blanks, names as the file holds them.
-struct DeletionCompany
-{
-    QString ordererCode;
-    QString ordererName;
-    QString supplierCode;
-    QString supplierName;
-};
+using DeletionCompany = CompanyEntry;
 
 // What a bulk deletion deletes: every live record of the format, or those of
 // one ordering company (codes compared without trailing blanks); all of them,

@@ -63,7 +63,7 @@ SearchConditions SearchConditions::fromTerms(int ordererIndex, const std::array<
 {
     SearchConditions c;
     c.ordererIndex = ordererIndex;
-    c.company = {terms[0], terms[1], terms[2], terms[3]};
+    c.company = {0, terms[0], terms[1], terms[2], terms[3]};
     c.orderNo = terms[4];
     c.deliveryKeyNo = terms[5];
     c.itemCode = terms[6];
@@ -80,16 +80,8 @@ char DeliverySearch::kindDigit() const
 
 void DeliverySearch::loadCompanies()
 {
-    m_companies.clear();
     CustStore store = OpenCustFile(m_env);
-    const char protocol = m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan;
-    for (int n : store.list(protocol)) {
-        const CustRecord r = store.read(n);
-        m_companies.append({fixed::trimmedRight(r.text(CustField::OrdererCode)),
-                            fixed::trimmedRight(r.text(CustField::OrdererName)),
-                            fixed::trimmedRight(r.text(CustField::SupplierCode)),
-                            fixed::trimmedRight(r.text(CustField::SupplierName))});
-    }
+    m_companies = store.entries(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan);
     store.close();
 }
 

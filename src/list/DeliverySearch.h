@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CustStore.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -13,13 +15,7 @@ namespace plx {
 struct Environment;
 
 // The four fields of an ordering company that the search shows and compares.
-struct SearchCompany
-{
-    QString ordererCode;
-    QString ordererName;
-    QString supplierCode;
-    QString supplierName;
-};
+using SearchCompany = CompanyEntry;
 
 // What the operator asked for: the company chosen in the drop-down list (0 for
 // "すべて") with its four shown fields, and the four texts. An empty text is

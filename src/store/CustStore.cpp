@@ -104,6 +104,22 @@ QList<int> CustStore::list(char protocol) const
     return out;
 }
 
+CompanyEntry CustStore::entry(int n) const
+{
+    const CustRecord r = read(n);
+    const auto text = [&](CustField f) { return fixed::trimmedRight(r.text(f)); };
+    return {n, text(CustField::OrdererCode), text(CustField::OrdererName), text(CustField::SupplierCode),
+            text(CustField::SupplierName)};
+}
+
+QList<CompanyEntry> CustStore::entries(char protocol) const
+{
+    QList<CompanyEntry> out;
+    for (int n : list(protocol))
+        out.append(entry(n));
+    return out;
+}
+
 int CustStore::add(const CustRecord& record)
 {
     const int n = count() + 1;

@@ -15,6 +15,17 @@ namespace plx {
 
 struct Environment;
 
+// A company as the windows that choose one show it: its record number, codes
+// and names without their trailing blanks.
+struct CompanyEntry
+{
+    int recordNumber = 0;
+    QString ordererCode;
+    QString ordererName;
+    QString supplierCode;
+    QString supplierName;
+};
+
 // The ordering-company file Cust.DAT, held in memory while open; every write
 // goes straight through to the record's place in the file, under the file's
 // lock and only over the record that was read (RecordFile). Records are
@@ -52,6 +63,10 @@ public:
     // Record numbers of the protocol's records, in file order (row k of a list is
     // the k-th of them).
     QList<int> list(char protocol) const;
+
+    // Record n as a company entry, and every company of the protocol so, in file order.
+    CompanyEntry entry(int n) const;
+    QList<CompanyEntry> entries(char protocol) const;
 
     int add(const CustRecord& record);
     void change(int n, const CustRecord& record);

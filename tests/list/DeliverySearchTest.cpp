@@ -217,7 +217,7 @@ TEST(DeliverySearchCompany, ACompanyFiltersByBothCodes)
                                      of("ORD2", "SUP2", "K4")};
     SearchConditions c;
     c.ordererIndex = 2;
-    c.company = {QStringLiteral("ORD2"), QStringLiteral("名"), QStringLiteral("SUP2"), QString()};
+    c.company = {0, QStringLiteral("ORD2"), QStringLiteral("名"), QStringLiteral("SUP2"), QString()};
     EXPECT_EQ(findIn(file, c), 3);
     EXPECT_EQ(findIn(file, c, 3), 4);
     EXPECT_EQ(findIn(file, c, 4), 0);
@@ -238,7 +238,7 @@ TEST_F(SearchFixture, ConditionsAreRememberedWithoutTrailingBlanks)
 
     SearchConditions c;
     c.ordererIndex = 2;
-    c.company = {QStringLiteral("ORD2 "), QStringLiteral("名称　 "), QStringLiteral("SUP2"), QString()};
+    c.company = {0, QStringLiteral("ORD2 "), QStringLiteral("名称　 "), QStringLiteral("SUP2"), QString()};
     c.orderNo = QStringLiteral("PO-1  ");
     c.deliveryKeyNo = QStringLiteral(" K1");
     c.itemCode = QStringLiteral("IC");

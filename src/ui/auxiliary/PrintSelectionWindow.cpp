@@ -109,8 +109,9 @@ void PrintSelectionWindow::Form_Load()
     const QSignalBlocker block(m_combo1);
     m_combo1->clear();
     m_combo1->addItem(QStringLiteral("すべて"));
-    for (int n : companies.list(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan))
-        m_combo1->addItem(companies.read(n).text(CustField::OrdererName).trimmed());
+    for (const CompanyEntry& c :
+         companies.entries(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan))
+        m_combo1->addItem(c.ordererName);
     m_combo1->setCurrentIndex(0);
     m_lastIndex = 0;
 }
@@ -129,11 +130,11 @@ void PrintSelectionWindow::Combo1_Click(int index)
     const QList<int> list = companies.list(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan);
     if (index > list.size())
         return;
-    const CustRecord c = companies.read(list.at(index - 1));
-    m_text[0]->setText(c.text(CustField::OrdererCode));
-    m_text[1]->setText(c.text(CustField::OrdererName));
-    m_text[2]->setText(c.text(CustField::SupplierCode));
-    m_text[3]->setText(c.text(CustField::SupplierName));
+    const CompanyEntry c = companies.entry(list.at(index - 1));
+    m_text[0]->setText(c.ordererCode);
+    m_text[1]->setText(c.ordererName);
+    m_text[2]->setText(c.supplierCode);
+    m_text[3]->setText(c.supplierName);
 }
 
 void PrintSelectionWindow::Command1_Click()
