@@ -145,6 +145,8 @@ SettingsWindow::SettingsWindow(Environment& env, QWidget* parent) : QDialog(pare
 
     setFixedSize(twipsToPixels(7140), twipsToPixels(4755));
     runTrapped(m_env, QStringLiteral("ﾚｼﾞｽﾄﾘﾃﾞｰﾀ取得/"), [this] { Form_Load(); });
+    // A clerk opens the window to type a file name: the name box has the focus.
+    m_text1->setFocus();
     m_loaded = true;
 }
 
