@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
                 const double ms = t.nsecsElapsed() / 1e6;
                 std::printf("%-7s %-6d %-10s %10.1f %12.0f %10.1f\n", kind == 0 ? "EIAJ" : "KORVAN", toImport,
                             halfFull ? "half full" : "empty", ms, toImport / (ms / 1000.0), peakMb());
-                if (env.importErrors)
+                if (driver.errorCount() > 0)
                     std::printf("        (error lines were written: %s)\n", env.paths.errListPath.toUtf8().constData());
             }
         }

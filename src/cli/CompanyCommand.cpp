@@ -303,8 +303,7 @@ int CompanyCommand::execute(const QStringList& arguments)
                 exitCode = kExitFailed;
                 return;
             }
-            ShowMessage(env, 503);
-            if (env.msgAnswer != kAnswerYes) {
+            if (ShowMessage(env, 503) != kAnswerYes) {
                 customers.confirmDelete(false);
                 refuse(QStringLiteral("削除しませんでした。(削除するには --yes を指定してください)"));
                 return;

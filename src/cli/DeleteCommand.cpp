@@ -57,8 +57,7 @@ int DeleteCommand::execute(const QStringList& arguments)
         scope.supplierCode = company->supplierCode;
     }
 
-    ShowMessage(env, 12);
-    if (env.msgAnswer == kAnswerNo)
+    if (ShowMessage(env, 12) == kAnswerNo)
         return kExitFailed;
     int deleted = 0;
     if (!runTrapped(env, QStringLiteral("削除ﾒｲﾝ/"), [&] { deleted = deletion.run(scope); }))

@@ -86,7 +86,7 @@ int ImportCommand::execute(const QStringList& arguments)
                                            : refusalText(refusal);
         std::printf("%s\t%s\n", outcome.path.toUtf8().constData(), text.toUtf8().constData());
     }
-    if (env.importErrors)
+    if (driver.errorCount() > 0)
         std::printf("ｴﾗｰﾘｽﾄ: %s\n", env.paths.errListPath.toUtf8().constData());
     return ran ? kExitOk : kExitFailed;
 }

@@ -161,10 +161,7 @@ int ShipCommand::execute(const QStringList& arguments)
     env.logOperation = parser.isSet(issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
 
     const bool issuing = parser.isSet(issue);
-    const auto ask = [&env](short number) {
-        ShowMessage(env, number);
-        return env.msgAnswer == kAnswerYes;
-    };
+    const auto ask = [&env](short number) { return ShowMessage(env, number) == kAnswerYes; };
     int refused = 0;
     bool ran = runTrapped(env, issuing ? QStringLiteral("登録発行ﾎﾞﾀﾝﾒｲﾝ/") : QStringLiteral("登録ﾎﾞﾀﾝﾒｲﾝ/"), [&] {
         EntrySession entry(env, format, EntryOpening{EntryMode::New, 1, 1, false});

@@ -11,7 +11,7 @@ enum class MessageIcon { Critical, Question, Exclamation, Information };
 enum class MessageButtons { Ok, YesNo };
 enum class DefaultButton { First, No };
 
-// Answers as the program records them in MsgAnswer.
+// The buttons a message box returns.
 constexpr short kAnswerOk = 1;
 constexpr short kAnswerYes = 6;
 constexpr short kAnswerNo = 7;

@@ -18,9 +18,10 @@ class Dialogs;
 class Registry;
 
 // The one process-wide set of values: settings read at start-up, every path of
-// the installation, the log labels, the values windows hand to each other, and
-// the services every routine needs (dialogs, clock, settings store, shutdown).
-// Owned by main() and passed by reference; never saved as a whole.
+// the installation, the log labels, what lives for the whole run, and the
+// services every routine needs (dialogs, clock, settings store, shutdown).
+// Windows do not talk through it: a question returns its answer and a window
+// its result. Owned by main() and passed by reference; never saved as a whole.
 struct Environment
 {
     Environment(Dialogs& dialogs, Clock& clock, Registry& registry);
@@ -55,39 +56,18 @@ struct Environment
     QString dataBasePath;
     Paths paths;
 
-    // Flags and hand-over values between windows.
+    // What lives for the whole run: the company-file notice is shown once, the
+    // search conditions are remembered, whether the company file was missing at
+    // start, when the run started, the list in use and where windows centre.
     short custNoticeShown = 0;
-    short entryMode = 0;
     short searchOrdererIndex = 0;
     std::array<QString, 8> searchTerms;
-    short custNotFound = 1;
     short custFileMissing = 0;
     QDateTime startStamp;
-    short msgAnswer = 0;
-    short changedFlag = 0;
-    short selFirstRow = 0;
-    short selLastRow = 0;
-    short selRangeFlag = 0;
-    short searchStartRow = 0;
-    short searchFoundRow = 0;
-    short importDone = 0;
-    short importErrors = 0;
-    QString chosenFormFile;
     short currentKind = 0;
     QString currentDelivPath;
     short centerLeft = 0;
     short centerTop = 0;
-
-    // Values the slip and tag output set before asking for confirmation: the
-    // number of items, of sheets and the layout file of the current company.
-    short outputItemCount = 0;
-    short outputSheetCount = 0;
-    QString outputFormFile;
-
-    // Scratch values of the settings and message routines.
-    QString workText;
-    QString regValue;
-    qint32 regResult = 0;
 
     // Held while this is the running instance.
     std::unique_ptr<QLockFile> instanceLock;

@@ -138,16 +138,14 @@ QString MessageText(Environment& env, short number)
 
 namespace {
 
-// Shows message `number`; `company` is the ordering-company line of the 200/210
-// questions (none when empty).
-void showMessage(Environment& env, short number, const QString& company)
+// Shows message `number` and returns the button pressed. `output` holds the
+// decorations of the 200/210 questions: the ordering company, the counts and
+// the layout file; other messages pass none.
+short showMessage(Environment& env, short number, const OutputQuestion* output)
 {
-    env.msgAnswer = 0;
     Found found = findMessage(env, number);
-    if (!found.found) {
-        env.dialogs->show(MessageIcon::Critical, kUnknownMessageText, MessageButtons::Ok, DefaultButton::First);
-        return;
-    }
+    if (!found.found)
+        return env.dialogs->show(MessageIcon::Critical, kUnknownMessageText, MessageButtons::Ok, DefaultButton::First);
     const CatalogRecord& r = found.record;
 
     MessageIcon icon = MessageIcon::Information;
@@ -164,45 +162,40 @@ void showMessage(Environment& env, short number, const QString& company)
     } else if (r.number == QLatin1String("650")) {
         text += QLatin1Char('"');
     } else if (r.number == QLatin1String("200") || r.number == QLatin1String("210")) {
-        const QString line1 = QStringLiteral("出力対象  ") + QString::number(env.outputItemCount) +
-                              QStringLiteral("件(用紙  ") + QString::number(env.outputSheetCount) +
-                              QStringLiteral("枚)");
-        const QString line2 = QLatin1Char('(') + env.outputFormFile.left(36).trimmed() + QLatin1Char(')');
-        if (!company.isEmpty())
+        const OutputQuestion none;
+        const OutputQuestion& q = output ? *output : none;
+        const QString line1 = QStringLiteral("出力対象  ") + QString::number(q.items) + QStringLiteral("件(用紙  ") +
+                              QString::number(q.sheets) + QStringLiteral("枚)");
+        const QString line2 = QLatin1Char('(') + q.formFile.left(36).trimmed() + QLatin1Char(')');
+        const QString code = q.ordererCode.trimmed();
+        const QString name = q.ordererName.trimmed();
+        if (!code.isEmpty() || !name.isEmpty()) {
+            const QString company = QStringLiteral("発注者  ") + code +
+                                    (code.isEmpty() || name.isEmpty() ? QString() : QStringLiteral("  ")) + name;
             text += QStringLiteral("\r\n") + centreOn44(company);
+        }
         text += QStringLiteral("\r\n") + centreOn44(line1) + QStringLiteral("\r\n") + centreOn44(line2);
     }
 
     static const QStringList yesNo = {"200", "210", "130", "131", "132", "133", "134", "135"};
     static const QStringList yesNoDefaultNo = {"006", "012", "503", "640"};
-    if (yesNo.contains(r.number)) {
-        env.msgAnswer = env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::First);
-    } else if (yesNoDefaultNo.contains(r.number)) {
-        env.msgAnswer = env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::No);
-    } else {
-        env.dialogs->show(icon, text, MessageButtons::Ok, DefaultButton::First);
-    }
+    if (yesNo.contains(r.number))
+        return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::First);
+    if (yesNoDefaultNo.contains(r.number))
+        return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::No);
+    return env.dialogs->show(icon, text, MessageButtons::Ok, DefaultButton::First);
 }
 
 } // namespace
 
-void ShowMessage(Environment& env, short number)
+short ShowMessage(Environment& env, short number)
 {
-    showMessage(env, number, QString());
+    return showMessage(env, number, nullptr);
 }
 
-void ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)
+short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)
 {
-    env.outputItemCount = short(question.items);
-    env.outputSheetCount = short(question.sheets);
-    env.outputFormFile = question.formFile;
-    const QString code = question.ordererCode.trimmed();
-    const QString name = question.ordererName.trimmed();
-    QString company;
-    if (!code.isEmpty() || !name.isEmpty())
-        company = QStringLiteral("発注者  ") + code +
-                  (code.isEmpty() || name.isEmpty() ? QString() : QStringLiteral("  ")) + name;
-    showMessage(env, number, company);
+    return showMessage(env, number, &question);
 }
 
 } // namespace plx

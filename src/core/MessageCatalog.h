@@ -40,11 +40,12 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Shows catalogue message `number` with its icon, buttons and decorations, and
-// records the answer of a question in env.msgAnswer (6 Yes, 7 No). A number that
-// is not in the catalogue shows "エラーです。"; a catalogue that cannot be read
-// ends the program through the error report.
-void ShowMessage(Environment& env, short number);
+// Shows catalogue message `number` with its icon, buttons and decorations and
+// returns the button pressed: kAnswerYes or kAnswerNo for a question, kAnswerOk
+// for a notice. A number that is not in the catalogue shows "エラーです。" with
+// an OK button; a catalogue that cannot be read ends the program through the
+// error report.
+short ShowMessage(Environment& env, short number);
 
 // What the slip and tag questions (200, 210) are about: the ordering company,
 // the documents to print, the sheets they fill and the layout file.
@@ -59,9 +60,8 @@ struct OutputQuestion
 
 // Asks question 200 or 210 for `question`: the catalogue text, then, each
 // centred on 44 columns, the company ("発注者  102851  北斗星電機"), the counts
-// and the layout file. Sets the counts in `env` as ShowMessage reads them and
-// records the answer in env.msgAnswer.
-void ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question);
+// and the layout file. Returns the button pressed, as ShowMessage does.
+short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question);
 
 // The catalogue text of message `number` as stored ("エラーです。" when the
 // catalogue has no such number), for reports that are not message boxes.

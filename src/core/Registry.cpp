@@ -236,6 +236,12 @@ qint32 Registry::regPutValue(const QString& keyPath, const QString& name, const 
     return store(m_filePath, doc) ? RegOk : RegCannotWrite;
 }
 
+QString Registry::regFailureText(qint32 code)
+{
+    const QString text = regErrorText(code);
+    return text.isEmpty() ? QStringLiteral("(%1)").arg(code) : text;
+}
+
 QString Registry::regErrorText(qint32 code)
 {
     switch (code) {

@@ -40,6 +40,8 @@ public:
 
     // The Japanese explanation of a result code; empty for codes it does not know.
     static QString regErrorText(qint32 code);
+    // The explanation of a failed result, or the code as "(n)" when there is none.
+    static QString regFailureText(qint32 code);
 
 private:
     QString m_filePath;

@@ -28,15 +28,9 @@ namespace {
 QString readSetting(Environment& env, const QString& name, const QString& label)
 {
     QString value;
-    env.regResult = env.registry->regGetValue(kRegistryKey, name, value);
-    if (env.regResult != RegOk) {
-        env.workText = Registry::regErrorText(env.regResult);
-        QString text = label + env.workText;
-        if (env.workText.isEmpty())
-            text += QStringLiteral("(%1)").arg(env.regResult);
-        refuse(env, MessageIcon::Critical, text);
-    }
-    env.regValue = value;
+    const qint32 result = env.registry->regGetValue(kRegistryKey, name, value);
+    if (result != RegOk)
+        refuse(env, MessageIcon::Critical, label + Registry::regFailureText(result));
     return value;
 }
 
@@ -60,11 +54,10 @@ QString instanceLockPath(const QString& registryPath)
 
 void StartUp(Environment& env, const StartUpOptions& options)
 {
-    // 1. Labels and hand-over values.
+    // 1. Labels and the values kept for the run.
     env.logModule = QStringLiteral("共通部");
     env.logOperation = QStringLiteral("ＡＰメイン処理");
     env.custNoticeShown = 0;
-    env.entryMode = 0;
     env.searchOrdererIndex = 0;
     env.searchTerms.fill(QString());
 
@@ -104,7 +97,6 @@ void StartUp(Environment& env, const StartUpOptions& options)
     env.paths = paths;
     if (!QFileInfo::exists(env.paths.msgPath))
         refuse(env, MessageIcon::Critical, kNoCatalogueText);
-    env.custNotFound = 1;
     env.custFileMissing = QFileInfo::exists(env.paths.custPath) ? 0 : 1;
     if (!QFileInfo::exists(env.paths.codePath)) {
         ShowMessage(env, 3);

@@ -20,8 +20,7 @@ QString startFolder(const ImportSettings& settings, const QString& baseFolder)
 
 qint32 saveDataFolder(Environment& env, const QString& folder)
 {
-    env.regResult = env.registry->regPutValue(kRegistryKey, QStringLiteral("DataFilePath"), folder);
-    return env.regResult;
+    return env.registry->regPutValue(kRegistryKey, QStringLiteral("DataFilePath"), folder);
 }
 
 } // namespace plx

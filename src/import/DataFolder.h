@@ -15,7 +15,7 @@ struct Environment;
 QString startFolder(const ImportSettings& settings, const QString& baseFolder);
 
 // Remembers `folder` as the last input folder (DataFilePath). Returns the
-// RegResult of the write, which is also left in env.regResult.
+// RegResult of the write.
 qint32 saveDataFolder(Environment& env, const QString& folder);
 
 } // namespace plx

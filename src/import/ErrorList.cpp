@@ -53,7 +53,6 @@ ErrorList::ErrorList(Environment& env, int kind) : m_env(env), m_kind(kind), m_f
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw RuntimeFailure(
             QStringLiteral("ｴﾗｰﾘｽﾄを開けません。(%1: %2)").arg(env.paths.errListPath, m_file.errorString()));
-    m_env.importErrors = 0;
 }
 
 ErrorList::~ErrorList()
@@ -80,7 +79,6 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
                         const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
                         const QString& infoClass)
 {
-    ++m_count;
     if (code >= 1 && code <= 3) {
         static const char16_t* const texts[] = {u"指定ファイルがありません。", u"対象外のビジネスプロトコルです。",
                                                 u"未サポートの情報区分ファイルです。"};
@@ -88,7 +86,7 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
                             QString::fromUtf16(texts[code - 1]) + QLatin1Char('(') + fileName + QLatin1Char(')'),
                             MessageButtons::Ok, DefaultButton::First);
     }
-    if (!m_env.importErrors) {
+    if (m_count == 0) {
         writeLine(QStringLiteral("*** 納品書ﾃﾞｰﾀ作成ｴﾗｰﾘｽﾄ ***"));
         writeLine(QString());
         writeLine(QStringLiteral("ｴﾗｰ発生日時  [") +
@@ -97,7 +95,7 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
                   (m_kind == 0 ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
         writeLine(QString());
     }
-    m_env.importErrors = 1;
+    ++m_count;
     m_fileLevel = (code >= 1 && code <= 3) ? -1 : 1;
     if (code >= 1 && code <= 3)
         m_fileCode = code;

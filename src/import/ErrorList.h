@@ -13,7 +13,7 @@ struct Environment;
 class ErrorList
 {
 public:
-    // Opens the list for writing, emptying it, and clears ImportErrors.
+    // Opens the list for writing, emptying it.
     // `kind` is the format of the run (0 EIAJ, 1 KORVAN). Throws RuntimeFailure.
     ErrorList(Environment& env, int kind);
     ~ErrorList();
@@ -23,7 +23,7 @@ public:
                  const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
                  const QString& infoClass);
 
-    // Lines written in this run.
+    // Entries written in this run; the list has its heading once this is not 0.
     int count() const { return m_count; }
     // -1 after a file-level refusal (codes 1-3), 1 after any other, 0 after
     // resetFileLevel().

@@ -80,6 +80,11 @@ ImportDriver::ImportDriver(Environment& env, int kind) : m_env(env), m_kind(kind
 
 ImportDriver::~ImportDriver() = default;
 
+int ImportDriver::errorCount() const
+{
+    return m_errors ? m_errors->count() : 0;
+}
+
 void ImportDriver::lock()
 {
     if (!m_importLock)
@@ -289,8 +294,7 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
                                 MessageButtons::Ok, DefaultButton::First);
         }
     }
-    m_env.importDone = 1;
-    m_env.changedFlag = 1;
+    m_finished = true;
     discardBackup(files);
 }
 

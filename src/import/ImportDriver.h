@@ -68,7 +68,7 @@ public:
     // Empties the error list and checks the selected files of `folder`, in the
     // order given: refusals 001 (missing), 002 (not an order file of this
     // format) and 003 (unsupported class) go to the error list; the others are
-    // accepted. Clears ImportErrors first. Takes the locks (Refusal when another
+    // accepted. Takes the locks (Refusal when another
     // program holds them) and keeps them for the run when a file was accepted.
     PrecheckResult precheck(const QString& folder, const QStringList& names);
     // The same for files given by their full paths (the command line).
@@ -90,12 +90,17 @@ public:
 
     const QList<AcceptedFile>& accepted() const { return m_accepted; }
 
+    // Whether run() committed its result.
+    bool finished() const { return m_finished; }
+    // Entries written to the error list by the pre-check and the run.
+    int errorCount() const;
+
     // Called with (progress, selected) as each file begins.
     using Progress = std::function<void(int progress, int selected)>;
 
     // Sorts the accepted files (class, date, time), backs up the data file,
     // rebuilds it by `mode`, imports the files and commits the result; moves
-    // the processed files when `moveFiles`. Sets ImportDone and ChangedFlag.
+    // the processed files when `moveFiles`; finished() tells it was committed.
     // Throws RuntimeFailure when the run cannot be completed, and Refusal when
     // the data file or the company file is damaged or locked (nothing changed
     // either way). Releases the locks.
@@ -118,6 +123,7 @@ private:
     std::unique_ptr<ErrorList> m_errors;
     std::unique_ptr<FileLock> m_importLock;
     std::unique_ptr<FileLock> m_dataLock;
+    bool m_finished = false;
 };
 
 } // namespace plx

@@ -37,8 +37,7 @@ void ImportSettingsModel::load()
 {
     const auto read = [this](const QString& name) {
         QString value;
-        m_env.regResult = m_env.registry->regGetValue(kRegistryKey, name, value);
-        return m_env.regResult == RegOk ? value : QString();
+        return m_env.registry->regGetValue(kRegistryKey, name, value) == RegOk ? value : QString();
     };
     const QString apUse = read(kApUse);
     m_eiajNames = read(kEiajFileName);
@@ -120,14 +119,11 @@ bool ImportSettingsModel::save()
     const std::pair<QString, QString> values[] = {
         {kEiajFileName, m_eiajNames}, {kKoRFileName, m_korvanNames}, {kFileMove, m_fileMove}, {kMakeMode, m_makeMode}};
     for (const auto& [name, value] : values) {
-        m_env.regResult = m_env.registry->regPutValue(kRegistryKey, name, value);
-        if (m_env.regResult != RegOk) {
+        const qint32 result = m_env.registry->regPutValue(kRegistryKey, name, value);
+        if (result != RegOk) {
             // Told and logged like any failure of the settings store; the edits
             // stay so that the operator can try again or cancel.
-            m_env.workText = Registry::regErrorText(m_env.regResult);
-            const QString cause =
-                m_env.workText.isEmpty() ? QStringLiteral("(%1)").arg(m_env.regResult) : m_env.workText;
-            ReportError(m_env, kWriteLabel + name + QLatin1Char('/') + cause);
+            ReportError(m_env, kWriteLabel + name + QLatin1Char('/') + Registry::regFailureText(result));
             return false;
         }
     }

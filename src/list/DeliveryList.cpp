@@ -104,32 +104,19 @@ bool DeliveryList::reload(int mode)
     return true;
 }
 
-void handOnRowSelection(Environment& env, const GridSelection& selection, int listed, bool newRecord)
+EntryOpening entryOpeningFor(const GridSelection& selection, int listed, bool newRecord)
 {
-    env.entryMode = newRecord ? 2 : 0;
-    env.selRangeFlag = 0;
+    EntryOpening opening;
+    opening.mode = newRecord ? EntryMode::New : EntryMode::Existing;
+    opening.firstOrdinal = selection.valid ? selection.firstRow : 1;
     if (newRecord) {
-        // A new record only remembers where the selection started.
-        if (selection.valid) {
-            env.selRangeFlag = 1;
-            env.selFirstRow = short(selection.firstRow);
-        } else {
-            env.selFirstRow = 1;
-        }
-        return;
+        opening.lastOrdinal = opening.firstOrdinal;
+        opening.rangeFlag = selection.valid;
+        return opening;
     }
-    if (selection.valid) {
-        env.selFirstRow = short(selection.firstRow);
-        if (selection.lastRow > selection.firstRow) {
-            env.selRangeFlag = 1;
-            env.selLastRow = short(selection.lastRow);
-        } else {
-            env.selLastRow = short(listed);
-        }
-    } else {
-        env.selFirstRow = 1;
-        env.selLastRow = short(listed);
-    }
+    opening.rangeFlag = selection.valid && selection.lastRow > selection.firstRow;
+    opening.lastOrdinal = opening.rangeFlag ? selection.lastRow : listed;
+    return opening;
 }
 
 int deleteListedRows(DeliveryStore& store, const DeliveryListModel& model, int first, int last)

@@ -3,6 +3,7 @@
 #include "DeliveryListModel.h"
 
 #include "core/CodeTable.h"
+#include "shipment/EntrySession.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
@@ -71,11 +72,12 @@ struct GridSelection
     bool valid = false;
 };
 
-// Hands the row selection on to the shipment-entry window: sets EntryMode (0
-// for the listed records, 2 for a new record), SelFirstRow, SelLastRow and
-// SelRangeFlag in the Environment. `selection` is the row selection or an
-// invalid one; `listed` the number of rows of the current list.
-void handOnRowSelection(Environment& env, const GridSelection& selection, int listed, bool newRecord);
+// What the shipment-entry window opens on, from the list's row selection
+// (`selection`, or an invalid one) and the number of rows of the current list:
+// a selection of several rows pages through those rows; one row, or none,
+// starts there (or at the first) and pages to the end of the list. A new
+// record only remembers where the selection started, as its starting point.
+EntryOpening entryOpeningFor(const GridSelection& selection, int listed, bool newRecord);
 
 // Logically deletes the records listed by `model` in rows `first` to `last`
 // (from 1), stamping each, under the data file's lock. The file is read anew

@@ -103,8 +103,7 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
             m_last.items = question.items;
             m_last.sheets = question.sheets;
             checkPrinterOnce();
-            ShowOutputQuestion(m_env, slips ? 200 : 210, question);
-            if (m_env.msgAnswer != kAnswerYes) {
+            if (ShowOutputQuestion(m_env, slips ? 200 : 210, question) != kAnswerYes) {
                 m_last.outcome = PrintedGroup::Outcome::Declined;
                 cancelled = true;
                 return 0;
@@ -296,10 +295,8 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                 continue;
             stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"),
                                [&] { selection.update(n, mode); });
-            if (!stop && !cancelled) {
+            if (!stop && !cancelled)
                 result.issued = true;
-                env.changedFlag = 1;
-            }
             if (stop && !cancelled && !result.groups.isEmpty() && output.lastGroup())
                 result.groups.last().outcome = PrintedGroup::Outcome::Failed; // printed, but not marked
         }

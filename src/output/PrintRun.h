@@ -104,8 +104,8 @@ QString outcomeName(PrintedGroup::Outcome outcome);
 
 // The normal run of the print-selection window: every due slip and tag of the
 // format in use, optionally of one company (both codes empty: all), group by
-// group; extract files are deleted afterwards. ChangedFlag is set when
-// documents were issued. The data file's lock is held from the selection to the
+// group; extract files are deleted afterwards. `issued` tells whether records
+// were updated. The data file's lock is held from the selection to the
 // last update, so no other program rewrites the records in between; a lock that
 // cannot be had, a damaged file or a changed record stops the run (`stopped`)
 // after its message. Run-time failures are reported by the failing step's trap.

@@ -16,12 +16,13 @@ namespace {
 struct CatalogFixture : ::testing::Test
 {
     TestInstall inst;
+    short answer = -1;
     CatalogFixture() { inst.buildPaths(); }
     void catalogue(const QString& text) { inst.writeFile(QStringLiteral("Prg/Msg.DAT"), cp932::encode(text)); }
     ScriptedDialogs::Shown show(short n)
     {
         inst.dialogs.shown.clear();
-        ShowMessage(inst.env, n);
+        answer = ShowMessage(inst.env, n);
         return inst.dialogs.shown.value(0);
     }
 };
@@ -41,17 +42,19 @@ TEST_F(CatalogFixture, FindsByNumberFirstMatchWins)
     EXPECT_EQ(six.icon, MessageIcon::Question);
     EXPECT_EQ(six.buttons, MessageButtons::YesNo);
     EXPECT_EQ(six.defaultButton, DefaultButton::No);
-    EXPECT_EQ(inst.env.msgAnswer, kAnswerYes);
+    EXPECT_EQ(answer, kAnswerYes);
 }
 
-TEST_F(CatalogFixture, UnknownNumberShowsFixedTextAndLeavesNoAnswer)
+TEST_F(CatalogFixture, UnknownNumberShowsFixedTextWithOkOnly)
 {
+    // Question 12 missing from the catalogue: the caller gets OK, never a Yes.
     catalogue(QStringLiteral("002,3,\"x\"\r\n"));
-    inst.env.msgAnswer = 6;
+    inst.dialogs.setNextAnswer(kAnswerYes);
     const auto shown = show(12);
     EXPECT_EQ(shown.text, QStringLiteral("エラーです。"));
     EXPECT_EQ(shown.icon, MessageIcon::Critical);
-    EXPECT_EQ(inst.env.msgAnswer, 0);
+    EXPECT_EQ(shown.buttons, MessageButtons::Ok);
+    EXPECT_EQ(answer, kAnswerOk);
 }
 
 TEST_F(CatalogFixture, ReaderHandlesQuotesBlanksAndContinuationLines)
@@ -74,7 +77,7 @@ TEST_F(CatalogFixture, ButtonsFollowTheNumberAsWritten)
     const auto q130 = show(130);
     EXPECT_EQ(q130.buttons, MessageButtons::YesNo);
     EXPECT_EQ(q130.defaultButton, DefaultButton::First);
-    EXPECT_EQ(inst.env.msgAnswer, kAnswerNo);
+    EXPECT_EQ(answer, kAnswerNo);
     EXPECT_EQ(show(503).defaultButton, DefaultButton::No);
 }
 
@@ -86,15 +89,18 @@ TEST_F(CatalogFixture, Decorations)
     EXPECT_EQ(show(640).defaultButton, DefaultButton::No);
     EXPECT_EQ(show(650).text, QStringLiteral("使えない文字: \\ / \""));
 
-    inst.env.outputItemCount = 12;
-    inst.env.outputSheetCount = 3;
-    inst.env.outputFormFile = QStringLiteral("E_Slip.agr") + QString(26, QLatin1Char(' ')) + QStringLiteral("TAIL");
+    OutputQuestion q;
+    q.items = 12;
+    q.sheets = 3;
+    q.formFile = QStringLiteral("E_Slip.agr") + QString(26, QLatin1Char(' ')) + QStringLiteral("TAIL");
+    ShowOutputQuestion(inst.env, 200, q);
     // "出力対象  12件(用紙  3枚)" is 25 columns wide: 9.5 rounds to 10 blanks.
-    // "(E_Slip.agr)" is 12 wide: 16 blanks.
-    EXPECT_EQ(show(200).text, QStringLiteral("納品書を印刷しますか？\r\n") + QString(10, QLatin1Char(' ')) +
-                                  QStringLiteral("出力対象  12件(用紙  3枚)\r\n") + QString(16, QLatin1Char(' ')) +
-                                  QStringLiteral("(E_Slip.agr)"));
-    EXPECT_EQ(show(200).buttons, MessageButtons::YesNo);
+    // "(E_Slip.agr)" is 12 wide: 16 blanks. No company, no company line.
+    EXPECT_EQ(inst.dialogs.shown.last().text, QStringLiteral("納品書を印刷しますか？\r\n") +
+                                                  QString(10, QLatin1Char(' ')) +
+                                                  QStringLiteral("出力対象  12件(用紙  3枚)\r\n") +
+                                                  QString(16, QLatin1Char(' ')) + QStringLiteral("(E_Slip.agr)"));
+    EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNo);
 }
 
 TEST_F(CatalogFixture, OutputQuestionsNameTheCompany)
@@ -114,16 +120,13 @@ TEST_F(CatalogFixture, OutputQuestionsNameTheCompany)
                   QStringLiteral("出力対象  12件(用紙  3枚)\r\n") + QString(16, QLatin1Char(' ')) +
                   QStringLiteral("(E_Tag.agr)"));
     EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNo);
-    EXPECT_EQ(inst.env.outputItemCount, 12);
-    EXPECT_EQ(inst.env.outputSheetCount, 3);
 
     // A company with a code only keeps the line short.
     q.ordererName.clear();
     inst.dialogs.setNextAnswer(kAnswerYes);
-    ShowOutputQuestion(inst.env, 200, q);
+    EXPECT_EQ(ShowOutputQuestion(inst.env, 200, q), kAnswerYes);
     EXPECT_TRUE(
         inst.dialogs.shown.last().text.contains(QString(15, QLatin1Char(' ')) + QStringLiteral("発注者  102851\r\n")));
-    EXPECT_EQ(inst.env.msgAnswer, kAnswerYes);
 }
 
 TEST(DisplayWidth, ColumnsAndCentring)

@@ -71,7 +71,9 @@ TEST_F(EiajFixture, NewRecordsFromAHeaderFile)
     rec.append(std::pair<QString, QString>("REIAJ00281", "USD"));
     rec.append(std::pair<QString, QString>("REIAJ00282", "1.234565"));
     imp.order("A.CSV", eiaj({rec}));
-    imp.import(0, {"A.CSV"});
+    const auto driver = imp.import(0, {"A.CSV"});
+    EXPECT_TRUE(driver->finished());
+    EXPECT_EQ(driver->errorCount(), 0);
     const auto records = imp.records(0);
     ASSERT_EQ(records.size(), 1);
     const DeliveryRecord& r = records[0];
@@ -97,7 +99,6 @@ TEST_F(EiajFixture, NewRecordsFromAHeaderFile)
     EXPECT_EQ(r.tagQty(99) + r.tagCount(99), QStringLiteral("000000000.00000"));
     EXPECT_EQ(r.text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
     EXPECT_TRUE(imp.errorLines().isEmpty());
-    EXPECT_EQ(imp.inst.env.importDone, 1);
 }
 
 TEST_F(EiajFixture, ThreeAndFiveDigitSpellingsAreTheSame)

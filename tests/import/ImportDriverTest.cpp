@@ -45,7 +45,7 @@ TEST(ImportDriver, PrecheckRefusalsAndLineLengths)
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral("LONG.CSV [    ]:")));
     EXPECT_TRUE(lines[5].startsWith(QStringLiteral("BIN.DAT [    ]:")));
     EXPECT_EQ(imp.inst.dialogs.shown.size(), 6); // a box for each file-level refusal
-    EXPECT_EQ(imp.inst.env.importErrors, 1);
+    EXPECT_EQ(driver.errorCount(), 6);
 }
 
 TEST(ImportDriver, SortsByClassThenDateAndMovesProcessedFiles)
@@ -123,7 +123,7 @@ TEST(ImportDriver, AFailureHalfWayChangesNothing)
     for (const char* name : {"A.CSV", "B.CSV", "C.CSV"})
         EXPECT_TRUE(QFile::exists(imp.inPath(QLatin1String(name)))) << name;
     EXPECT_FALSE(QFile::exists(imp.inst.env.paths.workDelivPath));
-    EXPECT_EQ(imp.inst.env.importDone, 0);
+    EXPECT_FALSE(driver.finished());
 }
 
 TEST(ImportDriver, VanishedFileStopsTheRunKeepingWhatCameBefore)
@@ -193,7 +193,7 @@ TEST(ImportDriver, ADamagedDataFileIsRefusedAndNeverRewritten)
         EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
         EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/BUP_Deliv.dat")), QByteArray("an earlier backup"));
         EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("A.CSV"))));
-        EXPECT_EQ(imp.inst.env.importDone, 0);
+        EXPECT_FALSE(driver.finished());
     }
     // The run released its locks: a second driver gets them at once.
     imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), whole);

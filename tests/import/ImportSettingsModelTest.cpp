@@ -161,7 +161,6 @@ TEST_F(ImportSettingsFixture, AnUnreadableStoreCountsAsEmpty)
     ASSERT_TRUE(QFile::remove(path) && QDir().mkpath(path));
     ImportSettingsModel m(inst.env);
     m.load();
-    EXPECT_NE(inst.env.regResult, RegOk);
     // ApUse empty: the KORVAN side, nothing listed.
     EXPECT_EQ(m.protocol(), Protocol::Korvan);
     EXPECT_TRUE(m.entries().isEmpty());
@@ -229,7 +228,6 @@ TEST_F(ImportSettingsFixture, OkSavesBothEditedListsAndTheOptions)
     EXPECT_EQ(inst.setting(QStringLiteral("KoRFileName")), QStringLiteral("K1.TXT;K2.TXT"));
     EXPECT_EQ(inst.setting(QStringLiteral("FileMove")), QStringLiteral("1"));
     EXPECT_EQ(inst.setting(QStringLiteral("MakeMode")), QStringLiteral("2"));
-    EXPECT_EQ(inst.env.regResult, RegOk);
     EXPECT_TRUE(inst.dialogs.shown.isEmpty());
 }
 
@@ -274,7 +272,7 @@ TEST_F(ImportSettingsFixture, AFailedWriteIsReportedAndNotASuccess)
     bool saved = true;
     EXPECT_FALSE(endsProgram([&] { saved = m.save(); }));
     EXPECT_FALSE(saved);
-    const qint32 rc = inst.env.regResult;
+    const qint32 rc = inst.registry.regPutValue(kRegistryKey, QStringLiteral("EiajFileName"), QString());
     ASSERT_NE(rc, RegOk);
     ASSERT_FALSE(Registry::regErrorText(rc).isEmpty());
     const QString cause = QStringLiteral("ﾚｼﾞｽﾄﾘ書き込み編集/EiajFileName/") + Registry::regErrorText(rc);

@@ -220,36 +220,23 @@ TEST(DeleteListedRows, RefusesWhenAnotherProgramRenumberedTheRecords)
     EXPECT_EQ(kindsOnDisk(inst), QStringLiteral("11 "));
 }
 
-TEST(HandOnRowSelection, RangesSingleRowsAndNewRecords)
+TEST(EntryOpeningFor, RangesSingleRowsAndNewRecords)
 {
-    TestInstall inst;
-    Environment& env = inst.env;
-    GridSelection rows3to5{3, 5, 1, 12, true};
-    handOnRowSelection(env, rows3to5, 9, false);
-    EXPECT_EQ(env.entryMode, 0);
-    EXPECT_EQ(env.selFirstRow, 3);
-    EXPECT_EQ(env.selLastRow, 5);
-    EXPECT_EQ(env.selRangeFlag, 1);
-
-    handOnRowSelection(env, GridSelection{3, 3, 1, 12, true}, 9, false);
-    EXPECT_EQ(env.selFirstRow, 3);
-    EXPECT_EQ(env.selLastRow, 9);
-    EXPECT_EQ(env.selRangeFlag, 0);
-
-    handOnRowSelection(env, GridSelection{}, 9, false);
-    EXPECT_EQ(env.selFirstRow, 1);
-    EXPECT_EQ(env.selLastRow, 9);
-    EXPECT_EQ(env.selRangeFlag, 0);
-
-    env.selLastRow = 42;
-    handOnRowSelection(env, rows3to5, 9, true);
-    EXPECT_EQ(env.entryMode, 2);
-    EXPECT_EQ(env.selFirstRow, 3);
-    EXPECT_EQ(env.selRangeFlag, 1);
-    EXPECT_EQ(env.selLastRow, 42); // left as it was
-    handOnRowSelection(env, GridSelection{}, 9, true);
-    EXPECT_EQ(env.selFirstRow, 1);
-    EXPECT_EQ(env.selRangeFlag, 0);
+    const GridSelection rows3to5{3, 5, 1, 12, true};
+    const auto expect = [](const EntryOpening& o, EntryMode mode, int first, int last, bool range) {
+        EXPECT_EQ(o.mode, mode);
+        EXPECT_EQ(o.firstOrdinal, first);
+        EXPECT_EQ(o.lastOrdinal, last);
+        EXPECT_EQ(o.rangeFlag, range);
+    };
+    // Several rows: page through those rows only.
+    expect(entryOpeningFor(rows3to5, 9, false), EntryMode::Existing, 3, 5, true);
+    // One row, or none: start there and page to the end of the list.
+    expect(entryOpeningFor(GridSelection{3, 3, 1, 12, true}, 9, false), EntryMode::Existing, 3, 9, false);
+    expect(entryOpeningFor(GridSelection{}, 9, false), EntryMode::Existing, 1, 9, false);
+    // A new record starts from the first selected row, or blank.
+    expect(entryOpeningFor(rows3to5, 9, true), EntryMode::New, 3, 3, true);
+    expect(entryOpeningFor(GridSelection{}, 9, true), EntryMode::New, 1, 1, false);
 }
 
 TEST_F(ModelFixture, TheModelKeepsQtsItemModelRulesThroughReloads)

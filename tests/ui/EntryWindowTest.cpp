@@ -578,7 +578,6 @@ TEST_F(EntryFixture, TheListOpensTheEntryOfTheSelectedRowsAndReloadsAfter)
     QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     EXPECT_EQ(shownKey, QStringLiteral("K2"));
     EXPECT_EQ(pages, QStringLiteral("(1/2)"));
-    EXPECT_EQ(inst.env.selRangeFlag, 1);
     EXPECT_EQ(inst.env.logModule, QStringLiteral("納品書一覧"));
     EXPECT_EQ(stored()[1].text(DeliveryField::Status), QStringLiteral("1"));
     // The list is read again.

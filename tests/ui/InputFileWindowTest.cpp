@@ -246,12 +246,12 @@ TEST_F(InputWindowFixture, OkWithNothingSelectedEmptiesTheErrorListAndStays)
     EXPECT_TRUE(QFileInfo::exists(inst.path(QStringLiteral("Log/Err.dat"))));
     EXPECT_TRUE(inst.readFile(QStringLiteral("Log/Err.dat")).isEmpty());
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(inst.env.importDone + inst.env.changedFlag, 0);
+    EXPECT_FALSE(w.importResult().finished);
 
     press(w, "Command6");
     EXPECT_EQ(inst.env.logOperation, QStringLiteral("ｷｬﾝｾﾙﾎﾞﾀﾝ"));
     EXPECT_EQ(w.result(), QDialog::Rejected);
-    EXPECT_EQ(inst.env.importDone, 0);
+    EXPECT_FALSE(w.importResult().finished);
 }
 
 TEST_F(InputWindowFixture, OnlyRefusedFilesCloseTheWindowWithTheRunDone)
@@ -270,8 +270,8 @@ TEST_F(InputWindowFixture, OnlyRefusedFilesCloseTheWindowWithTheRunDone)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_FALSE(child<QTimer>(w, "Timer1")->isActive());
-    EXPECT_EQ(inst.env.importDone, 1);
-    EXPECT_EQ(inst.env.changedFlag, 1);
+    EXPECT_TRUE(w.importResult().finished);
+    EXPECT_TRUE(w.importResult().errors);
     EXPECT_EQ(inst.setting(QStringLiteral("DataFilePath")), imp.folder());
     EXPECT_EQ(imp.errorLines(), QStringList{QStringLiteral("BAD.txt [    ]:対象外のビジネスプロトコルです。(002)")});
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), data);
@@ -294,15 +294,14 @@ TEST_F(InputWindowFixture, AcceptedFilesRunBehindTheBusyPanelThenTheWindowCloses
     EXPECT_EQ(child<QLabel>(w, "Label3")->text(), QStringLiteral("処理中です。しばらくお待ち下さい。"));
     EXPECT_TRUE(child<QTimer>(w, "Timer1")->isActive());
     EXPECT_FALSE(child<QPushButton>(w, "Command5")->isEnabled());
-    EXPECT_EQ(inst.env.importDone, 0);
+    EXPECT_FALSE(w.importResult().finished);
     QTest::keyClick(&w, Qt::Key_Escape); // no way out while busy
     EXPECT_TRUE(w.isVisible());
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
     EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_EQ(inst.env.importDone, 1);
-    EXPECT_EQ(inst.env.changedFlag, 1);
-    EXPECT_NE(inst.env.importErrors, 0);
+    EXPECT_TRUE(w.importResult().finished);
+    EXPECT_TRUE(w.importResult().errors);
     // The count starts at the error lines already written, out of the selected files.
     ASSERT_FALSE(painted.texts.isEmpty());
     EXPECT_EQ(painted.texts.first(), QStringLiteral("(1/2)"));
@@ -332,10 +331,12 @@ TEST_F(InputWindowFixture, UnreadableSettingsReportTheFolderAndListNothing)
     ASSERT_EQ(inst.dialogs.texts().size(), 2);
     EXPECT_EQ(inst.dialogs.texts()[0], QStringLiteral("レジストリ情報を取得できません。"));
     EXPECT_TRUE(inst.dialogs.texts()[1].startsWith(kErrorReportText + QStringLiteral("\r\nDataPath/")));
-    ASSERT_NE(inst.env.regResult, RegOk);
+    QString ignored;
+    const qint32 rc = inst.registry.regGetValue(kRegistryKey, QStringLiteral("DataFilePath"), ignored);
+    ASSERT_NE(rc, RegOk);
     const QString log = cp932::decode(inst.readFile(QStringLiteral("Log/Deliv.log")));
     EXPECT_TRUE(log.contains(QStringLiteral("[入力ファイル選択]")));
-    EXPECT_TRUE(log.contains(QStringLiteral("DataPath/") + Registry::regErrorText(inst.env.regResult)));
+    EXPECT_TRUE(log.contains(QStringLiteral("DataPath/") + Registry::regErrorText(rc)));
 }
 
 TEST_F(InputWindowFixture, ListWindowOpensItForTheCurrentListAndReloadsAfterARun)
@@ -362,11 +363,9 @@ TEST_F(InputWindowFixture, ListWindowOpensItForTheCurrentListAndReloadsAfterARun
 
     // ﾌｧｲﾙ入力, then ｷｬﾝｾﾙ: nothing to reload.
     onOpen({}, "Command6");
-    inst.env.changedFlag = 1;
     QTest::mouseClick(child<QPushButton>(main, "Command3"), Qt::LeftButton);
     EXPECT_EQ(caption, QStringLiteral("入力ﾌｧｲﾙ選択 （ＥＩＡＪ）"));
     EXPECT_EQ(operation, QStringLiteral("入力ﾎﾞﾀﾝ"));
-    EXPECT_EQ(inst.env.changedFlag, 0);
     EXPECT_EQ(inst.env.logModule, QStringLiteral("納品書一覧"));
     EXPECT_EQ(main.findChild<InputFileWindow*>(), nullptr);
     EXPECT_TRUE(loaded());
@@ -380,7 +379,6 @@ TEST_F(InputWindowFixture, ListWindowOpensItForTheCurrentListAndReloadsAfterARun
     ASSERT_TRUE(QTest::qWaitFor([&] { return inst.dialogs.shown.size() == 2; }, 5000));
     EXPECT_EQ(inst.dialogs.texts()[1], QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") +
                                            inst.env.paths.errListPath + QStringLiteral("）を参照しますか？"));
-    EXPECT_EQ(inst.env.importDone, 0);
 }
 
 TEST_F(InputWindowFixture, ADamagedDataFileIsRefusedAndTheWindowStays)
@@ -399,7 +397,7 @@ TEST_F(InputWindowFixture, ADamagedDataFileIsRefusedAndTheWindowStays)
     EXPECT_TRUE(inst.dialogs.texts().last().contains(QStringLiteral("E_Deliv.dat")));
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
     EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
-    EXPECT_EQ(inst.env.importDone, 0);
+    EXPECT_FALSE(w.importResult().finished);
 }
 
 TEST_F(InputWindowFixture, TheParentEntryAndATypedPathMoveBetweenFolders)
@@ -473,7 +471,8 @@ TEST_F(InputWindowFixture, EnterPressesOkButEntersAFolderInTheFolderList)
     EXPECT_TRUE(child<QFrame>(w, "Picture1")->isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
     EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_EQ(inst.env.importDone, 1);
+    EXPECT_TRUE(w.importResult().finished);
+    EXPECT_FALSE(w.importResult().errors);
     ASSERT_EQ(imp.records(0).size(), 1);
 }
 
@@ -505,7 +504,7 @@ TEST_F(InputWindowFixture, StartingAnewAsksBeforeRemovingRecordsThatWaitForIssue
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), data);
     EXPECT_EQ(inst.readFile(QStringLiteral("Log/Err.dat")), QByteArray("old list\r\n"));
     EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
-    EXPECT_EQ(inst.env.importDone + inst.env.changedFlag, 0);
+    EXPECT_FALSE(w.importResult().finished);
 
     // Yes: the run goes ahead and keeps only the new record.
     inst.dialogs.setNextAnswer(kAnswerYes);

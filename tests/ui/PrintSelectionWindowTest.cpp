@@ -1,3 +1,4 @@
+#include "ModalWindows.h"
 #include "support/OutputFixtures.h"
 
 #include "core/Registry.h"
@@ -84,7 +85,7 @@ TEST_F(PrintWindowFixture, ListsTheCompaniesOfTheFormatAndPrintsOne)
     ASSERT_EQ(report.printed.size(), 1);
     EXPECT_EQ(report.printed[0].job.ordererCode, QStringLiteral("B"));
     EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_EQ(inst.env.changedFlag, 1);
+    EXPECT_TRUE(w.issued());
 
     // Nothing due any more for that company: message 630 and the window stays.
     PrintSelectionWindow again(inst.env, 0, report);
@@ -92,6 +93,7 @@ TEST_F(PrintWindowFixture, ListsTheCompaniesOfTheFormatAndPrintsOne)
     QTest::mouseClick(again.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("該当するデータがありません。"));
     EXPECT_NE(again.result(), QDialog::Accepted);
+    EXPECT_FALSE(again.issued());
 }
 
 TEST_F(PrintWindowFixture, TheListWindowOffersPrintingOnlyWithAnEngine)
@@ -106,6 +108,41 @@ TEST_F(PrintWindowFixture, TheListWindowOffersPrintingOnlyWithAnEngine)
     EXPECT_TRUE(w.findChild<QAction*>(QStringLiteral("MnuPrint"))->isEnabled());
 }
 
+TEST_F(PrintWindowFixture, TheListReloadsOnlyAfterARunThatIssued)
+{
+    ListWindow list(inst.env);
+    list.setReportControl(&report);
+    list.show();
+    ASSERT_TRUE(listLoaded(list));
+    auto* busy = list.findChild<QWidget*>(QStringLiteral("Picture1"));
+
+    // Closed without printing: the list stays as it is.
+    whenModalShows<PrintSelectionWindow>("print window", [](PrintSelectionWindow& w) { w.reject(); });
+    QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command4")), Qt::LeftButton);
+    EXPECT_FALSE(busy->isVisible());
+
+    // The questions answered No: nothing issued, nothing to read again.
+    whenModalShows<PrintSelectionWindow>("print window", [](PrintSelectionWindow& w) {
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        w.reject();
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command4")), Qt::LeftButton);
+    EXPECT_TRUE(report.printed.isEmpty());
+    EXPECT_FALSE(busy->isVisible());
+    closeSummaries();
+
+    // Company B printed: the window closes and the list is read again.
+    whenModalShows<PrintSelectionWindow>("print window", [this](PrintSelectionWindow& w) {
+        w.findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(2);
+        inst.dialogs.setNextAnswer(kAnswerYes);
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command4")), Qt::LeftButton);
+    ASSERT_EQ(report.printed.size(), 1);
+    EXPECT_TRUE(busy->isVisible());
+    EXPECT_TRUE(listLoaded(list));
+}
+
 TEST_F(PrintWindowFixture, AStepWithAnErrorStatusEndsTheHandlerAndTheWindowStays)
 {
     PrintSelectionWindow w(inst.env, 0, report);
@@ -118,7 +155,7 @@ TEST_F(PrintWindowFixture, AStepWithAnErrorStatusEndsTheHandlerAndTheWindowStays
     EXPECT_TRUE(w.isVisible());
     EXPECT_NE(w.result(), QDialog::Accepted);
     EXPECT_FALSE(inst.dialogs.texts().contains(QStringLiteral("該当するデータがありません。")));
-    EXPECT_EQ(inst.env.changedFlag, 0);
+    EXPECT_FALSE(w.issued());
 }
 
 TEST_F(PrintWindowFixture, OffersPdfOnlyAndTheSystemsPrintersFromTheSettingAndRemembersTheChoice)

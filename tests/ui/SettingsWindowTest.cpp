@@ -208,10 +208,11 @@ TEST_F(SettingsWindowFixture, AFailedWriteIsShownAndTheWindowStaysOpen)
     EXPECT_FALSE(endsProgram([&] { click(w, "Command3"); }));
     EXPECT_TRUE(w.isVisible());
     EXPECT_NE(w.result(), QDialog::Accepted);
-    ASSERT_NE(inst.env.regResult, RegOk);
+    const qint32 rc = inst.registry.regPutValue(kRegistryKey, QStringLiteral("EiajFileName"), QString());
+    ASSERT_NE(rc, RegOk);
     ASSERT_EQ(inst.dialogs.texts().size(), 1);
-    EXPECT_EQ(inst.dialogs.texts()[0], kErrorReportText + QStringLiteral("\r\nﾚｼﾞｽﾄﾘ書き込み編集/EiajFileName/") +
-                                           Registry::regErrorText(inst.env.regResult));
+    EXPECT_EQ(inst.dialogs.texts()[0],
+              kErrorReportText + QStringLiteral("\r\nﾚｼﾞｽﾄﾘ書き込み編集/EiajFileName/") + Registry::regErrorText(rc));
     EXPECT_EQ(items(child<QListWidget>(w, "List1")), (QStringList{"A.DAT", "ORD*", "X.DAT"}));
 
     // With the store back, ＯＫ closes the window.

@@ -113,8 +113,7 @@ void DeletionWindow::Combo1_Click(int index)
 
 void DeletionWindow::Command1_Click()
 {
-    ShowMessage(m_env, 12);
-    if (m_env.msgAnswer == kAnswerNo)
+    if (ShowMessage(m_env, 12) == kAnswerNo)
         return;
     DeletionScope scope;
     scope.allCompanies = m_combo1->currentIndex() <= 0;

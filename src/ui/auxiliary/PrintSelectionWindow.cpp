@@ -147,7 +147,6 @@ void PrintSelectionWindow::Command1_Click()
     };
     if (m_env.closeAllFiles)
         m_env.closeAllFiles();
-    m_env.changedFlag = 0;
     // The printer chosen is the one of this run and of the runs to come.
     const QString printer = chosenPrinter();
     QString stored;
@@ -167,6 +166,7 @@ void PrintSelectionWindow::Command1_Click()
                 runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()));
         }))
         return;
+    m_issued = m_issued || result.issued;
     PrintSummaryDialog::showFor(result, parentWidget());
     // A step that stopped the run (an empty company or code file, a refusal)
     // has told the operator; the window stays for another try.

@@ -30,6 +30,8 @@ public:
 
     // The printer chosen; empty for "PDFのみ".
     QString chosenPrinter() const;
+    // Whether a run of this window issued documents: the list has changed.
+    bool issued() const { return m_issued; }
 
 private:
     void Form_Load();
@@ -45,6 +47,7 @@ private:
     QComboBox* m_printers;
     QLineEdit* m_text[4];
     int m_lastIndex = 0;
+    bool m_issued = false;
 };
 
 } // namespace plx

@@ -50,14 +50,13 @@ VersionWindow::VersionWindow(Environment& env, QWidget* parent) : QDialog(parent
     layout->setRowStretch(2, 1);
 
     QString value;
-    env.regResult = env.registry->regGetValue(kRegistryKey, QStringLiteral("ExcurrentVersion"), value);
-    if (env.regResult == RegOk) {
+    const qint32 result = env.registry->regGetValue(kRegistryKey, QStringLiteral("ExcurrentVersion"), value);
+    if (result == RegOk) {
         m_version->setText(QStringLiteral("Ver. ") + value);
     } else {
         // The failure is reported and logged; the window still opens.
-        env.workText = Registry::regErrorText(env.regResult);
         ShowMessage(env, 20);
-        ReportError(env, QStringLiteral("Version/") + env.workText);
+        ReportError(env, QStringLiteral("Version/") + Registry::regErrorText(result));
     }
 }
 

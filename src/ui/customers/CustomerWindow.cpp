@@ -525,8 +525,7 @@ void CustomerWindow::MnuCustDel_Click()
     if (!asking)
         return;
     const bool done = runTrapped(m_env, QStringLiteral("更新確認/"), [this] {
-        ShowMessage(m_env, 503);
-        const CustomerOutcome outcome = m_session->confirmDelete(m_env.msgAnswer == kAnswerYes);
+        const CustomerOutcome outcome = m_session->confirmDelete(ShowMessage(m_env, 503) == kAnswerYes);
         pushRows();
         applyView();
         pushForm();

@@ -509,8 +509,7 @@ void EntryWindow::focusTarget(const FocusTarget& target)
 
 bool EntryWindow::ask(short message)
 {
-    ShowMessage(m_env, message);
-    return m_env.msgAnswer == kAnswerYes;
+    return ShowMessage(m_env, message) == kAnswerYes;
 }
 
 bool EntryWindow::eventFilter(QObject* object, QEvent* event)
@@ -668,8 +667,7 @@ void EntryWindow::Command6_Click()
 {
     m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
     runTrapped(m_env, QStringLiteral("削除ﾎﾞﾀﾝﾒｲﾝ/"), [this] {
-        ShowMessage(m_env, 6);
-        if (m_env.msgAnswer == kAnswerNo)
+        if (ShowMessage(m_env, 6) == kAnswerNo)
             return;
         const EntryOutcome outcome = m_session->deleteShown();
         if (outcome.closeWindow) {

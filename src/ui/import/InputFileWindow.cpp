@@ -215,13 +215,11 @@ void InputFileWindow::Form_Load()
     m_drives = InputFileList::driveRoots();
     fillDrives();
 
-    m_env.regResult = m_settings.dataFolderResult;
-    if (m_env.regResult != RegOk) {
+    if (m_settings.dataFolderResult != RegOk) {
         // Reported and logged; the window stays open on the base folder, with
         // nothing listed until the operator moves.
-        m_env.workText = Registry::regErrorText(m_env.regResult);
         ShowMessage(m_env, 20);
-        ReportError(m_env, QStringLiteral("DataPath/") + m_env.workText);
+        ReportError(m_env, QStringLiteral("DataPath/") + Registry::regErrorText(m_settings.dataFolderResult));
         setFolder(m_env.programBasePath.isEmpty() ? QDir::rootPath() : m_env.programBasePath, false);
         return;
     }
@@ -412,8 +410,7 @@ void InputFileWindow::Command5_Click()
             // Every selected file was refused: the run is over, and the main
             // window reports it with the error list.
             saveDataFolder(m_env, m_folder);
-            m_env.importDone = 1;
-            m_env.changedFlag = 1;
+            m_result = {true, true};
             accept();
             return;
         }
@@ -453,6 +450,7 @@ void InputFileWindow::Timer1_Timer()
         CursorGuard busy;
         m_driver->run(static_cast<RebuildMode>(selectedMode()), m_settings.moveFiles,
                       [this](int progress, int selected) { m_picture1->showProgress(progress, selected); });
+        m_result = {m_driver->finished(), m_driver->errorCount() > 0};
         m_driver.reset();
     });
     if (!ran) {

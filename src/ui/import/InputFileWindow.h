@@ -25,7 +25,7 @@ struct Environment;
 // 入力ファイル選択: the operator picks order files of one format (0 EIAJ,
 // 1 KORVAN) from a folder, chooses how the existing delivery-slip data is
 // treated and starts the import. The window closes itself once the import has
-// run (or when every selected file was refused); ImportDone tells the main
+// run (or when every selected file was refused); importResult() tells the main
 // window which of the two happened, as opposed to a cancel.
 class InputFileWindow : public QDialog
 {
@@ -40,6 +40,17 @@ public:
     void setDriveRoots(const QStringList& roots);
     // Whether an import is under way (the busy panel is up).
     bool isBusy() const { return m_busy; }
+
+    // What the window did, read after it has closed.
+    struct Result
+    {
+        // The import ran to its end, or every selected file was refused: the
+        // list may have changed and the operator is told the run is over.
+        bool finished = false;
+        // The error list holds entries of this run.
+        bool errors = false;
+    };
+    const Result& importResult() const { return m_result; }
 
     void reject() override;
 
@@ -82,6 +93,7 @@ private:
     ImportSettings m_settings;
     InputFileList m_files;
     std::unique_ptr<ImportDriver> m_driver;
+    Result m_result;
 
     QString m_folder;
     QStringList m_drives;

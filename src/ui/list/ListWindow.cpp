@@ -39,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace plx {
 
@@ -274,7 +275,6 @@ void ListWindow::Form_Load()
 {
     m_env.logModule = QStringLiteral("納品書一覧");
     m_env.logOperation = QStringLiteral("FORM_LOAD");
-    m_env.importDone = 0;
     resize(twipsToPixels(12000), twipsToPixels(9000));
 
     m_tabs->setProperty("loading", true);
@@ -328,8 +328,9 @@ void ListWindow::Timer1_Timer()
             m_timer1->stop();
             Iti_Gamen(m_env.currentKind);
         }
-        if (m_env.importDone == 1) {
-            if (m_env.importErrors) {
+        const bool reportImport = std::exchange(m_importFinished, false);
+        if (reportImport) {
+            if (m_importErrors) {
                 const short answer =
                     m_env.dialogs->show(MessageIcon::Exclamation,
                                         QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") +
@@ -344,7 +345,6 @@ void ListWindow::Timer1_Timer()
                                     MessageButtons::Ok, DefaultButton::First);
             }
         }
-        m_env.importDone = 0;
     });
 }
 
@@ -353,7 +353,7 @@ void ListWindow::Timer2_Timer()
     CursorGuard busy;
     m_timer2->stop();
     Iti_Gamen(DeliveryList::kBoth);
-    m_env.importDone = 0;
+    m_importFinished = false;
 }
 
 void ListWindow::Iti_Gamen(int mode)
@@ -428,7 +428,6 @@ void ListWindow::Command5_Click()
 {
     const bool done = runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
         const int kind = currentList();
-        m_env.changedFlag = 0;
         const GridSelection selection = rowSelection(true);
         if (!selection.valid) {
             // Without a row selection the deletion window chooses what goes.
@@ -447,8 +446,7 @@ void ListWindow::Command5_Click()
                 m_env.closeAllFiles();
             return;
         }
-        ShowMessage(m_env, 12);
-        if (m_env.msgAnswer == kAnswerNo)
+        if (ShowMessage(m_env, 12) == kAnswerNo)
             return;
         deleteListedRows(m_list.store(kind), m_list.model(kind), selection.firstRow, selection.lastRow);
         requestReload(false);
@@ -461,15 +459,9 @@ void ListWindow::openEntry(bool newRecord)
 {
     runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
         const int kind = currentList();
-        m_env.changedFlag = 0;
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
-        handOnRowSelection(m_env, rowSelection(false), m_list.model(kind).listedCount(), newRecord);
-        EntryOpening opening;
-        opening.mode = m_env.entryMode == 2 ? EntryMode::New : EntryMode::Existing;
-        opening.firstOrdinal = m_env.selFirstRow;
-        opening.lastOrdinal = m_env.selLastRow;
-        opening.rangeFlag = m_env.selRangeFlag == 1;
+        const EntryOpening opening = entryOpeningFor(rowSelection(false), m_list.model(kind).listedCount(), newRecord);
         EntryResult result;
         {
             EntryWindow window(m_env, kind == 0 ? EntryFormat::Eiaj : EntryFormat::Korvan, opening, m_report, this);
@@ -494,17 +486,21 @@ void ListWindow::openEntry(bool newRecord)
 void ListWindow::Command3_Click()
 {
     runTrapped(m_env, QString(), [this] {
-        m_env.changedFlag = 0;
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
+        InputFileWindow::Result result;
         {
             InputFileWindow window(m_env, currentList(), this);
             moveToCentre(m_env, window);
             window.exec();
+            result = window.importResult();
         }
         m_env.logModule = QStringLiteral("納品書一覧");
-        if (m_env.changedFlag == 1)
+        if (result.finished) {
+            m_importFinished = true;
+            m_importErrors = result.errors;
             requestReload(false);
+        }
     });
 }
 
@@ -513,16 +509,17 @@ void ListWindow::Command4_Click()
     if (!m_report)
         return;
     runTrapped(m_env, QStringLiteral("帳票発行処理/"), [this] {
-        m_env.changedFlag = 0;
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
+        bool issued = false;
         {
             PrintSelectionWindow window(m_env, currentList(), *m_report, this);
             window.adjustSize();
             moveToCentre(m_env, window);
             window.exec();
+            issued = window.issued();
         }
-        if (m_env.changedFlag == 1)
+        if (issued)
             requestReload(false);
     });
 }
@@ -531,7 +528,6 @@ void ListWindow::MnuCust_Click()
 {
     m_env.logOperation = QStringLiteral("発注企業情報ﾒﾆｭｰ");
     runTrapped(m_env, QStringLiteral("発注企業情報移動/"), [this] {
-        m_env.changedFlag = 0;
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
         bool changed = false;
@@ -571,8 +567,7 @@ void ListWindow::Command1_Click()
 void ListWindow::MnuDust_Click()
 {
     runTrapped(m_env, QString(), [this] {
-        ShowMessage(m_env, 640);
-        if (m_env.msgAnswer == kAnswerNo)
+        if (ShowMessage(m_env, 640) == kAnswerNo)
             return;
         const EmptiedFolder emptied = emptyProcessedFolder(m_env);
         if (!emptied.complete())

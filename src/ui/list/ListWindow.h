@@ -103,6 +103,10 @@ private:
     QLineEdit* m_marker = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
+    // An import that ended in the input-file window: reported once the list
+    // has been read again.
+    bool m_importFinished = false;
+    bool m_importErrors = false;
     QPointer<HelpViewer> m_help;
     ReportControl* m_report = nullptr;
     std::function<QString(QWidget*)> m_formFileBrowser;
