@@ -254,7 +254,7 @@ int CompanyCommand::execute(const QStringList& arguments)
     CliSession session(parser.isSet(yes));
     session.start();
     Environment& env = session.env();
-    if (!session.handlesFormat(protocol == Protocol::Eiaj ? 0 : 1))
+    if (!session.handlesFormat(kindOf(protocol)))
         return kExitFailed;
     // The boxes take no more than their length: a longer value is refused, not cut.
     for (const Assignment& a : *assignments) {

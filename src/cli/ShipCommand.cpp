@@ -70,9 +70,9 @@ constexpr Column kColumns[] = {
     {"TagLines", "MSFlexGrid1", false, true, true},
 };
 
-bool offered(const Column& c, EntryFormat format)
+bool offered(const Column& c, Protocol format)
 {
-    return format == EntryFormat::Eiaj ? c.eiaj : c.korvan;
+    return format == Protocol::Eiaj ? c.eiaj : c.korvan;
 }
 
 // "10x3 5x2": the grid rows of a TagLines cell.
@@ -114,7 +114,7 @@ int ShipCommand::execute(const QStringList& arguments)
     if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
         parser.positionalArguments().size() != 1)
         return usage(QString());
-    const EntryFormat format = parser.isSet(eiaj) ? EntryFormat::Eiaj : EntryFormat::Korvan;
+    const Protocol format = parser.isSet(eiaj) ? Protocol::Eiaj : Protocol::Korvan;
 
     // The whole file first: a bad column is a usage error before anything is written.
     const QString source = parser.positionalArguments().first();
@@ -152,12 +152,12 @@ int ShipCommand::execute(const QStringList& arguments)
     CliSession session(parser.isSet(yes));
     session.start();
     Environment& env = session.env();
-    const int kind = format == EntryFormat::Eiaj ? 0 : 1;
+    const int kind = kindOf(format);
     if (!session.handlesFormat(kind))
         return kExitFailed;
     env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, kind);
     env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, kind);
-    env.logModule = format == EntryFormat::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
+    env.logModule = format == Protocol::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
     env.logOperation = parser.isSet(issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
 
     const bool issuing = parser.isSet(issue);

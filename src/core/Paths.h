@@ -34,6 +34,9 @@ struct Paths
     QString slipListPath(int n) const;
     QString tagListPath(int n) const;
 
+    // The delivery-slip data file of one format (0 EIAJ, 1 KORVAN).
+    QString delivPathFor(int kind) const { return kind == 1 ? kDelivPath : eDelivPath; }
+
     // The output data files of one format (0 EIAJ, 1 KORVAN).
     static QString dcsvPathFor(const QString& usrFolder, int kind);
     static QString tcsvPathFor(const QString& usrFolder, int kind);

@@ -1,4 +1,5 @@
 #include "CustomerSession.h"
+#include "store/RecordCodes.h"
 
 #include "core/CommonRoutines.h"
 #include "core/Environment.h"
@@ -14,11 +15,6 @@
 namespace plx {
 
 namespace {
-
-char digitOf(Protocol p)
-{
-    return static_cast<char>(p);
-}
 
 QString rtrim(const QString& text)
 {
@@ -106,7 +102,7 @@ void CustomerSession::setProtocol(Protocol protocol)
 void CustomerSession::relist()
 {
     m_rows.clear();
-    for (const CompanyEntry& c : m_store.entries(digitOf(m_protocol)))
+    for (const CompanyEntry& c : m_store.entries(kindDigitOf(m_protocol)))
         m_rows.append({c.recordNumber, c.ordererName});
     m_selected = -1;
     m_form = CustomerForm();
@@ -163,7 +159,7 @@ void CustomerSession::startNew()
     m_mode = CustomerMode::New;
     m_form = CustomerForm();
     CustomerForm& f = m_form;
-    if (const auto sample = CustStore::sampleDefaults(m_env.paths.sampleCustPath, digitOf(m_protocol))) {
+    if (const auto sample = CustStore::sampleDefaults(m_env.paths.sampleCustPath, kindDigitOf(m_protocol))) {
         const CustRecord& s = *sample;
         f.outputKind = s.text(CustField::OutputKind).trimmed();
         f.slipFormFile = s.text(CustField::SlipFormFile).trimmed();
@@ -261,19 +257,19 @@ bool CustomerSession::formFileExists(const QString& name) const
 
 short CustomerSession::referenceCheck(bool deleting) const
 {
-    const QString path = m_protocol == Protocol::Eiaj ? m_env.paths.eDelivPath : m_env.paths.kDelivPath;
+    const QString path = m_env.paths.delivPathFor(kindOf(m_protocol));
     DeliveryStore data(path, *m_env.clock);
     data.open();
     const QString orderer = rtrim(m_form.ordererCode);
     const QString supplier = rtrim(m_form.supplierCode);
     for (int n = 1; n <= data.count(); ++n) {
         const DeliveryRecord r = data.read(n);
-        if (r.kind() != digitOf(m_protocol) || rtrim(r.text(DeliveryField::OrdererCode)) != orderer ||
+        if (r.kind() != kindDigitOf(m_protocol) || rtrim(r.text(DeliveryField::OrdererCode)) != orderer ||
             rtrim(r.text(DeliveryField::SupplierCode)) != supplier)
             continue;
         if (deleting)
             return 590;
-        if (r.text(DeliveryField::Status) == QLatin1String("1"))
+        if (hasStatus(r.text(DeliveryField::Status), RecordStatus::Waiting))
             return 595;
     }
     return 0;
@@ -283,8 +279,8 @@ CustomerOutcome CustomerSession::check()
 {
     CustomerForm& f = m_form;
     const bool eiaj = m_protocol == Protocol::Eiaj;
-    const bool slips = f.outputKind == QLatin1String("1") || f.outputKind == QLatin1String("3");
-    const bool tags = f.outputKind == QLatin1String("2") || f.outputKind == QLatin1String("3");
+    const bool slips = outputsSlips(f.outputKind);
+    const bool tags = outputsTags(f.outputKind);
     struct Step
     {
         std::function<bool()> fails;
@@ -325,7 +321,7 @@ CustomerOutcome CustomerSession::check()
          582, "Text8"},
         {[&] {
              return m_mode == CustomerMode::New &&
-                    m_store.lookup(digitOf(m_protocol), f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
+                    m_store.lookup(kindDigitOf(m_protocol), f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
          },
          585, "Text1"},
     };
@@ -341,7 +337,7 @@ CustRecord CustomerSession::buildRecord() const
     const CustomerForm& f = m_form;
     const bool eiaj = m_protocol == Protocol::Eiaj;
     CustRecord r;
-    r.setProtocol(digitOf(m_protocol));
+    r.setProtocol(kindDigitOf(m_protocol));
     r.setText(CustField::OrdererCode, rtrim(f.ordererCode.trimmed()).left(codeMaxLength()));
     r.setText(CustField::SupplierCode, rtrim(f.supplierCode.trimmed()).left(codeMaxLength()));
     r.setText(CustField::OrdererName, f.ordererName.trimmed()); // cut to 50 bytes

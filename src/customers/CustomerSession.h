@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CodeTable.h"
+#include "core/Protocol.h"
 #include "store/CustRecord.h"
 #include "store/CustStore.h"
 
@@ -10,9 +11,6 @@
 namespace plx {
 
 struct Environment;
-
-// The two business protocols a company belongs to (its Protocol digit).
-enum class Protocol : char { Eiaj = '1', Korvan = '2' };
 
 // The ordering-company window's modes.
 enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };

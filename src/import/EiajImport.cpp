@@ -1,4 +1,5 @@
 #include "EiajImport.h"
+#include "store/RecordCodes.h"
 
 #include "ErrorList.h"
 
@@ -268,15 +269,15 @@ void EiajImport::processRecord(const ItemTable& t)
 
         enum class Action { Append, Update, Delete } action = Action::Append;
         short refusal = 0;
-        const bool issued = status == QLatin1String("2") || status == QLatin1String("8");
-        const bool waiting = status == QLatin1String("1");
+        const bool issued = hasStatus(status, RecordStatus::Issued) || hasStatus(status, RecordStatus::Marked);
+        const bool waiting = hasStatus(status, RecordStatus::Waiting);
         const bool change = m_class == QLatin1String("0503") || (is0703 && processing == QLatin1String("2"));
         const bool remove = m_class == QLatin1String("0504") || (is0703 && processing == QLatin1String("3"));
         const bool fresh = m_class == QLatin1String("0502") || (is0703 && processing == QLatin1String("1"));
         if (fresh) {
             if (existing == 0)
                 action = Action::Append;
-            else if (is0703 && status == QLatin1String("0"))
+            else if (is0703 && hasStatus(status, RecordStatus::Unprocessed))
                 action = Action::Update;
             else
                 refusal = 5;

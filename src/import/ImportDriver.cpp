@@ -90,8 +90,7 @@ void ImportDriver::lock()
     if (!m_importLock)
         m_importLock = std::make_unique<FileLock>(m_env.paths.workDelivPath, QStringLiteral("取り込み作業ﾌｧｲﾙ"));
     if (!m_dataLock)
-        m_dataLock = std::make_unique<FileLock>(m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath,
-                                                DeliveryStore::label());
+        m_dataLock = std::make_unique<FileLock>(m_env.paths.delivPathFor(m_kind), DeliveryStore::label());
 }
 
 void ImportDriver::unlock()
@@ -220,7 +219,7 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     if (progress)
         progress(m_result.errors, m_result.selected);
 
-    const QString current = m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath;
+    const QString current = m_env.paths.delivPathFor(m_kind);
     const RebuildFiles files{current, m_env.paths.backupDelivPath, m_env.paths.workDelivPath};
 
     // The data file as it is; a damaged one is refused before anything is

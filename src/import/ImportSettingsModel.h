@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Protocol.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,8 +25,6 @@ constexpr short kMsgBadCharacter = 650;    // ? < > | \ / : , ; "
 class ImportSettingsModel
 {
 public:
-    enum class Protocol { Eiaj, Korvan };
-
     explicit ImportSettingsModel(Environment& env);
 
     // Reads ApUse, EiajFileName, KoRFileName, FileMove and MakeMode. A value that

@@ -1,4 +1,5 @@
 #include "KorvanImport.h"
+#include "store/RecordCodes.h"
 
 #include "ErrorList.h"
 
@@ -180,11 +181,11 @@ void KorvanImport::processRecord(const ItemTable& t)
         m_ctx.target.writeUnstamped(m_ctx.target.count() + 1, r);
         return;
     }
-    if (status == QLatin1String("1")) {
+    if (hasStatus(status, RecordStatus::Waiting)) {
         refuse(6, QString(), orderer, supplier, key);
         return;
     }
-    if (status == QLatin1String("2") || status == QLatin1String("8")) {
+    if (hasStatus(status, RecordStatus::Issued) || hasStatus(status, RecordStatus::Marked)) {
         refuse(8, QString(), orderer, supplier, key);
         return;
     }

@@ -5,6 +5,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileUtil.h"
+#include "core/Protocol.h"
 #include "core/text/Cp932.h"
 #include "core/text/Dates.h"
 #include "core/text/Decimal.h"
@@ -165,7 +166,7 @@ bool OrderImport::inspectionCodeKnown(const QString& code) const
     // trimmed, so only a value without surrounding white space can match.
     if (code != code.trimmed())
         return false;
-    const CodeEntry* e = m_ctx.codes.find(QString(QLatin1Char(m_kind == 0 ? '1' : '2')), QStringLiteral("01"), code);
+    const CodeEntry* e = m_ctx.codes.find(formatDigitOf(protocolOfKind(m_kind)), QStringLiteral("01"), code);
     return e && !e->name.trimmed().isEmpty();
 }
 

@@ -1,4 +1,5 @@
 #include "PendingRecords.h"
+#include "store/RecordCodes.h"
 
 #include "store/DeliveryRecord.h"
 
@@ -15,7 +16,7 @@ int PendingRecords::count(const QByteArray& records)
         const char* record = records.constData() + at;
         if (record[0] == DeliveryRecord::kKindDeleted)
             continue;
-        if (record[statusAt] == '1' || record[statusAt] == '8')
+        if (waitsForIssue(record[statusAt]))
             ++pending;
     }
     return pending;

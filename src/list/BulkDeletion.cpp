@@ -1,6 +1,7 @@
 #include "BulkDeletion.h"
 
 #include "core/Environment.h"
+#include "core/Protocol.h"
 #include "core/text/Cp932.h"
 #include "core/text/FixedField.h"
 #include "store/CustStore.h"
@@ -28,8 +29,7 @@ BulkDeletion::BulkDeletion(Environment& env, int kind) : m_env(env), m_kind(kind
 
 QString BulkDeletion::caption() const
 {
-    return QStringLiteral("納品書ﾃﾞｰﾀ削除") +
-           (m_kind == 0 ? QStringLiteral(" （ＥＩＡＪ）") : QStringLiteral(" （ＫＯＲＶＡＮ）"));
+    return QStringLiteral("納品書ﾃﾞｰﾀ削除") + protocolCaption(protocolOfKind(m_kind));
 }
 
 QString BulkDeletion::cutName(const QString& name)
@@ -76,7 +76,7 @@ int BulkDeletion::run(const DeletionScope& scope) const
             return false;
         return !scope.issuedOnly || statusNumber(record.raw(DeliveryField::Status)) == 2;
     };
-    DeliveryStore store(m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath, *m_env.clock);
+    DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
     const int deleted = store.markDeletedWhere(kindDigit(), matches);
     store.close();
     return deleted;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Protocol.h"
 #include "store/CustStore.h"
 
 #include <QList>
@@ -42,7 +43,7 @@ public:
     BulkDeletion(Environment& env, int kind);
 
     int kind() const { return m_kind; }
-    char kindDigit() const { return m_kind == 0 ? '1' : '2'; }
+    char kindDigit() const { return kindDigitOf(protocolOfKind(m_kind)); }
     // The window's caption with the format's suffix.
     QString caption() const;
 

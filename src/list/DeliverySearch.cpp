@@ -1,6 +1,7 @@
 #include "DeliverySearch.h"
 
 #include "core/Environment.h"
+#include "core/Protocol.h"
 #include "core/text/Cp932.h"
 #include "core/text/Dates.h"
 #include "core/text/FixedField.h"
@@ -75,13 +76,13 @@ DeliverySearch::DeliverySearch(Environment& env, int kind) : m_env(env), m_kind(
 
 char DeliverySearch::kindDigit() const
 {
-    return m_kind == 0 ? DeliveryRecord::kKindEiaj : DeliveryRecord::kKindKorvan;
+    return kindDigitOf(protocolOfKind(m_kind));
 }
 
 void DeliverySearch::loadCompanies()
 {
     CustStore store = OpenCustFile(m_env);
-    m_companies = store.entries(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan);
+    m_companies = store.entries(kindDigitOf(protocolOfKind(m_kind)));
     store.close();
 }
 
@@ -127,7 +128,7 @@ void DeliverySearch::remember(const SearchConditions& conditions)
 
 int DeliverySearch::find(const SearchConditions& conditions, int startRow) const
 {
-    DeliveryStore store(m_kind == 0 ? m_env.paths.eDelivPath : m_env.paths.kDelivPath, *m_env.clock);
+    DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
     store.open();
     const int row = findIn(store.records(), kindDigit(), conditions, startRow);
     store.close();

@@ -34,7 +34,7 @@ void switchCurrentList(Environment& env, int kind)
 {
     const int current = kind == 1 ? 1 : 0;
     env.currentKind = short(current);
-    env.currentDelivPath = current == 0 ? env.paths.eDelivPath : env.paths.kDelivPath;
+    env.currentDelivPath = env.paths.delivPathFor(current);
     env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, current);
     env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, current);
 }

@@ -8,6 +8,7 @@
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
 #include "core/MessageCatalog.h"
+#include "core/Protocol.h"
 #include "core/RecordFile.h"
 #include "core/ReportControl.h"
 
@@ -53,7 +54,7 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     m_last = PrintedGroup();
     m_last.document = document;
     const bool slips = document == OutputDocument::Slip;
-    const char digit = m_kind == 0 ? DeliveryRecord::kKindEiaj : DeliveryRecord::kKindKorvan;
+    const char digit = kindDigitOf(protocolOfKind(m_kind));
 
     RecordFile extract(selection.extractPath(n), DeliveryRecord::kLength, QStringLiteral("出力ﾘｽﾄ"));
     extract.open(false);
@@ -257,7 +258,7 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                    const QString& supplier)
 {
     PrintRunResult result;
-    const QString dataPath = kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath;
+    const QString dataPath = env.paths.delivPathFor(kind);
     std::unique_ptr<FileLock> lock;
     if (!runTrapped(env, QStringLiteral("納品書ﾃﾞｰﾀ出力/"),
                     [&] { lock = std::make_unique<FileLock>(dataPath, DeliveryStore::label()); })) {

@@ -101,7 +101,7 @@ bool isForeignCurrency(QStringView currency)
     return !c.isEmpty() && c != u"JPY";
 }
 
-Decimal taxRate(const CodeTable& codes, EntryFormat format, int taxationPosition, QStringView taxationName)
+Decimal taxRate(const CodeTable& codes, Protocol format, int taxationPosition, QStringView taxationName)
 {
     if (taxationName.trimmed() == kTaxExemptName)
         return Decimal(0);

@@ -32,7 +32,7 @@ struct TaxInputs
     // up, "2" cut off, "3" half up; anything else keeps the remainder.
     QString amountRounding;
     QString taxRounding;
-    EntryFormat format = EntryFormat::Eiaj;
+    Protocol format = Protocol::Eiaj;
 };
 
 // The three amount boxes as display texts; "*" for a value out of range.
@@ -51,7 +51,7 @@ bool isForeignCurrency(QStringView currency);
 // first kind-"03" entry of the format whose code, read as a number, is
 // position + 1. Zero for "消費税対象外", for a position without such an entry
 // and for a value that does not start with a number.
-Decimal taxRate(const CodeTable& codes, EntryFormat format, int taxationPosition, QStringView taxationName);
+Decimal taxRate(const CodeTable& codes, Protocol format, int taxationPosition, QStringView taxationName);
 
 // Amount before tax, tax and total from quantity × unit price, the tax rate and
 // the two rounding settings, in exact decimals. Nothing when the quantity or

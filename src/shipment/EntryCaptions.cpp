@@ -4,7 +4,7 @@
 
 namespace plx {
 
-QString captionOf(const QString& control, EntryFormat format)
+QString captionOf(const QString& control, Protocol format)
 {
     static const QHash<QString, QString> shared = {
         {QStringLiteral("Text3"), QStringLiteral("発注者ｺｰﾄﾞ：")},
@@ -49,7 +49,7 @@ QString captionOf(const QString& control, EntryFormat format)
         {QStringLiteral("Text23"), QStringLiteral("発注者使用欄２：")},
         {QStringLiteral("Text24"), QStringLiteral("発注者使用欄３：")},
     };
-    const auto& own = format == EntryFormat::Eiaj ? eiaj : korvan;
+    const auto& own = format == Protocol::Eiaj ? eiaj : korvan;
     if (own.contains(control))
         return own.value(control);
     return shared.value(control, control);

@@ -91,10 +91,10 @@ void writeKorvanPair(DeliveryRecord& r, const KanjiPair& pair, const QString& te
     r.setText(kanji ? pair.kanji : pair.single, text);
 }
 
-QString kindText(const DeliveryRecord& r, EntryFormat format)
+QString kindText(const DeliveryRecord& r, Protocol format)
 {
     const QString kind = r.text(F::MessageKind).trimmed();
-    if (format == EntryFormat::Korvan)
+    if (format == Protocol::Korvan)
         return kind == QLatin1String("D10") ? QStringLiteral("(納品書)") : QStringLiteral("(画面入力)");
     if (kind == QLatin1String("0502"))
         return QStringLiteral("(確定注文)");
@@ -107,7 +107,7 @@ QString kindText(const DeliveryRecord& r, EntryFormat format)
 
 // The selected entry of a code list: the code of the record's field when the
 // list has it, else none.
-QString selectedCode(const CodeTable& codes, EntryFormat format, const char* kind, const QString& field)
+QString selectedCode(const CodeTable& codes, Protocol format, const char* kind, const QString& field)
 {
     const CodeEntry* e = codes.find(formatDigitOf(format), QLatin1String(kind), field.trimmed());
     return e ? e->code : QString();
@@ -129,7 +129,7 @@ QString statusLabel(const QString& status)
     return QStringLiteral("未処理");
 }
 
-EntryView displayRecord(const DeliveryRecord& r, EntryFormat format, const std::optional<CustRecord>& company,
+EntryView displayRecord(const DeliveryRecord& r, Protocol format, const std::optional<CustRecord>& company,
                         const CodeTable& codes, int tagRows)
 {
     EntryView v;
@@ -171,7 +171,7 @@ EntryView displayRecord(const DeliveryRecord& r, EntryFormat format, const std::
     f.text(27) = rtrim(r.text(F::SupplierBarcodeInfo));
     f.text(28) = shownPair(r, kRemarksPair, kanji);
 
-    if (format == EntryFormat::Eiaj) {
+    if (format == Protocol::Eiaj) {
         f.text(14) = rtrim(r.text(F::OrdererBarcodeInfo));
         f.combo(2) = selectedCode(codes, format, "02", r.text(F::ConsumptionTaxClass));
         f.combo(3) = selectedCode(codes, format, "03", r.text(F::TaxationClass));
@@ -207,7 +207,7 @@ EntryView displayRecord(const DeliveryRecord& r, EntryFormat format, const std::
     return v;
 }
 
-EntryView newRecordScreen(EntryFormat format, const RememberedOrderer& remembered, const QDate& today, int tagRows)
+EntryView newRecordScreen(Protocol format, const RememberedOrderer& remembered, const QDate& today, int tagRows)
 {
     EntryView v;
     EntryForm& f = v.form;
@@ -220,7 +220,7 @@ EntryView newRecordScreen(EntryFormat format, const RememberedOrderer& remembere
     f.text(5) = date;
     f.text(20) = date;
     f.text(21) = date;
-    if (format == EntryFormat::Eiaj)
+    if (format == Protocol::Eiaj)
         f.combo(5) = QStringLiteral("JPY");
     for (int row = 0; row < tagRows; ++row)
         f.tags.append({QStringLiteral("0.000"), QStringLiteral("0")});
@@ -247,11 +247,11 @@ void applyRegistrationStatus(DeliveryRecord& r, bool issue)
     }
 }
 
-void writeEntry(DeliveryRecord& r, const EntryForm& f, EntryFormat format, EntryMode mode,
+void writeEntry(DeliveryRecord& r, const EntryForm& f, Protocol format, EntryMode mode,
                 const std::optional<CustRecord>& company)
 {
     const bool kanji = kanjiAllowed(company);
-    const bool eiaj = format == EntryFormat::Eiaj;
+    const bool eiaj = format == Protocol::Eiaj;
 
     // Shipment.
     r.setText(F::ShipQty, stored(f.text(19), u"000000000.000"));
@@ -338,9 +338,9 @@ void writeEntry(DeliveryRecord& r, const EntryForm& f, EntryFormat format, Entry
     }
 }
 
-DeliveryRecord newRecordBase(EntryFormat format, const std::optional<DeliveryRecord>& copied)
+DeliveryRecord newRecordBase(Protocol format, const std::optional<DeliveryRecord>& copied)
 {
-    if (format == EntryFormat::Korvan && copied)
+    if (format == Protocol::Korvan && copied)
         return *copied;
     return DeliveryRecord();
 }

@@ -33,7 +33,7 @@ inline bool kanjiAllowed(const std::optional<CustRecord>& company)
 }
 inline bool slipsOnly(const std::optional<CustRecord>& company)
 {
-    return company && company->text(CustField::OutputKind) == QLatin1String("1");
+    return company && hasOutputKind(company->text(CustField::OutputKind), OutputKind::Slips);
 }
 // The status text of a record ("未処理", "発行待", "発行済").
 QString statusLabel(const QString& status);
@@ -41,7 +41,7 @@ QString statusLabel(const QString& status);
 // The boxes and labels of an entry window showing `record` of `format`, whose
 // ordering company is `company` (nothing when none matches). The grid has
 // `tagRows` rows.
-EntryView displayRecord(const DeliveryRecord& record, EntryFormat format, const std::optional<CustRecord>& company,
+EntryView displayRecord(const DeliveryRecord& record, Protocol format, const std::optional<CustRecord>& company,
                         const CodeTable& codes, int tagRows);
 
 // What the remembered orderer of the last new record fills in.
@@ -54,7 +54,7 @@ struct RememberedOrderer
 
 // The new-record screen: empty boxes, the remembered orderer, today's date in
 // the update, shipping and delivery dates, zero grid rows.
-EntryView newRecordScreen(EntryFormat format, const RememberedOrderer& remembered, const QDate& today, int tagRows);
+EntryView newRecordScreen(Protocol format, const RememberedOrderer& remembered, const QDate& today, int tagRows);
 
 // The status rules of a registration, from the status read: "2" becomes "8"
 // with both issue marks; "8" becomes "1" unless `issue`; any other becomes "8"
@@ -64,11 +64,11 @@ void applyRegistrationStatus(DeliveryRecord& record, bool issue);
 // Writes the checked boxes into `record` (the shipment fields in every mode,
 // the order data in modes 1 and 2, the keys and kind of a new record). The
 // status and the time stamp are not touched here.
-void writeEntry(DeliveryRecord& record, const EntryForm& form, EntryFormat format, EntryMode mode,
+void writeEntry(DeliveryRecord& record, const EntryForm& form, Protocol format, EntryMode mode,
                 const std::optional<CustRecord>& company);
 
 // The record a new entry starts from: EIAJ always from a blank record; KORVAN
 // from the copied row's record when one was handed over, else blank.
-DeliveryRecord newRecordBase(EntryFormat format, const std::optional<DeliveryRecord>& copied);
+DeliveryRecord newRecordBase(Protocol format, const std::optional<DeliveryRecord>& copied);
 
 } // namespace plx

@@ -16,9 +16,9 @@ namespace plx {
 
 namespace {
 
-QString dataPathOf(const Environment& env, EntryFormat format)
+QString dataPathOf(const Environment& env, Protocol format)
 {
-    return format == EntryFormat::Eiaj ? env.paths.eDelivPath : env.paths.kDelivPath;
+    return env.paths.delivPathFor(kindOf(format));
 }
 
 // The tag grid has as many rows as the tag-line setting, within the 99 lines a
@@ -55,7 +55,7 @@ private:
 
 } // namespace
 
-EntrySession::EntrySession(Environment& env, EntryFormat format, EntryOpening opening)
+EntrySession::EntrySession(Environment& env, Protocol format, EntryOpening opening)
     : m_env(env), m_format(format), m_mode(opening.mode), m_opening(opening),
       m_store(dataPathOf(env, format), *env.clock), m_companies(env.paths.custPath)
 {
@@ -226,7 +226,7 @@ void EntrySession::ordererDisplay()
         return;
     }
     f.text(4) = fixed::trimmedRight(m_company->text(CustField::OrdererName));
-    if (m_format == EntryFormat::Eiaj) {
+    if (m_format == Protocol::Eiaj) {
         // Classes not chosen yet take the company's defaults.
         const std::pair<int, std::pair<const char*, CustField>> defaults[] = {
             {2, {"02", CustField::ConsumptionTaxKind}},
@@ -369,7 +369,7 @@ int comboNumberOf(const QString& control)
 }
 
 // The position of a code in its list (file order), -1 when not listed.
-int positionOf(const CodeTable& codes, EntryFormat format, const char* kind, const QString& code)
+int positionOf(const CodeTable& codes, Protocol format, const char* kind, const QString& code)
 {
     if (code.isEmpty())
         return -1;
@@ -396,7 +396,7 @@ void EntrySession::focusBox(const QString& control)
 void EntrySession::leaveBox(const QString& control)
 {
     EntryForm& f = form();
-    const bool eiaj = m_format == EntryFormat::Eiaj;
+    const bool eiaj = m_format == Protocol::Eiaj;
     const int n = boxNumberOf(control);
     const int c = comboNumberOf(control);
     QString valueNow;

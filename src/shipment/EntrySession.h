@@ -48,10 +48,10 @@ struct EntryOutcome
 class EntrySession
 {
 public:
-    EntrySession(Environment& env, EntryFormat format, EntryOpening opening);
+    EntrySession(Environment& env, Protocol format, EntryOpening opening);
     ~EntrySession();
 
-    EntryFormat format() const { return m_format; }
+    Protocol format() const { return m_format; }
     EntryMode mode() const { return m_mode; }
     int page() const { return m_page; }
     int pageCount() const { return m_pageCount; }
@@ -135,7 +135,7 @@ private:
     EntryOutcome refuse(short message);
 
     Environment& m_env;
-    EntryFormat m_format;
+    Protocol m_format;
     EntryMode m_mode;
     EntryOpening m_opening;
     int m_ordinal = 1;

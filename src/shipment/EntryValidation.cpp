@@ -216,7 +216,7 @@ Decimal limitValue(const char* text)
 
 // Whether a box cannot be entered in the mode: the keys of a record only while
 // it is new, the other order data only once correction is switched on.
-bool isLocked(Box box, EntryMode mode, EntryFormat format)
+bool isLocked(Box box, EntryMode mode, Protocol format)
 {
     if (mode == EntryMode::New)
         return false;
@@ -230,7 +230,7 @@ bool isLocked(Box box, EntryMode mode, EntryFormat format)
             return true;
         if (box.n == 22)
             return true;
-        return format == EntryFormat::Korvan && (box.n == 23 || box.n == 24);
+        return format == Protocol::Korvan && (box.n == 23 || box.n == 24);
     case Ctl::Combo:
     case Ctl::Option:
         return true;
@@ -258,7 +258,7 @@ QString controlName(Box box)
 // Where the focus goes after a failure on `box`: the box itself, or for a
 // locked one the correction button (the delivery key: the return button,
 // since correction never unlocks it).
-FocusTarget focusOn(Box box, EntryMode mode, EntryFormat format)
+FocusTarget focusOn(Box box, EntryMode mode, Protocol format)
 {
     if (!isLocked(box, mode, format))
         return FocusTarget{controlName(box)};
@@ -323,7 +323,7 @@ bool Validator::kanjiAllowed() const
 
 bool Validator::slipsOnly() const
 {
-    return m_company && trimmed(m_company->text(CustField::OutputKind)) == QLatin1String("1");
+    return m_company && hasOutputKind(trimmed(m_company->text(CustField::OutputKind)), OutputKind::Slips);
 }
 
 bool Validator::foreignCurrency() const
@@ -343,7 +343,7 @@ std::optional<Failure> Validator::ask(short question) const
 ValidationResult Validator::run()
 {
     ValidationResult result;
-    const Formats mine = m_ctx.format == EntryFormat::Eiaj ? Formats::Eiaj : Formats::Korvan;
+    const Formats mine = m_ctx.format == Protocol::Eiaj ? Formats::Eiaj : Formats::Korvan;
     for (const Step& step : kSteps) {
         if ((static_cast<int>(step.formats) & static_cast<int>(mine)) == 0)
             continue;
@@ -446,7 +446,7 @@ std::optional<Failure> Validator::checkKanji(const Step& step)
     const Failure second{step.message2, std::nullopt};
     if (!kanjiAllowed())
         return CheckSingleByte(t) != 0 ? std::optional(first) : std::nullopt;
-    if (m_ctx.format == EntryFormat::Korvan || hasDoubleByte(t)) {
+    if (m_ctx.format == Protocol::Korvan || hasDoubleByte(t)) {
         t = paddedKanji(t, step.width);
         return CheckDoubleByte(t) != 0 ? std::optional(second) : std::nullopt;
     }

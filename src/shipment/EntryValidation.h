@@ -16,7 +16,7 @@ class DeliveryStore;
 // What the registration checks of an entry window need besides the boxes.
 struct ValidationContext
 {
-    EntryFormat format = EntryFormat::Eiaj;
+    Protocol format = Protocol::Eiaj;
     EntryMode mode = EntryMode::Existing;
     const CodeTable* codes = nullptr;
     // The ordering companies (the key check of a new record) and the data file

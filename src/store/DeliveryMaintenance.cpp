@@ -1,4 +1,5 @@
 #include "DeliveryMaintenance.h"
+#include "store/RecordCodes.h"
 
 #include "DeliveryRecord.h"
 #include "DeliveryStore.h"
@@ -37,7 +38,7 @@ QByteArray keptRecords(const QByteArray& records, RebuildMode mode)
         const char* record = records.constData() + n * kLen;
         if (record[0] == DeliveryRecord::kKindDeleted)
             continue;
-        if (mode == RebuildMode::DropIssued && record[statusAt] == '2')
+        if (mode == RebuildMode::DropIssued && record[statusAt] == statusByte(RecordStatus::Issued))
             continue;
         kept.append(record, kLen);
     }
@@ -65,7 +66,8 @@ void rebuildDeliveryFile(const RebuildFiles& files, RebuildMode mode, const std:
             if (mode == RebuildMode::Add)
                 keep = record[0] != DeliveryRecord::kKindDeleted;
             else if (mode == RebuildMode::DropIssued)
-                keep = record[0] != DeliveryRecord::kKindDeleted && record[statusAt] != '2';
+                keep =
+                    record[0] != DeliveryRecord::kKindDeleted && record[statusAt] != statusByte(RecordStatus::Issued);
             if (keep)
                 kept.append(record, kLen);
             if (onRecord)

@@ -136,7 +136,7 @@ class CheckOrder : public CustomerFixture, public ::testing::WithParamInterface<
 TEST_P(CheckOrder, EachFixMeetsTheNextCheck)
 {
     const Protocol protocol = GetParam();
-    const char digit = static_cast<char>(protocol);
+    const char digit = kindDigitOf(protocol);
     seed({complete(digit, QStringLiteral("A1"), QStringLiteral("S1"), QStringLiteral("既存"))});
     const QByteArray before = inst.readFile(kCust);
     auto s = session(protocol);

@@ -11,7 +11,6 @@
 
 using namespace plx;
 using namespace plx::test;
-using Protocol = ImportSettingsModel::Protocol;
 
 namespace {
 

@@ -58,21 +58,21 @@ TaxResult calc(const TaxInputs& in)
 TEST(TaxRate, CodeReadAsNumberMatchesPositionPlusOne)
 {
     const CodeTable t = codes();
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, 0, u"課税5"), Decimal(5));   // code "01"
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, 1, u"課税10"), Decimal(10)); // first of two code-2 entries
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, 3, u"軽減"), Decimal(8));    // "8%" reads as 8
-    EXPECT_EQ(taxRate(t, EntryFormat::Korvan, 1, u"KORVAN"), Decimal(8));
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, 0, u"課税5"), Decimal(5));   // code "01"
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, 1, u"課税10"), Decimal(10)); // first of two code-2 entries
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, 3, u"軽減"), Decimal(8));    // "8%" reads as 8
+    EXPECT_EQ(taxRate(t, Protocol::Korvan, 1, u"KORVAN"), Decimal(8));
 }
 
 TEST(TaxRate, ExemptNameMissingEntryAndNoSelectionGiveZero)
 {
     const CodeTable t = codes();
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, 2, u" 消費税対象外 "), Decimal(0));
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, 0, u"消費税対象外"), Decimal(0)); // the name decides
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, 9, u"課税"), Decimal(0));
-    EXPECT_EQ(taxRate(t, EntryFormat::Eiaj, -1, u""), Decimal(0));
-    EXPECT_EQ(taxRate(t, EntryFormat::Korvan, 0, u"課税"), Decimal(0));
-    EXPECT_EQ(taxRate(CodeTable(), EntryFormat::Eiaj, 0, u"課税"), Decimal(0));
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, 2, u" 消費税対象外 "), Decimal(0));
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, 0, u"消費税対象外"), Decimal(0)); // the name decides
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, 9, u"課税"), Decimal(0));
+    EXPECT_EQ(taxRate(t, Protocol::Eiaj, -1, u""), Decimal(0));
+    EXPECT_EQ(taxRate(t, Protocol::Korvan, 0, u"課税"), Decimal(0));
+    EXPECT_EQ(taxRate(CodeTable(), Protocol::Eiaj, 0, u"課税"), Decimal(0));
 }
 
 // ---- yen mode -------------------------------------------------------------

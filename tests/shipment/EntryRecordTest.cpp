@@ -56,7 +56,7 @@ DeliveryRecord imported()
 TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
 {
     const DeliveryRecord r = imported();
-    EntryView v = displayRecord(r, EntryFormat::Eiaj, withKanji('1', "1"), codes(), 3);
+    EntryView v = displayRecord(r, Protocol::Eiaj, withKanji('1', "1"), codes(), 3);
     EXPECT_EQ(v.label1, QStringLiteral("(確定注文)未処理"));
     EXPECT_EQ(v.form.text(7), QStringLiteral("KEY-1")); // without its trailing blanks
     EXPECT_EQ(v.form.text(5), QStringLiteral("2026/12/01"));
@@ -76,7 +76,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     EXPECT_TRUE(v.gridEnabled);
 
     // Kanji not used: the single-byte field; a slips-only company greys the grid.
-    v = displayRecord(r, EntryFormat::Eiaj, withKanji('1', "0", "1"), codes(), 3);
+    v = displayRecord(r, Protocol::Eiaj, withKanji('1', "0", "1"), codes(), 3);
     EXPECT_EQ(v.form.text(10), QStringLiteral("CHIP"));
     EXPECT_FALSE(v.kanjiLabels);
     EXPECT_FALSE(v.gridEnabled);
@@ -84,11 +84,11 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     // An issued record cannot be registered, nor a re-marked one with both marks.
     DeliveryRecord issued = r;
     issued.setText(DeliveryField::Status, u"2");
-    EXPECT_FALSE(displayRecord(issued, EntryFormat::Eiaj, std::nullopt, codes(), 3).registerEnabled);
+    EXPECT_FALSE(displayRecord(issued, Protocol::Eiaj, std::nullopt, codes(), 3).registerEnabled);
     issued.setText(DeliveryField::Status, u"8");
     issued.setText(DeliveryField::SlipIssued, u"1");
     issued.setText(DeliveryField::TagIssued, u"1");
-    v = displayRecord(issued, EntryFormat::Eiaj, std::nullopt, codes(), 3);
+    v = displayRecord(issued, Protocol::Eiaj, std::nullopt, codes(), 3);
     EXPECT_FALSE(v.registerEnabled);
     EXPECT_EQ(v.label1, QStringLiteral("(確定注文)発行待"));
     EXPECT_FALSE(v.companyFound);
@@ -98,7 +98,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     usd.setText(DeliveryField::Currency, u"USD");
     usd.setText(DeliveryField::UnitPriceX, u"000000000001.25000");
     usd.setText(DeliveryField::AmountInclTaxX, u"000000001234.500");
-    v = displayRecord(usd, EntryFormat::Eiaj, std::nullopt, codes(), 3);
+    v = displayRecord(usd, Protocol::Eiaj, std::nullopt, codes(), 3);
     EXPECT_TRUE(v.foreign);
     EXPECT_EQ(v.form.text(22), QStringLiteral("1.25000"));
     EXPECT_EQ(v.form.text(25), QStringLiteral("1,234.500"));
@@ -108,7 +108,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     k.setText(DeliveryField::MessageKind, u"D10");
     k.setText(DeliveryField::BcOutputClass, u"1");
     k.setText(DeliveryField::OrdererUse3, u"倉庫");
-    v = displayRecord(k, EntryFormat::Korvan, std::nullopt, codes(), 1);
+    v = displayRecord(k, Protocol::Korvan, std::nullopt, codes(), 1);
     EXPECT_EQ(v.label1, QStringLiteral("(納品書)未処理"));
     EXPECT_EQ(v.form.bcOption, 1);
     EXPECT_EQ(v.form.text(24), QStringLiteral("倉庫"));
@@ -144,7 +144,7 @@ TEST(EntryRecord, WritingTheBoxes)
 {
     const CustRecord kanji = withKanji('1', "1");
     DeliveryRecord r = imported();
-    EntryView v = displayRecord(r, EntryFormat::Eiaj, kanji, codes(), 4);
+    EntryView v = displayRecord(r, Protocol::Eiaj, kanji, codes(), 4);
     EntryForm& f = v.form;
     f.text(19) = QStringLiteral("40.000");
     f.text(20) = QStringLiteral("2026/12/08");
@@ -158,7 +158,7 @@ TEST(EntryRecord, WritingTheBoxes)
               {QStringLiteral("5.000"), QStringLiteral("2")},
               {QStringLiteral("7.000"), QStringLiteral("0")}};
     f.text(9) = QStringLiteral("CHANGED"); // order data: not written in mode 0
-    writeEntry(r, f, EntryFormat::Eiaj, EntryMode::Existing, kanji);
+    writeEntry(r, f, Protocol::Eiaj, EntryMode::Existing, kanji);
     EXPECT_EQ(r.text(DeliveryField::ShipQty), QStringLiteral("000000040.000"));
     EXPECT_EQ(r.text(DeliveryField::ShipDate), QStringLiteral("20261208"));
     EXPECT_EQ(r.text(DeliveryField::AmountInclTax), QStringLiteral("0000000550"));
@@ -175,7 +175,7 @@ TEST(EntryRecord, WritingTheBoxes)
     f.combo(5) = QStringLiteral("USD");
     f.text(22) = QStringLiteral("1.25000");
     f.text(10) = QStringLiteral("ABC");
-    writeEntry(r, f, EntryFormat::Eiaj, EntryMode::Correction, kanji);
+    writeEntry(r, f, Protocol::Eiaj, EntryMode::Correction, kanji);
     EXPECT_EQ(r.text(DeliveryField::ItemCode).trimmed(), QStringLiteral("CHANGED"));
     EXPECT_EQ(r.text(DeliveryField::ItemName).trimmed(), QStringLiteral("ABC"));
     EXPECT_EQ(r.text(DeliveryField::ItemNameKanji).trimmed(), QString());
@@ -186,7 +186,7 @@ TEST(EntryRecord, WritingTheBoxes)
     EXPECT_EQ(r.text(DeliveryField::AmountInclTax), DeliveryRecord::kZeroAmount);
 
     // A slips-only company keeps only zero tag lines.
-    writeEntry(r, f, EntryFormat::Eiaj, EntryMode::Existing, withKanji('1', "1", "1"));
+    writeEntry(r, f, Protocol::Eiaj, EntryMode::Existing, withKanji('1', "1", "1"));
     EXPECT_EQ(r.tagQty(1) + r.tagCount(1), QStringLiteral("000000000.00000"));
 }
 
@@ -194,13 +194,12 @@ TEST(EntryRecord, NewKorvanRecordsStartBlankOrFromTheCopiedRow)
 {
     DeliveryRecord shownBefore = delivery('2', "OLD", "S", "OLD-KEY", "2");
     shownBefore.setText(DeliveryField::SourceNo, u"12345");
-    EXPECT_EQ(newRecordBase(EntryFormat::Korvan, std::nullopt).bytes(), DeliveryRecord().bytes());
-    EXPECT_EQ(newRecordBase(EntryFormat::Korvan, shownBefore).text(DeliveryField::SourceNo), QStringLiteral("12345"));
-    EXPECT_EQ(newRecordBase(EntryFormat::Eiaj, shownBefore).bytes(), DeliveryRecord().bytes());
+    EXPECT_EQ(newRecordBase(Protocol::Korvan, std::nullopt).bytes(), DeliveryRecord().bytes());
+    EXPECT_EQ(newRecordBase(Protocol::Korvan, shownBefore).text(DeliveryField::SourceNo), QStringLiteral("12345"));
+    EXPECT_EQ(newRecordBase(Protocol::Eiaj, shownBefore).bytes(), DeliveryRecord().bytes());
 
-    EntryView v =
-        newRecordScreen(EntryFormat::Korvan, {QStringLiteral("K1"), QStringLiteral("湘洋"), QStringLiteral("S1")},
-                        QDate(2026, 12, 7), 2);
+    EntryView v = newRecordScreen(
+        Protocol::Korvan, {QStringLiteral("K1"), QStringLiteral("湘洋"), QStringLiteral("S1")}, QDate(2026, 12, 7), 2);
     EXPECT_EQ(v.label1, QStringLiteral("新規（画面入力）"));
     EXPECT_EQ(v.form.text(3), QStringLiteral("K1"));
     EXPECT_EQ(v.form.text(20), QStringLiteral("2026/12/07"));
@@ -211,8 +210,8 @@ TEST(EntryRecord, NewKorvanRecordsStartBlankOrFromTheCopiedRow)
     f.text(24) = QString(12, QChar(u'庫')); // 24 bytes: cut to 20
     f.bcOption = 2;
     f.combo(1) = QStringLiteral("PC");
-    DeliveryRecord r = newRecordBase(EntryFormat::Korvan, std::nullopt);
-    writeEntry(r, f, EntryFormat::Korvan, EntryMode::New, withKanji('2', "1"));
+    DeliveryRecord r = newRecordBase(Protocol::Korvan, std::nullopt);
+    writeEntry(r, f, Protocol::Korvan, EntryMode::New, withKanji('2', "1"));
     EXPECT_EQ(r.kind(), '2');
     EXPECT_EQ(r.text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("NEW-1"));
     EXPECT_EQ(r.text(DeliveryField::MessageKind), QStringLiteral("    "));

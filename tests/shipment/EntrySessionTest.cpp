@@ -70,7 +70,7 @@ TEST_F(SessionFixture, PagesCountLiveRecordsAndDeletingTheLastPageMovesBack)
     DeliveryRecord gone = complete("GONE");
     gone.setKind(' ');
     records({complete("R1"), gone, complete("R2"), complete("R3")});
-    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 1, 3, false});
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::Existing, 1, 3, false});
     ASSERT_TRUE(s.open());
     EXPECT_EQ(s.pageText(), QStringLiteral("(1/3)"));
     EXPECT_FALSE(s.canGoBack());
@@ -98,7 +98,7 @@ TEST_F(SessionFixture, RegistrationWritesTheShownRecordAndMovesOn)
 {
     records({complete("R1"), complete("R2")});
     // A range of two rows handed over.
-    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 1, 2, true});
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::Existing, 1, 2, true});
     ASSERT_TRUE(s.open());
     s.enterValue(QStringLiteral("Text19"), QStringLiteral("7"));
     // Quantity 7 x 3 yen, 10 %, rounded: 21 + 2 = 23.
@@ -136,7 +136,7 @@ TEST_F(SessionFixture, RegistrationWritesTheShownRecordAndMovesOn)
 TEST_F(SessionFixture, AnotherProgramsRewriteIsNeverOverwritten)
 {
     records({complete("R1"), complete("R2")});
-    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 2, 2, false});
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::Existing, 2, 2, false});
     ASSERT_TRUE(s.open());
     ASSERT_EQ(key(s), QStringLiteral("R2"));
     // An import rebuilt the file meanwhile: R2 moved to record 1.
@@ -163,7 +163,7 @@ TEST_F(SessionFixture, AnotherProgramsRewriteIsNeverOverwritten)
 TEST_F(SessionFixture, NewRecordsAreCheckedForDuplicatesAndRememberTheOrderer)
 {
     records({complete("R1")});
-    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::New, 1, 1, false});
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::New, 1, 1, false});
     ASSERT_TRUE(s.open());
     EXPECT_EQ(s.pageText(), QStringLiteral("(1/1)"));
     const auto type = [&](const char* control, const char* value) {
@@ -207,7 +207,7 @@ TEST_F(SessionFixture, AForeignCurrencyRoundTrip)
     r.setText(DeliveryField::UnitPrice, DeliveryRecord::kZeroPrice);
     r.setText(DeliveryField::UnitPriceX, u"000000000001.23450");
     records({r});
-    EntrySession s(inst.env, EntryFormat::Eiaj, {EntryMode::Existing, 1, 1, false});
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::Existing, 1, 1, false});
     ASSERT_TRUE(s.open());
     EXPECT_TRUE(s.view().foreign);
     EXPECT_EQ(s.form().text(22), QStringLiteral("1.23450"));
@@ -254,7 +254,7 @@ TEST_F(SessionFixture, AKorvanRecordCopiedFromARowStartsFromThatRowOnly)
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{other, row}));
 
     // The second listed row handed over to copy from.
-    EntrySession s(inst.env, EntryFormat::Korvan, {EntryMode::New, 2, 2, true});
+    EntrySession s(inst.env, Protocol::Korvan, {EntryMode::New, 2, 2, true});
     ASSERT_TRUE(s.open());
     EXPECT_EQ(s.view().label1, QStringLiteral("新規（画面入力）"));
     EXPECT_EQ(s.form().text(7), QStringLiteral("ROW"));

@@ -120,7 +120,7 @@ protected:
                                        codeRecord("1", "04", "2", "総額") + codeRecord("2", "01", "001", "検査"));
     }
 
-    ValidationContext context(EntryFormat format, EntryMode mode = EntryMode::New)
+    ValidationContext context(Protocol format, EntryMode mode = EntryMode::New)
     {
         ValidationContext ctx;
         ctx.format = format;
@@ -136,7 +136,7 @@ protected:
     }
 
     // The context of a shown record (modes 0 and 1) whose company is `orderer`.
-    ValidationContext shown(EntryFormat format, EntryMode mode, const QString& orderer)
+    ValidationContext shown(Protocol format, EntryMode mode, const QString& orderer)
     {
         ValidationContext ctx = context(format, mode);
         const int n = m_companies.lookup(kindDigitOf(format), orderer, QStringLiteral("SUP1"));
@@ -173,7 +173,7 @@ void setText(EntryForm& f, int n, const char* t)
 TEST_F(EntryValidation, BaseFormsPass)
 {
     EntryForm eiaj = eiajForm();
-    const ValidationResult e = validateEntry(eiaj, context(EntryFormat::Eiaj));
+    const ValidationResult e = validateEntry(eiaj, context(Protocol::Eiaj));
     EXPECT_TRUE(e.passed);
     EXPECT_EQ(e.message, 0);
     EXPECT_TRUE(e.keysPassed);
@@ -181,7 +181,7 @@ TEST_F(EntryValidation, BaseFormsPass)
     EXPECT_EQ(e.company->text(CustField::OrdererCode).trimmed(), QStringLiteral("ORD1"));
 
     EntryForm korvan = korvanForm();
-    const ValidationResult k = validateEntry(korvan, context(EntryFormat::Korvan));
+    const ValidationResult k = validateEntry(korvan, context(Protocol::Korvan));
     EXPECT_TRUE(k.passed) << k.message;
     EXPECT_TRUE(k.keysPassed);
     EXPECT_TRUE(m_asked.empty());
@@ -256,7 +256,7 @@ TEST_F(EntryValidation, EiajStepsRefuseWithTheirMessageAndFocus)
         SCOPED_TRACE(c.name);
         EntryForm form = eiajForm();
         c.breakIt(form);
-        const ValidationResult r = validateEntry(form, context(EntryFormat::Eiaj));
+        const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_FALSE(r.passed);
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.focus, c.focus) << r.focus.control.toStdString() << " " << r.focus.row << "," << r.focus.column;
@@ -322,7 +322,7 @@ TEST_F(EntryValidation, KorvanStepsRefuseWithTheirMessageAndFocus)
         SCOPED_TRACE(c.name);
         EntryForm form = korvanForm();
         c.breakIt(form);
-        const ValidationResult r = validateEntry(form, context(EntryFormat::Korvan));
+        const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
         EXPECT_FALSE(r.passed);
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.focus, c.focus) << r.focus.control.toStdString();
@@ -337,7 +337,7 @@ TEST_F(EntryValidation, KorvanHasNoneOfTheEiajOnlyBoxes)
     form.combo(5) = QStringLiteral("ＵＳＤＸ"); // no currency
     form.text(3) = QStringLiteral("KOR0");
     form.text(7) = QStringLiteral("EIAJKEY"); // the key of an EIAJ record only
-    const ValidationResult r = validateEntry(form, context(EntryFormat::Korvan));
+    const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
     EXPECT_TRUE(r.passed) << r.message;
     EXPECT_EQ(form.text(25), QStringLiteral("x"));
 }
@@ -347,7 +347,7 @@ TEST_F(EntryValidation, KorvanKanjiTextsArePaddedAndUse3IsOnlyPadded)
     EntryForm form = korvanForm();
     kanjiTexts(form);
     form.text(24) = QStringLiteral(" 発注者使用欄の三番目に入る長い長い長い文字列 ");
-    const ValidationResult r = validateEntry(form, context(EntryFormat::Korvan));
+    const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
     ASSERT_TRUE(r.passed) << r.message;
     EXPECT_EQ(form.text(10), QStringLiteral("品名") + QString(28, kIdeoSpace));
     EXPECT_EQ(form.text(12), QStringLiteral("品名") + QString(5, kIdeoSpace));
@@ -356,7 +356,7 @@ TEST_F(EntryValidation, KorvanKanjiTextsArePaddedAndUse3IsOnlyPadded)
 
     // Empty, Text24 becomes twenty full-width spaces.
     EntryForm plain = korvanForm();
-    ASSERT_TRUE(validateEntry(plain, context(EntryFormat::Korvan)).passed);
+    ASSERT_TRUE(validateEntry(plain, context(Protocol::Korvan)).passed);
     EXPECT_EQ(plain.text(24), QString(20, kIdeoSpace));
 }
 
@@ -373,7 +373,7 @@ TEST_F(EntryValidation, KorvanUnitCharactersAskQuestion135)
         m_asked.clear();
         EntryForm form = korvanForm();
         form.text(11) = QString::fromUtf8(u.text);
-        const ValidationResult r = validateEntry(form, context(EntryFormat::Korvan));
+        const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
         EXPECT_EQ(r.passed, !u.asks);
         EXPECT_EQ(m_asked, u.asks ? std::vector<short>{135} : std::vector<short>{});
         if (u.asks) {
@@ -387,23 +387,22 @@ TEST_F(EntryValidation, Code39QuestionsAnsweredNoCancel)
 {
     struct Question
     {
-        EntryFormat format;
+        Protocol format;
         int box;
         const char* text;
         short question;
     };
     const Question questions[] = {
-        {EntryFormat::Eiaj, 7, "key1", 130},    {EntryFormat::Eiaj, 9, "item#1", 131},
-        {EntryFormat::Eiaj, 14, "bc1", 132},    {EntryFormat::Eiaj, 27, "s_b", 133},
-        {EntryFormat::Korvan, 22, "ou1", 134},  {EntryFormat::Korvan, 7, "k", 130},
-        {EntryFormat::Korvan, 27, "ABC&", 133},
+        {Protocol::Eiaj, 7, "key1", 130},    {Protocol::Eiaj, 9, "item#1", 131}, {Protocol::Eiaj, 14, "bc1", 132},
+        {Protocol::Eiaj, 27, "s_b", 133},    {Protocol::Korvan, 22, "ou1", 134}, {Protocol::Korvan, 7, "k", 130},
+        {Protocol::Korvan, 27, "ABC&", 133},
     };
     for (const Question& q : questions) {
         SCOPED_TRACE(q.question);
         for (const bool yes : {false, true}) {
             m_asked.clear();
             m_answer = yes;
-            EntryForm form = q.format == EntryFormat::Eiaj ? eiajForm() : korvanForm();
+            EntryForm form = q.format == Protocol::Eiaj ? eiajForm() : korvanForm();
             form.text(q.box) = QString::fromUtf8(q.text);
             const ValidationResult r = validateEntry(form, context(q.format));
             EXPECT_EQ(m_asked, std::vector<short>{q.question});
@@ -418,7 +417,7 @@ TEST_F(EntryValidation, Code39QuestionsAnsweredNoCancel)
     m_asked.clear();
     EntryForm form = eiajForm();
     form.text(27) = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.$/+%");
-    EXPECT_TRUE(validateEntry(form, context(EntryFormat::Eiaj)).passed);
+    EXPECT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
     EXPECT_TRUE(m_asked.empty());
 }
 
@@ -426,7 +425,7 @@ TEST_F(EntryValidation, WithoutAnAnswererAQuestionCancels)
 {
     EntryForm form = eiajForm();
     form.text(9) = QStringLiteral("item");
-    ValidationContext ctx = context(EntryFormat::Eiaj);
+    ValidationContext ctx = context(Protocol::Eiaj);
     ctx.ask = nullptr;
     const ValidationResult r = validateEntry(form, ctx);
     EXPECT_FALSE(r.passed);
@@ -438,7 +437,7 @@ TEST_F(EntryValidation, LockedBoxesSendTheFocusToCorrectionOrReturn)
 {
     struct Locked
     {
-        EntryFormat format;
+        Protocol format;
         EntryMode mode;
         std::function<void(EntryForm&)> breakIt;
         short message;
@@ -447,30 +446,30 @@ TEST_F(EntryValidation, LockedBoxesSendTheFocusToCorrectionOrReturn)
     const EntryMode existing = EntryMode::Existing;
     const EntryMode correction = EntryMode::Correction;
     const Locked cases[] = {
-        {EntryFormat::Eiaj, existing, TEXT(9, ""), 51, QStringLiteral("Command7")},
-        {EntryFormat::Eiaj, existing, TEXT(7, "KEY 1"), 113, QStringLiteral("Command1")},
-        {EntryFormat::Eiaj, existing, TEXT(7, "KEY１"), 21, QStringLiteral("Command1")},
-        {EntryFormat::Eiaj, existing, TEXT(18, "x"), 86, QStringLiteral("Command7")},
-        {EntryFormat::Eiaj, existing, COMBO(2, ""), 103, QStringLiteral("Command7")},
-        {EntryFormat::Eiaj, existing, COMBO(5, "USDX"), 62, QStringLiteral("Command7")},
-        {EntryFormat::Eiaj, existing, TEXT(22, "x"), 106, QStringLiteral("Command7")},
-        {EntryFormat::Eiaj, existing, TEXT(19, ""), 100, QStringLiteral("Text19")},
-        {EntryFormat::Eiaj, existing, TEXT(23, "x"), 107, QStringLiteral("Text23")},
-        {EntryFormat::Eiaj, existing, TEXT(28, "A\tB"), 110, QStringLiteral("Text28")},
-        {EntryFormat::Eiaj, correction, TEXT(9, ""), 51, QStringLiteral("Text9")},
-        {EntryFormat::Eiaj, correction, COMBO(2, ""), 103, QStringLiteral("Combo2")},
-        {EntryFormat::Eiaj, correction, TEXT(7, "KEY 1"), 113, QStringLiteral("Command1")},
-        {EntryFormat::Korvan, existing, [](EntryForm& f) { f.bcOption = 0; }, 615, QStringLiteral("Command7")},
-        {EntryFormat::Korvan, existing, TEXT(23, "ＯＵ２"), 623, QStringLiteral("Command7")},
-        {EntryFormat::Korvan, existing, TEXT(22, "O*U"), 620, QStringLiteral("Command7")},
-        {EntryFormat::Korvan, correction, TEXT(23, "ＯＵ２"), 623, QStringLiteral("Text23")},
-        {EntryFormat::Korvan, existing, TEXT(27, "ＳＢ"), 119, QStringLiteral("Text27")},
+        {Protocol::Eiaj, existing, TEXT(9, ""), 51, QStringLiteral("Command7")},
+        {Protocol::Eiaj, existing, TEXT(7, "KEY 1"), 113, QStringLiteral("Command1")},
+        {Protocol::Eiaj, existing, TEXT(7, "KEY１"), 21, QStringLiteral("Command1")},
+        {Protocol::Eiaj, existing, TEXT(18, "x"), 86, QStringLiteral("Command7")},
+        {Protocol::Eiaj, existing, COMBO(2, ""), 103, QStringLiteral("Command7")},
+        {Protocol::Eiaj, existing, COMBO(5, "USDX"), 62, QStringLiteral("Command7")},
+        {Protocol::Eiaj, existing, TEXT(22, "x"), 106, QStringLiteral("Command7")},
+        {Protocol::Eiaj, existing, TEXT(19, ""), 100, QStringLiteral("Text19")},
+        {Protocol::Eiaj, existing, TEXT(23, "x"), 107, QStringLiteral("Text23")},
+        {Protocol::Eiaj, existing, TEXT(28, "A\tB"), 110, QStringLiteral("Text28")},
+        {Protocol::Eiaj, correction, TEXT(9, ""), 51, QStringLiteral("Text9")},
+        {Protocol::Eiaj, correction, COMBO(2, ""), 103, QStringLiteral("Combo2")},
+        {Protocol::Eiaj, correction, TEXT(7, "KEY 1"), 113, QStringLiteral("Command1")},
+        {Protocol::Korvan, existing, [](EntryForm& f) { f.bcOption = 0; }, 615, QStringLiteral("Command7")},
+        {Protocol::Korvan, existing, TEXT(23, "ＯＵ２"), 623, QStringLiteral("Command7")},
+        {Protocol::Korvan, existing, TEXT(22, "O*U"), 620, QStringLiteral("Command7")},
+        {Protocol::Korvan, correction, TEXT(23, "ＯＵ２"), 623, QStringLiteral("Text23")},
+        {Protocol::Korvan, existing, TEXT(27, "ＳＢ"), 119, QStringLiteral("Text27")},
     };
     for (const Locked& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.message);
-        EntryForm form = c.format == EntryFormat::Eiaj ? eiajForm() : korvanForm();
+        EntryForm form = c.format == Protocol::Eiaj ? eiajForm() : korvanForm();
         c.breakIt(form);
-        const QString orderer = c.format == EntryFormat::Eiaj ? QStringLiteral("ORD1") : QStringLiteral("KOR0");
+        const QString orderer = c.format == Protocol::Eiaj ? QStringLiteral("ORD1") : QStringLiteral("KOR0");
         const ValidationResult r = validateEntry(form, shown(c.format, c.mode, orderer));
         EXPECT_FALSE(r.passed);
         EXPECT_EQ(r.message, c.message);
@@ -480,7 +479,7 @@ TEST_F(EntryValidation, LockedBoxesSendTheFocusToCorrectionOrReturn)
     // A question on the locked delivery key: No sends the focus to the return button.
     EntryForm form = eiajForm();
     form.text(7) = QStringLiteral("key1");
-    const ValidationResult r = validateEntry(form, shown(EntryFormat::Eiaj, existing, QStringLiteral("ORD1")));
+    const ValidationResult r = validateEntry(form, shown(Protocol::Eiaj, existing, QStringLiteral("ORD1")));
     EXPECT_EQ(r.message, 0);
     EXPECT_EQ(r.focus, focus(QStringLiteral("Command1")));
 }
@@ -492,7 +491,7 @@ TEST_F(EntryValidation, KeyChecksRunForNewRecordsOnly)
     form.text(3).clear();
     form.text(7) = QStringLiteral("DUPKEY");
     const ValidationResult shownResult =
-        validateEntry(form, shown(EntryFormat::Eiaj, EntryMode::Correction, QStringLiteral("ORD1")));
+        validateEntry(form, shown(Protocol::Eiaj, EntryMode::Correction, QStringLiteral("ORD1")));
     EXPECT_TRUE(shownResult.passed) << shownResult.message;
     EXPECT_FALSE(shownResult.keysPassed);
     ASSERT_TRUE(shownResult.company);
@@ -501,23 +500,23 @@ TEST_F(EntryValidation, KeyChecksRunForNewRecordsOnly)
     // keysPassed follows step 7, whatever fails later.
     EntryForm late = eiajForm();
     late.text(9).clear();
-    const ValidationResult lateResult = validateEntry(late, context(EntryFormat::Eiaj));
+    const ValidationResult lateResult = validateEntry(late, context(Protocol::Eiaj));
     EXPECT_EQ(lateResult.message, 51);
     EXPECT_TRUE(lateResult.keysPassed);
 
     EntryForm early = eiajForm();
     early.text(7) = QStringLiteral("DUPKEY");
-    const ValidationResult earlyResult = validateEntry(early, context(EntryFormat::Eiaj));
+    const ValidationResult earlyResult = validateEntry(early, context(Protocol::Eiaj));
     EXPECT_EQ(earlyResult.message, 585);
     EXPECT_FALSE(earlyResult.keysPassed);
 
     // A deleted record is no duplicate, nor is a record of the other format.
     EntryForm deleted = eiajForm();
     deleted.text(7) = QStringLiteral("GONE");
-    EXPECT_TRUE(validateEntry(deleted, context(EntryFormat::Eiaj)).passed);
+    EXPECT_TRUE(validateEntry(deleted, context(Protocol::Eiaj)).passed);
     EntryForm otherFormat = korvanForm();
     otherFormat.text(7) = QStringLiteral("EIAJKEY");
-    EXPECT_TRUE(validateEntry(otherFormat, context(EntryFormat::Korvan)).passed);
+    EXPECT_TRUE(validateEntry(otherFormat, context(Protocol::Korvan)).passed);
 }
 
 TEST_F(EntryValidation, EiajKanjiTexts)
@@ -546,7 +545,7 @@ TEST_F(EntryValidation, EiajKanjiTexts)
         EntryForm form = eiajForm();
         form.text(3) = QString::fromLatin1(c.orderer);
         form.text(10) = QString::fromUtf8(c.typed);
-        const ValidationResult r = validateEntry(form, context(EntryFormat::Eiaj));
+        const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.passed, c.message == 0);
         if (c.message == 0) {
@@ -557,7 +556,7 @@ TEST_F(EntryValidation, EiajKanjiTexts)
     // Longer than the field: cut to its width in characters.
     EntryForm form = eiajForm();
     form.text(12) = QStringLiteral("購買担当者の名前です");
-    ASSERT_TRUE(validateEntry(form, context(EntryFormat::Eiaj)).passed);
+    ASSERT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
     EXPECT_EQ(form.text(12), QStringLiteral("購買担当者の名"));
 }
 
@@ -566,7 +565,7 @@ TEST_F(EntryValidation, AShownRecordWithoutCompanyAllowsKanjiAndTags)
     // No company: a blank KanjiUse is not "0", and nothing says slips only.
     EntryForm form = eiajForm();
     form.text(15) = QStringLiteral("備考");
-    ValidationContext ctx = context(EntryFormat::Eiaj, EntryMode::Existing);
+    ValidationContext ctx = context(Protocol::Eiaj, EntryMode::Existing);
     ASSERT_FALSE(ctx.company);
     const ValidationResult r = validateEntry(form, ctx);
     EXPECT_TRUE(r.passed) << r.message;
@@ -605,7 +604,7 @@ TEST_F(EntryValidation, TagRows)
         EntryForm form = eiajForm();
         form.tags = c.rows;
         form.text(19) = QString::fromLatin1(c.shipped);
-        const ValidationResult r = validateEntry(form, context(EntryFormat::Eiaj));
+        const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.passed, c.message == 0);
     }
@@ -619,8 +618,8 @@ TEST_F(EntryValidation, SlipsOnlyCompaniesSkipTheGrid)
         form.text(3) = QStringLiteral("SLIP");
         form.tags = {{QStringLiteral("-5"), QStringLiteral("0")}, {QStringLiteral("x"), QStringLiteral("-1")}};
         form.text(19) = QStringLiteral("7");
-        const ValidationContext ctx = mode == EntryMode::New ? context(EntryFormat::Eiaj)
-                                                             : shown(EntryFormat::Eiaj, mode, QStringLiteral("SLIP"));
+        const ValidationContext ctx =
+            mode == EntryMode::New ? context(Protocol::Eiaj) : shown(Protocol::Eiaj, mode, QStringLiteral("SLIP"));
         const ValidationResult r = validateEntry(form, ctx);
         EXPECT_TRUE(r.passed) << r.message;
     }
@@ -649,14 +648,14 @@ TEST_F(EntryValidation, AmountsAndCurrency)
         EntryForm form = eiajForm();
         form.combo(5) = QString::fromLatin1(c.currency);
         form.text(c.box) = QString::fromLatin1(c.typed);
-        EXPECT_EQ(validateEntry(form, context(EntryFormat::Eiaj)).message, c.message);
+        EXPECT_EQ(validateEntry(form, context(Protocol::Eiaj)).message, c.message);
     }
 
     // Empty price and amounts become "0"; the shipped quantity may not be empty.
     EntryForm form = eiajForm();
     for (int n : {22, 23, 24, 25})
         form.text(n) = QStringLiteral("  ");
-    ASSERT_TRUE(validateEntry(form, context(EntryFormat::Eiaj)).passed);
+    ASSERT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
     for (int n : {22, 23, 24, 25})
         EXPECT_EQ(form.text(n), QStringLiteral("0")) << n;
     EXPECT_EQ(form.combo(5), QStringLiteral("JPY"));
@@ -666,20 +665,20 @@ TEST_F(EntryValidation, BlankAndAsteriskChecksFollowCheckSpec)
 {
     struct Blank
     {
-        EntryFormat format;
+        Protocol format;
         int box;
         const char* typed;
         short message;  // with CheckSpec 0
         short question; // with CheckSpec 1 the Code 39 question comes instead (0: none)
     };
     const Blank cases[] = {
-        {EntryFormat::Eiaj, 7, "K*1", 113, 130},    {EntryFormat::Eiaj, 9, "I 1", 114, 131},
-        {EntryFormat::Eiaj, 14, "B*C", 115, 132},   {EntryFormat::Eiaj, 27, "S B", 116, 133},
-        {EntryFormat::Korvan, 22, "O*U", 620, 134},
+        {Protocol::Eiaj, 7, "K*1", 113, 130},    {Protocol::Eiaj, 9, "I 1", 114, 131},
+        {Protocol::Eiaj, 14, "B*C", 115, 132},   {Protocol::Eiaj, 27, "S B", 116, 133},
+        {Protocol::Korvan, 22, "O*U", 620, 134},
     };
     for (const Blank& c : cases) {
         SCOPED_TRACE(c.message);
-        EntryForm strict = c.format == EntryFormat::Eiaj ? eiajForm() : korvanForm();
+        EntryForm strict = c.format == Protocol::Eiaj ? eiajForm() : korvanForm();
         strict.text(c.box) = QString::fromLatin1(c.typed);
         EntryForm loose = strict;
 
@@ -702,7 +701,7 @@ TEST_F(EntryValidation, TextsAreTrimmedAsTheBoxesTrimThem)
     form.text(8) = QStringLiteral(" PO-1 ");
     form.text(21) = QStringLiteral(" 2026/12/07 ");
     form.combo(5) = QStringLiteral(" JPY ");
-    ASSERT_TRUE(validateEntry(form, context(EntryFormat::Eiaj)).passed);
+    ASSERT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
     EXPECT_EQ(form.text(3), QStringLiteral("ORD1"));
     EXPECT_EQ(form.text(8), QStringLiteral("PO-1"));
     EXPECT_EQ(form.text(21), QStringLiteral("2026/12/07"));
@@ -711,9 +710,9 @@ TEST_F(EntryValidation, TextsAreTrimmedAsTheBoxesTrimThem)
     // The delivery key only loses blanks at its end: a leading blank is refused.
     EntryForm key = eiajForm();
     key.text(7) = QStringLiteral(" KEY1");
-    EXPECT_EQ(validateEntry(key, context(EntryFormat::Eiaj)).message, 113);
+    EXPECT_EQ(validateEntry(key, context(Protocol::Eiaj)).message, 113);
     key.text(7) = QStringLiteral("KEY1  ");
-    EXPECT_TRUE(validateEntry(key, context(EntryFormat::Eiaj)).passed);
+    EXPECT_TRUE(validateEntry(key, context(Protocol::Eiaj)).passed);
     EXPECT_EQ(key.text(7), QStringLiteral("KEY1"));
 }
 

@@ -120,7 +120,7 @@ struct EntryFixture : ::testing::Test
     QList<DeliveryRecord> stored() const { return recordsOf(inst.readFile(QStringLiteral("Prg/E_Deliv.dat"))); }
 
     // Opens the window, shown and active so that it gets focus events.
-    EntryWindow& open(const EntryOpening& opening, EntryFormat format = EntryFormat::Eiaj)
+    EntryWindow& open(const EntryOpening& opening, Protocol format = Protocol::Eiaj)
     {
         window = std::make_unique<EntryWindow>(inst.env, format, opening, &report);
         window->show();
@@ -525,7 +525,7 @@ TEST_F(EntryFixture, TheKorvanWindowHasItsOwnControls)
     k.setText(DeliveryField::BcOutputClass, u"1");
     k.setText(DeliveryField::OrdererUse1, u"U1");
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{k}));
-    EntryWindow& w = open(listed(1, 1), EntryFormat::Korvan);
+    EntryWindow& w = open(listed(1, 1), Protocol::Korvan);
     EXPECT_EQ(w.objectName(), QStringLiteral("Korvan出荷入力"));
     EXPECT_EQ(inst.env.logModule, QStringLiteral("KORVAN出荷入力"));
     EXPECT_EQ(child<QLabel>("Label3")->text(), QStringLiteral("出荷登録（ＫＯＲＶＡＮ）"));

@@ -4,6 +4,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
+#include "core/Protocol.h"
 #include "core/Registry.h"
 #include "core/ReportControl.h"
 #include "output/PrintRun.h"
@@ -103,14 +104,12 @@ QString PrintSelectionWindow::chosenPrinter() const
 
 void PrintSelectionWindow::Form_Load()
 {
-    setWindowTitle(QStringLiteral("納品書・荷札の印刷") +
-                   (m_kind == 0 ? QStringLiteral(" （ＥＩＡＪ）") : QStringLiteral(" （ＫＯＲＶＡＮ）")));
+    setWindowTitle(QStringLiteral("納品書・荷札の印刷") + protocolCaption(protocolOfKind(m_kind)));
     const CustStore companies = OpenCustFile(m_env);
     const QSignalBlocker block(m_combo1);
     m_combo1->clear();
     m_combo1->addItem(QStringLiteral("すべて"));
-    for (const CompanyEntry& c :
-         companies.entries(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan))
+    for (const CompanyEntry& c : companies.entries(kindDigitOf(protocolOfKind(m_kind))))
         m_combo1->addItem(c.ordererName);
     m_combo1->setCurrentIndex(0);
     m_lastIndex = 0;
@@ -127,7 +126,7 @@ void PrintSelectionWindow::Combo1_Click(int index)
         return;
     }
     const CustStore companies = OpenCustFile(m_env);
-    const QList<int> list = companies.list(m_kind == 0 ? CustRecord::kProtocolEiaj : CustRecord::kProtocolKorvan);
+    const QList<int> list = companies.list(kindDigitOf(protocolOfKind(m_kind)));
     if (index > list.size())
         return;
     const CompanyEntry c = companies.entry(list.at(index - 1));

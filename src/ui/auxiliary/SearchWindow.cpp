@@ -5,6 +5,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
+#include "core/Protocol.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -90,8 +91,7 @@ void SearchWindow::Form_Load()
     for (int i = 0; i < 8; ++i)
         m_text[i]->setText(terms[size_t(i)]);
     resize(twipsToPixels(7665), twipsToPixels(4095));
-    setWindowTitle(QStringLiteral("納品書ﾃﾞｰﾀの検索") +
-                   (m_search.kind() == 0 ? QStringLiteral(" （ＥＩＡＪ）") : QStringLiteral(" （ＫＯＲＶＡＮ）")));
+    setWindowTitle(QStringLiteral("納品書ﾃﾞｰﾀの検索") + protocolCaption(protocolOfKind(m_search.kind())));
 
     m_search.loadCompanies();
     const QSignalBlocker block(m_combo1);

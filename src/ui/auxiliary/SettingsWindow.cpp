@@ -20,8 +20,6 @@
 namespace plx {
 namespace {
 
-using Protocol = ImportSettingsModel::Protocol;
-
 QPushButton* button(const QString& text, const char* name, QWidget* parent)
 {
     auto* b = new QPushButton(text, parent);
@@ -167,7 +165,7 @@ void SettingsWindow::showList()
     m_mode[m_model.makeModeChoice() - 1]->setChecked(true);
 }
 
-void SettingsWindow::Option_Click(ImportSettingsModel::Protocol protocol)
+void SettingsWindow::Option_Click(Protocol protocol)
 {
     // While the window opens the options are set from the settings; only the
     // operator's choice switches lists.

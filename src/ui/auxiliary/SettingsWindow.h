@@ -36,7 +36,7 @@ protected:
 private:
     void Form_Load();
     void showList();
-    void Option_Click(ImportSettingsModel::Protocol protocol);
+    void Option_Click(Protocol protocol);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();

@@ -68,12 +68,12 @@ const QString kModuleKorvan = QStringLiteral("KORVAN出荷入力");
 
 } // namespace
 
-EntryWindow::EntryWindow(Environment& env, EntryFormat format, const EntryOpening& opening, ReportControl* report,
+EntryWindow::EntryWindow(Environment& env, Protocol format, const EntryOpening& opening, ReportControl* report,
                          QWidget* parent)
     : QDialog(parent), m_env(env), m_format(format), m_report(report),
       m_session(std::make_unique<EntrySession>(env, format, opening))
 {
-    const bool eiaj = format == EntryFormat::Eiaj;
+    const bool eiaj = format == Protocol::Eiaj;
     setObjectName(eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("Korvan出荷入力"));
     setWindowTitle(eiaj ? QStringLiteral("出荷登録（ＥＩＡＪ）") : QStringLiteral("出荷登録（ＫＯＲＶＡＮ）"));
     setModal(true);
@@ -139,7 +139,7 @@ QLineEdit* EntryWindow::addText(QGridLayout* grid, int n, int row, int column, i
 
 void EntryWindow::buildForm(QVBoxLayout* layout)
 {
-    const bool eiaj = m_format == EntryFormat::Eiaj;
+    const bool eiaj = m_format == Protocol::Eiaj;
     auto* heading = new QHBoxLayout;
     auto* title = new QLabel(windowTitle(), this);
     title->setObjectName(QStringLiteral("Label3"));
@@ -206,7 +206,7 @@ void EntryWindow::buildForm(QVBoxLayout* layout)
             }
             // The kanji pairs say when kanji may be typed.
             const int n = isText(name) ? name.mid(4).toInt() : 0;
-            if (n == 10 || n == 12 || n == 13 || n == 15 || n == 28 || (m_format == EntryFormat::Korvan && n == 24)) {
+            if (n == 10 || n == 12 || n == 13 || n == 15 || n == 28 || (m_format == Protocol::Korvan && n == 24)) {
                 auto* note = new QLabel(n == 24 ? QStringLiteral("(漢字のみ)") : QStringLiteral("(漢字可)"), frame);
                 note->setObjectName(QStringLiteral("Label_Kanji%1").arg(n));
                 grid->addWidget(note, row, column + width + 1);
@@ -344,7 +344,7 @@ void EntryWindow::setTabOrderOfForm()
         add(textBox(n));
     for (int n = 1; n <= 5; ++n)
         add(comboBox(n));
-    if (m_format == EntryFormat::Eiaj) {
+    if (m_format == Protocol::Eiaj) {
         for (int n : {22, 19, 20, 21, 24, 23, 25, 27, 28})
             add(textBox(n));
     } else {
@@ -365,7 +365,7 @@ void EntryWindow::setTabOrderOfForm()
 
 void EntryWindow::Form_Load()
 {
-    const bool eiaj = m_format == EntryFormat::Eiaj;
+    const bool eiaj = m_format == Protocol::Eiaj;
     m_env.logModule = eiaj ? kModuleEiaj : kModuleKorvan;
     runTrapped(m_env, eiaj ? QStringLiteral("EIAJﾒｲﾝ/") : QStringLiteral("KORVANﾒｲﾝ/"), [this] {
         m_grid->setRowTotal(m_session->tagRows());
@@ -477,7 +477,7 @@ void EntryWindow::applyView()
             lock(it.value(), false);
         else if (n == 3 || n == 6 || n == 7 || n == 8)
             lock(it.value(), isNew);
-        else if ((n >= 9 && n <= 18) || n == 22 || (m_format == EntryFormat::Korvan && (n == 23 || n == 24)))
+        else if ((n >= 9 && n <= 18) || n == 22 || (m_format == Protocol::Korvan && (n == 23 || n == 24)))
             lock(it.value(), orderData);
         else
             lock(it.value(), true);
@@ -538,7 +538,7 @@ bool EntryWindow::eventFilter(QObject* object, QEvent* event)
         static const QList<int> korvanSwallow = {16, 17, 19};
         const int n = isText(name) ? name.mid(4).toInt() : 0;
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-            (m_format == EntryFormat::Eiaj ? eiajSwallow : korvanSwallow).contains(n))
+            (m_format == Protocol::Eiaj ? eiajSwallow : korvanSwallow).contains(n))
             return true;
         break;
     }
@@ -713,7 +713,7 @@ void EntryWindow::MnuVer_Click()
         moveToCentre(m_env, window);
         window.exec();
     }
-    m_env.logModule = m_format == EntryFormat::Eiaj ? kModuleEiaj : kModuleKorvan;
+    m_env.logModule = m_format == Protocol::Eiaj ? kModuleEiaj : kModuleKorvan;
 }
 
 void EntryWindow::Form_Unload()
@@ -724,7 +724,7 @@ void EntryWindow::Form_Unload()
             m_env.closeAllFiles();
         // The documents marked for issue while the window was open.
         if (m_report)
-            printed = runMarkedPrint(m_env, m_format == EntryFormat::Eiaj ? 0 : 1, *m_report);
+            printed = runMarkedPrint(m_env, kindOf(m_format), *m_report);
     });
     // What was issued, beside the window that opened this one.
     PrintSummaryDialog::showFor(printed, parentWidget());

@@ -42,7 +42,7 @@ class EntryWindow : public QDialog
     Q_OBJECT
 public:
     // `report` may be null: nothing is printed on closing then.
-    EntryWindow(Environment& env, EntryFormat format, const EntryOpening& opening, ReportControl* report,
+    EntryWindow(Environment& env, Protocol format, const EntryOpening& opening, ReportControl* report,
                 QWidget* parent = nullptr);
     ~EntryWindow() override;
 
@@ -93,7 +93,7 @@ private:
     void comboChosen(int n);
 
     Environment& m_env;
-    EntryFormat m_format;
+    Protocol m_format;
     ReportControl* m_report;
     std::unique_ptr<EntrySession> m_session;
     std::function<void(const QString&)> m_navigate;

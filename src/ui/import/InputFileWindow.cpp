@@ -420,7 +420,7 @@ void InputFileWindow::Command5_Click()
 
 bool InputFileWindow::startAnewConfirmed()
 {
-    const QString data = m_kind == 1 ? m_env.paths.kDelivPath : m_env.paths.eDelivPath;
+    const QString data = m_env.paths.delivPathFor(m_kind);
     const int pending = PendingRecords::countInFile(data);
     if (pending == 0)
         return true;

@@ -464,7 +464,7 @@ void ListWindow::openEntry(bool newRecord)
         const EntryOpening opening = entryOpeningFor(rowSelection(false), m_list.model(kind).listedCount(), newRecord);
         EntryResult result;
         {
-            EntryWindow window(m_env, kind == 0 ? EntryFormat::Eiaj : EntryFormat::Korvan, opening, m_report, this);
+            EntryWindow window(m_env, protocolOfKind(kind), opening, m_report, this);
             window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
             if (window.opened()) {
                 window.adjustSize();
