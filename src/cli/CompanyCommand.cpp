@@ -1,6 +1,7 @@
 #include "CompanyCommand.h"
 
 #include "CliSession.h"
+#include "CommonOptions.h"
 
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
@@ -214,16 +215,16 @@ void listCompanies(Environment& env, const CustomerSession& customers)
 int CompanyCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ companies"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN companies"));
+    const ProtocolOption protocolOption(QStringLiteral("companies"));
     const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the deletion question"));
-    parser.addOptions({eiaj, korvan, yes});
+    protocolOption.addTo(parser);
+    parser.addOption(yes);
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(eiaj) == parser.isSet(korvan) || positional.isEmpty())
+    if (!protocolOption.given(parser) || positional.isEmpty())
         return usage(QString());
-    const Protocol protocol = parser.isSet(eiaj) ? Protocol::Eiaj : Protocol::Korvan;
+    const Protocol protocol = protocolOption.protocol(parser);
     const QString action = positional.first();
     const QStringList rest = positional.mid(1);
 

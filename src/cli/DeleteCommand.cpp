@@ -1,6 +1,7 @@
 #include "DeleteCommand.h"
 
 #include "CliSession.h"
+#include "CommonOptions.h"
 
 #include "core/Dialogs.h"
 #include "core/ErrorReport.h"
@@ -16,21 +17,20 @@ namespace plx::cli {
 int DeleteCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ records"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN records"));
-    const QCommandLineOption orderer(QStringLiteral("orderer"), QStringLiteral("orderer code"), QStringLiteral("CODE"));
-    const QCommandLineOption supplier(QStringLiteral("supplier"), QStringLiteral("supplier code"),
-                                      QStringLiteral("CODE"));
+    const ProtocolOption protocol(QStringLiteral("records"));
+    const CompanyOptions company;
     const QCommandLineOption issuedOnly(QStringLiteral("issued-only"), QStringLiteral("issued records only"));
     const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the confirmation"));
-    parser.addOptions({eiaj, korvan, orderer, supplier, issuedOnly, yes});
-    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
-        parser.isSet(orderer) != parser.isSet(supplier) || !parser.positionalArguments().isEmpty()) {
+    protocol.addTo(parser);
+    company.addTo(parser);
+    parser.addOptions({issuedOnly, yes});
+    if (!parser.parse(arguments) || !protocol.given(parser) || !company.valid(parser) ||
+        !parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "usage: plx90-cli delete --eiaj|--korvan [--orderer CODE --supplier CODE] "
                              "[--issued-only] [--yes]\n");
         return kExitUsage;
     }
-    const int kind = parser.isSet(eiaj) ? 0 : 1;
+    const int kind = protocol.kind(parser);
 
     CliSession session(parser.isSet(yes));
     session.start();
@@ -42,19 +42,20 @@ int DeleteCommand::execute(const QStringList& arguments)
     const BulkDeletion deletion(env, kind);
     DeletionScope scope;
     scope.issuedOnly = parser.isSet(issuedOnly);
-    if (parser.isSet(orderer)) {
-        std::optional<DeletionCompany> company;
-        if (!runTrapped(env, QStringLiteral("削除ﾒｲﾝ/"),
-                        [&] { company = deletion.findCompany(parser.value(orderer), parser.value(supplier)); }))
+    if (company.given(parser)) {
+        std::optional<DeletionCompany> found;
+        if (!runTrapped(env, QStringLiteral("削除ﾒｲﾝ/"), [&] {
+                found = deletion.findCompany(company.ordererCode(parser), company.supplierCode(parser));
+            }))
             return kExitFailed;
-        if (!company) {
+        if (!found) {
             // No such company of the format: nothing can match.
             ShowMessage(env, 630);
             return kExitFailed;
         }
         scope.allCompanies = false;
-        scope.ordererCode = company->ordererCode;
-        scope.supplierCode = company->supplierCode;
+        scope.ordererCode = found->ordererCode;
+        scope.supplierCode = found->supplierCode;
     }
 
     if (ShowMessage(env, 12) == kAnswerNo)

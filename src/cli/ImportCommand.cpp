@@ -1,6 +1,7 @@
 #include "ImportCommand.h"
 
 #include "CliSession.h"
+#include "CommonOptions.h"
 
 #include "core/ErrorReport.h"
 #include "import/ImportDriver.h"
@@ -33,24 +34,24 @@ QString refusalText(int code)
 int ImportCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ order files"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN order files"));
+    const ProtocolOption protocol(QStringLiteral("order files"));
     const QCommandLineOption mode(QStringLiteral("mode"), QStringLiteral("processing mode 1, 2 or 3"),
                                   QStringLiteral("MODE"));
     const QCommandLineOption move(QStringLiteral("move"), QStringLiteral("move processed files to Dust"));
     const QCommandLineOption noMove(QStringLiteral("no-move"), QStringLiteral("leave processed files in place"));
-    parser.addOptions({eiaj, korvan, mode, move, noMove});
+    protocol.addTo(parser);
+    parser.addOptions({mode, move, noMove});
     const QString usage =
         QStringLiteral("usage: plx90-cli import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...\n");
     const QString modeText = parser.parse(arguments) ? parser.value(mode) : QString();
-    if (parser.isSet(eiaj) == parser.isSet(korvan) || parser.positionalArguments().isEmpty() ||
+    if (!protocol.given(parser) || parser.positionalArguments().isEmpty() ||
         (parser.isSet(move) && parser.isSet(noMove)) ||
         (parser.isSet(mode) && modeText != QLatin1String("1") && modeText != QLatin1String("2") &&
          modeText != QLatin1String("3"))) {
         std::fputs(usage.toUtf8().constData(), stderr);
         return kExitUsage;
     }
-    const int kind = parser.isSet(eiaj) ? 0 : 1;
+    const int kind = protocol.kind(parser);
 
     CliSession session;
     session.start();

@@ -1,6 +1,7 @@
 #include "ListCommand.h"
 
 #include "CliSession.h"
+#include "CommonOptions.h"
 
 #include "list/DeliveryList.h"
 
@@ -13,15 +14,13 @@ namespace plx::cli {
 int ListCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("the EIAJ list"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("the KORVAN list"));
-    parser.addOptions({eiaj, korvan});
-    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
-        !parser.positionalArguments().isEmpty()) {
+    const ProtocolOption protocol(QStringLiteral("list"));
+    protocol.addTo(parser);
+    if (!parser.parse(arguments) || !protocol.given(parser) || !parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "usage: plx90-cli list --eiaj|--korvan\n");
         return kExitUsage;
     }
-    const int kind = parser.isSet(eiaj) ? DeliveryList::kEiaj : DeliveryList::kKorvan;
+    const int kind = protocol.kind(parser);
 
     CliSession session;
     session.start();

@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CollectingEngine.h"
+#include "CommonOptions.h"
 
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
@@ -17,19 +18,18 @@ namespace plx::cli {
 int PrintCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ records"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN records"));
-    const QCommandLineOption orderer(QStringLiteral("orderer"), QStringLiteral("orderer code"), QStringLiteral("CODE"));
-    const QCommandLineOption supplier(QStringLiteral("supplier"), QStringLiteral("supplier code"),
-                                      QStringLiteral("CODE"));
+    const ProtocolOption protocol(QStringLiteral("records"));
+    const CompanyOptions company;
     const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the confirmations"));
-    parser.addOptions({eiaj, korvan, orderer, supplier, yes});
-    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
-        parser.isSet(orderer) != parser.isSet(supplier) || !parser.positionalArguments().isEmpty()) {
+    protocol.addTo(parser);
+    company.addTo(parser);
+    parser.addOption(yes);
+    if (!parser.parse(arguments) || !protocol.given(parser) || !company.valid(parser) ||
+        !parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "usage: plx90-cli print --eiaj|--korvan [--orderer CODE --supplier CODE] [--yes]\n");
         return kExitUsage;
     }
-    const int kind = parser.isSet(eiaj) ? 0 : 1;
+    const int kind = protocol.kind(parser);
 
     CliSession session(parser.isSet(yes));
     session.start();
@@ -45,7 +45,8 @@ int PrintCommand::execute(const QStringList& arguments)
     QString printer;
     env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
     CollectingEngine engine(*env.clock, printer.trimmed());
-    const PrintRunResult result = runNormalPrint(env, kind, engine, parser.value(orderer), parser.value(supplier));
+    const PrintRunResult result =
+        runNormalPrint(env, kind, engine, company.ordererCode(parser), company.supplierCode(parser));
     printRunSummary(result);
     if (result.stopped)
         return kExitFailed; // its message is on stderr

@@ -1,6 +1,7 @@
 #include "SearchCommand.h"
 
 #include "CliSession.h"
+#include "CommonOptions.h"
 
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
@@ -15,27 +16,26 @@ namespace plx::cli {
 int SearchCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("the EIAJ list"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("the KORVAN list"));
+    const ProtocolOption protocol(QStringLiteral("list"));
     const QCommandLineOption after(QStringLiteral("after"), QStringLiteral("start after this list row"),
                                    QStringLiteral("ROW"), QStringLiteral("0"));
-    const QCommandLineOption orderer(QStringLiteral("orderer"), QStringLiteral("orderer code"), QStringLiteral("CODE"));
-    const QCommandLineOption supplier(QStringLiteral("supplier"), QStringLiteral("supplier code"),
-                                      QStringLiteral("CODE"));
+    const CompanyOptions company;
     const QCommandLineOption orderNo(QStringLiteral("order-no"), QStringLiteral("order number"), QStringLiteral("X"));
     const QCommandLineOption key(QStringLiteral("key"), QStringLiteral("delivery key number"), QStringLiteral("K"));
     const QCommandLineOption item(QStringLiteral("item"), QStringLiteral("item code"), QStringLiteral("I"));
     const QCommandLineOption due(QStringLiteral("due"), QStringLiteral("due date"), QStringLiteral("D"));
-    parser.addOptions({eiaj, korvan, after, orderer, supplier, orderNo, key, item, due});
+    protocol.addTo(parser);
+    company.addTo(parser);
+    parser.addOptions({after, orderNo, key, item, due});
     bool rowOk = false;
     const int startRow = parser.parse(arguments) ? parser.value(after).toInt(&rowOk) : 0;
-    if (!rowOk || startRow < 0 || parser.isSet(eiaj) == parser.isSet(korvan) ||
-        parser.isSet(orderer) != parser.isSet(supplier) || !parser.positionalArguments().isEmpty()) {
+    if (!rowOk || startRow < 0 || !protocol.given(parser) || !company.valid(parser) ||
+        !parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "usage: plx90-cli search --eiaj|--korvan [--after ROW] [--orderer CODE --supplier CODE] "
                              "[--order-no X] [--key K] [--item I] [--due D]\n");
         return kExitUsage;
     }
-    const int kind = parser.isSet(eiaj) ? 0 : 1;
+    const int kind = protocol.kind(parser);
 
     CliSession session;
     session.start();
@@ -50,10 +50,10 @@ int SearchCommand::execute(const QStringList& arguments)
     const bool ran = runTrapped(env, QStringLiteral("検索開始/"), [&] {
         DeliverySearch search(env, kind);
         SearchConditions conditions;
-        if (parser.isSet(orderer)) {
+        if (company.given(parser)) {
             // As choosing the company in the drop-down list.
             search.loadCompanies();
-            conditions.ordererIndex = search.indexOf(parser.value(orderer), parser.value(supplier));
+            conditions.ordererIndex = search.indexOf(company.ordererCode(parser), company.supplierCode(parser));
             if (conditions.ordererIndex == 0) {
                 unknownCompany = true;
                 return;

@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CollectingEngine.h"
+#include "CommonOptions.h"
 #include "CsvTable.h"
 
 #include "core/ErrorReport.h"
@@ -100,21 +101,20 @@ void printLine(const QStringList& parts)
 int ShipCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption eiaj(QStringLiteral("eiaj"), QStringLiteral("EIAJ records"));
-    const QCommandLineOption korvan(QStringLiteral("korvan"), QStringLiteral("KORVAN records"));
+    const ProtocolOption protocol(QStringLiteral("records"));
     const QCommandLineOption issue(QStringLiteral("issue"), QStringLiteral("登録印刷: register and mark for issue"));
     const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the questions"));
-    parser.addOptions({eiaj, korvan, issue, yes});
+    protocol.addTo(parser);
+    parser.addOptions({issue, yes});
     const auto usage = [](const QString& why) {
         if (!why.isEmpty())
             std::fprintf(stderr, "%s\n", why.toUtf8().constData());
         std::fprintf(stderr, "usage: plx90-cli ship --eiaj|--korvan [--issue] [--yes] FILE|-\n");
         return kExitUsage;
     };
-    if (!parser.parse(arguments) || parser.isSet(eiaj) == parser.isSet(korvan) ||
-        parser.positionalArguments().size() != 1)
+    if (!parser.parse(arguments) || !protocol.given(parser) || parser.positionalArguments().size() != 1)
         return usage(QString());
-    const Protocol format = parser.isSet(eiaj) ? Protocol::Eiaj : Protocol::Korvan;
+    const Protocol format = protocol.protocol(parser);
 
     // The whole file first: a bad column is a usage error before anything is written.
     const QString source = parser.positionalArguments().first();
