@@ -16,8 +16,6 @@ namespace plx {
 
 namespace {
 
-constexpr int kNameBytes = 50;
-
 // One text condition compared with a record field: the field's bytes, trailing
 // blanks removed, must equal `wanted`.
 struct FieldCondition
@@ -91,7 +89,7 @@ QStringList DeliverySearch::companyNames() const
     QStringList names;
     names.reserve(m_companies.size());
     for (const SearchCompany& c : m_companies)
-        names.append(fixed::trimmedRight(cp932::decode(fixed::fit(c.ordererName, kNameBytes))));
+        names.append(c.ordererName); // the stored name: 50 bytes at most, trailing blanks trimmed
     return names;
 }
 

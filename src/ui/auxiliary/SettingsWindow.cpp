@@ -37,6 +37,22 @@ QRadioButton* option(const QString& text, const char* name, QWidget* parent)
     return o;
 }
 
+// A titled frame of option buttons, one under the other; `options` are the
+// captions and object names of its buttons, created into `made`.
+QGroupBox* optionFrame(const QString& title, const char* name, QWidget* parent,
+                       std::initializer_list<std::pair<QString, const char*>> options, QRadioButton** made)
+{
+    auto* frame = new QGroupBox(title, parent);
+    frame->setObjectName(QLatin1String(name));
+    auto* column = new QVBoxLayout(frame);
+    for (const auto& [text, objectName] : options) {
+        *made = option(text, objectName, frame);
+        column->addWidget(*made++);
+    }
+    column->addStretch(1);
+    return frame;
+}
+
 } // namespace
 
 SettingsWindow::SettingsWindow(Environment& env, QWidget* parent) : QDialog(parent), m_env(env), m_model(env)
@@ -48,14 +64,11 @@ SettingsWindow::SettingsWindow(Environment& env, QWidget* parent) : QDialog(pare
 
     auto* frame1 = new QGroupBox(QStringLiteral("表示するﾌｧｲﾙ名"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* frame2 = new QGroupBox(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ"), frame1);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    m_option1 = option(QStringLiteral("EIAJ"), "Option1", frame2);
-    m_option2 = option(QStringLiteral("KORVAN"), "Option2", frame2);
-    auto* protocols = new QVBoxLayout(frame2);
-    protocols->addWidget(m_option1);
-    protocols->addWidget(m_option2);
-    protocols->addStretch(1);
+    QRadioButton* protocols[2];
+    auto* frame2 = optionFrame(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ"), "Frame2", frame1,
+                               {{QStringLiteral("EIAJ"), "Option1"}, {QStringLiteral("KORVAN"), "Option2"}}, protocols);
+    m_option1 = protocols[0];
+    m_option2 = protocols[1];
 
     auto* label1 = new QLabel(QStringLiteral("ﾌｧｲﾙ名/ﾌｧｲﾙの種類："), frame1);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -80,23 +93,17 @@ SettingsWindow::SettingsWindow(Environment& env, QWidget* parent) : QDialog(pare
     frame1Layout->addWidget(frame2);
     frame1Layout->addLayout(names, 1);
 
-    auto* frame3 = new QGroupBox(QStringLiteral("処理済ﾌｧｲﾙの移動"), this);
-    frame3->setObjectName(QStringLiteral("Frame3"));
-    m_option3 = option(QStringLiteral("する"), "Option3", frame3);
-    m_option4 = option(QStringLiteral("しない"), "Option4", frame3);
-    auto* moves = new QVBoxLayout(frame3);
-    moves->addWidget(m_option3);
-    moves->addWidget(m_option4);
-    moves->addStretch(1);
+    QRadioButton* moves[2];
+    auto* frame3 = optionFrame(QStringLiteral("処理済ﾌｧｲﾙの移動"), "Frame3", this,
+                               {{QStringLiteral("する"), "Option3"}, {QStringLiteral("しない"), "Option4"}}, moves);
+    m_option3 = moves[0];
+    m_option4 = moves[1];
 
-    auto* frame4 = new QGroupBox(QStringLiteral("処理ﾓｰﾄﾞ"), this);
-    frame4->setObjectName(QStringLiteral("Frame4"));
-    m_mode[0] = option(QStringLiteral("追加作成する。"), "Option5", frame4);
-    m_mode[1] = option(QStringLiteral("発行済の納品書ﾃﾞｰﾀを削除して追加作成する。"), "Option6", frame4);
-    m_mode[2] = option(QStringLiteral("すべての納品書ﾃﾞｰﾀを削除して新規作成する。"), "Option7", frame4);
-    auto* modes = new QVBoxLayout(frame4);
-    for (QRadioButton* mode : m_mode)
-        modes->addWidget(mode);
+    auto* frame4 = optionFrame(QStringLiteral("処理ﾓｰﾄﾞ"), "Frame4", this,
+                               {{QStringLiteral("追加作成する。"), "Option5"},
+                                {QStringLiteral("発行済の納品書ﾃﾞｰﾀを削除して追加作成する。"), "Option6"},
+                                {QStringLiteral("すべての納品書ﾃﾞｰﾀを削除して新規作成する。"), "Option7"}},
+                               m_mode);
 
     auto* ok = button(QStringLiteral("ＯＫ"), "Command3", this);
     auto* cancel = button(QStringLiteral("ｷｬﾝｾﾙ"), "Command4", this);
