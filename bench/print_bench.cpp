@@ -2,7 +2,10 @@
 // slip and one tag. Prints slips and tags per second and peak memory, for
 // 2,500, 5,000 and 10,000 records.
 //
-//   build-bench/bench/bench_print
+//   build-bench/bench/bench_print [--records N] [--keep DIR]
+//
+// --records N runs 50 companies x N/50 records only (for profiling); --keep DIR
+// copies the PDFs of the last run to DIR, to compare them before and after a change.
 
 #include "cli/Installer.h"
 #include "core/Clock.h"
@@ -16,10 +19,13 @@
 #include "store/CustRecord.h"
 #include "store/DeliveryRecord.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -69,6 +75,19 @@ double peakMb()
 int main(int argc, char* argv[])
 {
     const auto app = plx::report::makePrintingApplication(argc, argv);
+    QList<int> perCompanyRuns{50, 100, 200};
+    QString keepFolder;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QStringLiteral("--records")) {
+            perCompanyRuns = {std::max(1, args[i + 1].toInt() / 50)};
+        } else if (args[i] == QStringLiteral("--keep")) {
+            keepFolder = args[i + 1];
+        } else {
+            std::fprintf(stderr, "usage: bench_print [--records N] [--keep DIR]\n");
+            return 2;
+        }
+    }
     QTemporaryDir dir;
     plx::Registry registry(dir.path() + QStringLiteral("/registry.ini"));
     plx::Installer installer(registry, {dir.path(), QStringLiteral("EIAJ"), true, true, false});
@@ -100,9 +119,10 @@ int main(int argc, char* argv[])
     cust.write(companies);
     cust.close();
 
+    const QString printFolder = plx::PdfReportEngine::printFolder(env.paths.slipListPath(1));
     std::printf("%-8s %10s %8s %10s %8s %10s %6s %9s\n", "records", "run s", "slips", "slips/s", "tags", "tags/s",
                 "pdfs", "peak MB");
-    for (int perCompany : {50, 100, 200}) {
+    for (int perCompany : perCompanyRuns) {
         QByteArray data;
         for (int i = 0; i < perCompany; ++i) {
             for (int c = 0; c < 50; ++c) {
@@ -134,6 +154,8 @@ int main(int argc, char* argv[])
         file.write(data);
         file.close();
 
+        // Each run starts with an empty print folder.
+        QDir(printFolder).removeRecursively();
         TimingEngine engine(clock);
         QElapsedTimer t;
         t.start();
@@ -142,6 +164,16 @@ int main(int argc, char* argv[])
         std::printf("%-8d %10.2f %8d %10.0f %8d %10.0f %6d %9.1f\n", perCompany * 50, seconds, engine.slips,
                     engine.slips / engine.slipSeconds, engine.tags, engine.tags / engine.tagSeconds,
                     result.slipGroups + result.tagGroups, peakMb());
+    }
+    if (!keepFolder.isEmpty()) {
+        // The PDFs of the last run, numbered in the order of their names (which carry the time).
+        QDir().mkpath(keepFolder);
+        const QDir print(printFolder);
+        int n = 0;
+        for (const QString& name : print.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
+            QFile::copy(print.filePath(name),
+                        QDir(keepFolder).filePath(QStringLiteral("%1.pdf").arg(++n, 3, 10, QLatin1Char('0'))));
+        std::printf("%d PDFs kept in %s\n", n, qPrintable(keepFolder));
     }
     return 0;
 }

@@ -152,12 +152,70 @@ void RecordFile::write(int n, const QByteArray& bytes)
         writeThrough(n, bytes);
         return;
     }
-    if (m_lock != nullptr && m_lock->dataPath() == m_path) {
+    if (holdsLock()) {
         writeThrough(n, bytes);
         return;
     }
     const FileLock lock(m_path, m_label);
     writeThrough(n, bytes);
+}
+
+bool RecordFile::holdsLock() const
+{
+    return m_lock != nullptr && m_lock->dataPath() == m_path;
+}
+
+void RecordFile::overwrite(const QList<Overwrite>& records)
+{
+    for (const Overwrite& r : records) {
+        Q_ASSERT(r.bytes.size() == m_length);
+        if (r.n < 1 || r.n > m_count)
+            throwNoSuchRecord();
+    }
+    if (records.isEmpty())
+        return;
+    if (m_memoryOnly) {
+        for (const Overwrite& r : records)
+            std::memcpy(m_data.data() + qsizetype(r.n - 1) * m_length, r.bytes.constData(), m_length);
+        return;
+    }
+    if (!m_shaped || holdsLock()) {
+        overwriteThrough(records);
+        return;
+    }
+    const FileLock lock(m_path, m_label);
+    overwriteThrough(records);
+}
+
+void RecordFile::overwriteThrough(const QList<Overwrite>& records)
+{
+    QFile file(m_path);
+    const auto fail = [&] {
+        throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadWrite))
+        fail();
+    if (m_shaped) {
+        // Every record there must still be the one this program read before any
+        // of them is written.
+        const qint64 size = file.size();
+        for (const Overwrite& r : records) {
+            if (size < qint64(r.n) * m_length || !file.seek(qint64(r.n - 1) * m_length))
+                throwRecordChanged();
+            const QByteArray onDisk = file.read(m_length);
+            if (onDisk.size() != m_length || !sameIdentity(r.n, onDisk.constData()))
+                throwRecordChanged();
+        }
+    }
+    for (const Overwrite& r : records) {
+        if (!file.seek(qint64(r.n - 1) * m_length) || file.write(r.bytes) != m_length)
+            fail();
+    }
+    if (!file.flush())
+        fail();
+    file.close();
+    for (const Overwrite& r : records)
+        std::memcpy(m_data.data() + qsizetype(r.n - 1) * m_length, r.bytes.constData(), m_length);
 }
 
 void RecordFile::writeThrough(int n, const QByteArray& bytes)

@@ -96,6 +96,18 @@ public:
     // Writes record n (count() + 1 appends). Throws RuntimeFailure.
     void write(int n, const QByteArray& bytes);
 
+    // One record to overwrite: its number (1..count()) and its new bytes.
+    struct Overwrite
+    {
+        int n = 0;
+        QByteArray bytes;
+    };
+    // Overwrites several records through one opening of the file, under one lock.
+    // A shaped file is checked first for every one of them: when any record on
+    // disk is no longer the one read, nothing at all is written (message 10).
+    // Throws RuntimeFailure.
+    void overwrite(const QList<Overwrite>& records);
+
     // The failure "no such record" for this file.
     [[noreturn]] void throwNoSuchRecord() const;
 
@@ -112,6 +124,9 @@ private:
     const FileLock* m_lock = nullptr;
 
     void writeThrough(int n, const QByteArray& bytes);
+    void overwriteThrough(const QList<Overwrite>& records);
+    // Whether the operation already holds this file's lock.
+    bool holdsLock() const;
 };
 
 // The message 10 refusal: the record to be written is no longer the one read.

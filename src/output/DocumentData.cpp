@@ -112,15 +112,26 @@ int barcodeDigits(const CustRecord& c, CustField f)
 
 QByteArray csvLine(const QStringList& values)
 {
+    // Built in one string: a print run writes tens of thousands of these lines.
+    qsizetype size = 0;
+    for (const QString& v : values)
+        size += v.size() + 3;
     QString line;
+    line.reserve(size);
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (i)
             line += QLatin1Char(',');
-        QString v = values[i];
-        v.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        line += QLatin1Char('"') + v + QLatin1Char('"');
+        line += QLatin1Char('"');
+        const QString& v = values[i];
+        if (v.contains(QLatin1Char('"')))
+            line += QString(v).replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        else
+            line += v;
+        line += QLatin1Char('"');
     }
-    return cp932::encode(line) + "\r\n";
+    QByteArray bytes = cp932::encode(line);
+    bytes += "\r\n";
+    return bytes;
 }
 
 QString plainNumber(const QString& stored)

@@ -5,16 +5,20 @@
 #include "core/ErrorReport.h"
 #include "core/FileUtil.h"
 #include "core/MessageCatalog.h"
+#include "core/Protocol.h"
 #include "core/text/Cp932.h"
+#include "store/RecordCodes.h"
 
 #include <QFile>
 #include <QHash>
 
+#include <utility>
+
 namespace plx {
 
 OutputSelection::OutputSelection(Environment& env, int kind, OutputDocument document)
-    : m_env(env), m_kind(kind), m_document(document),
-      m_store(kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath, *env.clock), m_companies(env.paths.custPath)
+    : m_env(env), m_kind(kind), m_document(document), m_store(env.paths.delivPathFor(kind), *env.clock),
+      m_companies(env.paths.custPath)
 {
 }
 
@@ -27,11 +31,10 @@ int OutputSelection::countTags(const DeliveryRecord& record)
 {
     int total = 0;
     for (int k = 1; k <= DeliveryRecord::kTagLineCount; ++k) {
-        const QString qty = record.tagQty(k).trimmed();
-        const QString count = record.tagCount(k).trimmed();
-        if (qty.isEmpty() || count.isEmpty())
+        const std::optional<int> tags = record.tagLineTags(k);
+        if (!tags)
             break;
-        total += count.toInt();
+        total += *tags;
     }
     return total;
 }
@@ -40,7 +43,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
 {
     m_groups.clear();
     const bool slips = m_document == OutputDocument::Slip;
-    const char digit = m_kind == 0 ? DeliveryRecord::kKindEiaj : DeliveryRecord::kKindKorvan;
+    const char digit = kindDigitOf(protocolOfKind(m_kind));
     DeliveryStore& store = m_store;
     store.open();
     CustStore& companies = m_companies;
@@ -50,7 +53,8 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
     const QByteArray wantedSupplier = fixed::trimmedRight(cp932::encode(filterSupplier));
     const bool filtered = !filterOrderer.isEmpty() || !filterSupplier.isEmpty();
     const FixedField issuedField = DeliveryRecord::field(slips ? DeliveryField::SlipIssued : DeliveryField::TagIssued);
-    const char excludedOutput = slips ? '2' : '1';
+    // Companies that get only the other document.
+    const OutputKind excludedOutput = slips ? OutputKind::Tags : OutputKind::Slips;
 
     QHash<QByteArray, int> groupOf; // company key -> index
     QList<QByteArray> extracts;
@@ -61,10 +65,11 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
             continue;
         const char status = rec[DeliveryRecord::field(DeliveryField::Status).offset];
         if (marked) {
-            if (status != '8')
+            if (status != statusByte(RecordStatus::Marked))
                 continue;
         } else {
-            if (status == '2' || status == '0' || rec[issuedField.offset] == '1')
+            if (status == statusByte(RecordStatus::Issued) || status == statusByte(RecordStatus::Unprocessed) ||
+                rec[issuedField.offset] == '1')
                 continue;
         }
         const DeliveryRecord record = store.read(n);
@@ -76,7 +81,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
         const int company = companies.lookupRaw(digit, orderer, supplier);
         if (company == 0)
             continue;
-        if (companies.read(company).raw(CustField::OutputKind) == QByteArray(1, excludedOutput))
+        if (companies.read(company).raw(CustField::OutputKind) == QByteArray(1, static_cast<char>(excludedOutput)))
             continue;
 
         const QByteArray key = orderer + supplier;
@@ -110,7 +115,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
 void OutputSelection::update(int n, UpdateMode mode)
 {
     const bool slips = m_document == OutputDocument::Slip;
-    const char digit = m_kind == 0 ? DeliveryRecord::kKindEiaj : DeliveryRecord::kKindKorvan;
+    const char digit = kindDigitOf(protocolOfKind(m_kind));
     DeliveryStore& store = m_store;
     if (!store.isOpen())
         store.open();
@@ -119,67 +124,79 @@ void OutputSelection::update(int n, UpdateMode mode)
                                        QStringLiteral("納品書ﾌｧｲﾙにﾃﾞｰﾀが有りません。"));
     const CustStore& companies = m_companies;
     const OutputGroup& group = m_groups.at(n - 1);
+    const QString issued = statusText(RecordStatus::Issued);
+    const QString waiting = statusText(RecordStatus::Waiting);
+    const auto isMark = [](const QString& v, const char* mark) { return v == QLatin1String(mark); };
+    // The whole group is written at once: every record, or none when another
+    // program changed one of them since the selection.
+    QList<std::pair<int, DeliveryRecord>> changed;
+    changed.reserve(group.records.size());
     for (int number : group.records) {
         DeliveryRecord r = store.read(number);
         const int company =
             companies.lookupRaw(digit, r.raw(DeliveryField::OrdererCode), r.raw(DeliveryField::SupplierCode));
         const QString outputKind = company ? companies.read(company).text(CustField::OutputKind) : QString();
+        const auto outputIs = [&](OutputKind kind) { return hasOutputKind(outputKind, kind); };
         const QString status = r.text(DeliveryField::Status);
-        const auto is = [](const QString& v, const char* s) { return v == QLatin1String(s); };
+        const bool done = hasStatus(status, RecordStatus::Issued) || hasStatus(status, RecordStatus::Unprocessed);
+        const bool marked = hasStatus(status, RecordStatus::Marked);
+        const bool slipIssued = isMark(r.text(DeliveryField::SlipIssued), "1");
+        const bool tagIssued = isMark(r.text(DeliveryField::TagIssued), "1");
         if (slips) {
             if (mode == UpdateMode::Normal) {
-                if (is(status, "2") || is(status, "0"))
+                if (done)
                     continue;
                 r.setText(DeliveryField::SlipIssued, u"1");
-                if (is(outputKind, "1") || (is(outputKind, "3") && is(r.text(DeliveryField::TagIssued), "1")))
-                    r.setText(DeliveryField::Status, u"2");
+                if (outputIs(OutputKind::Slips) || (outputIs(OutputKind::Both) && tagIssued))
+                    r.setText(DeliveryField::Status, issued);
             } else if (mode == UpdateMode::MarkedPrinted) {
-                if (!is(status, "8"))
+                if (!marked)
                     continue;
                 r.setText(DeliveryField::SlipIssued, u"1");
-                if (is(outputKind, "1"))
-                    r.setText(DeliveryField::Status, u"2");
+                if (outputIs(OutputKind::Slips))
+                    r.setText(DeliveryField::Status, issued);
             } else {
-                if (!is(status, "8"))
+                if (!marked)
                     continue;
-                if (is(r.text(DeliveryField::SlipIssued), "1")) {
-                    if (is(outputKind, "1"))
-                        r.setText(DeliveryField::Status, u"2");
+                if (slipIssued) {
+                    if (outputIs(OutputKind::Slips))
+                        r.setText(DeliveryField::Status, issued);
                 } else {
                     r.setText(DeliveryField::SlipIssued, u"0");
-                    if (is(outputKind, "1"))
-                        r.setText(DeliveryField::Status, u"1");
+                    if (outputIs(OutputKind::Slips))
+                        r.setText(DeliveryField::Status, waiting);
                 }
             }
         } else {
-            if (is(outputKind, "1"))
+            if (outputIs(OutputKind::Slips))
                 continue;
             if (mode == UpdateMode::Normal) {
-                if (is(status, "2") || is(status, "0"))
+                if (done)
                     continue;
                 r.setText(DeliveryField::TagIssued, u"1");
-                if (is(outputKind, "2") || (is(outputKind, "3") && is(r.text(DeliveryField::SlipIssued), "1")))
-                    r.setText(DeliveryField::Status, u"2");
+                if (outputIs(OutputKind::Tags) || (outputIs(OutputKind::Both) && slipIssued))
+                    r.setText(DeliveryField::Status, issued);
             } else if (mode == UpdateMode::MarkedPrinted) {
-                if (!is(status, "8"))
+                if (!marked)
                     continue;
-                r.setText(DeliveryField::Status, u"1");
+                r.setText(DeliveryField::Status, waiting);
                 r.setText(DeliveryField::TagIssued, u"1");
-                if (is(outputKind, "2") || (is(outputKind, "3") && is(r.text(DeliveryField::SlipIssued), "1")))
-                    r.setText(DeliveryField::Status, u"2");
+                if (outputIs(OutputKind::Tags) || (outputIs(OutputKind::Both) && slipIssued))
+                    r.setText(DeliveryField::Status, issued);
             } else {
-                if (!is(status, "8"))
+                if (!marked)
                     continue;
-                if (!is(r.text(DeliveryField::TagIssued), "1")) {
-                    r.setText(DeliveryField::Status, u"1");
+                if (!tagIssued) {
+                    r.setText(DeliveryField::Status, waiting);
                     r.setText(DeliveryField::TagIssued, u"0");
                 } else {
-                    r.setText(DeliveryField::Status, u"2");
+                    r.setText(DeliveryField::Status, issued);
                 }
             }
         }
-        store.write(number, std::move(r));
+        changed.append({number, std::move(r)});
     }
+    store.overwrite(std::move(changed));
 }
 
 void OutputSelection::deleteExtractFiles() const

@@ -118,10 +118,10 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
         const int total = tagTotalOf(record);
         int running = 0;
         for (int line = 1; line <= DeliveryRecord::kTagLineCount; ++line) {
-            if (record.tagQty(line).trimmed().isEmpty() || record.tagCount(line).trimmed().isEmpty())
+            const std::optional<int> count = record.tagLineTags(line);
+            if (!count)
                 break;
-            const int count = record.tagCount(line).trimmed().toInt();
-            for (int i = 1; i <= count; ++i)
+            for (int i = 1; i <= *count; ++i)
                 data += csvLine(tagColumns(record, company, codes, line, ++running, total));
         }
     }

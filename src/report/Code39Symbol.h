@@ -6,11 +6,13 @@
 namespace plx {
 
 // A Code 39 symbol as libzint encodes it: start and stop characters added, no
-// check character. libzint draws wide elements (bars and spaces) twice as wide as
-// narrow ones; bars() and modules() give the symbol that way, in modules (narrow
-// widths) from the first bar. The printed symbol takes any wide-to-narrow ratio:
-// width() and barsAt() lay the same elements out with a narrow and a wide width of
-// the caller's choice. Quiet zones are never included.
+// check character, a narrow space between characters. libzint is asked once per
+// process for each character's bars and spaces; a symbol is composed of them, which
+// spares a print run a libzint symbol for every document. bars() and modules()
+// give the symbol with wide elements (bars and spaces) twice as wide as narrow
+// ones, as libzint draws them, in modules (narrow widths) from the first bar. The printed symbol takes any
+// wide-to-narrow ratio: width() and barsAt() lay the same elements out with a narrow and a wide width of the caller's
+// choice. Quiet zones are never included.
 class Code39Symbol
 {
 public:
@@ -38,13 +40,10 @@ public:
     // one `wide` (any unit; the bars start at 0).
     double width(double narrow, double wide) const { return m_narrowElements * narrow + m_wideElements * wide; }
     QList<Bar> barsAt(double narrow, double wide) const;
-    // libzint's reason when encode() refused the data (English, for the log).
+    // Why encode() refused the data (English, for the log).
     const QString& errorText() const { return m_errorText; }
 
 private:
-    // Splits the bars into the symbol's narrow and wide elements; false for anything else.
-    bool readElements();
-
     QList<Bar> m_bars;
     QList<bool> m_wide; // every element from the first bar, bars and spaces alternating
     int m_modules = 0;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QPagedPaintDevice;
 
 namespace plx {
@@ -45,6 +47,9 @@ public:
     static QString printFolder(const QString& dataPath);
 
 private:
+    // Reads the layout file, parsing it only when its contents differ from the
+    // last one read: a print run prints every company with the same few layouts.
+    bool readLayout(const QString& path, ReportLayout& layout, QString& error);
     QString pdfPathFor(const PrintJob& job) const;
     bool printToPrinter(const PrintJob& job, const ReportLayout& layout, const QList<QStringList>& documents,
                         QString& error) const;
@@ -54,6 +59,14 @@ private:
     QString m_lastPdfPath;
     int m_lastDocumentCount = 0;
     int m_lastSheetCount = 0;
+    // The last layouts parsed: their paths, contents and results.
+    struct ParsedLayout
+    {
+        QString path;
+        QByteArray bytes;
+        std::shared_ptr<const ReportLayout> layout;
+    };
+    QList<ParsedLayout> m_parsedLayouts;
 };
 
 } // namespace plx

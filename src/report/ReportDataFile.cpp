@@ -30,16 +30,20 @@ QStringList ReportDataFile::parseLine(QStringView line)
             // Quoted value: runs to the closing quote; "" stands for one quote.
             ++j;
             while (j < n) {
-                if (line[j] == u'"') {
-                    if (j + 1 < n && line[j + 1] == u'"') {
-                        value += u'"';
-                        j += 2;
-                        continue;
-                    }
-                    ++j;
+                const qsizetype quote = line.indexOf(u'"', j);
+                if (quote < 0) {
+                    value += line.mid(j);
+                    j = n;
                     break;
                 }
-                value += line[j++];
+                value += line.mid(j, quote - j);
+                if (quote + 1 < n && line[quote + 1] == u'"') {
+                    value += u'"';
+                    j = quote + 2;
+                    continue;
+                }
+                j = quote + 1;
+                break;
             }
             // Anything between the closing quote and the comma other than blanks
             // belongs to the value (a stray quote in an otherwise quoted value).
@@ -50,9 +54,9 @@ QStringList ReportDataFile::parseLine(QStringView line)
             }
         } else {
             // Unquoted value: everything up to the next comma, as it stands.
-            j = i;
-            while (j < n && line[j] != u',')
-                value += line[j++];
+            const qsizetype comma = line.indexOf(u',', i);
+            j = comma < 0 ? n : comma;
+            value = line.mid(i, j - i).toString();
         }
         values.append(value);
         if (j >= n)

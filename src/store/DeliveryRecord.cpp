@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cstring>
 
 namespace plx {
@@ -115,6 +116,28 @@ QString DeliveryRecord::tagQty(int k) const
 QString DeliveryRecord::tagCount(int k) const
 {
     return fixed::read(m_bytes, tagCountField(k));
+}
+
+std::optional<int> DeliveryRecord::tagLineTags(int k) const
+{
+    const FixedField qtyField = tagQtyField(k);
+    const FixedField countField = tagCountField(k);
+    const QByteArrayView qty(m_bytes.constData() + qtyField.offset, qtyField.width);
+    const QByteArrayView count(m_bytes.constData() + countField.offset, countField.width);
+    const auto ascii = [](QByteArrayView bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    };
+    // Every line the program writes is ASCII, read without decoding; anything
+    // else is decoded first, so a blank of another script counts as blank too.
+    if (ascii(qty) && ascii(count)) {
+        if (qty.trimmed().isEmpty() || count.trimmed().isEmpty())
+            return std::nullopt;
+        return count.trimmed().toInt();
+    }
+    const QString countText = tagCount(k).trimmed();
+    if (tagQty(k).trimmed().isEmpty() || countText.isEmpty())
+        return std::nullopt;
+    return countText.toInt();
 }
 
 void DeliveryRecord::setTagLine(int k, QStringView qty, QStringView count)

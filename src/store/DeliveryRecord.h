@@ -126,6 +126,9 @@ public:
     QString tagQty(int k) const;
     QString tagCount(int k) const;
     void setTagLine(int k, QStringView qty, QStringView count);
+    // The number of tags on line k, or nothing when its quantity or its count is
+    // blank: the record's tag lines end before such a line.
+    std::optional<int> tagLineTags(int k) const;
     // Every tag line set to the zero texts "000000000.000" and "00".
     void clearTagLines();
 

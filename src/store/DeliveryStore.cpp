@@ -84,6 +84,25 @@ void DeliveryStore::writeUnstamped(int n, const DeliveryRecord& record)
         updateIndex(n, old, record.bytes());
 }
 
+void DeliveryStore::overwrite(QList<std::pair<int, DeliveryRecord>> records)
+{
+    const QDateTime now = m_clock->now();
+    QList<RecordFile::Overwrite> writes;
+    writes.reserve(records.size());
+    QList<QByteArray> old;
+    for (auto& [n, record] : records) {
+        record.stamp(now);
+        writes.append({n, record.bytes()});
+        if (m_indexBuilt && n >= 1 && n <= count())
+            old.append(m_file.record(n));
+    }
+    m_file.overwrite(writes);
+    if (m_indexBuilt) {
+        for (qsizetype i = 0; i < writes.size(); ++i)
+            updateIndex(writes[i].n, old[i], writes[i].bytes);
+    }
+}
+
 void DeliveryStore::updateIndex(int n, const QByteArray& oldBytes, const QByteArray& newBytes)
 {
     const QByteArray newKey = keyOf(newBytes);

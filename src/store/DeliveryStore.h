@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace plx {
 
@@ -64,6 +65,10 @@ public:
     void write(int n, DeliveryRecord record);
     // The same without touching UpdatedAt (copies, conversions).
     void writeUnstamped(int n, const DeliveryRecord& record);
+    // Overwrites several records (numbers 1..count()) with UpdatedAt set to now,
+    // through one opening of the file: all of them, or none when any record is no
+    // longer the one read (message 10). Throws RuntimeFailure.
+    void overwrite(QList<std::pair<int, DeliveryRecord>> records);
 
     // The record number of the k-th live record of the kind (k from 1), or 0 when
     // there are fewer.

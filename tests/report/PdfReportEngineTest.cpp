@@ -94,6 +94,16 @@ TEST_F(PdfReportEngineTest, PrintsJapaneseTextInAnEmbeddedIpaGothic)
     EXPECT_EQ(fonts.filter(QStringLiteral("IPAGothic"))[0].split(u' ', Qt::SkipEmptyParts).value(4), "yes");
 }
 
+TEST_F(PdfReportEngineTest, ALayoutEditedBetweenPrintsIsReadAgain)
+{
+    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 3), m_error)) << m_error.toStdString();
+    EXPECT_EQ(m_engine.lastSheetCount(), 2);
+    EXPECT_FALSE(m_engine.print(job("{\"version\": 1, \"items\": 3}", 3), m_error)) << "the edit broke the layout";
+    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 3), m_error)) << m_error.toStdString();
+    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 3), 3), m_error)) << m_error.toStdString();
+    EXPECT_EQ(m_engine.lastSheetCount(), 1) << "three slots a sheet now";
+}
+
 TEST_F(PdfReportEngineTest, RefusesWithoutWritingAnything)
 {
     EXPECT_FALSE(m_engine.print(job("{\"version\": 1, \"items\": 3}", 1), m_error));

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <zint.h>
 
 namespace plx {
 namespace {
@@ -231,17 +232,62 @@ TEST(ReportPainterTest, FieldFormats)
     EXPECT_EQ(ReportPainter::fieldText(item, {"a"}), QString()) << "an absent column prints empty";
 }
 
-TEST(ReportPainterTest, Code39SymbolsComeFromLibzintWithoutCheckCharacter)
+namespace {
+
+// The bars libzint draws for `data` (Code 39, no check character), in modules.
+QList<Code39Symbol::Bar> libzintBars(const QByteArray& data, int& modules)
+{
+    zint_symbol* symbol = ZBarcode_Create();
+    symbol->symbology = BARCODE_CODE39;
+    symbol->option_2 = 0;
+    symbol->show_hrt = 0;
+    QList<Code39Symbol::Bar> bars;
+    if (ZBarcode_Encode(symbol, reinterpret_cast<const unsigned char*>(data.constData()), int(data.size())) <
+            ZINT_ERROR &&
+        ZBarcode_Buffer_Vector(symbol, 0) < ZINT_ERROR) {
+        const double unitsPerModule = double(symbol->vector->width) / symbol->width;
+        for (const zint_vector_rect* rect = symbol->vector->rectangles; rect; rect = rect->next)
+            bars.append({rect->x / unitsPerModule, rect->width / unitsPerModule});
+        modules = symbol->width;
+    }
+    ZBarcode_Delete(symbol);
+    return bars;
+}
+
+} // namespace
+
+TEST(ReportPainterTest, Code39SymbolsAreThoseOfLibzintWithoutCheckCharacter)
 {
     Code39Symbol symbol;
     ASSERT_TRUE(symbol.encode(QStringLiteral("ABC")));
     EXPECT_EQ(symbol.modules(), 5 * 13 - 1) << "start, three characters, stop; 13 modules each less the last gap";
     EXPECT_EQ(symbol.bars().size(), 5 * 5);
-    EXPECT_TRUE(symbol.encode(QStringLiteral("3N4RC0603 500 -.$/+%")));
+    EXPECT_EQ(symbol.narrowElements() + symbol.wideElements(), 5 * 10 - 1);
+    EXPECT_EQ(symbol.wideElements(), 5 * 3);
+
+    // Every character of the alphabet, each on its own and all in one symbol, has
+    // the bars a second encoder draws.
+    const QString alphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%");
+    QStringList samples{alphabet, QStringLiteral("3N4RC0603 500 -.$/+%")};
+    for (QChar c : alphabet)
+        samples.append(QString(c));
+    for (const QString& data : std::as_const(samples)) {
+        ASSERT_TRUE(symbol.encode(data)) << data.toStdString();
+        int modules = 0;
+        const QList<Code39Symbol::Bar> expected = libzintBars(data.toLatin1(), modules);
+        ASSERT_EQ(symbol.bars().size(), expected.size()) << data.toStdString();
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            EXPECT_NEAR(symbol.bars()[i].start, expected[i].start, 0.01) << data.toStdString() << " bar " << i;
+            EXPECT_NEAR(symbol.bars()[i].width, expected[i].width, 0.01) << data.toStdString() << " bar " << i;
+        }
+        EXPECT_EQ(symbol.modules(), modules) << data.toStdString();
+    }
+
     // Small letters would come out as capitals: refused, like everything outside the alphabet.
     for (const QString& refused : {QString(), QStringLiteral("abc"), QStringLiteral("A*B"), QStringLiteral("部品")}) {
         EXPECT_FALSE(symbol.encode(refused)) << refused.toStdString();
         EXPECT_TRUE(symbol.isEmpty());
+        EXPECT_FALSE(symbol.errorText().isEmpty());
     }
 }
 

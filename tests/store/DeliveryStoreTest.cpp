@@ -46,6 +46,19 @@ TEST(DeliveryRecord, TextsCutInBytesAndTagLines)
     EXPECT_EQ(r.tagQty(99), QStringLiteral("000000000.000"));
     EXPECT_EQ(r.raw(DeliveryField::TagLines).mid(2 * 15, 15), QByteArray("000000012.50007"));
     EXPECT_EQ(r.bytes().size(), DeliveryRecord::kLength);
+
+    // Tags per line: the zero texts are a line of no tags; a blank quantity or
+    // count (an ideographic space too) ends the lines.
+    EXPECT_EQ(r.tagLineTags(3), 7);
+    EXPECT_EQ(r.tagLineTags(99), 0);
+    r.setTagLine(4, QStringLiteral("12"), QStringLiteral(" 3"));
+    EXPECT_EQ(r.tagLineTags(4), 3);
+    r.setTagLine(5, QStringLiteral("12"), QStringLiteral("  "));
+    EXPECT_EQ(r.tagLineTags(5), std::nullopt);
+    r.setTagLine(6, QStringLiteral("　"), QStringLiteral("01"));
+    EXPECT_EQ(r.tagLineTags(6), std::nullopt);
+    r.setTagLine(7, QStringLiteral("１"), QStringLiteral("02"));
+    EXPECT_EQ(r.tagLineTags(7), 2);
 }
 
 namespace {
@@ -128,6 +141,39 @@ TEST_F(StoreFixture, AWriteGoesOnlyOverTheRecordThatWasRead)
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), onDisk().replace(0, DeliveryRecord::kLength, changed.bytes()));
     store.markDeleted(1);
     EXPECT_EQ(onDisk().at(0), ' ');
+}
+
+TEST_F(StoreFixture, AGroupIsWrittenWholeOrNotAtAll)
+{
+    seed({delivery('1', "A", "S", "K1"), delivery('1', "A", "S", "K2"), delivery('1', "A", "S", "K3")});
+    DeliveryStore store(path(), inst.clock);
+    store.open();
+    const auto issued = [&](int n) {
+        DeliveryRecord r = store.read(n);
+        r.setText(DeliveryField::Status, u"2");
+        return std::pair<int, DeliveryRecord>(n, r);
+    };
+    // Another program replaced the last record of the group: none of the three is written.
+    const QByteArray other =
+        fileOf(QList{delivery('1', "A", "S", "K1"), delivery('1', "A", "S", "K2"), delivery('1', "A", "S", "K9")});
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), other);
+    try {
+        store.overwrite({issued(1), issued(2), issued(3)});
+        ADD_FAILURE() << "a changed record was written over";
+    } catch (const Refusal& refusal) {
+        EXPECT_EQ(refusal.number(), 10);
+    }
+    EXPECT_EQ(onDisk(), other);
+    EXPECT_EQ(store.read(1).text(DeliveryField::Status), QStringLiteral("0")) << "memory unchanged as well";
+
+    // Unchanged records go in together, stamped, and the file and memory agree.
+    store.open();
+    store.overwrite({issued(1), issued(3)});
+    store.open();
+    EXPECT_EQ(store.read(1).text(DeliveryField::Status), QStringLiteral("2"));
+    EXPECT_EQ(store.read(2).text(DeliveryField::Status), QStringLiteral("0"));
+    EXPECT_EQ(store.read(3).text(DeliveryField::Status), QStringLiteral("2"));
+    EXPECT_EQ(store.read(3).text(DeliveryField::UpdatedAt), inst.clock.now().toString(QStringLiteral("yyyyMMddHHmm")));
 }
 
 TEST_F(StoreFixture, AWriteWaitsForTheLockAndGivesUp)
