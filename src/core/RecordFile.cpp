@@ -193,7 +193,8 @@ void RecordFile::overwriteThrough(const QList<Overwrite>& records)
     const auto fail = [&] {
         throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, file.errorString()));
     };
-    if (!file.open(QIODevice::ReadWrite))
+    // Unbuffered: each check reads one record, not a buffer's worth around it.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         fail();
     if (m_shaped) {
         // Every record there must still be the one this program read before any

@@ -8,7 +8,6 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +49,7 @@ QString withThousands(const QString& number)
 
 ReportPainter::ReportPainter(QPainter& painter, const ReportLayout& layout)
     : m_painter(painter), m_layout(layout), m_dotsPerMmX(painter.device()->logicalDpiX() / 25.4),
-      m_dotsPerMmY(painter.device()->logicalDpiY() / 25.4)
+      m_dotsPerMmY(painter.device()->logicalDpiY() / 25.4), m_shaper(painter.device())
 {
 }
 
@@ -148,38 +147,6 @@ size_t qHash(const ReportPainter::FitKey& key, size_t seed)
     return qHashMulti(seed, key.item, key.width, key.height, key.text);
 }
 
-namespace {
-
-// One line as drawText() would shape it: never wrapped, as wide as all its
-// characters (blanks at its end too). Returns its width; `runs` gets its glyphs,
-// placed from the start of its baseline.
-double shapeLine(const QString& line, const QFont& font, QPaintDevice* device, QList<QGlyphRun>& runs)
-{
-    QTextLayout layout(line, font, device);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTextDirection(Qt::LeftToRight);
-    option.setFlags(QTextOption::IncludeTrailingSpaces);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine textLine = layout.createLine();
-    if (textLine.isValid())
-        textLine.setLineWidth(std::numeric_limits<int>::max() / 256.0);
-    layout.endLayout();
-    runs = layout.glyphRuns();
-    if (!textLine.isValid())
-        return 0;
-    for (QGlyphRun& run : runs) {
-        QList<QPointF> positions = run.positions();
-        for (QPointF& at : positions)
-            at.ry() -= textLine.ascent();
-        run.setPositions(positions);
-    }
-    return textLine.naturalTextWidth();
-}
-
-} // namespace
-
 const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text, const LayoutItem& item,
                                                             const LayoutItem* keyItem, const QSizeF& box)
 {
@@ -196,7 +163,7 @@ const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text,
         // shapes them also measures them, as FittedText::fit() would.
         QList<QGlyphRun> runs;
         const FittedText asIs = FittedText::atSize(item.fontSize, text, item, m_layout.fontFamily, device);
-        const double width = shapeLine(text, asIs.font, device, runs);
+        const double width = m_shaper.shape(text, asIs.font, runs);
         if (width <= box.width() && asIs.height <= box.height()) {
             fit.fitted = asIs;
             fit.fitted.width = width;
@@ -208,7 +175,7 @@ const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text,
     fit.fitted = FittedText::fit(text, item, m_layout.fontFamily, box, device);
     for (const QString& line : fit.fitted.lines) {
         QList<QGlyphRun> runs;
-        fit.widths.append(shapeLine(line, fit.fitted.font, device, runs) * fit.fitted.condense);
+        fit.widths.append(m_shaper.shape(line, fit.fitted.font, runs) * fit.fitted.condense);
         fit.glyphRuns.append(runs);
     }
     return *m_fits.insert(std::move(key), std::move(fit));

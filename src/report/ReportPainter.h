@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Code39Symbol.h"
+#include "LineShaper.h"
 #include "TextFit.h"
 
 #include <QGlyphRun>
@@ -107,6 +108,7 @@ private:
     const FittedLines& fittedText(const QString& text, const LayoutItem& item, const LayoutItem* keyItem,
                                   const QSizeF& box);
     QHash<FitKey, FittedLines> m_fits;
+    LineShaper m_shaper;
     // Texts that differ in every document (numbers, keys) would make the cache grow
     // with the print; it starts over when it holds this many.
     static constexpr qsizetype kMaxFits = 4096;
