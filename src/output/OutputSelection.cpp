@@ -131,11 +131,18 @@ void OutputSelection::update(int n, UpdateMode mode)
     // program changed one of them since the selection.
     QList<std::pair<int, DeliveryRecord>> changed;
     changed.reserve(group.records.size());
+    QByteArray lastCompanyKey;
+    QString outputKind;
     for (int number : group.records) {
         DeliveryRecord r = store.read(number);
-        const int company =
-            companies.lookupRaw(digit, r.raw(DeliveryField::OrdererCode), r.raw(DeliveryField::SupplierCode));
-        const QString outputKind = company ? companies.read(company).text(CustField::OutputKind) : QString();
+        // A group is one company's: it is looked up once, unless a record names another.
+        const QByteArray companyKey = r.raw(DeliveryField::OrdererCode) + r.raw(DeliveryField::SupplierCode);
+        if (companyKey != lastCompanyKey) {
+            const int company =
+                companies.lookupRaw(digit, r.raw(DeliveryField::OrdererCode), r.raw(DeliveryField::SupplierCode));
+            outputKind = company ? companies.read(company).text(CustField::OutputKind) : QString();
+            lastCompanyKey = companyKey;
+        }
         const auto outputIs = [&](OutputKind kind) { return hasOutputKind(outputKind, kind); };
         const QString status = r.text(DeliveryField::Status);
         const bool done = hasStatus(status, RecordStatus::Issued) || hasStatus(status, RecordStatus::Unprocessed);

@@ -255,10 +255,18 @@ void ReportPainter::deferGlyphs(const QGlyphRun& run, const QPointF& at)
     const QRawFont font = run.rawFont();
     auto batch = std::find_if(m_pendingGlyphs.begin(), m_pendingGlyphs.end(),
                               [&](const PendingGlyphs& pending) { return pending.font == font; });
-    if (batch == m_pendingGlyphs.end())
-        batch = m_pendingGlyphs.insert(m_pendingGlyphs.end(), PendingGlyphs{font, {}, {}});
+    if (batch == m_pendingGlyphs.end()) {
+        // A batch painted before lends its lists, whose memory is kept.
+        PendingGlyphs fresh;
+        if (!m_spareGlyphs.isEmpty())
+            fresh = m_spareGlyphs.takeLast();
+        fresh.font = font;
+        batch = m_pendingGlyphs.insert(m_pendingGlyphs.end(), std::move(fresh));
+    }
     batch->indexes.append(run.glyphIndexes());
-    for (const QPointF& position : run.positions())
+    const QList<QPointF> positions = run.positions();
+    batch->positions.reserve(batch->positions.size() + positions.size());
+    for (const QPointF& position : positions)
         batch->positions.append(at + position);
 }
 
@@ -273,6 +281,11 @@ void ReportPainter::flushGlyphs()
         run.setGlyphIndexes(pending.indexes);
         run.setPositions(pending.positions);
         m_painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    for (PendingGlyphs& pending : m_pendingGlyphs) {
+        pending.indexes.resize(0);
+        pending.positions.resize(0);
+        m_spareGlyphs.append(std::move(pending));
     }
     m_pendingGlyphs.clear();
 }

@@ -75,6 +75,7 @@ private:
     void flushGlyphs();
     void useTextPen();
     QList<PendingGlyphs> m_pendingGlyphs;
+    QList<PendingGlyphs> m_spareGlyphs; // emptied batches, their lists' memory kept
 
     static QString barcodeData(const LayoutItem& item, const QStringList& values);
     static QString unfitText(qsizetype index, const LayoutItem& item, const QString& data, const BarcodeFit& fit,
