@@ -137,27 +137,23 @@ void RecordFile::write(int n, const QByteArray& bytes)
     Q_ASSERT(bytes.size() == m_length);
     if (n < 1 || n > m_count + 1)
         throwNoSuchRecord();
+    if (n <= m_count) {
+        overwrite({{n, bytes}});
+        return;
+    }
     if (n > kMaxRecords)
         throw RuntimeFailure(QStringLiteral("%1のﾚｺｰﾄﾞ数が上限(%2件)を超えます。").arg(m_label).arg(kMaxRecords));
     if (m_memoryOnly) {
-        if (n <= m_count) {
-            std::memcpy(m_data.data() + qsizetype(n - 1) * m_length, bytes.constData(), m_length);
-        } else {
-            m_data.append(bytes);
-            m_count = n;
-        }
+        m_data.append(bytes);
+        m_count = n;
         return;
     }
-    if (!m_shaped) {
-        writeThrough(n, bytes);
-        return;
-    }
-    if (holdsLock()) {
-        writeThrough(n, bytes);
+    if (!m_shaped || holdsLock()) {
+        appendThrough(bytes);
         return;
     }
     const FileLock lock(m_path, m_label);
-    writeThrough(n, bytes);
+    appendThrough(bytes);
 }
 
 bool RecordFile::holdsLock() const
@@ -198,7 +194,8 @@ void RecordFile::overwriteThrough(const QList<Overwrite>& records)
         fail();
     if (m_shaped) {
         // Every record there must still be the one this program read before any
-        // of them is written.
+        // of them is written: another program may have rewritten the file (an
+        // import renumbers records) since.
         const qint64 size = file.size();
         for (const Overwrite& r : records) {
             if (size < qint64(r.n) * m_length || !file.seek(qint64(r.n - 1) * m_length))
@@ -219,7 +216,7 @@ void RecordFile::overwriteThrough(const QList<Overwrite>& records)
         std::memcpy(m_data.data() + qsizetype(r.n - 1) * m_length, r.bytes.constData(), m_length);
 }
 
-void RecordFile::writeThrough(int n, const QByteArray& bytes)
+void RecordFile::appendThrough(const QByteArray& bytes)
 {
     QFile file(m_path);
     const auto fail = [&] {
@@ -227,36 +224,22 @@ void RecordFile::writeThrough(int n, const QByteArray& bytes)
     };
     if (!file.open(QIODevice::ReadWrite))
         fail();
-    if (m_shaped) {
-        // The record there must still be the one this program read: another
-        // program may have rewritten the file (an import renumbers records) or
-        // appended to it since.
-        const qint64 size = file.size();
-        if (n <= m_count) {
-            if (size < qint64(n) * m_length || !file.seek(qint64(n - 1) * m_length))
-                throwRecordChanged();
-            const QByteArray onDisk = file.read(m_length);
-            if (onDisk.size() != m_length || !sameIdentity(n, onDisk.constData()))
-                throwRecordChanged();
-        } else if (size != qint64(m_count) * m_length) {
-            throwRecordChanged();
-        }
-    }
+    // Nothing may have been appended since this program read the file: the
+    // record would go over another program's.
+    if (m_shaped && file.size() != qint64(m_count) * m_length)
+        throwRecordChanged();
+    const int n = m_count + 1;
     if (!file.seek(qint64(n - 1) * m_length) || file.write(bytes) != m_length || !file.flush())
         fail();
-    if (n == m_count + 1 && m_trailing > 0) {
+    if (m_trailing > 0) {
         // The append replaced the damaged tail; drop whatever is left of it.
         if (!file.resize(qint64(n) * m_length))
             fail();
         m_trailing = 0;
     }
     file.close();
-    if (n <= m_count) {
-        std::memcpy(m_data.data() + qsizetype(n - 1) * m_length, bytes.constData(), m_length);
-    } else {
-        m_data.append(bytes);
-        m_count = n;
-    }
+    m_data.append(bytes);
+    m_count = n;
 }
 
 } // namespace plx

@@ -123,7 +123,8 @@ private:
     RecordShape m_shape;
     const FileLock* m_lock = nullptr;
 
-    void writeThrough(int n, const QByteArray& bytes);
+    // Appends record count() + 1.
+    void appendThrough(const QByteArray& bytes);
     void overwriteThrough(const QList<Overwrite>& records);
     // Whether the operation already holds this file's lock.
     bool holdsLock() const;

@@ -231,25 +231,20 @@ LineShaper::FontGlyphs& LineShaper::glyphsOf(const QFont& font)
 
 const LineShaper::CharGlyph& LineShaper::glyphOf(FontGlyphs& glyphs, const QFont& font, char16_t c)
 {
-    std::optional<CharGlyph>* slot = c < 128 ? &glyphs.ascii[c] : nullptr;
-    if (slot && *slot)
-        return **slot;
-    if (!slot) {
-        auto it = glyphs.others.constFind(c);
-        if (it != glyphs.others.cend())
-            return *it;
-    }
+    auto it = glyphs.characters.constFind(c);
+    if (it != glyphs.characters.cend())
+        return *it;
     CharGlyph glyph;
     QList<QGlyphRun> runs;
     glyph.advance = shapeWithLayout(QString(QChar(c)), font, m_device, runs);
-    if (runs.size() == 1 && runs[0].glyphIndexes().size() == 1 && runs[0].positions().value(0) == QPointF(0, 0)) {
+    // One glyph of one font, which no ligature or contextual rule starts with.
+    if (isPlainCharacter(c) && runs.size() == 1 && runs[0].glyphIndexes().size() == 1 &&
+        runs[0].positions().value(0) == QPointF(0, 0)) {
         glyph.font = runs[0].rawFont();
         glyph.index = runs[0].glyphIndexes()[0];
-        glyph.alone = true;
+        glyph.usable = glyph.index <= 0xffff && !(*glyphs.neighbourGlyphs)[glyph.index];
     }
-    if (slot)
-        return slot->emplace(std::move(glyph));
-    return *glyphs.others.insert(c, std::move(glyph));
+    return *glyphs.characters.insert(c, std::move(glyph));
 }
 
 double LineShaper::shape(const QString& line, const QFont& font, QList<QGlyphRun>& runs)
@@ -264,13 +259,9 @@ double LineShaper::shape(const QString& line, const QFont& font, QList<QGlyphRun
     std::optional<QRawFont> first;
     double x = 0;
     for (const QChar c : line) {
-        if (!isPlainCharacter(c.unicode()))
-            return shapeWithLayout(line, font, m_device, runs);
         const CharGlyph& glyph = glyphOf(glyphs, font, c.unicode());
-        // A character the font lacks comes from another font, and a glyph may start a
-        // ligature or a contextual rule: then the line is laid out whole.
-        if (!glyph.alone || (first && glyph.font != *first) || glyph.index > 0xffff ||
-            (*glyphs.neighbourGlyphs)[glyph.index])
+        // A character the font lacks comes from another font: the line is laid out whole.
+        if (!glyph.usable || (first && glyph.font != *first))
             return shapeWithLayout(line, font, m_device, runs);
         if (!first)
             first = glyph.font;

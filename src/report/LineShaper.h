@@ -7,7 +7,6 @@
 #include <QRawFont>
 #include <QString>
 
-#include <array>
 #include <optional>
 #include <vector>
 
@@ -50,13 +49,14 @@ private:
         QRawFont font;
         quint32 index = 0;
         double advance = 0;
-        bool alone = false; // shaped to one glyph of one font
+        // A plain character shaped alone to one glyph of one font, which starts no
+        // ligature or contextual rule: it may stand beside any other.
+        bool usable = false;
     };
     struct FontGlyphs
     {
         std::optional<std::vector<bool>> neighbourGlyphs; // nothing: every line laid out whole
-        std::array<std::optional<CharGlyph>, 128> ascii;
-        QHash<char16_t, CharGlyph> others;
+        QHash<char16_t, CharGlyph> characters;
     };
     FontGlyphs& glyphsOf(const QFont& font);
     const CharGlyph& glyphOf(FontGlyphs& glyphs, const QFont& font, char16_t c);
