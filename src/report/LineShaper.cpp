@@ -1,5 +1,6 @@
 #include "LineShaper.h"
 
+#include <QPaintDevice>
 #include <QTextLayout>
 #include <QTextOption>
 
@@ -201,6 +202,17 @@ double LineShaper::shapeWithLayout(const QString& line, const QFont& font, QPain
         run.setPositions(positions);
     }
     return textLine.naturalTextWidth();
+}
+
+void LineShaper::useDevice(QPaintDevice* device)
+{
+    m_device = device;
+    const int dpiX = device ? device->logicalDpiX() : 0;
+    const int dpiY = device ? device->logicalDpiY() : 0;
+    if (dpiX != m_dpiX || dpiY != m_dpiY)
+        m_fonts.clear();
+    m_dpiX = dpiX;
+    m_dpiY = dpiY;
 }
 
 std::optional<std::vector<bool>> LineShaper::neighbourGlyphs(const QRawFont& font)

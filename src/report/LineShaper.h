@@ -28,8 +28,13 @@ namespace plx {
 class LineShaper
 {
 public:
-    // `device` gives the resolution the fonts are scaled to; it must outlive the shaper.
-    explicit LineShaper(QPaintDevice* device) : m_device(device) {}
+    // Shapes for `device` (see useDevice()).
+    explicit LineShaper(QPaintDevice* device = nullptr) { useDevice(device); }
+
+    // The device whose resolution the fonts are scaled to, until the next call; it
+    // must outlive its use. The glyphs kept are kept for the next device of the
+    // same resolution (the next PDF of a print run) and dropped for another.
+    void useDevice(QPaintDevice* device);
 
     // Shapes `line` in `font`; returns its width, `runs` gets its glyphs.
     double shape(const QString& line, const QFont& font, QList<QGlyphRun>& runs);
@@ -61,7 +66,9 @@ private:
     FontGlyphs& glyphsOf(const QFont& font);
     const CharGlyph& glyphOf(FontGlyphs& glyphs, const QFont& font, char16_t c);
 
-    QPaintDevice* m_device;
+    QPaintDevice* m_device = nullptr;
+    int m_dpiX = 0;
+    int m_dpiY = 0;
     QHash<QFont, FontGlyphs> m_fonts;
 };
 

@@ -75,7 +75,7 @@ void keepFreedMemory()
 // painter cannot start on the device, or when a barcode does not fit its area (then
 // `problem` names it).
 bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const QList<QStringList>& documents,
-                    QString& problem)
+                    LineShaper& shaper, QString& problem)
 {
     // Pages are deflated as they end and fonts when the painter ends: all inside.
     const FastPdfCompression fastCompression;
@@ -83,7 +83,7 @@ bool paintDocuments(QPagedPaintDevice& device, const ReportLayout& layout, const
     if (!painter.begin(&device))
         return false;
     painter.setRenderHint(QPainter::TextAntialiasing);
-    ReportPainter report(painter, layout);
+    ReportPainter report(painter, layout, &shaper);
     const int perSheet = layout.documentsPerSheet();
     for (qsizetype i = 0; i < documents.size(); ++i) {
         const int slot = int(i % perSheet);
@@ -214,7 +214,7 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
         writer.setTitle(documentWord(job.document) + u' ' + job.ordererCode.trimmed() + u' ' +
                         job.ordererName.trimmed());
         writer.setCreator(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
-        if (!paintDocuments(writer, layout, documents, problem)) {
+        if (!paintDocuments(writer, layout, documents, m_shaper, problem)) {
             file.cancelWriting();
             error = problem.isEmpty()
                         ? QStringLiteral("印刷ファイルに書き込めません。(%1)").arg(QDir::toNativeSeparators(pdfPath))
@@ -244,7 +244,7 @@ bool PdfReportEngine::printToPrinter(const PrintJob& job, const ReportLayout& la
     printer.setPageLayout(layout.pageLayout());
     printer.setDocName(documentWord(job.document) + u' ' + job.ordererCode.trimmed());
     QString problem;
-    if (!printer.isValid() || !paintDocuments(printer, layout, documents, problem)) {
+    if (!printer.isValid() || !paintDocuments(printer, layout, documents, m_shaper, problem)) {
         error = QStringLiteral("プリンタ「%1」に印刷できませんでした。印刷ファイルは %2 にあります。")
                     .arg(m_printerName, QDir::toNativeSeparators(m_lastPdfPath));
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineShaper.h"
+
 #include "core/ReportControl.h"
 
 #include <QList>
@@ -67,6 +69,8 @@ private:
         std::shared_ptr<const ReportLayout> layout;
     };
     QList<ParsedLayout> m_parsedLayouts;
+    // Characters shaped once serve every PDF of the run.
+    mutable LineShaper m_shaper;
 };
 
 } // namespace plx

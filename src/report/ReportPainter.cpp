@@ -47,10 +47,11 @@ QString withThousands(const QString& number)
 
 } // namespace
 
-ReportPainter::ReportPainter(QPainter& painter, const ReportLayout& layout)
+ReportPainter::ReportPainter(QPainter& painter, const ReportLayout& layout, LineShaper* shaper)
     : m_painter(painter), m_layout(layout), m_dotsPerMmX(painter.device()->logicalDpiX() / 25.4),
-      m_dotsPerMmY(painter.device()->logicalDpiY() / 25.4), m_shaper(painter.device())
+      m_dotsPerMmY(painter.device()->logicalDpiY() / 25.4), m_shaper(shaper ? *shaper : m_ownShaper)
 {
+    m_shaper.useDevice(painter.device());
 }
 
 QString ReportPainter::formatValue(const QString& value, FieldFormat format)
@@ -162,7 +163,13 @@ const ReportPainter::FittedLines& ReportPainter::fittedText(const QString& text,
         // Most single-line texts fit at the item's size: then the one layout that
         // shapes them also measures them, as FittedText::fit() would.
         QList<QGlyphRun> runs;
-        const FittedText asIs = FittedText::atSize(item.fontSize, text, item, m_layout.fontFamily, device);
+        // The font and its metrics at the item's size are the item's, whatever the text.
+        auto atSize = m_atItemSize.constFind(key.item);
+        if (atSize == m_atItemSize.cend())
+            atSize = m_atItemSize.insert(
+                key.item, FittedText::atSize(item.fontSize, QString(), item, m_layout.fontFamily, device));
+        FittedText asIs = *atSize;
+        asIs.lines = QStringList{text};
         const double width = m_shaper.shape(text, asIs.font, runs);
         if (width <= box.width() && asIs.height <= box.height()) {
             fit.fitted = asIs;

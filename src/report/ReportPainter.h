@@ -26,7 +26,9 @@ struct BarcodeFit;
 class ReportPainter
 {
 public:
-    ReportPainter(QPainter& painter, const ReportLayout& layout);
+    // `shaper`, when given, keeps its glyphs for the painters after this one (the
+    // documents of the next PDF); otherwise the painter shapes with its own.
+    ReportPainter(QPainter& painter, const ReportLayout& layout, LineShaper* shaper = nullptr);
 
     // Paints the document whose data line is `values` in slot `slot` of the current sheet.
     // Returns false when a barcode symbol is wider than its area even at the item's
@@ -109,7 +111,10 @@ private:
     const FittedLines& fittedText(const QString& text, const LayoutItem& item, const LayoutItem* keyItem,
                                   const QSizeF& box);
     QHash<FitKey, FittedLines> m_fits;
-    LineShaper m_shaper;
+    // Each unwrapped item's font and metrics at its own size (an empty text's fit).
+    QHash<const LayoutItem*, FittedText> m_atItemSize;
+    LineShaper m_ownShaper;
+    LineShaper& m_shaper;
     // Texts that differ in every document (numbers, keys) would make the cache grow
     // with the print; it starts over when it holds this many.
     static constexpr qsizetype kMaxFits = 4096;

@@ -71,6 +71,25 @@ TEST_F(LineShaperTest, LinesAreTheGlyphsAndPositionsOfTheWholeLayout)
     }
 }
 
+TEST_F(LineShaperTest, GlyphsKeptForOneResolutionAreNotUsedAtAnother)
+{
+    // A printer after the PDF: the same shaper, a device of half the resolution.
+    QImage printer(10, 10, QImage::Format_RGB32);
+    printer.setDotsPerMeterX(qRound(kDotsPerMm * 500));
+    printer.setDotsPerMeterY(qRound(kDotsPerMm * 500));
+    LineShaper shaper(&m_device);
+    const QFont font = reportFont(9, false);
+    const QString line = QStringLiteral("K0000123");
+    QList<QGlyphRun> runs;
+    const double atPdf = shaper.shape(line, font, runs);
+    shaper.useDevice(&printer);
+    QList<QGlyphRun> expected;
+    EXPECT_EQ(shaper.shape(line, font, runs), LineShaper::shapeWithLayout(line, font, &printer, expected));
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].positions(), expected[0].positions());
+    EXPECT_LT(shaper.shape(line, font, runs), atPdf);
+}
+
 TEST_F(LineShaperTest, TheReportFontChangesDigitsAndLettersByNoNeighbour)
 {
     const QRawFont font = QRawFont::fromFont(QFont(reportFont(9, false), &m_device));
