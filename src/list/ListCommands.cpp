@@ -4,6 +4,7 @@
 #include "output/OutputSelection.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace plx {
 
@@ -24,10 +25,12 @@ EmptiedFolder emptyProcessedFolder(const Environment& env)
 
 void deleteOutputLists(Environment& env)
 {
-    // The extract files of a print run are these lists; the format does not
-    // change their names.
-    OutputSelection(env, 0, OutputDocument::Slip).deleteExtractFiles();
-    OutputSelection(env, 0, OutputDocument::Tag).deleteExtractFiles();
+    // Print runs keep their extracts in memory now; files of these names are
+    // leftovers of an older version's runs. Each series up to its first gap.
+    for (int n = 1; n <= OutputSelection::kMaxGroups && QFile::exists(env.paths.slipListPath(n)); ++n)
+        QFile::remove(env.paths.slipListPath(n));
+    for (int n = 1; n <= OutputSelection::kMaxGroups && QFile::exists(env.paths.tagListPath(n)); ++n)
+        QFile::remove(env.paths.tagListPath(n));
 }
 
 void switchCurrentList(Environment& env, int kind)

@@ -198,7 +198,10 @@ QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const Code
     line.set(C::FixedZeroPadded, QStringLiteral("0 "));
     QString currencyNote;
     if (eiaj) {
-        const bool yen = r.text(DeliveryField::Currency) == QLatin1String("JPY");
+        // A blank currency (an order without one, every delivery instruction)
+        // is yen, as the entry window shows and registers it.
+        const QString currency = r.text(DeliveryField::Currency).trimmed();
+        const bool yen = currency.isEmpty() || currency == QLatin1String("JPY");
         const auto amount = [&](DeliveryField yenField, DeliveryField other) {
             return plainNumber(r.text(yen ? yenField : other));
         };

@@ -3,14 +3,13 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
-#include "core/FileUtil.h"
 #include "core/MessageCatalog.h"
 #include "core/Protocol.h"
 #include "core/text/Cp932.h"
 #include "store/RecordCodes.h"
 
-#include <QFile>
 #include <QHash>
+#include <QSet>
 
 #include <utility>
 
@@ -20,11 +19,6 @@ OutputSelection::OutputSelection(Environment& env, int kind, OutputDocument docu
     : m_env(env), m_kind(kind), m_document(document), m_store(env.paths.delivPathFor(kind), *env.clock),
       m_companies(env.paths.custPath)
 {
-}
-
-QString OutputSelection::extractPath(int n) const
-{
-    return m_document == OutputDocument::Slip ? m_env.paths.slipListPath(n) : m_env.paths.tagListPath(n);
 }
 
 int OutputSelection::countTags(const DeliveryRecord& record)
@@ -42,6 +36,7 @@ int OutputSelection::countTags(const DeliveryRecord& record)
 void OutputSelection::select(bool marked, const QString& filterOrderer, const QString& filterSupplier)
 {
     m_groups.clear();
+    m_refused.clear();
     const bool slips = m_document == OutputDocument::Slip;
     const char digit = kindDigitOf(protocolOfKind(m_kind));
     DeliveryStore& store = m_store;
@@ -57,7 +52,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
     const OutputKind excludedOutput = slips ? OutputKind::Tags : OutputKind::Slips;
 
     QHash<QByteArray, int> groupOf; // company key -> index
-    QList<QByteArray> extracts;
+    QSet<QByteArray> refusedKeys;
     for (int n = 1; n <= store.count(); ++n) {
         const QByteArray& data = store.records();
         const char* rec = data.constData() + qsizetype(n - 1) * DeliveryRecord::kLength;
@@ -78,15 +73,26 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
         if (!marked && filtered &&
             (fixed::trimmedRight(orderer) != wantedOrderer || fixed::trimmedRight(supplier) != wantedSupplier))
             continue;
-        const int company = companies.lookupRaw(digit, orderer, supplier);
-        if (company == 0)
-            continue;
-        if (companies.read(company).raw(CustField::OutputKind) == QByteArray(1, static_cast<char>(excludedOutput)))
-            continue;
-
         const QByteArray key = orderer + supplier;
         auto it = groupOf.find(key);
         if (it == groupOf.end()) {
+            if (refusedKeys.contains(key))
+                continue;
+            const int company = companies.lookupRaw(digit, orderer, supplier);
+            if (company == 0)
+                continue;
+            const CustRecord found = companies.read(company);
+            const QString outputKind = found.text(CustField::OutputKind);
+            if (!isKnownOutputKind(outputKind)) {
+                // Printed as neither document, such a company's records would
+                // wait for issue for ever: nothing of it is printed or marked.
+                refusedKeys.insert(key);
+                m_refused.append({found.text(CustField::OrdererCode).trimmed(),
+                                  found.text(CustField::OrdererName).trimmed(), outputKind.trimmed()});
+                continue;
+            }
+            if (hasOutputKind(outputKind, excludedOutput))
+                continue;
             if (m_groups.size() >= kMaxGroups) {
                 m_env.dialogs->show(MessageIcon::Exclamation,
                                     QStringLiteral("一度に出力できる発注者は%1社までです。\r\n"
@@ -95,21 +101,18 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
                                     MessageButtons::Ok, DefaultButton::First);
                 break;
             }
-            m_groups.append({orderer, supplier, {}, 0});
-            extracts.append(QByteArray());
+            m_groups.append({orderer, supplier, {}, 0, {}});
             it = groupOf.insert(key, int(m_groups.size() - 1));
         }
         OutputGroup& group = m_groups[*it];
         group.records.append(n);
         group.tags += countTags(record);
-        extracts[*it] += record.bytes();
+        group.extract += record.bytes();
         if (group.records.size() >= kMaxRecordsPerGroup) {
             ShowMessage(m_env, slips ? 230 : 240);
             break;
         }
     }
-    for (int g = 0; g < m_groups.size(); ++g)
-        fileutil::writeAtomically(extractPath(g + 1), extracts[g]);
 }
 
 void OutputSelection::update(int n, UpdateMode mode)
@@ -204,12 +207,6 @@ void OutputSelection::update(int n, UpdateMode mode)
         changed.append({number, std::move(r)});
     }
     store.overwrite(std::move(changed));
-}
-
-void OutputSelection::deleteExtractFiles() const
-{
-    for (int n = 1; n <= kMaxGroups && QFile::exists(extractPath(n)); ++n)
-        QFile::remove(extractPath(n));
 }
 
 } // namespace plx

@@ -56,8 +56,7 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     const bool slips = document == OutputDocument::Slip;
     const char digit = kindDigitOf(protocolOfKind(m_kind));
 
-    RecordFile extract(selection.extractPath(n), DeliveryRecord::kLength, QStringLiteral("出力ﾘｽﾄ"));
-    extract.open(false);
+    const OutputGroup& group = selection.groups().at(n - 1);
     CustStore companies(m_env.paths.custPath);
     if (companies.open() == 0) {
         ShowMessage(m_env, 2);
@@ -71,14 +70,15 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
         return -1;
     }
 
-    if (!slips && selection.groups().at(n - 1).tags == 0)
+    if (!slips && group.tags == 0)
         return 0; // no record of the group has a tag: nothing to print, nothing failed
 
     QByteArray data;
     bool asked = false;
     CustRecord company;
-    for (int r = 1; r <= extract.count(); ++r) {
-        const DeliveryRecord record(extract.record(r));
+    const int items = group.extractCount();
+    for (int r = 0; r < items; ++r) {
+        const DeliveryRecord record(group.extract.mid(qsizetype(r) * DeliveryRecord::kLength, DeliveryRecord::kLength));
         const int found =
             companies.lookupRaw(digit, record.raw(DeliveryField::OrdererCode), record.raw(DeliveryField::SupplierCode));
         if (found == 0)
@@ -89,7 +89,7 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
             OutputQuestion question;
             question.ordererCode = company.text(CustField::OrdererCode).trimmed();
             question.ordererName = company.text(CustField::OrdererName).trimmed();
-            question.items = slips ? extract.count() : selection.groups().at(n - 1).tags;
+            question.items = slips ? items : group.tags;
             question.formFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile);
             // Sheets as the company's layout fills them (two slips or six
             // tags to a sheet when the layout cannot tell).
@@ -130,8 +130,12 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(data) != data.size())
         throw RuntimeFailure(QStringLiteral("出力ﾃﾞｰﾀを書き込めません。(%1: %2)").arg(dataPath, out.errorString()));
     out.close();
-    if (!asked)
-        return 0; // no record of the group has a company any more: nothing to print
+    if (!asked) {
+        // No record of the group has a company any more: nothing was printed,
+        // so nothing may be marked as issued.
+        cancelled = true;
+        return 0;
+    }
 
     const QString formFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed();
     const QString layout = m_env.paths.usrFolder + formFile;
@@ -190,6 +194,13 @@ QString outcomeName(PrintedGroup::Outcome outcome)
     return QStringLiteral("失敗");
 }
 
+QString refusedCompanyText(const RefusedCompany& company)
+{
+    return QStringLiteral("発注企業 %1 %2 の出力区分「%3」が正しくありません(1:納品書 2:荷札 3:両方)。"
+                          "この発注企業の納品書と荷札は出力しません。")
+        .arg(company.ordererCode, company.ordererName, company.outputKind);
+}
+
 QList<CompanyIssue> PrintRunResult::companies() const
 {
     QList<CompanyIssue> out;
@@ -231,6 +242,8 @@ QStringList PrintRunResult::summaryLines() const
                          .arg(g.sheets)
                          .arg(outcomeName(g.outcome)));
     }
+    for (const RefusedCompany& c : refused)
+        lines.append(refusedCompanyText(c));
     const QList<CompanyIssue> issued = companies();
     for (const CompanyIssue& c : issued) {
         lines.append(QStringLiteral("計 %1 %2 納品書%3件 荷札%4件 用紙%5枚 PDF%6件")
@@ -253,6 +266,18 @@ QStringList PrintRunResult::summaryLines() const
 }
 
 namespace {
+
+// A company whose output kind is none of the three is told of once per run,
+// whichever document found it first.
+void refuseCompanyOnce(Environment& env, PrintRunResult& result, const RefusedCompany& company)
+{
+    for (const RefusedCompany& known : result.refused) {
+        if (known.ordererCode == company.ordererCode && known.ordererName == company.ordererName)
+            return;
+    }
+    result.refused.append(company);
+    env.dialogs->show(MessageIcon::Exclamation, refusedCompanyText(company), MessageButtons::Ok, DefaultButton::First);
+}
 
 PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marked, const QString& orderer,
                    const QString& supplier)
@@ -277,6 +302,8 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
         bool stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ出力/") : QStringLiteral("荷札ﾃﾞｰﾀ出力/"),
                                 [&] { selection.select(marked, orderer, supplier); });
         (slips ? result.slipGroups : result.tagGroups) = int(selection.groups().size());
+        for (const RefusedCompany& company : selection.refused())
+            refuseCompanyOnce(env, result, company);
         for (int n = 1; n <= selection.groups().size() && !stop; ++n) {
             bool cancelled = false;
             int status = 0;
@@ -301,7 +328,6 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
             if (stop && !cancelled && !result.groups.isEmpty() && output.lastGroup())
                 result.groups.last().outcome = PrintedGroup::Outcome::Failed; // printed, but not marked
         }
-        selection.deleteExtractFiles();
         if (stop) {
             result.stopped = true;
             break;

@@ -88,6 +88,8 @@ struct PrintRunResult
     QString printer;
     // A printer named but missing on this system: the run wrote PDFs only.
     QString missingPrinter;
+    // Companies left out because their output kind is none of 1/2/3.
+    QList<RefusedCompany> refused;
 
     // What was issued, company by company in order of first appearance.
     QList<CompanyIssue> companies() const;
@@ -98,13 +100,16 @@ struct PrintRunResult
     QStringList summaryLines() const;
 };
 
+// The message of a company left out of a run for its output kind.
+QString refusedCompanyText(const RefusedCompany& company);
+
 // "納品書" or "荷札"; the outcome as the summary words it.
 QString documentName(OutputDocument document);
 QString outcomeName(PrintedGroup::Outcome outcome);
 
 // The normal run of the print-selection window: every due slip and tag of the
 // format in use, optionally of one company (both codes empty: all), group by
-// group; extract files are deleted afterwards. `issued` tells whether records
+// group. `issued` tells whether records
 // were updated. The data file's lock is held from the selection to the
 // last update, so no other program rewrites the records in between; a lock that
 // cannot be had, a damaged file or a changed record stops the run (`stopped`)

@@ -70,5 +70,10 @@ inline bool outputsTags(const QString& stored)
 {
     return hasOutputKind(stored, OutputKind::Tags) || hasOutputKind(stored, OutputKind::Both);
 }
+// Whether the stored OutputKind is one of the three (a hand-edited file may hold anything).
+inline bool isKnownOutputKind(const QString& stored)
+{
+    return outputsSlips(stored) || outputsTags(stored);
+}
 
 } // namespace plx

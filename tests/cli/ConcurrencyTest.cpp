@@ -5,7 +5,9 @@
 #include "support/OutputFixtures.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -226,4 +228,58 @@ TEST(Concurrency, AnImportWhileAPrintRunsLosesNothing)
             }
         }
     }
+}
+
+TEST(Concurrency, APrintIssuesOnlyWhatItPrintedWhileOtherProgramsStartAndPrint)
+{
+    // Programs starting up (they clear leftovers of earlier runs) and a print
+    // of the other format while an EIAJ print works through twenty companies:
+    // every record it marks issued is on a PDF it wrote.
+    Installation inst;
+    QList<CustRecord> companies;
+    QList<DeliveryRecord> eiaj;
+    QList<DeliveryRecord> korvan;
+    for (int c = 1; c <= 20; ++c) {
+        CustRecord e = outputCompany('1', QStringLiteral("E%1").arg(c), "1");
+        companies << e;
+        for (int k = 1; k <= 3; ++k)
+            eiaj << due('1', QStringLiteral("E%1").arg(c), QStringLiteral("E%1-%2").arg(c).arg(k));
+    }
+    for (int c = 1; c <= 5; ++c) {
+        CustRecord k = outputCompany('2', QStringLiteral("K%1").arg(c), "1");
+        k.setText(CustField::SlipFormFile, u"K_Slip.agr");
+        companies << k;
+        for (int n = 1; n <= 3; ++n)
+            korvan << due('2', QStringLiteral("K%1").arg(c), QStringLiteral("K%1-%2").arg(c).arg(n));
+    }
+    inst.write(QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
+    inst.write(QStringLiteral("Prg/E_Deliv.dat"), fileOf(eiaj));
+    inst.write(QStringLiteral("Prg/K_Deliv.dat"), fileOf(korvan));
+
+    Started print(inst.registry, {"print", "--eiaj", "--yes"}, 20000);
+    QList<CliResult> others;
+    for (int i = 0; i < 6; ++i) {
+        others << runCli(inst.registry, {"list", "--eiaj"});
+        if (i == 1)
+            others << runCli(inst.registry, {"print", "--korvan", "--yes"});
+    }
+    const CliResult printed = print.finish();
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    for (const CliResult& other : others)
+        EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
+
+    const QStringList pdfs = pdfLines(printed.out);
+    EXPECT_EQ(pdfs.size(), 20) << printed.out.toStdString();
+    for (const QString& pdf : pdfs)
+        EXPECT_TRUE(QFileInfo(pdf).size() > 0) << pdf.toStdString();
+    EXPECT_EQ(summaryLines(printed.out).filter(QRegularExpression(QStringLiteral("^納品書 .* 3件 .* 発行$"))).size(),
+              20)
+        << printed.out.toStdString();
+    for (const DeliveryRecord& r : recordsOf(inst.read(QStringLiteral("Prg/E_Deliv.dat"))))
+        EXPECT_EQ(r.text(DeliveryField::Status) + r.text(DeliveryField::SlipIssued), QStringLiteral("21"));
+    // The KORVAN print wrote and issued its own five companies.
+    const CliResult& korvanRun = others[2];
+    EXPECT_EQ(pdfLines(korvanRun.out).size(), 5) << korvanRun.out.toStdString();
+    for (const DeliveryRecord& r : recordsOf(inst.read(QStringLiteral("Prg/K_Deliv.dat"))))
+        EXPECT_EQ(r.text(DeliveryField::Status), QStringLiteral("2"));
 }

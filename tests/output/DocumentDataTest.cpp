@@ -104,6 +104,21 @@ TEST(DocumentData, EiajSlipInYen)
     EXPECT_EQ(value(slipColumns(eiajRecord(), plain, codes()), S::ItemName).trimmed(), QStringLiteral("CHIP R"));
 }
 
+TEST(DocumentData, BlankCurrencyPrintsTheYenFieldsLikeJpy)
+{
+    // An order without a currency and every delivery instruction leave the
+    // field blank; the slip shows such a record in yen, with no currency note.
+    for (const char16_t* currency : {u"", u"JPY", u"   "}) {
+        DeliveryRecord r = eiajRecord();
+        r.setText(DeliveryField::Currency, currency);
+        r.setText(DeliveryField::UnitPriceX, u"000000000099.00000");
+        const QStringList cols = slipColumns(r, outputCompany('1', "ORD1", "3"), codes());
+        EXPECT_EQ(cols.mid(columnIndex(S::UnitPriceOrUse1), 4), (QStringList{"12.5", "125", "12", "137"}))
+            << QString::fromUtf16(currency).toStdString();
+        EXPECT_EQ(value(cols, S::CurrencyNote), QString());
+    }
+}
+
 TEST(DocumentData, EiajSlipInForeignCurrencyAndPriceClasses)
 {
     DeliveryRecord r = eiajRecord();

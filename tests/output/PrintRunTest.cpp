@@ -152,7 +152,10 @@ TEST_F(RunFixture, GroupsFollowTheFileOrderAndTheFilterAndTheLimits)
     EXPECT_EQ(selection.groups()[0].ordererCode.trimmed(), QByteArray("C"));
     EXPECT_EQ(selection.groups()[0].records, (QList<int>{1, 3}));
     EXPECT_EQ(selection.groups()[1].ordererCode.trimmed(), QByteArray("A"));
-    EXPECT_EQ(inst.readFile(QStringLiteral("Usr/1NoOutFile.txt")).size(), 2 * DeliveryRecord::kLength);
+    // The extract is the run's own, in memory: no file another program could remove.
+    EXPECT_EQ(selection.groups()[0].extractCount(), 2);
+    EXPECT_EQ(selection.groups()[0].extract.mid(DeliveryRecord::kLength), stored().at(2).bytes());
+    EXPECT_FALSE(QFile::exists(inst.env.paths.slipListPath(1)));
     selection.select(false, QStringLiteral("A  "), QStringLiteral("SUP"));
     ASSERT_EQ(selection.groups().size(), 1);
     EXPECT_EQ(selection.groups()[0].records, QList<int>{2});
@@ -178,6 +181,34 @@ TEST_F(RunFixture, GroupsFollowTheFileOrderAndTheFilterAndTheLimits)
     selection.select(false);
     EXPECT_EQ(selection.groups().size(), 50);
     EXPECT_TRUE(inst.dialogs.texts().last().contains(QStringLiteral("50社")));
+}
+
+TEST_F(RunFixture, ACompanyOfAnUnknownOutputKindIsRefusedOnceAndItsRecordsStayAsTheyAre)
+{
+    // A hand-edited company file: output kind "9" is neither slips, tags nor both.
+    companies({outputCompany('1', "BAD", "9"), outputCompany('1', "A", "3")});
+    for (const bool marked : {false, true}) {
+        const char* status = marked ? "8" : "1";
+        records({due('1', "BAD", "K1", status), due('1', "A", "K2", status), due('1', "BAD", "K3", status)});
+        const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).left(DeliveryRecord::kLength);
+        inst.dialogs.shown.clear();
+        report.printed.clear();
+        answerYes(2);
+        const PrintRunResult result =
+            marked ? runMarkedPrint(inst.env, 0, report) : runNormalPrint(inst.env, 0, report);
+        EXPECT_EQ(result.slipGroups, 1);
+        EXPECT_EQ(result.tagGroups, 1);
+        EXPECT_EQ(report.printed.size(), 2); // A's slip and tag only
+        EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).left(DeliveryRecord::kLength), before);
+        EXPECT_EQ(marks(2), QString::fromLatin1(status) + QStringLiteral("00"));
+        EXPECT_EQ(marks(1), QStringLiteral("211"));
+        // One message for the run, naming the company and the field.
+        const QStringList texts = inst.dialogs.texts().filter(QStringLiteral("出力区分「9」"));
+        ASSERT_EQ(texts.size(), 1);
+        EXPECT_TRUE(texts[0].contains(QStringLiteral("BAD 北斗星電機")));
+        ASSERT_EQ(result.refused.size(), 1);
+        EXPECT_TRUE(result.summaryLines().contains(texts[0]));
+    }
 }
 
 TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
