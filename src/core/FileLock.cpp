@@ -2,9 +2,9 @@
 
 #include "ErrorReport.h"
 
+#include "ProcessLock.h"
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace plx {
 
@@ -31,18 +31,21 @@ QString FileLock::busyText(const QString& fileLabel, const QString& dataPath)
 }
 
 FileLock::FileLock(const QString& dataPath, const QString& fileLabel)
-    : m_dataPath(dataPath), m_lock(std::make_unique<QLockFile>(lockPathOf(dataPath)))
+    : m_dataPath(dataPath), m_lock(std::make_unique<ProcessLock>(lockPathOf(dataPath)))
 {
     // A holder may keep the lock for minutes (a print run waits for the
-    // operator's answers), so age alone never makes a lock stale; only a holder
-    // that no longer runs does.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(waitMilliseconds()))
+    // operator's answers), so age never makes a lock stale; only a holder that
+    // no longer runs does, and the system releases its lock then.
+    switch (m_lock->tryLock(waitMilliseconds())) {
+    case ProcessLock::Result::Locked:
         return;
-    if (m_lock->error() == QLockFile::LockFailedError)
+    case ProcessLock::Result::Held:
         throw Refusal(busyText(fileLabel, dataPath));
-    throw RuntimeFailure(QStringLiteral("%1のﾛｯｸﾌｧｲﾙを作成できません。(%2)")
-                             .arg(fileLabel, QDir::toNativeSeparators(lockPathOf(dataPath))));
+    case ProcessLock::Result::CannotCreate:
+        break;
+    }
+    throw RuntimeFailure(QStringLiteral("%1のﾛｯｸﾌｧｲﾙを作成できません。(%2: %3)")
+                             .arg(fileLabel, QDir::toNativeSeparators(lockPathOf(dataPath)), m_lock->errorText()));
 }
 
 FileLock::~FileLock() = default;

@@ -4,16 +4,17 @@
 
 #include <memory>
 
-class QLockFile;
-
 namespace plx {
 
+class ProcessLock;
+
 // The lock of one data file, held by the one program (the window or a command)
-// that reads, changes and writes it back. It is a lock file beside the data
-// file ("E_Deliv.dat.lock"); a program that ended without releasing it leaves
-// a stale lock that the next program takes over. A second program waits for
-// the lock a few seconds and then gives up with a Refusal that names the file,
-// having changed nothing.
+// that reads, changes and writes it back. It is an operating-system lock on a
+// lock file beside the data file ("E_Deliv.dat.lock"), which dies with the
+// program that holds it: a program killed at any moment leaves nothing that
+// keeps the next one waiting. A second program waits for the lock a few
+// seconds and then gives up with a Refusal that names the file, having
+// changed nothing.
 class FileLock
 {
 public:
@@ -36,7 +37,7 @@ public:
 
 private:
     QString m_dataPath;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<ProcessLock> m_lock;
 };
 
 } // namespace plx

@@ -4,12 +4,16 @@
 #include "support/CliRunner.h"
 #include "support/OutputFixtures.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +35,12 @@ public:
         env.insert(QStringLiteral("PLX90_LOCK_WAIT_MS"), QString::number(lockWaitMs));
         m_process.setProcessEnvironment(env);
         m_process.start(QStringLiteral(PLX90_CLI_PATH), args);
+    }
+    // kill -9, and wait until it is gone.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(10000);
     }
     CliResult finish()
     {
@@ -282,4 +292,43 @@ TEST(Concurrency, APrintIssuesOnlyWhatItPrintedWhileOtherProgramsStartAndPrint)
     EXPECT_EQ(pdfLines(korvanRun.out).size(), 5) << korvanRun.out.toStdString();
     for (const DeliveryRecord& r : recordsOf(inst.read(QStringLiteral("Prg/K_Deliv.dat"))))
         EXPECT_EQ(r.text(DeliveryField::Status), QStringLiteral("2"));
+}
+
+TEST(Concurrency, AProgramKilledAtAnyMomentNeverKeepsTheNextOneWaiting)
+{
+    // Short commands that take the data file's or the company file's lock,
+    // killed at random moments: the next command always gets its lock.
+    Installation inst;
+    CustRecord c = outputCompany('1', "A001", "1");
+    c.setText(CustField::SupplierCode, u"S01");
+    c.setText(CustField::KanjiUse, u"0");
+    c.setText(CustField::ConsumptionTaxKind, u"2");
+    c.setText(CustField::TaxationKind, u"1");
+    c.setText(CustField::PriceDisplayKind, u"2");
+    c.setText(CustField::AmountRounding, u"3");
+    c.setText(CustField::TaxRounding, u"2");
+    inst.write(QStringLiteral("Usr/Cust.DAT"), c.bytes());
+    inst.write(QStringLiteral("Prg/E_Deliv.dat"),
+               entryReady(QStringLiteral("A001"), QStringLiteral("S01"), "K1").bytes());
+    const QString csv = inst.dir.path() + QStringLiteral("/ship.csv");
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("OrdererCode,SupplierCode,DeliveryKeyNo,ShipQty,ShipDate,PlannedDeliveryDate\r\n"
+            "A001,S01,K1,5,2026/12/08,2026/12/09\r\n");
+    f.close();
+    const QList<QStringList> commands = {{"ship", "--eiaj", csv},
+                                         {"company", "change", "--eiaj", "A001", "S01", "Comment=KILLED"}};
+
+    std::srand(unsigned(QDateTime::currentMSecsSinceEpoch()));
+    for (int round = 0; round < 100; ++round) {
+        const QStringList& command = commands[round % 2];
+        Started victim(inst.registry, command, 2000);
+        QThread::msleep(ulong(std::rand() % 20)); // a short command takes 10-30 ms
+        victim.kill();
+        const CliResult next = Started(inst.registry, command, 2000).finish();
+        ASSERT_EQ(next.exitCode, 0) << "round " << round << ": " << next.err.toStdString();
+    }
+    EXPECT_EQ(inst.records().size(), 1);
+    EXPECT_FALSE(QFile::exists(inst.root + QStringLiteral("Prg/E_Deliv.dat.lock")));
+    EXPECT_FALSE(QFile::exists(inst.root + QStringLiteral("Usr/Cust.DAT.lock")));
 }

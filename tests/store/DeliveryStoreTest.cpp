@@ -200,27 +200,34 @@ TEST_F(StoreFixture, AWriteWaitsForTheLockAndGivesUp)
     qunsetenv("PLX90_LOCK_WAIT_MS");
 }
 
-TEST_F(StoreFixture, ALockLeftByAProgramThatEndedIsTakenOver)
+TEST_F(StoreFixture, ALockFileLeftByAProgramThatEndedNeverBlocks)
 {
-    // A program that held the lock and was killed: its process is gone.
+    // What a killed program may leave: its id after it ended, an empty file
+    // (killed before it wrote its id), anything at all, or the id of a process
+    // that runs but is not its holder (an id used again).
     QProcess gone;
     gone.start(QStringLiteral("true"));
     ASSERT_TRUE(gone.waitForStarted());
     const qint64 pid = gone.processId();
     ASSERT_TRUE(gone.waitForFinished());
-    QFile stale(FileLock::lockPathOf(path()));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray::number(pid) + "\nplx90-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    stale.close();
-
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QList<QByteArray> leftovers = {QByteArray::number(pid) + "\nplx90-cli\n" + host + "\n", QByteArray(),
+                                         QByteArray("\x00\x01garbage"), "1\nplx90-cli\n" + host + "\n"};
     qputenv("PLX90_LOCK_WAIT_MS", "100");
-    seed({delivery('1', "A", "S", "K1")});
-    DeliveryStore store(path(), inst.clock);
-    store.open();
-    store.markDeleted(1);
+    for (const QByteArray& leftover : leftovers) {
+        QFile stale(FileLock::lockPathOf(path()));
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        stale.write(leftover);
+        stale.close();
+
+        seed({delivery('1', "A", "S", "K1")});
+        DeliveryStore store(path(), inst.clock);
+        store.open();
+        store.markDeleted(1);
+        EXPECT_EQ(onDisk().at(0), ' ') << leftover.toStdString();
+        EXPECT_FALSE(QFile::exists(FileLock::lockPathOf(path())));
+    }
     qunsetenv("PLX90_LOCK_WAIT_MS");
-    EXPECT_EQ(onDisk().at(0), ' ');
-    EXPECT_FALSE(QFile::exists(FileLock::lockPathOf(path())));
 }
 
 TEST_F(StoreFixture, WritesStampAndGoStraightToTheFile)
