@@ -1,5 +1,6 @@
 #include "core/Clock.h"
 #include "core/Environment.h"
+#include "core/FileUtil.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
 #include "report/PdfReportEngine.h"
@@ -13,6 +14,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    plx::fileutil::failWritesBeyondTheFileSizeLimit();
     // The name a data file's lock records for its holder: the running
     // executable's own, so that no other program takes a live lock for stale.
     QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).fileName());

@@ -10,6 +10,7 @@
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FileUtil.h"
 #include "report/ReportApplication.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
 {
     // Printing lays out documents, which needs the GUI application (offscreen).
     const auto app = plx::report::makePrintingApplication(argc, argv);
+    plx::fileutil::failWritesBeyondTheFileSizeLimit();
     // The name a data file's lock records for its holder: it must be the
     // running executable's own, or another program would take the lock of a
     // live command for the stale lock of an ended one.

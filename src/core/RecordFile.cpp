@@ -219,24 +219,34 @@ void RecordFile::overwriteThrough(const QList<Overwrite>& records)
 void RecordFile::appendThrough(const QByteArray& bytes)
 {
     QFile file(m_path);
-    const auto fail = [&] {
-        throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, file.errorString()));
+    const auto fail = [&](const QString& why) {
+        throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, why));
     };
-    if (!file.open(QIODevice::ReadWrite))
-        fail();
+    // Unbuffered: nothing is left in a buffer that closing the file would
+    // still try to write after a failed write was undone.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        fail(file.errorString());
+    const qint64 before = file.size();
     // Nothing may have been appended since this program read the file: the
     // record would go over another program's.
-    if (m_shaped && file.size() != qint64(m_count) * m_length)
+    if (m_shaped && before != qint64(m_count) * m_length)
         throwRecordChanged();
     const int n = m_count + 1;
-    if (!file.seek(qint64(n - 1) * m_length) || file.write(bytes) != m_length || !file.flush())
-        fail();
-    if (m_trailing > 0) {
-        // The append replaced the damaged tail; drop whatever is left of it.
-        if (!file.resize(qint64(n) * m_length))
-            fail();
-        m_trailing = 0;
+    const qint64 at = qint64(n - 1) * m_length;
+    // A damaged tail (files without a shape) is replaced by the record; it is
+    // kept to be put back should the write fail.
+    QByteArray tail;
+    if (before > at && (!file.seek(at) || (tail = file.read(before - at)).size() != before - at))
+        fail(file.errorString());
+    if (!file.seek(at) || file.write(bytes) != m_length || (before > at + m_length && !file.resize(at + m_length))) {
+        // A full disk or a file-size limit: the record may be half written.
+        // The file goes back to what it was, so that no program finds it torn.
+        const QString why = file.errorString();
+        if (!file.resize(before) || (!tail.isEmpty() && (!file.seek(at) || file.write(tail) != tail.size())))
+            fail(why + QStringLiteral(" / ") + file.errorString());
+        fail(why);
     }
+    m_trailing = 0;
     file.close();
     m_data.append(bytes);
     m_count = n;
