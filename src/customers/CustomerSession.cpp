@@ -221,6 +221,11 @@ CustomerOutcome CustomerSession::confirmDelete(bool yes)
         return outcome;
     }
     const CustRecord listed = m_store.read(m_rows[m_selected].recordNumber);
+    // The data file is locked first (always in this order: data file, then
+    // company file) and stays locked until the company is gone, so that no
+    // import or registration adds a record of it between the check and the
+    // deletion.
+    const FileLock dataLock(m_env.paths.delivPathFor(kindOf(m_protocol)), DeliveryStore::label());
     const CustLock lock(m_store);
     m_store.open();
     const int n = m_rows[m_selected].recordNumber;
@@ -380,6 +385,12 @@ CustomerOutcome CustomerSession::ok()
     std::optional<CustRecord> listed;
     if (m_mode == CustomerMode::Change && m_selected >= 0)
         listed = m_store.read(m_rows[m_selected].recordNumber);
+    // A change of the output kind is checked against the data file's records
+    // under its lock (taken before the company file's), so that none of them
+    // becomes due between the check and the write.
+    std::optional<FileLock> dataLock;
+    if (m_mode == CustomerMode::Change && m_form.outputKind != m_outputKindBefore)
+        dataLock.emplace(m_env.paths.delivPathFor(kindOf(m_protocol)), DeliveryStore::label());
     const CustLock lock(m_store);
     m_store.open();
     CustomerOutcome outcome = check();

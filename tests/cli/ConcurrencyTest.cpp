@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <cstdlib>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -331,4 +332,82 @@ TEST(Concurrency, AProgramKilledAtAnyMomentNeverKeepsTheNextOneWaiting)
     EXPECT_EQ(inst.records().size(), 1);
     EXPECT_FALSE(QFile::exists(inst.root + QStringLiteral("Prg/E_Deliv.dat.lock")));
     EXPECT_FALSE(QFile::exists(inst.root + QStringLiteral("Usr/Cust.DAT.lock")));
+}
+
+TEST(Concurrency, ACompanyIsNeverDeletedWhileAProgramAddsItsRecords)
+{
+    // An import and a shipment entry add records of a company while the
+    // company is deleted: either the records come first and the deletion is
+    // refused (590), or the company goes first and its records are refused.
+    // No program waits on another for ever, whatever order they start in.
+    Installation inst;
+    QList<CustRecord> companies;
+    for (int round = 1; round <= 10; ++round) {
+        CustRecord c = outputCompany('1', QStringLiteral("X%1").arg(round), "1");
+        c.setText(CustField::SupplierCode, u"S01");
+        c.setText(CustField::KanjiUse, u"0");
+        companies << c;
+    }
+    inst.write(QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
+    const QString csv = inst.dir.path() + QStringLiteral("/ship.csv");
+
+    for (int round = 1; round <= 10; ++round) {
+        const QString code = QStringLiteral("X%1").arg(round);
+        const QString file = inst.inFolder() + QStringLiteral("/X%1.CSV").arg(round);
+        QFile order(file);
+        ASSERT_TRUE(order.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        order.write("REIAJC14,REIAJ004,REIAJ005,REIAJ012,REIAJ159NO01\r\n");
+        for (int k = 1; k <= 200; ++k)
+            order.write(QStringLiteral("0502,%1,S01,2,%1-%2\r\n").arg(code).arg(k).toLatin1());
+        order.close();
+        QFile rows(csv);
+        ASSERT_TRUE(rows.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        rows.write("OrdererCode,SupplierCode,DeliveryKeyNo,OrderNo,ItemCode,InspectionClass,UnitPrice,ShipQty,ShipDate,"
+                   "PlannedDeliveryDate,ConsumptionTaxClass,TaxationClass,PriceDisplayClass\n");
+        rows.write(QStringLiteral("%1,S01,%1-NEW,PO-1,IC-1,1,2,3,2026/12/08,2026/12/09,2,1,2\n").arg(code).toLatin1());
+        rows.close();
+
+        // The deletion starts at a different moment of the other two's work
+        // each round, from before them to after them.
+        const QStringList deletion = {"company", "delete", "--eiaj", code, "S01", "--yes"};
+        std::optional<Started> deleting;
+        if (round == 1)
+            deleting.emplace(inst.registry, deletion, 20000);
+        Started import(inst.registry, {"import", "--eiaj", "--no-move", file}, 20000);
+        Started ship(inst.registry, {"ship", "--eiaj", csv}, 20000);
+        if (round > 1) {
+            QThread::msleep(ulong((round - 2) * 12));
+            deleting.emplace(inst.registry, deletion, 20000);
+        }
+        const CliResult deleted = deleting->finish();
+        const CliResult imported = import.finish();
+        const CliResult shipped = ship.finish();
+        if (qEnvironmentVariableIsSet("PLX90_TEST_VERBOSE"))
+            for (const CliResult* run : {&deleted, &imported, &shipped})
+                std::fprintf(stderr, "%d\n%s\n%s\n", run->exitCode, qPrintable(run->out), qPrintable(run->err));
+        for (const CliResult* run : {&deleted, &imported, &shipped})
+            EXPECT_FALSE(run->err.contains(QString::fromUtf8(kBusy))) << "round " << round << run->err.toStdString();
+
+        // Every live record's company is still there.
+        const QByteArray cust = inst.read(QStringLiteral("Usr/Cust.DAT"));
+        QSet<QString> present;
+        for (qsizetype i = 0; i + CustRecord::kLength <= cust.size(); i += CustRecord::kLength) {
+            const CustRecord c(cust.mid(i, CustRecord::kLength));
+            if (c.protocol() == '1')
+                present << c.text(CustField::OrdererCode).trimmed();
+        }
+        const QHash<QString, DeliveryRecord> live = inst.live();
+        int ofCompany = 0;
+        for (const DeliveryRecord& r : live) {
+            const QString orderer = r.text(DeliveryField::OrdererCode).trimmed();
+            EXPECT_TRUE(present.contains(orderer))
+                << "round " << round << ": a record of deleted " << orderer.toStdString();
+            ofCompany += orderer == code ? 1 : 0;
+        }
+        if (deleted.exitCode == 0)
+            EXPECT_EQ(ofCompany, 0) << "round " << round;
+        else
+            EXPECT_TRUE(deleted.err.contains(QStringLiteral("(590)")))
+                << "round " << round << deleted.err.toStdString();
+    }
 }
