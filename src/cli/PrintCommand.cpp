@@ -48,7 +48,9 @@ int PrintCommand::execute(const QStringList& arguments)
     const PrintRunResult result =
         runNormalPrint(env, kind, engine, company.ordererCode(parser), company.supplierCode(parser));
     printRunSummary(result);
-    if (result.stopped)
+    // A company left out for its output kind was not printed: the run did not
+    // do all it was asked (its message is on stderr and in the summary).
+    if (result.stopped || !result.refused.isEmpty())
         return kExitFailed; // its message is on stderr
     if (result.slipGroups == 0 && result.tagGroups == 0) {
         ShowMessage(env, 630);

@@ -255,6 +255,19 @@ TEST(PrintCommand, WithoutYesNothingIsIssued)
     EXPECT_EQ(none.exitCode, 1);
 }
 
+TEST(PrintCommand, ACompanyOfAnUnknownOutputKindFailsTheRunAndKeepsItsRecords)
+{
+    QTemporaryDir dir;
+    const QString registry = installWith(dir, outputCompany('1', "102851", "9"), {due('1', "102851", "K1")});
+    const CliResult run = runCli(registry, {"print", "--eiaj", "--yes"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("102851 北斗星電機 の出力区分「9」"))) << run.err.toStdString();
+    EXPECT_TRUE(summaryLines(run.out).contains(QStringLiteral("発行した帳票はありません。"))) << run.out.toStdString();
+    QFile data(dir.path() + QStringLiteral("/Plx90We/Prg/E_Deliv.dat"));
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    EXPECT_EQ(data.readAll(), due('1', "102851", "K1").bytes());
+}
+
 TEST(PrintCommand, TheSummaryNamesEachCompanyAndAMissingPrinterIsToldOnceBeforeTheQuestions)
 {
     QTemporaryDir dir;
