@@ -76,6 +76,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
         const QByteArray key = orderer + supplier;
         auto it = groupOf.find(key);
         if (it == groupOf.end()) {
+            QString ordererName;
             if (refusedKeys.contains(key))
                 continue;
             const int company = companies.lookupRaw(digit, orderer, supplier);
@@ -93,6 +94,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
             }
             if (hasOutputKind(outputKind, excludedOutput))
                 continue;
+            ordererName = found.text(CustField::OrdererName).trimmed();
             if (m_groups.size() >= kMaxGroups) {
                 m_env.dialogs->show(MessageIcon::Exclamation,
                                     QStringLiteral("一度に出力できる発注者は%1社までです。\r\n"
@@ -101,7 +103,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
                                     MessageButtons::Ok, DefaultButton::First);
                 break;
             }
-            m_groups.append({orderer, supplier, {}, 0, {}});
+            m_groups.append({orderer, supplier, ordererName, {}, 0, {}});
             it = groupOf.insert(key, int(m_groups.size() - 1));
         }
         OutputGroup& group = m_groups[*it];

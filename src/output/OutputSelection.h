@@ -21,6 +21,7 @@ struct OutputGroup
 {
     QByteArray ordererCode;  // as stored, 12 bytes
     QByteArray supplierCode; // as stored, 12 bytes
+    QString ordererName;     // the company's, without trailing blanks
     QList<int> records;      // record numbers in the data file, in selection order
     int tags = 0;            // tags of the group's records (tag groups)
     // The group's extract: its records as selected, in selection order. It

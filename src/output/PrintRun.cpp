@@ -188,6 +188,8 @@ QString outcomeName(PrintedGroup::Outcome outcome)
         return QStringLiteral("発行");
     case PrintedGroup::Outcome::Declined:
         return QStringLiteral("取消");
+    case PrintedGroup::Outcome::Interrupted:
+        return QStringLiteral("中止");
     case PrintedGroup::Outcome::Failed:
         break;
     }
@@ -280,7 +282,7 @@ void refuseCompanyOnce(Environment& env, PrintRunResult& result, const RefusedCo
 }
 
 PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marked, const QString& orderer,
-                   const QString& supplier)
+                   const QString& supplier, PrintProgress* progress)
 {
     PrintRunResult result;
     const QString dataPath = env.paths.delivPathFor(kind);
@@ -294,6 +296,8 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
     const auto finish = [&] {
         result.missingPrinter = output.missingPrinter();
         result.printer = result.missingPrinter.isEmpty() ? report.printerName().trimmed() : QString();
+        if (progress)
+            progress->finished();
     };
     for (OutputDocument document : {OutputDocument::Slip, OutputDocument::Tag}) {
         const bool slips = document == OutputDocument::Slip;
@@ -304,14 +308,33 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
         (slips ? result.slipGroups : result.tagGroups) = int(selection.groups().size());
         for (const RefusedCompany& company : selection.refused())
             refuseCompanyOnce(env, result, company);
-        for (int n = 1; n <= selection.groups().size() && !stop; ++n) {
+        const int groups = int(selection.groups().size());
+        for (int n = 1; n <= groups && !stop; ++n) {
+            const OutputGroup& current = selection.groups().at(n - 1);
+            if (!result.interrupted && progress &&
+                !progress->proceed(
+                    {document, n, groups, QString::fromLatin1(current.ordererCode).trimmed(), current.ordererName}))
+                result.interrupted = true;
             bool cancelled = false;
             int status = 0;
-            stop = !runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
-                status = slips ? output.PrintSlips(selection, n, cancelled) : output.PrintTags(selection, n, cancelled);
-            });
-            if (const PrintedGroup* group = output.lastGroup())
-                result.groups.append(*group);
+            if (result.interrupted) {
+                // Stopped before this group: it counts as declined, unprinted.
+                cancelled = true;
+                PrintedGroup skipped;
+                skipped.document = document;
+                skipped.ordererCode = QString::fromLatin1(current.ordererCode).trimmed();
+                skipped.ordererName = current.ordererName;
+                skipped.items = slips ? current.extractCount() : current.tags;
+                skipped.outcome = PrintedGroup::Outcome::Interrupted;
+                result.groups.append(skipped);
+            } else {
+                stop = !runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
+                    status =
+                        slips ? output.PrintSlips(selection, n, cancelled) : output.PrintTags(selection, n, cancelled);
+                });
+                if (const PrintedGroup* group = output.lastGroup())
+                    result.groups.append(*group);
+            }
             if (stop || status != 0) {
                 stop = true;
                 break;
@@ -325,7 +348,7 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                                [&] { selection.update(n, mode); });
             if (!stop && !cancelled)
                 result.issued = true;
-            if (stop && !cancelled && !result.groups.isEmpty() && output.lastGroup())
+            if (stop && !cancelled && !result.groups.isEmpty() && !result.interrupted && output.lastGroup())
                 result.groups.last().outcome = PrintedGroup::Outcome::Failed; // printed, but not marked
         }
         if (stop) {
@@ -340,14 +363,14 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
 } // namespace
 
 PrintRunResult runNormalPrint(Environment& env, int kind, ReportControl& report, const QString& ordererCode,
-                              const QString& supplierCode)
+                              const QString& supplierCode, PrintProgress* progress)
 {
-    return run(env, kind, report, false, ordererCode, supplierCode);
+    return run(env, kind, report, false, ordererCode, supplierCode, progress);
 }
 
-PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report)
+PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report, PrintProgress* progress)
 {
-    return run(env, kind, report, true, QString(), QString());
+    return run(env, kind, report, true, QString(), QString(), progress);
 }
 
 } // namespace plx

@@ -14,9 +14,10 @@ struct Environment;
 struct PrintedGroup
 {
     enum class Outcome {
-        Issued,   // printed, and the records are marked as issued
-        Declined, // the operator answered No
-        Failed,   // no layout, or the report engine could not print
+        Issued,      // printed, and the records are marked as issued
+        Declined,    // the operator answered No
+        Failed,      // no layout, or the report engine could not print
+        Interrupted, // the run was stopped before this group: not printed
     };
     OutputDocument document = OutputDocument::Slip;
     QString ordererCode;
@@ -80,8 +81,9 @@ struct PrintRunResult
 {
     int slipGroups = 0;
     int tagGroups = 0;
-    bool issued = false;  // at least one group's records were updated
-    bool stopped = false; // a step returned an error status or was refused
+    bool issued = false;      // at least one group's records were updated
+    bool stopped = false;     // a step returned an error status or was refused
+    bool interrupted = false; // stopped through the progress before a group
     // Every group whose question was asked, in the order of the run.
     QList<PrintedGroup> groups;
     // The printer the documents went to besides the PDFs; empty: PDF only.
@@ -103,6 +105,29 @@ struct PrintRunResult
 // The message of a company left out of a run for its output kind.
 QString refusedCompanyText(const RefusedCompany& company);
 
+// Where a print run stands, told before each company group is printed.
+struct PrintStep
+{
+    OutputDocument document = OutputDocument::Slip;
+    int group = 1;  // 1-based, among the groups of the document
+    int groups = 1; // groups of the document in this run
+    QString ordererCode;
+    QString ordererName;
+};
+
+// Follows a print run (a progress dialog, a line on a terminal) and may stop
+// it between groups: the groups not yet printed then count as declined, so
+// their records keep waiting for issue.
+class PrintProgress
+{
+public:
+    virtual ~PrintProgress() = default;
+    // Before each group; false stops the run here.
+    virtual bool proceed(const PrintStep& step) = 0;
+    // After the last group (or the stop).
+    virtual void finished() {}
+};
+
 // "納品書" or "荷札"; the outcome as the summary words it.
 QString documentName(OutputDocument document);
 QString outcomeName(PrintedGroup::Outcome outcome);
@@ -114,11 +139,13 @@ QString outcomeName(PrintedGroup::Outcome outcome);
 // last update, so no other program rewrites the records in between; a lock that
 // cannot be had, a damaged file or a changed record stops the run (`stopped`)
 // after its message. Run-time failures are reported by the failing step's trap.
+// `progress`, when given, follows the run and may stop it between groups.
 PrintRunResult runNormalPrint(Environment& env, int kind, ReportControl& report, const QString& ordererCode = {},
-                              const QString& supplierCode = {});
+                              const QString& supplierCode = {}, PrintProgress* progress = nullptr);
 
 // The marked run of the shipment-entry windows: the records marked for issue
-// ("8"), updated as printed or as cancelled.
-PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report);
+// ("8"), updated as printed or as cancelled (declined, or stopped through
+// `progress` before their group).
+PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report, PrintProgress* progress = nullptr);
 
 } // namespace plx

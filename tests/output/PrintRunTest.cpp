@@ -211,6 +211,54 @@ TEST_F(RunFixture, ACompanyOfAnUnknownOutputKindIsRefusedOnceAndItsRecordsStayAs
     }
 }
 
+TEST_F(RunFixture, AProgressStoppedBetweenGroupsLeavesTheRestWaiting)
+{
+    // Five slip-and-tag companies; the progress stops the run before the
+    // third slip group. What was printed is issued, the rest waits.
+    struct StopAt : PrintProgress
+    {
+        int stopBefore = 3;
+        QList<PrintStep> steps;
+        bool finishedCalled = false;
+        bool proceed(const PrintStep& step) override
+        {
+            steps.append(step);
+            return !(step.document == OutputDocument::Slip && step.group == stopBefore);
+        }
+        void finished() override { finishedCalled = true; }
+    };
+    QList<CustRecord> list;
+    for (int c = 1; c <= 5; ++c)
+        list.append(outputCompany('1', QStringLiteral("C%1").arg(c), "3"));
+    companies(list);
+    for (const bool marked : {false, true}) {
+        QList<DeliveryRecord> dueRecords;
+        for (int c = 1; c <= 5; ++c)
+            dueRecords.append(due('1', QStringLiteral("C%1").arg(c), QStringLiteral("K%1").arg(c), marked ? "8" : "1"));
+        records(dueRecords);
+        report.printed.clear();
+        answerYes(2);
+        StopAt progress;
+        const PrintRunResult result = marked ? runMarkedPrint(inst.env, 0, report, &progress)
+                                             : runNormalPrint(inst.env, 0, report, {}, {}, &progress);
+        EXPECT_TRUE(result.interrupted);
+        EXPECT_TRUE(progress.finishedCalled);
+        ASSERT_EQ(progress.steps.size(), 3); // asked before groups 1, 2 and 3 only
+        EXPECT_EQ(progress.steps[2].groups, 5);
+        EXPECT_EQ(progress.steps[2].ordererCode, QStringLiteral("C3"));
+        EXPECT_EQ(progress.steps[2].ordererName, QStringLiteral("北斗星電機"));
+        EXPECT_EQ(report.printed.size(), 2);
+        EXPECT_EQ(marks(0), QStringLiteral("110"));
+        EXPECT_EQ(marks(1), QStringLiteral("110"));
+        for (int i = 2; i < 5; ++i)
+            EXPECT_EQ(marks(i), QStringLiteral("100")) << i;
+        ASSERT_EQ(result.groups.size(), 10);
+        EXPECT_EQ(result.groups[2].outcome, PrintedGroup::Outcome::Interrupted);
+        EXPECT_EQ(result.groups[9].outcome, PrintedGroup::Outcome::Interrupted);
+        EXPECT_EQ(result.summaryLines()[2], QStringLiteral("納品書 C3 北斗星電機 1件 用紙0枚 中止"));
+    }
+}
+
 TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
 {
     DeliveryRecord twoLines = due('1', "A", "K1");
