@@ -16,8 +16,9 @@ CliSession::CliSession(bool answerYes)
 void CliSession::start()
 {
     // The command line may run beside the program's window (a list, say); the
-    // one-instance rule is the window's.
-    StartUp(m_env, {false});
+    // one-instance rule is the window's. A refused setting is named, so that
+    // the operator can mend it with `settings set`.
+    StartUp(m_env, {false, true});
 }
 
 bool CliSession::handlesFormat(int kind) const

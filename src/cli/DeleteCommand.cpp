@@ -58,8 +58,12 @@ int DeleteCommand::execute(const QStringList& arguments)
         scope.supplierCode = found->supplierCode;
     }
 
-    if (ShowMessage(env, 12) == kAnswerNo)
+    // Deletes only on a Yes: without --yes, and when the question cannot be
+    // asked (message 12 missing from the catalogue), the answer is No.
+    if (ShowMessage(env, 12) == kAnswerNo) {
+        std::fprintf(stderr, "削除しませんでした。\n");
         return kExitFailed;
+    }
     int deleted = 0;
     if (!runTrapped(env, QStringLiteral("削除ﾒｲﾝ/"), [&] { deleted = deletion.run(scope); }))
         return kExitFailed; // the refusal is on stderr; nothing was written

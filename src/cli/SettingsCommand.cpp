@@ -6,6 +6,7 @@
 #include "core/Environment.h"
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
+#include "core/SettingRules.h"
 #include "import/ImportSettingsModel.h"
 
 #include <QFileInfo>
@@ -101,6 +102,13 @@ int SettingsCommand::execute(const QStringList& arguments)
     } else {
         const QString& name = args[1];
         const QString& value = args[2];
+        // What start-up would refuse is not stored: every command would stop on it.
+        if (const StartUpSetting* setting = findStartUpSetting(name)) {
+            if (const auto why = valueRefusal(*setting, value)) {
+                std::fprintf(stderr, "%s: %s\n", name.toUtf8().constData(), why->toUtf8().constData());
+                return kExitFailed;
+            }
+        }
         if ((isNamed(name, "FileMove") && !ImportSettingsModel::isValidFileMove(value)) ||
             (isNamed(name, "MakeMode") && !ImportSettingsModel::isValidMakeMode(value))) {
             std::fprintf(stderr, "%s: %s\n", name.toUtf8().constData(),

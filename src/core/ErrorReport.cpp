@@ -102,40 +102,47 @@ static QString logLineText(const QDateTime& stamp, const QString& module, const 
     return line.left(kLogLineMaxChars);
 }
 
-void ReportError(Environment& env, const QString& message)
+short appendLogRecord(Environment& env, const QString& logPath, short pointer, short count, const QString& message)
 {
-    env.dialogs->show(MessageIcon::Critical, withFailure(kErrorReportText, message), MessageButtons::Ok,
-                      DefaultButton::First);
-    const QString& logPath = env.paths.logPath;
     const bool existed = QFileInfo::exists(logPath);
     if (!existed)
-        env.logPointer = 0;
+        pointer = 0;
 
     QFile file(logPath);
     if (logPath.isEmpty() || !file.open(QIODevice::ReadWrite))
-        logFailed(env, message);
+        return 0;
 
     env.startStamp = env.clock->now();
     const QString line = logLineText(env.startStamp, env.logModule, env.logOperation, message);
     QByteArray record = fixed::fit(line.leftJustified(kLogLineMaxChars, QLatin1Char(' ')), kLogRecordLength - 2);
     record += "\r\n";
 
-    // The ring: the record after the last one written, back to 1 past LogCount
-    // (and past the 16-bit range).
-    int next = env.logPointer + 1;
-    if (next > env.logCount || next > 32767)
+    // The ring: the record after the last one written, back to 1 past the
+    // record count (and past the 16-bit range).
+    int next = pointer + 1;
+    if (next > count || next > 32767)
         next = 1;
 
     const qint64 offset = qint64(next - 1) * kLogRecordLength;
     if (!padLog(file, next - 1) || !file.seek(offset) || file.write(record) != record.size() || !file.flush()) {
         file.close();
-        // A log this report created and could not write is not left behind empty.
+        // A log this call created and could not write is not left behind empty.
         if (!existed && QFileInfo(logPath).size() == 0)
             QFile::remove(logPath);
-        logFailed(env, message);
+        return 0;
     }
     file.close();
-    env.logPointer = static_cast<short>(next);
+    return static_cast<short>(next);
+}
+
+void ReportError(Environment& env, const QString& message)
+{
+    env.dialogs->show(MessageIcon::Critical, withFailure(kErrorReportText, message), MessageButtons::Ok,
+                      DefaultButton::First);
+    const short written = appendLogRecord(env, env.paths.logPath, env.logPointer, env.logCount, message);
+    if (written == 0)
+        logFailed(env, message);
+    env.logPointer = written;
 
     env.registry->regPutValue(kRegistryKey, QStringLiteral("LogPointer"), QString::number(env.logPointer));
     if (env.closeAllFiles)

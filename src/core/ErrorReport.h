@@ -64,6 +64,13 @@ constexpr int kLogLineMaxChars = 111;
 // failure and ends the program at once.
 void ReportError(Environment& env, const QString& message);
 
+// Writes the log line of `message` (time, LogModule, LogOperation, message)
+// into the ring log at `logPath` as the record after `pointer` in a ring of
+// `count` records (record 1 when the log does not exist yet). Returns the
+// record number written, or 0 when the log could not be written; shows
+// nothing and stores nothing in the settings.
+short appendLogRecord(Environment& env, const QString& logPath, short pointer, short count, const QString& message);
+
 // The description of any exception caught by a trap.
 QString describeException(const std::exception& e);
 

@@ -138,9 +138,14 @@ QString MessageText(Environment& env, short number)
 
 namespace {
 
-// Shows message `number` and returns the button pressed. `output` holds the
-// decorations of the 200/210 questions: the ordering company, the counts and
-// the layout file; other messages pass none.
+// The numbers, as the catalogue writes them, whose box asks Yes or No: the
+// first with Yes, the second with No as the default button.
+const QStringList kYesNo = {"200", "210", "130", "131", "132", "133", "134", "135"};
+const QStringList kYesNoDefaultNo = {"006", "012", "503", "640"};
+
+// Shows message `number` as the catalogue has it and returns the button
+// pressed. `output` holds the decorations of the 200/210 questions: the
+// ordering company, the counts and the layout file; other messages pass none.
 short showMessage(Environment& env, short number, const OutputQuestion* output)
 {
     Found found = findMessage(env, number);
@@ -177,25 +182,42 @@ short showMessage(Environment& env, short number, const OutputQuestion* output)
         text += QStringLiteral("\r\n") + centreOn44(line1) + QStringLiteral("\r\n") + centreOn44(line2);
     }
 
-    static const QStringList yesNo = {"200", "210", "130", "131", "132", "133", "134", "135"};
-    static const QStringList yesNoDefaultNo = {"006", "012", "503", "640"};
-    if (yesNo.contains(r.number))
+    if (kYesNo.contains(r.number))
         return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::First);
-    if (yesNoDefaultNo.contains(r.number))
+    if (kYesNoDefaultNo.contains(r.number))
         return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::No);
     return env.dialogs->show(icon, text, MessageButtons::Ok, DefaultButton::First);
 }
 
+// Shows message `number` and returns the button pressed. A question that
+// could not be put to the operator with Yes and No (its number is missing from
+// the catalogue, or written so that the box gets an OK button only) is
+// answered No: every question guards a change, and an unanswered one must not
+// let the change go ahead, however the caller reads the answer.
+short ask(Environment& env, short number, const OutputQuestion* output)
+{
+    const short answer = showMessage(env, number, output);
+    if (isQuestion(number) && answer != kAnswerYes)
+        return kAnswerNo;
+    return answer;
+}
+
 } // namespace
+
+bool isQuestion(short number)
+{
+    const QString written = QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+    return kYesNo.contains(written) || kYesNoDefaultNo.contains(written);
+}
 
 short ShowMessage(Environment& env, short number)
 {
-    return showMessage(env, number, nullptr);
+    return ask(env, number, nullptr);
 }
 
 short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)
 {
-    return showMessage(env, number, &question);
+    return ask(env, number, &question);
 }
 
 } // namespace plx

@@ -44,8 +44,15 @@ private:
 // returns the button pressed: kAnswerYes or kAnswerNo for a question, kAnswerOk
 // for a notice. A number that is not in the catalogue shows "エラーです。" with
 // an OK button; a catalogue that cannot be read ends the program through the
-// error report.
+// error report. A question (isQuestion) is answered kAnswerYes only when the
+// operator pressed Yes in a Yes/No box: when its number is missing from the
+// catalogue, or written there so that the box has no Yes button, the answer is
+// kAnswerNo.
 short ShowMessage(Environment& env, short number);
+
+// Whether the program asks message `number` as a Yes/No question (6, 12, 130
+// to 135, 200, 210, 503, 640).
+bool isQuestion(short number);
 
 // What the slip and tag questions (200, 210) are about: the ordering company,
 // the documents to print, the sheets they fill and the layout file.

@@ -3,8 +3,10 @@
 #include "Clock.h"
 #include "Dialogs.h"
 #include "Environment.h"
+#include "ErrorReport.h"
 #include "MessageCatalog.h"
 #include "Registry.h"
+#include "SettingRules.h"
 #include "text/NumericText.h"
 
 #include <QCryptographicHash>
@@ -34,12 +36,73 @@ QString readSetting(Environment& env, const QString& name, const QString& label)
     return value;
 }
 
-short readNumber(Environment& env, const QString& name, const QString& label)
+// A setting's value as a number, for the log's ring position when the setting
+// itself may be the one refused: 0 when it does not pass its check.
+short lenientNumber(Environment& env, const char* name)
 {
-    const auto number = toInt16HalfEven(readSetting(env, name, label));
-    if (!number)
-        refuse(env, MessageIcon::Critical, kBadSettingsText);
-    return *number;
+    QString value;
+    env.registry->regGetValue(kRegistryKey, QLatin1String(name), value);
+    return toInt16HalfEven(value).value_or(0);
+}
+
+// Leaves the refusal of a setting in the error log. The log's place derives
+// from InstallBasePath and its ring position from LogPointer and LogCount,
+// any of which may not have been read yet or may be the refused value itself:
+// they are read here as far as they are usable. Without a usable base folder
+// (or its log folder) nothing is written. A refused LogPointer is not written
+// back, so that the next start tells the same.
+void logRefusedSetting(Environment& env, const StartUpSetting& refused, const QString& detail)
+{
+    QString baseValue;
+    if (env.registry->regGetValue(kRegistryKey, QStringLiteral("InstallBasePath"), baseValue) != RegOk ||
+        baseValue.trimmed().isEmpty())
+        return;
+    const QString logPath = Paths::build(baseFolderOf(baseValue), QStringLiteral("ALL")).logPath;
+    if (!QFileInfo(QFileInfo(logPath).absolutePath()).isDir())
+        return;
+    const bool pointerRefused = QLatin1String(refused.name) == QLatin1String("LogPointer");
+    const short pointer = pointerRefused ? 0 : lenientNumber(env, "LogPointer");
+    const short written = appendLogRecord(env, logPath, pointer, lenientNumber(env, "LogCount"), detail);
+    if (written > 0 && !pointerRefused)
+        env.registry->regPutValue(kRegistryKey, QStringLiteral("LogPointer"), QString::number(written));
+}
+
+// A value as it is named in a message and the log line: a control character
+// is written as \xNN, so that it cannot break the line it stands in.
+QString shownValue(const QString& value)
+{
+    QString shown;
+    for (const QChar c : value) {
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x") + QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// Reads the start-up setting `name` and ends the start when its value fails
+// its check.
+QString readChecked(Environment& env, const StartUpOptions& options, const char* name)
+{
+    const StartUpSetting& setting = *findStartUpSetting(QString::fromLatin1(name));
+    const QString value = readSetting(env, QLatin1String(setting.name), QLatin1String(setting.label));
+    // The base folder's own check is made by the steps that need the files.
+    if (setting.check == SettingCheck::Installation)
+        return value;
+    if (const auto why = valueRefusal(setting, value)) {
+        const QString detail =
+            QLatin1String(setting.label) + *why + QStringLiteral("（値「%1」）").arg(shownValue(value));
+        logRefusedSetting(env, setting, detail);
+        refuse(env, MessageIcon::Critical,
+               options.nameRefusedSetting ? kBadSettingsText + QStringLiteral("\r\n") + detail : kBadSettingsText);
+    }
+    return value;
+}
+
+short readNumber(Environment& env, const StartUpOptions& options, const char* name)
+{
+    return *toInt16HalfEven(readChecked(env, options, name));
 }
 
 } // namespace
@@ -71,19 +134,14 @@ void StartUp(Environment& env, const StartUpOptions& options)
     }
 
     // 3, 4. The settings, in order; the first that fails its check ends the start.
-    const QString apUse = readSetting(env, QStringLiteral("ApUse"), QStringLiteral("ApUse/"));
-    if (apUse != QLatin1String("EIAJ") && apUse != QLatin1String("KORVAN") && apUse != QLatin1String("ALL"))
-        refuse(env, MessageIcon::Critical, kBadSettingsText);
-    env.apUse = apUse;
-    env.logPointer = readNumber(env, QStringLiteral("LogPointer"), QStringLiteral("LogPointer/"));
-    env.logCount = readNumber(env, QStringLiteral("LogCount"), QStringLiteral("LogCount/"));
-    env.nifuda = readNumber(env, QStringLiteral("Nifuda"), QStringLiteral("Nifuda/"));
-    env.baseYear = readNumber(env, QStringLiteral("BaseYear"), QStringLiteral("BaseYear/"));
-    QString base = readSetting(env, QStringLiteral("InstallBasePath"), QStringLiteral("BasePath/"));
-    if (base.endsWith(QLatin1Char('\\')) || base.endsWith(QLatin1Char('/')))
-        base.chop(1);
+    env.apUse = readChecked(env, options, "ApUse");
+    env.logPointer = readNumber(env, options, "LogPointer");
+    env.logCount = readNumber(env, options, "LogCount");
+    env.nifuda = readNumber(env, options, "Nifuda");
+    env.baseYear = readNumber(env, options, "BaseYear");
+    const QString base = baseFolderOf(readChecked(env, options, "InstallBasePath"));
     env.programBasePath = base;
-    env.checkSpec = readNumber(env, QStringLiteral("CheckSpec"), QStringLiteral("CheckSpec/"));
+    env.checkSpec = readNumber(env, options, "CheckSpec");
 
     // 5. Output lists left by an earlier run.
     const Paths paths = Paths::build(base, env.apUse);
@@ -95,10 +153,11 @@ void StartUp(Environment& env, const StartUpOptions& options)
     // 6-10. Paths, catalogue, ordering-company file, code table.
     env.dataBasePath = env.programBasePath;
     env.paths = paths;
-    if (!QFileInfo::exists(env.paths.msgPath))
+    const auto missing = missingInstallationFile(env.paths);
+    if (missing == InstallationFile::Catalogue)
         refuse(env, MessageIcon::Critical, kNoCatalogueText);
     env.custFileMissing = QFileInfo::exists(env.paths.custPath) ? 0 : 1;
-    if (!QFileInfo::exists(env.paths.codePath)) {
+    if (missing == InstallationFile::CodeTable) {
         ShowMessage(env, 3);
         endProgram(env, 1);
     }

@@ -14,13 +14,18 @@ struct StartUpOptions
 {
     // Refuse to run beside another instance using the same settings store.
     bool singleInstance = true;
+    // A refused setting is named under the fixed text, with its value and
+    // what it must be (the command line); the window shows the fixed text alone.
+    bool nameRefusedSetting = false;
 };
 
 // The start-up steps before the main window: the instance check, the seven
-// settings read and checked in order, every path derived from the base folder,
-// removal of the output lists left by an earlier run, and the presence of the
-// message catalogue and the code table. Returns when the program may go on;
-// otherwise it tells the operator and ends the program (endProgram).
+// settings read and checked in order (the rules of SettingRules), every path
+// derived from the base folder, removal of the output lists left by an
+// earlier run, and the presence of the message catalogue and the code table.
+// Returns when the program may go on; otherwise it tells the operator and ends
+// the program (endProgram). A refused setting is also named in the error log
+// when the log can be found.
 void StartUp(Environment& env, const StartUpOptions& options = {});
 
 // The instance lock's file for a settings store.

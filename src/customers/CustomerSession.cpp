@@ -5,6 +5,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
+#include "core/text/Cp932.h"
 #include "core/text/FixedField.h"
 #include "core/text/NumericText.h"
 #include "store/DeliveryStore.h"
@@ -24,6 +25,26 @@ QString rtrim(const QString& text)
 bool blank(const QString& text)
 {
     return text.trimmed().isEmpty();
+}
+
+// Whether a box's text goes into its record field as typed, apart from the
+// blanks trimmed at its ends: no control character anywhere (the company file
+// is also read by lines, and a line break or a TAB would split the company),
+// only characters that CP932 holds, and no more bytes than the field has.
+bool storable(const QString& typed, int width)
+{
+    for (const QChar c : typed) {
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    const QString stored = typed.trimmed();
+    const QByteArray bytes = cp932::encode(stored);
+    return bytes.size() <= width && cp932::decode(bytes) == stored;
+}
+
+int widthOf(CustField field)
+{
+    return CustRecord::field(field).width;
 }
 
 // A barcode digit count as typed: nothing, or a whole number 0 ... 99.
@@ -294,11 +315,15 @@ CustomerOutcome CustomerSession::check()
     };
     const Step steps[] = {
         {[&] { return blank(f.ordererCode); }, 510, "Text1"},
-        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0; }, 512, "Text1"},
-        {[&] { return blank(f.ordererName); }, 515, "Text2"},
+        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0 || !storable(f.ordererCode, codeMaxLength()); }, 512,
+         "Text1"},
+        {[&] { return blank(f.ordererName) || !storable(f.ordererName, widthOf(CustField::OrdererName)); }, 515,
+         "Text2"},
         {[&] { return blank(f.supplierCode); }, 520, "Text3"},
-        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0; }, 522, "Text3"},
-        {[&] { return blank(f.supplierName); }, 525, "Text4"},
+        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0 || !storable(f.supplierCode, codeMaxLength()); }, 522,
+         "Text3"},
+        {[&] { return blank(f.supplierName) || !storable(f.supplierName, widthOf(CustField::SupplierName)); }, 525,
+         "Text4"},
         {[&] { return eiaj && f.kanjiUse.isEmpty(); }, 545, "Option3"},
         {[&] { return eiaj && f.amountRounding.isEmpty(); }, 555, "Option8"},
         {[&] { return eiaj && f.taxRounding.isEmpty(); }, 560, "Option11"},
@@ -309,7 +334,11 @@ CustomerOutcome CustomerSession::check()
         {[&] { return m_mode == CustomerMode::Change && f.outputKind != m_outputKindBefore && referenceCheck(false); },
          595, "Option5"},
         {[&] { return slips && blank(f.slipFormFile); }, 565, "Text5"},
-        {[&] { return !blank(f.slipFormFile) && !formFileExists(f.slipFormFile); }, 567, "Text5"},
+        {[&] {
+             return !blank(f.slipFormFile) &&
+                    (!storable(f.slipFormFile, widthOf(CustField::SlipFormFile)) || !formFileExists(f.slipFormFile));
+         },
+         567, "Text5"},
         {[&] { return slips && blank(f.slipDigits); }, 570, "Text7"},
         {[&] {
              const auto d = digitCount(f.slipDigits);
@@ -317,13 +346,18 @@ CustomerOutcome CustomerSession::check()
          },
          572, "Text7"},
         {[&] { return tags && blank(f.tagFormFile); }, 575, "Text6"},
-        {[&] { return !blank(f.tagFormFile) && !formFileExists(f.tagFormFile); }, 577, "Text6"},
+        {[&] {
+             return !blank(f.tagFormFile) &&
+                    (!storable(f.tagFormFile, widthOf(CustField::TagFormFile)) || !formFileExists(f.tagFormFile));
+         },
+         577, "Text6"},
         {[&] { return tags && blank(f.tagDigits); }, 580, "Text8"},
         {[&] {
              const auto d = digitCount(f.tagDigits);
              return (tags && d && *d == 0) || (!blank(f.tagDigits) && !d);
          },
          582, "Text8"},
+        {[&] { return !storable(f.comment, widthOf(CustField::Comment)); }, kMsgCommentNotStorable, "Text9"},
         {[&] {
              return m_mode == CustomerMode::New &&
                     m_store.lookup(kindDigitOf(m_protocol), f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
@@ -345,7 +379,7 @@ CustRecord CustomerSession::buildRecord() const
     r.setProtocol(kindDigitOf(m_protocol));
     r.setText(CustField::OrdererCode, rtrim(f.ordererCode.trimmed()).left(codeMaxLength()));
     r.setText(CustField::SupplierCode, rtrim(f.supplierCode.trimmed()).left(codeMaxLength()));
-    r.setText(CustField::OrdererName, f.ordererName.trimmed()); // cut to 50 bytes
+    r.setText(CustField::OrdererName, f.ordererName.trimmed()); // the checks keep it within 50 bytes
     r.setText(CustField::SupplierName, f.supplierName.trimmed());
     r.setText(CustField::OutputKind, f.outputKind);
     r.setText(CustField::SlipFormFile, f.slipFormFile.trimmed());

@@ -12,6 +12,10 @@ namespace plx {
 
 struct Environment;
 
+// The refusal of a comment that its field cannot hold as typed (a control
+// character, a character outside CP932, more than 16 bytes).
+constexpr short kMsgCommentNotStorable = 587;
+
 // The ordering-company window's modes.
 enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };
 
@@ -101,7 +105,10 @@ public:
     short startDelete();
     CustomerOutcome confirmDelete(bool yes);
     // ＯＫ: the checks in their order, then the record written and the list
-    // read again with the written company selected.
+    // read again with the written company selected. A box whose text its
+    // field cannot hold as typed (a control character, a character outside
+    // CP932, more bytes than the field) is refused with that box's message:
+    // codes 512/522, names 515/525, layout files 567/577, the comment 587.
     CustomerOutcome ok();
     // ｷｬﾝｾﾙ: back to browsing without writing.
     void cancel();

@@ -11,7 +11,6 @@
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
 #include "core/FileUtil.h"
-#include "core/MessageCatalog.h"
 #include "core/Registry.h"
 #include "core/text/Cp932.h"
 #include "store/DeliveryRecord.h"
@@ -229,6 +228,15 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     CustStore companies(m_env.paths.custPath);
     companies.open();
 
+    // Without a code table no order record can be checked: the run stops
+    // here, before the data file is rebuilt, so that it imports nothing and
+    // removes nothing (message 3), and no order file leaves its folder.
+    RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
+    codeFile.open();
+    const CodeTable codes = CodeTable::fromBytes(codeFile.data());
+    if (codes.isEmpty())
+        throw Refusal::byNumber(3);
+
     // Its backup, and the rebuild in memory. The backup is a courtesy copy: the
     // data file itself is only ever replaced whole, so the copy need not be
     // forced to disk.
@@ -238,30 +246,21 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     kept.reserve(kept.size() + qsizetype(DeliveryRecord::kLength) * 1024);
     target.openInMemory(std::move(kept));
 
-    RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
-    codeFile.open();
-    const CodeTable codes = CodeTable::fromBytes(codeFile.data());
-
-    QStringList movable;
-    if (codes.isEmpty()) {
-        ShowMessage(m_env, 3);
-    } else {
-        const OrderImport::Context context{m_env, *m_errors, target, companies, codes};
-        std::unique_ptr<OrderImport> import;
-        if (m_kind == 0)
-            import = std::make_unique<EiajImport>(context);
-        else
-            import = std::make_unique<KorvanImport>(context);
-        import->run(m_accepted, m_result.errors, m_result.selected, progress);
-        movable = import->movable();
-        // What the run made of each accepted file.
-        QHash<QString, int> taken;
-        for (const auto& [path, code] : import->taken())
-            taken.insert(path, code);
-        for (FileOutcome& outcome : m_outcomes) {
-            if (outcome.refusal == 0)
-                outcome.refusal = taken.value(outcome.path, -1);
-        }
+    const OrderImport::Context context{m_env, *m_errors, target, companies, codes};
+    std::unique_ptr<OrderImport> import;
+    if (m_kind == 0)
+        import = std::make_unique<EiajImport>(context);
+    else
+        import = std::make_unique<KorvanImport>(context);
+    import->run(m_accepted, m_result.errors, m_result.selected, progress);
+    const QStringList movable = import->movable();
+    // What the run made of each accepted file.
+    QHash<QString, int> taken;
+    for (const auto& [path, code] : import->taken())
+        taken.insert(path, code);
+    for (FileOutcome& outcome : m_outcomes) {
+        if (outcome.refusal == 0)
+            outcome.refusal = taken.value(outcome.path, -1);
     }
     m_errors->close();
 

@@ -102,8 +102,9 @@ public:
     // rebuilds it by `mode`, imports the files and commits the result; moves
     // the processed files when `moveFiles`; finished() tells it was committed.
     // Throws RuntimeFailure when the run cannot be completed, and Refusal when
-    // the data file or the company file is damaged or locked (nothing changed
-    // either way). Releases the locks.
+    // the data file or the company file is damaged or locked, or the code
+    // table holds no record (message 3); nothing is changed either way.
+    // Releases the locks.
     void run(RebuildMode mode, bool moveFiles, const Progress& progress = {});
 
     // The sort of the run: class, then date, then time, as numbers.

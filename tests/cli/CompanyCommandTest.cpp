@@ -106,7 +106,7 @@ TEST(CompanyCommand, AddTakesTheWindowsDefaultsForFieldsNotGiven)
               QStringLiteral("2\t123456789\tS01\tKORVAN社\t自社\t0\t1\t1\t\t\t\t\tK_Slip.agr\tK_Tag.agr\t20\t20\t"));
 }
 
-TEST(CompanyCommand, ARefusedAddLeavesTheFileAsItWas)
+TEST(CompanyCommand, ARefusedAddOrChangeLeavesTheFileAsItWas)
 {
     CompanyInstall inst;
     const QByteArray before = inst.cust();
@@ -138,6 +138,11 @@ TEST(CompanyCommand, ARefusedAddLeavesTheFileAsItWas)
         {{"add", "--eiaj", "OrdererCode=C003", "SupplierCode=S01", "OrdererName=" + QString(51, QChar(u'名')),
           "SupplierName=自社"},
          QStringLiteral("OrdererName は 50 文字以内")},
+        // A line break or a TAB would split the company's line in Cust.DAT.
+        {{"add", "--eiaj", "OrdererCode=C003", "SupplierCode=S01", "OrdererName=西海\r\n通信", "SupplierName=自社"},
+         QStringLiteral("(515) 発注者名称を入力してください。 [OrdererName]")},
+        {{"change", "--eiaj", "A001", "S01", "Comment=取引先\tA"},
+         QStringLiteral("(587) コメントに改行やタブなどの制御文字")},
     };
     for (const Case& c : cases) {
         const CliResult r = inst.run(c.args);

@@ -86,15 +86,39 @@ TEST(DeleteCommand, OneCompanysIssuedRecords)
     EXPECT_EQ(inst.kinds(QStringLiteral("Prg/K_Deliv.dat")), QStringLiteral(" "));
 }
 
-TEST(DeleteCommand, WithoutYesTheQuestionIsAnsweredNoAndNothingChanges)
+TEST(DeleteCommand, OnlyAYesToMessage12Deletes)
 {
-    DeleteInstall inst;
-    const QByteArray before = inst.read(QStringLiteral("Prg/E_Deliv.dat"));
-    const CliResult p = inst.run({"--eiaj"});
-    EXPECT_EQ(p.exitCode, 1);
-    EXPECT_TRUE(p.err.contains(QStringLiteral("-> いいえ")));
-    EXPECT_TRUE(p.out.isEmpty());
-    EXPECT_EQ(inst.read(QStringLiteral("Prg/E_Deliv.dat")), before);
+    // Without --yes, and whenever message 12 cannot be asked as a question
+    // (missing from the catalogue, or its number written so that the box has
+    // no Yes button), the answer is No: nothing is deleted.
+    struct Case
+    {
+        const char* what;
+        QByteArray from; // replaced in the installed catalogue
+        QByteArray to;
+        bool yes;
+        QString told; // on stderr
+    };
+    const Case cases[] = {
+        {"no --yes", {}, {}, false, QStringLiteral("よろしいですか？ -> いいえ")},
+        {"12 missing, --yes", "\r\n012,", "\r\n999,", true, QStringLiteral("エラーです。")},
+        {"12 written 0012, --yes", "\r\n012,", "\r\n0012,", true, QStringLiteral("よろしいですか？\n")},
+    };
+    for (const Case& c : cases) {
+        DeleteInstall inst;
+        if (!c.from.isEmpty()) {
+            const QByteArray catalogue = inst.read(QStringLiteral("Prg/Msg.DAT"));
+            ASSERT_TRUE(catalogue.contains(c.from));
+            inst.write(QStringLiteral("Prg/Msg.DAT"), QByteArray(catalogue).replace(c.from, c.to));
+        }
+        const QByteArray before = inst.read(QStringLiteral("Prg/E_Deliv.dat"));
+        const CliResult p = inst.run(c.yes ? QStringList{"--eiaj", "--yes"} : QStringList{"--eiaj"});
+        EXPECT_EQ(p.exitCode, 1) << c.what;
+        EXPECT_TRUE(p.err.contains(c.told)) << c.what << ": " << p.err.toStdString();
+        EXPECT_TRUE(p.err.contains(QStringLiteral("削除しませんでした。"))) << c.what;
+        EXPECT_TRUE(p.out.isEmpty()) << c.what;
+        EXPECT_EQ(inst.read(QStringLiteral("Prg/E_Deliv.dat")), before) << c.what;
+    }
 }
 
 TEST(DeleteCommand, NothingMatchedOrAnUnknownCompanyIs630)

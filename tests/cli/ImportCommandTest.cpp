@@ -41,6 +41,24 @@ TEST(ImportCommand, ImportsReportsEachFileAndTheErrorList)
     EXPECT_TRUE(QFile::exists(imp.inst.env.paths.dustFolder + QStringLiteral("NEXT.CSV")));
 }
 
+TEST(ImportCommand, AnEmptyCodeTableImportsNothingChangesNothingAndFails)
+{
+    // Mode 3 with the move: a run that went ahead would empty the data file
+    // and take the order file away.
+    ImportInstall imp;
+    imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{delivery('1', "A001", "S01", "OLD", "1")}));
+    imp.inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
+    const QByteArray before = imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    imp.order("GOOD.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,K1")});
+    const CliResult run = runImport(imp, {"--eiaj", "--mode", "3", "--move", imp.inPath("GOOD.CSV")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, imp.inPath("GOOD.CSV") + QStringLiteral("\t未処理\n"));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("コード情報が確認できません。"))) << run.err.toStdString();
+    EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+    EXPECT_TRUE(QFile::exists(imp.inPath("GOOD.CSV")));
+    EXPECT_FALSE(QFile::exists(imp.inst.env.paths.backupDelivPath));
+}
+
 TEST(ImportCommand, NothingAcceptedOrBadUsage)
 {
     ImportInstall imp;

@@ -102,3 +102,52 @@ TEST(SettingsCommand, WithoutACatalogueTheInstalledTextIsPrinted)
     EXPECT_EQ(settings(registry, {"set", "EiajFileName", "x.dat"}).exitCode, 0);
     EXPECT_TRUE(QFileInfo::exists(registry));
 }
+
+TEST(SettingsCommand, StartUpSettingsTakeOnlyWhatStartUpTakes)
+{
+    // Each value either is refused, leaving the store as it was, or is stored
+    // and every command still starts.
+    struct Case
+    {
+        const char* name;
+        QString value;
+        bool taken;
+    };
+    QTemporaryDir dir;
+    const QString registry = dir.path() + QStringLiteral("/registry.ini");
+    ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+    const Case cases[] = {
+        {"Nifuda", QStringLiteral("99999"), false},
+        {"nifuda", QStringLiteral(" 7.5 "), true},
+        {"ApUse", QStringLiteral("eiaj"), false},
+        {"ApUse", QStringLiteral("KORVAN"), true},
+        {"LogPointer", QStringLiteral("-32769"), false},
+        {"LogCount", QString(), false},
+        {"BaseYear", QStringLiteral("12a"), false},
+        {"CheckSpec", QStringLiteral("-1"), true},
+        {"InstallBasePath", dir.path() + QStringLiteral("/elsewhere"), false},
+        {"InstallBasePath", dir.path() + QStringLiteral("/"), true},
+    };
+    for (const Case& c : cases) {
+        const QByteArray before = bytesOf(registry);
+        const CliResult r = settings(registry, {"set", c.name, c.value});
+        EXPECT_EQ(r.exitCode, c.taken ? 0 : 1) << c.name << "=" << c.value.toStdString();
+        if (c.taken) {
+            EXPECT_EQ(settings(registry, {"get", c.name}).out, c.value + QLatin1Char('\n')) << c.name;
+        } else {
+            EXPECT_TRUE(r.err.startsWith(QLatin1String(c.name) + QStringLiteral(": "))) << r.err.toStdString();
+            EXPECT_EQ(bytesOf(registry), before) << c.name;
+        }
+        const CliResult list = runCli(registry, {"list", "--korvan"});
+        EXPECT_EQ(list.exitCode, 0) << c.name << "=" << c.value.toStdString() << ": " << list.err.toStdString();
+    }
+
+    // A value that reached the store another way is named by every command
+    // under the fixed text, and in the error log.
+    Registry(registry).regPutValue(kRegistryKey, QStringLiteral("Nifuda"), QStringLiteral("99999"));
+    const CliResult r = runCli(registry, {"list", "--korvan"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QString named = QStringLiteral("Nifuda/-32768～32767 の数値を指定してください。（値「99999」）");
+    EXPECT_TRUE(r.err.contains(QStringLiteral("レジストリの情報に誤りがあります。\n") + named)) << r.err.toStdString();
+    EXPECT_TRUE(bytesOf(dir.path() + QStringLiteral("/Plx90We/Log/Deliv.log")).contains(cp932::encode(named)));
+}

@@ -45,16 +45,37 @@ TEST_F(CatalogFixture, FindsByNumberFirstMatchWins)
     EXPECT_EQ(answer, kAnswerYes);
 }
 
-TEST_F(CatalogFixture, UnknownNumberShowsFixedTextWithOkOnly)
+TEST_F(CatalogFixture, AQuestionThatCannotBeAskedIsAnsweredNo)
 {
-    // Question 12 missing from the catalogue: the caller gets OK, never a Yes.
-    catalogue(QStringLiteral("002,3,\"x\"\r\n"));
-    inst.dialogs.setNextAnswer(kAnswerYes);
-    const auto shown = show(12);
-    EXPECT_EQ(shown.text, QStringLiteral("エラーです。"));
-    EXPECT_EQ(shown.icon, MessageIcon::Critical);
-    EXPECT_EQ(shown.buttons, MessageButtons::Ok);
-    EXPECT_EQ(answer, kAnswerOk);
+    // Every question of the program, missing from the catalogue or written with
+    // one leading zero too many (found, but shown with OK only), while the
+    // operator would press Yes: the caller is told No. A notice keeps its OK.
+    struct Case
+    {
+        short number;
+        QString catalogue;
+        QString shownText;
+        short answer;
+    };
+    QList<Case> cases;
+    for (short n : {6, 12, 130, 131, 132, 133, 134, 135, 200, 210, 503, 640}) {
+        cases.append({n, QStringLiteral("002,3,\"x\"\r\n"), QStringLiteral("エラーです。"), kAnswerNo});
+        cases.append({n, QStringLiteral("0%1,2,\"q\"\r\n").arg(n, 3, 10, QLatin1Char('0')), QString(), kAnswerNo});
+    }
+    cases.append({2, QStringLiteral("001,3,\"x\"\r\n"), QStringLiteral("エラーです。"), kAnswerOk});
+    for (const Case& c : cases) {
+        catalogue(c.catalogue);
+        inst.dialogs.setNextAnswer(kAnswerYes);
+        inst.dialogs.shown.clear();
+        const short got = c.number == 200 || c.number == 210 ? ShowOutputQuestion(inst.env, c.number, {})
+                                                             : ShowMessage(inst.env, c.number);
+        EXPECT_EQ(got, c.answer) << c.number << " " << c.catalogue.toStdString();
+        ASSERT_EQ(inst.dialogs.shown.size(), 1);
+        EXPECT_EQ(inst.dialogs.shown[0].buttons, MessageButtons::Ok) << c.number;
+        if (!c.shownText.isEmpty()) {
+            EXPECT_EQ(inst.dialogs.shown[0].text, c.shownText) << c.number;
+        }
+    }
 }
 
 TEST_F(CatalogFixture, ReaderHandlesQuotesBlanksAndContinuationLines)

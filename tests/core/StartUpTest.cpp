@@ -1,5 +1,6 @@
 #include "support/TestInstall.h"
 
+#include "core/ErrorReport.h"
 #include "core/StartUp.h"
 #include "core/text/Cp932.h"
 
@@ -69,29 +70,49 @@ TEST_F(StartUpFixture, TrailingSeparatorOfTheBaseIsDroppedOnce)
     EXPECT_EQ(other.env.paths.dcsvPath, QStringLiteral("/x//Plx90We/Usr/K_Dcsv.dat"));
 }
 
-TEST_F(StartUpFixture, BadSettingsAreRefusedInOrder)
+TEST_F(StartUpFixture, BadSettingsAreRefusedInOrderAndNamedInTheLog)
 {
+    // The window shows the fixed text alone; the error log names the setting
+    // and its value in the record after LogPointer, or in record 1 when the
+    // ring's own position or size is refused (a refused LogPointer is left as
+    // it is, so that the next start tells the same).
     struct Case
     {
         const char* name;
         QString value;
+        int record;
+        QString pointerAfter;
+        QString shown = {}; // the value as the log names it, when not as stored
     };
     const QList<Case> cases = {
-        {"ApUse", QStringLiteral("eiaj")},     {"ApUse", QString()},
-        {"LogPointer", QStringLiteral("12a")}, {"LogCount", QString()},
-        {"Nifuda", QStringLiteral("40000")},   {"BaseYear", QStringLiteral("-32769")},
-        {"CheckSpec", QStringLiteral("1 2")},
+        {"ApUse", QStringLiteral("eiaj"), 5, "5"},
+        {"ApUse", QString(), 5, "5"},
+        {"LogPointer", QStringLiteral("12a"), 1, "12a"},
+        {"LogCount", QString(), 1, "1"},
+        {"Nifuda", QStringLiteral("40000"), 5, "5"},
+        {"BaseYear", QStringLiteral("-32769"), 5, "5"},
+        {"CheckSpec", QStringLiteral("1 2"), 5, "5"},
+        {"CheckSpec", QStringLiteral("1\t2"), 5, "5", QStringLiteral("1\\x092")},
     };
     for (const Case& c : cases) {
         TestInstall t;
         t.writeSettings();
+        t.setSetting(QStringLiteral("LogPointer"), QStringLiteral("4"));
         t.writeFile(QStringLiteral("Prg/Msg.DAT"), "001,1,\"x\"\r\n");
         t.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
+        t.writeFile(QStringLiteral("Log/Deliv.log"), (QByteArray(kLogRecordLength - 2, 'x') + "\r\n").repeated(4));
         t.setSetting(QString::fromLatin1(c.name), c.value);
         EXPECT_TRUE(endsProgram([&] { StartUp(t.env); })) << c.name;
         ASSERT_EQ(t.dialogs.shown.size(), 1) << c.name;
         EXPECT_EQ(t.dialogs.shown[0].text, QStringLiteral("レジストリの情報に誤りがあります。")) << c.name;
         EXPECT_EQ(t.dialogs.shown[0].icon, MessageIcon::Critical);
+        const QString record = cp932::decode(t.readFile(QStringLiteral("Log/Deliv.log")))
+                                   .mid((c.record - 1) * kLogRecordLength, kLogRecordLength);
+        EXPECT_TRUE(record.startsWith(QStringLiteral("2026/12/07 09:41[共通部][ＡＰメイン処理]%1/").arg(c.name)))
+            << c.name << ": " << record.toStdString();
+        EXPECT_TRUE(record.contains(QStringLiteral("（値「%1」）").arg(c.shown.isNull() ? c.value : c.shown)))
+            << record.toStdString();
+        EXPECT_EQ(t.setting(QStringLiteral("LogPointer")), c.pointerAfter) << c.name;
     }
 }
 

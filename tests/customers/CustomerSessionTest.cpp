@@ -371,7 +371,7 @@ TEST_F(CustomerFixture, KorvanRecordHoldsFixedSettingsAndNineCharacterCodes)
     EXPECT_FALSE(s->eiajSettingsEnabled());
     s->startNew();
     CustomerForm& f = s->form();
-    f.ordererCode = QStringLiteral("123456789AB");
+    f.ordererCode = QStringLiteral("123456789");
     f.supplierCode = QStringLiteral("SUP");
     f.ordererName = f.supplierName = QStringLiteral("コルバン");
     // Left over from an EIAJ company: a KORVAN record keeps none of it.
@@ -441,35 +441,69 @@ TEST_F(CustomerFixture, DigitCountsOfTheDocumentsIssued)
     EXPECT_EQ(stored().size(), 2);
 }
 
-TEST_F(CustomerFixture, NamesAreCutToFiftyBytesWithoutHalfACharacter)
+TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedWithTheBoxsMessage)
 {
+    // Control characters anywhere (the file is read by lines too), characters
+    // outside CP932 and more bytes than the field holds are refused, never cut
+    // or replaced; blanks at the ends are trimmed as before.
+    const QString longLayout = QString(17, QChar(u'Ｌ')) + QStringLiteral(".agr"); // 38 bytes
+    inst.writeFile(QStringLiteral("Usr/") + longLayout, "{}");
     seed({});
-    auto s = session(Protocol::Eiaj);
     struct Case
     {
-        QString name;
-        QString stored;
+        Protocol protocol;
+        QString CustomerForm::*box;
+        QString typed;
+        short message; // 0: written
+        const char* focus;
+        CustField field;
+        QString stored; // when written
     };
+    const auto name = &CustomerForm::ordererName;
+    const auto supplier = &CustomerForm::supplierName;
+    const auto comment = &CustomerForm::comment;
+    const auto code = &CustomerForm::ordererCode;
+    const Protocol e = Protocol::Eiaj;
+    const QString kanji25 = QString(25, QChar(u'電'));
     const Case cases[] = {
-        {QString(26, QChar(u'電')), QString(25, QChar(u'電'))},
-        {QString(50, QLatin1Char('n')), QString(50, QLatin1Char('n'))},
-        // 49 single bytes and a double-byte character: the last byte stays blank.
-        {QString(49, QLatin1Char('n')) + QChar(u'電'), QString(49, QLatin1Char('n')) + QLatin1Char(' ')},
+        {e, name, QStringLiteral("北斗\r\n電機"), 515, "Text2", {}, {}},
+        {e, name, QStringLiteral("北斗\t電機"), 515, "Text2", {}, {}},
+        {e, name, kanji25 + QChar(u'電'), 515, "Text2", {}, {}},
+        {e, name, QString(49, QLatin1Char('n')) + QChar(u'電'), 515, "Text2", {}, {}},
+        {e, name, QStringLiteral("北斗") + QChar(0xD83D) + QChar(0xDE00), 515, "Text2", {}, {}},
+        {e, name, QStringLiteral("北斗〜電機"), 515, "Text2", {}, {}}, // U+301C: CP932 keeps only U+FF5E
+        {e, name, kanji25, 0, "", CustField::OrdererName, kanji25},
+        {e, name, QString(50, QLatin1Char('n')), 0, "", CustField::OrdererName, QString(50, QLatin1Char('n'))},
+        {e, name, QStringLiteral("  北斗～ｶﾌﾞ  "), 0, "", CustField::OrdererName, QStringLiteral("北斗～ｶﾌﾞ")},
+        {e, supplier, QStringLiteral("自社") + QChar(0x1F), 525, "Text4", {}, {}},
+        {e, comment, QStringLiteral("取引先\tA"), kMsgCommentNotStorable, "Text9", {}, {}},
+        {e, comment, QString(9, QChar(u'注')), kMsgCommentNotStorable, "Text9", {}, {}},
+        {e, comment, QString(8, QChar(u'注')), 0, "", CustField::Comment, QString(8, QChar(u'注'))},
+        {e, code, QStringLiteral("A") + QChar(0xD83D) + QChar(0xDE00), 512, "Text1", {}, {}},
+        {Protocol::Korvan, code, QStringLiteral("1234567890"), 512, "Text1", {}, {}},
+        {e, &CustomerForm::slipFormFile, QStringLiteral("E_Slip.agr\n"), 567, "Text5", {}, {}},
+        {e, &CustomerForm::tagFormFile, longLayout, 577, "Text6", {}, {}},
     };
     int n = 0;
     for (const Case& c : cases) {
+        const QByteArray before = inst.readFile(kCust);
+        auto s = session(c.protocol);
         s->startNew();
         s->form().ordererCode = QStringLiteral("N%1").arg(++n);
         s->form().supplierCode = QStringLiteral("S");
-        s->form().ordererName = c.name;
-        s->form().supplierName = c.name;
+        s->form().ordererName = s->form().supplierName = QStringLiteral("名");
         s->form().priceDisplayKind = QStringLiteral("2");
-        ASSERT_TRUE(s->ok().written) << n;
-        EXPECT_EQ(stored().last().text(CustField::OrdererName), c.stored) << n;
-        EXPECT_EQ(stored().last().text(CustField::SupplierName), c.stored) << n;
+        s->form().*(c.box) = c.typed;
+        const CustomerOutcome outcome = s->ok();
+        EXPECT_EQ(outcome.message, c.message) << n;
+        EXPECT_EQ(outcome.written, c.message == 0) << n;
+        if (c.message) {
+            EXPECT_EQ(outcome.focus, QLatin1String(c.focus)) << n;
+            EXPECT_EQ(inst.readFile(kCust), before) << n;
+        } else {
+            EXPECT_EQ(stored().last().text(c.field).trimmed(), c.stored) << n;
+        }
     }
-    // The list shows the name as stored.
-    EXPECT_EQ(s->rows().at(0).name, QString(25, QChar(u'電')));
 }
 
 // ---- Deletion, compaction and other programs.

@@ -381,23 +381,36 @@ TEST_F(InputWindowFixture, ListWindowOpensItForTheCurrentListAndReloadsAfterARun
                                            inst.env.paths.errListPath + QStringLiteral("）を参照しますか？"));
 }
 
-TEST_F(InputWindowFixture, ADamagedDataFileIsRefusedAndTheWindowStays)
+TEST_F(InputWindowFixture, ARunThatCannotImportChangesNothingAndTheWindowStays)
 {
-    const QByteArray damaged = "not whole records";
-    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), damaged);
-    file(QStringLiteral("P.CSV"), kPairOrder, 2);
-    InputFileWindow w(inst.env, 0);
-    w.show();
-    select(w, {"P.CSV"});
-    press(w, "Command5");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !child<QFrame>(w, "Picture1")->isVisible(); }, 5000));
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(child<QPushButton>(w, "Command5")->isEnabled());
-    ASSERT_FALSE(inst.dialogs.texts().isEmpty());
-    EXPECT_TRUE(inst.dialogs.texts().last().contains(QStringLiteral("E_Deliv.dat")));
-    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
-    EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
-    EXPECT_FALSE(w.importResult().finished);
+    // A damaged data file, an empty code table: not "finished"; the data file
+    // and the order file stay as they were, and the operator may choose again.
+    struct Case
+    {
+        QByteArray data;
+        QByteArray codes;
+        QString told; // in the last box shown
+    };
+    const Case cases[] = {
+        {"not whole records", inst.readFile(QStringLiteral("Prg/Code.DAT")), QStringLiteral("E_Deliv.dat")},
+        {fileOf(QList{delivery('1', "A001", "S01", "OLD", "1")}), {}, QStringLiteral("コード情報が確認できません。")},
+    };
+    for (const Case& c : cases) {
+        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), c.data);
+        inst.writeFile(QStringLiteral("Prg/Code.DAT"), c.codes);
+        file(QStringLiteral("P.CSV"), kPairOrder, 2);
+        InputFileWindow w(inst.env, 0);
+        w.show();
+        select(w, {"P.CSV"});
+        press(w, "Command5");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !child<QFrame>(w, "Picture1")->isVisible(); }, 5000));
+        EXPECT_TRUE(w.isVisible() && child<QPushButton>(w, "Command5")->isEnabled()) << c.told.toStdString();
+        ASSERT_FALSE(inst.dialogs.texts().isEmpty());
+        EXPECT_TRUE(inst.dialogs.texts().last().contains(c.told)) << inst.dialogs.texts().last().toStdString();
+        EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), c.data) << c.told.toStdString();
+        EXPECT_TRUE(QFile::exists(imp.inPath(QStringLiteral("P.CSV"))));
+        EXPECT_FALSE(w.importResult().finished);
+    }
 }
 
 TEST_F(InputWindowFixture, TheParentEntryAndATypedPathMoveBetweenFolders)
