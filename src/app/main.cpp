@@ -8,16 +8,12 @@
 #include "ui/list/ListWindow.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFont>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     plx::fileutil::failWritesBeyondTheFileSizeLimit();
-    // The name a data file's lock records for its holder: the running
-    // executable's own, so that no other program takes a live lock for stale.
-    QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     // IPA Gothic stands in for the MS Gothic of the forms.
     QFont font(QStringLiteral("IPAGothic"), 10);
     font.setStyleHint(QFont::TypeWriter);

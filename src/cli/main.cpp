@@ -14,7 +14,6 @@
 #include "report/ReportApplication.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -25,10 +24,6 @@ int main(int argc, char* argv[])
     // Printing lays out documents, which needs the GUI application (offscreen).
     const auto app = plx::report::makePrintingApplication(argc, argv);
     plx::fileutil::failWritesBeyondTheFileSizeLimit();
-    // The name a data file's lock records for its holder: it must be the
-    // running executable's own, or another program would take the lock of a
-    // live command for the stale lock of an ended one.
-    QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
 
     std::vector<std::unique_ptr<plx::cli::Command>> commands;
     commands.push_back(std::make_unique<plx::cli::InstallCommand>());

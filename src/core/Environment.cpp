@@ -1,6 +1,6 @@
 #include "Environment.h"
 
-#include <QLockFile>
+#include "ProcessLock.h"
 
 #include <cstdlib>
 

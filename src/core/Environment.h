@@ -9,11 +9,10 @@
 #include <functional>
 #include <memory>
 
-class QLockFile;
-
 namespace plx {
 
 class Clock;
+class ProcessLock;
 class Dialogs;
 class Registry;
 
@@ -69,8 +68,9 @@ struct Environment
     short centerLeft = 0;
     short centerTop = 0;
 
-    // Held while this is the running instance.
-    std::unique_ptr<QLockFile> instanceLock;
+    // Held while this is the running instance; released by the system when
+    // the process ends, however it ends.
+    std::unique_ptr<ProcessLock> instanceLock;
 };
 
 // Thrown by endProgram() after the shutdown hook returned (tests, the command

@@ -5,6 +5,7 @@
 #include "Environment.h"
 #include "ErrorReport.h"
 #include "MessageCatalog.h"
+#include "ProcessLock.h"
 #include "Registry.h"
 #include "SettingRules.h"
 #include "text/NumericText.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace plx {
 namespace {
@@ -126,9 +126,8 @@ void StartUp(Environment& env, const StartUpOptions& options)
 
     // 2. One instance per settings store.
     if (options.singleInstance) {
-        auto lock = std::make_unique<QLockFile>(instanceLockPath(env.registry->filePath()));
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0))
+        auto lock = std::make_unique<ProcessLock>(instanceLockPath(env.registry->filePath()));
+        if (lock->tryLock(0) != ProcessLock::Result::Locked)
             refuse(env, MessageIcon::Exclamation, kAlreadyRunningText);
         env.instanceLock = std::move(lock);
     }
