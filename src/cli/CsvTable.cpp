@@ -1,6 +1,39 @@
 #include "CsvTable.h"
 
+#include <QStringDecoder>
+
 namespace plx::cli {
+
+namespace {
+
+QString lineError(int line, const char16_t* what)
+{
+    return QStringLiteral("%1行目: %2").arg(line).arg(QStringView(what));
+}
+
+} // namespace
+
+std::optional<CsvTable> CsvTable::parseUtf8(QByteArray bytes, QString& error)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    // Line by line, so that the refusal names the line: a line feed never
+    // stands inside a UTF-8 sequence.
+    int line = 1;
+    for (qsizetype begin = 0; begin <= bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', begin);
+        if (end < 0)
+            end = bytes.size();
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = utf8.decode(QByteArrayView(bytes).sliced(begin, end - begin));
+        if (utf8.hasError()) {
+            error = lineError(line, u"UTF-8 の文字として読めないバイトがあります。");
+            return std::nullopt;
+        }
+        begin = end + 1;
+    }
+    return parse(QString::fromUtf8(bytes), error);
+}
 
 std::optional<CsvTable> CsvTable::parse(const QString& text, QString& error)
 {
@@ -8,15 +41,15 @@ std::optional<CsvTable> CsvTable::parse(const QString& text, QString& error)
     QList<Row> records;
     Row current;
     QString field;
-    bool quoted = false;
     bool inQuotes = false;
-    bool any = false; // the current record has begun
+    bool closed = false; // a quoted field's closing quote was read
+    bool any = false;    // the current record has begun
     int line = 1;
     current.line = 1;
     const auto endField = [&] {
         current.fields.append(field);
         field.clear();
-        quoted = false;
+        closed = false;
         any = true;
     };
     const auto endRecord = [&] {
@@ -37,6 +70,7 @@ std::optional<CsvTable> CsvTable::parse(const QString& text, QString& error)
                     ++i;
                 } else {
                     inQuotes = false;
+                    closed = true;
                 }
             } else {
                 if (c == u'\n')
@@ -45,9 +79,17 @@ std::optional<CsvTable> CsvTable::parse(const QString& text, QString& error)
             }
             continue;
         }
-        if (c == u'"' && field.isEmpty() && !quoted) {
+        const bool separator = c == u',' || c == u'\r' || c == u'\n';
+        if (closed && !separator) {
+            error = lineError(line, u"引用符で囲んだ項目の後に文字があります。");
+            return std::nullopt;
+        }
+        if (c == u'"' && !field.isEmpty()) {
+            error = lineError(line, u"引用符で囲んでいない項目に引用符があります。");
+            return std::nullopt;
+        }
+        if (c == u'"') {
             inQuotes = true;
-            quoted = true;
             quoteLine = line;
             if (!any && current.fields.isEmpty())
                 current.line = line;
@@ -72,12 +114,12 @@ std::optional<CsvTable> CsvTable::parse(const QString& text, QString& error)
         field += c;
     }
     if (inQuotes) {
-        error = QStringLiteral("line %1: a quoted field is not closed").arg(quoteLine);
+        error = lineError(quoteLine, u"引用符が閉じられていません。");
         return std::nullopt;
     }
     endRecord();
     if (records.isEmpty()) {
-        error = QStringLiteral("no header row");
+        error = QStringLiteral("見出しの行がありません。");
         return std::nullopt;
     }
     table.header = records.takeFirst().fields;

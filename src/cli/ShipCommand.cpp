@@ -76,11 +76,12 @@ bool offered(const Column& c, Protocol format)
     return format == Protocol::Eiaj ? c.eiaj : c.korvan;
 }
 
-// "10x3 5x2": the grid rows of a TagLines cell.
+// "10x3 5x2": the grid rows of a TagLines cell, each cell as typed; the
+// grid's checks judge the numbers (121, 122), as in the window.
 std::optional<QList<TagRow>> tagRowsOf(const QString& cell)
 {
     QList<TagRow> rows;
-    static const QRegularExpression row(QStringLiteral("^([0-9.,]+)[xX×]([0-9]+)$"));
+    static const QRegularExpression row(QStringLiteral("^([^xX×]+)[xX×]([^xX×]+)$"));
     for (const QString& part : cell.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch m = row.match(part);
         if (!m.hasMatch())
@@ -126,10 +127,7 @@ int ShipCommand::execute(const QStringList& arguments)
         return kExitFailed;
     }
     QString parseError;
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const auto table = CsvTable::parse(QString::fromUtf8(bytes), parseError);
+    const auto table = CsvTable::parseUtf8(file.readAll(), parseError);
     if (!table)
         return usage(source + QStringLiteral(": ") + parseError);
     QHash<QString, int> columnOf;
@@ -174,10 +172,21 @@ int ShipCommand::execute(const QStringList& arguments)
                 return i >= 0 ? row.fields.value(i) : QString();
             };
             const QString lineNo = QString::number(row.line);
-            const auto refuse = [&](const QString& why, const QString& control) {
+            // "N 拒否 (MESSAGE) TEXT CAPTION": the catalogue message the window
+            // shows, or the program's own words where it has none, and the box
+            // in error; where the window sends the focus elsewhere, that too.
+            const auto refuse = [&](short message, const QString& text, const QString& box,
+                                    const QString& focus = QString()) {
                 ++refused;
-                printLine(
-                    {lineNo, QStringLiteral("拒否"), why, control.isEmpty() ? QString() : captionOf(control, format)});
+                QStringList parts{
+                    lineNo, QStringLiteral("拒否"),
+                    message > 0
+                        ? QStringLiteral("(%1) %2").arg(message, 3, 10, QLatin1Char('0')).arg(MessageText(env, message))
+                        : text,
+                    box.isEmpty() ? QString() : captionOf(box, format)};
+                if (!focus.isEmpty() && focus != box)
+                    parts << captionOf(focus, format);
+                printLine(parts);
             };
             // The record the keys name, or a new one.
             bool orderData = false;
@@ -190,15 +199,19 @@ int ShipCommand::execute(const QStringList& arguments)
             if (n > 0) {
                 entry.switchMode(orderData ? EntryMode::Correction : EntryMode::Existing);
                 entry.showRecordNumber(n);
+                // The window shows the record with the focus in the shipped
+                // quantity; the row's values are typed from there.
+                entry.passQuantityBox();
                 if (!issuing && !entry.view().registerEnabled) {
                     refuse(
+                        0,
                         QStringLiteral(
                             "発行済の納品書は登録できません。再発行するときは --issue (登録印刷) で登録してください。"),
-                        QString());
+                        QStringLiteral("Command4"));
                     continue;
                 }
                 if (!cell("OrderNo").isEmpty() && cell("OrderNo").trimmed() != entry.form().text(8)) {
-                    refuse(QStringLiteral("注文番号は新しい納品書にだけ入力できます。"), QStringLiteral("Text8"));
+                    refuse(0, QStringLiteral("注文番号は新しい納品書にだけ入力できます。"), QStringLiteral("Text8"));
                     continue;
                 }
             } else {
@@ -218,13 +231,22 @@ int ShipCommand::execute(const QStringList& arguments)
                 if (control == kTagGrid) {
                     const auto rows = tagRowsOf(value);
                     if (!rows || rows->size() > entry.tagRows()) {
-                        refuse(QStringLiteral("荷札の指定が正しくありません。(入数x枚数 を空白で区切って%1行まで)")
+                        refuse(0,
+                               QStringLiteral("荷札の指定が正しくありません。(入数x枚数 を空白で区切って%1行まで)")
                                    .arg(entry.tagRows()),
                                control);
                         typed = false;
                         continue;
                     }
+                    if (const auto refusal = entry.refusalOfTagRows(*rows)) {
+                        refuse(refusal->message, refusal->text, refusal->box);
+                        typed = false;
+                        continue;
+                    }
                     entry.enterTagRows(*rows);
+                } else if (const auto refusal = entry.refusalOf(control, value)) {
+                    refuse(refusal->message, refusal->text, refusal->box);
+                    typed = false;
                 } else {
                     entry.enterValue(control, value);
                 }
@@ -236,10 +258,8 @@ int ShipCommand::execute(const QStringList& arguments)
                 printLine({lineNo, QStringLiteral("登録済"), entry.lastWrittenStatus()});
                 continue;
             }
-            refuse(outcome.message > 0 ? QStringLiteral("(%1) %2")
-                                             .arg(outcome.message, 3, 10, QLatin1Char('0'))
-                                             .arg(MessageText(env, outcome.message))
-                                       : QStringLiteral("登録を取り消しました。"),
+            // A question answered No refuses the row with that question.
+            refuse(outcome.message > 0 ? outcome.message : outcome.question, outcome.text, outcome.box,
                    outcome.focus.control);
         }
     });

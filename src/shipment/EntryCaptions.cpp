@@ -36,6 +36,8 @@ QString captionOf(const QString& control, Protocol format)
         {QStringLiteral("Option1"), QStringLiteral("ＢＣ出力区分：")},
         {QStringLiteral("Option2"), QStringLiteral("ＢＣ出力区分：")},
         {QStringLiteral("Command1"), QStringLiteral("戻る")},
+        {QStringLiteral("Command4"), QStringLiteral("登録")},
+        {QStringLiteral("Command5"), QStringLiteral("登録印刷")},
         {QStringLiteral("Command7"), QStringLiteral("受注ﾃﾞｰﾀ修正")},
     };
     static const QHash<QString, QString> eiaj = {

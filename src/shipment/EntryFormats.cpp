@@ -1,5 +1,7 @@
 #include "EntryFormats.h"
 
+#include "EntryLimits.h"
+
 #include "core/text/Dates.h"
 #include "core/text/FixedField.h"
 #include "core/text/VbFormat.h"
@@ -102,12 +104,12 @@ QString updatedAtText(QStringView stamp)
 
 QString tagQuantityCellText(QStringView text)
 {
-    return quantityBoxText(text).left(15);
+    return quantityBoxText(text).left(kTagQuantityCellLength);
 }
 
 QString tagCountCellText(QStringView text)
 {
-    return formattedBox(text, u"#0").left(2);
+    return formattedBox(text, u"#0").left(kTagCountCellLength);
 }
 
 QString focusedBoxText(int box, QStringView text)

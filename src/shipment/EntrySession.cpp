@@ -2,6 +2,7 @@
 
 #include "AmountCalculation.h"
 #include "EntryFormats.h"
+#include "EntryLimits.h"
 
 #include "core/Clock.h"
 #include "core/Environment.h"
@@ -9,6 +10,8 @@
 #include "core/FileLock.h"
 #include "core/MessageCatalog.h"
 #include "core/text/VbFormat.h"
+
+#include <QHash>
 
 #include <algorithm>
 
@@ -168,6 +171,8 @@ void EntrySession::display(const DeliveryRecord& record, int n)
 {
     m_company = companyOf(record.text(DeliveryField::OrdererCode), record.text(DeliveryField::SupplierCode));
     m_view = displayRecord(record, m_format, m_company, m_codes, m_tagRows);
+    m_defaultClasses = {};
+    m_calculatedAmounts.clear();
     m_shown = record;
     m_recordNumber = n;
 }
@@ -186,7 +191,11 @@ void EntrySession::showRecordNumber(int n)
 
 void EntrySession::showNewScreen()
 {
+    // Every class list starts unselected; the remembered orderer's display
+    // sets its defaults.
     m_view = newRecordScreen(m_format, m_remembered, m_env.clock->now().date(), m_tagRows);
+    m_defaultClasses = {};
+    m_calculatedAmounts.clear();
     m_shown.reset();
     m_company.reset();
     if (!m_remembered.ordererCode.isEmpty())
@@ -220,30 +229,57 @@ void EntrySession::startCorrection()
 void EntrySession::ordererDisplay()
 {
     EntryForm& f = form();
+    const bool eiaj = m_format == Protocol::Eiaj;
+    const auto state = [&] {
+        return QStringList{f.combo(2), f.combo(3), m_company ? QString::fromLatin1(m_company->bytes()) : QString()}
+            .join(QLatin1Char('|'));
+    };
+    const QString before = state();
     m_company = companyOf(f.text(3), f.text(6));
-    if (!m_company) {
-        f.text(4).clear();
-        return;
-    }
-    f.text(4) = fixed::trimmedRight(m_company->text(CustField::OrdererName));
-    if (m_format == Protocol::Eiaj) {
-        // Classes not chosen yet take the company's defaults.
-        const std::pair<int, std::pair<const char*, CustField>> defaults[] = {
-            {2, {"02", CustField::ConsumptionTaxKind}},
-            {3, {"03", CustField::TaxationKind}},
-            {4, {"04", CustField::PriceDisplayKind}}};
-        for (const auto& [box, source] : defaults) {
-            if (!f.combo(box).isEmpty())
-                continue;
-            const CodeEntry* e = m_codes.find(formatDigitOf(m_format), QLatin1String(source.first),
-                                              m_company->text(source.second).trimmed());
-            if (e)
-                f.combo(box) = e->code;
+    if (eiaj) {
+        // The defaults an earlier display set, and that nobody chose otherwise
+        // since, were that company's: they go with it.
+        for (int box = 2; box <= 4; ++box) {
+            if (!m_defaultClasses[box].isEmpty() && f.combo(box) == m_defaultClasses[box])
+                f.combo(box).clear();
+            m_defaultClasses[box].clear();
         }
     }
-    m_view.gridEnabled = !slipsOnly(m_company);
-    m_view.kanjiLabels = kanjiAllowed(m_company);
-    m_view.companyFound = true;
+    if (!m_company) {
+        f.text(4).clear();
+    } else {
+        f.text(4) = fixed::trimmedRight(m_company->text(CustField::OrdererName));
+        if (eiaj) {
+            // Classes not chosen yet take the company's defaults.
+            const std::pair<int, std::pair<const char*, CustField>> defaults[] = {
+                {2, {"02", CustField::ConsumptionTaxKind}},
+                {3, {"03", CustField::TaxationKind}},
+                {4, {"04", CustField::PriceDisplayKind}}};
+            for (const auto& [box, source] : defaults) {
+                if (!f.combo(box).isEmpty())
+                    continue;
+                const CodeEntry* e = m_codes.find(formatDigitOf(m_format), QLatin1String(source.first),
+                                                  m_company->text(source.second).trimmed());
+                if (e) {
+                    f.combo(box) = e->code;
+                    m_defaultClasses[box] = e->code;
+                }
+            }
+        }
+        m_view.gridEnabled = !slipsOnly(m_company);
+        m_view.kanjiLabels = kanjiAllowed(m_company);
+        m_view.companyFound = true;
+    }
+    // Amounts calculated for the classes and rounding of the company before
+    // go with them (amounts typed over them stay); then the amounts follow the
+    // new classes as when the class lists are left.
+    if (eiaj && state() != before) {
+        if (!m_calculatedAmounts.isEmpty() && m_calculatedAmounts == QStringList{f.text(23), f.text(24), f.text(25)}) {
+            for (int box : {23, 24, 25})
+                f.text(box).clear();
+        }
+        recalculateAmounts(before, state());
+    }
 }
 
 bool EntrySession::takeCompanyNotice()
@@ -285,6 +321,9 @@ EntryOutcome EntrySession::registerShown(bool issue, const std::function<bool(sh
     if (!checked.passed) {
         EntryOutcome outcome;
         outcome.message = checked.message;
+        outcome.question = checked.question;
+        outcome.text = checked.text;
+        outcome.box = checked.box;
         outcome.focus = checked.focus;
         return outcome;
     }
@@ -432,6 +471,9 @@ void EntrySession::leaveBox(const QString& control)
             f.text(n) = amountBoxText(f.text(n), m_view.foreign);
         return;
     default:
+        // The other text boxes take no part in the calculation.
+        if (n != 0)
+            return;
         break;
     }
     if (n == 0) {
@@ -455,13 +497,17 @@ void EntrySession::leaveBox(const QString& control)
             return;
         valueNow = f.combo(c);
     }
-    if (!eiaj)
-        return;
+    if (eiaj)
+        recalculateAmounts(m_valueAtFocus, valueNow);
+}
 
+void EntrySession::recalculateAmounts(const QString& valueAtFocus, const QString& valueNow)
+{
     // The amounts follow the quantity, the price and the two tax classes.
+    EntryForm& f = form();
     const RecordStatus status = m_shown && m_mode != EntryMode::New ? statusOf(m_shown->text(DeliveryField::Status))
                                                                     : RecordStatus::Unprocessed;
-    const TaxTrigger trigger = taxTrigger(f.text(19), f.text(22), m_valueAtFocus, valueNow, status,
+    const TaxTrigger trigger = taxTrigger(f.text(19), f.text(22), valueAtFocus, valueNow, status,
                                           positionOf(m_codes, m_format, "02", f.combo(2)));
     if (trigger.fillEmptyAmounts)
         fillEmptyAmounts(f.text(24), f.text(23), f.text(25));
@@ -480,6 +526,7 @@ void EntrySession::leaveBox(const QString& control)
         f.text(23) = result->tax;
         f.text(24) = result->amount;
         f.text(25) = result->total;
+        m_calculatedAmounts = {f.text(23), f.text(24), f.text(25)};
     }
 }
 
@@ -514,6 +561,39 @@ void EntrySession::enterTagRows(const QList<TagRow>& rows)
         else
             f.tags[i] = {QStringLiteral("0.000"), QStringLiteral("0")};
     }
+}
+
+void EntrySession::passQuantityBox()
+{
+    focusBox(textBox(19));
+    leaveBox(textBox(19));
+}
+
+std::optional<EntryRefusal> EntrySession::refusalOf(const QString& control, const QString& value) const
+{
+    const int places = decimalsOf(control, m_format, m_view.foreign);
+    if (places < 0 || !hasMoreDecimals(value, places))
+        return std::nullopt;
+    // The box would round the number when it is left: refused with the
+    // message of its range check.
+    static const QHash<int, short> messages = {{16, 80},  {17, 83},  {19, 100}, {22, 106},
+                                               {23, 107}, {24, 108}, {25, 109}};
+    return EntryRefusal{messages.value(boxNumberOf(control)), QString(), control};
+}
+
+std::optional<EntryRefusal> EntrySession::refusalOfTagRows(const QList<TagRow>& rows) const
+{
+    for (const TagRow& row : rows) {
+        if (hasMoreDecimals(row.qty, 3))
+            return EntryRefusal{121, QString(), kTagGrid};
+        if (hasMoreDecimals(row.count, 0))
+            return EntryRefusal{122, QString(), kTagGrid};
+        const auto count = boxNumber(row.count);
+        const QString cell = vbFormat(count ? *count : Decimal(0), u"#0");
+        if (count && !count->isNegative() && cell.size() > kTagCountCellLength)
+            return EntryRefusal{0, tagCountTooLongText(kTagCountCellLength, cell.size()), kTagGrid};
+    }
+    return std::nullopt;
 }
 
 } // namespace plx

@@ -7,6 +7,7 @@
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -31,8 +32,20 @@ struct EntryOutcome
 {
     bool written = false;
     short message = 0;        // a message to show (a refusal); 0 none
+    short question = 0;       // a question that was asked and answered No
+    QString text;             // a refusal the catalogue has no message for
+    QString box;              // the control in error
     FocusTarget focus;        // where the focus goes
     bool closeWindow = false; // the last page was deleted
+};
+
+// Why a box does not take a value as it is: a catalogue message of the window
+// or, where it has none, the program's own words, and the box.
+struct EntryRefusal
+{
+    short message = 0;
+    QString text;
+    QString box;
 };
 
 // The state and the rules of one opening of an entry window: paging through the
@@ -91,6 +104,16 @@ public:
     void enterValue(const QString& control, const QString& value);
     // Fills the tag grid from its first row; the other rows become zero.
     void enterTagRows(const QList<TagRow>& rows);
+    // What a caller without a window checks before typing: a number with more
+    // decimals than its box keeps (the box's message), a tag count longer than
+    // its cell. Longer texts and characters the record cannot hold are refused
+    // by the registration, for the window as well.
+    std::optional<EntryRefusal> refusalOf(const QString& control, const QString& value) const;
+    std::optional<EntryRefusal> refusalOfTagRows(const QList<TagRow>& rows) const;
+    // After showing a record the window puts the focus in the shipped quantity
+    // and the operator moves on from there: the box's lost focus (the amounts
+    // of an unprocessed record) runs as in the window.
+    void passQuantityBox();
     // The Status the last registration wrote.
     const QString& lastWrittenStatus() const { return m_lastStatus; }
 
@@ -133,6 +156,9 @@ private:
     std::optional<CustRecord> companyOf(const QString& orderer, const QString& supplier);
     void display(const DeliveryRecord& record, int n);
     EntryOutcome refuse(short message);
+    // The amounts after a control of the calculation changed from
+    // `valueAtFocus` to `valueNow`.
+    void recalculateAmounts(const QString& valueAtFocus, const QString& valueNow);
 
     Environment& m_env;
     Protocol m_format;
@@ -152,6 +178,11 @@ private:
     std::optional<DeliveryRecord> m_copied; // the handed-over row of a new record
     RememberedOrderer m_remembered;
     QString m_valueAtFocus;
+    // The classes (Combo2 ... Combo4) the orderer display set from the shown
+    // company's defaults; empty where it set none.
+    std::array<QString, 5> m_defaultClasses;
+    // The amount boxes (Text23, Text24, Text25) as the calculation last wrote them.
+    QStringList m_calculatedAmounts;
     QString m_lastStatus;
 
     std::unique_ptr<FileLock> m_heldLock;

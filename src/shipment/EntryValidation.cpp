@@ -1,6 +1,7 @@
 #include "EntryValidation.h"
 
 #include "EntryFormats.h"
+#include "EntryLimits.h"
 
 #include "core/CodeTable.h"
 #include "core/CommonRoutines.h"
@@ -38,6 +39,7 @@ constexpr Box kGrid{Ctl::Grid, 0};
 
 // What a step checks.
 enum class Check {
+    Storable,        // every box the mode writes as typed fits its field (EntryLimits)
     NotEmpty,        // the trimmed text (or code) is not empty
     SingleByte,      // CheckSingleByte
     NoBlankAsterisk, // CheckBlankAsterisk, only when CheckSpec is 0
@@ -97,6 +99,7 @@ constexpr Formats B = Formats::Both;
 // KORVAN-only or EIAJ-only row stands where that window makes its check.
 // clang-format off
 constexpr Step kSteps[] = {
+    {"0",   B, Check::Storable,        text(3),  0},
     {"1",   B, Check::NotEmpty,        text(3),  15,  0,   0,  NewOnly},
     {"2",   B, Check::NotEmpty,        text(6),  16,  0,   0,  NewOnly},
     {"3",   B, Check::CompanyExists,   text(3),  2,   0,   0,  NewOnly},
@@ -269,8 +272,11 @@ FocusTarget focusOn(Box box, EntryMode mode, Protocol format)
 
 struct Failure
 {
-    short message = 0; // 0: a question was answered No
-    std::optional<FocusTarget> cell;
+    short message = 0;  // 0: a question was answered No, or `text`
+    short question = 0; // the question answered No
+    std::optional<FocusTarget> cell = std::nullopt;
+    QString text = QString();              // a refusal in the program's own words
+    std::optional<Box> box = std::nullopt; // the box in error when it is not the step's
 };
 
 // One run of the checks over a form.
@@ -290,6 +296,7 @@ private:
     std::optional<Failure> checkKanji(const Step& step);
     std::optional<Failure> checkNumber(const Step& step);
     std::optional<Failure> checkTags(const Step& step);
+    std::optional<Failure> checkStorable();
     std::optional<Failure> ask(short question) const;
 
     // The step's box as the check sees it, written back normalised: blanks
@@ -337,7 +344,7 @@ std::optional<Failure> Validator::ask(short question) const
     // Without anyone to answer, the answer is No: nothing is registered unasked.
     if (m_ctx.ask && m_ctx.ask(question))
         return std::nullopt;
-    return Failure{0, std::nullopt};
+    return Failure{.question = question};
 }
 
 ValidationResult Validator::run()
@@ -350,8 +357,12 @@ ValidationResult Validator::run()
         if ((step.flags & NewOnly) && m_ctx.mode != EntryMode::New)
             continue;
         if (const std::optional<Failure> failure = check(step)) {
+            const Box box = failure->box.value_or(step.box);
             result.message = failure->message;
-            result.focus = failure->cell ? *failure->cell : focusOn(step.box, m_ctx.mode, m_ctx.format);
+            result.question = failure->question;
+            result.text = failure->text;
+            result.box = controlName(box);
+            result.focus = failure->cell ? *failure->cell : focusOn(box, m_ctx.mode, m_ctx.format);
             result.keysPassed = m_keysPassed;
             result.company = m_company;
             return result;
@@ -367,8 +378,10 @@ ValidationResult Validator::run()
 
 std::optional<Failure> Validator::check(const Step& step)
 {
-    const Failure refused{step.message, std::nullopt};
+    const Failure refused{.message = step.message};
     switch (step.check) {
+    case Check::Storable:
+        return checkStorable();
     case Check::NotEmpty:
         return box(step.box).isEmpty() ? std::optional(refused) : std::nullopt;
     case Check::SingleByte:
@@ -396,7 +409,12 @@ std::optional<Failure> Validator::check(const Step& step)
     case Check::KanjiText:
         return checkKanji(step);
     case Check::KanjiPadOnly: {
+        // Nothing else refuses a control character here.
         QString& t = box(step.box);
+        for (const QChar c : t) {
+            if (c.category() == QChar::Other_Control)
+                return Failure{.text = unwritableCharacterText(QStringView(&c, 1))};
+        }
         t = paddedKanji(t, step.width);
         return std::nullopt;
     }
@@ -442,8 +460,8 @@ std::optional<Failure> Validator::check(const Step& step)
 std::optional<Failure> Validator::checkKanji(const Step& step)
 {
     QString& t = box(step.box);
-    const Failure first{step.message, std::nullopt};
-    const Failure second{step.message2, std::nullopt};
+    const Failure first{.message = step.message};
+    const Failure second{.message = step.message2};
     if (!kanjiAllowed())
         return CheckSingleByte(t) != 0 ? std::optional(first) : std::nullopt;
     if (m_ctx.format == Protocol::Korvan || hasDoubleByte(t)) {
@@ -465,7 +483,7 @@ std::optional<Failure> Validator::checkNumber(const Step& step)
     const std::optional<Decimal> value = boxNumber(t);
     const char* max = foreignCurrency() ? step.limit.foreign : step.limit.yen;
     if (!value || value->isNegative() || (max && *value > limitValue(max)))
-        return Failure{step.message, std::nullopt};
+        return Failure{.message = step.message};
     return std::nullopt;
 }
 
@@ -474,7 +492,9 @@ std::optional<Failure> Validator::checkNumber(const Step& step)
 std::optional<Failure> Validator::checkTags(const Step& step)
 {
     auto cell = [](const QString& t) { return trimmed(t).isEmpty() ? std::optional(Decimal(0)) : boxNumber(t); };
-    auto at = [](int row, int column) { return FocusTarget{kTagGrid, row, column}; };
+    auto at = [&](int row, int column) {
+        return Failure{.message = step.message, .cell = FocusTarget{kTagGrid, row, column}};
+    };
     const QList<TagRow>& rows = m_form.tags;
     const Decimal maxQty = limitValue(kQuantity.yen);
 
@@ -483,20 +503,20 @@ std::optional<Failure> Validator::checkTags(const Step& step)
         for (int r = 0; r < rows.size(); ++r) {
             const std::optional<Decimal> q = cell(rows[r].qty);
             if (!q || q->isNegative() || *q > maxQty)
-                return Failure{step.message, at(r, 1)};
+                return at(r, 1);
         }
         return std::nullopt;
     case Check::TagCounts:
         for (int r = 0; r < rows.size(); ++r) {
             const std::optional<Decimal> c = cell(rows[r].count);
             if (!c || c->isNegative())
-                return Failure{step.message, at(r, 2)};
+                return at(r, 2);
         }
         return std::nullopt;
     case Check::TagPairs:
         for (int r = 0; r < rows.size(); ++r) {
             if (cell(rows[r].qty)->isZero() != cell(rows[r].count)->isZero())
-                return Failure{step.message, at(r, 1)};
+                return at(r, 1);
         }
         return std::nullopt;
     case Check::TagSum: {
@@ -510,11 +530,51 @@ std::optional<Failure> Validator::checkTags(const Step& step)
                 return std::nullopt;
         } catch (const std::overflow_error&) {
         }
-        return Failure{step.message, at(0, 1)};
+        return at(0, 1);
     }
     default:
         return std::nullopt;
     }
+}
+
+// The boxes the mode writes as typed, in tab order: the keys of a new record,
+// the order data once it can be entered, the supplier's bar code and remarks.
+// A value the field cannot keep exactly is refused before any other check, so
+// that nothing is ever cut or replaced on writing.
+std::optional<Failure> Validator::checkStorable()
+{
+    const bool eiaj = m_ctx.format == Protocol::Eiaj;
+    QList<Box> boxes;
+    if (m_ctx.mode == EntryMode::New)
+        boxes << text(3) << text(6) << text(7) << text(8);
+    if (m_ctx.mode != EntryMode::Existing) {
+        boxes << text(9) << text(10) << text(11) << text(12) << text(13);
+        if (eiaj)
+            boxes << text(14);
+        boxes << text(15);
+        if (eiaj)
+            boxes << combo(5);
+        else
+            boxes << text(22) << text(23) << text(24);
+    }
+    boxes << text(27) << text(28);
+    for (const Box b : boxes) {
+        const QString control = controlName(b);
+        const std::optional<BoxField> field = storedFieldOf(control, m_ctx.format);
+        if (!field)
+            continue;
+        const QString& t = box(b);
+        // The currency has its own messages: not single-byte (step 23) and
+        // too long.
+        if (b.ctl == Ctl::Combo && firstUnwritable(t).isEmpty()) {
+            if (CheckSingleByte(t) == 0 && exceededWidth(*field, t))
+                return Failure{.message = 62, .box = b};
+            continue;
+        }
+        if (const std::optional<QString> why = unstorableText(*field, t))
+            return Failure{.text = *why, .box = b};
+    }
+    return std::nullopt;
 }
 
 } // namespace

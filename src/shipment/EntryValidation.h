@@ -38,6 +38,13 @@ struct ValidationResult
     // The message to show for the first failure (0 when passed, and when a
     // question was asked and answered No: the question was the message).
     short message = 0;
+    // The question answered No (0 for none).
+    short question = 0;
+    // A refusal the catalogue has no message for (a value the record cannot
+    // keep), in the program's own words; empty otherwise.
+    QString text;
+    // The control in error ("Text9", "Combo2", "MSFlexGrid1", ...).
+    QString box;
     // The control that gets the focus after a failure (a locked box sends it to
     // Command7, the delivery key to the return button Command1).
     FocusTarget focus;

@@ -1,6 +1,8 @@
 #include "support/CliRunner.h"
 #include "support/OutputFixtures.h"
 
+#include "core/text/Cp932.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,7 +14,9 @@ using namespace plx::test;
 
 namespace {
 
-// An installation with one slips-only EIAJ company and two imported records.
+// An installation with two EIAJ companies and two imported records of the
+// first: A001 issues slips only and adds outer tax (外税, 課税１０％, すべて表示);
+// B002 issues slips and tags at tax-inclusive prices (内税, 軽減税率８％, 単価のみ).
 struct ShipInstall
 {
     QTemporaryDir dir;
@@ -22,16 +26,22 @@ struct ShipInstall
     ShipInstall()
     {
         EXPECT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
-        CustRecord c = outputCompany('1', "A001", "1");
-        c.setText(CustField::SupplierCode, u"S01");
+        write(QStringLiteral("Usr/Cust.DAT"),
+              fileOf(QList{orderer("A001", "S01", "1", "2", "1", "2"), orderer("B002", "S02", "3", "1", "2", "4")}));
+        write(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{imported("K1"), imported("K2")}));
+    }
+    static CustRecord orderer(const char* code, const char* supplier, const char* outputKind, const char* consumption,
+                              const char* taxation, const char* display)
+    {
+        CustRecord c = outputCompany('1', QLatin1String(code), QLatin1String(outputKind));
+        c.setText(CustField::SupplierCode, QString::fromLatin1(supplier));
         c.setText(CustField::KanjiUse, u"0");
-        c.setText(CustField::ConsumptionTaxKind, u"2");
-        c.setText(CustField::TaxationKind, u"1");
-        c.setText(CustField::PriceDisplayKind, u"2");
+        c.setText(CustField::ConsumptionTaxKind, QString::fromLatin1(consumption));
+        c.setText(CustField::TaxationKind, QString::fromLatin1(taxation));
+        c.setText(CustField::PriceDisplayKind, QString::fromLatin1(display));
         c.setText(CustField::AmountRounding, u"3");
         c.setText(CustField::TaxRounding, u"2");
-        write(QStringLiteral("Usr/Cust.DAT"), c.bytes());
-        write(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{imported("K1"), imported("K2")}));
+        return c;
     }
     static DeliveryRecord imported(const QString& key)
     {
@@ -54,12 +64,13 @@ struct ShipInstall
         f.write(text);
         return path;
     }
-    QList<DeliveryRecord> records() const
+    QByteArray dataFile() const
     {
         QFile f(root + QStringLiteral("Prg/E_Deliv.dat"));
         f.open(QIODevice::ReadOnly);
-        return recordsOf(f.readAll());
+        return f.readAll();
     }
+    QList<DeliveryRecord> records() const { return recordsOf(dataFile()); }
 };
 
 QStringList lines(const QString& out)
@@ -152,4 +163,155 @@ TEST(ShipCommand, DeclinedPrintAndUsageErrors)
     EXPECT_EQ(runCli(inst.registry, {"ship", "--eiaj"}).exitCode, 2);
     ASSERT_TRUE(data.open(QIODevice::ReadOnly));
     EXPECT_EQ(data.readAll(), before);
+}
+
+TEST(ShipCommand, ANewRecordTakesTheClassesAndAmountsOfItsOwnCompany)
+{
+    ShipInstall inst;
+    const QString file = inst.csv("OrdererCode,SupplierCode,DeliveryKeyNo,OrderNo,ItemCode,InspectionClass,UnitPrice,"
+                                  "ShipQty,ShipDate,PlannedDeliveryDate,TagLines\n"
+                                  "B002,S02,NB1,PO-B1,IC-B,1,100,3,2026/12/08,2026/12/09,3x1\n"
+                                  "A001,S01,NA1,PO-A1,IC-A,1,12.5,100,2026/12/08,2026/12/09,\n"
+                                  "B002,S02,NB2,PO-B2,IC-B,1,100,3,2026/12/08,2026/12/09,3x1\n");
+    const CliResult run = runCli(inst.registry, {"ship", "--eiaj", file});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    struct Expected
+    {
+        const char* key;
+        const char* classes; // consumption tax, taxation, price display
+        const char* amounts; // before tax, tax, including tax
+    };
+    // Tax-inclusive prices take no calculated amounts (the operator types them).
+    const Expected expected[] = {{"NB1", "124", "0000000000 0000000000 0000000000"},
+                                 {"NA1", "212", "0000001250 0000000125 0000001375"},
+                                 {"NB2", "124", "0000000000 0000000000 0000000000"}};
+    const QList<DeliveryRecord> after = inst.records();
+    ASSERT_EQ(after.size(), 5);
+    for (int i = 0; i < 3; ++i) {
+        const DeliveryRecord& r = after[i + 2];
+        SCOPED_TRACE(expected[i].key);
+        EXPECT_EQ(r.text(DeliveryField::DeliveryKeyNo).trimmed(), QLatin1String(expected[i].key));
+        using F = DeliveryField;
+        EXPECT_EQ(r.text(F::ConsumptionTaxClass) + r.text(F::TaxationClass) + r.text(F::PriceDisplayClass),
+                  QLatin1String(expected[i].classes));
+        EXPECT_EQ(QStringList({r.text(F::AmountExclTax), r.text(F::TaxAmount), r.text(F::AmountInclTax)}).join(u' '),
+                  QLatin1String(expected[i].amounts));
+    }
+}
+
+TEST(ShipCommand, AmountsNotGivenAreWhatTheCalculationShows)
+{
+    ShipInstall inst;
+    DeliveryRecord waiting = ShipInstall::imported(QStringLiteral("K3"));
+    waiting.setText(DeliveryField::Status, u"1");
+    waiting.setText(DeliveryField::ShipQty, u"000000050.000");
+    waiting.setText(DeliveryField::AmountExclTax, u"0000000600");
+    waiting.setText(DeliveryField::TaxAmount, u"0000000060");
+    waiting.setText(DeliveryField::AmountInclTax, u"0000000660");
+    inst.write(QStringLiteral("Prg/E_Deliv.dat"),
+               fileOf(QList{ShipInstall::imported("K1"), ShipInstall::imported("K2"), waiting}));
+    const QString file = inst.csv("OrdererCode,SupplierCode,DeliveryKeyNo,ShipQty,ShipDate,PlannedDeliveryDate,"
+                                  "AmountExclTax,TaxAmount,AmountInclTax,SupplierBarcodeInfo\n"
+                                  "A001,S01,K1,,2026/12/08,2026/12/09,,,,\n"
+                                  "A001,S01,K2,10,2026/12/08,2026/12/09,999,1,\"1,000\",SB1\n"
+                                  "A001,S01,K3,,2026/12/08,2026/12/09,,,,\n");
+    const CliResult run = runCli(inst.registry, {"ship", "--eiaj", file});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    // Unprocessed, no quantity given: the instructed 100 x 12.5 and 10 % tax, as
+    // the window shows it once its quantity box is left. Amounts given stay as
+    // given. A registered record keeps its amounts while nothing changes them.
+    const char* expected[] = {"000000100.000 0000001250 0000000125 0000001375",
+                              "000000010.000 0000000999 0000000001 0000001000",
+                              "000000050.000 0000000600 0000000060 0000000660"};
+    const QList<DeliveryRecord> after = inst.records();
+    ASSERT_EQ(after.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        using F = DeliveryField;
+        const DeliveryRecord& r = after[i];
+        EXPECT_EQ(
+            QStringList({r.text(F::ShipQty), r.text(F::AmountExclTax), r.text(F::TaxAmount), r.text(F::AmountInclTax)})
+                .join(u' '),
+            QLatin1String(expected[i]));
+    }
+}
+
+TEST(ShipCommand, EveryRefusalNamesTheWindowsMessageAndTheBoxInError)
+{
+    ShipInstall inst;
+    DeliveryRecord noItem = ShipInstall::imported(QStringLiteral("K3"));
+    noItem.setText(DeliveryField::ItemCode, u"");
+    DeliveryRecord blankKey = ShipInstall::imported(QStringLiteral("K 4"));
+    DeliveryRecord issued = ShipInstall::imported(QStringLiteral("K5"));
+    issued.setText(DeliveryField::Status, u"2");
+    inst.write(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{ShipInstall::imported("K1"), noItem, blankKey, issued}));
+    const QByteArray before = inst.dataFile();
+
+    struct Row
+    {
+        const char* csv; // OrdererCode ... TagLines
+        const char16_t* answer;
+    };
+    const Row rows[] = {
+        {"A001,S01,ABCDEFGHIJKLMNOPQRSTUVWXY,PO-X,IC-X,,1,10,1,,",
+         u"23バイトを超えるため登録できません。（25バイト）\t納品ｷｰ番号："},
+        {"A001,S01,K1,,,Café,,,,,", u"「é」(U+00E9) は納品書ファイルに書けない文字です。\t品  名："},
+        {"A001,S01,K1,,,,,,,OK 😀,", u"「😀」(U+1F600) は納品書ファイルに書けない文字です。\t受注者用備考："},
+        {"A001,S01,nk1,PO-N,IC-N,,1,10,1,,",
+         u"(130) 納品キー番号にバーコードで使用できない文字が含まれています。このまま登録しますか？\t納品ｷｰ番号："},
+        {"A001,S01,K3,,,,,,,,", u"(051) 品名コードを入力してください。\t品名ｺｰﾄﾞ：\t受注ﾃﾞｰﾀ修正"},
+        {"A001,S01,K 4,,,,,,,,", u"(113) 納品キー番号に空白または「*」は使用できません。\t納品ｷｰ番号：\t戻る"},
+        {"A001,S01,K1,,,,,,1.0005,,",
+         u"(100) 納入数量が正しくありません。0～999,999,999.999の範囲で入力してください。\t納入数量："},
+        {"B002,S02,NT1,PO-T,IC-T,,1,100,10,,-5x2",
+         u"(121) 荷札の入数が正しくありません。0～999,999,999.999の範囲で入力してください。\t荷札"},
+        {"B002,S02,NT1,PO-T,IC-T,,1,100,10,,5x-2",
+         u"(122) 荷札枚数が正しくありません。0以上の数値で入力してください。\t荷札"},
+        {"B002,S02,NT1,PO-T,IC-T,,1,100,500,,5x100", u"荷札枚数は2桁までです。（3桁）\t荷札"},
+        {"A001,S01,K5,,,,,,,,",
+         u"発行済の納品書は登録できません。再発行するときは --issue (登録印刷) で登録してください。\t登録"},
+    };
+    QByteArray csv = "OrdererCode,SupplierCode,DeliveryKeyNo,OrderNo,ItemCode,ItemName,InspectionClass,UnitPrice,"
+                     "ShipQty,SupplierRemarks,TagLines\n";
+    for (const Row& row : rows)
+        csv += QByteArray(row.csv) + '\n';
+    const CliResult run = runCli(inst.registry, {"ship", "--eiaj", inst.csv(csv)});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const QStringList out = lines(run.out);
+    ASSERT_EQ(out.size(), int(std::size(rows))) << run.out.toStdString() << run.err.toStdString();
+    for (int i = 0; i < out.size(); ++i) {
+        EXPECT_EQ(out[i], QStringLiteral("%1\t拒否\t").arg(i + 2) + QString::fromUtf16(rows[i].answer)) << rows[i].csv;
+    }
+    EXPECT_EQ(inst.dataFile(), before);
+}
+
+// A file that is not UTF-8 CSV is refused whole, naming the line, before
+// anything is written: nothing is read as something else.
+TEST(ShipCommand, AFileThatCannotBeReadAsItStandsIsAUsageErrorNamingTheLine)
+{
+    ShipInstall inst;
+    const QByteArray before = inst.dataFile();
+    const QByteArray header = "OrdererCode,SupplierCode,DeliveryKeyNo,ShipQty,ItemName\n";
+    const QByteArray good = "A001,S01,K1,100,\n";
+    struct Broken
+    {
+        QByteArray text;
+        int line;
+    };
+    const Broken files[] = {
+        {header + "A001,S01,K1,\"5\"0,\n", 2},
+        {header + good + "A001,S01,\"Q2\"X,1,\n", 3},
+        {header + good + good + "A001,S01,K1,1,\"GAD\"GET\"\n", 4},
+        {header + "A001,S01,K\"1,1,\n", 2},
+        {header + good + "A001,S01,K2,1,\"A\nB\" \n", 4},
+        {header + "A001,S01,K1,1," + cp932::encode(u"ガジェット") + "\n", 2},
+        {header + good + "A001,S01,K2,1,\xE3\x81\n", 3},
+    };
+    for (const Broken& f : files) {
+        SCOPED_TRACE(f.text.toStdString());
+        const CliResult run = runCli(inst.registry, {"ship", "--eiaj", inst.csv(f.text)});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral(": %1行目: ").arg(f.line))) << run.err.toStdString();
+    }
+    EXPECT_EQ(inst.dataFile(), before);
 }

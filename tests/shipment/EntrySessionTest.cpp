@@ -277,3 +277,47 @@ TEST_F(SessionFixture, AKorvanRecordCopiedFromARowStartsFromThatRowOnly)
     EXPECT_EQ(added.text(DeliveryField::Status), QStringLiteral("1"));
     EXPECT_EQ(added.text(DeliveryField::OrdererUse1).trimmed(), QStringLiteral("USE1"));
 }
+
+// The classes of a new record are its own company's: the defaults an orderer
+// display set go when the orderer changes, a class the operator chose stays,
+// and amounts calculated for the earlier classes go with them.
+TEST_F(SessionFixture, ANewRecordTakesItsOwnOrderersClassesAndAmounts)
+{
+    QByteArray codes = inst.readFile(QStringLiteral("Prg/Code.DAT"));
+    codes += CodeTable::makeRecord({"1", "03", "2", "軽減税率８％", "8"});
+    codes += CodeTable::makeRecord({"1", "04", "1", "価格表示なし", ""});
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), codes);
+    CustRecord b = company('1', "B002", "S02", "南十字電子");
+    b.setText(CustField::ConsumptionTaxKind, u"1");
+    b.setText(CustField::TaxationKind, u"2");
+    b.setText(CustField::PriceDisplayKind, u"2");
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), inst.readFile(QStringLiteral("Usr/Cust.DAT")) + b.bytes());
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::New, 1, 1, false});
+    ASSERT_TRUE(s.open());
+    struct Step
+    {
+        const char* control;
+        const char* value;
+        const char* classes; // Combo2 Combo3 Combo4
+        const char* amounts; // Text24 Text23 Text25
+    };
+    const Step steps[] = {
+        {"Text3", "A001", "  ", "  "},
+        {"Text6", "S01", "2 1 2", "  "}, // A001's defaults
+        {"Combo4", "1", "2 1 1", "  "},
+        {"Text22", "100", "2 1 1", "  "},
+        {"Text19", "3", "2 1 1", "300 30 330"},
+        {"Text3", "B002", "  1", "0 0 0"},  // no such company: A001's defaults and amounts go
+        {"Text6", "S02", "1 2 1", "0 0 0"}, // tax-inclusive: nothing calculated
+        {"Text24", "500", "1 2 1", "500 0 0"},
+        {"Text3", "A001", "  1", "500 0 0"}, // typed amounts stay
+        {"Text6", "S01", "2 1 1", "300 30 330"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.control << " " << step.value);
+        s.enterValue(QLatin1String(step.control), QLatin1String(step.value));
+        const EntryForm& f = s.form();
+        EXPECT_EQ(QStringList({f.combo(2), f.combo(3), f.combo(4)}).join(u' '), QLatin1String(step.classes));
+        EXPECT_EQ(QStringList({f.text(24), f.text(23), f.text(25)}).join(u' '), QLatin1String(step.amounts));
+    }
+}

@@ -346,13 +346,14 @@ TEST_F(EntryValidation, KorvanKanjiTextsArePaddedAndUse3IsOnlyPadded)
 {
     EntryForm form = korvanForm();
     kanjiTexts(form);
-    form.text(24) = QStringLiteral(" 発注者使用欄の三番目に入る長い長い長い文字列 ");
+    form.text(24) = QStringLiteral(" 発注者使用欄の三番 ");
     const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
     ASSERT_TRUE(r.passed) << r.message;
     EXPECT_EQ(form.text(10), QStringLiteral("品名") + QString(28, kIdeoSpace));
     EXPECT_EQ(form.text(12), QStringLiteral("品名") + QString(5, kIdeoSpace));
     EXPECT_EQ(form.text(28).size(), 25);
-    EXPECT_EQ(form.text(24), QStringLiteral("発注者使用欄の三番目に入る長い長い長い文"));
+    // Padded to 20 characters; writing it keeps its first 20 bytes, the text.
+    EXPECT_EQ(form.text(24), QStringLiteral("発注者使用欄の三番") + QString(11, kIdeoSpace));
 
     // Empty, Text24 becomes twenty full-width spaces.
     EntryForm plain = korvanForm();
@@ -367,7 +368,7 @@ TEST_F(EntryValidation, KorvanUnitCharactersAskQuestion135)
         const char* text;
         bool asks;
     };
-    const Unit units[] = {{"PCS", false}, {"#\\ Z", false}, {"[X]", true}, {"pcs", true}, {"!", true}, {"ｺ", true}};
+    const Unit units[] = {{"PCS", false}, {"# \\", false}, {"[X]", true}, {"pcs", true}, {"!", true}, {"ｺ", true}};
     for (const Unit& u : units) {
         SCOPED_TRACE(u.text);
         m_asked.clear();
@@ -416,7 +417,8 @@ TEST_F(EntryValidation, Code39QuestionsAnsweredNoCancel)
     // Every Code 39 character passes without a question.
     m_asked.clear();
     EntryForm form = eiajForm();
-    form.text(27) = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.$/+%");
+    form.text(27) = QStringLiteral("0123456789ABCDEFGHIJKLM");
+    form.text(7) = QStringLiteral("NOPQRSTUVWXYZ-.$/+%");
     EXPECT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
     EXPECT_TRUE(m_asked.empty());
 }
@@ -552,12 +554,65 @@ TEST_F(EntryValidation, EiajKanjiTexts)
             EXPECT_EQ(form.text(10), c.kept);
         }
     }
+}
 
-    // Longer than the field: cut to its width in characters.
-    EntryForm form = eiajForm();
-    form.text(12) = QStringLiteral("購買担当者の名前です");
-    ASSERT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
-    EXPECT_EQ(form.text(12), QStringLiteral("購買担当者の名"));
+// A value the record cannot keep exactly is refused before every other check
+// of the boxes the mode writes, in the program's words, never cut or replaced.
+TEST_F(EntryValidation, ValuesTheRecordCannotKeepAreRefused)
+{
+    struct Unstorable
+    {
+        Protocol format;
+        EntryMode mode;
+        int box; // 0: the currency
+        QString typed;
+        short message;
+        QString text; // empty: the value is kept
+    };
+    const Protocol E = Protocol::Eiaj;
+    const Protocol K = Protocol::Korvan;
+    const EntryMode newRecord = EntryMode::New;
+    const QString kanji30 = QString(30, QChar(u'部'));
+    const Unstorable cases[] = {
+        {E, newRecord, 7, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"), 0,
+         QStringLiteral("23バイトを超えるため登録できません。（25バイト）")},
+        {E, EntryMode::Correction, 10, kanji30 + u'品', 0,
+         QStringLiteral("60バイトを超えるため登録できません。（62バイト）")},
+        {E, EntryMode::Correction, 10, kanji30, 0, {}},
+        {E, EntryMode::Correction, 10, QString(31, u'A'), 0,
+         QStringLiteral("30バイトを超えるため登録できません。（31バイト）")},
+        {E, newRecord, 10, QStringLiteral("Café"), 0,
+         QStringLiteral("「é」(U+00E9) は納品書ファイルに書けない文字です。")},
+        {E, EntryMode::Existing, 28, QStringLiteral("OK \U0001F600"), 0,
+         QStringLiteral("「\U0001F600」(U+1F600) は納品書ファイルに書けない文字です。")},
+        {E, newRecord, 0, QStringLiteral("USDX"), 62, {}},
+        {E, newRecord, 0, QStringLiteral("ＵＳ"), 61, {}},
+        {K, newRecord, 24, QString(11, QChar(u'欄')), 0,
+         QStringLiteral("20バイトを超えるため登録できません。（22バイト）")},
+        {K, newRecord, 24, QStringLiteral("A\tB"), 0,
+         QStringLiteral("「\t」(U+0009) は納品書ファイルに書けない文字です。")},
+        {K, newRecord, 23, QString(16, u'X'), 0, QStringLiteral("15バイトを超えるため登録できません。（16バイト）")},
+        // Boxes the mode does not write are not judged.
+        {E, EntryMode::Existing, 10, QStringLiteral("Café"), 0, {}},
+    };
+    for (const Unstorable& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.format) << " " << int(c.mode) << " " << c.box << " "
+                                        << c.typed.toStdString());
+        EntryForm form = c.format == E ? eiajForm() : korvanForm();
+        if (c.box == 0)
+            form.combo(5) = c.typed;
+        else
+            form.text(c.box) = c.typed;
+        const QString orderer = c.format == E ? QStringLiteral("ORD1") : QStringLiteral("KOR0");
+        const ValidationResult r =
+            validateEntry(form, c.mode == newRecord ? context(c.format) : shown(c.format, c.mode, orderer));
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(r.text, c.text);
+        EXPECT_EQ(r.passed, c.message == 0 && c.text.isEmpty());
+        if (!r.passed) {
+            EXPECT_EQ(r.box, c.box == 0 ? QStringLiteral("Combo5") : textBox(c.box));
+        }
+    }
 }
 
 TEST_F(EntryValidation, AShownRecordWithoutCompanyAllowsKanjiAndTags)

@@ -333,6 +333,22 @@ TEST_F(EntryFixture, ARefusedRegistrationShowsTheMessageAndWritesNothing)
     EXPECT_FALSE(window->session().changed());
 }
 
+// The boxes take no more than their fields hold, and a text the record cannot
+// keep (pasted, say) is refused in the program's words, not written as "?".
+TEST_F(EntryFixture, TheBoxesKeepToTheirFieldsAndUnwritableTextIsRefused)
+{
+    records({shippable("K1")});
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    open(listed(1, 1));
+    EXPECT_EQ(child<QLineEdit>("Text7")->maxLength(), 23);
+    EXPECT_EQ(child<QLineEdit>("Text10")->maxLength(), 60);
+    EXPECT_EQ(child<QLineEdit>("Text27")->maxLength(), 23);
+    child<QLineEdit>("Text28")->setText(QStringLiteral("Café"));
+    press("Command4");
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("「é」(U+00E9) は納品書ファイルに書けない文字です。")});
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+}
+
 TEST_F(EntryFixture, ANewRecordTypedWithTheKeyboardOnly)
 {
     records({shippable("K1")});

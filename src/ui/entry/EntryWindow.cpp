@@ -12,6 +12,7 @@
 #include "core/MessageCatalog.h"
 #include "output/PrintRun.h"
 #include "shipment/EntryCaptions.h"
+#include "shipment/EntryLimits.h"
 
 #include <QAction>
 #include <QApplication>
@@ -131,6 +132,8 @@ QLineEdit* EntryWindow::addText(QGridLayout* grid, int n, int row, int column, i
 {
     auto* edit = new QLineEdit(grid->parentWidget());
     edit->setObjectName(textBox(n));
+    if (const int length = maxLengthOf(textBox(n), m_format))
+        edit->setMaxLength(length);
     edit->installEventFilter(this);
     grid->addWidget(edit, row, column, 1, width);
     m_texts.insert(n, edit);
@@ -660,6 +663,8 @@ void EntryWindow::registerShown(bool issue)
     refreshAll();
     if (outcome.message)
         ShowMessage(m_env, outcome.message);
+    else if (!outcome.text.isEmpty())
+        m_env.dialogs->show(MessageIcon::Exclamation, outcome.text, MessageButtons::Ok, DefaultButton::First);
     focusTarget(outcome.focus);
 }
 

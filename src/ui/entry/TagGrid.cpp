@@ -1,6 +1,7 @@
 #include "TagGrid.h"
 
 #include "shipment/EntryFormats.h"
+#include "shipment/EntryLimits.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -110,7 +111,7 @@ QWidget* TagCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     editor->setObjectName(QStringLiteral("Text26"));
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
         edit->setAlignment(Qt::AlignRight);
-        edit->setMaxLength(index.column() == kQuantity ? 17 : 4);
+        edit->setMaxLength(tagEditorMaxLength(index.column() == kQuantity ? 1 : 2));
     }
     return editor;
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ShipmentTypes.h"
+
+#include "store/DeliveryRecord.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace plx {
+
+// What the boxes of an entry window can hold. One definition for the window
+// (the lengths its boxes take), the registration checks and `plx90-cli ship`:
+// a value that the record cannot keep exactly is refused, never cut.
+
+// The record field a text box is written to as typed. The kanji pairs write a
+// text with a double-byte character to their double-byte field. Number and date
+// boxes have none: they are written through their patterns, and their range
+// checks keep them within the field.
+struct BoxField
+{
+    DeliveryField field;
+    std::optional<DeliveryField> kanjiField;
+};
+std::optional<BoxField> storedFieldOf(const QString& control, Protocol format);
+
+// The characters a text box takes while it is typed in: the width of its widest
+// field, so that a record's text is always shown whole; 0 for no limit.
+int maxLengthOf(const QString& control, Protocol format);
+
+// The tag grid keeps "###,###,##0.000" and "#0" texts of these lengths; its
+// edit box takes two characters more for the quantity (the separators the
+// cell adds) and no more than the cell for the count.
+inline constexpr int kTagQuantityCellLength = 15;
+inline constexpr int kTagCountCellLength = 2;
+int tagEditorMaxLength(int column);
+
+// The first character of `text` that CP932 cannot hold (a surrogate pair is
+// one character); empty when there is none.
+QStringView firstUnwritable(QStringView text);
+// The width of the field `text` goes to when its CP932 bytes exceed it; 0 when
+// it fits.
+int exceededWidth(const BoxField& box, QStringView text);
+// Why `text` cannot be written to the box's field exactly, in the program's own
+// words (the windows have no message for it): a character CP932 cannot hold,
+// or more bytes than the field's width. Nothing when it can.
+std::optional<QString> unstorableText(const BoxField& box, QStringView text);
+
+// The refusal texts of the program's own words.
+QString tooLongText(int limit, qsizetype length);
+QString tagCountTooLongText(int limit, qsizetype length);
+QString unwritableCharacterText(QStringView character);
+
+// The decimals a number box keeps ("000000000.000": 3); -1 for a box that
+// takes no number.
+int decimalsOf(const QString& control, Protocol format, bool foreign);
+
+// Whether a number has more decimals than `places` that are not zero.
+bool hasMoreDecimals(QStringView number, int places);
+
+} // namespace plx
