@@ -276,7 +276,7 @@ int ShipCommand::execute(const QStringList& arguments)
     // with nothing marked prints its rows alone.
     if (issuing || !printed.groups.isEmpty())
         printRunSummary(printed);
-    return refused == 0 && !printed.stopped ? kExitOk : kExitFailed;
+    return refused == 0 && !printed.stopped && printed.refused.isEmpty() ? kExitOk : kExitFailed;
 }
 
 } // namespace plx::cli
