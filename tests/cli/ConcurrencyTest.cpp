@@ -300,15 +300,7 @@ TEST(Concurrency, AProgramKilledAtAnyMomentNeverKeepsTheNextOneWaiting)
     // Short commands that take the data file's or the company file's lock,
     // killed at random moments: the next command always gets its lock.
     Installation inst;
-    CustRecord c = outputCompany('1', "A001", "1");
-    c.setText(CustField::SupplierCode, u"S01");
-    c.setText(CustField::KanjiUse, u"0");
-    c.setText(CustField::ConsumptionTaxKind, u"2");
-    c.setText(CustField::TaxationKind, u"1");
-    c.setText(CustField::PriceDisplayKind, u"2");
-    c.setText(CustField::AmountRounding, u"3");
-    c.setText(CustField::TaxRounding, u"2");
-    inst.write(QStringLiteral("Usr/Cust.DAT"), c.bytes());
+    inst.write(QStringLiteral("Usr/Cust.DAT"), entryCompany(QStringLiteral("A001")).bytes());
     inst.write(QStringLiteral("Prg/E_Deliv.dat"),
                entryReady(QStringLiteral("A001"), QStringLiteral("S01"), "K1").bytes());
     const QString csv = inst.dir.path() + QStringLiteral("/ship.csv");

@@ -57,17 +57,8 @@ TEST(FileSizeLimit, AnAppendThatCannotCompleteLeavesTheFileAsItWasAndIsReported)
     const QString root = dir.path() + QStringLiteral("/Plx90We/");
     ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
     QList<CustRecord> companies;
-    for (const char* code : {"A001", "B001", "C001"}) {
-        CustRecord c = outputCompany('1', QString::fromLatin1(code), "1");
-        c.setText(CustField::SupplierCode, u"S01");
-        c.setText(CustField::KanjiUse, u"0");
-        c.setText(CustField::ConsumptionTaxKind, u"2");
-        c.setText(CustField::TaxationKind, u"1");
-        c.setText(CustField::PriceDisplayKind, u"2");
-        c.setText(CustField::AmountRounding, u"3");
-        c.setText(CustField::TaxRounding, u"2");
-        companies << c;
-    }
+    for (const char* code : {"A001", "B001", "C001"})
+        companies << entryCompany(QString::fromLatin1(code));
     writeFile(root + QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
     writeFile(root + QStringLiteral("Prg/E_Deliv.dat"),
               fileOf(QList{entryReady(QStringLiteral("A001"), QStringLiteral("S01"), "K1"),

@@ -67,6 +67,21 @@ inline CustRecord outputCompany(char protocol, const QString& orderer, const QSt
     return c;
 }
 
+// A slips-only EIAJ company with supplier S01 and every setting the company
+// window's checks ask for (kanji not allowed, outer tax, prices shown).
+inline CustRecord entryCompany(const QString& orderer)
+{
+    CustRecord c = outputCompany('1', orderer, "1");
+    c.setText(CustField::SupplierCode, u"S01");
+    c.setText(CustField::KanjiUse, u"0");
+    c.setText(CustField::ConsumptionTaxKind, u"2");
+    c.setText(CustField::TaxationKind, u"1");
+    c.setText(CustField::PriceDisplayKind, u"2");
+    c.setText(CustField::AmountRounding, u"3");
+    c.setText(CustField::TaxRounding, u"2");
+    return c;
+}
+
 // A registered record ready for issue.
 inline DeliveryRecord due(char kind, const QString& orderer, const QString& key,
                           const QString& status = QStringLiteral("1"))
