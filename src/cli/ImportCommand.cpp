@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CommonOptions.h"
+#include "TerminalProgress.h"
 
 #include "core/ErrorReport.h"
 #include "import/ImportDriver.h"
@@ -74,10 +75,13 @@ int ImportCommand::execute(const QStringList& arguments)
         return kExitFailed; // the data file is locked or damaged: nothing was done
     bool ran = false;
     if (checked.accepted > 0) {
+        TerminalProgress progress;
         ran = runTrapped(env, QStringLiteral("取り込みﾒｲﾝ/"), [&] {
-            driver.run(static_cast<RebuildMode>(makeMode), moveFiles,
-                       [](int progress, int selected) { std::fprintf(stderr, "(%d/%d)\n", progress, selected); });
+            driver.run(static_cast<RebuildMode>(makeMode), moveFiles, [&](int done, int selected) {
+                progress.show(QStringLiteral("取り込み中 %1/%2").arg(done).arg(selected));
+            });
         });
+        progress.clear();
     }
     for (const auto& outcome : driver.outcomes()) {
         // A refused run imported nothing: its accepted files stay untouched.

@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "CollectingEngine.h"
 #include "CommonOptions.h"
+#include "TerminalProgress.h"
 
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
@@ -45,8 +46,9 @@ int PrintCommand::execute(const QStringList& arguments)
     QString printer;
     env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
     CollectingEngine engine(*env.clock, printer.trimmed());
+    TerminalProgress progress;
     const PrintRunResult result =
-        runNormalPrint(env, kind, engine, company.ordererCode(parser), company.supplierCode(parser));
+        runNormalPrint(env, kind, engine, company.ordererCode(parser), company.supplierCode(parser), &progress);
     printRunSummary(result);
     // A company left out for its output kind was not printed: the run did not
     // do all it was asked (its message is on stderr and in the summary).

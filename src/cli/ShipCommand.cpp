@@ -4,6 +4,7 @@
 #include "CollectingEngine.h"
 #include "CommonOptions.h"
 #include "CsvTable.h"
+#include "TerminalProgress.h"
 
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
@@ -271,7 +272,8 @@ int ShipCommand::execute(const QStringList& arguments)
     QString printer;
     env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
     CollectingEngine engine(*env.clock, printer.trimmed());
-    const PrintRunResult printed = runMarkedPrint(env, kind, engine);
+    TerminalProgress progress;
+    const PrintRunResult printed = runMarkedPrint(env, kind, engine, &progress);
     // The summary when documents were due or asked for; a plain registration
     // with nothing marked prints its rows alone.
     if (issuing || !printed.groups.isEmpty())

@@ -15,20 +15,7 @@ struct RunFixture : ::testing::Test
 {
     TestInstall inst;
     RecordingReport report;
-    RunFixture()
-    {
-        writeListInstallation(inst);
-        inst.env.apUse = QStringLiteral("ALL");
-        inst.env.logCount = 10;
-        inst.writeFile(
-            QStringLiteral("Prg/Msg.DAT"),
-            cp932::encode(
-                u"002,3,\"発注企業なし\"\r\n003,1,\"コードなし\"\r\n004,3,\"帳票定義ファイルがありません。\"\r\n"
-                u"200,2,\"納品書を印刷しますか？\"\r\n210,2,\"荷札を印刷しますか？\"\r\n"
-                u"230,3,\"納品書200件\"\r\n240,3,\"荷札200件\"\r\n"));
-        inst.writeFile(QStringLiteral("Usr/E_Slip.agr"), "{}");
-        inst.writeFile(QStringLiteral("Usr/E_Tag.agr"), "{}");
-    }
+    RunFixture() { writeOutputInstallation(inst); }
     void companies(const QList<CustRecord>& list) { inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(list)); }
     void records(const QList<DeliveryRecord>& list) { inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(list)); }
     QList<DeliveryRecord> stored() const

@@ -52,6 +52,22 @@ public:
     QStringList printers;         // the printers "of the system"
 };
 
+// An installation for print runs: the list installation with the messages of
+// the run (2, 3, 4, the questions 200 and 210, 230, 240) and two layouts.
+inline void writeOutputInstallation(TestInstall& inst)
+{
+    writeListInstallation(inst);
+    inst.env.apUse = QStringLiteral("ALL");
+    inst.env.logCount = 10;
+    inst.writeFile(
+        QStringLiteral("Prg/Msg.DAT"),
+        cp932::encode(u"002,3,\"発注企業なし\"\r\n003,1,\"コードなし\"\r\n004,3,\"帳票定義ファイルがありません。\"\r\n"
+                      u"200,2,\"納品書を印刷しますか？\"\r\n210,2,\"荷札を印刷しますか？\"\r\n"
+                      u"230,3,\"納品書200件\"\r\n240,3,\"荷札200件\"\r\n"));
+    inst.writeFile(QStringLiteral("Usr/E_Slip.agr"), "{}");
+    inst.writeFile(QStringLiteral("Usr/E_Tag.agr"), "{}");
+}
+
 // A company of the given output kind with layout files and digit counts.
 inline CustRecord outputCompany(char protocol, const QString& orderer, const QString& outputKind,
                                 const QString& name = QStringLiteral("北斗星電機"))

@@ -9,6 +9,7 @@
 #include "core/ReportControl.h"
 #include "output/PrintRun.h"
 #include "store/CustStore.h"
+#include "ui/PrintProgressDialog.h"
 #include "ui/auxiliary/PrintSummaryDialog.h"
 
 #include <QComboBox>
@@ -160,9 +161,10 @@ void PrintSelectionWindow::Command1_Click()
     }
     m_report.setPrinterName(printer);
     PrintRunResult result;
+    PrintProgressDialog progress(this);
     if (!runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
-            result =
-                runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()));
+            result = runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()),
+                                    &progress);
         }))
         return;
     m_issued = m_issued || result.issued;

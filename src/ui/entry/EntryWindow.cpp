@@ -3,6 +3,7 @@
 #include "TagGrid.h"
 
 #include "ui/CenterWindow.h"
+#include "ui/PrintProgressDialog.h"
 #include "ui/auxiliary/PrintSummaryDialog.h"
 #include "ui/auxiliary/VersionWindow.h"
 
@@ -728,8 +729,10 @@ void EntryWindow::Form_Unload()
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
         // The documents marked for issue while the window was open.
-        if (m_report)
-            printed = runMarkedPrint(m_env, kindOf(m_format), *m_report);
+        if (m_report) {
+            PrintProgressDialog progress(parentWidget());
+            printed = runMarkedPrint(m_env, kindOf(m_format), *m_report, &progress);
+        }
     });
     // What was issued, beside the window that opened this one.
     PrintSummaryDialog::showFor(printed, parentWidget());
