@@ -318,6 +318,68 @@ TEST_F(EntryFixture, RegisterAndRegisterWithIssueWriteTheStatusAndMoveOn)
     EXPECT_TRUE(inst.dialogs.shown.isEmpty());
 }
 
+TEST_F(EntryFixture, PagingRegisteringAndTheirFeedbackByKeys)
+{
+    records({shippable("K1"), shippable("K2"), shippable("K3")});
+    open(listed(1, 3));
+    auto* grid = child<TagGrid>("MSFlexGrid1");
+    ASSERT_EQ(focused(), QStringLiteral("Text19"));
+    grid->setCurrentCell(2, 1);
+
+    // PageDown / PageUp page; every record shown starts its tag grid at the top.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("(2/3)"));
+    EXPECT_EQ(grid->currentRow(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    EXPECT_EQ(text("Text7"), QStringLiteral("K1"));
+
+    // The buttons carry their keys; Alt+R registers as 登録 does and the status
+    // line says what was written until the next action.
+    for (const auto& [name, key] : {std::pair{"Command4", "(&R)"},
+                                    {"Command5", "(&P)"},
+                                    {"Command6", "(&D)"},
+                                    {"Command1", "(&B)"},
+                                    {"Command2", "(PgUp)"},
+                                    {"Command3", "(PgDn)"}})
+        EXPECT_TRUE(child<QPushButton>(name)->text().endsWith(QLatin1String(key))) << name;
+    grid->setCurrentCell(1, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+    // A mnemonic presses its button as a click would, a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text("Text7") == QLatin1String("K2"); }));
+    EXPECT_EQ(stored()[0].text(DeliveryField::Status), QStringLiteral("1"));
+    EXPECT_EQ(child<QLabel>("StatusLine")->text(), QStringLiteral("登録しました。 納品ｷｰ番号 K1  状態 発行待"));
+    EXPECT_EQ(text("Text7"), QStringLiteral("K2"));
+    EXPECT_EQ(grid->currentRow(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_TRUE(child<QLabel>("StatusLine")->text().isEmpty());
+}
+
+TEST_F(EntryFixture, ARefusedKanjiTextShowsFromItsStartAndTheNewWindowKeepsItsWidth)
+{
+    records({shippable("K1")});
+    open(listed(1, 1));
+    // Mixed half- and full-width text: refused, the box shows the text from
+    // its start (not scrolled to the blanks that pad it), all of it selected.
+    auto* remarks = child<QLineEdit>("Text28");
+    remarks->setText(QStringLiteral("aＡ"));
+    press("Command4");
+    ASSERT_EQ(focused(), QStringLiteral("Text28"));
+    EXPECT_EQ(remarks->cursorPosition(), 0);
+    EXPECT_EQ(remarks->selectedText(), remarks->text());
+
+    // A new record: typing an orderer whose kanji notes appear keeps the width.
+    window.reset();
+    open(EntryOpening{EntryMode::New, 1, 1, false});
+    const int width = window->width();
+    QTest::keyClicks(QApplication::focusWidget(), "A");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "SUP");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(text("Text4"), QStringLiteral("北斗星電機"));
+    EXPECT_TRUE(child<QLabel>("Label_Kanji10")->isVisible());
+    EXPECT_EQ(window->width(), width);
+}
+
 TEST_F(EntryFixture, ARefusedRegistrationShowsTheMessageAndWritesNothing)
 {
     records({shippable("K1")});
@@ -371,12 +433,17 @@ TEST_F(EntryFixture, ANewRecordTypedWithTheKeyboardOnly)
     type("SUP");
     EXPECT_EQ(text("Text4"), QStringLiteral("北斗星電機")); // the orderer display
     EXPECT_EQ(child<QComboBox>("Combo2")->currentText(), QStringLiteral("外税"));
-    for (const char* keys : {"N1", "PO-9", "ITEM-9", "WIDGET", "PCS", "", "", "BC9", "", "", "", ""})
+    // Tab follows the form from the top down, left to right within a row.
+    for (const char* keys : {"N1", "PO-9", "ITEM-9"})
         type(keys);
     ASSERT_EQ(focused(), QStringLiteral("Combo1"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), QStringLiteral("無検査"));
-    for (int i = 0; i < 4; ++i) // Combo1 ... Combo4 as chosen
+    type("");
+    for (const char* keys : {"WIDGET", "PCS", "BC9", "", "", "", "", "", ""}) // Text10, 11, 14, 12, 13, 15 ... 18
+        type(keys);
+    ASSERT_EQ(focused(), QStringLiteral("Combo2"));
+    for (int i = 0; i < 3; ++i) // Combo2 ... Combo4 as chosen
         type("");
     ASSERT_EQ(focused(), QStringLiteral("Combo5"));
     child<QComboBox>("Combo5")->lineEdit()->selectAll();

@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -63,6 +64,27 @@ QString leaveLabel(const QString& name)
     if (name == QLatin1String("Combo3"))
         return QStringLiteral("課税区分ﾌｫｰｶｽ移動/");
     return QString();
+}
+
+// The status line after a registration: the key and the status written.
+QString registeredText(const QString& key, const QString& status)
+{
+    QString shown;
+    switch (statusOf(status)) {
+    case RecordStatus::Unprocessed:
+        shown = QStringLiteral("未処理");
+        break;
+    case RecordStatus::Marked:
+        shown = QStringLiteral("発行待（印刷指定）");
+        break;
+    case RecordStatus::Issued:
+        shown = QStringLiteral("発行済");
+        break;
+    default:
+        shown = QStringLiteral("発行待");
+        break;
+    }
+    return QStringLiteral("登録しました。 納品ｷｰ番号 %1  状態 %2").arg(key, shown);
 }
 
 const QString kModuleEiaj = QStringLiteral("EIAJ出荷入力");
@@ -136,6 +158,7 @@ QLineEdit* EntryWindow::addText(QGridLayout* grid, int n, int row, int column, i
     if (const int length = maxLengthOf(textBox(n), m_format))
         edit->setMaxLength(length);
     edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textEdited, this, [this] { setStatus(QString()); });
     grid->addWidget(edit, row, column, 1, width);
     m_texts.insert(n, edit);
     return edit;
@@ -173,6 +196,7 @@ void EntryWindow::buildForm(QVBoxLayout* layout)
         int column = 0;
         for (const Slot& slot : entries) {
             const QString name = QLatin1String(slot.name);
+            m_formOrder.append(name);
             if (slot.wide && column != 0) {
                 ++row;
                 column = 0;
@@ -205,6 +229,7 @@ void EntryWindow::buildForm(QVBoxLayout* layout)
                 m_option2->setObjectName(QStringLiteral("Option2"));
                 options->addWidget(m_option1);
                 options->addWidget(m_option2);
+                m_formOrder.append(QStringLiteral("Option2"));
                 options->addStretch(1);
                 grid->addWidget(box, row, column + 1, 1, width);
             }
@@ -213,6 +238,11 @@ void EntryWindow::buildForm(QVBoxLayout* layout)
             if (n == 10 || n == 12 || n == 13 || n == 15 || n == 28 || (m_format == Protocol::Korvan && n == 24)) {
                 auto* note = new QLabel(n == 24 ? QStringLiteral("(漢字のみ)") : QStringLiteral("(漢字可)"), frame);
                 note->setObjectName(QStringLiteral("Label_Kanji%1").arg(n));
+                // Hidden while no company allows kanji, yet keeping its room,
+                // so that the window does not change its width as a code is typed.
+                QSizePolicy keep = note->sizePolicy();
+                keep.setRetainSizeWhenHidden(true);
+                note->setSizePolicy(keep);
                 grid->addWidget(note, row, column + width + 1);
                 if (n != 24)
                     m_kanjiLabels.append(note);
@@ -312,8 +342,8 @@ void EntryWindow::buildButtons(QVBoxLayout* layout)
     {
         int number;
         const char16_t* caption;
-    } captions[] = {{4, u"登録"}, {5, u"登録印刷"}, {6, u"削除"}, {7, u"受注ﾃﾞｰﾀ修正"},
-                    {2, u"前頁"}, {3, u"次頁"},     {1, u"戻る"}};
+    } captions[] = {{4, u"登録(&R)"},   {5, u"登録印刷(&P)"}, {6, u"削除(&D)"}, {7, u"受注ﾃﾞｰﾀ修正(&E)"},
+                    {2, u"前頁(PgUp)"}, {3, u"次頁(PgDn)"},   {1, u"戻る(&B)"}};
     for (const auto& c : captions) {
         auto* b = new QPushButton(QString::fromUtf16(c.caption), this);
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
@@ -328,6 +358,25 @@ void EntryWindow::buildButtons(QVBoxLayout* layout)
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
+    // What the last registration did, until the next action.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLine"));
+    m_status->setMinimumHeight(m_status->fontMetrics().height());
+    layout->addWidget(m_status);
+    // PageUp / PageDown page as 前頁 / 次頁 do, from any box of the window.
+    const auto pageKey = [this](QKeySequence key, int command) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, command] {
+            QPushButton* button = m_command[size_t(command)];
+            if (!button->isEnabled())
+                return;
+            // As a click does: the box being left first runs its own rules.
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->click();
+        });
+    };
+    pageKey(QKeySequence(Qt::Key_PageUp), 2);
+    pageKey(QKeySequence(Qt::Key_PageDown), 3);
     connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(m_command[2], &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(m_command[3], &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -339,22 +388,12 @@ void EntryWindow::buildButtons(QVBoxLayout* layout)
 
 void EntryWindow::setTabOrderOfForm()
 {
+    // The boxes as the form shows them, from the top down and left to right
+    // within a row, then the shipment, the tag grid and the buttons.
     QList<QWidget*> order;
-    const auto add = [&](const QString& name) {
+    for (const QString& name : std::as_const(m_formOrder)) {
         if (auto* w = findChild<QWidget*>(name))
             order.append(w);
-    };
-    for (int n : {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18})
-        add(textBox(n));
-    for (int n = 1; n <= 5; ++n)
-        add(comboBox(n));
-    if (m_format == Protocol::Eiaj) {
-        for (int n : {22, 19, 20, 21, 24, 23, 25, 27, 28})
-            add(textBox(n));
-    } else {
-        for (const char* name :
-             {"Option1", "Option2", "Text22", "Text23", "Text24", "Text19", "Text20", "Text21", "Text27", "Text28"})
-            add(QLatin1String(name));
     }
     order.append(m_grid);
     for (int n : {4, 5, 6, 7, 2, 3, 1})
@@ -391,9 +430,20 @@ void EntryWindow::Form_Load()
                     combo->addItem(e.name, e.code);
             }
         }
-        refreshAll();
+        showRecord();
         focusTarget({m_session->mode() == EntryMode::New ? textBox(3) : textBox(19)});
     });
+}
+
+void EntryWindow::showRecord()
+{
+    refreshAll();
+    m_grid->toFirstRow();
+}
+
+void EntryWindow::setStatus(const QString& text)
+{
+    m_status->setText(text);
 }
 
 void EntryWindow::pullForm()
@@ -572,9 +622,15 @@ void EntryWindow::boxFocused(const QString& name, Qt::FocusReason reason)
         pushForm();
     });
     if (QLineEdit* edit = m_texts.value(isText(name) ? name.mid(4).toInt() : 0)) {
-        edit->selectAll();
+        // The whole text selected from its end back to its start, so that the
+        // box shows the start of a text longer than itself (not the blanks
+        // that pad a kanji text).
+        const auto selectFromStart = [edit] {
+            edit->setSelection(int(edit->text().size()), -int(edit->text().size()));
+        };
+        selectFromStart();
         if (reason == Qt::MouseFocusReason)
-            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+            QTimer::singleShot(0, edit, selectFromStart);
     }
     // The shipped quantity of a record without its ordering company: message
     // 2, once per opening, and on to the return button.
@@ -611,7 +667,8 @@ void EntryWindow::comboChosen(int n)
 
 void EntryWindow::afterPaging()
 {
-    refreshAll();
+    setStatus(QString());
+    showRecord();
     if (m_session->takeCompanyNotice()) {
         ShowMessage(m_env, 2);
         m_command[1]->setFocus(Qt::OtherFocusReason);
@@ -659,9 +716,16 @@ void EntryWindow::Command5_Click()
 
 void EntryWindow::registerShown(bool issue)
 {
+    setStatus(QString());
     pullForm();
+    const QString key = m_session->form().text(7).trimmed();
     const EntryOutcome outcome = m_session->registerShown(issue, [this](short n) { return ask(n); });
-    refreshAll();
+    if (outcome.written) {
+        showRecord();
+        setStatus(registeredText(key, m_session->lastWrittenStatus()));
+    } else {
+        refreshAll();
+    }
     if (outcome.message)
         ShowMessage(m_env, outcome.message);
     else if (!outcome.text.isEmpty())
@@ -675,13 +739,14 @@ void EntryWindow::Command6_Click()
     runTrapped(m_env, QStringLiteral("削除ﾎﾞﾀﾝﾒｲﾝ/"), [this] {
         if (ShowMessage(m_env, 6) == kAnswerNo)
             return;
+        setStatus(QString());
         const EntryOutcome outcome = m_session->deleteShown();
         if (outcome.closeWindow) {
             m_returnFlag = true;
             close();
             return;
         }
-        refreshAll();
+        showRecord();
         if (outcome.message)
             ShowMessage(m_env, outcome.message);
         focusTarget(outcome.focus);
@@ -690,6 +755,7 @@ void EntryWindow::Command6_Click()
 
 void EntryWindow::Command7_Click()
 {
+    setStatus(QString());
     runTrapped(m_env, QString(), [this] {
         pullForm();
         m_session->startCorrection();

@@ -74,6 +74,11 @@ private:
     void applyView();
     void focusTarget(const FocusTarget& target);
     void afterPaging();
+    // Shows the session's record anew: every control, and the tag grid from
+    // its first row.
+    void showRecord();
+    // The status line: what the last registration did; cleared by the next action.
+    void setStatus(const QString& text);
     bool ask(short message);
 
     void Form_Load();
@@ -110,6 +115,9 @@ private:
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QList<QLabel*> m_kanjiLabels;
+    QLabel* m_status = nullptr;
+    // The form's controls in the order the form shows them.
+    QStringList m_formOrder;
     std::array<QPushButton*, 8> m_command{};
     QGroupBox* m_frame3 = nullptr;
 };

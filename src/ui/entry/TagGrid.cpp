@@ -83,6 +83,14 @@ void TagGrid::focusCell(int row, int column)
     setFocus(Qt::OtherFocusReason);
 }
 
+void TagGrid::toFirstRow()
+{
+    if (rowCount() == 0)
+        return;
+    setCurrentCell(0, kQuantity);
+    scrollToTop();
+}
+
 void TagGrid::advance()
 {
     const int row = currentRow();

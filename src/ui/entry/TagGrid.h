@@ -24,6 +24,9 @@ public:
     // Makes a cell current (row from 0, column 1 quantity or 2 count) and
     // gives the grid the focus.
     void focusCell(int row, int column);
+    // Makes the first row's quantity current and shows the top of the grid,
+    // without taking the focus: where a newly shown record's entries begin.
+    void toFirstRow();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
