@@ -118,3 +118,33 @@ TEST_F(SearchCommandFixture, StartUpChecksAndDamagedFilesFailCleanly)
     EXPECT_TRUE(noCodes.out.isEmpty());
     EXPECT_FALSE(noCodes.err.isEmpty());
 }
+
+TEST_F(SearchCommandFixture, AScannedKeyOrSymbolFindsItsRowsInEveryCompany)
+{
+    // K4 of ORD2 also stands under ORD1 (a key is unique per company only).
+    const QByteArray data = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), data + listed('1', "ORD1", "K4", "0", "I", "").bytes());
+    struct Case
+    {
+        const char* scanned;
+        QString out;
+    };
+    const Case cases[] = {
+        {"K2", QStringLiteral("2\tORD1\tSUP\t北斗星電機\n")},        // the key as the customer's sheet carries it
+        {"ZK2", QStringLiteral("2\tORD1\tSUP\t北斗星電機\n")},       // our key symbol
+        {"3N3K2 10 ", QStringLiteral("2\tORD1\tSUP\t北斗星電機\n")}, // our 3N3 symbol: key and quantity
+        // Two companies' records (ORD2/SUP has no company: no name).
+        {"K4\r", QStringLiteral("4\tORD2\tSUP\t\n6\tORD1\tSUP\t北斗星電機\n")},
+    };
+    for (const Case& c : cases) {
+        const CliResult run = search({"--eiaj", "--scan", QString::fromLatin1(c.scanned)});
+        EXPECT_EQ(run.exitCode, 0) << c.scanned << run.err.toStdString();
+        EXPECT_EQ(run.out, c.out) << c.scanned;
+    }
+    for (const char* none : {"K9", "3N3K2", "Z", "X1"}) { // deleted, cut symbol, bare Z, the other format's
+        const CliResult run = search({"--eiaj", "--scan", QString::fromLatin1(none)});
+        EXPECT_EQ(run.exitCode, 1) << none;
+        EXPECT_TRUE(run.err.contains(kNotFound)) << none << run.err.toStdString();
+    }
+    EXPECT_EQ(search({"--eiaj", "--scan", "K2", "--key", "K2"}).exitCode, 2);
+}
