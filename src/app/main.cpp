@@ -9,10 +9,13 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/plx90-256.png")));
+    app.setDesktopFileName(QStringLiteral("plx90"));
     plx::fileutil::failWritesBeyondTheFileSizeLimit();
     // IPA Gothic stands in for the MS Gothic of the forms.
     QFont font(QStringLiteral("IPAGothic"), 10);
