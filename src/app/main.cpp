@@ -1,3 +1,4 @@
+#include "cli/InstallOffer.h"
 #include "core/Clock.h"
 #include "core/Environment.h"
 #include "core/FileUtil.h"
@@ -8,6 +9,8 @@
 #include "ui/list/ListWindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFont>
 #include <QIcon>
 
@@ -26,7 +29,16 @@ int main(int argc, char* argv[])
     plx::Registry registry(plx::Registry::defaultFilePath());
     plx::Environment env(dialogs, clock, registry);
     try {
-        plx::StartUp(env);
+        // The first start without an installation offers to create one.
+        plx::StartUpOptions options;
+        options.createInstallation = [&] {
+            return plx::offerInstallation(registry, dialogs, [] {
+                return QFileDialog::getExistingDirectory(
+                    nullptr, QStringLiteral("インストール先のフォルダ（この下にPlx90Weを作成します）"),
+                    QDir::homePath());
+            });
+        };
+        plx::StartUp(env, options);
         QString printer;
         registry.regGetValue(plx::kRegistryKey, QStringLiteral("PrinterName"), printer);
         plx::PdfReportEngine report(clock, printer.trimmed());

@@ -230,19 +230,6 @@ bool Installer::run()
                 throw RuntimeFailure(QStringLiteral("フォルダを作成できません。(%1)").arg(path));
         }
 
-        writeSetting(QStringLiteral("ApUse"), m_options.apUse, m_options.apUseGiven);
-        writeSetting(QStringLiteral("LogPointer"), QStringLiteral("0"));
-        writeSetting(QStringLiteral("LogCount"), QStringLiteral("1000"));
-        writeSetting(QStringLiteral("Nifuda"), QStringLiteral("10"));
-        writeSetting(QStringLiteral("BaseYear"), QStringLiteral("50"));
-        writeSetting(QStringLiteral("InstallBasePath"), base, true);
-        writeSetting(QStringLiteral("CheckSpec"), QStringLiteral("0"));
-        writeSetting(QStringLiteral("ExcurrentVersion"), QStringLiteral("1.00"));
-        writeSetting(QStringLiteral("EiajFileName"), QStringLiteral("*.*"));
-        writeSetting(QStringLiteral("KoRFileName"), QStringLiteral("*.*"));
-        writeSetting(QStringLiteral("FileMove"), QStringLiteral("1"));
-        writeSetting(QStringLiteral("MakeMode"), QStringLiteral("1"));
-
         writeDataFile(root + QStringLiteral("/Prg/Msg.DAT"), messageCatalogBytes());
         writeDataFile(root + QStringLiteral("/Prg/Code.DAT"), codeTableBytes());
         writeDataFile(root + QStringLiteral("/Sample/Cust.DAT"), custFileBytes(QStringLiteral("customers-sample.tsv")));
@@ -258,6 +245,20 @@ bool Installer::run()
             writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"),
                           demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
         }
+        // The settings last: a store never names an installation whose files
+        // could not all be written.
+        writeSetting(QStringLiteral("ApUse"), m_options.apUse, m_options.apUseGiven);
+        writeSetting(QStringLiteral("LogPointer"), QStringLiteral("0"));
+        writeSetting(QStringLiteral("LogCount"), QStringLiteral("1000"));
+        writeSetting(QStringLiteral("Nifuda"), QStringLiteral("10"));
+        writeSetting(QStringLiteral("BaseYear"), QStringLiteral("50"));
+        writeSetting(QStringLiteral("InstallBasePath"), base, true);
+        writeSetting(QStringLiteral("CheckSpec"), QStringLiteral("0"));
+        writeSetting(QStringLiteral("ExcurrentVersion"), QStringLiteral("1.00"));
+        writeSetting(QStringLiteral("EiajFileName"), QStringLiteral("*.*"));
+        writeSetting(QStringLiteral("KoRFileName"), QStringLiteral("*.*"));
+        writeSetting(QStringLiteral("FileMove"), QStringLiteral("1"));
+        writeSetting(QStringLiteral("MakeMode"), QStringLiteral("1"));
         return true;
     } catch (const RuntimeFailure& e) {
         m_error = e.description();
