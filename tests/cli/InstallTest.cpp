@@ -129,29 +129,16 @@ TEST(FirstStart, AnAgreedInstallationIsCreatedInTheChosenFolderAndTheStartGoesOn
 {
     TestInstall inst; // its settings store is empty: nothing was ever installed
     const QString chosen = inst.base() + QStringLiteral("/選んだフォルダ");
-    int asked = 0;
     StartUpOptions options{false};
-    options.createInstallation = [&] {
-        return offerInstallation(inst.registry, inst.dialogs, [&] {
-            ++asked;
-            return chosen;
-        });
-    };
+    options.createInstallation = [&] { return offerInstallation(inst.registry, inst.dialogs, [&] { return chosen; }); };
     inst.dialogs.setNextAnswer(kAnswerYes);
     ASSERT_FALSE(endsProgram([&] { StartUp(inst.env, options); })) << inst.dialogs.texts().join(u'|').toStdString();
-    EXPECT_EQ(asked, 1);
-    ASSERT_EQ(inst.dialogs.shown.size(), 1);
-    EXPECT_EQ(inst.dialogs.shown[0].text, kOfferInstallationText);
-    EXPECT_EQ(inst.dialogs.shown[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(inst.env.apUse, QStringLiteral("ALL"));
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{kOfferInstallationText});
     EXPECT_EQ(inst.env.paths.msgPath, chosen + QStringLiteral("/Plx90We/Prg/Msg.DAT"));
     EXPECT_EQ(readFile(inst.env.paths.codePath), Installer::codeTableBytes());
-    EXPECT_EQ(inst.env.custFileMissing, 1);
 
     // From now on the store names the installation: the next start asks nothing.
-    EXPECT_FALSE(noInstallationNamed(inst.registry));
     ASSERT_FALSE(endsProgram([&] { StartUp(inst.env, options); }));
-    EXPECT_EQ(asked, 1);
     EXPECT_EQ(inst.dialogs.shown.size(), 1);
 }
 
