@@ -1,3 +1,4 @@
+#include "cli/InstallOffer.h"
 #include "core/Clock.h"
 #include "core/Environment.h"
 #include "core/FileUtil.h"
@@ -8,11 +9,16 @@
 #include "ui/list/ListWindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFont>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/plx90-256.png")));
+    app.setDesktopFileName(QStringLiteral("plx90"));
     plx::fileutil::failWritesBeyondTheFileSizeLimit();
     // IPA Gothic stands in for the MS Gothic of the forms.
     QFont font(QStringLiteral("IPAGothic"), 10);
@@ -23,7 +29,16 @@ int main(int argc, char* argv[])
     plx::Registry registry(plx::Registry::defaultFilePath());
     plx::Environment env(dialogs, clock, registry);
     try {
-        plx::StartUp(env);
+        // The first start without an installation offers to create one.
+        plx::StartUpOptions options;
+        options.createInstallation = [&] {
+            return plx::offerInstallation(registry, dialogs, [] {
+                return QFileDialog::getExistingDirectory(
+                    nullptr, QStringLiteral("インストール先のフォルダ（この下にPlx90Weを作成します）"),
+                    QDir::homePath());
+            });
+        };
+        plx::StartUp(env, options);
         QString printer;
         registry.regGetValue(plx::kRegistryKey, QStringLiteral("PrinterName"), printer);
         plx::PdfReportEngine report(clock, printer.trimmed());

@@ -8,6 +8,7 @@
 #include "store/CustRecord.h"
 #include "store/DeliveryRecord.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,12 +16,17 @@
 namespace plx {
 namespace {
 
+QByteArray sourceBytes(const QString& name)
+{
+    QFile file(Installer::sourceFolder() + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeFailure(QStringLiteral("インストール用データがありません。(%1)").arg(file.fileName()));
+    return file.readAll();
+}
+
 QString resourceText(const QString& name)
 {
-    QFile file(QStringLiteral(":/data/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeFailure(QStringLiteral("インストール用データがありません。(%1)").arg(name));
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(sourceBytes(name));
 }
 
 // The lines of a source text, without line ends and without empty lines.
@@ -50,6 +56,17 @@ QByteArray toCp932Text(const QString& text, const QString& source)
 }
 
 } // namespace
+
+QString Installer::sourceFolder()
+{
+    if (QCoreApplication::instance()) {
+        const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                                  QStringLiteral(PLX90_DATA_DIR_FROM_PROGRAMS));
+        if (QFileInfo(installed).isDir())
+            return installed;
+    }
+    return QStringLiteral(":/data");
+}
 
 Installer::Installer(Registry& registry, Options options) : m_registry(registry), m_options(std::move(options)) {}
 
@@ -213,6 +230,23 @@ bool Installer::run()
                 throw RuntimeFailure(QStringLiteral("フォルダを作成できません。(%1)").arg(path));
         }
 
+        writeDataFile(root + QStringLiteral("/Prg/Msg.DAT"), messageCatalogBytes());
+        writeDataFile(root + QStringLiteral("/Prg/Code.DAT"), codeTableBytes());
+        writeDataFile(root + QStringLiteral("/Sample/Cust.DAT"), custFileBytes(QStringLiteral("customers-sample.tsv")));
+        writeDataFile(root + QStringLiteral("/Help/H7120001.htm"), helpPageBytes());
+        // The sample report layouts the companies name.
+        const QDir layouts(sourceFolder() + QStringLiteral("/layouts"));
+        for (const QString& name : layouts.entryList({QStringLiteral("*.agr")}, QDir::Files))
+            writeDataFile(root + QStringLiteral("/Usr/") + name, sourceBytes(QStringLiteral("layouts/") + name));
+        if (m_options.demo) {
+            const QDateTime now = QDateTime::currentDateTime();
+            writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("demo/customers.tsv")));
+            writeDataFile(root + QStringLiteral("/Prg/E_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindEiaj, now));
+            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"),
+                          demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
+        }
+        // The settings last: a store never names an installation whose files
+        // could not all be written.
         writeSetting(QStringLiteral("ApUse"), m_options.apUse, m_options.apUseGiven);
         writeSetting(QStringLiteral("LogPointer"), QStringLiteral("0"));
         writeSetting(QStringLiteral("LogCount"), QStringLiteral("1000"));
@@ -225,26 +259,6 @@ bool Installer::run()
         writeSetting(QStringLiteral("KoRFileName"), QStringLiteral("*.*"));
         writeSetting(QStringLiteral("FileMove"), QStringLiteral("1"));
         writeSetting(QStringLiteral("MakeMode"), QStringLiteral("1"));
-
-        writeDataFile(root + QStringLiteral("/Prg/Msg.DAT"), messageCatalogBytes());
-        writeDataFile(root + QStringLiteral("/Prg/Code.DAT"), codeTableBytes());
-        writeDataFile(root + QStringLiteral("/Sample/Cust.DAT"), custFileBytes(QStringLiteral("customers-sample.tsv")));
-        writeDataFile(root + QStringLiteral("/Help/H7120001.htm"), helpPageBytes());
-        // The sample report layouts the companies name.
-        const QDir layouts(QStringLiteral(":/data/layouts"));
-        for (const QString& name : layouts.entryList({QStringLiteral("*.agr")}, QDir::Files)) {
-            QFile layout(layouts.filePath(name));
-            if (!layout.open(QIODevice::ReadOnly))
-                throw RuntimeFailure(QStringLiteral("インストール用データがありません。(%1)").arg(name));
-            writeDataFile(root + QStringLiteral("/Usr/") + name, layout.readAll());
-        }
-        if (m_options.demo) {
-            const QDateTime now = QDateTime::currentDateTime();
-            writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("demo/customers.tsv")));
-            writeDataFile(root + QStringLiteral("/Prg/E_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindEiaj, now));
-            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"),
-                          demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
-        }
         return true;
     } catch (const RuntimeFailure& e) {
         m_error = e.description();

@@ -9,10 +9,10 @@ namespace plx {
 class Registry;
 
 // Sets up an installation below a base folder: the folder tree, every setting the
-// program reads, and the data files made from the UTF-8 sources built into the
-// program (message catalogue, code table, sample companies, help page), written
-// in CP932; with `demo` also a few ordering companies and delivery records to try
-// the program on. Existing data files and settings are kept unless `force`.
+// program reads, and the data files made from the UTF-8 sources of data/ (message
+// catalogue, code table, sample companies and help page written in CP932, the
+// sample layouts as they are); with `demo` also a few ordering companies and
+// delivery records to try the program on. Existing data files and settings are kept unless `force`.
 class Installer
 {
 public:
@@ -34,7 +34,13 @@ public:
     // What was written and what was kept, one line each.
     const QStringList& report() const { return m_report; }
 
-    // The built-in sources converted to the files' bytes; exposed for checks.
+    // Where the sources are read from: the data folder the package installs
+    // beside the programs (share/plx90 of their prefix) when there is one, so
+    // that new installations get what the site keeps there; else the copy built
+    // into the program (a program run from its build tree).
+    static QString sourceFolder();
+
+    // The sources converted to the files' bytes; exposed for checks.
     static QByteArray messageCatalogBytes();
     static QByteArray codeTableBytes();
     static QByteArray custFileBytes(const QString& resource);

@@ -107,6 +107,17 @@ short readNumber(Environment& env, const StartUpOptions& options, const char* na
 
 } // namespace
 
+bool noInstallationNamed(const Registry& registry)
+{
+    for (const StartUpSetting& setting : startUpSettings()) {
+        QString value;
+        if (registry.regGetValue(kRegistryKey, QLatin1String(setting.name), value) != RegOk ||
+            !value.trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
 QString instanceLockPath(const QString& registryPath)
 {
     const QByteArray hash =
@@ -131,6 +142,8 @@ void StartUp(Environment& env, const StartUpOptions& options)
             refuse(env, MessageIcon::Exclamation, kAlreadyRunningText);
         env.instanceLock = std::move(lock);
     }
+    if (options.createInstallation && noInstallationNamed(*env.registry) && !options.createInstallation())
+        endProgram(env, 1);
 
     // 3, 4. The settings, in order; the first that fails its check ends the start.
     env.apUse = readChecked(env, options, "ApUse");

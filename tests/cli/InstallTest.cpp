@@ -1,6 +1,7 @@
 #include "support/CliRunner.h"
 #include "support/TestInstall.h"
 
+#include "cli/InstallOffer.h"
 #include "cli/Installer.h"
 #include "core/CodeTable.h"
 #include "core/MessageCatalog.h"
@@ -122,6 +123,68 @@ TEST(Install, UsageAndFailures)
     EXPECT_EQ(get.exitCode, 1);
     EXPECT_TRUE(get.err.contains(QStringLiteral("レジストリデータベースが壊れています")));
     EXPECT_EQ(readFile(registry), QByteArray("garbage\n"));
+}
+
+TEST(FirstStart, AnAgreedInstallationIsCreatedInTheChosenFolderAndTheStartGoesOn)
+{
+    TestInstall inst; // its settings store is empty: nothing was ever installed
+    const QString chosen = inst.base() + QStringLiteral("/選んだフォルダ");
+    StartUpOptions options{false};
+    options.createInstallation = [&] { return offerInstallation(inst.registry, inst.dialogs, [&] { return chosen; }); };
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    ASSERT_FALSE(endsProgram([&] { StartUp(inst.env, options); })) << inst.dialogs.texts().join(u'|').toStdString();
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{kOfferInstallationText});
+    EXPECT_EQ(inst.env.paths.msgPath, chosen + QStringLiteral("/Plx90We/Prg/Msg.DAT"));
+    EXPECT_EQ(readFile(inst.env.paths.codePath), Installer::codeTableBytes());
+
+    // From now on the store names the installation: the next start asks nothing.
+    ASSERT_FALSE(endsProgram([&] { StartUp(inst.env, options); }));
+    EXPECT_EQ(inst.dialogs.shown.size(), 1);
+}
+
+TEST(FirstStart, ADeclinedCancelledOrFailedOfferEndsTheStartAndABadSettingIsNeverOffered)
+{
+    struct Case
+    {
+        short answer;
+        QString folder;
+        QStringList boxes;
+    };
+    QTemporaryDir dir;
+    QFile blocker(dir.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QList<Case> cases = {
+        {kAnswerNo, dir.path(), {kOfferInstallationText}},
+        {kAnswerYes, QString(), {kOfferInstallationText}},
+        {kAnswerYes,
+         blocker.fileName(),
+         {kOfferInstallationText,
+          QStringLiteral("フォルダを作成できません。(%1/Plx90We/Prg)").arg(blocker.fileName())}},
+    };
+    for (const Case& c : cases) {
+        TestInstall inst;
+        StartUpOptions options{false};
+        options.createInstallation = [&] {
+            return offerInstallation(inst.registry, inst.dialogs, [&] { return c.folder; });
+        };
+        inst.dialogs.setNextAnswer(c.answer);
+        EXPECT_TRUE(endsProgram([&] { StartUp(inst.env, options); }));
+        EXPECT_EQ(inst.dialogs.texts(), c.boxes);
+        EXPECT_TRUE(noInstallationNamed(inst.registry)) << c.folder.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/Plx90We")));
+    }
+
+    // A store that names an installation, however wrongly, is refused as always.
+    TestInstall named;
+    named.setSetting(QStringLiteral("ApUse"), QStringLiteral("eiaj"));
+    StartUpOptions options{false};
+    options.createInstallation = [] {
+        ADD_FAILURE() << "offered over an existing setting";
+        return true;
+    };
+    EXPECT_TRUE(endsProgram([&] { StartUp(named.env, options); }));
+    EXPECT_EQ(named.dialogs.texts(), QStringList{kBadSettingsText});
 }
 
 TEST(InstallData, CatalogueHasEveryNumberTheProgramShowsWithTheRightKind)
