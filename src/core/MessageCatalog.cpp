@@ -141,7 +141,7 @@ namespace {
 // Shows message `number` and returns the button pressed. `output` holds the
 // decorations of the 200/210 questions: the ordering company, the counts and
 // the layout file; other messages pass none.
-short showMessage(Environment& env, short number, const OutputQuestion* output)
+short showMessage(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
     Found found = findMessage(env, number);
     if (!found.found)
@@ -177,6 +177,9 @@ short showMessage(Environment& env, short number, const OutputQuestion* output)
         text += QStringLiteral("\r\n") + centreOn44(line1) + QStringLiteral("\r\n") + centreOn44(line2);
     }
 
+    if (!lead.isEmpty())
+        text = lead.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n") + text;
+
     static const QStringList yesNo = {"200", "210", "130", "131", "132", "133", "134", "135"};
     static const QStringList yesNoDefaultNo = {"006", "012", "503", "640"};
     if (yesNo.contains(r.number))
@@ -191,6 +194,11 @@ short showMessage(Environment& env, short number, const OutputQuestion* output)
 short ShowMessage(Environment& env, short number)
 {
     return showMessage(env, number, nullptr);
+}
+
+short ShowMessage(Environment& env, short number, const QStringList& lead)
+{
+    return showMessage(env, number, nullptr, lead);
 }
 
 short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)

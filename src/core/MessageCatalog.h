@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -46,6 +47,9 @@ private:
 // an OK button; a catalogue that cannot be read ends the program through the
 // error report.
 short ShowMessage(Environment& env, short number);
+// The same with `lead` (what the question is about) on lines of their own
+// above the catalogue text, a blank line between.
+short ShowMessage(Environment& env, short number, const QStringList& lead);
 
 // What the slip and tag questions (200, 210) are about: the ordering company,
 // the documents to print, the sheets they fill and the layout file.

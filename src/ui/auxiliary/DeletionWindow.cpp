@@ -113,16 +113,25 @@ void DeletionWindow::Combo1_Click(int index)
 
 void DeletionWindow::Command1_Click()
 {
-    if (ShowMessage(m_env, 12) == kAnswerNo)
-        return;
     DeletionScope scope;
     scope.allCompanies = m_combo1->currentIndex() <= 0;
     scope.ordererCode = m_text[0]->text();
     scope.supplierCode = m_text[2]->text();
     scope.issuedOnly = m_option1->isChecked();
-    int deleted = 0;
     // A refusal (a file another program holds, a damaged file) has been shown
     // and nothing was written: the window stays for another try.
+    DeletionPreview preview;
+    if (!runTrapped(m_env, QStringLiteral("削除ﾒｲﾝ/"), [&] { preview = m_deletion.preview(scope); }))
+        return;
+    // Nothing to delete: no question that could only be answered in vain.
+    if (preview.records == 0) {
+        ShowMessage(m_env, 630);
+        return;
+    }
+    // The question names the company, the condition and how many records go.
+    if (ShowMessage(m_env, 12, preview.lines()) == kAnswerNo)
+        return;
+    int deleted = 0;
     if (!runTrapped(m_env, QStringLiteral("削除ﾒｲﾝ/"), [&] { deleted = m_deletion.run(scope); }))
         return;
     if (deleted > 0) {
