@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -220,6 +221,56 @@ TEST_F(CustomerFixture, OpensOnTheFirstCompanyOfEiajWithEverythingLocked)
     EXPECT_EQ(text("Text2"), QStringLiteral("南十字"));
 }
 
+namespace {
+
+// Whether the box shows its whole text, scrolled to its start: its cursor is
+// at the start, and moving it to the end scrolls nothing.
+::testing::AssertionResult showsWhole(QLineEdit* edit)
+{
+    const QString text = edit->text();
+    if (edit->cursorPosition() != 0)
+        return ::testing::AssertionFailure() << "cursor at " << edit->cursorPosition();
+    const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    edit->setCursorPosition(int(text.size()));
+    const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    edit->setCursorPosition(0);
+    const int advance = edit->fontMetrics().horizontalAdvance(text);
+    if (end - start != advance)
+        return ::testing::AssertionFailure() << "scrolled by " << advance - (end - start) << " px";
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST_F(CustomerFixture, AFiftyByteNameShowsWholeFromItsStartAtTheOpeningAndTheSmallestSize)
+{
+    const QString name = QStringLiteral("東和精密電子工業株式会社第二製造本部関東営業所北部");
+    ASSERT_EQ(cp932::encode(name).size(), 50);
+    CustRecord longest = eiajCompany(QStringLiteral("ABCDEFGHIJKL"), QStringLiteral("SUPPLIER0001"), name);
+    longest.setText(CustField::SupplierName, name);
+    companies({eiajCompany(QStringLiteral("ORD1"), QStringLiteral("SUP"), QStringLiteral("北斗星電機")), longest});
+    CustomerWindow& w = open();
+    // As the list window opens it.
+    w.adjustSize();
+    const QSize opening = w.size();
+    for (const QSize size : {opening, w.minimumSizeHint()}) {
+        SCOPED_TRACE(size.width());
+        w.resize(size);
+        QCoreApplication::processEvents();
+        grid()->setCurrentCell(1, 1);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(text("Text2"), name);
+        for (const char* box : {"Text1", "Text2", "Text3", "Text4"})
+            EXPECT_TRUE(showsWhole(child<QLineEdit>(box))) << box;
+        // And in the list, within the grid's width.
+        const QModelIndex cell = grid()->model()->index(1, 1);
+        ASSERT_EQ(cell.data().toString().trimmed(), name);
+        const int margin = grid()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid()) + 1;
+        EXPECT_GE(grid()->columnWidth(1), grid()->fontMetrics().horizontalAdvance(name) + 2 * margin);
+        EXPECT_LE(grid()->columnViewportPosition(1) + grid()->columnWidth(1), grid()->viewport()->width());
+    }
+}
+
 TEST_F(CustomerFixture, InstallationsOfOneProtocolOfferOnlyThatOne)
 {
     companies({eiajCompany("ORD1", "SUP1", "北斗星電機"), korvanCompany("K1", "KS", "湘洋")});
@@ -272,7 +323,8 @@ TEST_F(CustomerFixture, NewCompanyStartsFromTheSampleAndIsListedSelectedAfterOk)
     type("Text2", QStringLiteral("新規商事"));
     type("Text3", QStringLiteral("SUP9"));
     type("Text4", QStringLiteral("受注者"));
-    QTest::mouseClick(child<QRadioButton>("Option3"), Qt::LeftButton);
+    // On its round button: the option may be wider than its caption.
+    QTest::mouseClick(child<QRadioButton>("Option3"), Qt::LeftButton, {}, QPoint(8, child("Option3")->height() / 2));
     child<QComboBox>("Combo5")->setCurrentIndex(1);
     type("Text9", QStringLiteral("メモ"));
     press("Command1");
@@ -469,7 +521,7 @@ TEST_F(CustomerFixture, KorvanListsItsCompaniesAndLocksTheEiajSettings)
 {
     companies({eiajCompany("ORD1", "SUP1", "北斗星電機"), korvanCompany("K1", "KS", "湘洋")});
     open();
-    QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton, {}, QPoint(8, child("Option2")->height() / 2));
     ASSERT_EQ(grid()->rowCount(), 1);
     EXPECT_EQ(text("Text1"), QStringLiteral("K1"));
     EXPECT_EQ(child<QComboBox>("Combo3")->currentIndex(), -1);
