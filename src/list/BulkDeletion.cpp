@@ -42,7 +42,7 @@ std::function<bool(const DeliveryRecord&)> inScope(const DeletionScope& scope)
 
 QStringList DeletionPreview::lines() const
 {
-    return {QStringLiteral("発注者  ：") + company, QStringLiteral("削除条件：") + condition,
+    return {QStringLiteral("発注者　：") + company, QStringLiteral("削除条件：") + condition,
             QStringLiteral("削除件数：%1件").arg(records)};
 }
 

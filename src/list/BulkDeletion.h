@@ -38,7 +38,8 @@ struct DeletionPreview
     int records = 0;
 
     // The lines that stand above the question, e.g.
-    // "発注者  ：102851  北斗星電機", "削除条件：発行済のみ", "削除件数：3件".
+    // "発注者　：102851  北斗星電機" (a full-width blank, so that the colons line up), "削除条件：発行済のみ",
+    // "削除件数：3件".
     QStringList lines() const;
 };
 

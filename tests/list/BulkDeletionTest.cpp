@@ -270,6 +270,6 @@ TEST_F(DeletionFixture, ThePreviewNamesWhatTheDeletionWouldDeleteAndWritesNothin
         inst.writeFile(kEiajFile, before);
     }
     const DeletionPreview p = deletion.preview(of("ORD1", "SUP", true));
-    EXPECT_EQ(p.lines(), QStringList({QStringLiteral("発注者  ：ORD1  北斗星電機"),
+    EXPECT_EQ(p.lines(), QStringList({QStringLiteral("発注者　：ORD1  北斗星電機"),
                                       QStringLiteral("削除条件：発行済のみ"), QStringLiteral("削除件数：1件")}));
 }

@@ -33,7 +33,7 @@ const QString kNothing = QStringLiteral("該当するデータがありません
 // Message 12 as the window asks it: what will go, then the question.
 QString question(const QString& company, const QString& condition, int records)
 {
-    return QStringLiteral("発注者  ：%1\r\n削除条件：%2\r\n削除件数：%3件\r\n\r\n")
+    return QStringLiteral("発注者　：%1\r\n削除条件：%2\r\n削除件数：%3件\r\n\r\n")
                .arg(company, condition)
                .arg(records) +
            kQuestion;
