@@ -1,9 +1,11 @@
 #include "FieldWidths.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 
@@ -22,6 +24,15 @@ int lineEditWidthForBytes(const QLineEdit& edit, int bytes)
     const QFontMetrics metrics = edit.fontMetrics();
     const int around = edit.sizeHint().width() - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
     return textWidthForBytes(metrics, bytes) + around + 1;
+}
+
+int comboWidthForBytes(const QComboBox& combo, int bytes)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.editable = combo.isEditable();
+    const QSize text(textWidthForBytes(combo.fontMetrics(), bytes), combo.fontMetrics().height());
+    return combo.style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, &combo).width();
 }
 
 int columnWidthForBytes(const QAbstractItemView& view, int bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 class QAbstractItemView;
+class QComboBox;
 class QFontMetrics;
 class QLineEdit;
 
@@ -13,6 +14,9 @@ int textWidthForBytes(const QFontMetrics& metrics, int bytes);
 
 // A line edit's width for such a text, with its frame, margins and cursor.
 int lineEditWidthForBytes(const QLineEdit& edit, int bytes);
+
+// A combo box's width for such a text, with its frame and drop-down arrow.
+int comboWidthForBytes(const QComboBox& combo, int bytes);
 
 // A column's width for such a text in `view`, with the cell's margins.
 int columnWidthForBytes(const QAbstractItemView& view, int bytes);

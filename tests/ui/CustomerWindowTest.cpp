@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "ModalWindows.h"
+#include "TextShown.h"
 
 #include <gtest/gtest.h>
 
@@ -221,29 +222,9 @@ TEST_F(CustomerFixture, OpensOnTheFirstCompanyOfEiajWithEverythingLocked)
     EXPECT_EQ(text("Text2"), QStringLiteral("南十字"));
 }
 
-namespace {
-
-// Whether the box shows its whole text, scrolled to its start: its cursor is
-// at the start, and moving it to the end scrolls nothing.
-::testing::AssertionResult showsWhole(QLineEdit* edit)
-{
-    const QString text = edit->text();
-    if (edit->cursorPosition() != 0)
-        return ::testing::AssertionFailure() << "cursor at " << edit->cursorPosition();
-    const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
-    edit->setCursorPosition(int(text.size()));
-    const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
-    edit->setCursorPosition(0);
-    const int advance = edit->fontMetrics().horizontalAdvance(text);
-    if (end - start != advance)
-        return ::testing::AssertionFailure() << "scrolled by " << advance - (end - start) << " px";
-    return ::testing::AssertionSuccess();
-}
-
-} // namespace
-
 TEST_F(CustomerFixture, AFiftyByteNameShowsWholeFromItsStartAtTheOpeningAndTheSmallestSize)
 {
+    const ProgramFont font;
     const QString name = QStringLiteral("東和精密電子工業株式会社第二製造本部関東営業所北部");
     ASSERT_EQ(cp932::encode(name).size(), 50);
     CustRecord longest = eiajCompany(QStringLiteral("ABCDEFGHIJKL"), QStringLiteral("SUPPLIER0001"), name);

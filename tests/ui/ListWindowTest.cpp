@@ -535,6 +535,23 @@ TEST_F(WindowFixture, TheListStartsWithTheFocusInTheGridAndTheArrowsMoveOverItsR
     EXPECT_EQ(QApplication::focusWidget(), child<ListGrid>(w, "MSFlexGrid1_1"));
 }
 
+TEST_F(WindowFixture, AtItsSmallestTheWindowStillShowsFiveWholeRows)
+{
+    companies();
+    QList<DeliveryRecord> records;
+    for (int i = 1; i <= 8; ++i)
+        records << listed('1', "ORD1", QStringLiteral("E%1").arg(i), "0", "A", "");
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    w.resize(w.minimumSizeHint());
+    QCoreApplication::processEvents();
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    const QRect fifth = grid->visualRect(grid->model()->index(4, 1));
+    EXPECT_TRUE(grid->viewport()->rect().contains(fifth)) << fifth.bottom() << " > " << grid->viewport()->height();
+}
+
 TEST(VersionWindow, ShowsTheStoredVersionOrNothing)
 {
     TestInstall inst;

@@ -70,6 +70,12 @@ TEST(PrintSummaryDialog, ListsTheGroupsAndTotalsAndOpensThePdfAndItsFolder)
     EXPECT_EQ(opened[2], QUrl::fromLocalFile(QStringLiteral("/u/Print/荷札_B.pdf")));
     EXPECT_FALSE(dialog.findChild<QWidget*>(QStringLiteral("Failure"))->isVisibleTo(&dialog));
 
+    // At its smallest the dialog still shows every group of a short run whole.
+    dialog.show();
+    dialog.resize(dialog.minimumSizeHint());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(groups->viewport()->rect().contains(groups->visualItemRect(groups->topLevelItem(2))));
+
     // A declined group has no PDF to open.
     groups->setCurrentItem(groups->topLevelItem(0));
     EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("OpenPdf"))->isEnabled());

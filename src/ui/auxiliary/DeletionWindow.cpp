@@ -1,5 +1,7 @@
 #include "DeletionWindow.h"
 
+#include "ui/FieldWidths.h"
+
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -28,7 +30,8 @@ DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
     pick->addWidget(comboCaption);
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setMinimumWidth(360);
+    // The choice shows whole names of 50 bytes.
+    m_combo1->setMinimumWidth(comboWidthForBytes(*m_combo1, 50));
     comboCaption->setBuddy(m_combo1);
     pick->addWidget(m_combo1, 1);
 
@@ -38,6 +41,8 @@ DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
         m_text[i] = new QLineEdit(this);
         m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         m_text[i]->setReadOnly(true);
+        // Codes of 12 bytes, names of 50, shown whole.
+        m_text[i]->setMinimumWidth(lineEditWidthForBytes(*m_text[i], i % 2 == 0 ? 12 : 50));
         form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
     }
 

@@ -12,9 +12,12 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plx {
 
@@ -54,6 +57,12 @@ PrintSummaryDialog::PrintSummaryDialog(const PrintRunResult& result, QWidget* pa
     }
     m_groups->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_groups->setMinimumWidth(640);
+    // At its smallest the dialog still shows the first groups whole (the
+    // others scroll).
+    const int rows = std::clamp(int(result.groups.size()), 1, 4);
+    const int rowHeight = m_groups->topLevelItemCount() > 0 ? m_groups->sizeHintForRow(0) : fontMetrics().height();
+    m_groups->setMinimumHeight(m_groups->header()->sizeHint().height() + rows * rowHeight +
+                               m_groups->horizontalScrollBar()->sizeHint().height() + 2 * m_groups->frameWidth());
 
     // The per-company totals and where the documents went: the summary lines
     // after the group lines.

@@ -20,6 +20,7 @@ namespace plx {
 namespace {
 
 constexpr int kLastColumn = DeliveryListModel::kColumnCount - 1;
+constexpr int kRowsAlwaysShown = 5;
 
 // Paints the running-number column like the grid's fixed header cells.
 class FixedColumnDelegate : public QStyledItemDelegate
@@ -163,6 +164,9 @@ void ListGrid::applyLayout()
     }
     verticalHeader()->setDefaultSectionSize((250 + kTwipsPerPixel - 1) / kTwipsPerPixel);
     horizontalHeader()->setFixedHeight(twipsToPixels(500));
+    // However small the window, the grid keeps a few whole rows in view.
+    setMinimumHeight(horizontalHeader()->height() + kRowsAlwaysShown * verticalHeader()->defaultSectionSize() +
+                     horizontalScrollBar()->sizeHint().height() + 2 * frameWidth());
     syncFixedColumn();
 }
 
