@@ -12,13 +12,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "ModalWindows.h"
-#include "TextShown.h"
 
 #include <gtest/gtest.h>
 
@@ -220,36 +218,6 @@ TEST_F(CustomerFixture, OpensOnTheFirstCompanyOfEiajWithEverythingLocked)
     clickRow(1);
     EXPECT_EQ(text("Text1"), QStringLiteral("ORD2"));
     EXPECT_EQ(text("Text2"), QStringLiteral("南十字"));
-}
-
-TEST_F(CustomerFixture, AFiftyByteNameShowsWholeFromItsStartAtTheOpeningAndTheSmallestSize)
-{
-    const ProgramFont font;
-    const QString name = QStringLiteral("東和精密電子工業株式会社第二製造本部関東営業所北部");
-    ASSERT_EQ(cp932::encode(name).size(), 50);
-    CustRecord longest = eiajCompany(QStringLiteral("ABCDEFGHIJKL"), QStringLiteral("SUPPLIER0001"), name);
-    longest.setText(CustField::SupplierName, name);
-    companies({eiajCompany(QStringLiteral("ORD1"), QStringLiteral("SUP"), QStringLiteral("北斗星電機")), longest});
-    CustomerWindow& w = open();
-    // As the list window opens it.
-    w.adjustSize();
-    const QSize opening = w.size();
-    for (const QSize size : {opening, w.minimumSizeHint()}) {
-        SCOPED_TRACE(size.width());
-        w.resize(size);
-        QCoreApplication::processEvents();
-        grid()->setCurrentCell(1, 1);
-        QCoreApplication::processEvents();
-        ASSERT_EQ(text("Text2"), name);
-        for (const char* box : {"Text1", "Text2", "Text3", "Text4"})
-            EXPECT_TRUE(showsWhole(child<QLineEdit>(box))) << box;
-        // And in the list, within the grid's width.
-        const QModelIndex cell = grid()->model()->index(1, 1);
-        ASSERT_EQ(cell.data().toString().trimmed(), name);
-        const int margin = grid()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid()) + 1;
-        EXPECT_GE(grid()->columnWidth(1), grid()->fontMetrics().horizontalAdvance(name) + 2 * margin);
-        EXPECT_LE(grid()->columnViewportPosition(1) + grid()->columnWidth(1), grid()->viewport()->width());
-    }
 }
 
 TEST_F(CustomerFixture, InstallationsOfOneProtocolOfferOnlyThatOne)
