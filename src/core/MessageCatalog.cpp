@@ -146,7 +146,8 @@ const QStringList kYesNoDefaultNo = {"006", "012", "503", "640"};
 // Shows message `number` as the catalogue has it and returns the button
 // pressed. `output` holds the decorations of the 200/210 questions: the
 // ordering company, the counts and the layout file; other messages pass none.
-short showMessage(Environment& env, short number, const OutputQuestion* output)
+// `lead` are lines shown above the catalogue's text.
+short showMessage(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
     Found found = findMessage(env, number);
     if (!found.found)
@@ -182,6 +183,9 @@ short showMessage(Environment& env, short number, const OutputQuestion* output)
         text += QStringLiteral("\r\n") + centreOn44(line1) + QStringLiteral("\r\n") + centreOn44(line2);
     }
 
+    if (!lead.isEmpty())
+        text = lead.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n") + text;
+
     if (kYesNo.contains(r.number))
         return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::First);
     if (kYesNoDefaultNo.contains(r.number))
@@ -194,9 +198,9 @@ short showMessage(Environment& env, short number, const OutputQuestion* output)
 // the catalogue, or written so that the box gets an OK button only) is
 // answered No: every question guards a change, and an unanswered one must not
 // let the change go ahead, however the caller reads the answer.
-short ask(Environment& env, short number, const OutputQuestion* output)
+short ask(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
-    const short answer = showMessage(env, number, output);
+    const short answer = showMessage(env, number, output, lead);
     if (isQuestion(number) && answer != kAnswerYes)
         return kAnswerNo;
     return answer;
@@ -213,6 +217,11 @@ bool isQuestion(short number)
 short ShowMessage(Environment& env, short number)
 {
     return ask(env, number, nullptr);
+}
+
+short ShowMessage(Environment& env, short number, const QStringList& lead)
+{
+    return ask(env, number, nullptr, lead);
 }
 
 short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -49,6 +50,9 @@ private:
 // catalogue, or written there so that the box has no Yes button, the answer is
 // kAnswerNo.
 short ShowMessage(Environment& env, short number);
+// The same with `lead` (what the question is about) on lines of their own
+// above the catalogue text, a blank line between.
+short ShowMessage(Environment& env, short number, const QStringList& lead);
 
 // Whether the program asks message `number` as a Yes/No question (6, 12, 130
 // to 135, 200, 210, 503, 640).

@@ -88,6 +88,21 @@ bool sameCompany(const CustRecord& a, const CustRecord& b)
 
 CustomerSession::CustomerSession(Environment& env) : m_env(env), m_store(env.paths.custPath) {}
 
+QString modeCaption(CustomerMode mode)
+{
+    switch (mode) {
+    case CustomerMode::New:
+        return QStringLiteral("新規");
+    case CustomerMode::Change:
+        return QStringLiteral("変更");
+    case CustomerMode::Delete:
+        return QStringLiteral("削除");
+    case CustomerMode::Browse:
+        break;
+    }
+    return QString();
+}
+
 bool CustomerSession::offers(const QString& apUse, Protocol protocol)
 {
     if (apUse == QLatin1String("EIAJ"))

@@ -19,6 +19,10 @@ constexpr short kMsgCommentNotStorable = 587;
 // The ordering-company window's modes.
 enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };
 
+// What the window shows for a mode (Label3): "新規", "変更", "削除", or nothing
+// while browsing.
+QString modeCaption(CustomerMode mode);
+
 // The edit boxes and choices of the window as values ("" = nothing chosen).
 struct CustomerForm
 {

@@ -7,6 +7,8 @@
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
+#include <functional>
+
 namespace plx {
 
 namespace {
@@ -23,7 +25,26 @@ int statusNumber(const QByteArray& status)
     return value;
 }
 
+// Whether `record` (a live record of the format) lies in `scope`.
+std::function<bool(const DeliveryRecord&)> inScope(const DeletionScope& scope)
+{
+    const QByteArray orderer = fixed::trimmedRight(cp932::encode(scope.ordererCode));
+    const QByteArray supplier = fixed::trimmedRight(cp932::encode(scope.supplierCode));
+    return [=](const DeliveryRecord& record) {
+        if (!scope.allCompanies && (fixed::trimmedRight(record.raw(DeliveryField::OrdererCode)) != orderer ||
+                                    fixed::trimmedRight(record.raw(DeliveryField::SupplierCode)) != supplier))
+            return false;
+        return !scope.issuedOnly || statusNumber(record.raw(DeliveryField::Status)) == 2;
+    };
+}
+
 } // namespace
+
+QStringList DeletionPreview::lines() const
+{
+    return {QStringLiteral("発注者　：") + company, QStringLiteral("削除条件：") + condition,
+            QStringLiteral("削除件数：%1件").arg(records)};
+}
 
 BulkDeletion::BulkDeletion(Environment& env, int kind) : m_env(env), m_kind(kind == 1 ? 1 : 0) {}
 
@@ -66,18 +87,32 @@ std::optional<DeletionCompany> BulkDeletion::findCompany(const QString& ordererC
     return companies.entry(n);
 }
 
+DeletionPreview BulkDeletion::preview(const DeletionScope& scope) const
+{
+    DeletionPreview preview;
+    preview.company = kAllCompanies;
+    if (!scope.allCompanies) {
+        const std::optional<DeletionCompany> company = findCompany(scope.ordererCode, scope.supplierCode);
+        preview.company = fixed::trimmedRight(scope.ordererCode);
+        if (company)
+            preview.company += QStringLiteral("  ") + cutName(company->ordererName);
+    }
+    preview.condition = scope.issuedOnly ? QStringLiteral("発行済のみ") : QStringLiteral("すべて");
+    DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
+    store.open();
+    const auto matches = inScope(scope);
+    for (int n : store.liveRecords(kindDigit())) {
+        if (matches(store.read(n)))
+            ++preview.records;
+    }
+    store.close();
+    return preview;
+}
+
 int BulkDeletion::run(const DeletionScope& scope) const
 {
-    const QByteArray orderer = fixed::trimmedRight(cp932::encode(scope.ordererCode));
-    const QByteArray supplier = fixed::trimmedRight(cp932::encode(scope.supplierCode));
-    const auto matches = [&](const DeliveryRecord& record) {
-        if (!scope.allCompanies && (fixed::trimmedRight(record.raw(DeliveryField::OrdererCode)) != orderer ||
-                                    fixed::trimmedRight(record.raw(DeliveryField::SupplierCode)) != supplier))
-            return false;
-        return !scope.issuedOnly || statusNumber(record.raw(DeliveryField::Status)) == 2;
-    };
     DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
-    const int deleted = store.markDeletedWhere(kindDigit(), matches);
+    const int deleted = store.markDeletedWhere(kindDigit(), inScope(scope));
     store.close();
     return deleted;
 }

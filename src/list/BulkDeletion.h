@@ -28,6 +28,21 @@ struct DeletionScope
     bool issuedOnly = false;
 };
 
+// What a deletion would delete, named for the clerk before the question: the
+// ordering company (its code and name, or すべて), the condition (発行済のみ or
+// すべて) and the number of records it would mark deleted now.
+struct DeletionPreview
+{
+    QString company;
+    QString condition;
+    int records = 0;
+
+    // The lines that stand above the question, e.g.
+    // "発注者　：102851  北斗星電機" (a full-width blank, so that the colons line up), "削除条件：発行済のみ",
+    // "削除件数：3件".
+    QStringList lines() const;
+};
+
 // The data behind the deletion window 納品書削除 and `plx90-cli delete`: the
 // ordering companies of one format and the deletion of that format's records
 // in bulk. QtCore only.
@@ -58,6 +73,10 @@ public:
     std::optional<DeletionCompany> companyAt(int position) const;
     // The company of the format with these codes (trailing blanks ignored).
     std::optional<DeletionCompany> findCompany(const QString& ordererCode, const QString& supplierCode) const;
+
+    // What run(scope) would delete if it ran now, read from the files.
+    // Throws Refusal (a damaged file) or RuntimeFailure.
+    DeletionPreview preview(const DeletionScope& scope) const;
 
     // Marks deleted, in one atomic replacement of the data file, every live
     // record of the format in `scope`, each stamped with the clock's now.

@@ -104,6 +104,22 @@ bool DeliveryList::reload(int mode)
     return true;
 }
 
+GridSelection rowSelectionOf(const GridSelection& selection, bool clicked, bool forDeletion)
+{
+    const bool startsRight = selection.firstColumn == 1 || (forDeletion && selection.firstColumn == 0);
+    if (!clicked || !selection.valid || !startsRight || selection.lastColumn != DeliveryListModel::kColumnCount - 1 ||
+        selection.firstRow < 1)
+        return {};
+    return selection;
+}
+
+GridSelection rowsToOpen(const GridSelection& rowSelection, int row, bool byEnter)
+{
+    if (byEnter && rowSelection.valid && rowSelection.firstRow <= row && row <= rowSelection.lastRow)
+        return rowSelection;
+    return GridSelection{row, row, 1, DeliveryListModel::kColumnCount - 1, row >= 1};
+}
+
 EntryOpening entryOpeningFor(const GridSelection& selection, int listed, bool newRecord)
 {
     EntryOpening opening;

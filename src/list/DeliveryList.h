@@ -72,6 +72,18 @@ struct GridSelection
     bool valid = false;
 };
 
+// The row selection the list commands recognise in a grid's selection: the
+// grid was clicked (or a search found a row there), the selection ends in the
+// last column and starts in column 1 (for deletion also column 0). Anything
+// else is no row selection (an invalid one).
+GridSelection rowSelectionOf(const GridSelection& selection, bool clicked, bool forDeletion);
+
+// What a double-click or Enter on listed row `row` (from 1) opens: a
+// double-click always takes that whole row alone; Enter keeps the current row
+// selection when the row lies inside it, and otherwise also takes the row
+// alone. Columns 1 to the last, so that rowSelectionOf accepts it.
+GridSelection rowsToOpen(const GridSelection& rowSelection, int row, bool byEnter);
+
 // What the shipment-entry window opens on, from the list's row selection
 // (`selection`, or an invalid one) and the number of rows of the current list:
 // a selection of several rows pages through those rows; one row, or none,

@@ -231,3 +231,45 @@ TEST_F(DeletionFixture, TheFileIsReplacedWholeNotWrittenInPlace)
     // The lock was given back.
     EXPECT_FALSE(QFile::exists(FileLock::lockPathOf(inst.env.paths.eDelivPath)));
 }
+
+TEST_F(DeletionFixture, ThePreviewNamesWhatTheDeletionWouldDeleteAndWritesNothing)
+{
+    QList<DeliveryRecord> records = everyStatus();
+    records << delivery('1', "ORD2", "SUP2", "T2", "2") << delivery('1', "ORD2", "SUP2", "T0", "0")
+            << delivery('2', "KOR1", "SUP", "K2", "2");
+    DeliveryRecord gone = delivery('1', "ORD1", "SUP", "GONE", "2");
+    gone.setKind(' ');
+    records << gone;
+    seedEiaj(records);
+    const struct
+    {
+        const char* what;
+        DeletionScope scope;
+        const char16_t* company;
+        const char16_t* condition;
+        int records;
+    } cases[] = {
+        {"every company, every record", all(false), u"すべて", u"すべて", 6},
+        {"every company, issued only", all(true), u"すべて", u"発行済のみ", 2},
+        {"one company", of("ORD1", "SUP", false), u"ORD1  北斗星電機", u"すべて", 4},
+        {"one company, issued only", of("ORD2 ", "SUP2", true), u"ORD2  南海電子", u"発行済のみ", 1},
+        {"a company not in the file", of("NONE", "SUP", false), u"NONE", u"すべて", 0},
+    };
+    const BulkDeletion deletion(inst.env, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = inst.readFile(kEiajFile);
+        const DeletionPreview p = deletion.preview(c.scope);
+        EXPECT_EQ(p.company, QString::fromUtf16(c.company));
+        EXPECT_EQ(p.condition, QString::fromUtf16(c.condition));
+        EXPECT_EQ(p.records, c.records);
+        EXPECT_EQ(inst.readFile(kEiajFile), before);
+        // The count is what the deletion then deletes.
+        inst.writeFile(kEiajFile, fileOf(records));
+        EXPECT_EQ(deletion.run(c.scope), c.records);
+        inst.writeFile(kEiajFile, before);
+    }
+    const DeletionPreview p = deletion.preview(of("ORD1", "SUP", true));
+    EXPECT_EQ(p.lines(), QStringList({QStringLiteral("発注者　：ORD1  北斗星電機"),
+                                      QStringLiteral("削除条件：発行済のみ"), QStringLiteral("削除件数：1件")}));
+}

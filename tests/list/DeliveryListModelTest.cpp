@@ -239,6 +239,60 @@ TEST(EntryOpeningFor, RangesSingleRowsAndNewRecords)
     expect(entryOpeningFor(GridSelection{}, 9, true), EntryMode::New, 1, 1, false);
 }
 
+TEST(RowSelection, WholeRowsOfAClickedGridAreTheRowSelectionAndADoubleClickOrEnterOpensItsRow)
+{
+    const GridSelection none{};
+    const GridSelection rows3to5{3, 5, 1, 12, true};
+    const GridSelection fromNumbers{3, 5, 0, 12, true};
+    const GridSelection cells{2, 4, 1, 11, true};
+    const GridSelection oneCell{2, 2, 3, 3, true};
+    const struct
+    {
+        const char* what;
+        GridSelection selection;
+        bool clicked, forDeletion;
+        bool valid;
+    } recognised[] = {
+        {"whole rows of a clicked grid", rows3to5, true, false, true},
+        {"whole rows, the grid not clicked", rows3to5, false, false, false},
+        {"from column 0: deletion only", fromNumbers, true, false, false},
+        {"from column 0 for deletion", fromNumbers, true, true, true},
+        {"not up to the last column", cells, true, true, false},
+        {"one cell", oneCell, true, false, false},
+        {"nothing selected", none, true, true, false},
+    };
+    for (const auto& c : recognised) {
+        SCOPED_TRACE(c.what);
+        const GridSelection s = rowSelectionOf(c.selection, c.clicked, c.forDeletion);
+        EXPECT_EQ(s.valid, c.valid);
+        if (c.valid) {
+            EXPECT_EQ(QList({s.firstRow, s.lastRow}), QList({c.selection.firstRow, c.selection.lastRow}));
+        }
+    }
+
+    const struct
+    {
+        const char* what;
+        GridSelection rowSelection;
+        int row;
+        bool byEnter;
+        int first, last;
+    } opened[] = {
+        {"double-click, no row selection", none, 4, false, 4, 4},
+        {"double-click inside a row selection takes its row alone", rows3to5, 4, false, 4, 4},
+        {"Enter inside a row selection keeps it", rows3to5, 4, true, 3, 5},
+        {"Enter outside a row selection takes its row", rows3to5, 7, true, 7, 7},
+        {"Enter without a row selection takes its row", none, 1, true, 1, 1},
+    };
+    for (const auto& c : opened) {
+        SCOPED_TRACE(c.what);
+        const GridSelection s = rowsToOpen(c.rowSelection, c.row, c.byEnter);
+        EXPECT_EQ(QList({s.firstRow, s.lastRow, s.firstColumn, s.lastColumn}), QList({c.first, c.last, 1, 12}));
+        // What it opens is a row selection the commands accept.
+        EXPECT_TRUE(rowSelectionOf(s, true, false).valid);
+    }
+}
+
 TEST_F(ModelFixture, TheModelKeepsQtsItemModelRulesThroughReloads)
 {
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "品名Ａ"),

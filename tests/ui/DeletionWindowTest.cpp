@@ -30,6 +30,15 @@ namespace {
 const QString kQuestion = QStringLiteral("選択した納品書データを削除しますか？");
 const QString kNothing = QStringLiteral("該当するデータがありません。");
 
+// Message 12 as the window asks it: what will go, then the question.
+QString question(const QString& company, const QString& condition, int records)
+{
+    return QStringLiteral("発注者　：%1\r\n削除条件：%2\r\n削除件数：%3件\r\n\r\n")
+               .arg(company, condition)
+               .arg(records) +
+           kQuestion;
+}
+
 struct DeletionWindowFixture : ::testing::Test
 {
     TestInstall inst;
@@ -118,7 +127,9 @@ TEST_F(DeletionWindowFixture, DeletesTheChosenCompanysRecordsAndCloses)
     child<QRadioButton>(w, "Option2")->setChecked(true);
     inst.dialogs.setNextAnswer(kAnswerYes);
     press(w, "Command1");
-    EXPECT_EQ(inst.dialogs.texts(), QStringList{kQuestion});
+    EXPECT_EQ(inst.dialogs.texts(),
+              QStringList{question(QStringLiteral("ORD2  ") + QString(25, QChar(u'長')), QStringLiteral("すべて"), 2)});
+    EXPECT_EQ(inst.dialogs.shown.last().defaultButton, DefaultButton::No);
     EXPECT_EQ(kinds(), QStringLiteral("1  "));
     EXPECT_TRUE(w.changed());
     EXPECT_EQ(w.result(), QDialog::Accepted);
@@ -134,7 +145,8 @@ TEST_F(DeletionWindowFixture, AnsweredNoChangesNothingAndStays)
     inst.dialogs.setNextAnswer(kAnswerNo);
     press(w, "Command1");
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
-    EXPECT_EQ(inst.dialogs.texts(), QStringList{kQuestion}); // no message 630 either
+    // Every company, every record: all three; no message 630 after the No.
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{question(QStringLiteral("すべて"), QStringLiteral("すべて"), 3)});
     EXPECT_FALSE(w.changed());
     EXPECT_TRUE(w.isVisible());
 
@@ -153,14 +165,17 @@ TEST_F(DeletionWindowFixture, NothingMatchedShows630AndStaysOpen)
     child<QComboBox>(w, "Combo1")->setCurrentIndex(1);
     inst.dialogs.setNextAnswer(kAnswerYes);
     press(w, "Command1");
+    EXPECT_EQ(inst.dialogs.texts().last(),
+              question(QStringLiteral("ORD1  北斗星電機"), QStringLiteral("発行済のみ"), 1));
     EXPECT_EQ(kinds(), QStringLiteral(" 11"));
 
     DeletionWindow again(inst.env, 0);
     again.show();
     child<QComboBox>(again, "Combo1")->setCurrentIndex(1);
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
-    inst.dialogs.setNextAnswer(kAnswerYes);
     press(again, "Command1");
+    // Nothing to delete: message 630 at once, no question before it.
+    EXPECT_EQ(inst.dialogs.texts().size(), 2);
     EXPECT_EQ(inst.dialogs.texts().last(), kNothing);
     EXPECT_TRUE(again.isVisible());
     EXPECT_FALSE(again.changed());
@@ -176,7 +191,8 @@ TEST_F(DeletionWindowFixture, ADamagedFileIsShownAndTheWindowStays)
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), torn);
     inst.dialogs.setNextAnswer(kAnswerYes);
     press(w, "Command1");
-    ASSERT_EQ(inst.dialogs.shown.size(), 2);
+    // Refused while counting, before any question.
+    ASSERT_EQ(inst.dialogs.shown.size(), 1);
     EXPECT_TRUE(inst.dialogs.texts().last().contains(QStringLiteral("E_Deliv.dat")));
     EXPECT_NE(inst.dialogs.texts().last(), kNothing);
     EXPECT_TRUE(w.isVisible());

@@ -702,36 +702,3 @@ TEST_F(EntryFixture, NothingChangedNoReload)
     EXPECT_FALSE(list.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible());
     EXPECT_TRUE(list.isVisible());
 }
-
-TEST_F(EntryFixture, ADoubleClickOnAWholeRowOpensTheEntryAndOnACellNot)
-{
-    records({shippable("K1"), shippable("K2")});
-    ListWindow list(inst.env);
-    list.show();
-    ASSERT_TRUE(loaded(list));
-    auto* grid = list.findChild<ListGrid*>(QStringLiteral("MSFlexGrid1_0"));
-    int opened = 0;
-    QString shownKey;
-    QString operation;
-    const auto closeWhenOpen = [&] {
-        whenEntryOpens([&](EntryWindow& w) {
-            ++opened;
-            operation = inst.env.logOperation;
-            shownKey = w.findChild<QLineEdit*>(QStringLiteral("Text7"))->text();
-            w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        });
-    };
-    // A cell of the list: a one-cell selection, no entry.
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       grid->visualRect(grid->model()->index(1, 4)).center());
-    QTest::qWait(50);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-
-    // The fixed column selects the whole row.
-    closeWhenOpen();
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       grid->visualRect(grid->model()->index(1, 0)).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 3000));
-    EXPECT_EQ(shownKey, QStringLiteral("K2"));
-    EXPECT_EQ(operation, QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
-}

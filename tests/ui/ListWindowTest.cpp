@@ -1,6 +1,7 @@
 #include "support/ListFixtures.h"
 
 #include "ui/auxiliary/VersionWindow.h"
+#include "ui/entry/EntryWindow.h"
 #include "ui/list/HelpViewer.h"
 #include "ui/list/ListGrid.h"
 #include "ui/list/ListWindow.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -19,6 +21,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+
+#include "ModalWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -324,12 +328,16 @@ TEST_F(WindowFixture, TheNumberColumnStaysAtTheLeftOnBothTabsAndSelectsRows)
         EXPECT_EQ(fixed->columnViewportPosition(0), 0);
         const QRect second = fixed->visualRect(fixed->model()->index(1, 0));
         ASSERT_TRUE(fixed->viewport()->rect().contains(second.center()));
-        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+        // Through the window, as a real click comes: the fixed column lets it
+        // through to the grid, which takes it for column 0.
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          fixed->viewport()->mapTo(&w, second.center()));
         const GridSelection s = grid->selectionRect();
         EXPECT_EQ(QList({s.firstRow, s.lastRow, s.firstColumn, s.lastColumn}), QList({2, 2, 1, 12}));
         // Shift extends it, as on the grid itself.
         const QRect first = fixed->visualRect(fixed->model()->index(0, 0));
-        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::ShiftModifier, first.center());
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, Qt::ShiftModifier,
+                          fixed->viewport()->mapTo(&w, first.center()));
         EXPECT_EQ(QList({grid->selectionRect().firstRow, grid->selectionRect().lastRow}), QList({1, 2}));
         EXPECT_TRUE(child<QPushButton>(w, "Command5")->isEnabled());
 
@@ -410,6 +418,138 @@ TEST_F(WindowFixture, ACutCellShowsItsWholeTextAsTooltip)
     QApplication::sendEvent(grid->viewport(), &help);
     EXPECT_EQ(QToolTip::text(), longName);
     QToolTip::hideText();
+}
+
+namespace {
+
+// One way of opening rows of the list, and what it must open.
+struct OpenCase
+{
+    const char* how;
+    std::function<void(ListWindow&, ListGrid*)> act;
+    int first, last;  // the row selection it leaves
+    const char* key;  // the record the entry window shows
+    const char* page; // and its page caption
+};
+
+QPoint cellCentre(ListGrid* grid, int row, int column)
+{
+    return grid->visualRect(grid->model()->index(row - 1, column)).center();
+}
+
+} // namespace
+
+TEST_F(WindowFixture, ADoubleClickAnywhereOnARowOrEnterOpensTheEntryOnThatRow)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "K1", "0", "A", ""), listed('1', "ORD1", "K2", "0", "B", ""),
+                                listed('1', "ORD1", "K3", "0", "C", ""), listed('1', "ORD1", "K4", "0", "D", "")}));
+    const auto dclick = [](ListGrid* grid, int row, int column) {
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(grid, row, column));
+    };
+    const QList<OpenCase> cases = {
+        {"double-click on a data cell", [&](ListWindow&, ListGrid* g) { dclick(g, 2, 4); }, 2, 2, "K2", "(2/4)"},
+        {"double-click on the No. cell, through the window",
+         [&](ListWindow& w, ListGrid* g) {
+             QTableView* fixed = g->fixedColumnView();
+             const QPoint at = fixed->visualRect(fixed->model()->index(2, 0)).center();
+             QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, fixed->viewport()->mapTo(&w, at));
+         },
+         3, 3, "K3", "(3/4)"},
+        {"double-click in a selection of rows 1 to 3",
+         [&](ListWindow&, ListGrid* g) {
+             pressRow(g, 1);
+             pressRow(g, 3, true);
+             dclick(g, 2, 6);
+         },
+         2, 2, "K2", "(2/4)"},
+        {"Enter on a single cell",
+         [&](ListWindow&, ListGrid* g) {
+             g->selectCell(4, 3);
+             QTest::keyClick(g, Qt::Key_Return);
+         },
+         4, 4, "K4", "(4/4)"},
+        {"Enter in a selection of rows 2 to 3",
+         [&](ListWindow&, ListGrid* g) {
+             pressRow(g, 2);
+             pressRow(g, 3, true);
+             QTest::keyClick(g, Qt::Key_Enter, Qt::KeypadModifier);
+         },
+         2, 3, "K2", "(1/2)"},
+    };
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.how);
+        grid->selectCell(1, 1);
+        QString key, page, operation;
+        GridSelection selected;
+        bool opened = false;
+        whenModalShows<EntryWindow>("entry window", [&](EntryWindow& entry) {
+            opened = true;
+            operation = inst.env.logOperation;
+            selected = grid->selectionRect();
+            key = entry.findChild<QLineEdit*>(QStringLiteral("Text7"))->text().trimmed();
+            page = entry.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+            entry.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+        c.act(w, grid);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return opened; }, 3000));
+        EXPECT_EQ(QList({selected.firstRow, selected.lastRow, selected.firstColumn, selected.lastColumn}),
+                  QList({c.first, c.last, 1, 12}));
+        EXPECT_EQ(key, QLatin1String(c.key));
+        EXPECT_EQ(page, QLatin1String(c.page));
+        EXPECT_EQ(operation, QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 3000));
+    }
+
+    // The header row opens nothing.
+    QTest::mouseDClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       QPoint(grid->columnViewportPosition(4) + 10, 10));
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(WindowFixture, TheListStartsWithTheFocusInTheGridAndTheArrowsMoveOverItsRows)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
+                   fileOf(QList{listed('1', "ORD1", "E1", "0", "A", ""), listed('1', "ORD1", "E2", "0", "B", "")}));
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{listed('2', "ORD1", "K1", "0", "C", "")}));
+    ListWindow w(inst.env);
+    w.showCentred();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(loaded(w));
+    auto* eiaj = child<ListGrid>(w, "MSFlexGrid1_0");
+    EXPECT_EQ(QApplication::focusWidget(), eiaj);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(eiaj->currentIndex().row(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(child<QTabBar>(w, "TabStrip1")->currentIndex(), 0); // still EIAJ
+    // The other format's grid takes the focus with its tab.
+    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(1);
+    EXPECT_EQ(QApplication::focusWidget(), child<ListGrid>(w, "MSFlexGrid1_1"));
+}
+
+TEST_F(WindowFixture, AtItsSmallestTheWindowStillShowsFiveWholeRows)
+{
+    companies();
+    QList<DeliveryRecord> records;
+    for (int i = 1; i <= 8; ++i)
+        records << listed('1', "ORD1", QStringLiteral("E%1").arg(i), "0", "A", "");
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    w.resize(w.minimumSizeHint());
+    QCoreApplication::processEvents();
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    const QRect fifth = grid->visualRect(grid->model()->index(4, 1));
+    EXPECT_TRUE(grid->viewport()->rect().contains(fifth)) << fifth.bottom() << " > " << grid->viewport()->height();
 }
 
 TEST(VersionWindow, ShowsTheStoredVersionOrNothing)

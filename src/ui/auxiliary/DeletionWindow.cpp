@@ -1,5 +1,7 @@
 #include "DeletionWindow.h"
 
+#include "ui/FieldWidths.h"
+
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -28,7 +30,8 @@ DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
     pick->addWidget(comboCaption);
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setMinimumWidth(360);
+    // The choice shows whole names of 50 bytes.
+    m_combo1->setMinimumWidth(comboWidthForBytes(*m_combo1, 50));
     comboCaption->setBuddy(m_combo1);
     pick->addWidget(m_combo1, 1);
 
@@ -38,6 +41,8 @@ DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
         m_text[i] = new QLineEdit(this);
         m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         m_text[i]->setReadOnly(true);
+        // Codes of 12 bytes, names of 50, shown whole.
+        m_text[i]->setMinimumWidth(lineEditWidthForBytes(*m_text[i], i % 2 == 0 ? 12 : 50));
         form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
     }
 
@@ -113,16 +118,25 @@ void DeletionWindow::Combo1_Click(int index)
 
 void DeletionWindow::Command1_Click()
 {
-    if (ShowMessage(m_env, 12) == kAnswerNo)
-        return;
     DeletionScope scope;
     scope.allCompanies = m_combo1->currentIndex() <= 0;
     scope.ordererCode = m_text[0]->text();
     scope.supplierCode = m_text[2]->text();
     scope.issuedOnly = m_option1->isChecked();
-    int deleted = 0;
     // A refusal (a file another program holds, a damaged file) has been shown
     // and nothing was written: the window stays for another try.
+    DeletionPreview preview;
+    if (!runTrapped(m_env, QStringLiteral("削除ﾒｲﾝ/"), [&] { preview = m_deletion.preview(scope); }))
+        return;
+    // Nothing to delete: no question that could only be answered in vain.
+    if (preview.records == 0) {
+        ShowMessage(m_env, 630);
+        return;
+    }
+    // The question names the company, the condition and how many records go.
+    if (ShowMessage(m_env, 12, preview.lines()) == kAnswerNo)
+        return;
+    int deleted = 0;
     if (!runTrapped(m_env, QStringLiteral("削除ﾒｲﾝ/"), [&] { deleted = m_deletion.run(scope); }))
         return;
     if (deleted > 0) {

@@ -1,5 +1,7 @@
 #include "PrintSelectionWindow.h"
 
+#include "ui/FieldWidths.h"
+
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -35,7 +37,8 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
     pick->addWidget(new QLabel(QStringLiteral("発注者："), frame1));
     m_combo1 = new QComboBox(frame1);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setMinimumWidth(360);
+    // The choice shows whole names of 50 bytes.
+    m_combo1->setMinimumWidth(comboWidthForBytes(*m_combo1, 50));
     pick->addWidget(m_combo1, 1);
 
     auto* frame2 = new QGroupBox(frame1->parentWidget());
@@ -46,6 +49,8 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
         m_text[i] = new QLineEdit(frame2);
         m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         m_text[i]->setReadOnly(true);
+        // Codes of 12 bytes, names of 50, shown whole.
+        m_text[i]->setMinimumWidth(lineEditWidthForBytes(*m_text[i], i % 2 == 0 ? 12 : 50));
         form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
     }
 

@@ -1,15 +1,23 @@
 #include "PrintSummaryDialog.h"
 
-#include <QDesktopServices>
+#include "DesktopOpener.h"
+
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plx {
 
@@ -25,7 +33,7 @@ PrintSummaryDialog::PrintSummaryDialog(const PrintRunResult& result, QWidget* pa
     setObjectName(QStringLiteral("印刷結果"));
     setWindowTitle(QStringLiteral("印刷結果"));
     if (!m_opener)
-        m_opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+        m_opener = openOnDesktop;
 
     m_groups = new QTreeWidget(this);
     m_groups->setObjectName(QStringLiteral("Groups"));
@@ -49,6 +57,12 @@ PrintSummaryDialog::PrintSummaryDialog(const PrintRunResult& result, QWidget* pa
     }
     m_groups->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_groups->setMinimumWidth(640);
+    // At its smallest the dialog still shows the first groups whole (the
+    // others scroll).
+    const int rows = std::clamp(int(result.groups.size()), 1, 4);
+    const int rowHeight = m_groups->topLevelItemCount() > 0 ? m_groups->sizeHintForRow(0) : fontMetrics().height();
+    m_groups->setMinimumHeight(m_groups->header()->sizeHint().height() + rows * rowHeight +
+                               m_groups->horizontalScrollBar()->sizeHint().height() + 2 * m_groups->frameWidth());
 
     // The per-company totals and where the documents went: the summary lines
     // after the group lines.
@@ -71,9 +85,37 @@ PrintSummaryDialog::PrintSummaryDialog(const PrintRunResult& result, QWidget* pa
     buttons->addStretch(1);
     buttons->addWidget(close);
 
+    // Where the desktop could not open a document: what failed and the path,
+    // selected in a read-only box for copying.
+    m_failure = new QWidget(this);
+    m_failure->setObjectName(QStringLiteral("Failure"));
+    m_failureText = new QLabel(m_failure);
+    m_failureText->setObjectName(QStringLiteral("OpenFailure"));
+    m_failureText->setWordWrap(true);
+    m_failedPath = new QLineEdit(m_failure);
+    m_failedPath->setObjectName(QStringLiteral("FailedPath"));
+    m_failedPath->setReadOnly(true);
+    auto* copy = new QPushButton(QStringLiteral("コピー"), m_failure);
+    copy->setObjectName(QStringLiteral("CopyPath"));
+    copy->setAutoDefault(false);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(m_failedPath, 1);
+    pathRow->addWidget(copy);
+    auto* failureLayout = new QVBoxLayout(m_failure);
+    failureLayout->setContentsMargins(0, 0, 0, 0);
+    failureLayout->addWidget(m_failureText);
+    failureLayout->addLayout(pathRow);
+    m_failure->hide();
+    connect(copy, &QPushButton::clicked, this, [this] {
+        QGuiApplication::clipboard()->setText(m_failedPath->text());
+        m_failedPath->setFocus();
+        m_failedPath->selectAll();
+    });
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_groups, 1);
     layout->addWidget(m_totals);
+    layout->addWidget(m_failure);
     layout->addLayout(buttons);
 
     connect(m_groups, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
@@ -117,13 +159,34 @@ void PrintSummaryDialog::updateButtons()
 void PrintSummaryDialog::openPdf()
 {
     if (!chosenPdf().isEmpty())
-        m_opener(QUrl::fromLocalFile(chosenPdf()));
+        open(chosenPdf(), QStringLiteral("PDF"));
 }
 
 void PrintSummaryDialog::openFolder()
 {
     if (!chosenPdf().isEmpty())
-        m_opener(QUrl::fromLocalFile(QFileInfo(chosenPdf()).absolutePath()));
+        open(QFileInfo(chosenPdf()).absolutePath(), QStringLiteral("フォルダ"));
+}
+
+void PrintSummaryDialog::open(const QString& path, const QString& what)
+{
+    m_failure->hide();
+    // The answer may come after this dialog has gone.
+    const QPointer<PrintSummaryDialog> self(this);
+    m_opener(QUrl::fromLocalFile(path), [self, path, what](bool opened) {
+        if (self && !opened)
+            self->showFailure(path, what);
+    });
+}
+
+void PrintSummaryDialog::showFailure(const QString& path, const QString& what)
+{
+    m_failureText->setText(what + QStringLiteral("を開けませんでした（開くアプリケーションがないか、見つかりません）。"
+                                                 "次の場所をコピーして開いてください。"));
+    m_failedPath->setText(QDir::toNativeSeparators(path));
+    m_failure->show();
+    m_failedPath->setFocus(Qt::OtherFocusReason);
+    m_failedPath->selectAll();
 }
 
 } // namespace plx

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QUrl;
@@ -20,13 +21,15 @@ namespace plx {
 // Widgets (objectName): Groups the table of groups (帳票, 発注者ｺｰﾄﾞ,
 // 発注者名称, 件数, 用紙, 結果, PDF); Totals the per-company lines and the
 // printer line, or "発行した帳票はありません。"; OpenPdf, OpenFolder, Close.
+// When the desktop cannot open the PDF or its folder, OpenFailure says so and
+// FailedPath shows the path, selected, for copying (CopyPath copies it).
 class PrintSummaryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Opens a file or folder URL; QDesktopServices::openUrl unless a test hands
-    // in its own.
-    using UrlOpener = std::function<bool(const QUrl&)>;
+    // Opens a file or folder URL and tells `done` whether the desktop opened
+    // it, at once or later; openOnDesktop unless a test hands in its own.
+    using UrlOpener = std::function<void(const QUrl&, std::function<void(bool opened)> done)>;
 
     explicit PrintSummaryDialog(const PrintRunResult& result, QWidget* parent = nullptr, UrlOpener opener = {});
 
@@ -39,12 +42,18 @@ private:
     void updateButtons();
     void openPdf();
     void openFolder();
+    // Hands `path` to the opener; `what` names it in the message when it fails.
+    void open(const QString& path, const QString& what);
+    void showFailure(const QString& path, const QString& what);
 
     UrlOpener m_opener;
     QTreeWidget* m_groups;
     QLabel* m_totals;
     QPushButton* m_openPdf;
     QPushButton* m_openFolder;
+    QWidget* m_failure;
+    QLabel* m_failureText;
+    QLineEdit* m_failedPath;
 };
 
 } // namespace plx

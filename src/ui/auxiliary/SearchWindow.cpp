@@ -1,5 +1,7 @@
 #include "SearchWindow.h"
 
+#include "ui/FieldWidths.h"
+
 #include "ui/CenterWindow.h"
 
 #include "core/Environment.h"
@@ -45,8 +47,12 @@ SearchWindow::SearchWindow(Environment& env, int kind, int startRow, QWidget* pa
         m_text[i]->setReadOnly(true);
         m_text[i]->setFocusPolicy(Qt::NoFocus);
     }
-    m_text[0]->setFixedWidth(110);
-    m_text[2]->setFixedWidth(110);
+    // Whole codes (12 bytes) and names (50 bytes), also in the choice.
+    m_combo1->setMinimumWidth(comboWidthForBytes(*m_combo1, 50));
+    m_text[0]->setFixedWidth(lineEditWidthForBytes(*m_text[0], 12));
+    m_text[2]->setFixedWidth(lineEditWidthForBytes(*m_text[2], 12));
+    m_text[1]->setMinimumWidth(lineEditWidthForBytes(*m_text[1], 50));
+    m_text[3]->setMinimumWidth(lineEditWidthForBytes(*m_text[3], 50));
     grid->addWidget(m_text[0], 1, 1);
     grid->addWidget(m_text[1], 1, 2);
     grid->addWidget(m_text[2], 2, 1);

@@ -1,6 +1,8 @@
 #include "CustomerWindow.h"
 
+#include "ui/ButtonGroupChoice.h"
 #include "ui/CenterWindow.h"
+#include "ui/FieldWidths.h"
 #include "ui/auxiliary/VersionWindow.h"
 
 #include "core/Dialogs.h"
@@ -23,9 +25,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plx {
 
@@ -41,43 +46,11 @@ constexpr int kNoColumnTwips = 450;
 constexpr int kNameColumnTwips = 5380;
 constexpr int kRowTwips = 240;
 
-QString modeCaption(CustomerMode mode)
-{
-    switch (mode) {
-    case CustomerMode::New:
-        return QStringLiteral("新規");
-    case CustomerMode::Change:
-        return QStringLiteral("変更");
-    case CustomerMode::Delete:
-        return QStringLiteral("削除");
-    case CustomerMode::Browse:
-        break;
-    }
-    return QString();
-}
-
-// The checked option of a group as its value ("" for none); kanji use stores
-// its ids as they are ("1", "0").
-QString choiceOf(const QButtonGroup* group)
-{
-    const int id = group->checkedId();
-    return id < 0 ? QString() : QString::number(id);
-}
-
-void setChoice(QButtonGroup* group, const QString& value)
-{
-    bool ok = false;
-    const int id = value.toInt(&ok);
-    if (QAbstractButton* button = ok ? group->button(id) : nullptr) {
-        button->setChecked(true);
-        return;
-    }
-    // Nothing chosen: an exclusive group cannot uncheck its last button.
-    group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons())
-        b->setChecked(false);
-    group->setExclusive(true);
-}
+// Bytes of the fields the boxes show.
+constexpr int kCodeBytes = 12;
+constexpr int kNameBytes = 50;
+constexpr int kFormFileBytes = 36;
+constexpr int kCommentBytes = 16;
 
 } // namespace
 
@@ -170,14 +143,17 @@ QWidget* CustomerWindow::buildListSide()
     m_grid->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("発注者名称")});
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(twipsToPixels(kRowTwips) + 2);
+    // The name column shows a whole 50-byte name, however wide the font.
+    const int nameWidth = std::max(twipsToPixels(kNameColumnTwips), columnWidthForBytes(*m_grid, kNameBytes));
     m_grid->setColumnWidth(0, twipsToPixels(kNoColumnTwips));
-    m_grid->setColumnWidth(1, twipsToPixels(kNameColumnTwips));
+    m_grid->setColumnWidth(1, nameWidth);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_grid->setMinimumWidth(twipsToPixels(kNoColumnTwips + kNameColumnTwips) + 24);
+    m_grid->setMinimumWidth(twipsToPixels(kNoColumnTwips) + nameWidth + 2 * m_grid->frameWidth() +
+                            m_grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_grid));
     // The selected company stays marked when the grid has no focus.
     QPalette palette = m_grid->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -229,14 +205,17 @@ QWidget* CustomerWindow::buildEditSide()
     m_companyFrame->setObjectName(QStringLiteral("Frame1"));
     auto* company = new QGridLayout(m_companyFrame);
     company->addWidget(new QLabel(QStringLiteral("発注者 ："), m_companyFrame), 0, 0);
-    company->addWidget(addText(1, 12, m_companyFrame), 0, 1);
-    company->addWidget(addText(2, 50, m_companyFrame), 0, 2);
+    company->addWidget(addText(1, kCodeBytes, m_companyFrame), 0, 1);
+    company->addWidget(addText(2, kNameBytes, m_companyFrame), 0, 2);
     company->addWidget(new QLabel(QStringLiteral("受注者 ："), m_companyFrame), 1, 0);
-    company->addWidget(addText(3, 12, m_companyFrame), 1, 1);
-    company->addWidget(addText(4, 50, m_companyFrame), 1, 2);
+    company->addWidget(addText(3, kCodeBytes, m_companyFrame), 1, 1);
+    company->addWidget(addText(4, kNameBytes, m_companyFrame), 1, 2);
     company->setColumnStretch(2, 1);
-    m_text[1]->setFixedWidth(110);
-    m_text[3]->setFixedWidth(110);
+    // Every box shows its whole field: codes of 12 bytes, names of 50.
+    for (int n : {1, 3})
+        m_text[n]->setFixedWidth(lineEditWidthForBytes(*m_text[n], kCodeBytes));
+    for (int n : {2, 4})
+        m_text[n]->setMinimumWidth(lineEditWidthForBytes(*m_text[n], kNameBytes));
     column->addWidget(m_companyFrame);
 
     // The documents: output kind, layout files, barcode digits, comment.
@@ -254,10 +233,10 @@ QWidget* CustomerWindow::buildEditSide()
     documents->addWidget(kinds, 0, 0, 1, 4);
     documents->addWidget(new QLabel(QStringLiteral("納品書QRD定義ﾌｧｲﾙ名称"), m_documentFrame), 1, 0);
     documents->addWidget(new QLabel(QStringLiteral("ﾊﾞｰｺｰﾄﾞ桁数"), m_documentFrame), 1, 2);
-    documents->addWidget(addText(5, 36, m_documentFrame), 2, 0);
+    documents->addWidget(addText(5, kFormFileBytes, m_documentFrame), 2, 0);
     documents->addWidget(new QLabel(QStringLiteral("荷札QRD定義ﾌｧｲﾙ名称"), m_documentFrame), 3, 0);
     documents->addWidget(new QLabel(QStringLiteral("ﾊﾞｰｺｰﾄﾞ桁数"), m_documentFrame), 3, 2);
-    documents->addWidget(addText(6, 36, m_documentFrame), 4, 0);
+    documents->addWidget(addText(6, kFormFileBytes, m_documentFrame), 4, 0);
     const auto browseButton = [&](int n, QLineEdit* target, int row) {
         auto* button = new QPushButton(QStringLiteral("参照"), m_documentFrame);
         button->setObjectName(QStringLiteral("Command%1").arg(n));
@@ -269,10 +248,13 @@ QWidget* CustomerWindow::buildEditSide()
     browseButton(4, m_text[6], 4);
     documents->addWidget(addText(7, 2, m_documentFrame), 2, 2);
     documents->addWidget(addText(8, 2, m_documentFrame), 4, 2);
-    m_text[7]->setFixedWidth(36);
-    m_text[8]->setFixedWidth(36);
+    for (int n : {7, 8})
+        m_text[n]->setFixedWidth(lineEditWidthForBytes(*m_text[n], 2));
+    for (int n : {5, 6})
+        m_text[n]->setMinimumWidth(lineEditWidthForBytes(*m_text[n], kFormFileBytes));
     documents->addWidget(new QLabel(QStringLiteral("ｺﾒﾝﾄ："), m_documentFrame), 5, 0, Qt::AlignRight);
-    documents->addWidget(addText(9, 16, m_documentFrame), 5, 1, 1, 3);
+    documents->addWidget(addText(9, kCommentBytes, m_documentFrame), 5, 1, 1, 3);
+    m_text[9]->setMinimumWidth(lineEditWidthForBytes(*m_text[9], kCommentBytes));
     documents->setColumnStretch(0, 1);
     documents->setColumnStretch(3, 1);
     column->addWidget(m_documentFrame);
@@ -348,10 +330,10 @@ void CustomerWindow::pullForm()
     f.slipDigits = m_text[7]->text();
     f.tagDigits = m_text[8]->text();
     f.comment = m_text[9]->text();
-    f.outputKind = choiceOf(m_outputKind);
-    f.kanjiUse = choiceOf(m_kanjiUse);
-    f.amountRounding = choiceOf(m_amountRounding);
-    f.taxRounding = choiceOf(m_taxRounding);
+    f.outputKind = checkedValue(*m_outputKind);
+    f.kanjiUse = checkedValue(*m_kanjiUse);
+    f.amountRounding = checkedValue(*m_amountRounding);
+    f.taxRounding = checkedValue(*m_taxRounding);
     const auto code = [](const QComboBox* combo) {
         return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
     };
@@ -366,12 +348,15 @@ void CustomerWindow::pushForm()
     const CustomerForm& f = m_session->form();
     const QString* texts[10] = {nullptr,         &f.ordererCode, &f.ordererName, &f.supplierCode, &f.supplierName,
                                 &f.slipFormFile, &f.tagFormFile, &f.slipDigits,  &f.tagDigits,    &f.comment};
-    for (int n = 1; n <= 9; ++n)
+    // Each text from its start, not scrolled to its end.
+    for (int n = 1; n <= 9; ++n) {
         m_text[n]->setText(*texts[n]);
-    setChoice(m_outputKind, f.outputKind);
-    setChoice(m_kanjiUse, f.kanjiUse);
-    setChoice(m_amountRounding, f.amountRounding);
-    setChoice(m_taxRounding, f.taxRounding);
+        m_text[n]->setCursorPosition(0);
+    }
+    checkValue(*m_outputKind, f.outputKind);
+    checkValue(*m_kanjiUse, f.kanjiUse);
+    checkValue(*m_amountRounding, f.amountRounding);
+    checkValue(*m_taxRounding, f.taxRounding);
     const QString* codes[3] = {&f.consumptionTaxKind, &f.taxationKind, &f.priceDisplayKind};
     for (int i = 0; i < 3; ++i)
         m_combo[i]->setCurrentIndex(codes[i]->isEmpty() ? -1 : m_combo[i]->findData(*codes[i]));

@@ -14,6 +14,8 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), m_browser
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Never so small that no line of the page can be read.
+    setMinimumSize(320, 240);
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
     m_browser->setOpenExternalLinks(false);
     auto* layout = new QVBoxLayout(this);

@@ -4,10 +4,10 @@
 
 #include "list/DeliveryListModel.h"
 
-#include <QCoreApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -20,6 +20,7 @@ namespace plx {
 namespace {
 
 constexpr int kLastColumn = DeliveryListModel::kColumnCount - 1;
+constexpr int kRowsAlwaysShown = 5;
 
 // Paints the running-number column like the grid's fixed header cells.
 class FixedColumnDelegate : public QStyledItemDelegate
@@ -90,10 +91,13 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     // The fixed column: a second view of the same model and selection that
-    // shows column 0 only, laid over the left edge of the cells. Its mouse
-    // events go to the grid as presses on column 0.
+    // shows column 0 only, laid over the left edge of the cells. It lets the
+    // mouse through to the cells under it, where indexAt() takes the strip for
+    // column 0, so that the grid sees every press, drag and double-click of
+    // the fixed column as its own, as the window system delivers them.
     m_fixed = new QTableView(this);
     m_fixed->setObjectName(QStringLiteral("FixedColumn"));
+    m_fixed->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_fixed->setFocusPolicy(Qt::NoFocus);
     m_fixed->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_fixed->setSelectionMode(QAbstractItemView::NoSelection);
@@ -109,7 +113,6 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent)
     m_fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fixed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fixed->setItemDelegate(new FixedColumnDelegate(m_fixed));
-    m_fixed->viewport()->installEventFilter(this);
     viewport()->stackUnder(m_fixed);
     m_fixed->show();
 
@@ -161,6 +164,9 @@ void ListGrid::applyLayout()
     }
     verticalHeader()->setDefaultSectionSize((250 + kTwipsPerPixel - 1) / kTwipsPerPixel);
     horizontalHeader()->setFixedHeight(twipsToPixels(500));
+    // However small the window, the grid keeps a few whole rows in view.
+    setMinimumHeight(horizontalHeader()->height() + kRowsAlwaysShown * verticalHeader()->defaultSectionSize() +
+                     horizontalScrollBar()->sizeHint().height() + 2 * frameWidth());
     syncFixedColumn();
 }
 
@@ -224,28 +230,12 @@ bool ListGrid::viewportEvent(QEvent* event)
     return QTableView::viewportEvent(event);
 }
 
-bool ListGrid::eventFilter(QObject* object, QEvent* event)
+QModelIndex ListGrid::indexAt(const QPoint& point) const
 {
-    if (object == m_fixed->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove: {
-            // The same point of column 0 in the grid, wherever column 0 has
-            // been scrolled to.
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            const QPointF at(columnViewportPosition(0) + mouse->position().x(), mouse->position().y());
-            QMouseEvent moved(mouse->type(), at, mouse->globalPosition(), mouse->button(), mouse->buttons(),
-                              mouse->modifiers());
-            QCoreApplication::sendEvent(viewport(), &moved);
-            return true;
-        }
-        default:
-            break;
-        }
-    }
-    return QTableView::eventFilter(object, event);
+    const QModelIndex index = QTableView::indexAt(point);
+    if (!index.isValid() || index.column() == 0 || !m_fixed || point.x() >= m_fixed->width())
+        return index;
+    return model()->index(index.row(), 0);
 }
 
 GridSelection ListGrid::selectionRect() const
@@ -331,7 +321,29 @@ void ListGrid::mouseReleaseEvent(QMouseEvent* event)
 void ListGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     emit touched();
-    QTableView::mouseDoubleClickEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || event->button() != Qt::LeftButton) {
+        QTableView::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Whichever cell was hit, the row is what a double-click opens: it becomes
+    // the whole-row selection first.
+    const int row = index.row() + 1;
+    m_anchorRow = row;
+    m_rowDragging = false;
+    selectRows(row, row);
+    emit openRequested(row, false);
+}
+
+void ListGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && currentIndex().isValid()) {
+        emit touched();
+        emit openRequested(currentIndex().row() + 1, true);
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 } // namespace plx

@@ -8,7 +8,8 @@ namespace plx {
 
 // A list grid: column 0 is the fixed column with the running numbers; pressing
 // it (or dragging over it) selects whole rows, columns 1 to 12. Other cells
-// select as a single rectangle. The fixed column stays at the left while the
+// select as a single rectangle. A double-click on any cell of a row, or Enter,
+// asks for the row to be opened. The fixed column stays at the left while the
 // other columns scroll under it, Tab leaves the grid for the next control, and
 // a cell whose text is cut shows the whole text as its tooltip.
 class ListGrid : public QTableView
@@ -19,6 +20,8 @@ public:
 
     void setModel(QAbstractItemModel* model) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    // The strip where the fixed column lies over the cells is column 0.
+    QModelIndex indexAt(const QPoint& point) const override;
 
     // Applies the column widths and alignments of the list and the row heights.
     void applyLayout();
@@ -37,11 +40,13 @@ public:
     QString cutText(const QModelIndex& index) const;
 
 signals:
-    // Pressed or double-clicked anywhere in the grid.
+    // Pressed, double-clicked or Enter pressed anywhere in the grid.
     void touched();
+    // A double-click on listed row `row` (from 1), or Enter with `row` the
+    // current row: the window decides what the row opens (see rowsToOpen).
+    void openRequested(int row, bool byEnter);
 
 protected:
-    bool eventFilter(QObject* object, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
@@ -49,6 +54,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Shows only column 0 in the fixed view, as wide and as high as here.

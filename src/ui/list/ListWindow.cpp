@@ -31,7 +31,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -93,7 +92,7 @@ void ListWindow::buildMenus()
     file->setObjectName(QStringLiteral("MnuFile"));
     m_mnuNew = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [this] {
         m_env.logOperation = QStringLiteral("新規登録ﾒﾆｭｰ");
-        openEntry(true);
+        openEntry(true, rowSelection(false));
     });
     m_mnuOpen = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [this] {
         m_env.logOperation = QStringLiteral("開くﾒﾆｭｰ");
@@ -169,8 +168,9 @@ void ListWindow::buildClientArea()
             m_clicked[kind] = true;
             m_clicked[1 - kind] = false;
         });
+        connect(grid, &ListGrid::openRequested, this,
+                [this, kind](int row, bool byEnter) { openRequested(kind, row, byEnter); });
         connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { applyEnabling(); });
-        grid->viewport()->installEventFilter(this);
         m_stack->addWidget(grid);
         m_grids[kind] = grid;
     }
@@ -204,11 +204,11 @@ void ListWindow::buildClientArea()
     connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(m_command[2], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
-        openEntry(false);
+        openEntry(false, rowSelection(false));
     });
     connect(m_command[6], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("新規登録ﾎﾞﾀﾝ");
-        openEntry(true);
+        openEntry(true, rowSelection(false));
     });
     connect(m_command[4], &QPushButton::clicked, this, [this] {
         m_env.logOperation = QStringLiteral("発行操作ﾎﾞﾀﾝ");
@@ -294,6 +294,9 @@ void ListWindow::Form_Load()
     }
     m_tabs->setProperty("loading", false);
     m_stack->setCurrentWidget(m_grids[currentList()]);
+    // The clerk works in the list: the arrow keys move over its rows (on the
+    // tab strip they would switch the format).
+    m_grids[currentList()]->setFocus(Qt::OtherFocusReason);
     applyEnabling();
     showBusy(true);
     m_timer1->start();
@@ -415,13 +418,7 @@ void ListWindow::applyEnabling()
 GridSelection ListWindow::rowSelection(bool forDeletion) const
 {
     const int kind = currentList();
-    if (!m_clicked[kind])
-        return {};
-    GridSelection s = m_grids[kind]->selectionRect();
-    const bool startsRight = s.firstColumn == 1 || (forDeletion && s.firstColumn == 0);
-    if (!s.valid || !startsRight || s.lastColumn != DeliveryListModel::kColumnCount - 1)
-        return {};
-    return s;
+    return rowSelectionOf(m_grids[kind]->selectionRect(), m_clicked[kind], forDeletion);
 }
 
 void ListWindow::Command5_Click()
@@ -455,13 +452,32 @@ void ListWindow::Command5_Click()
         requestReload(false); // refused: show the list as the file now stands
 }
 
-void ListWindow::openEntry(bool newRecord)
+void ListWindow::openRequested(int kind, int row, bool byEnter)
+{
+    if (kind != currentList() || !m_command[2]->isEnabled() || !isEnabled())
+        return;
+    m_clicked[kind] = true;
+    m_clicked[1 - kind] = false;
+    const GridSelection rows = rowsToOpen(rowSelection(false), row, byEnter);
+    m_grids[kind]->selectRows(rows.firstRow, rows.lastRow);
+    const GridSelection selection = rowSelection(false);
+    if (!selection.valid)
+        return;
+    // The entry window is modal: it opens after the double-click or the key
+    // has been handled, not inside it.
+    QTimer::singleShot(0, this, [this, selection] {
+        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+        openEntry(false, selection);
+    });
+}
+
+void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
 {
     runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
         const int kind = currentList();
         if (m_env.closeAllFiles)
             m_env.closeAllFiles();
-        const EntryOpening opening = entryOpeningFor(rowSelection(false), m_list.model(kind).listedCount(), newRecord);
+        const EntryOpening opening = entryOpeningFor(selection, m_list.model(kind).listedCount(), newRecord);
         EntryResult result;
         {
             EntryWindow window(m_env, protocolOfKind(kind), opening, m_report, this);
@@ -623,27 +639,6 @@ void ListWindow::MnuVer_Click()
     moveToCentre(m_env, window);
     window.exec();
     m_env.logModule = QStringLiteral("納品書一覧");
-}
-
-bool ListWindow::eventFilter(QObject* object, QEvent* event)
-{
-    // A double-click on a list row is 出荷登録 when it leaves a whole-row
-    // selection: decided after the grid has handled the click.
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        for (ListGrid* grid : m_grids) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (object != grid->viewport() || mouse->button() != Qt::LeftButton ||
-                !grid->indexAt(mouse->position().toPoint()).isValid())
-                continue;
-            QTimer::singleShot(0, this, [this] {
-                if (!m_command[2]->isEnabled() || !rowSelection(false).valid)
-                    return;
-                m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
-                openEntry(false);
-            });
-        }
-    }
-    return QMainWindow::eventFilter(object, event);
 }
 
 void ListWindow::closeEvent(QCloseEvent* event)

@@ -63,7 +63,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     // The list of the current tab: DeliveryList::kEiaj or DeliveryList::kKorvan.
@@ -82,8 +81,13 @@ private:
     GridSelection rowSelection(bool forDeletion) const;
 
     // 出荷登録 (the listed records) and 新規登録 (a new record): the entry
-    // window of the current format, modal; the list reloads when it changed data.
-    void openEntry(bool newRecord);
+    // window of the current format on `selection` (the row selection or none),
+    // modal; the list reloads when it changed data.
+    void openEntry(bool newRecord, const GridSelection& selection);
+    // A double-click on a row of `kind`'s grid, or Enter there: the row (or the
+    // selection holding it) becomes the row selection, and 出荷登録 starts on
+    // it once the grid has finished with the click or key.
+    void openRequested(int kind, int row, bool byEnter);
     void Command1_Click();
     void Command3_Click();
     void Command4_Click();
