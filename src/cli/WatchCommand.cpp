@@ -172,6 +172,7 @@ int WatchCommand::execute(const QStringList& arguments)
     clock.start();
     QString lastRefusal;
     while (!g_stopRequested) {
+        events.wait(0, -1); // what happened during a batch, renames included
         const QStringList ready = watch.look(events.takeRenamedIn(), clock.elapsed());
         if (!ready.isEmpty()) {
             const BatchReport report = watch.runBatch(ready);
