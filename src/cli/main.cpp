@@ -7,6 +7,7 @@
 #include "SearchCommand.h"
 #include "SettingsCommand.h"
 #include "ShipCommand.h"
+#include "WatchCommand.h"
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -35,6 +36,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::CompanyCommand>());
     commands.push_back(std::make_unique<plx::cli::DeleteCommand>());
     commands.push_back(std::make_unique<plx::cli::SearchCommand>());
+    commands.push_back(std::make_unique<plx::cli::WatchCommand>());
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2) {

@@ -202,6 +202,13 @@ void ImportDriver::sortAccepted(QList<AcceptedFile>& files)
     });
 }
 
+bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path)
+{
+    const QString destination = QDir(dustFolder).filePath(QFileInfo(path).fileName());
+    return QDir().mkpath(dustFolder) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
+           QFile::rename(path, destination);
+}
+
 void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progress)
 {
     lock();
@@ -265,11 +272,16 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     m_errors->close();
 
     // Commit: the whole new data file in one atomic step.
+    const QString work = m_commitSteps.workPath.isEmpty() ? files.work : m_commitSteps.workPath;
     try {
-        fileutil::writeAndSync(files.work, target.records());
-        fileutil::replaceFile(files.work, current);
+        fileutil::writeAndSync(work, target.records());
+        if (m_commitSteps.prepared)
+            m_commitSteps.prepared();
+        fileutil::replaceFile(work, current);
     } catch (...) {
-        QFile::remove(files.work);
+        if (m_commitSteps.abandoned)
+            m_commitSteps.abandoned();
+        QFile::remove(work);
         throw;
     }
 
@@ -280,10 +292,7 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
             const QFileInfo info(path);
             if (info.absolutePath().compare(dust, Qt::CaseInsensitive) == 0)
                 continue;
-            const QString destination = QDir(dust).filePath(info.fileName());
-            const bool ok = QDir().mkpath(dust) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
-                            QFile::rename(path, destination);
-            (ok ? m_moved : m_notMoved).append(path);
+            (moveToDust(dust, path) ? m_moved : m_notMoved).append(path);
         }
         if (!m_notMoved.isEmpty()) {
             m_env.dialogs->show(MessageIcon::Exclamation,

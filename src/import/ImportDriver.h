@@ -110,6 +110,24 @@ public:
     // The sort of the run: class, then date, then time, as numbers.
     static void sortAccepted(QList<AcceptedFile>& files);
 
+    // How the run puts its result in place. By default it writes the shared
+    // work file and renames it over the data file. A caller that must be able
+    // to finish a run after a kill (the folder watch) gives a work file of its
+    // own and is told when the result is written and flushed, just before the
+    // rename (`prepared`), and when the rename then failed (`abandoned`): the
+    // work file is there until the rename and gone after it.
+    struct CommitSteps
+    {
+        QString workPath;
+        std::function<void()> prepared;
+        std::function<void()> abandoned;
+    };
+    void setCommitSteps(CommitSteps steps) { m_commitSteps = std::move(steps); }
+
+    // Moves a processed order file into `dustFolder` (created when missing),
+    // replacing a file of the same name there. False when it could not.
+    static bool moveToDust(const QString& dustFolder, const QString& path);
+
 private:
     void lock();
     void unlock();
@@ -124,6 +142,7 @@ private:
     std::unique_ptr<ErrorList> m_errors;
     std::unique_ptr<FileLock> m_importLock;
     std::unique_ptr<FileLock> m_dataLock;
+    CommitSteps m_commitSteps;
     bool m_finished = false;
 };
 

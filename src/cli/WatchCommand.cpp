@@ -1,0 +1,200 @@
+#include "WatchCommand.h"
+
+#include "CliSession.h"
+#include "CommonOptions.h"
+
+#include "core/ErrorReport.h"
+#include "core/FolderEvents.h"
+#include "core/ProcessLock.h"
+#include "core/Registry.h"
+#include "import/DataFolder.h"
+#include "import/FolderWatch.h"
+#include "import/ImportDriver.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace plx::cli {
+
+namespace {
+
+// SIGTERM and SIGINT ask the watch to stop once the batch in hand is done; the
+// pipe wakes it when it is waiting for files.
+volatile std::sig_atomic_t g_stopRequested = 0;
+int g_wakePipe[2] = {-1, -1};
+
+extern "C" void requestStop(int)
+{
+    g_stopRequested = 1;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_wakePipe[1], &byte, 1);
+}
+
+void installStopSignals()
+{
+    if (g_wakePipe[0] < 0 && ::pipe2(g_wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        g_wakePipe[0] = g_wakePipe[1] = -1;
+    struct sigaction action
+    {
+    };
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+void out(const QString& line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    // Whoever reads the lines (a log, a pipe) sees each batch when it ends.
+    std::fflush(stdout);
+}
+
+void err(const QString& line)
+{
+    std::fprintf(stderr, "%s\n",
+                 QString(line).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8().constData());
+}
+
+void printBatch(const BatchReport& report)
+{
+    const QString at = report.at.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    for (const BatchEntry& entry : report.entries)
+        out(at + QLatin1Char('\t') + FolderWatch::fileLine(entry));
+}
+
+} // namespace
+
+int WatchCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const ProtocolOption protocol(QStringLiteral("order files"));
+    const QCommandLineOption mode(QStringLiteral("mode"), QStringLiteral("processing mode 1 or 2"),
+                                  QStringLiteral("MODE"));
+    const QCommandLineOption interval(QStringLiteral("interval"),
+                                      QStringLiteral("seconds a file must stay unchanged (default 2)"),
+                                      QStringLiteral("S"));
+    protocol.addTo(parser);
+    parser.addOptions({mode, interval});
+    const QString usage = QStringLiteral("usage: plx90-cli watch --eiaj|--korvan [--mode 1|2] [--interval S] [DIR]\n");
+    const bool parsed = parser.parse(arguments);
+    const QString modeText = parsed ? parser.value(mode) : QString();
+    bool intervalOk = true;
+    const double seconds = parser.isSet(interval) ? parser.value(interval).toDouble(&intervalOk) : 2.0;
+    if (!parsed || !protocol.given(parser) || parser.positionalArguments().size() > 1 || !intervalOk ||
+        !(seconds > 0 && seconds <= 3600) ||
+        (parser.isSet(mode) && modeText != QLatin1String("1") && modeText != QLatin1String("2") &&
+         modeText != QLatin1String("3"))) {
+        std::fputs(usage.toUtf8().constData(), stderr);
+        return kExitUsage;
+    }
+    if (modeText == QLatin1String("3")) {
+        err(QStringLiteral("処理ﾓｰﾄﾞ 3（すべての納品書ﾃﾞｰﾀを削除して新規作成する。）では監視できません。"));
+        std::fputs(usage.toUtf8().constData(), stderr);
+        return kExitUsage;
+    }
+    const int kind = protocol.kind(parser);
+    const qint64 settleMs = std::max<qint64>(1, qint64(seconds * 1000));
+
+    CliSession session;
+    session.start();
+    Environment& env = session.env();
+    if (!session.handlesFormat(kind))
+        return kExitFailed;
+    env.logModule = QStringLiteral("ﾌｧｲﾙ監視");
+    const ImportSettings settings = ImportDriver::readSettings(env, kind);
+    const int makeMode = parser.isSet(mode) ? modeText.toInt() : settings.makeMode;
+    if (makeMode == 3) {
+        err(QStringLiteral(
+            "処理ﾓｰﾄﾞ (MakeMode) が 3（すべての納品書ﾃﾞｰﾀを削除して新規作成する。）のため監視できません。"
+            "--mode 1 または --mode 2 を指定してください。"));
+        return kExitFailed;
+    }
+
+    // The folder the input-file window starts in, unless one is given.
+    QString folder = parser.positionalArguments().value(0);
+    if (folder.isEmpty())
+        folder = settings.dataFolderResult == RegOk ? startFolder(settings, env.programBasePath) : env.programBasePath;
+    folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!QFileInfo(folder).isDir()) {
+        err(QStringLiteral("監視するﾌｫﾙﾀﾞがありません。(%1)").arg(folder));
+        return kExitFailed;
+    }
+    const QString dust = QDir::cleanPath(QDir(env.paths.dustFolder).absolutePath());
+    if (folder.compare(dust, Qt::CaseInsensitive) == 0 ||
+        folder.compare(WatchJournal::rejectedFolderOf(env.paths), Qt::CaseInsensitive) == 0) {
+        err(QStringLiteral("処理済ﾌｧｲﾙの置き場は監視できません。(%1)").arg(folder));
+        return kExitFailed;
+    }
+
+    FolderWatch watch(env, kind,
+                      {folder, settings.masks, static_cast<RebuildMode>(makeMode), settings.moveFiles, settleMs});
+    // One watch per format: a second one would share the batch's journal.
+    ProcessLock instance(watch.journal().instanceLockPath());
+    if (instance.tryLock(0) != ProcessLock::Result::Locked) {
+        err(QStringLiteral("%1の監視は既に動いています。(%2)")
+                .arg(kind == 0 ? QStringLiteral("EIAJ") : QStringLiteral("KORVAN"), instance.path()));
+        return kExitFailed;
+    }
+    installStopSignals();
+    // Watching from before the first look: no file arrives unseen.
+    FolderEvents events(folder);
+
+    // A batch that a killed watch left in the middle is settled first.
+    WatchJournal::Recovery recovery;
+    runTrapped(env, QStringLiteral("監視開始/"), [&] { recovery = watch.journal().recover(); });
+    watch.log(QStringLiteral("監視開始 %1 (処理ﾓｰﾄﾞ %2, 待ち時間 %3秒, 処理済ﾌｧｲﾙ %4)")
+                  .arg(folder)
+                  .arg(makeMode)
+                  .arg(seconds)
+                  .arg(settings.moveFiles ? QStringLiteral("Dustへ移動") : QStringLiteral("移動しない")));
+    if (recovery.state == WatchJournal::Recovery::State::Completed) {
+        BatchReport report;
+        report.at = env.clock->now();
+        report.committed = true;
+        report.entries = recovery.entries;
+        printBatch(report);
+        watch.log(QStringLiteral("中断された取り込みの後処理をしました。") + FolderWatch::summary(report));
+    } else if (recovery.state == WatchJournal::Recovery::State::RolledBack) {
+        watch.log(QStringLiteral("中断された取り込みは反映されていません。ﾌｧｲﾙを取り込み直します。"));
+    }
+
+    const int intervalMs = int(settleMs);
+    QElapsedTimer clock;
+    clock.start();
+    QString lastRefusal;
+    while (!g_stopRequested) {
+        events.wait(0, -1); // what happened during a batch, renames included
+        const QStringList ready = watch.look(events.takeRenamedIn(), clock.elapsed());
+        if (!ready.isEmpty()) {
+            const BatchReport report = watch.runBatch(ready);
+            // A refusal that goes on (a data file held for minutes) is told once.
+            if (report.refusal.isEmpty() || report.refusal != lastRefusal) {
+                printBatch(report);
+                watch.log(FolderWatch::summary(report));
+                if (!report.refusal.isEmpty())
+                    err(report.refusal);
+            }
+            lastRefusal = report.refusal;
+            if (!report.refusal.isEmpty())
+                events.wait(intervalMs, g_wakePipe[0]);
+            continue;
+        }
+        int timeout = intervalMs;
+        if (const std::optional<qint64> due = watch.nextDueMs())
+            timeout = int(std::clamp<qint64>(*due - clock.elapsed() + 1, 0, intervalMs));
+        events.wait(timeout, g_wakePipe[0]);
+    }
+    watch.log(QStringLiteral("監視終了"));
+    return kExitOk;
+}
+
+} // namespace plx::cli

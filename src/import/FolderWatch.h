@@ -1,0 +1,97 @@
+#pragma once
+
+#include "ArrivalTracker.h"
+#include "InputFileList.h"
+#include "WatchJournal.h"
+
+#include "store/DeliveryMaintenance.h"
+
+#include <QDateTime>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace plx {
+
+struct Environment;
+
+// How a folder watch works.
+struct WatchSettings
+{
+    QString folder; // the folder watched, absolute
+    QString masks;  // the format's file masks (EiajFileName / KoRFileName)
+    RebuildMode mode = RebuildMode::Add;
+    bool moveFiles = true;  // FileMove "1"
+    qint64 settleMs = 2000; // how long a file must stay as it is
+};
+
+// What one batch did.
+struct BatchReport
+{
+    QDateTime at;              // when it started
+    QList<BatchEntry> entries; // its files, in the order taken
+    bool committed = false;    // its records are in the data file
+    QString refusal;           // why it could not be done (the files wait); empty when it was
+    int errorLines = 0;        // entries written to the error list
+};
+
+// Imports the order files of one format (0 EIAJ, 1 KORVAN) as they arrive in
+// a folder: the files that the format's masks let through and that are
+// complete (ArrivalTracker) are taken together as one batch, which goes
+// through the import driver as the input-file window's ＯＫ does: the
+// pre-check and sort, one all-or-nothing run, the error list. The batch's
+// journal (WatchJournal) makes sure that its files leave the folder (to the
+// Dust folder as FileMove says, a refused file to the Rejected folder with its
+// error list) exactly when its records are in the data file, even when the
+// watch is killed between the two.
+//
+// No lock is held between batches: the driver takes the locks of a batch and
+// gives them back at its end.
+class FolderWatch
+{
+public:
+    FolderWatch(Environment& env, int kind, WatchSettings settings);
+
+    const WatchSettings& settings() const { return m_settings; }
+    WatchJournal& journal() { return m_journal; }
+
+    // One look at the folder: the names of the files complete and not yet
+    // handled. `renamedIn` names the files renamed into the folder since the
+    // last look; `nowMs` is a steady clock in milliseconds.
+    QStringList look(const QSet<QString>& renamedIn, qint64 nowMs);
+    // When a file still settling may be complete.
+    std::optional<qint64> nextDueMs() const { return m_tracker.nextDueMs(); }
+
+    // Imports the named files of the folder as one batch. A data file or work
+    // file held by another program, a damaged data file or an empty code
+    // table refuse the batch (BatchReport::refusal); nothing is changed and
+    // the accepted files wait for the next try. A run-time failure is
+    // reported and ends the program (ProgramEnded), as in the window.
+    BatchReport runBatch(const QStringList& names);
+
+    // The desk's texts: the line of one file (standard output), the summary
+    // of a batch (run log).
+    static QString fileLine(const BatchEntry& entry);
+    static QString summary(const BatchReport& report);
+
+    // Appends "yyyy/MM/dd hh:mm:ss [EIAJ] text" to the run log Log/Watch.log
+    // (CP932, CR LF). A log that cannot be written is reported on standard
+    // error; the watch goes on.
+    void log(const QString& text) const;
+    QString runLogPath() const;
+
+private:
+    // The error list's heading and the entry lines of each file name.
+    std::pair<QStringList, QHash<QString, QStringList>> readErrorList() const;
+
+    Environment& m_env;
+    int m_kind;
+    WatchSettings m_settings;
+    InputFileList m_files;
+    ArrivalTracker m_tracker;
+    WatchJournal m_journal;
+};
+
+} // namespace plx

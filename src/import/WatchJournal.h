@@ -1,0 +1,112 @@
+#pragma once
+
+#include "ArrivalTracker.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace plx {
+
+struct Paths;
+
+// One order file of a watch batch and what becomes of it.
+struct BatchEntry
+{
+    enum class Destination {
+        Dust,     // imported, moved to the Dust folder (FileMove "1")
+        Keep,     // imported, left where it is (FileMove "2") and remembered
+        Rejected, // refused, moved aside with its error list
+        Stay,     // not taken (not reached, gone, or the run was not done)
+    };
+
+    QString path;
+    FileIdentity identity;  // as it was when the batch took it
+    int outcome = -1;       // 0 imported, 1-3 its file-level refusal, -1 not taken
+    QStringList errorLines; // its lines of the error list
+    Destination to = Destination::Stay;
+
+    // Set by WatchJournal::complete().
+    QString movedTo;         // where the file went
+    bool moveFailed = false; // it could not be moved and stays remembered
+};
+
+// What the folder watch of one format (0 EIAJ, 1 KORVAN) keeps so that a
+// batch is never imported twice nor lost, however the watch ends:
+//
+// - the journal of the batch in hand (E_Watch.jnl / K_Watch.jnl in Prg/),
+//   written with the new data file complete in the watch's own work file
+//   (E_Watch.wrk), just before the rename that commits it. At start, a journal
+//   whose work file is still there belongs to a batch that was never
+//   committed: both go and the files are taken again. A journal without its
+//   work file belongs to a committed batch whose files must still be moved:
+//   the moves are done then. No other program touches these files.
+// - the files handled but still in the folder (E_Watch.done): those imported
+//   while FileMove is "2", and those that could not be moved. They are not
+//   taken again while they stay as they were.
+//
+// Every move checks first that the file is still the one the batch took.
+class WatchJournal
+{
+public:
+    WatchJournal(const Paths& paths, int kind);
+
+    QString journalPath() const { return m_journalPath; }
+    QString workPath() const { return m_workPath; }
+    QString rejectedFolder() const { return m_rejectedFolder; }
+    // The lock one watch of the format holds all its life.
+    QString instanceLockPath() const { return m_instanceLockPath; }
+
+    // The Rejected folder beside the Dust folder.
+    static QString rejectedFolderOf(const Paths& paths);
+
+    // Writes the journal of a batch about to be committed, flushed to disk.
+    // `heading` is the error list's heading. Throws RuntimeFailure.
+    void write(const QList<BatchEntry>& entries, const QStringList& heading);
+    // Removes the journal (the batch is settled or was never committed).
+    void discard();
+
+    struct Recovery
+    {
+        enum class State {
+            Clean,      // nothing was left
+            RolledBack, // a batch was never committed: its files are taken again
+            Completed,  // a committed batch's moves were done now
+        };
+        State state = State::Clean;
+        QList<BatchEntry> entries;
+    };
+    // Settles what a watch that ended in a batch left. Throws RuntimeFailure
+    // when the journal cannot be read.
+    Recovery recover();
+
+    // Moves each entry's file where it goes (when it is still the file the
+    // batch took), writes the error list beside a rejected one, and remembers
+    // the files that stay handled. Then the journal, if any, goes.
+    void complete(QList<BatchEntry>& entries, const QStringList& heading);
+
+    // Whether `path` is a handled file that stays as it was.
+    bool handled(const QString& path, const FileIdentity& identity) const;
+    // Forgets the handled files of `folder` that are gone or changed.
+    void forgetChanged(const QString& folder);
+
+private:
+    void loadHandled();
+    void saveHandled();
+    bool moveToRejected(BatchEntry& entry, const QStringList& heading);
+
+    QString m_dustFolder;
+    QString m_rejectedFolder;
+    QString m_journalPath;
+    QString m_workPath;
+    QString m_handledPath;
+    QString m_instanceLockPath;
+    QHash<QString, FileIdentity> m_handled;
+};
+
+// Ends the process at once (as kill -9 would) when the environment variable
+// PLX90_WATCH_CRASH_AT names `point`: the test of a watch killed at a chosen
+// step of a batch. Does nothing otherwise.
+void crashPoint(const char* point);
+
+} // namespace plx
