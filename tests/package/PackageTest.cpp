@@ -80,6 +80,8 @@ TEST(Package, UnpackedIntoAScratchRootItInstallsFromItsOwnData)
     EXPECT_TRUE(desktop.contains("\nExec=plx90\n")) << desktop.toStdString();
     EXPECT_TRUE(desktop.contains("\nIcon=plx90\n")) << desktop.toStdString();
     EXPECT_EQ(QImage(usr + QStringLiteral("/share/icons/hicolor/256x256/apps/plx90.png")).size(), QSize(256, 256));
+    EXPECT_TRUE(readFile(usr + QStringLiteral("/lib/systemd/user/plx90-watch@.service"))
+                    .contains("ExecStart=/usr/bin/plx90-cli watch --%i"));
 
     // The installer takes its sources from the package's data folder: a line
     // added there reaches the installation.
