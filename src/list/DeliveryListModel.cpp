@@ -118,6 +118,26 @@ const char* DeliveryListModel::recordAt(int row) const
     return m_data.constData() + qsizetype(m_records.at(row) - 1) * kLen;
 }
 
+QByteArray DeliveryListModel::rowKeys(int row) const
+{
+    const char* r = recordAt(row);
+    QByteArray keys;
+    for (DeliveryField f : {DeliveryField::OrdererCode, DeliveryField::SupplierCode, DeliveryField::DeliveryKeyNo}) {
+        const FixedField field = DeliveryRecord::field(f);
+        keys.append(r + field.offset, field.width);
+    }
+    return keys;
+}
+
+int DeliveryListModel::rowOfKeys(const QByteArray& keys) const
+{
+    for (int row = 0; row < listedCount(); ++row) {
+        if (rowKeys(row) == keys)
+            return row;
+    }
+    return -1;
+}
+
 QString DeliveryListModel::cellText(int row, int column) const
 {
     const char* r = recordAt(row);

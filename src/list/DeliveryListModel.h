@@ -37,6 +37,11 @@ public:
     // The bytes of the record listed in `row`, as loaded.
     const char* recordBytes(int row) const { return recordAt(row); }
     QString cellText(int row, int column) const;
+    // The orderer code, supplier code and delivery key of the record listed in
+    // `row`, as stored: what names the record whatever its place in the file.
+    QByteArray rowKeys(int row) const;
+    // The row listing the record with these keys, or -1. One pass over the rows.
+    int rowOfKeys(const QByteArray& keys) const;
 
     static QString headerText(int column);
     // Column widths in twips, and whether a column is centred.

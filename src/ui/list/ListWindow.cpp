@@ -1,6 +1,7 @@
 #include "ListWindow.h"
 
 #include "HelpViewer.h"
+#include "ListFollower.h"
 #include "ListGrid.h"
 
 #include "ui/BusyPanel.h"
@@ -33,6 +34,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -253,6 +255,18 @@ void ListWindow::buildClientArea()
     });
     setCentralWidget(central);
 
+    // When the lists were read, and whose change that was.
+    auto* readAt = new QLabel(this);
+    readAt->setObjectName(QStringLiteral("ListReadAt"));
+    statusBar()->addWidget(readAt);
+    m_follower = new ListFollower(
+        m_list, m_grids, readAt, m_env.paths,
+        [this] {
+            return QApplication::activeModalWidget() != nullptr || !isEnabled() || m_timer1->isActive() ||
+                   m_timer2->isActive() || m_busy->isVisible();
+        },
+        this);
+
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setSingleShot(true);
@@ -362,7 +376,10 @@ void ListWindow::Timer2_Timer()
 void ListWindow::Iti_Gamen(int mode)
 {
     runTrapped(m_env, QStringLiteral("納品書ﾌｧｲﾙ読込み編集/"), [&] {
-        if (!m_list.reload(mode)) {
+        m_follower->readingOwn(mode);
+        const bool loaded = m_list.reload(mode);
+        m_follower->readOwn();
+        if (!loaded) {
             applyEnabling();
             showBusy(false);
             return;

@@ -22,6 +22,7 @@ class QTimer;
 namespace plx {
 
 class BusyPanel;
+class ListFollower;
 class HelpViewer;
 class ReportControl;
 class ListGrid;
@@ -60,6 +61,7 @@ public:
     DeliveryList& list() { return m_list; }
     ListGrid* grid(int kind) const { return m_grids[kind]; }
     HelpViewer* helpViewer() const { return m_help; }
+    ListFollower* follower() const { return m_follower; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -112,6 +114,7 @@ private:
     bool m_importFinished = false;
     bool m_importErrors = false;
     QPointer<HelpViewer> m_help;
+    ListFollower* m_follower = nullptr;
     ReportControl* m_report = nullptr;
     std::function<QString(QWidget*)> m_formFileBrowser;
 

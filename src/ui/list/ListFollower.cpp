@@ -1,0 +1,108 @@
+#include "ListFollower.h"
+
+#include "ListGrid.h"
+
+#include "core/Paths.h"
+#include "list/DeliveryList.h"
+
+#include <QDateTime>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QScrollBar>
+
+namespace plx {
+
+ListFollower::ListFollower(DeliveryList& list, std::array<ListGrid*, 2> grids, QLabel* status, const Paths& paths,
+                           std::function<bool()> busy, QObject* parent)
+    : QObject(parent), m_list(list), m_grids(grids), m_status(status), m_busy(std::move(busy)),
+      m_watch(paths.eDelivPath, paths.kDelivPath, 500)
+{
+    connect(&m_watch, &DataFileWatch::changed, this, &ListFollower::changedElsewhere);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(300);
+    connect(&m_retry, &QTimer::timeout, this, &ListFollower::reloadPending);
+}
+
+void ListFollower::readingOwn(int mode)
+{
+    for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
+        if (mode == kind || mode == DeliveryList::kBoth) {
+            m_watch.read(kind);
+            m_pending[size_t(kind)] = false;
+        }
+    }
+}
+
+void ListFollower::readOwn()
+{
+    tell(false);
+}
+
+void ListFollower::changedElsewhere(int kind)
+{
+    m_pending[size_t(kind)] = true;
+    reloadPending();
+}
+
+void ListFollower::reloadPending()
+{
+    if (!m_pending[0] && !m_pending[1])
+        return;
+    if (m_busy()) {
+        // The window works with the files now: after it.
+        m_retry.start();
+        return;
+    }
+    for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
+        if (m_pending[size_t(kind)])
+            reload(kind);
+    }
+    tell(true);
+}
+
+void ListFollower::reload(int kind)
+{
+    m_pending[size_t(kind)] = false;
+    ListGrid* grid = m_grids[size_t(kind)];
+    DeliveryListModel& model = m_list.model(kind);
+    // The place the clerk is at: the selected rows by their records' keys,
+    // the current cell's column and the scroll position.
+    const GridSelection selected = grid->selectionRect();
+    const QModelIndex current = grid->currentIndex();
+    const int column = current.isValid() ? current.column() : 1;
+    const bool wholeRows = selected.valid && selected.lastColumn == DeliveryListModel::kColumnCount - 1;
+    QByteArray firstKeys, lastKeys, currentKeys;
+    if (selected.valid && selected.lastRow <= model.listedCount()) {
+        firstKeys = model.rowKeys(selected.firstRow - 1);
+        lastKeys = model.rowKeys(selected.lastRow - 1);
+    }
+    if (current.isValid() && current.row() < model.listedCount())
+        currentKeys = model.rowKeys(current.row());
+    const int scrolledTo = grid->verticalScrollBar()->value();
+    const int scrolledAcross = grid->horizontalScrollBar()->value();
+
+    m_watch.read(kind);
+    m_list.reload(kind);
+
+    const int first = firstKeys.isEmpty() ? -1 : model.rowOfKeys(firstKeys);
+    const int last = lastKeys.isEmpty() ? -1 : model.rowOfKeys(lastKeys);
+    const int at = currentKeys.isEmpty() ? -1 : model.rowOfKeys(currentKeys);
+    if (wholeRows && first >= 0 && last >= first) {
+        grid->selectRows(first + 1, last + 1);
+    } else if (at >= 0) {
+        grid->selectCell(at + 1, column);
+    } else if (model.listedCount() > 0) {
+        grid->selectCell(1, 1);
+    }
+    grid->verticalScrollBar()->setValue(scrolledTo);
+    grid->horizontalScrollBar()->setValue(scrolledAcross);
+}
+
+void ListFollower::tell(bool byOther)
+{
+    const QString when = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+    m_status->setText(byOther ? QStringLiteral("一覧 %1 読込み（他のﾌﾟﾛｸﾞﾗﾑの変更）").arg(when)
+                              : QStringLiteral("一覧 %1 読込み（この画面）").arg(when));
+}
+
+} // namespace plx
