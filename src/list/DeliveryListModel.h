@@ -33,6 +33,8 @@ public:
 
     // Rows are 0-based here; the list's row k (from 1) is row k - 1.
     int listedCount() const { return int(m_records.size()); }
+    // The data file's records as loaded (the list's rows are its live ones).
+    const QByteArray& records() const { return m_data; }
     int recordNumber(int row) const { return m_records.at(row); }
     // The bytes of the record listed in `row`, as loaded.
     const char* recordBytes(int row) const { return recordAt(row); }

@@ -3,6 +3,7 @@
 #include "HelpViewer.h"
 #include "ListFollower.h"
 #include "ListGrid.h"
+#include "ScanField.h"
 
 #include "ui/BusyPanel.h"
 #include "ui/CenterWindow.h"
@@ -186,6 +187,21 @@ void ListWindow::buildClientArea()
     m_marker->setReadOnly(true);
     m_marker->hide();
 
+    m_scan = new ScanField(
+        m_env, [this]() -> const DeliveryListModel& { return m_list.model(currentList()); }, central);
+    connect(m_scan, &ScanField::rowChosen, this, [this](int row) {
+        const int kind = currentList();
+        if (!m_command[2]->isEnabled())
+            return;
+        m_clicked[kind] = true;
+        m_clicked[1 - kind] = false;
+        m_grids[kind]->selectRows(row, row);
+        m_grids[kind]->scrollTo(m_grids[kind]->model()->index(row - 1, 1));
+        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+        openEntry(false, rowSelection(false));
+        // The next scan can follow at once.
+        m_scan->ready();
+    });
     auto* buttons = new QHBoxLayout;
     const struct
     {
@@ -198,8 +214,12 @@ void ListWindow::buildClientArea()
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
         b->setMinimumSize(96, 30);
         m_command[c.number] = b;
-        if (c.number == 1)
+        if (c.number == 1) {
+            // A scanned key opens its record (出荷登録) at once.
+            buttons->addSpacing(12);
+            buttons->addWidget(m_scan);
             buttons->addStretch(1);
+        }
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);

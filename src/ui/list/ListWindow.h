@@ -23,6 +23,7 @@ namespace plx {
 
 class BusyPanel;
 class ListFollower;
+class ScanField;
 class HelpViewer;
 class ReportControl;
 class ListGrid;
@@ -115,6 +116,7 @@ private:
     bool m_importErrors = false;
     QPointer<HelpViewer> m_help;
     ListFollower* m_follower = nullptr;
+    ScanField* m_scan = nullptr;
     ReportControl* m_report = nullptr;
     std::function<QString(QWidget*)> m_formFileBrowser;
 
