@@ -14,24 +14,6 @@
 
 namespace plx::cli {
 
-namespace {
-
-QString refusalText(int code)
-{
-    switch (code) {
-    case 1:
-        return QStringLiteral("拒否 (001 指定ファイルがありません。)");
-    case 2:
-        return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
-    case 3:
-        return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
-    default:
-        return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
-    }
-}
-
-} // namespace
-
 int ImportCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -88,7 +70,7 @@ int ImportCommand::execute(const QStringList& arguments)
         const int refusal = outcome.refusal == 0 && !ran ? -1 : outcome.refusal;
         const QString text = refusal == 0  ? QStringLiteral("取り込み済")
                              : refusal < 0 ? QStringLiteral("未処理")
-                                           : refusalText(refusal);
+                                           : ImportDriver::refusalText(refusal);
         std::printf("%s\t%s\n", outcome.path.toUtf8().constData(), text.toUtf8().constData());
     }
     if (driver.errorCount() > 0)

@@ -20,20 +20,6 @@ namespace {
 
 constexpr int kHeadingLines = 5;
 
-QString refusalText(int code)
-{
-    switch (code) {
-    case 1:
-        return QStringLiteral("拒否 (001 指定ファイルがありません。)");
-    case 2:
-        return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
-    case 3:
-        return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
-    default:
-        return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
-    }
-}
-
 } // namespace
 
 FolderWatch::FolderWatch(Environment& env, int kind, WatchSettings settings)
@@ -164,7 +150,7 @@ QString FolderWatch::fileLine(const BatchEntry& entry)
         if (!entry.errorLines.isEmpty())
             result += QStringLiteral(" (ｴﾗｰ %1件)").arg(entry.errorLines.size());
     } else if (entry.outcome > 0) {
-        result = refusalText(entry.outcome);
+        result = ImportDriver::refusalText(entry.outcome);
     } else {
         result = QStringLiteral("未処理");
     }

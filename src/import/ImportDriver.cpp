@@ -305,4 +305,18 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     discardBackup(files);
 }
 
+QString ImportDriver::refusalText(int code)
+{
+    switch (code) {
+    case 1:
+        return QStringLiteral("拒否 (001 指定ファイルがありません。)");
+    case 2:
+        return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
+    case 3:
+        return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
+    default:
+        return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
+    }
+}
+
 } // namespace plx

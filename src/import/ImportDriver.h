@@ -83,6 +83,8 @@ public:
         int refusal = 0;
     };
     const QList<FileOutcome>& outcomes() const { return m_outcomes; }
+    // A file-level refusal as the command line reports it: "拒否 (002 …)".
+    static QString refusalText(int code);
     // Full paths of the files moved to the Dust folder by the last run, and the
     // ones that could not be moved.
     const QStringList& moved() const { return m_moved; }
