@@ -149,7 +149,15 @@ void ListWindow::buildClientArea()
     titleFont.setPointSize(titleFont.pointSize() + 4);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    layout->addWidget(title);
+    // The title's row also holds the scan field: a scanned key opens its
+    // record (出荷登録) at once.
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(title);
+    titleRow->addStretch(1);
+    m_scan = new ScanField(
+        m_env, [this]() -> const DeliveryListModel& { return m_list.model(currentList()); }, central);
+    titleRow->addWidget(m_scan);
+    layout->addLayout(titleRow);
 
     m_tabs = new QTabBar(central);
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
@@ -187,8 +195,6 @@ void ListWindow::buildClientArea()
     m_marker->setReadOnly(true);
     m_marker->hide();
 
-    m_scan = new ScanField(
-        m_env, [this]() -> const DeliveryListModel& { return m_list.model(currentList()); }, central);
     connect(m_scan, &ScanField::rowChosen, this, [this](int row) {
         const int kind = currentList();
         if (!m_command[2]->isEnabled())
@@ -214,12 +220,8 @@ void ListWindow::buildClientArea()
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
         b->setMinimumSize(96, 30);
         m_command[c.number] = b;
-        if (c.number == 1) {
-            // A scanned key opens its record (出荷登録) at once.
-            buttons->addSpacing(12);
-            buttons->addWidget(m_scan);
+        if (c.number == 1)
             buttons->addStretch(1);
-        }
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
