@@ -11,6 +11,7 @@
 #include "core/Clock.h"
 #include "core/Dialogs.h"
 #include "core/Environment.h"
+#include "core/ProcessSettings.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
 #include "output/PrintRun.h"
@@ -74,6 +75,8 @@ double peakMb()
 
 int main(int argc, char* argv[])
 {
+    // As the programs do: the run's figures are the programs' figures.
+    plx::applyProcessSettings();
     const auto app = plx::report::makePrintingApplication(argc, argv);
     QList<int> perCompanyRuns{50, 100, 200};
     QString keepFolder;

@@ -1,7 +1,7 @@
 #include "cli/InstallOffer.h"
 #include "core/Clock.h"
 #include "core/Environment.h"
-#include "core/FileUtil.h"
+#include "core/ProcessSettings.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
 #include "report/PdfReportEngine.h"
@@ -16,10 +16,10 @@
 
 int main(int argc, char* argv[])
 {
+    plx::applyProcessSettings();
     QApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/plx90-256.png")));
     app.setDesktopFileName(QStringLiteral("plx90"));
-    plx::fileutil::failWritesBeyondTheFileSizeLimit();
     // IPA Gothic stands in for the MS Gothic of the forms.
     QFont font(QStringLiteral("IPAGothic"), 10);
     font.setStyleHint(QFont::TypeWriter);

@@ -11,7 +11,7 @@
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
-#include "core/FileUtil.h"
+#include "core/ProcessSettings.h"
 #include "report/ReportApplication.h"
 
 #include <QCoreApplication>
@@ -22,9 +22,9 @@
 
 int main(int argc, char* argv[])
 {
+    plx::applyProcessSettings();
     // Printing lays out documents, which needs the GUI application (offscreen).
     const auto app = plx::report::makePrintingApplication(argc, argv);
-    plx::fileutil::failWritesBeyondTheFileSizeLimit();
 
     std::vector<std::unique_ptr<plx::cli::Command>> commands;
     commands.push_back(std::make_unique<plx::cli::InstallCommand>());

@@ -7,7 +7,6 @@
 #include <QSaveFile>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -82,13 +81,6 @@ void replaceFile(const QString& from, const QString& to)
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-void failWritesBeyondTheFileSizeLimit()
-{
-#ifdef SIGXFSZ
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
 }
 
 } // namespace plx::fileutil

@@ -25,9 +25,4 @@ void writeAndSync(const QString& path, const QByteArray& bytes);
 // Flushes a file's data to disk. Throws RuntimeFailure.
 void syncFile(const QString& path);
 
-// Makes a write beyond the process's file-size limit fail with an error
-// instead of ending the process (SIGXFSZ), so that the writer can put the
-// file back as it was and report the failure. Called once by each main().
-void failWritesBeyondTheFileSizeLimit();
-
 } // namespace plx::fileutil

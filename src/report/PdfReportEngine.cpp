@@ -18,10 +18,6 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace plx {
 
 namespace {
@@ -51,24 +47,6 @@ QString unfitBarcodeMessage(const QString& layoutPath, const QString& problem)
 {
     return QStringLiteral("バーコードが帳票定義ファイルの枠に収まりません。(%1: %2)")
         .arg(QFileInfo(layoutPath).fileName(), problem);
-}
-
-// A print run allocates and frees the same large buffers (page streams, data
-// lines, font tables) thousands of times. glibc hands freed memory back to the
-// system at once and takes it again, a page fault per page, on the next use: it
-// is told instead to keep up to 64 MiB of freed memory, and to take blocks of up
-// to 32 MiB from the heap it keeps. Once per process; other C libraries are left
-// as they are.
-void keepFreedMemory()
-{
-#if defined(__GLIBC__)
-    static const bool kept = [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-        return true;
-    }();
-    Q_UNUSED(kept);
-#endif
 }
 
 // Paints every document onto `device`, sheet after sheet. Returns false when the
@@ -163,7 +141,6 @@ bool PdfReportEngine::readLayout(const QString& path, ReportLayout& layout, QStr
 
 bool PdfReportEngine::print(const PrintJob& job, QString& error)
 {
-    keepFreedMemory();
     const bool toPrinter = !m_printerName.isEmpty() && !job.pdfOnly;
     ReportLayout layout;
     if (!readLayout(job.layoutPath, layout, error))

@@ -3,7 +3,10 @@
 
 #include "report/PdfCompression.h"
 
+#include <QBuffer>
 #include <QByteArray>
+#include <QPainter>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -87,6 +90,41 @@ TEST(PdfCompressionTest, FastStreamsInflateToTheirContent)
               Z_OK);
     unpacked.resize(qsizetype(size));
     EXPECT_EQ(unpacked, content);
+}
+
+// A PDF of pages of drawing, written by Qt's PDF writer itself.
+QByteArray qtPdf()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("test"));
+        QPainter painter(&writer);
+        for (int page = 0; page < 3; ++page) {
+            if (page > 0)
+                writer.newPage();
+            for (int i = 0; i < 400; ++i)
+                painter.fillRect(QRect(30 + 21 * i % 900, 40 + (i * 37) % 1200, 6 + i % 3, 180), Qt::black);
+        }
+    }
+    return buffer.data();
+}
+
+TEST(PdfCompressionTest, QtsPdfWriterGoesThroughTheFastLevel)
+{
+    // The same pages, written outside and inside a scope: Qt's writer deflates
+    // them through the program's deflateInit_, at the fastest level inside (a
+    // larger file), at the default level outside (the same file each time).
+    const QByteArray usual = qtPdf();
+    QByteArray fast;
+    {
+        const FastPdfCompression scope;
+        fast = qtPdf();
+    }
+    EXPECT_EQ(qtPdf().size(), usual.size());
+    EXPECT_GT(fast.size(), usual.size()) << "Qt's PDF writer did not go through the fast level";
+    EXPECT_TRUE(fast.startsWith("%PDF-"));
 }
 
 } // namespace
