@@ -37,9 +37,6 @@ int PrintCommand::execute(const QStringList& arguments)
     Environment& env = session.env();
     if (!session.handlesFormat(kind))
         return kExitFailed;
-    // The output data files of the format printed.
-    env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, kind);
-    env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, kind);
     env.logModule = QStringLiteral("印刷指定");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
 

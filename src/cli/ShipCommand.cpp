@@ -154,8 +154,6 @@ int ShipCommand::execute(const QStringList& arguments)
     const int kind = kindOf(format);
     if (!session.handlesFormat(kind))
         return kExitFailed;
-    env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, kind);
-    env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, kind);
     env.logModule = format == Protocol::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
     env.logOperation = parser.isSet(issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
 

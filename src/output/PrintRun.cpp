@@ -37,22 +37,27 @@ DocumentOutput::DocumentOutput(Environment& env, int kind, ReportControl& report
 {
 }
 
-int DocumentOutput::PrintSlips(const OutputSelection& selection, int n, bool& cancelled)
+GroupPrint DocumentOutput::PrintSlips(const OutputSelection& selection, int n)
 {
-    return print(selection, n, OutputDocument::Slip, cancelled);
+    return print(selection, n, OutputDocument::Slip);
 }
 
-int DocumentOutput::PrintTags(const OutputSelection& selection, int n, bool& cancelled)
+GroupPrint DocumentOutput::PrintTags(const OutputSelection& selection, int n)
 {
-    return print(selection, n, OutputDocument::Tag, cancelled);
+    return print(selection, n, OutputDocument::Tag);
 }
 
-int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocument document, bool& cancelled)
+GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, OutputDocument document)
 {
-    cancelled = false;
-    m_asked = false;
-    m_last = PrintedGroup();
-    m_last.document = document;
+    GroupPrint done;
+    PrintedGroup last;
+    last.document = document;
+    // The group as the clerk is told of it, once its question was asked.
+    const auto told = [&](GroupPrint::Result result) {
+        done.result = result;
+        done.group = last;
+        return done;
+    };
     const bool slips = document == OutputDocument::Slip;
     const char digit = kindDigitOf(protocolOfKind(m_kind));
 
@@ -60,18 +65,23 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     CustStore companies(m_env.paths.custPath);
     if (companies.open() == 0) {
         ShowMessage(m_env, 2);
-        return -1;
+        done.result = GroupPrint::Result::Stop;
+        return done;
     }
     RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
     codeFile.open();
     const CodeTable codes = CodeTable::fromBytes(codeFile.data());
     if (codes.isEmpty()) {
         ShowMessage(m_env, 3);
-        return -1;
+        done.result = GroupPrint::Result::Stop;
+        return done;
     }
 
-    if (!slips && group.tags == 0)
-        return 0; // no record of the group has a tag: nothing to print, nothing failed
+    if (!slips && group.tags == 0) {
+        // No record of the group has a tag: nothing to print, nothing failed.
+        done.result = GroupPrint::Result::NothingToPrint;
+        return done;
+    }
 
     QByteArray data;
     bool asked = false;
@@ -98,16 +108,14 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
             if (perSheet <= 0)
                 perSheet = slips ? 2 : 6;
             question.sheets = (question.items + perSheet - 1) / perSheet;
-            m_asked = true;
-            m_last.ordererCode = question.ordererCode;
-            m_last.ordererName = question.ordererName;
-            m_last.items = question.items;
-            m_last.sheets = question.sheets;
+            last.ordererCode = question.ordererCode;
+            last.ordererName = question.ordererName;
+            last.items = question.items;
+            last.sheets = question.sheets;
             checkPrinterOnce();
             if (ShowOutputQuestion(m_env, slips ? 200 : 210, question) != kAnswerYes) {
-                m_last.outcome = PrintedGroup::Outcome::Declined;
-                cancelled = true;
-                return 0;
+                last.outcome = PrintedGroup::Outcome::Declined;
+                return told(GroupPrint::Result::NotPrinted);
             }
         }
         if (slips) {
@@ -125,7 +133,9 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
                 data += csvLine(tagColumns(record, company, codes, line, ++running, total));
         }
     }
-    const QString dataPath = slips ? m_env.paths.dcsvPath : m_env.paths.tcsvPath;
+    // The data file of the format printed, whatever list a window shows.
+    const QString dataPath =
+        slips ? Paths::dcsvPathFor(m_env.paths.usrFolder, m_kind) : Paths::tcsvPathFor(m_env.paths.usrFolder, m_kind);
     QFile out(dataPath);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(data) != data.size())
         throw RuntimeFailure(QStringLiteral("出力ﾃﾞｰﾀを書き込めません。(%1: %2)").arg(dataPath, out.errorString()));
@@ -133,16 +143,16 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     if (!asked) {
         // No record of the group has a company any more: nothing was printed,
         // so nothing may be marked as issued.
-        cancelled = true;
-        return 0;
+        done.result = GroupPrint::Result::NotPrinted;
+        return done;
     }
 
     const QString formFile = company.text(slips ? CustField::SlipFormFile : CustField::TagFormFile).trimmed();
     const QString layout = m_env.paths.usrFolder + formFile;
     if (!isPlainFileName(formFile) || !QFileInfo(layout).isFile()) {
         ShowMessage(m_env, 4);
-        cancelled = true;
-        return 0;
+        last.outcome = PrintedGroup::Outcome::Failed;
+        return told(GroupPrint::Result::NotPrinted);
     }
     PrintJob job{layout,
                  dataPath,
@@ -153,12 +163,12 @@ int DocumentOutput::print(const OutputSelection& selection, int n, OutputDocumen
     QString error;
     if (!m_report.print(job, error)) {
         m_env.dialogs->show(MessageIcon::Exclamation, error, MessageButtons::Ok, DefaultButton::First);
-        cancelled = true;
-        return 0;
+        last.outcome = PrintedGroup::Outcome::Failed;
+        return told(GroupPrint::Result::NotPrinted);
     }
-    m_last.outcome = PrintedGroup::Outcome::Issued;
-    m_last.pdfPath = m_report.writtenPdfPath();
-    return 0;
+    last.outcome = PrintedGroup::Outcome::Issued;
+    last.pdfPath = m_report.writtenPdfPath();
+    return told(GroupPrint::Result::Printed);
 }
 
 void DocumentOutput::checkPrinterOnce()
@@ -315,30 +325,28 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                 !progress->proceed(
                     {document, n, groups, QString::fromLatin1(current.ordererCode).trimmed(), current.ordererName}))
                 result.interrupted = true;
-            bool cancelled = false;
-            int status = 0;
+            GroupPrint printed;
             if (result.interrupted) {
                 // Stopped before this group: it counts as declined, unprinted.
-                cancelled = true;
                 PrintedGroup skipped;
                 skipped.document = document;
                 skipped.ordererCode = QString::fromLatin1(current.ordererCode).trimmed();
                 skipped.ordererName = current.ordererName;
                 skipped.items = slips ? current.extractCount() : current.tags;
                 skipped.outcome = PrintedGroup::Outcome::Interrupted;
-                result.groups.append(skipped);
+                printed.group = skipped;
             } else {
                 stop = !runTrapped(env, slips ? QStringLiteral("納品書出力/") : QStringLiteral("荷札出力/"), [&] {
-                    status =
-                        slips ? output.PrintSlips(selection, n, cancelled) : output.PrintTags(selection, n, cancelled);
+                    printed = slips ? output.PrintSlips(selection, n) : output.PrintTags(selection, n);
                 });
-                if (const PrintedGroup* group = output.lastGroup())
-                    result.groups.append(*group);
             }
-            if (stop || status != 0) {
+            if (printed.group)
+                result.groups.append(*printed.group);
+            if (stop || printed.result == GroupPrint::Result::Stop) {
                 stop = true;
                 break;
             }
+            const bool cancelled = !printed.marksIssued();
             UpdateMode mode = UpdateMode::Normal;
             if (marked)
                 mode = cancelled ? UpdateMode::MarkedCancelled : UpdateMode::MarkedPrinted;
@@ -348,7 +356,7 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
                                [&] { selection.update(n, mode); });
             if (!stop && !cancelled)
                 result.issued = true;
-            if (stop && !cancelled && !result.groups.isEmpty() && !result.interrupted && output.lastGroup())
+            if (stop && !cancelled && printed.group)
                 result.groups.last().outcome = PrintedGroup::Outcome::Failed; // printed, but not marked
         }
         if (stop) {

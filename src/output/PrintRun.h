@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace plx {
 
 class ReportControl;
@@ -39,39 +41,49 @@ struct CompanyIssue
     QStringList pdfPaths;
 };
 
+// What printing one company group did.
+struct GroupPrint
+{
+    enum class Result {
+        Printed,        // handed to the report engine: its records are marked issued
+        NothingToPrint, // a tag group whose records have no tag: nothing failed either
+        NotPrinted,     // declined, no layout, the engine failed, or no company any more
+        Stop,           // the company or code file is empty (messages 2, 3): the run stops
+    };
+    Result result = Result::NotPrinted;
+    // The group as the clerk is told of it, once its question was asked.
+    std::optional<PrintedGroup> group;
+
+    bool marksIssued() const { return result == Result::Printed || result == Result::NothingToPrint; }
+};
+
 // The print of one company group: the slip or tag data file written from the
-// group's extract file, the operator's confirmation (messages 200/210 with
-// items and sheets), and the hand-over to the report engine.
+// group's extract, the operator's confirmation (messages 200/210 with items
+// and sheets), and the hand-over to the report engine.
 class DocumentOutput
 {
 public:
     DocumentOutput(Environment& env, int kind, ReportControl& report);
 
-    // PrintSlips / PrintTags: prints group n of `selection`. Returns 0, or -1
-    // when the company or code file is empty (messages 2/3). `cancelled` is set
-    // when the operator declined, the layout file is missing or names a place
-    // outside the user folder (message 4) or the report engine could not
-    // print; the records then keep their status. A tag group whose records have
-    // no tag has nothing to print: no question, no print, not cancelled.
-    int PrintSlips(const OutputSelection& selection, int n, bool& cancelled);
-    int PrintTags(const OutputSelection& selection, int n, bool& cancelled);
+    // PrintSlips / PrintTags: prints group n of `selection` into the format's
+    // slip or tag data file and hands it to the report engine. A layout file
+    // that is missing or names a place outside the user folder (message 4), a
+    // declined question or an engine that could not print leave the group
+    // unprinted, and its records keep their status.
+    GroupPrint PrintSlips(const OutputSelection& selection, int n);
+    GroupPrint PrintTags(const OutputSelection& selection, int n);
 
-    // The group of the last PrintSlips/PrintTags when its question was asked
-    // (outcome Issued once the engine printed it); null when nothing was asked.
-    const PrintedGroup* lastGroup() const { return m_asked ? &m_last : nullptr; }
     // The printer the report engine names but this system does not have; the
     // check runs once, before the first question, and the prints go to PDF only.
     const QString& missingPrinter() const { return m_missingPrinter; }
 
 private:
-    int print(const OutputSelection& selection, int n, OutputDocument document, bool& cancelled);
+    GroupPrint print(const OutputSelection& selection, int n, OutputDocument document);
     void checkPrinterOnce();
 
     Environment& m_env;
     int m_kind;
     ReportControl& m_report;
-    PrintedGroup m_last;
-    bool m_asked = false;
     bool m_printerChecked = false;
     QString m_missingPrinter;
 };
