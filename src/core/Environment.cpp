@@ -15,8 +15,7 @@ Environment::~Environment() = default;
 
 void endProgram(Environment& env, int exitCode)
 {
-    if (env.closeAllFiles)
-        env.closeAllFiles();
+    env.closeFiles();
     if (env.shutdown)
         env.shutdown(exitCode);
     throw ProgramEnded{exitCode};

@@ -37,6 +37,12 @@ struct Environment
     std::function<void(int exitCode)> shutdown;
     // Closes every file and window that holds data open (the windows add theirs).
     std::function<void()> closeAllFiles;
+    // Closes every open file of the list window (nothing while it has none).
+    void closeFiles() const
+    {
+        if (closeAllFiles)
+            closeAllFiles();
+    }
     // Closes the help viewer of the main window.
     std::function<void()> closeHelpViewer;
 
@@ -64,7 +70,6 @@ struct Environment
     short custFileMissing = 0;
     QDateTime startStamp;
     short currentKind = 0;
-    QString currentDelivPath;
     short centerLeft = 0;
     short centerTop = 0;
 

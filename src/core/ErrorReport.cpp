@@ -145,8 +145,7 @@ void ReportError(Environment& env, const QString& message)
     env.logPointer = written;
 
     env.registry->regPutValue(kRegistryKey, QStringLiteral("LogPointer"), QString::number(env.logPointer));
-    if (env.closeAllFiles)
-        env.closeAllFiles();
+    env.closeFiles();
     if (env.closeHelpViewer)
         env.closeHelpViewer();
 }

@@ -31,8 +31,7 @@ void DeliveryList::closeFiles()
 int DeliveryList::OpenDataFiles()
 {
     m_env.logOperation = QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ");
-    if (m_env.closeAllFiles)
-        m_env.closeAllFiles();
+    m_env.closeFiles();
     closeFiles();
 
     const std::array<std::pair<QString, QString>, 2> conversions = {

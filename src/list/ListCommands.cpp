@@ -37,7 +37,6 @@ void switchCurrentList(Environment& env, int kind)
 {
     const int current = kind == 1 ? 1 : 0;
     env.currentKind = short(current);
-    env.currentDelivPath = env.paths.delivPathFor(current);
     env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, current);
     env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, current);
 }

@@ -82,7 +82,7 @@ TEST_F(WindowFixture, LoadsBothListsAndKeepsEiajCurrent)
     EXPECT_EQ(tabs->tabText(0), QStringLiteral(" ＥＩＡＪ "));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("ＫＯＲＶＡＮ"));
     EXPECT_EQ(inst.env.currentKind, 0);
-    EXPECT_EQ(inst.env.currentDelivPath, inst.env.paths.eDelivPath);
+    EXPECT_EQ(inst.env.paths.delivPathFor(inst.env.currentKind), inst.env.paths.eDelivPath);
 
     auto* eiaj = child<ListGrid>(w, "MSFlexGrid1_0");
     auto* korvan = child<ListGrid>(w, "MSFlexGrid1_1");
@@ -102,7 +102,7 @@ TEST_F(WindowFixture, LoadsBothListsAndKeepsEiajCurrent)
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), QByteArray());
     tabs->setCurrentIndex(1);
     EXPECT_EQ(inst.env.currentKind, 1);
-    EXPECT_EQ(inst.env.currentDelivPath, inst.env.paths.kDelivPath);
+    EXPECT_EQ(inst.env.paths.delivPathFor(inst.env.currentKind), inst.env.paths.kDelivPath);
     EXPECT_EQ(inst.env.paths.dcsvPath, inst.env.paths.usrFolder + QStringLiteral("K_Dcsv.dat"));
     EXPECT_TRUE(korvan->isVisible());
     EXPECT_EQ(korvan->model()->rowCount(), 2);

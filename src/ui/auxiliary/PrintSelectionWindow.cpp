@@ -150,8 +150,7 @@ void PrintSelectionWindow::Command1_Click()
             s.chop(1);
         return s;
     };
-    if (m_env.closeAllFiles)
-        m_env.closeAllFiles();
+    m_env.closeFiles();
     // The printer chosen is the one of this run and of the runs to come.
     const QString printer = chosenPrinter();
     QString stored;

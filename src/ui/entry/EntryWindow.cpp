@@ -792,8 +792,7 @@ void EntryWindow::Form_Unload()
 {
     PrintRunResult printed;
     runTrapped(m_env, QStringLiteral("戻り発行/"), [&] {
-        if (m_env.closeAllFiles)
-            m_env.closeAllFiles();
+        m_env.closeFiles();
         // The documents marked for issue while the window was open.
         if (m_report) {
             PrintProgressDialog progress(parentWidget());

@@ -316,16 +316,13 @@ void ListWindow::Form_Load()
     m_tabs->setProperty("loading", true);
     if (m_env.apUse == QLatin1String("EIAJ")) {
         m_tabs->addTab(kTabEiaj);
-        m_env.currentDelivPath = m_env.paths.eDelivPath;
         m_env.currentKind = 0;
     } else if (m_env.apUse == QLatin1String("KORVAN")) {
         m_tabs->addTab(kTabKorvan);
-        m_env.currentDelivPath = m_env.paths.kDelivPath;
         m_env.currentKind = 1;
     } else {
         m_tabs->addTab(kTabEiaj);
         m_tabs->addTab(kTabKorvan);
-        m_env.currentDelivPath = m_env.paths.eDelivPath;
         m_env.currentKind = 2;
     }
     m_tabs->setProperty("loading", false);
@@ -478,8 +475,8 @@ void ListWindow::Command5_Click()
             m_env.logModule = QStringLiteral("納品書一覧");
             if (changed)
                 requestReload(false);
-            else if (m_env.closeAllFiles)
-                m_env.closeAllFiles();
+            else
+                m_env.closeFiles();
             return;
         }
         if (ShowMessage(m_env, 12) == kAnswerNo)
@@ -514,8 +511,7 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
 {
     runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
         const int kind = currentList();
-        if (m_env.closeAllFiles)
-            m_env.closeAllFiles();
+        m_env.closeFiles();
         const EntryOpening opening = entryOpeningFor(selection, m_list.model(kind).listedCount(), newRecord);
         EntryResult result;
         {
@@ -541,8 +537,7 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
 void ListWindow::Command3_Click()
 {
     runTrapped(m_env, QString(), [this] {
-        if (m_env.closeAllFiles)
-            m_env.closeAllFiles();
+        m_env.closeFiles();
         InputFileWindow::Result result;
         {
             InputFileWindow window(m_env, currentList(), this);
@@ -564,8 +559,7 @@ void ListWindow::Command4_Click()
     if (!m_report)
         return;
     runTrapped(m_env, QStringLiteral("帳票発行処理/"), [this] {
-        if (m_env.closeAllFiles)
-            m_env.closeAllFiles();
+        m_env.closeFiles();
         bool issued = false;
         {
             PrintSelectionWindow window(m_env, currentList(), *m_report, this);
@@ -583,8 +577,7 @@ void ListWindow::MnuCust_Click()
 {
     m_env.logOperation = QStringLiteral("発注企業情報ﾒﾆｭｰ");
     runTrapped(m_env, QStringLiteral("発注企業情報移動/"), [this] {
-        if (m_env.closeAllFiles)
-            m_env.closeAllFiles();
+        m_env.closeFiles();
         bool changed = false;
         {
             CustomerWindow window(m_env, this);
