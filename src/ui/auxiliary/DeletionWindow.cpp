@@ -20,7 +20,7 @@
 namespace plx {
 
 DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
-    : QDialog(parent), m_env(env), m_deletion(env, kind)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_deletion(env, kind)
 {
     setObjectName(QStringLiteral("納品書削除"));
     setModal(true);

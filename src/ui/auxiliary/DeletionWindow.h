@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include "list/BulkDeletion.h"
 
 #include <QDialog>
@@ -31,6 +33,8 @@ private:
     void Command1_Click();
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     BulkDeletion m_deletion;
     QComboBox* m_combo1;
     QLineEdit* m_text[4];

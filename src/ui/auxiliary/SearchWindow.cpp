@@ -26,7 +26,7 @@
 namespace plx {
 
 SearchWindow::SearchWindow(Environment& env, int kind, int startRow, QWidget* parent)
-    : QDialog(parent), m_env(env), m_search(env, kind), m_startRow(startRow < 0 ? 0 : startRow)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_search(env, kind), m_startRow(startRow < 0 ? 0 : startRow)
 {
     setObjectName(QStringLiteral("検索"));
     setModal(true);

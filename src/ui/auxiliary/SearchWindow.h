@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include "list/DeliverySearch.h"
 
 #include <QDialog>
@@ -42,6 +44,8 @@ private:
     SearchConditions conditions() const;
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     DeliverySearch m_search;
     int m_startRow;
     int m_foundRow = 0;

@@ -55,7 +55,8 @@ QGroupBox* optionFrame(const QString& title, const char* name, QWidget* parent,
 
 } // namespace
 
-SettingsWindow::SettingsWindow(Environment& env, QWidget* parent) : QDialog(parent), m_env(env), m_model(env)
+SettingsWindow::SettingsWindow(Environment& env, QWidget* parent)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_model(env)
 {
     setObjectName(QStringLiteral("環境設定"));
     setWindowTitle(QStringLiteral("ﾌｧｲﾙ入力設定"));

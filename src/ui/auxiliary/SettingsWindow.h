@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include "import/ImportSettingsModel.h"
 
 #include <QDialog>
@@ -42,6 +44,8 @@ private:
     void Command3_Click();
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     ImportSettingsModel m_model;
     bool m_loaded = false;
     QRadioButton* m_option1;

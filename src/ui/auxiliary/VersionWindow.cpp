@@ -15,12 +15,12 @@
 
 namespace plx {
 
-VersionWindow::VersionWindow(Environment& env, QWidget* parent) : QDialog(parent)
+VersionWindow::VersionWindow(Environment& env, QWidget* parent)
+    : QDialog(parent), m_logLabels(env, QStringLiteral("Ver情報"))
 {
     setObjectName(QStringLiteral("Ver情報"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 （PLX-90 納品書出力ｻｰﾋﾞｽ） "));
     setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
-    env.logModule = QStringLiteral("Ver情報");
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -18,6 +20,8 @@ public:
     QString versionText() const;
 
 private:
+    // The window's log label while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     QLabel* m_version;
 };
 

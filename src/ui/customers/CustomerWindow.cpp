@@ -55,7 +55,7 @@ constexpr int kCommentBytes = 16;
 } // namespace
 
 CustomerWindow::CustomerWindow(Environment& env, QWidget* parent)
-    : QDialog(parent), m_env(env), m_session(std::make_unique<CustomerSession>(env)),
+    : QDialog(parent), m_env(env), m_logLabels(env), m_session(std::make_unique<CustomerSession>(env)),
       m_browse([](QWidget*) { return QString(); })
 {
     setObjectName(kModule);
@@ -584,7 +584,6 @@ void CustomerWindow::MnuVer_Click()
         moveToCentre(m_env, window);
         window.exec();
     }
-    m_env.logModule = kModule;
 }
 
 void CustomerWindow::Form_Unload()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include "customers/CustomerSession.h"
 
 #include <QDialog>
@@ -82,6 +84,8 @@ private:
     void MnuVer_Click();
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     std::unique_ptr<CustomerSession> m_session;
     std::function<QString(QWidget*)> m_browse;
     std::function<void(const QString&)> m_navigate;

@@ -94,7 +94,7 @@ const QString kModuleKorvan = QStringLiteral("KORVAN出荷入力");
 
 EntryWindow::EntryWindow(Environment& env, Protocol format, const EntryOpening& opening, ReportControl* report,
                          QWidget* parent)
-    : QDialog(parent), m_env(env), m_format(format), m_report(report),
+    : QDialog(parent), m_env(env), m_logLabels(env), m_format(format), m_report(report),
       m_session(std::make_unique<EntrySession>(env, format, opening))
 {
     const bool eiaj = format == Protocol::Eiaj;
@@ -785,7 +785,6 @@ void EntryWindow::MnuVer_Click()
         moveToCentre(m_env, window);
         window.exec();
     }
-    m_env.logModule = m_format == Protocol::Eiaj ? kModuleEiaj : kModuleKorvan;
 }
 
 void EntryWindow::Form_Unload()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include "shipment/EntrySession.h"
 
 #include <QDialog>
@@ -98,6 +100,8 @@ private:
     void comboChosen(int n);
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     Protocol m_format;
     ReportControl* m_report;
     std::unique_ptr<EntrySession> m_session;

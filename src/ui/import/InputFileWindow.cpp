@@ -66,7 +66,7 @@ QPushButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPi
 } // namespace
 
 InputFileWindow::InputFileWindow(Environment& env, int kind, QWidget* parent)
-    : QDialog(parent), m_env(env), m_kind(kind == 1 ? 1 : 0)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_kind(kind == 1 ? 1 : 0)
 {
     setObjectName(QStringLiteral("入力ファイル選択"));
     setModal(true);

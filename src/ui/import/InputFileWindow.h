@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
+
 #include "import/ImportDriver.h"
 #include "import/InputFileList.h"
 
@@ -89,6 +91,8 @@ private:
     void Timer1_Timer();
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     const int m_kind;
     ImportSettings m_settings;
     InputFileList m_files;

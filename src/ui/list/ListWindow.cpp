@@ -121,7 +121,6 @@ void ListWindow::buildMenus()
         SettingsWindow window(m_env, this);
         moveToCentre(m_env, window);
         window.exec();
-        m_env.logModule = QStringLiteral("納品書一覧");
     });
     tools->addSeparator();
     m_mnuDust =
@@ -259,7 +258,6 @@ void ListWindow::buildClientArea()
                 window.exec();
                 found = window.foundRow();
             }
-            m_env.logModule = QStringLiteral("納品書一覧");
             ListGrid* grid = m_grids[kind];
             if (found > 0 && found <= m_list.model(kind).listedCount()) {
                 grid->selectRows(found, found);
@@ -472,7 +470,6 @@ void ListWindow::Command5_Click()
                 window.exec();
                 changed = window.changed();
             }
-            m_env.logModule = QStringLiteral("納品書一覧");
             if (changed)
                 requestReload(false);
             else
@@ -524,7 +521,6 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
             }
             result = window.entryResult();
         }
-        m_env.logModule = QStringLiteral("納品書一覧");
         if (result.endProgram) {
             close();
             return;
@@ -545,7 +541,6 @@ void ListWindow::Command3_Click()
             window.exec();
             result = window.importResult();
         }
-        m_env.logModule = QStringLiteral("納品書一覧");
         if (result.finished) {
             m_importFinished = true;
             m_importErrors = result.errors;
@@ -591,7 +586,6 @@ void ListWindow::MnuCust_Click()
             }
             changed = window.changed();
         }
-        m_env.logModule = QStringLiteral("納品書一覧");
         if (changed)
             requestReload(true);
     });
@@ -670,7 +664,6 @@ void ListWindow::MnuVer_Click()
     window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
     moveToCentre(m_env, window);
     window.exec();
-    m_env.logModule = QStringLiteral("納品書一覧");
 }
 
 void ListWindow::closeEvent(QCloseEvent* event)
