@@ -7,6 +7,7 @@
 #include "core/Protocol.h"
 #include "core/text/Cp932.h"
 #include "store/RecordCodes.h"
+#include "store/StatusRules.h"
 
 #include <QHash>
 #include <QSet>
@@ -129,9 +130,6 @@ void OutputSelection::update(int n, UpdateMode mode)
                                        QStringLiteral("納品書ﾌｧｲﾙにﾃﾞｰﾀが有りません。"));
     const CustStore& companies = m_companies;
     const OutputGroup& group = m_groups.at(n - 1);
-    const QString issued = statusText(RecordStatus::Issued);
-    const QString waiting = statusText(RecordStatus::Waiting);
-    const auto isMark = [](const QString& v, const char* mark) { return v == QLatin1String(mark); };
     // The whole group is written at once: every record, or none when another
     // program changed one of them since the selection.
     QList<std::pair<int, DeliveryRecord>> changed;
@@ -148,64 +146,14 @@ void OutputSelection::update(int n, UpdateMode mode)
             outputKind = company ? companies.read(company).text(CustField::OutputKind) : QString();
             lastCompanyKey = companyKey;
         }
-        const auto outputIs = [&](OutputKind kind) { return hasOutputKind(outputKind, kind); };
-        const QString status = r.text(DeliveryField::Status);
-        const bool done = hasStatus(status, RecordStatus::Issued) || hasStatus(status, RecordStatus::Unprocessed);
-        const bool marked = hasStatus(status, RecordStatus::Marked);
-        const bool slipIssued = isMark(r.text(DeliveryField::SlipIssued), "1");
-        const bool tagIssued = isMark(r.text(DeliveryField::TagIssued), "1");
-        if (slips) {
-            if (mode == UpdateMode::Normal) {
-                if (done)
-                    continue;
-                r.setText(DeliveryField::SlipIssued, u"1");
-                if (outputIs(OutputKind::Slips) || (outputIs(OutputKind::Both) && tagIssued))
-                    r.setText(DeliveryField::Status, issued);
-            } else if (mode == UpdateMode::MarkedPrinted) {
-                if (!marked)
-                    continue;
-                r.setText(DeliveryField::SlipIssued, u"1");
-                if (outputIs(OutputKind::Slips))
-                    r.setText(DeliveryField::Status, issued);
-            } else {
-                if (!marked)
-                    continue;
-                if (slipIssued) {
-                    if (outputIs(OutputKind::Slips))
-                        r.setText(DeliveryField::Status, issued);
-                } else {
-                    r.setText(DeliveryField::SlipIssued, u"0");
-                    if (outputIs(OutputKind::Slips))
-                        r.setText(DeliveryField::Status, waiting);
-                }
-            }
-        } else {
-            if (outputIs(OutputKind::Slips))
-                continue;
-            if (mode == UpdateMode::Normal) {
-                if (done)
-                    continue;
-                r.setText(DeliveryField::TagIssued, u"1");
-                if (outputIs(OutputKind::Tags) || (outputIs(OutputKind::Both) && slipIssued))
-                    r.setText(DeliveryField::Status, issued);
-            } else if (mode == UpdateMode::MarkedPrinted) {
-                if (!marked)
-                    continue;
-                r.setText(DeliveryField::Status, waiting);
-                r.setText(DeliveryField::TagIssued, u"1");
-                if (outputIs(OutputKind::Tags) || (outputIs(OutputKind::Both) && slipIssued))
-                    r.setText(DeliveryField::Status, issued);
-            } else {
-                if (!marked)
-                    continue;
-                if (!tagIssued) {
-                    r.setText(DeliveryField::Status, waiting);
-                    r.setText(DeliveryField::TagIssued, u"0");
-                } else {
-                    r.setText(DeliveryField::Status, issued);
-                }
-            }
-        }
+        const std::optional<IssueState> after = afterIssue(
+            {r.text(DeliveryField::Status), r.text(DeliveryField::SlipIssued), r.text(DeliveryField::TagIssued)},
+            m_document, mode, outputKind);
+        if (!after)
+            continue;
+        r.setText(DeliveryField::Status, after->status);
+        r.setText(DeliveryField::SlipIssued, after->slipIssued);
+        r.setText(DeliveryField::TagIssued, after->tagIssued);
         changed.append({number, std::move(r)});
     }
     store.overwrite(std::move(changed));

@@ -2,6 +2,7 @@
 
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
+#include "store/StatusRules.h"
 
 #include <QList>
 #include <QString>
@@ -9,12 +10,6 @@
 namespace plx {
 
 struct Environment;
-
-enum class OutputDocument { Slip, Tag };
-
-// The continuous-update modes: 0 after a normal run, 1 after a marked run that
-// was printed, 2 after a marked run the operator declined.
-enum class UpdateMode { Normal = 0, MarkedPrinted = 1, MarkedCancelled = 2 };
 
 // One ordering company's share of a print run.
 struct OutputGroup

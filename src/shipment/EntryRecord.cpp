@@ -7,6 +7,7 @@
 #include "core/text/Cp932.h"
 #include "core/text/FixedField.h"
 #include "core/text/VbFormat.h"
+#include "store/StatusRules.h"
 
 namespace plx {
 
@@ -229,22 +230,10 @@ EntryView newRecordScreen(Protocol format, const RememberedOrderer& remembered, 
 
 void applyRegistrationStatus(DeliveryRecord& r, bool issue)
 {
-    switch (statusOf(r.text(F::Status))) {
-    case RecordStatus::Issued:
-        r.setText(F::Status, statusText(RecordStatus::Marked));
-        r.setText(F::SlipIssued, u"1");
-        r.setText(F::TagIssued, u"1");
-        break;
-    case RecordStatus::Marked:
-        if (!issue)
-            r.setText(F::Status, statusText(RecordStatus::Waiting));
-        break;
-    default:
-        r.setText(F::Status, statusText(issue ? RecordStatus::Marked : RecordStatus::Waiting));
-        r.setText(F::SlipIssued, u"0");
-        r.setText(F::TagIssued, u"0");
-        break;
-    }
+    const IssueState after = afterRegistration({r.text(F::Status), r.text(F::SlipIssued), r.text(F::TagIssued)}, issue);
+    r.setText(F::Status, after.status);
+    r.setText(F::SlipIssued, after.slipIssued);
+    r.setText(F::TagIssued, after.tagIssued);
 }
 
 void writeEntry(DeliveryRecord& r, const EntryForm& f, Protocol format, EntryMode mode,
