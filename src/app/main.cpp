@@ -4,6 +4,7 @@
 #include "core/ProcessSettings.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
+#include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
 #include "ui/MessageBoxDialogs.h"
 #include "ui/list/ListWindow.h"
@@ -39,9 +40,7 @@ int main(int argc, char* argv[])
             });
         };
         plx::StartUp(env, options);
-        QString printer;
-        registry.regGetValue(plx::kRegistryKey, QStringLiteral("PrinterName"), printer);
-        plx::PdfReportEngine report(clock, printer.trimmed());
+        plx::PdfReportEngine report(clock, plx::printerChoice::stored(env));
         plx::ListWindow window(env);
         window.setReportControl(&report);
         dialogs.setParent(&window);

@@ -8,6 +8,7 @@
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
 #include "output/PrintRun.h"
+#include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
 
 #include <QCommandLineParser>
@@ -40,9 +41,7 @@ int PrintCommand::execute(const QStringList& arguments)
     env.logModule = QStringLiteral("印刷指定");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
 
-    QString printer;
-    env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
-    CollectingEngine engine(*env.clock, printer.trimmed());
+    CollectingEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult result =
         runNormalPrint(env, kind, engine, company.ordererCode(parser), company.supplierCode(parser), &progress);

@@ -10,6 +10,7 @@
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
 #include "output/PrintRun.h"
+#include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
 #include "shipment/EntryCaptions.h"
 #include "shipment/EntrySession.h"
@@ -267,9 +268,7 @@ int ShipCommand::execute(const QStringList& arguments)
 
     // As when the window closes: the records marked for issue are issued.
     env.logOperation = QStringLiteral("戻りﾎﾞﾀﾝ");
-    QString printer;
-    env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
-    CollectingEngine engine(*env.clock, printer.trimmed());
+    CollectingEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult printed = runMarkedPrint(env, kind, engine, &progress);
     // The summary when documents were due or asked for; a plain registration

@@ -1,6 +1,7 @@
 #include "PrintRun.h"
 
 #include "DocumentData.h"
+#include "PrinterChoice.h"
 
 #include "core/CodeTable.h"
 #include "core/Dialogs.h"
@@ -177,13 +178,11 @@ void DocumentOutput::checkPrinterOnce()
         return;
     m_printerChecked = true;
     const QString printer = m_report.printerName().trimmed();
-    if (printer.isEmpty() || m_report.hasPrinter(printer))
+    if (!printerChoice::missing(m_report, printer))
         return;
     m_missingPrinter = printer;
-    m_env.dialogs->show(
-        MessageIcon::Exclamation,
-        QStringLiteral("プリンタ「%1」が見つかりません。\r\n今回の印刷はPDFファイルだけに出力します。").arg(printer),
-        MessageButtons::Ok, DefaultButton::First);
+    m_env.dialogs->show(MessageIcon::Exclamation, printerChoice::missingText(printer), MessageButtons::Ok,
+                        DefaultButton::First);
 }
 
 QString documentName(OutputDocument document)

@@ -10,6 +10,7 @@
 #include "core/Registry.h"
 #include "core/ReportControl.h"
 #include "output/PrintRun.h"
+#include "output/PrinterChoice.h"
 #include "store/CustStore.h"
 #include "ui/PrintProgressDialog.h"
 #include "ui/auxiliary/PrintSummaryDialog.h"
@@ -87,20 +88,13 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportCon
 
 void PrintSelectionWindow::fillPrinters()
 {
-    const QStringList names = m_report.availablePrinters();
-    QString current;
-    m_env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), current);
-    current = current.trimmed();
+    int chosen = 0;
+    const QList<printerChoice::Entry> entries =
+        printerChoice::entries(m_report.availablePrinters(), printerChoice::stored(m_env), chosen);
     m_printers->clear();
-    m_printers->addItem(QStringLiteral("PDFのみ"), QString());
-    for (const QString& name : names)
-        m_printers->addItem(name, name);
-    int index = current.isEmpty() ? 0 : m_printers->findData(current);
-    if (index < 0) {
-        m_printers->addItem(current + QStringLiteral("（見つかりません）"), current);
-        index = m_printers->count() - 1;
-    }
-    m_printers->setCurrentIndex(index);
+    for (const printerChoice::Entry& e : entries)
+        m_printers->addItem(e.text, e.printer);
+    m_printers->setCurrentIndex(chosen);
 }
 
 QString PrintSelectionWindow::chosenPrinter() const
@@ -153,16 +147,8 @@ void PrintSelectionWindow::Command1_Click()
     m_env.closeFiles();
     // The printer chosen is the one of this run and of the runs to come.
     const QString printer = chosenPrinter();
-    QString stored;
-    m_env.registry->regGetValue(kRegistryKey, QStringLiteral("PrinterName"), stored);
-    if (stored.trimmed() != printer) {
-        const qint32 code = m_env.registry->regPutValue(kRegistryKey, QStringLiteral("PrinterName"), printer);
-        if (code != RegOk)
-            m_env.dialogs->show(
-                MessageIcon::Exclamation,
-                QStringLiteral("プリンタの選択を保存できません。(%1)").arg(Registry::regErrorText(code)),
-                MessageButtons::Ok, DefaultButton::First);
-    }
+    if (const QString refused = printerChoice::store(m_env, printer); !refused.isEmpty())
+        m_env.dialogs->show(MessageIcon::Exclamation, refused, MessageButtons::Ok, DefaultButton::First);
     m_report.setPrinterName(printer);
     PrintRunResult result;
     PrintProgressDialog progress(this);
