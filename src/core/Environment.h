@@ -69,7 +69,6 @@ struct Environment
     std::array<QString, 8> searchTerms;
     short custFileMissing = 0;
     QDateTime startStamp;
-    short currentKind = 0;
     short centerLeft = 0;
     short centerTop = 0;
 

@@ -33,12 +33,4 @@ void deleteOutputLists(Environment& env)
         QFile::remove(env.paths.tagListPath(n));
 }
 
-void switchCurrentList(Environment& env, int kind)
-{
-    const int current = kind == 1 ? 1 : 0;
-    env.currentKind = short(current);
-    env.paths.dcsvPath = Paths::dcsvPathFor(env.paths.usrFolder, current);
-    env.paths.tcsvPath = Paths::tcsvPathFor(env.paths.usrFolder, current);
-}
-
 } // namespace plx

@@ -26,8 +26,4 @@ EmptiedFolder emptyProcessedFolder(const Environment& env);
 // to its first missing number.
 void deleteOutputLists(Environment& env);
 
-// Makes `kind` (0 EIAJ, 1 KORVAN) the list in use: the current kind, its data
-// file and the slip and tag output data files of that format.
-void switchCurrentList(Environment& env, int kind);
-
 } // namespace plx

@@ -85,20 +85,4 @@ TEST_F(ListCommandsFixture, DeletingTheOutputListsStopsAtTheFirstMissingNumberOf
     EXPECT_TRUE(exists(QStringLiteral("Usr/OtherFile.txt")));
 }
 
-TEST_F(ListCommandsFixture, SwitchingTheListTakesItsDataFileAndOutputDataFiles)
-{
-    switchCurrentList(inst.env, 1);
-    EXPECT_EQ(inst.env.currentKind, 1);
-    EXPECT_EQ(inst.env.paths.delivPathFor(inst.env.currentKind), inst.env.paths.kDelivPath);
-    EXPECT_EQ(inst.env.paths.dcsvPath, Paths::dcsvPathFor(inst.env.paths.usrFolder, 1));
-    EXPECT_EQ(inst.env.paths.tcsvPath, Paths::tcsvPathFor(inst.env.paths.usrFolder, 1));
-    EXPECT_NE(inst.env.paths.dcsvPath, Paths::dcsvPathFor(inst.env.paths.usrFolder, 0));
-
-    switchCurrentList(inst.env, 0);
-    EXPECT_EQ(inst.env.currentKind, 0);
-    EXPECT_EQ(inst.env.paths.delivPathFor(inst.env.currentKind), inst.env.paths.eDelivPath);
-    EXPECT_EQ(inst.env.paths.dcsvPath, Paths::dcsvPathFor(inst.env.paths.usrFolder, 0));
-    EXPECT_EQ(inst.env.paths.tcsvPath, Paths::tcsvPathFor(inst.env.paths.usrFolder, 0));
-}
-
 } // namespace

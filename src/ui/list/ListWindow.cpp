@@ -72,7 +72,7 @@ ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent),
 
 int ListWindow::currentList() const
 {
-    return m_env.currentKind == DeliveryList::kKorvan ? DeliveryList::kKorvan : DeliveryList::kEiaj;
+    return m_currentKind == DeliveryList::kKorvan ? DeliveryList::kKorvan : DeliveryList::kEiaj;
 }
 
 ListWindow::~ListWindow()
@@ -314,14 +314,14 @@ void ListWindow::Form_Load()
     m_tabs->setProperty("loading", true);
     if (m_env.apUse == QLatin1String("EIAJ")) {
         m_tabs->addTab(kTabEiaj);
-        m_env.currentKind = 0;
+        m_currentKind = 0;
     } else if (m_env.apUse == QLatin1String("KORVAN")) {
         m_tabs->addTab(kTabKorvan);
-        m_env.currentKind = 1;
+        m_currentKind = 1;
     } else {
         m_tabs->addTab(kTabEiaj);
         m_tabs->addTab(kTabKorvan);
-        m_env.currentKind = 2;
+        m_currentKind = 2;
     }
     m_tabs->setProperty("loading", false);
     m_stack->setCurrentWidget(m_grids[currentList()]);
@@ -360,7 +360,7 @@ void ListWindow::Timer1_Timer()
         {
             CursorGuard busy;
             m_timer1->stop();
-            Iti_Gamen(m_env.currentKind);
+            Iti_Gamen(m_currentKind);
         }
         const bool reportImport = std::exchange(m_importFinished, false);
         if (reportImport) {
@@ -401,9 +401,9 @@ void ListWindow::Iti_Gamen(int mode)
             showBusy(false);
             return;
         }
-        if (m_env.currentKind == 2)
-            m_env.currentKind = 0;
-        m_stack->setCurrentWidget(m_grids[m_env.currentKind]);
+        if (m_currentKind == 2)
+            m_currentKind = 0;
+        m_stack->setCurrentWidget(m_grids[m_currentKind]);
         for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
             if (mode == kind || mode == DeliveryList::kBoth)
                 selectCurrent(kind);
@@ -422,9 +422,9 @@ void ListWindow::selectCurrent(int kind)
 void ListWindow::TabStrip1_Click(int index)
 {
     m_env.logOperation = QStringLiteral("ﾀﾌﾞｸﾘｯｸ");
-    switchCurrentList(m_env, m_tabs->tabText(index) == kTabEiaj ? DeliveryList::kEiaj : DeliveryList::kKorvan);
-    selectCurrent(m_env.currentKind);
-    m_stack->setCurrentWidget(m_grids[m_env.currentKind]);
+    m_currentKind = m_tabs->tabText(index) == kTabEiaj ? DeliveryList::kEiaj : DeliveryList::kKorvan;
+    selectCurrent(m_currentKind);
+    m_stack->setCurrentWidget(m_grids[m_currentKind]);
     applyEnabling();
 }
 

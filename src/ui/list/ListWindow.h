@@ -60,6 +60,9 @@ public:
     void requestReload(bool both);
 
     DeliveryList& list() { return m_list; }
+    // The format of the tab shown: 0 EIAJ, 1 KORVAN (2 before the first load
+    // of a window that shows both).
+    int currentKind() const { return m_currentKind; }
     ListGrid* grid(int kind) const { return m_grids[kind]; }
     HelpViewer* helpViewer() const { return m_help; }
     ListFollower* follower() const { return m_follower; }
@@ -104,6 +107,7 @@ private:
     DeliveryList m_list;
     std::array<ListGrid*, 2> m_grids{};
     std::array<bool, 2> m_clicked{false, false};
+    int m_currentKind = 0;
     QTabBar* m_tabs = nullptr;
     QStackedWidget* m_stack = nullptr;
     BusyPanel* m_busy = nullptr;
