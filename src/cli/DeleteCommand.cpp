@@ -14,38 +14,30 @@
 
 namespace plx::cli {
 
-int DeleteCommand::execute(const QStringList& arguments)
+void DeleteCommand::addOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("records"));
-    const CompanyOptions company;
-    const QCommandLineOption issuedOnly(QStringLiteral("issued-only"), QStringLiteral("issued records only"));
-    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the confirmation"));
-    protocol.addTo(parser);
-    company.addTo(parser);
-    parser.addOptions({issuedOnly, yes});
-    if (!parser.parse(arguments) || !protocol.given(parser) || !company.valid(parser) ||
-        !parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "usage: plx90-cli delete --eiaj|--korvan [--orderer CODE --supplier CODE] "
-                             "[--issued-only] [--yes]\n");
-        return kExitUsage;
-    }
-    const int kind = protocol.kind(parser);
+    m_company.addTo(parser);
+    parser.addOptions({m_issuedOnly, m_yes});
+}
 
-    CliSession session(parser.isSet(yes));
-    session.start();
+bool DeleteCommand::accepts(const QCommandLineParser& parser, QString& why)
+{
+    return FormatCommand::accepts(parser, why) && m_company.valid(parser);
+}
+
+int DeleteCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+{
+    const int kind = kindOf(format);
     Environment& env = session.env();
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
     env.logModule = QStringLiteral("納品書削除");
 
     const BulkDeletion deletion(env, kind);
     DeletionScope scope;
-    scope.issuedOnly = parser.isSet(issuedOnly);
-    if (company.given(parser)) {
+    scope.issuedOnly = parser.isSet(m_issuedOnly);
+    if (m_company.given(parser)) {
         std::optional<DeletionCompany> found;
         if (!runTrapped(env, QStringLiteral("削除ﾒｲﾝ/"), [&] {
-                found = deletion.findCompany(company.ordererCode(parser), company.supplierCode(parser));
+                found = deletion.findCompany(m_company.ordererCode(parser), m_company.supplierCode(parser));
             }))
             return kExitFailed;
         if (!found) {

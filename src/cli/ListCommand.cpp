@@ -1,8 +1,5 @@
 #include "ListCommand.h"
 
-#include "CliSession.h"
-#include "CommonOptions.h"
-
 #include "list/DeliveryList.h"
 
 #include <QCommandLineParser>
@@ -11,24 +8,10 @@
 
 namespace plx::cli {
 
-int ListCommand::execute(const QStringList& arguments)
+int ListCommand::run(const QCommandLineParser&, CliSession& session, Protocol format)
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("list"));
-    protocol.addTo(parser);
-    if (!parser.parse(arguments) || !protocol.given(parser) || !parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "usage: plx90-cli list --eiaj|--korvan\n");
-        return kExitUsage;
-    }
-    const int kind = protocol.kind(parser);
-
-    CliSession session;
-    session.start();
-    Environment& env = session.env();
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
-
-    DeliveryList list(env);
+    const int kind = kindOf(format);
+    DeliveryList list(session.env());
     if (!list.reload(kind) || list.refused(kind))
         return kExitFailed;
     const DeliveryListModel& model = list.model(kind);

@@ -1,16 +1,20 @@
 #pragma once
 
-#include "Command.h"
+#include "FormatCommand.h"
 
 namespace plx::cli {
 
 // plx90-cli list --eiaj|--korvan: the list window's 13 columns as UTF-8 TSV.
-class ListCommand : public Command
+class ListCommand : public FormatCommand
 {
 public:
+    ListCommand() : FormatCommand(QStringLiteral("list")) {}
     QString name() const override { return QStringLiteral("list"); }
     QString description() const override { return QStringLiteral("print the delivery-slip list as TSV"); }
-    int execute(const QStringList& arguments) override;
+
+private:
+    QString usage() const override { return QStringLiteral("list --eiaj|--korvan"); }
+    int run(const QCommandLineParser& parser, CliSession& session, Protocol format) override;
 };
 
 } // namespace plx::cli

@@ -17,34 +17,28 @@
 
 namespace plx::cli {
 
-int PrintCommand::execute(const QStringList& arguments)
+void PrintCommand::addOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("records"));
-    const CompanyOptions company;
-    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the confirmations"));
-    protocol.addTo(parser);
-    company.addTo(parser);
-    parser.addOption(yes);
-    if (!parser.parse(arguments) || !protocol.given(parser) || !company.valid(parser) ||
-        !parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "usage: plx90-cli print --eiaj|--korvan [--orderer CODE --supplier CODE] [--yes]\n");
-        return kExitUsage;
-    }
-    const int kind = protocol.kind(parser);
+    m_company.addTo(parser);
+    parser.addOption(m_yes);
+}
 
-    CliSession session(parser.isSet(yes));
-    session.start();
+bool PrintCommand::accepts(const QCommandLineParser& parser, QString& why)
+{
+    return FormatCommand::accepts(parser, why) && m_company.valid(parser);
+}
+
+int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+{
+    const int kind = kindOf(format);
     Environment& env = session.env();
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
     env.logModule = QStringLiteral("印刷指定");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
 
     CollectingEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult result =
-        runNormalPrint(env, kind, engine, company.ordererCode(parser), company.supplierCode(parser), &progress);
+        runNormalPrint(env, kind, engine, m_company.ordererCode(parser), m_company.supplierCode(parser), &progress);
     printRunSummary(result);
     // A company left out for its output kind was not printed: the run did not
     // do all it was asked (its message is on stderr and in the summary).

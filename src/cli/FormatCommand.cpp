@@ -1,0 +1,32 @@
+#include "FormatCommand.h"
+
+#include <cstdio>
+
+namespace plx::cli {
+
+bool FormatCommand::accepts(const QCommandLineParser& parser, QString&)
+{
+    return parser.positionalArguments().isEmpty();
+}
+
+int FormatCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    m_protocol.addTo(parser);
+    addOptions(parser);
+    QString why;
+    if (!parser.parse(arguments) || !m_protocol.given(parser) || !accepts(parser, why)) {
+        if (!why.isEmpty())
+            std::fprintf(stderr, "%s\n", why.toUtf8().constData());
+        std::fprintf(stderr, "usage: plx90-cli %s\n", usage().toUtf8().constData());
+        return kExitUsage;
+    }
+    const Protocol format = m_protocol.protocol(parser);
+    CliSession session(answersYes(parser));
+    session.start();
+    if (!session.handlesFormat(kindOf(format)))
+        return kExitFailed;
+    return run(parser, session, format);
+}
+
+} // namespace plx::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CliSession.h"
+#include "Command.h"
+#include "CommonOptions.h"
+
+#include "core/Protocol.h"
+
+#include <QCommandLineParser>
+
+namespace plx::cli {
+
+// A command that works on the records of one format of an installation. The
+// base does what each of them does first: it parses --eiaj|--korvan with the
+// command's own options, prints the usage and exits 2 on a usage error, starts
+// the session (the program's start-up checks) and checks that the installation
+// handles the format; then the command's own part runs.
+class FormatCommand : public Command
+{
+public:
+    int execute(const QStringList& arguments) final;
+
+protected:
+    // `what` says what the format chooses ("records", "the list", …).
+    explicit FormatCommand(const QString& what) : m_protocol(what) {}
+
+    // The usage line after "usage: plx90-cli ".
+    virtual QString usage() const = 0;
+    // The command's own options.
+    virtual void addOptions(QCommandLineParser&) {}
+    // Whether the parsed arguments are a valid call beyond the format (by
+    // default: no positional argument); `why` is printed above the usage.
+    virtual bool accepts(const QCommandLineParser& parser, QString& why);
+    // Whether the questions are answered Yes (--yes).
+    virtual bool answersYes(const QCommandLineParser&) const { return false; }
+    // The command's own part, in a started session of an installation that
+    // handles `format`. Returns the exit code.
+    virtual int run(const QCommandLineParser& parser, CliSession& session, Protocol format) = 0;
+
+private:
+    ProtocolOption m_protocol;
+};
+
+} // namespace plx::cli
