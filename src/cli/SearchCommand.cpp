@@ -43,67 +43,59 @@ int printScanned(Environment& env, int kind, const QString& text)
 
 } // namespace
 
-int SearchCommand::execute(const QStringList& arguments)
+QString SearchCommand::usage() const
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("list"));
-    const QCommandLineOption after(QStringLiteral("after"), QStringLiteral("start after this list row"),
-                                   QStringLiteral("ROW"), QStringLiteral("0"));
-    const CompanyOptions company;
-    const QCommandLineOption orderNo(QStringLiteral("order-no"), QStringLiteral("order number"), QStringLiteral("X"));
-    const QCommandLineOption key(QStringLiteral("key"), QStringLiteral("delivery key number"), QStringLiteral("K"));
-    const QCommandLineOption item(QStringLiteral("item"), QStringLiteral("item code"), QStringLiteral("I"));
-    const QCommandLineOption due(QStringLiteral("due"), QStringLiteral("due date"), QStringLiteral("D"));
-    const QCommandLineOption scan(QStringLiteral("scan"),
-                                  QStringLiteral("a scanned delivery key, or the data of a slip or tag symbol"),
-                                  QStringLiteral("TEXT"));
-    protocol.addTo(parser);
-    company.addTo(parser);
-    parser.addOptions({after, orderNo, key, item, due, scan});
-    bool rowOk = false;
-    const int startRow = parser.parse(arguments) ? parser.value(after).toInt(&rowOk) : 0;
-    // A scan stands alone: it is not one more condition of the search window.
-    const bool scanned = parser.isSet(scan);
-    const bool conditionsGiven = company.given(parser) || parser.isSet(orderNo) || parser.isSet(key) ||
-                                 parser.isSet(item) || parser.isSet(due) || parser.isSet(after);
-    if (!rowOk || startRow < 0 || !protocol.given(parser) || !company.valid(parser) ||
-        !parser.positionalArguments().isEmpty() || (scanned && conditionsGiven)) {
-        std::fprintf(stderr, "usage: plx90-cli search --eiaj|--korvan [--after ROW] [--orderer CODE --supplier CODE] "
-                             "[--order-no X] [--key K] [--item I] [--due D]\n"
-                             "       plx90-cli search --eiaj|--korvan --scan TEXT\n");
-        return kExitUsage;
-    }
-    const int kind = protocol.kind(parser);
+    return QStringLiteral("search --eiaj|--korvan [--after ROW] [--orderer CODE --supplier CODE] "
+                          "[--order-no X] [--key K] [--item I] [--due D]\n"
+                          "       plx90-cli search --eiaj|--korvan --scan TEXT");
+}
 
-    CliSession session;
-    session.start();
+void SearchCommand::addOptions(QCommandLineParser& parser)
+{
+    m_company.addTo(parser);
+    parser.addOptions({m_after, m_orderNo, m_key, m_item, m_due, m_scan});
+}
+
+bool SearchCommand::accepts(const QCommandLineParser& parser, QString& why)
+{
+    bool rowOk = false;
+    const int startRow = parser.value(m_after).toInt(&rowOk);
+    // A scan stands alone: it is not one more condition of the search window.
+    const bool conditionsGiven = m_company.given(parser) || parser.isSet(m_orderNo) || parser.isSet(m_key) ||
+                                 parser.isSet(m_item) || parser.isSet(m_due) || parser.isSet(m_after);
+    return FormatCommand::accepts(parser, why) && rowOk && startRow >= 0 && m_company.valid(parser) &&
+           !(parser.isSet(m_scan) && conditionsGiven);
+}
+
+int SearchCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+{
+    const int kind = kindOf(format);
+    const int startRow = parser.value(m_after).toInt();
     Environment& env = session.env();
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
     env.logModule = QStringLiteral("検索");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
-    if (scanned)
-        return printScanned(env, kind, parser.value(scan));
+    if (parser.isSet(m_scan))
+        return printScanned(env, kind, parser.value(m_scan));
 
     int row = 0;
     bool unknownCompany = false;
     const bool ran = runTrapped(env, QStringLiteral("検索開始/"), [&] {
         DeliverySearch search(env, kind);
         SearchConditions conditions;
-        if (company.given(parser)) {
+        if (m_company.given(parser)) {
             // As choosing the company in the drop-down list.
             search.loadCompanies();
-            conditions.ordererIndex = search.indexOf(company.ordererCode(parser), company.supplierCode(parser));
+            conditions.ordererIndex = search.indexOf(m_company.ordererCode(parser), m_company.supplierCode(parser));
             if (conditions.ordererIndex == 0) {
                 unknownCompany = true;
                 return;
             }
             conditions.company = search.companyAt(conditions.ordererIndex);
         }
-        conditions.orderNo = parser.value(orderNo);
-        conditions.deliveryKeyNo = parser.value(key);
-        conditions.itemCode = parser.value(item);
-        conditions.dueDate = parser.value(due);
+        conditions.orderNo = parser.value(m_orderNo);
+        conditions.deliveryKeyNo = parser.value(m_key);
+        conditions.itemCode = parser.value(m_item);
+        conditions.dueDate = parser.value(m_due);
         row = search.find(conditions, startRow);
     });
     if (!ran)
