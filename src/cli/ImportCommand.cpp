@@ -14,36 +14,21 @@
 
 namespace plx::cli {
 
-int ImportCommand::execute(const QStringList& arguments)
+bool ImportCommand::accepts(const QCommandLineParser& parser, QString&)
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("order files"));
-    const QCommandLineOption mode(QStringLiteral("mode"), QStringLiteral("processing mode 1, 2 or 3"),
-                                  QStringLiteral("MODE"));
-    const QCommandLineOption move(QStringLiteral("move"), QStringLiteral("move processed files to Dust"));
-    const QCommandLineOption noMove(QStringLiteral("no-move"), QStringLiteral("leave processed files in place"));
-    protocol.addTo(parser);
-    parser.addOptions({mode, move, noMove});
-    const QString usage =
-        QStringLiteral("usage: plx90-cli import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...\n");
-    const QString modeText = parser.parse(arguments) ? parser.value(mode) : QString();
-    if (!protocol.given(parser) || parser.positionalArguments().isEmpty() ||
-        (parser.isSet(move) && parser.isSet(noMove)) ||
-        (parser.isSet(mode) && modeText != QLatin1String("1") && modeText != QLatin1String("2") &&
-         modeText != QLatin1String("3"))) {
-        std::fputs(usage.toUtf8().constData(), stderr);
-        return kExitUsage;
-    }
-    const int kind = protocol.kind(parser);
+    const QString mode = parser.value(m_mode);
+    return !parser.positionalArguments().isEmpty() && !(parser.isSet(m_move) && parser.isSet(m_noMove)) &&
+           (!parser.isSet(m_mode) || mode == QLatin1String("1") || mode == QLatin1String("2") ||
+            mode == QLatin1String("3"));
+}
 
-    CliSession session;
-    session.start();
+int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+{
+    const int kind = kindOf(format);
     Environment& env = session.env();
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
     const ImportSettings settings = ImportDriver::readSettings(env, kind);
-    const int makeMode = parser.isSet(mode) ? modeText.toInt() : settings.makeMode;
-    const bool moveFiles = parser.isSet(move) ? true : parser.isSet(noMove) ? false : settings.moveFiles;
+    const int makeMode = parser.isSet(m_mode) ? parser.value(m_mode).toInt() : settings.makeMode;
+    const bool moveFiles = parser.isSet(m_move) ? true : parser.isSet(m_noMove) ? false : settings.moveFiles;
 
     QStringList paths;
     for (const QString& file : parser.positionalArguments())

@@ -1,16 +1,30 @@
 #pragma once
 
-#include "Command.h"
+#include "FormatCommand.h"
 
 namespace plx::cli {
 
 // plx90-cli import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...
-class ImportCommand : public Command
+class ImportCommand : public FormatCommand
 {
 public:
+    ImportCommand() : FormatCommand(QStringLiteral("order files")) {}
     QString name() const override { return QStringLiteral("import"); }
     QString description() const override { return QStringLiteral("import order files into the delivery-slip data"); }
-    int execute(const QStringList& arguments) override;
+
+private:
+    QString usage() const override
+    {
+        return QStringLiteral("import --eiaj|--korvan [--mode 1|2|3] [--move|--no-move] FILE...");
+    }
+    void addOptions(QCommandLineParser& parser) override { parser.addOptions({m_mode, m_move, m_noMove}); }
+    bool accepts(const QCommandLineParser& parser, QString& why) override;
+    int run(const QCommandLineParser& parser, CliSession& session, Protocol format) override;
+
+    QCommandLineOption m_mode{QStringLiteral("mode"), QStringLiteral("processing mode 1, 2 or 3"),
+                              QStringLiteral("MODE")};
+    QCommandLineOption m_move{QStringLiteral("move"), QStringLiteral("move processed files to Dust")};
+    QCommandLineOption m_noMove{QStringLiteral("no-move"), QStringLiteral("leave processed files in place")};
 };
 
 } // namespace plx::cli
