@@ -15,13 +15,17 @@ int FormatCommand::execute(const QStringList& arguments)
     m_protocol.addTo(parser);
     addOptions(parser);
     QString why;
-    if (!parser.parse(arguments) || !m_protocol.given(parser) || !accepts(parser, why)) {
+    const auto usageError = [&] {
         if (!why.isEmpty())
             std::fprintf(stderr, "%s\n", why.toUtf8().constData());
         std::fprintf(stderr, "usage: plx90-cli %s\n", usage().toUtf8().constData());
         return kExitUsage;
-    }
+    };
+    if (!parser.parse(arguments) || !m_protocol.given(parser) || !accepts(parser, why))
+        return usageError();
     const Protocol format = m_protocol.protocol(parser);
+    if (const std::optional<int> stop = prepare(parser, format, why))
+        return *stop == kExitUsage ? usageError() : *stop;
     CliSession session(answersYes(parser));
     session.start();
     if (!session.handlesFormat(kindOf(format)))

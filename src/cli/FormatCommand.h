@@ -8,6 +8,8 @@
 
 #include <QCommandLineParser>
 
+#include <optional>
+
 namespace plx::cli {
 
 // A command that works on the records of one format of an installation. The
@@ -31,6 +33,10 @@ protected:
     // Whether the parsed arguments are a valid call beyond the format (by
     // default: no positional argument); `why` is printed above the usage.
     virtual bool accepts(const QCommandLineParser& parser, QString& why);
+    // What the command reads before anything else (its input file, say): an
+    // exit code to stop with (kExitUsage prints the usage under `why`), or
+    // nothing to go on and start the session.
+    virtual std::optional<int> prepare(const QCommandLineParser&, Protocol, QString&) { return std::nullopt; }
     // Whether the questions are answered Yes (--yes).
     virtual bool answersYes(const QCommandLineParser&) const { return false; }
     // The command's own part, in a started session of an installation that

@@ -101,25 +101,8 @@ void printLine(const QStringList& parts)
 
 } // namespace
 
-int ShipCommand::execute(const QStringList& arguments)
+std::optional<int> ShipCommand::prepare(const QCommandLineParser& parser, Protocol format, QString& why)
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("records"));
-    const QCommandLineOption issue(QStringLiteral("issue"), QStringLiteral("登録印刷: register and mark for issue"));
-    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the questions"));
-    protocol.addTo(parser);
-    parser.addOptions({issue, yes});
-    const auto usage = [](const QString& why) {
-        if (!why.isEmpty())
-            std::fprintf(stderr, "%s\n", why.toUtf8().constData());
-        std::fprintf(stderr, "usage: plx90-cli ship --eiaj|--korvan [--issue] [--yes] FILE|-\n");
-        return kExitUsage;
-    };
-    if (!parser.parse(arguments) || !protocol.given(parser) || parser.positionalArguments().size() != 1)
-        return usage(QString());
-    const Protocol format = protocol.protocol(parser);
-
-    // The whole file first: a bad column is a usage error before anything is written.
     const QString source = parser.positionalArguments().first();
     QFile file;
     const bool opened = source == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
@@ -129,36 +112,42 @@ int ShipCommand::execute(const QStringList& arguments)
         return kExitFailed;
     }
     QString parseError;
-    const auto table = CsvTable::parseUtf8(file.readAll(), parseError);
-    if (!table)
-        return usage(source + QStringLiteral(": ") + parseError);
-    QHash<QString, int> columnOf;
-    for (int i = 0; i < table->header.size(); ++i) {
-        const QString name = table->header[i].trimmed();
+    m_table = CsvTable::parseUtf8(file.readAll(), parseError);
+    const auto refuse = [&](const QString& text) {
+        why = text;
+        return kExitUsage;
+    };
+    if (!m_table)
+        return refuse(source + QStringLiteral(": ") + parseError);
+    m_columnOf.clear();
+    for (int i = 0; i < m_table->header.size(); ++i) {
+        const QString name = m_table->header[i].trimmed();
         const auto known = std::find_if(std::begin(kColumns), std::end(kColumns), [&](const Column& c) {
             return QLatin1String(c.name) == name && offered(c, format);
         });
         if (known == std::end(kColumns))
-            return usage(QStringLiteral("unknown column: ") + name);
-        if (columnOf.contains(name))
-            return usage(QStringLiteral("column given twice: ") + name);
-        columnOf.insert(name, i);
+            return refuse(QStringLiteral("unknown column: ") + name);
+        if (m_columnOf.contains(name))
+            return refuse(QStringLiteral("column given twice: ") + name);
+        m_columnOf.insert(name, i);
     }
     for (const char* key : {"OrdererCode", "SupplierCode", "DeliveryKeyNo"}) {
-        if (!columnOf.contains(QLatin1String(key)))
-            return usage(QStringLiteral("missing column: ") + QLatin1String(key));
+        if (!m_columnOf.contains(QLatin1String(key)))
+            return refuse(QStringLiteral("missing column: ") + QLatin1String(key));
     }
+    return std::nullopt;
+}
 
-    CliSession session(parser.isSet(yes));
-    session.start();
+int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+{
     Environment& env = session.env();
     const int kind = kindOf(format);
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
+    const CsvTable* table = &*m_table;
+    const QHash<QString, int>& columnOf = m_columnOf;
     env.logModule = format == Protocol::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
-    env.logOperation = parser.isSet(issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
+    env.logOperation = parser.isSet(m_issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
 
-    const bool issuing = parser.isSet(issue);
+    const bool issuing = parser.isSet(m_issue);
     const auto ask = [&env](short number) { return ShowMessage(env, number) == kAnswerYes; };
     int refused = 0;
     bool ran = runTrapped(env, issuing ? QStringLiteral("登録発行ﾎﾞﾀﾝﾒｲﾝ/") : QStringLiteral("登録ﾎﾞﾀﾝﾒｲﾝ/"), [&] {
