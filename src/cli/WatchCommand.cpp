@@ -73,45 +73,36 @@ void printBatch(const BatchReport& report)
 
 } // namespace
 
-int WatchCommand::execute(const QStringList& arguments)
+double WatchCommand::seconds(const QCommandLineParser& parser) const
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocol(QStringLiteral("order files"));
-    const QCommandLineOption mode(QStringLiteral("mode"), QStringLiteral("processing mode 1 or 2"),
-                                  QStringLiteral("MODE"));
-    const QCommandLineOption interval(QStringLiteral("interval"),
-                                      QStringLiteral("seconds a file must stay unchanged (default 2)"),
-                                      QStringLiteral("S"));
-    protocol.addTo(parser);
-    parser.addOptions({mode, interval});
-    const QString usage = QStringLiteral("usage: plx90-cli watch --eiaj|--korvan [--mode 1|2] [--interval S] [DIR]\n");
-    const bool parsed = parser.parse(arguments);
-    const QString modeText = parsed ? parser.value(mode) : QString();
-    bool intervalOk = true;
-    const double seconds = parser.isSet(interval) ? parser.value(interval).toDouble(&intervalOk) : 2.0;
-    if (!parsed || !protocol.given(parser) || parser.positionalArguments().size() > 1 || !intervalOk ||
-        !(seconds > 0 && seconds <= 3600) ||
-        (parser.isSet(mode) && modeText != QLatin1String("1") && modeText != QLatin1String("2") &&
-         modeText != QLatin1String("3"))) {
-        std::fputs(usage.toUtf8().constData(), stderr);
-        return kExitUsage;
-    }
-    if (modeText == QLatin1String("3")) {
-        err(QStringLiteral("処理ﾓｰﾄﾞ 3（すべての納品書ﾃﾞｰﾀを削除して新規作成する。）では監視できません。"));
-        std::fputs(usage.toUtf8().constData(), stderr);
-        return kExitUsage;
-    }
-    const int kind = protocol.kind(parser);
-    const qint64 settleMs = std::max<qint64>(1, qint64(seconds * 1000));
+    bool ok = true;
+    const double value = parser.isSet(m_interval) ? parser.value(m_interval).toDouble(&ok) : 2.0;
+    return ok ? value : 0;
+}
 
-    CliSession session;
-    session.start();
+bool WatchCommand::accepts(const QCommandLineParser& parser, QString& why)
+{
+    const QString mode = parser.value(m_mode);
+    const double settle = seconds(parser);
+    if (parser.positionalArguments().size() > 1 || !(settle > 0 && settle <= 3600) ||
+        (parser.isSet(m_mode) && mode != QLatin1String("1") && mode != QLatin1String("2") &&
+         mode != QLatin1String("3")))
+        return false;
+    if (mode == QLatin1String("3")) {
+        why = QStringLiteral("処理ﾓｰﾄﾞ 3（すべての納品書ﾃﾞｰﾀを削除して新規作成する。）では監視できません。");
+        return false;
+    }
+    return true;
+}
+
+int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+{
+    const int kind = kindOf(format);
+    const qint64 settleMs = std::max<qint64>(1, qint64(seconds(parser) * 1000));
     Environment& env = session.env();
-    if (!session.handlesFormat(kind))
-        return kExitFailed;
     env.logModule = QStringLiteral("ﾌｧｲﾙ監視");
     const ImportSettings settings = ImportDriver::readSettings(env, kind);
-    const int makeMode = parser.isSet(mode) ? modeText.toInt() : settings.makeMode;
+    const int makeMode = parser.isSet(m_mode) ? parser.value(m_mode).toInt() : settings.makeMode;
     if (makeMode == 3) {
         err(QStringLiteral(
             "処理ﾓｰﾄﾞ (MakeMode) が 3（すべての納品書ﾃﾞｰﾀを削除して新規作成する。）のため監視できません。"
@@ -154,7 +145,7 @@ int WatchCommand::execute(const QStringList& arguments)
     watch.log(QStringLiteral("監視開始 %1 (処理ﾓｰﾄﾞ %2, 待ち時間 %3秒, 処理済ﾌｧｲﾙ %4)")
                   .arg(folder)
                   .arg(makeMode)
-                  .arg(seconds)
+                  .arg(seconds(parser))
                   .arg(settings.moveFiles ? QStringLiteral("Dustへ移動") : QStringLiteral("移動しない")));
     if (recovery.state == WatchJournal::Recovery::State::Completed) {
         BatchReport report;
