@@ -59,23 +59,6 @@ struct Assignment
     QString value;
 };
 
-const char* const kUsage = "usage: plx90-cli company list --eiaj|--korvan\n"
-                           "       plx90-cli company add --eiaj|--korvan FIELD=VALUE...\n"
-                           "       plx90-cli company change --eiaj|--korvan ORDERER SUPPLIER FIELD=VALUE...\n"
-                           "       plx90-cli company delete --eiaj|--korvan ORDERER SUPPLIER [--yes]\n";
-
-int usage(const QString& why)
-{
-    if (!why.isEmpty())
-        std::fprintf(stderr, "%s\n", why.toUtf8().constData());
-    std::fprintf(stderr, "%s", kUsage);
-    QStringList names;
-    for (const FieldSpec& f : kFields)
-        names << QLatin1String(f.name) + (f.eiajOnly ? QStringLiteral("(EIAJ)") : QString());
-    std::fprintf(stderr, "fields: %s\n", names.join(QLatin1Char(' ')).toUtf8().constData());
-    return kExitUsage;
-}
-
 // FIELD=VALUE arguments; a text that names the problem when one is not usable.
 std::optional<QList<Assignment>> assignmentsOf(const QStringList& args, Protocol protocol, bool changing, QString& why)
 {
@@ -212,51 +195,66 @@ void listCompanies(Environment& env, const CustomerSession& customers)
 
 } // namespace
 
-int CompanyCommand::execute(const QStringList& arguments)
+QString CompanyCommand::usage() const
 {
-    QCommandLineParser parser;
-    const ProtocolOption protocolOption(QStringLiteral("companies"));
-    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("answer Yes to the deletion question"));
-    protocolOption.addTo(parser);
-    parser.addOption(yes);
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
+    QStringList names;
+    for (const FieldSpec& f : kFields)
+        names << QLatin1String(f.name) + (f.eiajOnly ? QStringLiteral("(EIAJ)") : QString());
+    return QStringLiteral("company list --eiaj|--korvan\n"
+                          "       plx90-cli company add --eiaj|--korvan FIELD=VALUE...\n"
+                          "       plx90-cli company change --eiaj|--korvan ORDERER SUPPLIER FIELD=VALUE...\n"
+                          "       plx90-cli company delete --eiaj|--korvan ORDERER SUPPLIER [--yes]\n"
+                          "fields: ") +
+           names.join(QLatin1Char(' '));
+}
+
+bool CompanyCommand::accepts(const QCommandLineParser& parser, QString& why)
+{
     const QStringList positional = parser.positionalArguments();
-    if (!protocolOption.given(parser) || positional.isEmpty())
-        return usage(QString());
-    const Protocol protocol = protocolOption.protocol(parser);
-    const QString action = positional.first();
+    if (positional.isEmpty())
+        return false;
+    m_action = positional.first();
     const QStringList rest = positional.mid(1);
-
-    QString orderer;
-    QString supplier;
-    QStringList fieldArgs;
-    if (action == QLatin1String("list")) {
+    m_orderer.clear();
+    m_supplier.clear();
+    m_fieldArgs.clear();
+    if (m_action == QLatin1String("list")) {
         if (!rest.isEmpty())
-            return usage(QString());
-    } else if (action == QLatin1String("add")) {
-        fieldArgs = rest;
-    } else if (action == QLatin1String("change") || action == QLatin1String("delete")) {
-        if (rest.size() < 2 || (action == QLatin1String("delete") && rest.size() != 2))
-            return usage(QString());
-        orderer = rest[0];
-        supplier = rest[1];
-        fieldArgs = rest.mid(2);
+            return false;
+    } else if (m_action == QLatin1String("add")) {
+        m_fieldArgs = rest;
+    } else if (m_action == QLatin1String("change") || m_action == QLatin1String("delete")) {
+        if (rest.size() < 2 || (m_action == QLatin1String("delete") && rest.size() != 2))
+            return false;
+        m_orderer = rest[0];
+        m_supplier = rest[1];
+        m_fieldArgs = rest.mid(2);
     } else {
-        return usage(QStringLiteral("unknown action: ") + action);
+        why = QStringLiteral("unknown action: ") + m_action;
+        return false;
     }
-    if (parser.isSet(yes) && action != QLatin1String("delete"))
-        return usage(QStringLiteral("--yes is for delete"));
-    QString why;
-    const auto assignments = assignmentsOf(fieldArgs, protocol, action == QLatin1String("change"), why);
-    if (!assignments)
-        return usage(why);
+    if (parser.isSet(m_yes) && m_action != QLatin1String("delete")) {
+        why = QStringLiteral("--yes is for delete");
+        return false;
+    }
+    return true;
+}
 
-    CliSession session(parser.isSet(yes));
-    session.start();
+std::optional<int> CompanyCommand::prepare(const QCommandLineParser&, Protocol format, QString& why)
+{
+    if (!assignmentsOf(m_fieldArgs, format, m_action == QLatin1String("change"), why))
+        return kExitUsage;
+    return std::nullopt;
+}
+
+int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol protocol)
+{
+    QString why;
+    const auto assignments = assignmentsOf(m_fieldArgs, protocol, m_action == QLatin1String("change"), why);
+    const QString& action = m_action;
+    const QString& orderer = m_orderer;
+    const QString& supplier = m_supplier;
     Environment& env = session.env();
-    if (!session.handlesFormat(kindOf(protocol)))
-        return kExitFailed;
     // The boxes take no more than their length: a longer value is refused, not cut.
     for (const Assignment& a : *assignments) {
         const int limit = lengthOf(*a.field, protocol);

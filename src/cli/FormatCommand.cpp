@@ -21,7 +21,11 @@ int FormatCommand::execute(const QStringList& arguments)
         std::fprintf(stderr, "usage: plx90-cli %s\n", usage().toUtf8().constData());
         return kExitUsage;
     };
-    if (!parser.parse(arguments) || !m_protocol.given(parser) || !accepts(parser, why))
+    if (!parser.parse(arguments)) {
+        why = parser.errorText();
+        return usageError();
+    }
+    if (!m_protocol.given(parser) || !accepts(parser, why))
         return usageError();
     const Protocol format = m_protocol.protocol(parser);
     if (const std::optional<int> stop = prepare(parser, format, why))

@@ -1,8 +1,8 @@
 #include "PrintCommand.h"
 
 #include "CliSession.h"
-#include "CollectingEngine.h"
 #include "CommonOptions.h"
+#include "RunSummary.h"
 #include "TerminalProgress.h"
 
 #include "core/MessageCatalog.h"
@@ -35,7 +35,7 @@ int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     env.logModule = QStringLiteral("印刷指定");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
 
-    CollectingEngine engine(*env.clock, printerChoice::stored(env));
+    PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult result =
         runNormalPrint(env, kind, engine, m_company.ordererCode(parser), m_company.supplierCode(parser), &progress);

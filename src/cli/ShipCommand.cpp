@@ -1,9 +1,9 @@
 #include "ShipCommand.h"
 
 #include "CliSession.h"
-#include "CollectingEngine.h"
 #include "CommonOptions.h"
 #include "CsvTable.h"
+#include "RunSummary.h"
 #include "TerminalProgress.h"
 
 #include "core/ErrorReport.h"
@@ -257,7 +257,7 @@ int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Prot
 
     // As when the window closes: the records marked for issue are issued.
     env.logOperation = QStringLiteral("戻りﾎﾞﾀﾝ");
-    CollectingEngine engine(*env.clock, printerChoice::stored(env));
+    PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult printed = runMarkedPrint(env, kind, engine, &progress);
     // The summary when documents were due or asked for; a plain registration
