@@ -111,34 +111,35 @@ int main(int argc, char* argv[])
     QDir().mkpath(folder);
 
     std::printf("%-7s %-6s %-10s %10s %12s %10s\n", "format", "keys", "data file", "ms", "keys/s", "peak MB");
-    for (int kind : {0, 1}) {
+    for (plx::Protocol protocol : plx::kProtocols) {
+        const bool eiaj = protocol == plx::Protocol::Eiaj;
         for (int keys : {8192, 16384, 32767}) {
             for (bool halfFull : {false, true}) {
-                const QString data = kind == 0 ? env.paths.eDelivPath : env.paths.kDelivPath;
+                const QString data = eiaj ? env.paths.eDelivPath : env.paths.kDelivPath;
                 QFile::remove(data);
                 int toImport = keys;
                 if (halfFull) {
                     // Fill half the file with an import of its own, then time the other half.
-                    if (kind == 0)
+                    if (eiaj)
                         writeEiaj(folder, keys / 2, QStringLiteral("H"));
                     else
                         writeKorvan(folder, keys / 2, QStringLiteral("H"));
-                    plx::ImportDriver fill(env, kind);
-                    fill.precheck(folder, {kind == 0 ? QStringLiteral("E.CSV") : QStringLiteral("K.CSV")});
+                    plx::ImportDriver fill(env, protocol);
+                    fill.precheck(folder, {eiaj ? QStringLiteral("E.CSV") : QStringLiteral("K.CSV")});
                     fill.run(plx::RebuildMode::Add, false);
                     toImport = keys - keys / 2;
                 }
-                if (kind == 0)
+                if (eiaj)
                     writeEiaj(folder, toImport, QStringLiteral("N"));
                 else
                     writeKorvan(folder, toImport, QStringLiteral("N"));
-                plx::ImportDriver driver(env, kind);
+                plx::ImportDriver driver(env, protocol);
                 QElapsedTimer t;
                 t.start();
-                driver.precheck(folder, {kind == 0 ? QStringLiteral("E.CSV") : QStringLiteral("K.CSV")});
+                driver.precheck(folder, {eiaj ? QStringLiteral("E.CSV") : QStringLiteral("K.CSV")});
                 driver.run(plx::RebuildMode::Add, false);
                 const double ms = t.nsecsElapsed() / 1e6;
-                std::printf("%-7s %-6d %-10s %10.1f %12.0f %10.1f\n", kind == 0 ? "EIAJ" : "KORVAN", toImport,
+                std::printf("%-7s %-6d %-10s %10.1f %12.0f %10.1f\n", eiaj ? "EIAJ" : "KORVAN", toImport,
                             halfFull ? "half full" : "empty", ms, toImport / (ms / 1000.0), peakMb());
                 if (driver.errorCount() > 0)
                     std::printf("        (error lines were written: %s)\n", env.paths.errListPath.toUtf8().constData());

@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     QByteArray companies;
     for (int c = 0; c < 50; ++c) {
         plx::CustRecord r;
-        r.setProtocol('1');
+        r.setProtocolByte('1');
         r.setText(plx::CustField::OrdererCode, QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
         r.setText(plx::CustField::SupplierCode, u"M40217");
         r.setText(plx::CustField::OrdererName, QStringLiteral("株式会社北斗星電機 第%1工場").arg(c + 1));
@@ -162,7 +162,7 @@ int main(int argc, char* argv[])
         TimingEngine engine(clock);
         QElapsedTimer t;
         t.start();
-        const plx::PrintRunResult result = plx::runNormalPrint(env, 0, engine);
+        const plx::PrintRunResult result = plx::runNormalPrint(env, plx::Protocol::Eiaj, engine);
         const double seconds = t.nsecsElapsed() / 1e9;
         std::printf("%-8d %10.2f %8d %10.0f %8d %10.0f %6d %9.1f\n", perCompany * 50, seconds, engine.slips,
                     engine.slips / engine.slipSeconds, engine.tags, engine.tags / engine.tagSeconds,

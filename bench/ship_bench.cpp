@@ -80,7 +80,7 @@ int main(int argc, char* argv[])
         registry.regPutValue(plx::kRegistryKey, QStringLiteral("LogCount"), QStringLiteral("100"));
         const QString root = dir.path() + QStringLiteral("/Plx90We/");
         plx::CustRecord c;
-        c.setProtocol('1');
+        c.setProtocolByte('1');
         c.setText(plx::CustField::OrdererCode, u"A001");
         c.setText(plx::CustField::SupplierCode, u"S01");
         c.setText(plx::CustField::OrdererName, u"北斗星電機");

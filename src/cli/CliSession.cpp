@@ -21,13 +21,13 @@ void CliSession::start()
     StartUp(m_env, {false, true});
 }
 
-bool CliSession::handlesFormat(int kind) const
+bool CliSession::handlesFormat(Protocol protocol) const
 {
-    const bool refused =
-        (kind == 0 && m_env.apUse == QLatin1String("KORVAN")) || (kind == 1 && m_env.apUse == QLatin1String("EIAJ"));
+    const bool refused = (protocol == Protocol::Eiaj && m_env.apUse == QLatin1String("KORVAN")) ||
+                         (protocol == Protocol::Korvan && m_env.apUse == QLatin1String("EIAJ"));
     if (refused) {
-        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n", kind == 0 ? "EIAJ" : "KORVAN",
-                     m_env.apUse.toUtf8().constData());
+        std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n",
+                     protocol == Protocol::Eiaj ? "EIAJ" : "KORVAN", m_env.apUse.toUtf8().constData());
     }
     return !refused;
 }

@@ -23,7 +23,7 @@ public:
 
     // False, with a message on stderr, when the installation does not handle
     // the format (0 EIAJ, 1 KORVAN).
-    bool handlesFormat(int kind) const;
+    bool handlesFormat(Protocol protocol) const;
 
 private:
     ConsoleDialogs m_dialogs;

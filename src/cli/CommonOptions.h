@@ -18,7 +18,6 @@ public:
     bool given(const QCommandLineParser& parser) const;
     Protocol protocol(const QCommandLineParser& parser) const;
     // 0 for EIAJ, 1 for KORVAN.
-    int kind(const QCommandLineParser& parser) const { return kindOf(protocol(parser)); }
 
 private:
     QCommandLineOption m_eiaj;

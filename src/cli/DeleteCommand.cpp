@@ -27,11 +27,10 @@ bool DeleteCommand::accepts(const QCommandLineParser& parser, QString& why)
 
 int DeleteCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
-    const int kind = kindOf(format);
     Environment& env = session.env();
     env.logModule = QStringLiteral("納品書削除");
 
-    const BulkDeletion deletion(env, kind);
+    const BulkDeletion deletion(env, format);
     DeletionScope scope;
     scope.issuedOnly = parser.isSet(m_issuedOnly);
     if (m_company.given(parser)) {

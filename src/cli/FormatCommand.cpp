@@ -32,7 +32,7 @@ int FormatCommand::execute(const QStringList& arguments)
         return *stop == kExitUsage ? usageError() : *stop;
     CliSession session(answersYes(parser));
     session.start();
-    if (!session.handlesFormat(kindOf(format)))
+    if (!session.handlesFormat(format))
         return kExitFailed;
     return run(parser, session, format);
 }

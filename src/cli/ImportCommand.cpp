@@ -24,9 +24,8 @@ bool ImportCommand::accepts(const QCommandLineParser& parser, QString&)
 
 int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
-    const int kind = kindOf(format);
     Environment& env = session.env();
-    const ImportSettings settings = ImportDriver::readSettings(env, kind);
+    const ImportSettings settings = ImportDriver::readSettings(env, format);
     const int makeMode = parser.isSet(m_mode) ? parser.value(m_mode).toInt() : settings.makeMode;
     const bool moveFiles = parser.isSet(m_move) ? true : parser.isSet(m_noMove) ? false : settings.moveFiles;
 
@@ -34,7 +33,7 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
     for (const QString& file : parser.positionalArguments())
         paths.append(QFileInfo(file).absoluteFilePath());
 
-    ImportDriver driver(env, kind);
+    ImportDriver driver(env, format);
     env.logModule = QStringLiteral("入力ファイル選択");
     env.logOperation = QStringLiteral("実行ボタン");
     PrecheckResult checked;

@@ -1,10 +1,10 @@
 #include "Installer.h"
 
-#include "core/CodeTable.h"
 #include "core/ErrorReport.h"
 #include "core/FileUtil.h"
 #include "core/Registry.h"
 #include "core/text/Cp932.h"
+#include "store/CodeTable.h"
 #include "store/CustRecord.h"
 #include "store/DeliveryRecord.h"
 
@@ -109,7 +109,7 @@ QByteArray Installer::custFileBytes(const QString& resource)
         CustRecord record;
         for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c)
             record.setText(*columns[c], cells[c]);
-        if (record.protocol() != CustRecord::kProtocolEiaj && record.protocol() != CustRecord::kProtocolKorvan)
+        if (!record.protocol())
             throw RuntimeFailure(
                 QStringLiteral("発注企業データのﾌﾟﾛﾄｺﾙが正しくありません。(%1 %2行目)").arg(resource).arg(i + 1));
         for (CustField digits : {CustField::SlipBarcodeDigits, CustField::TagBarcodeDigits}) {
@@ -121,7 +121,7 @@ QByteArray Installer::custFileBytes(const QString& resource)
     return out;
 }
 
-QByteArray Installer::demoDeliveryBytes(char kindDigit, const QDateTime& stamp)
+QByteArray Installer::demoDeliveryBytes(Protocol protocol, const QDateTime& stamp)
 {
     const QString source = QStringLiteral("demo/deliveries.tsv");
     const QStringList lines = sourceLines(resourceText(source));
@@ -146,16 +146,16 @@ QByteArray Installer::demoDeliveryBytes(char kindDigit, const QDateTime& stamp)
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QStringList cells = lines[i].split(QLatin1Char('\t'));
         const bool eiajFile = cells.takeFirst() == QLatin1String("E");
-        if (eiajFile != (kindDigit == DeliveryRecord::kKindEiaj))
+        if (eiajFile != (protocol == Protocol::Eiaj))
             continue;
         // What an imported record holds where the source says nothing.
         DeliveryRecord r;
-        r.setText(DeliveryField::MessageKind, kindDigit == DeliveryRecord::kKindEiaj ? u"0502" : u"D10");
+        r.setText(DeliveryField::MessageKind, protocol == Protocol::Eiaj ? u"0502" : u"D10");
         r.setText(DeliveryField::SourceNo, u"00001");
         r.setText(DeliveryField::SlipIssued, u"0");
         r.setText(DeliveryField::TagIssued, u"0");
         r.setText(DeliveryField::SourceFlag, u"00");
-        r.setText(DeliveryField::BcOutputClass, kindDigit == DeliveryRecord::kKindKorvan ? u"1" : u" ");
+        r.setText(DeliveryField::BcOutputClass, protocol == Protocol::Korvan ? u"1" : u" ");
         r.setText(DeliveryField::Currency, u"JPY");
         r.setText(DeliveryField::UnitPrice, DeliveryRecord::kZeroPrice);
         for (DeliveryField f : {DeliveryField::OrderQty, DeliveryField::InstructedQty, DeliveryField::ShipQty})
@@ -241,9 +241,8 @@ bool Installer::run()
         if (m_options.demo) {
             const QDateTime now = QDateTime::currentDateTime();
             writeDataFile(root + QStringLiteral("/Usr/Cust.DAT"), custFileBytes(QStringLiteral("demo/customers.tsv")));
-            writeDataFile(root + QStringLiteral("/Prg/E_Deliv.dat"), demoDeliveryBytes(DeliveryRecord::kKindEiaj, now));
-            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"),
-                          demoDeliveryBytes(DeliveryRecord::kKindKorvan, now));
+            writeDataFile(root + QStringLiteral("/Prg/E_Deliv.dat"), demoDeliveryBytes(Protocol::Eiaj, now));
+            writeDataFile(root + QStringLiteral("/Prg/K_Deliv.dat"), demoDeliveryBytes(Protocol::Korvan, now));
         }
         // The settings last: a store never names an installation whose files
         // could not all be written.

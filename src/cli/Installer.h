@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Protocol.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -46,7 +48,7 @@ public:
     static QByteArray custFileBytes(const QString& resource);
     static QByteArray helpPageBytes();
     // Delivery records of the given kind digit from the demo source.
-    static QByteArray demoDeliveryBytes(char kindDigit, const QDateTime& stamp);
+    static QByteArray demoDeliveryBytes(Protocol protocol, const QDateTime& stamp);
 
 private:
     void writeDataFile(const QString& path, const QByteArray& bytes);

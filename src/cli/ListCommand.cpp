@@ -10,11 +10,10 @@ namespace plx::cli {
 
 int ListCommand::run(const QCommandLineParser&, CliSession& session, Protocol format)
 {
-    const int kind = kindOf(format);
     DeliveryList list(session.env());
-    if (!list.reload(kind) || list.refused(kind))
+    if (!list.reload(format) || list.refused(format))
         return kExitFailed;
-    const DeliveryListModel& model = list.model(kind);
+    const DeliveryListModel& model = list.model(format);
     // Tabs and line breaks inside a value would break the columns.
     const auto clean = [](QString text) {
         text.replace(QLatin1Char('\t'), QLatin1Char(' '));

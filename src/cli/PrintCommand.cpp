@@ -30,7 +30,6 @@ bool PrintCommand::accepts(const QCommandLineParser& parser, QString& why)
 
 int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
-    const int kind = kindOf(format);
     Environment& env = session.env();
     env.logModule = QStringLiteral("印刷指定");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
@@ -38,7 +37,7 @@ int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult result =
-        runNormalPrint(env, kind, engine, m_company.ordererCode(parser), m_company.supplierCode(parser), &progress);
+        runNormalPrint(env, format, engine, m_company.ordererCode(parser), m_company.supplierCode(parser), &progress);
     printRunSummary(result);
     // A company left out for its output kind was not printed: the run did not
     // do all it was asked (its message is on stderr and in the summary).

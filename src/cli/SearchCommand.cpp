@@ -19,15 +19,15 @@ namespace {
 
 // The live records a scanned text names, a line each: list row, orderer code,
 // supplier code and orderer name; message 630 when none.
-int printScanned(Environment& env, int kind, const QString& text)
+int printScanned(Environment& env, Protocol format, const QString& text)
 {
     QList<ScanMatch> matches;
     const bool ran = runTrapped(env, QStringLiteral("検索開始/"), [&] {
-        DeliveryStore store(env.paths.delivPathFor(kind), *env.clock);
+        DeliveryStore store(env.paths.delivPathFor(format), *env.clock);
         store.open();
-        DeliverySearch search(env, kind);
+        DeliverySearch search(env, format);
         search.loadCompanies();
-        matches = findScanned(store.records(), search.kindDigit(), search.companies(), text);
+        matches = findScanned(store.records(), search.protocol(), search.companies(), text);
     });
     if (!ran)
         return kExitFailed;
@@ -69,18 +69,17 @@ bool SearchCommand::accepts(const QCommandLineParser& parser, QString& why)
 
 int SearchCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
-    const int kind = kindOf(format);
     const int startRow = parser.value(m_after).toInt();
     Environment& env = session.env();
     env.logModule = QStringLiteral("検索");
     env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
     if (parser.isSet(m_scan))
-        return printScanned(env, kind, parser.value(m_scan));
+        return printScanned(env, format, parser.value(m_scan));
 
     int row = 0;
     bool unknownCompany = false;
     const bool ran = runTrapped(env, QStringLiteral("検索開始/"), [&] {
-        DeliverySearch search(env, kind);
+        DeliverySearch search(env, format);
         SearchConditions conditions;
         if (m_company.given(parser)) {
             // As choosing the company in the drop-down list.

@@ -141,7 +141,6 @@ std::optional<int> ShipCommand::prepare(const QCommandLineParser& parser, Protoc
 int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
-    const int kind = kindOf(format);
     const CsvTable* table = &*m_table;
     const QHash<QString, int>& columnOf = m_columnOf;
     env.logModule = format == Protocol::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
@@ -259,7 +258,7 @@ int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Prot
     env.logOperation = QStringLiteral("戻りﾎﾞﾀﾝ");
     PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
-    const PrintRunResult printed = runMarkedPrint(env, kind, engine, &progress);
+    const PrintRunResult printed = runMarkedPrint(env, format, engine, &progress);
     // The summary when documents were due or asked for; a plain registration
     // with nothing marked prints its rows alone.
     if (issuing || !printed.groups.isEmpty())

@@ -97,11 +97,10 @@ bool WatchCommand::accepts(const QCommandLineParser& parser, QString& why)
 
 int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
-    const int kind = kindOf(format);
     const qint64 settleMs = std::max<qint64>(1, qint64(seconds(parser) * 1000));
     Environment& env = session.env();
     env.logModule = QStringLiteral("ﾌｧｲﾙ監視");
-    const ImportSettings settings = ImportDriver::readSettings(env, kind);
+    const ImportSettings settings = ImportDriver::readSettings(env, format);
     const int makeMode = parser.isSet(m_mode) ? parser.value(m_mode).toInt() : settings.makeMode;
     if (makeMode == 3) {
         err(QStringLiteral(
@@ -126,13 +125,12 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
         return kExitFailed;
     }
 
-    FolderWatch watch(env, kind,
+    FolderWatch watch(env, format,
                       {folder, settings.masks, static_cast<RebuildMode>(makeMode), settings.moveFiles, settleMs});
     // One watch per format: a second one would share the batch's journal.
     ProcessLock instance(watch.journal().instanceLockPath());
     if (instance.tryLock(0) != ProcessLock::Result::Locked) {
-        err(QStringLiteral("%1の監視は既に動いています。(%2)")
-                .arg(kind == 0 ? QStringLiteral("EIAJ") : QStringLiteral("KORVAN"), instance.path()));
+        err(QStringLiteral("%1の監視は既に動いています。(%2)").arg(protocolName(format), instance.path()));
         return kExitFailed;
     }
     installStopSignals();

@@ -21,9 +21,10 @@ Paths Paths::build(const QString& base, const QString& apUse)
     p.workCustPath = root + QStringLiteral("/Usr/W_Cust.DAT");
     p.helpPagePath = root + QStringLiteral("/Help/H7120001.htm");
     p.usrFolder = root + QStringLiteral("/Usr/");
-    const int kind = (apUse == QLatin1String("EIAJ") || apUse == QLatin1String("ALL")) ? 0 : 1;
-    p.dcsvPath = dcsvPathFor(p.usrFolder, kind);
-    p.tcsvPath = tcsvPathFor(p.usrFolder, kind);
+    const Protocol output =
+        (apUse == QLatin1String("EIAJ") || apUse == QLatin1String("ALL")) ? Protocol::Eiaj : Protocol::Korvan;
+    p.dcsvPath = dcsvPathFor(p.usrFolder, output);
+    p.tcsvPath = tcsvPathFor(p.usrFolder, output);
     p.codePath = root + QStringLiteral("/Prg/Code.DAT");
     return p;
 }
@@ -38,14 +39,14 @@ QString Paths::tagListPath(int n) const
     return usrFolder + QString::number(n) + QStringLiteral("NiOutFile.txt");
 }
 
-QString Paths::dcsvPathFor(const QString& usrFolder, int kind)
+QString Paths::dcsvPathFor(const QString& usrFolder, Protocol protocol)
 {
-    return usrFolder + (kind == 0 ? QStringLiteral("E_Dcsv.dat") : QStringLiteral("K_Dcsv.dat"));
+    return usrFolder + (protocol == Protocol::Eiaj ? QStringLiteral("E_Dcsv.dat") : QStringLiteral("K_Dcsv.dat"));
 }
 
-QString Paths::tcsvPathFor(const QString& usrFolder, int kind)
+QString Paths::tcsvPathFor(const QString& usrFolder, Protocol protocol)
 {
-    return usrFolder + (kind == 0 ? QStringLiteral("E_Tcsv.dat") : QStringLiteral("K_Tcsv.dat"));
+    return usrFolder + (protocol == Protocol::Eiaj ? QStringLiteral("E_Tcsv.dat") : QStringLiteral("K_Tcsv.dat"));
 }
 
 } // namespace plx

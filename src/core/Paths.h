@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Protocol.h"
+
 #include <QString>
 
 namespace plx {
@@ -34,12 +36,12 @@ struct Paths
     QString slipListPath(int n) const;
     QString tagListPath(int n) const;
 
-    // The delivery-slip data file of one format (0 EIAJ, 1 KORVAN).
-    QString delivPathFor(int kind) const { return kind == 1 ? kDelivPath : eDelivPath; }
+    // The delivery-slip data file of one protocol.
+    QString delivPathFor(Protocol protocol) const { return protocol == Protocol::Korvan ? kDelivPath : eDelivPath; }
 
-    // The output data files of one format (0 EIAJ, 1 KORVAN).
-    static QString dcsvPathFor(const QString& usrFolder, int kind);
-    static QString tcsvPathFor(const QString& usrFolder, int kind);
+    // The output data files of one protocol.
+    static QString dcsvPathFor(const QString& usrFolder, Protocol protocol);
+    static QString tcsvPathFor(const QString& usrFolder, Protocol protocol);
 };
 
 } // namespace plx

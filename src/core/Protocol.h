@@ -2,33 +2,29 @@
 
 #include <QString>
 
+#include <array>
+#include <cstddef>
+
 namespace plx {
 
 // The two business protocols, i.e. order-data formats, the program serves.
-// Lists, imports and print runs that still number them use 0 for EIAJ and 1
-// for KORVAN (`kindOf`, `protocolOfKind`).
+// Stored files mark them with a digit; only the store converts between the two.
 enum class Protocol { Eiaj, Korvan };
 
-inline Protocol protocolOfKind(int kind)
-{
-    return kind == 1 ? Protocol::Korvan : Protocol::Eiaj;
-}
-inline int kindOf(Protocol protocol)
-{
-    return protocol == Protocol::Korvan ? 1 : 0;
-}
+// Both protocols, EIAJ first: the order of the list window's tabs.
+inline constexpr std::array<Protocol, 2> kProtocols{Protocol::Eiaj, Protocol::Korvan};
 
-// The digit that marks the protocol in stored records: the kind of a live
-// delivery record, the protocol of an ordering company and the format of a
-// code-table entry.
-inline char kindDigitOf(Protocol protocol)
+// One value per protocol, e.g. the list window's two grids.
+template <typename T> class PerProtocol
 {
-    return protocol == Protocol::Eiaj ? '1' : '2';
-}
-inline QString formatDigitOf(Protocol protocol)
-{
-    return QString(QLatin1Char(kindDigitOf(protocol)));
-}
+public:
+    T& operator[](Protocol protocol) { return m_values[index(protocol)]; }
+    const T& operator[](Protocol protocol) const { return m_values[index(protocol)]; }
+
+private:
+    static constexpr std::size_t index(Protocol protocol) { return protocol == Protocol::Korvan ? 1 : 0; }
+    std::array<T, 2> m_values{};
+};
 
 // "EIAJ" or "KORVAN", as ApUse and the command line spell them.
 inline QString protocolName(Protocol protocol)

@@ -22,6 +22,10 @@ QString rtrim(const QString& text)
     return fixed::trimmedRight(text);
 }
 
+// The company window's code boxes list the EIAJ entries of the code table,
+// whichever protocol the company follows.
+constexpr Protocol kCodeFormat = Protocol::Eiaj;
+
 bool blank(const QString& text)
 {
     return text.trimmed().isEmpty();
@@ -138,7 +142,7 @@ void CustomerSession::setProtocol(Protocol protocol)
 void CustomerSession::relist()
 {
     m_rows.clear();
-    for (const CompanyEntry& c : m_store.entries(kindDigitOf(m_protocol)))
+    for (const CompanyEntry& c : m_store.entries(m_protocol))
         m_rows.append({c.recordNumber, c.ordererName});
     m_selected = -1;
     m_form = CustomerForm();
@@ -176,7 +180,7 @@ void CustomerSession::showSelected()
         f.amountRounding = r.text(CustField::AmountRounding).trimmed();
         f.taxRounding = r.text(CustField::TaxRounding).trimmed();
         const auto code = [&](const char* kind, CustField field) {
-            const CodeEntry* e = m_codes.find(QStringLiteral("1"), QLatin1String(kind), r.text(field).trimmed());
+            const CodeEntry* e = m_codes.find(kCodeFormat, QLatin1String(kind), r.text(field).trimmed());
             return e ? e->code : QString();
         };
         f.consumptionTaxKind = code("02", CustField::ConsumptionTaxKind);
@@ -187,7 +191,7 @@ void CustomerSession::showSelected()
 
 QList<CodeEntry> CustomerSession::codeList(const char* kind) const
 {
-    return m_codes.list(QStringLiteral("1"), QLatin1String(kind));
+    return m_codes.list(kCodeFormat, QLatin1String(kind));
 }
 
 void CustomerSession::startNew()
@@ -195,7 +199,7 @@ void CustomerSession::startNew()
     m_mode = CustomerMode::New;
     m_form = CustomerForm();
     CustomerForm& f = m_form;
-    if (const auto sample = CustStore::sampleDefaults(m_env.paths.sampleCustPath, kindDigitOf(m_protocol))) {
+    if (const auto sample = CustStore::sampleDefaults(m_env.paths.sampleCustPath, m_protocol)) {
         const CustRecord& s = *sample;
         f.outputKind = s.text(CustField::OutputKind).trimmed();
         f.slipFormFile = s.text(CustField::SlipFormFile).trimmed();
@@ -207,7 +211,7 @@ void CustomerSession::startNew()
             f.amountRounding = s.text(CustField::AmountRounding).trimmed();
             f.taxRounding = s.text(CustField::TaxRounding).trimmed();
             const auto code = [&](const char* kind, CustField field) {
-                const CodeEntry* e = m_codes.find(QStringLiteral("1"), QLatin1String(kind), s.text(field).trimmed());
+                const CodeEntry* e = m_codes.find(kCodeFormat, QLatin1String(kind), s.text(field).trimmed());
                 return e ? e->code : QString();
             };
             f.consumptionTaxKind = code("02", CustField::ConsumptionTaxKind);
@@ -261,7 +265,7 @@ CustomerOutcome CustomerSession::confirmDelete(bool yes)
     // company file) and stays locked until the company is gone, so that no
     // import or registration adds a record of it between the check and the
     // deletion.
-    const FileLock dataLock(m_env.paths.delivPathFor(kindOf(m_protocol)), DeliveryStore::label());
+    const FileLock dataLock(m_env.paths.delivPathFor(m_protocol), DeliveryStore::label());
     const CustLock lock(m_store);
     m_store.open();
     const int n = m_rows[m_selected].recordNumber;
@@ -298,14 +302,14 @@ bool CustomerSession::formFileExists(const QString& name) const
 
 short CustomerSession::referenceCheck(bool deleting) const
 {
-    const QString path = m_env.paths.delivPathFor(kindOf(m_protocol));
+    const QString path = m_env.paths.delivPathFor(m_protocol);
     DeliveryStore data(path, *m_env.clock);
     data.open();
     const QString orderer = rtrim(m_form.ordererCode);
     const QString supplier = rtrim(m_form.supplierCode);
     for (int n = 1; n <= data.count(); ++n) {
         const DeliveryRecord r = data.read(n);
-        if (r.kind() != kindDigitOf(m_protocol) || rtrim(r.text(DeliveryField::OrdererCode)) != orderer ||
+        if (!r.isLiveOf(m_protocol) || rtrim(r.text(DeliveryField::OrdererCode)) != orderer ||
             rtrim(r.text(DeliveryField::SupplierCode)) != supplier)
             continue;
         if (deleting)
@@ -375,7 +379,7 @@ CustomerOutcome CustomerSession::check()
         {[&] { return !storable(f.comment, widthOf(CustField::Comment)); }, kMsgCommentNotStorable, "Text9"},
         {[&] {
              return m_mode == CustomerMode::New &&
-                    m_store.lookup(kindDigitOf(m_protocol), f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
+                    m_store.lookup(m_protocol, f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
          },
          585, "Text1"},
     };
@@ -391,7 +395,7 @@ CustRecord CustomerSession::buildRecord() const
     const CustomerForm& f = m_form;
     const bool eiaj = m_protocol == Protocol::Eiaj;
     CustRecord r;
-    r.setProtocol(kindDigitOf(m_protocol));
+    r.setProtocol(m_protocol);
     r.setText(CustField::OrdererCode, rtrim(f.ordererCode.trimmed()).left(codeMaxLength()));
     r.setText(CustField::SupplierCode, rtrim(f.supplierCode.trimmed()).left(codeMaxLength()));
     r.setText(CustField::OrdererName, f.ordererName.trimmed()); // the checks keep it within 50 bytes
@@ -439,7 +443,7 @@ CustomerOutcome CustomerSession::ok()
     // becomes due between the check and the write.
     std::optional<FileLock> dataLock;
     if (m_mode == CustomerMode::Change && m_form.outputKind != m_outputKindBefore)
-        dataLock.emplace(m_env.paths.delivPathFor(kindOf(m_protocol)), DeliveryStore::label());
+        dataLock.emplace(m_env.paths.delivPathFor(m_protocol), DeliveryStore::label());
     const CustLock lock(m_store);
     m_store.open();
     CustomerOutcome outcome = check();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/CodeTable.h"
 #include "core/Protocol.h"
+#include "store/CodeTable.h"
 #include "store/CustRecord.h"
 #include "store/CustStore.h"
 

@@ -26,7 +26,7 @@ const char16_t* kClass0703 = u"0703";
 
 } // namespace
 
-EiajImport::EiajImport(Context context) : OrderImport(context, 0) {}
+EiajImport::EiajImport(Context context) : OrderImport(context, Protocol::Eiaj) {}
 
 QString EiajImport::itemKey(const QString& name)
 {
@@ -113,7 +113,7 @@ void EiajImport::processRecord(const ItemTable& t)
         refuse(4, QString(), orderer, supplier, QString());
         return;
     }
-    const int company = m_ctx.companies.lookup('1', orderer, supplier);
+    const int company = m_ctx.companies.lookup(Protocol::Eiaj, orderer, supplier);
     if (company == 0) {
         refuse(4, QString(), orderer, supplier, QString());
         return;
@@ -167,7 +167,7 @@ void EiajImport::processRecord(const ItemTable& t)
     DeliveryRecord r;
     const auto set = [&](DeliveryField f, const QString& v) { r.setText(f, v); };
     const auto item = [&](const char* key) { return value(t, QLatin1String(key)); };
-    r.setKind('1');
+    r.setProtocol(Protocol::Eiaj);
     set(DeliveryField::OrdererCode, orderer);
     set(DeliveryField::SupplierCode, supplier);
     set(DeliveryField::Status, QStringLiteral("0"));
@@ -265,7 +265,7 @@ void EiajImport::processRecord(const ItemTable& t)
             instructedQty = *formatted;
         }
         QString status;
-        const int existing = FindDelivery(m_ctx.target, '1', orderer, supplier, key, status);
+        const int existing = FindDelivery(m_ctx.target, Protocol::Eiaj, orderer, supplier, key, status);
 
         enum class Action { Append, Update, Delete } action = Action::Append;
         short refusal = 0;
@@ -369,7 +369,7 @@ void EiajImport::processRecord(const ItemTable& t)
         }
         case Action::Delete: {
             DeliveryRecord gone = r;
-            gone.setKind(DeliveryRecord::kKindDeleted);
+            gone.setDeleted();
             m_ctx.target.writeUnstamped(existing, gone);
             break;
         }

@@ -48,7 +48,8 @@ QString errorLineText(short code, const QString& f, const QString& item, qint32 
     }
 }
 
-ErrorList::ErrorList(Environment& env, int kind) : m_env(env), m_kind(kind), m_file(env.paths.errListPath)
+ErrorList::ErrorList(Environment& env, Protocol protocol)
+    : m_env(env), m_protocol(protocol), m_file(env.paths.errListPath)
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw RuntimeFailure(
@@ -92,7 +93,7 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
         writeLine(QStringLiteral("ｴﾗｰ発生日時  [") +
                   m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char(']'));
         writeLine(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") +
-                  (m_kind == 0 ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
+                  (m_protocol == Protocol::Eiaj ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
         writeLine(QString());
     }
     ++m_count;

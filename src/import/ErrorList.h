@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Protocol.h"
+
 #include <QFile>
 #include <QString>
 
@@ -14,8 +16,8 @@ class ErrorList
 {
 public:
     // Opens the list for writing, emptying it.
-    // `kind` is the format of the run (0 EIAJ, 1 KORVAN). Throws RuntimeFailure.
-    ErrorList(Environment& env, int kind);
+    // `protocol` is the protocol of the run. Throws RuntimeFailure.
+    ErrorList(Environment& env, Protocol protocol);
     ~ErrorList();
 
     // Writes one entry (ERR_OUT). Throws RuntimeFailure when it cannot write.
@@ -42,7 +44,7 @@ private:
     void writeLine(const QString& line);
 
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     QFile m_file;
     int m_count = 0;
     int m_fileLevel = 0;

@@ -22,9 +22,9 @@ constexpr int kHeadingLines = 5;
 
 } // namespace
 
-FolderWatch::FolderWatch(Environment& env, int kind, WatchSettings settings)
-    : m_env(env), m_kind(kind), m_settings(std::move(settings)), m_files(m_settings.masks),
-      m_tracker(m_settings.settleMs), m_journal(env.paths, kind)
+FolderWatch::FolderWatch(Environment& env, Protocol protocol, WatchSettings settings)
+    : m_env(env), m_protocol(protocol), m_settings(std::move(settings)), m_files(m_settings.masks),
+      m_tracker(m_settings.settleMs), m_journal(env.paths, protocol)
 {
 }
 
@@ -73,7 +73,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
         identities.insert(path, FileIdentity::of(path).value_or(FileIdentity{}));
     }
 
-    ImportDriver driver(m_env, m_kind);
+    ImportDriver driver(m_env, m_protocol);
     QList<BatchEntry> entries;
     QStringList heading;
     // Where each file goes, from what the driver made of it.
@@ -188,7 +188,8 @@ QString FolderWatch::runLogPath() const
 void FolderWatch::log(const QString& text) const
 {
     const QString line = m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) +
-                         (m_kind == 0 ? QStringLiteral(" [EIAJ] ") : QStringLiteral(" [KORVAN] ")) + text;
+                         (m_protocol == Protocol::Eiaj ? QStringLiteral(" [EIAJ] ") : QStringLiteral(" [KORVAN] ")) +
+                         text;
     // One write per line in append mode: the watches of both formats share the log.
     QFile file(runLogPath());
     const QByteArray bytes = cp932::encode(line) + "\r\n";

@@ -52,7 +52,7 @@ struct BatchReport
 class FolderWatch
 {
 public:
-    FolderWatch(Environment& env, int kind, WatchSettings settings);
+    FolderWatch(Environment& env, Protocol protocol, WatchSettings settings);
 
     const WatchSettings& settings() const { return m_settings; }
     WatchJournal& journal() { return m_journal; }
@@ -87,7 +87,7 @@ private:
     std::pair<QStringList, QHash<QString, QStringList>> readErrorList() const;
 
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     WatchSettings m_settings;
     InputFileList m_files;
     ArrivalTracker m_tracker;

@@ -75,7 +75,7 @@ void writeCopy(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-ImportDriver::ImportDriver(Environment& env, int kind) : m_env(env), m_kind(kind) {}
+ImportDriver::ImportDriver(Environment& env, Protocol protocol) : m_env(env), m_protocol(protocol) {}
 
 ImportDriver::~ImportDriver() = default;
 
@@ -89,7 +89,7 @@ void ImportDriver::lock()
     if (!m_importLock)
         m_importLock = std::make_unique<FileLock>(m_env.paths.workDelivPath, QStringLiteral("取り込み作業ﾌｧｲﾙ"));
     if (!m_dataLock)
-        m_dataLock = std::make_unique<FileLock>(m_env.paths.delivPathFor(m_kind), DeliveryStore::label());
+        m_dataLock = std::make_unique<FileLock>(m_env.paths.delivPathFor(m_protocol), DeliveryStore::label());
 }
 
 void ImportDriver::unlock()
@@ -98,10 +98,10 @@ void ImportDriver::unlock()
     m_importLock.reset();
 }
 
-ImportSettings ImportDriver::readSettings(Environment& env, int kind)
+ImportSettings ImportDriver::readSettings(Environment& env, Protocol protocol)
 {
     ImportSettings s;
-    const QString masks = setting(env, kind == 0 ? "EiajFileName" : "KoRFileName");
+    const QString masks = setting(env, protocol == Protocol::Eiaj ? "EiajFileName" : "KoRFileName");
     if (!masks.trimmed().isEmpty())
         s.masks = masks;
     // Only "1" moves the processed files; a blank value counts as "1".
@@ -124,11 +124,12 @@ PrecheckResult ImportDriver::precheck(const QString& folder, const QStringList& 
 PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
 {
     lock();
-    m_errors = std::make_unique<ErrorList>(m_env, m_kind);
+    m_errors = std::make_unique<ErrorList>(m_env, m_protocol);
     m_result = {};
     m_accepted.clear();
     m_outcomes.clear();
-    const QString classItem = m_kind == 0 ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
+    const QString classItem =
+        m_protocol == Protocol::Eiaj ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
     for (const QString& path : paths) {
         ++m_result.selected;
         const QString name = QFileInfo(path).fileName();
@@ -171,7 +172,8 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
         }
         const QString infoClass = table.value(row);
         static const QStringList eiajClasses = {"0502", "0503", "0504", "0703"};
-        const bool supported = m_kind == 0 ? eiajClasses.contains(infoClass) : infoClass == QLatin1String("D10");
+        const bool supported =
+            m_protocol == Protocol::Eiaj ? eiajClasses.contains(infoClass) : infoClass == QLatin1String("D10");
         if (!supported) {
             refuse(3, infoClass);
             continue;
@@ -218,14 +220,14 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
         ~Unlock() { driver->unlock(); }
     } unlockAtEnd{this};
     if (!m_errors)
-        m_errors = std::make_unique<ErrorList>(m_env, m_kind);
+        m_errors = std::make_unique<ErrorList>(m_env, m_protocol);
     m_moved.clear();
     m_notMoved.clear();
     sortAccepted(m_accepted);
     if (progress)
         progress(m_result.errors, m_result.selected);
 
-    const QString current = m_env.paths.delivPathFor(m_kind);
+    const QString current = m_env.paths.delivPathFor(m_protocol);
     const RebuildFiles files{current, m_env.paths.backupDelivPath, m_env.paths.workDelivPath};
 
     // The data file as it is; a damaged one is refused before anything is
@@ -255,7 +257,7 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
 
     const OrderImport::Context context{m_env, *m_errors, target, companies, codes};
     std::unique_ptr<OrderImport> import;
-    if (m_kind == 0)
+    if (m_protocol == Protocol::Eiaj)
         import = std::make_unique<EiajImport>(context);
     else
         import = std::make_unique<KorvanImport>(context);

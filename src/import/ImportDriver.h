@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Protocol.h"
 #include "store/DeliveryMaintenance.h"
 
 #include <QList>
@@ -57,13 +58,13 @@ struct PrecheckResult
 class ImportDriver
 {
 public:
-    ImportDriver(Environment& env, int kind);
+    ImportDriver(Environment& env, Protocol protocol);
     ~ImportDriver();
 
-    int kind() const { return m_kind; }
+    Protocol protocol() const { return m_protocol; }
 
     // The settings of this format from the settings store.
-    static ImportSettings readSettings(Environment& env, int kind);
+    static ImportSettings readSettings(Environment& env, Protocol protocol);
 
     // Empties the error list and checks the selected files of `folder`, in the
     // order given: refusals 001 (missing), 002 (not an order file of this
@@ -135,7 +136,7 @@ private:
     void unlock();
 
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     PrecheckResult m_result;
     QList<AcceptedFile> m_accepted;
     QList<FileOutcome> m_outcomes;

@@ -44,7 +44,7 @@ const char* const kItems[] = {
 
 } // namespace
 
-KorvanImport::KorvanImport(Context context) : OrderImport(context, 1) {}
+KorvanImport::KorvanImport(Context context) : OrderImport(context, Protocol::Korvan) {}
 
 bool KorvanImport::findItems(const ItemTable& table)
 {
@@ -74,7 +74,7 @@ void KorvanImport::processRecord(const ItemTable& t)
     // 3. The ordering company; a record naming none of the codes cannot belong
     // to a registered company.
     const bool codesGiven = present(KigyouCode) || present(JigyouCode) || present(ToriCode) || present(EigyouCode);
-    const int company = codesGiven ? m_ctx.companies.lookup('2', orderer, supplier) : 0;
+    const int company = codesGiven ? m_ctx.companies.lookup(Protocol::Korvan, orderer, supplier) : 0;
     if (company == 0) {
         refuse(4, QString(), orderer, supplier, QString());
         return;
@@ -138,7 +138,7 @@ void KorvanImport::processRecord(const ItemTable& t)
     // 8. The new record.
     DeliveryRecord r;
     const auto set = [&](DeliveryField f, const QString& v) { r.setText(f, v); };
-    r.setKind('2');
+    r.setProtocol(Protocol::Korvan);
     set(DeliveryField::OrdererCode, orderer);
     set(DeliveryField::SupplierCode, supplier);
     set(DeliveryField::DeliveryKeyNo, key);
@@ -176,7 +176,7 @@ void KorvanImport::processRecord(const ItemTable& t)
 
     // 9. Append, update or refuse.
     QString status;
-    const int existing = FindDelivery(m_ctx.target, '2', orderer, supplier, key, status);
+    const int existing = FindDelivery(m_ctx.target, Protocol::Korvan, orderer, supplier, key, status);
     if (existing == 0) {
         m_ctx.target.writeUnstamped(m_ctx.target.count() + 1, r);
         return;

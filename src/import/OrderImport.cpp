@@ -41,7 +41,7 @@ QStringList textLines(const QString& text)
 
 } // namespace
 
-OrderImport::OrderImport(Context context, int kind) : m_ctx(context), m_kind(kind) {}
+OrderImport::OrderImport(Context context, Protocol protocol) : m_ctx(context), m_protocol(protocol) {}
 
 OrderImport::~OrderImport() = default;
 
@@ -62,8 +62,9 @@ void OrderImport::run(const QList<AcceptedFile>& files, int progressStart, int s
         if (e.hasLabel())
             throw;
         // A failure inside the import names the import.
-        throw RuntimeFailure::labelled(
-            m_kind == 0 ? QStringLiteral("EIAJﾃﾞｰﾀ処理/") : QStringLiteral("KORVANﾃﾞｰﾀ処理/"), e.description());
+        throw RuntimeFailure::labelled(m_protocol == Protocol::Eiaj ? QStringLiteral("EIAJﾃﾞｰﾀ処理/")
+                                                                    : QStringLiteral("KORVANﾃﾞｰﾀ処理/"),
+                                       e.description());
     }
 }
 
@@ -166,7 +167,7 @@ bool OrderImport::inspectionCodeKnown(const QString& code) const
     // trimmed, so only a value without surrounding white space can match.
     if (code != code.trimmed())
         return false;
-    const CodeEntry* e = m_ctx.codes.find(formatDigitOf(protocolOfKind(m_kind)), QStringLiteral("01"), code);
+    const CodeEntry* e = m_ctx.codes.find(m_protocol, QStringLiteral("01"), code);
     return e && !e->name.trimmed().isEmpty();
 }
 

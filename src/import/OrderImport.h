@@ -3,7 +3,7 @@
 #include "ImportDriver.h"
 #include "ItemTable.h"
 
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
@@ -33,7 +33,7 @@ public:
         const CodeTable& codes;
     };
 
-    OrderImport(Context context, int kind);
+    OrderImport(Context context, Protocol protocol);
     virtual ~OrderImport();
 
     // Imports the accepted files in the order given. `progress`
@@ -77,7 +77,7 @@ protected:
     bool inspectionCodeKnown(const QString& code) const;
 
     Context m_ctx;
-    int m_kind;
+    Protocol m_protocol;
 
 private:
     void importFile(const AcceptedFile& file);

@@ -14,7 +14,7 @@ int PendingRecords::count(const QByteArray& records)
     int pending = 0;
     for (qsizetype at = 0; at + kLen <= records.size(); at += kLen) {
         const char* record = records.constData() + at;
-        if (record[0] == DeliveryRecord::kKindDeleted)
+        if (DeliveryRecord::isDeleted(record))
             continue;
         if (waitsForIssue(record[statusAt]))
             ++pending;

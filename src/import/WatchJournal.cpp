@@ -97,11 +97,11 @@ void crashPoint(const char* point)
         std::raise(SIGKILL);
 }
 
-WatchJournal::WatchJournal(const Paths& paths, int kind)
+WatchJournal::WatchJournal(const Paths& paths, Protocol protocol)
     : m_dustFolder(QDir(paths.dustFolder).absolutePath()), m_rejectedFolder(rejectedFolderOf(paths))
 {
     const QString prg = QFileInfo(paths.codePath).absolutePath();
-    const QString prefix = prg + (kind == 0 ? QStringLiteral("/E_Watch") : QStringLiteral("/K_Watch"));
+    const QString prefix = prg + (protocol == Protocol::Eiaj ? QStringLiteral("/E_Watch") : QStringLiteral("/K_Watch"));
     m_journalPath = prefix + QStringLiteral(".jnl");
     m_workPath = prefix + QStringLiteral(".wrk");
     m_handledPath = prefix + QStringLiteral(".done");

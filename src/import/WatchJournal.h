@@ -2,6 +2,8 @@
 
 #include "ArrivalTracker.h"
 
+#include "core/Protocol.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -49,7 +51,7 @@ struct BatchEntry
 class WatchJournal
 {
 public:
-    WatchJournal(const Paths& paths, int kind);
+    WatchJournal(const Paths& paths, Protocol protocol);
 
     QString journalPath() const { return m_journalPath; }
     QString workPath() const { return m_workPath; }

@@ -46,11 +46,11 @@ QStringList DeletionPreview::lines() const
             QStringLiteral("削除件数：%1件").arg(records)};
 }
 
-BulkDeletion::BulkDeletion(Environment& env, int kind) : m_env(env), m_kind(kind == 1 ? 1 : 0) {}
+BulkDeletion::BulkDeletion(Environment& env, Protocol protocol) : m_env(env), m_protocol(protocol) {}
 
 QString BulkDeletion::caption() const
 {
-    return QStringLiteral("納品書ﾃﾞｰﾀ削除") + protocolCaption(protocolOfKind(m_kind));
+    return QStringLiteral("納品書ﾃﾞｰﾀ削除") + protocolCaption(m_protocol);
 }
 
 QString BulkDeletion::cutName(const QString& name)
@@ -62,7 +62,7 @@ QStringList BulkDeletion::companyChoice() const
 {
     const CustStore companies = OpenCustFile(m_env);
     QStringList out{kAllCompanies};
-    for (const CompanyEntry& c : companies.entries(kindDigit()))
+    for (const CompanyEntry& c : companies.entries(m_protocol))
         out.append(cutName(c.ordererName));
     return out;
 }
@@ -72,7 +72,7 @@ std::optional<DeletionCompany> BulkDeletion::companyAt(int position) const
     if (position <= 0)
         return std::nullopt;
     const CustStore companies = OpenCustFile(m_env);
-    const QList<int> numbers = companies.list(kindDigit());
+    const QList<int> numbers = companies.list(m_protocol);
     if (position > numbers.size())
         return std::nullopt;
     return companies.entry(numbers.at(position - 1));
@@ -81,7 +81,7 @@ std::optional<DeletionCompany> BulkDeletion::companyAt(int position) const
 std::optional<DeletionCompany> BulkDeletion::findCompany(const QString& ordererCode, const QString& supplierCode) const
 {
     const CustStore companies = OpenCustFile(m_env);
-    const int n = companies.lookup(kindDigit(), ordererCode, supplierCode);
+    const int n = companies.lookup(m_protocol, ordererCode, supplierCode);
     if (n == 0)
         return std::nullopt;
     return companies.entry(n);
@@ -98,10 +98,10 @@ DeletionPreview BulkDeletion::preview(const DeletionScope& scope) const
             preview.company += QStringLiteral("  ") + cutName(company->ordererName);
     }
     preview.condition = scope.issuedOnly ? QStringLiteral("発行済のみ") : QStringLiteral("すべて");
-    DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
+    DeliveryStore store(m_env.paths.delivPathFor(m_protocol), *m_env.clock);
     store.open();
     const auto matches = inScope(scope);
-    for (int n : store.liveRecords(kindDigit())) {
+    for (int n : store.liveRecords(m_protocol)) {
         if (matches(store.read(n)))
             ++preview.records;
     }
@@ -111,8 +111,8 @@ DeletionPreview BulkDeletion::preview(const DeletionScope& scope) const
 
 int BulkDeletion::run(const DeletionScope& scope) const
 {
-    DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
-    const int deleted = store.markDeletedWhere(kindDigit(), inScope(scope));
+    DeliveryStore store(m_env.paths.delivPathFor(m_protocol), *m_env.clock);
+    const int deleted = store.markDeletedWhere(m_protocol, inScope(scope));
     store.close();
     return deleted;
 }

@@ -54,11 +54,9 @@ public:
     // Bytes of a company name in the choice.
     static constexpr int kNameBytes = 50;
 
-    // `kind` is the format (0 EIAJ, 1 KORVAN).
-    BulkDeletion(Environment& env, int kind);
+    BulkDeletion(Environment& env, Protocol protocol);
 
-    int kind() const { return m_kind; }
-    char kindDigit() const { return kindDigitOf(protocolOfKind(m_kind)); }
+    Protocol protocol() const { return m_protocol; }
     // The window's caption with the format's suffix.
     QString caption() const;
 
@@ -89,7 +87,7 @@ public:
 
 private:
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
 };
 
 } // namespace plx

@@ -22,28 +22,30 @@ FileStamp FileStamp::of(const QString& path)
 }
 
 DataFileWatch::DataFileWatch(const QString& eiajPath, const QString& korvanPath, int intervalMs, QObject* parent)
-    : QObject(parent), m_paths{eiajPath, korvanPath}
+    : QObject(parent)
 {
-    read(0);
-    read(1);
+    m_paths[Protocol::Eiaj] = eiajPath;
+    m_paths[Protocol::Korvan] = korvanPath;
+    for (Protocol protocol : kProtocols)
+        read(protocol);
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, &DataFileWatch::check);
     m_timer.start();
 }
 
-void DataFileWatch::read(int kind)
+void DataFileWatch::read(Protocol protocol)
 {
-    m_read[size_t(kind)] = FileStamp::of(m_paths[size_t(kind)]);
-    m_told[size_t(kind)] = false;
+    m_read[protocol] = FileStamp::of(m_paths[protocol]);
+    m_told[protocol] = false;
 }
 
 void DataFileWatch::check()
 {
-    for (int kind = 0; kind < 2; ++kind) {
-        if (m_told[size_t(kind)] || FileStamp::of(m_paths[size_t(kind)]) == m_read[size_t(kind)])
+    for (Protocol protocol : kProtocols) {
+        if (m_told[protocol] || FileStamp::of(m_paths[protocol]) == m_read[protocol])
             continue;
-        m_told[size_t(kind)] = true;
-        emit changed(kind);
+        m_told[protocol] = true;
+        emit changed(protocol);
     }
 }
 

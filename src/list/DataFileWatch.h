@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/Protocol.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
-#include <array>
 
 namespace plx {
 
@@ -33,21 +33,21 @@ class DataFileWatch : public QObject
 public:
     DataFileWatch(const QString& eiajPath, const QString& korvanPath, int intervalMs = 500, QObject* parent = nullptr);
 
-    // The list is about to read the file of `kind` (0 EIAJ, 1 KORVAN). Called
-    // before the reading, so that a change made while the list reads is still
-    // told afterwards.
-    void read(int kind);
+    // The list is about to read the file of `protocol`. Called before the
+    // reading, so that a change made while the list reads is still told
+    // afterwards.
+    void read(Protocol protocol);
     // Compares now (the timer does it every interval).
     void check();
 
 signals:
-    // The file of `kind` differs from what the list read.
-    void changed(int kind);
+    // The file of `protocol` differs from what the list read.
+    void changed(plx::Protocol protocol);
 
 private:
-    std::array<QString, 2> m_paths;
-    std::array<FileStamp, 2> m_read;
-    std::array<bool, 2> m_told{};
+    PerProtocol<QString> m_paths;
+    PerProtocol<FileStamp> m_read;
+    PerProtocol<bool> m_told;
     QTimer m_timer;
 };
 

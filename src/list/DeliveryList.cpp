@@ -13,18 +13,18 @@ namespace plx {
 
 DeliveryList::DeliveryList(Environment& env) : m_env(env), m_companies(env.paths.custPath)
 {
-    m_stores[kEiaj] = std::make_unique<DeliveryStore>(env.paths.eDelivPath, *env.clock);
-    m_stores[kKorvan] = std::make_unique<DeliveryStore>(env.paths.kDelivPath, *env.clock);
-    m_models[kEiaj] = std::make_unique<DeliveryListModel>(kindDigit(kEiaj));
-    m_models[kKorvan] = std::make_unique<DeliveryListModel>(kindDigit(kKorvan));
+    for (Protocol protocol : kProtocols) {
+        m_stores[protocol] = std::make_unique<DeliveryStore>(env.paths.delivPathFor(protocol), *env.clock);
+        m_models[protocol] = std::make_unique<DeliveryListModel>(protocol);
+    }
 }
 
 DeliveryList::~DeliveryList() = default;
 
 void DeliveryList::closeFiles()
 {
-    for (auto& store : m_stores)
-        store->close();
+    for (Protocol protocol : kProtocols)
+        m_stores[protocol]->close();
     m_companies.close();
 }
 
@@ -34,23 +34,23 @@ int DeliveryList::OpenDataFiles()
     m_env.closeFiles();
     closeFiles();
 
-    const std::array<std::pair<QString, QString>, 2> conversions = {
-        std::pair{m_env.paths.eDelivPath, m_env.paths.eDelivWorkPath},
-        std::pair{m_env.paths.kDelivPath, m_env.paths.kDelivWorkPath}};
-    for (int kind : {kEiaj, kKorvan}) {
-        m_refused[kind] = false;
+    PerProtocol<QString> workPaths;
+    workPaths[Protocol::Eiaj] = m_env.paths.eDelivWorkPath;
+    workPaths[Protocol::Korvan] = m_env.paths.kDelivWorkPath;
+    for (Protocol protocol : kProtocols) {
+        m_refused[protocol] = false;
         // A conversion that cannot run now (the file is locked or cannot be
         // rewritten) is passed over: the open below then refuses the file.
         try {
-            convertOlderLayout(conversions[kind].first, conversions[kind].second);
+            convertOlderLayout(m_env.paths.delivPathFor(protocol), workPaths[protocol]);
         } catch (const Refusal&) {
         } catch (const RuntimeFailure&) {
         }
         try {
-            m_stores[kind]->open();
+            m_stores[protocol]->open();
         } catch (const Refusal& refusal) {
             // A damaged file is shown as an empty list and left as it is.
-            m_refused[kind] = true;
+            m_refused[protocol] = true;
             showRefusal(m_env, refusal);
         } catch (const RuntimeFailure&) {
         }
@@ -85,20 +85,20 @@ int DeliveryList::OpenDataFiles()
     return 0;
 }
 
-bool DeliveryList::reload(int mode)
+bool DeliveryList::reload(std::optional<Protocol> only)
 {
     if (OpenDataFiles() == -1) {
-        for (auto& model : m_models)
-            model->clear();
+        for (Protocol protocol : kProtocols)
+            m_models[protocol]->clear();
         return false;
     }
-    for (int kind : {kEiaj, kKorvan}) {
-        if (mode != kind && mode != kBoth)
+    for (Protocol protocol : kProtocols) {
+        if (only && *only != protocol)
             continue;
-        if (m_refused[kind])
-            m_models[kind]->clear();
+        if (m_refused[protocol])
+            m_models[protocol]->clear();
         else
-            m_models[kind]->load(m_stores[kind]->records(), m_companies, m_codes);
+            m_models[protocol]->load(m_stores[protocol]->records(), m_companies, m_codes);
     }
     return true;
 }

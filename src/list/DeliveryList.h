@@ -2,15 +2,15 @@
 
 #include "DeliveryListModel.h"
 
-#include "core/CodeTable.h"
 #include "shipment/EntrySession.h"
+#include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
 #include <QString>
 
-#include <array>
 #include <memory>
+#include <optional>
 
 namespace plx {
 
@@ -21,19 +21,13 @@ struct Environment;
 class DeliveryList
 {
 public:
-    static constexpr int kEiaj = 0;
-    static constexpr int kKorvan = 1;
-    static constexpr int kBoth = 2;
-
     explicit DeliveryList(Environment& env);
     ~DeliveryList();
 
-    DeliveryListModel& model(int kind) { return *m_models[kind]; }
-    DeliveryStore& store(int kind) { return *m_stores[kind]; }
+    DeliveryListModel& model(Protocol protocol) { return *m_models[protocol]; }
+    DeliveryStore& store(Protocol protocol) { return *m_stores[protocol]; }
     const CustStore& companies() const { return m_companies; }
     const CodeTable& codes() const { return m_codes; }
-
-    static char kindDigit(int kind) { return kind == kEiaj ? '1' : '2'; }
 
     // Converts data files of the older layout, opens the two data files, the
     // ordering companies and the code table (creating missing files), tells the
@@ -42,21 +36,21 @@ public:
     // code table.
     int OpenDataFiles();
 
-    // Reloads the EIAJ list (mode 0), the KORVAN list (1) or both (2). Returns
+    // Reloads the list of `only`, or both lists when nothing is given. Returns
     // false when the code table is empty: both lists are then emptied.
-    bool reload(int mode);
+    bool reload(std::optional<Protocol> only = std::nullopt);
 
-    // Whether the last load refused the data file of the format as damaged.
-    bool refused(int kind) const { return m_refused[kind]; }
+    // Whether the last load refused the data file of the protocol as damaged.
+    bool refused(Protocol protocol) const { return m_refused[protocol]; }
 
     // Closes the files (the models keep what they show).
     void closeFiles();
 
 private:
     Environment& m_env;
-    std::array<std::unique_ptr<DeliveryStore>, 2> m_stores;
-    std::array<std::unique_ptr<DeliveryListModel>, 2> m_models;
-    std::array<bool, 2> m_refused{false, false}; // damaged data file
+    PerProtocol<std::unique_ptr<DeliveryStore>> m_stores;
+    PerProtocol<std::unique_ptr<DeliveryListModel>> m_models;
+    PerProtocol<bool> m_refused; // damaged data file
     CustStore m_companies;
     CodeTable m_codes;
 };

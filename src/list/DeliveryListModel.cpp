@@ -53,7 +53,8 @@ QString qtyText(const char* record, DeliveryField f)
 
 } // namespace
 
-DeliveryListModel::DeliveryListModel(char kindDigit, QObject* parent) : QAbstractTableModel(parent), m_kind(kindDigit)
+DeliveryListModel::DeliveryListModel(Protocol protocol, QObject* parent)
+    : QAbstractTableModel(parent), m_protocol(protocol)
 {
 }
 
@@ -79,8 +80,7 @@ void DeliveryListModel::load(const QByteArray& records, const CustStore& compani
     m_kanji.clear();
     m_inspectionNames.clear();
 
-    const QString format = QString(QLatin1Char(m_kind));
-    for (const CodeEntry& e : codes.list(format, QStringLiteral("01"))) {
+    for (const CodeEntry& e : codes.list(m_protocol, QStringLiteral("01"))) {
         if (!m_inspectionNames.contains(e.code))
             m_inspectionNames.insert(e.code, e.name);
     }
@@ -92,11 +92,12 @@ void DeliveryListModel::load(const QByteArray& records, const CustStore& compani
     const int count = int(m_data.size() / kLen);
     for (int n = 1; n <= count; ++n) {
         const char* record = m_data.constData() + qsizetype(n - 1) * kLen;
-        if (record[0] != m_kind)
+        if (!DeliveryRecord::isLiveOf(record, m_protocol))
             continue;
         m_records.append(n);
-        const int company = companies.lookupRaw(m_kind, QByteArray::fromRawData(record + orderer.offset, orderer.width),
-                                                QByteArray::fromRawData(record + supplier.offset, supplier.width));
+        const int company =
+            companies.lookupRaw(m_protocol, QByteArray::fromRawData(record + orderer.offset, orderer.width),
+                                QByteArray::fromRawData(record + supplier.offset, supplier.width));
         if (company == 0) {
             m_companies.append(-1);
             continue;
@@ -160,7 +161,7 @@ QString DeliveryListModel::cellText(int row, int column) const
         const bool kanji = company < 0 || m_kanji.at(company);
         if (!kanji)
             return fieldText(r, DeliveryField::ItemName);
-        if (m_kind == DeliveryRecord::kKindEiaj && fieldBlank(r, DeliveryField::ItemNameKanji))
+        if (m_protocol == Protocol::Eiaj && fieldBlank(r, DeliveryField::ItemNameKanji))
             return fieldText(r, DeliveryField::ItemName);
         return fieldText(r, DeliveryField::ItemNameKanji);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
@@ -21,10 +21,9 @@ class DeliveryListModel : public QAbstractTableModel
 public:
     static constexpr int kColumnCount = 13;
 
-    // `kindDigit` is '1' for EIAJ and '2' for KORVAN.
-    explicit DeliveryListModel(char kindDigit, QObject* parent = nullptr);
+    explicit DeliveryListModel(Protocol protocol, QObject* parent = nullptr);
 
-    char kindDigit() const { return m_kind; }
+    Protocol protocol() const { return m_protocol; }
 
     // Takes the records of a data file (whole records, as RecordFile::data()
     // holds them), the ordering companies and the code table.
@@ -60,7 +59,7 @@ public:
 private:
     const char* recordAt(int row) const;
 
-    char m_kind;
+    Protocol m_protocol;
     QByteArray m_data;                         // the data file's records
     QList<int> m_records;                      // record numbers of the listed records
     QList<int> m_companies;                    // per listed row: index into m_names, or -1

@@ -70,17 +70,12 @@ SearchConditions SearchConditions::fromTerms(int ordererIndex, const std::array<
     return c;
 }
 
-DeliverySearch::DeliverySearch(Environment& env, int kind) : m_env(env), m_kind(kind == 1 ? 1 : 0) {}
-
-char DeliverySearch::kindDigit() const
-{
-    return kindDigitOf(protocolOfKind(m_kind));
-}
+DeliverySearch::DeliverySearch(Environment& env, Protocol protocol) : m_env(env), m_protocol(protocol) {}
 
 void DeliverySearch::loadCompanies()
 {
     CustStore store = OpenCustFile(m_env);
-    m_companies = store.entries(kindDigitOf(protocolOfKind(m_kind)));
+    m_companies = store.entries(m_protocol);
     store.close();
 }
 
@@ -126,14 +121,15 @@ void DeliverySearch::remember(const SearchConditions& conditions)
 
 int DeliverySearch::find(const SearchConditions& conditions, int startRow) const
 {
-    DeliveryStore store(m_env.paths.delivPathFor(m_kind), *m_env.clock);
+    DeliveryStore store(m_env.paths.delivPathFor(m_protocol), *m_env.clock);
     store.open();
-    const int row = findIn(store.records(), kindDigit(), conditions, startRow);
+    const int row = findIn(store.records(), m_protocol, conditions, startRow);
     store.close();
     return row;
 }
 
-int DeliverySearch::findIn(const QByteArray& records, char kindDigit, const SearchConditions& conditions, int startRow)
+int DeliverySearch::findIn(const QByteArray& records, Protocol protocol, const SearchConditions& conditions,
+                           int startRow)
 {
     // The conditions in the records' own bytes, made once for the whole pass.
     QList<FieldCondition> checks;
@@ -157,7 +153,7 @@ int DeliverySearch::findIn(const QByteArray& records, char kindDigit, const Sear
     int row = 0;
     for (qsizetype n = 0; n < count; ++n) {
         const char* record = records.constData() + n * DeliveryRecord::kLength;
-        if (record[0] != kindDigit)
+        if (!DeliveryRecord::isLiveOf(record, protocol))
             continue;
         if (++row <= startRow)
             continue;

@@ -41,11 +41,10 @@ struct SearchConditions
 class DeliverySearch
 {
 public:
-    // `kind` is the format of the current list (0 EIAJ, 1 KORVAN).
-    DeliverySearch(Environment& env, int kind);
+    // `protocol` is the protocol of the current list.
+    DeliverySearch(Environment& env, Protocol protocol);
 
-    int kind() const { return m_kind; }
-    char kindDigit() const;
+    Protocol protocol() const { return m_protocol; }
 
     // Reads the companies of the format from the ordering-company file, in
     // file order. Throws RuntimeFailure.
@@ -72,7 +71,7 @@ public:
     int find(const SearchConditions& conditions, int startRow) const;
 
     // The same over a data file's whole records, as DeliveryStore holds them.
-    static int findIn(const QByteArray& records, char kindDigit, const SearchConditions& conditions, int startRow);
+    static int findIn(const QByteArray& records, Protocol protocol, const SearchConditions& conditions, int startRow);
 
     // The text as a date in "YYYYMMDD" form when it reads as one: year, month
     // and day separated by "/", "-" or "." (or 年, 月, 日), four-digit years or
@@ -82,7 +81,7 @@ public:
 
 private:
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     QList<SearchCompany> m_companies;
 };
 

@@ -28,7 +28,7 @@ QStringList keysOfScan(const QString& scanned)
     return keys;
 }
 
-QList<ScanMatch> findScanned(const QByteArray& records, char kindDigit, const QList<CompanyEntry>& companies,
+QList<ScanMatch> findScanned(const QByteArray& records, Protocol protocol, const QList<CompanyEntry>& companies,
                              const QString& scanned)
 {
     QHash<QByteArray, QString> keys; // as stored, trailing blanks removed -> as scanned
@@ -45,7 +45,7 @@ QList<ScanMatch> findScanned(const QByteArray& records, char kindDigit, const QL
     int row = 0;
     for (qsizetype at = 0; at + DeliveryRecord::kLength <= records.size(); at += DeliveryRecord::kLength) {
         const char* rec = records.constData() + at;
-        if (rec[0] != kindDigit)
+        if (!DeliveryRecord::isLiveOf(rec, protocol))
             continue;
         ++row;
         const QByteArray key = fixed::trimmedRight(QByteArray(rec + keyField.offset, keyField.width));

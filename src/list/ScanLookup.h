@@ -26,10 +26,10 @@ struct ScanMatch
 // "ZHK100" may be our key symbol of HK100 or a key that starts with Z.
 QStringList keysOfScan(const QString& scanned);
 
-// Every live record of the kind whose delivery key is one of the scan's, in
+// Every live record of the protocol whose delivery key is one of the scan's, in
 // list order; `companies` names their ordering companies. One pass over the
 // records.
-QList<ScanMatch> findScanned(const QByteArray& records, char kindDigit, const QList<CompanyEntry>& companies,
+QList<ScanMatch> findScanned(const QByteArray& records, Protocol protocol, const QList<CompanyEntry>& companies,
                              const QString& scanned);
 
 } // namespace plx

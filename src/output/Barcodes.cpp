@@ -104,7 +104,7 @@ short CheckUnitChars(QStringView text)
 
 BarcodeVariant barcodeVariantOf(const DeliveryRecord& record)
 {
-    if (record.kind() == DeliveryRecord::kKindEiaj)
+    if (record.protocol() == Protocol::Eiaj)
         return BarcodeVariant::Eiaj;
     return record.text(DeliveryField::BcOutputClass) == QLatin1String("1") ? BarcodeVariant::KorvanWithBarcode
                                                                            : BarcodeVariant::KorvanWithoutBarcode;

@@ -31,8 +31,10 @@ QString kanjiRule(const DeliveryRecord& r, const CustRecord& c, DeliveryField si
 
 QString inspectionName(const DeliveryRecord& r, const CodeTable& codes)
 {
-    const QString format(QLatin1Char(r.kind()));
-    const QString name = codes.nameOf(format, QStringLiteral("01"), r.text(DeliveryField::InspectionClass).trimmed());
+    const std::optional<Protocol> format = r.protocol();
+    const QString name =
+        format ? codes.nameOf(*format, QStringLiteral("01"), r.text(DeliveryField::InspectionClass).trimmed())
+               : QString();
     return cp932::decode(fixed::fit(name, 4));
 }
 
@@ -171,7 +173,7 @@ int tagTotalOf(const DeliveryRecord& record)
 QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const CodeTable& codes)
 {
     using C = SlipColumn;
-    const bool eiaj = r.kind() == DeliveryRecord::kKindEiaj;
+    const bool eiaj = r.protocol() == Protocol::Eiaj;
     const BarcodeLines b =
         EncodeBarcodes(barcodeVariantOf(r), r, BarcodeDocument::Slip, barcodeDigits(c, CustField::SlipBarcodeDigits));
     QString unit = r.text(DeliveryField::Unit);

@@ -2,7 +2,7 @@
 
 #include "DocumentColumns.h"
 
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 #include "store/CustRecord.h"
 #include "store/DeliveryRecord.h"
 

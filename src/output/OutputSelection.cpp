@@ -16,8 +16,8 @@
 
 namespace plx {
 
-OutputSelection::OutputSelection(Environment& env, int kind, OutputDocument document)
-    : m_env(env), m_kind(kind), m_document(document), m_store(env.paths.delivPathFor(kind), *env.clock),
+OutputSelection::OutputSelection(Environment& env, Protocol protocol, OutputDocument document)
+    : m_env(env), m_protocol(protocol), m_document(document), m_store(env.paths.delivPathFor(protocol), *env.clock),
       m_companies(env.paths.custPath)
 {
 }
@@ -39,7 +39,6 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
     m_groups.clear();
     m_refused.clear();
     const bool slips = m_document == OutputDocument::Slip;
-    const char digit = kindDigitOf(protocolOfKind(m_kind));
     DeliveryStore& store = m_store;
     store.open();
     CustStore& companies = m_companies;
@@ -57,7 +56,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
     for (int n = 1; n <= store.count(); ++n) {
         const QByteArray& data = store.records();
         const char* rec = data.constData() + qsizetype(n - 1) * DeliveryRecord::kLength;
-        if (rec[0] != digit)
+        if (!DeliveryRecord::isLiveOf(rec, m_protocol))
             continue;
         const char status = rec[DeliveryRecord::field(DeliveryField::Status).offset];
         if (marked) {
@@ -80,7 +79,7 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
             QString ordererName;
             if (refusedKeys.contains(key))
                 continue;
-            const int company = companies.lookupRaw(digit, orderer, supplier);
+            const int company = companies.lookupRaw(m_protocol, orderer, supplier);
             if (company == 0)
                 continue;
             const CustRecord found = companies.read(company);
@@ -121,7 +120,6 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
 void OutputSelection::update(int n, UpdateMode mode)
 {
     const bool slips = m_document == OutputDocument::Slip;
-    const char digit = kindDigitOf(protocolOfKind(m_kind));
     DeliveryStore& store = m_store;
     if (!store.isOpen())
         store.open();
@@ -142,7 +140,7 @@ void OutputSelection::update(int n, UpdateMode mode)
         const QByteArray companyKey = r.raw(DeliveryField::OrdererCode) + r.raw(DeliveryField::SupplierCode);
         if (companyKey != lastCompanyKey) {
             const int company =
-                companies.lookupRaw(digit, r.raw(DeliveryField::OrdererCode), r.raw(DeliveryField::SupplierCode));
+                companies.lookupRaw(m_protocol, r.raw(DeliveryField::OrdererCode), r.raw(DeliveryField::SupplierCode));
             outputKind = company ? companies.read(company).text(CustField::OutputKind) : QString();
             lastCompanyKey = companyKey;
         }

@@ -45,8 +45,7 @@ public:
     static constexpr int kMaxGroups = 50;
     static constexpr int kMaxRecordsPerGroup = 200;
 
-    // `kind` is the format (0 EIAJ, 1 KORVAN).
-    OutputSelection(Environment& env, int kind, OutputDocument document);
+    OutputSelection(Environment& env, Protocol protocol, OutputDocument document);
 
     // Builds the groups and their extracts. `marked` selects the records
     // marked for issue ("8"); otherwise the registered, not yet issued ones,
@@ -78,7 +77,7 @@ public:
 
 private:
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     OutputDocument m_document;
     QList<OutputGroup> m_groups;
     QList<RefusedCompany> m_refused;

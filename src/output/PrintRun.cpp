@@ -3,7 +3,6 @@
 #include "DocumentData.h"
 #include "PrinterChoice.h"
 
-#include "core/CodeTable.h"
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -12,6 +11,7 @@
 #include "core/Protocol.h"
 #include "core/RecordFile.h"
 #include "core/ReportControl.h"
+#include "store/CodeTable.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,8 +33,8 @@ bool isPlainFileName(const QString& name)
 
 } // namespace
 
-DocumentOutput::DocumentOutput(Environment& env, int kind, ReportControl& report)
-    : m_env(env), m_kind(kind), m_report(report)
+DocumentOutput::DocumentOutput(Environment& env, Protocol protocol, ReportControl& report)
+    : m_env(env), m_protocol(protocol), m_report(report)
 {
 }
 
@@ -60,7 +60,6 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
         return done;
     };
     const bool slips = document == OutputDocument::Slip;
-    const char digit = kindDigitOf(protocolOfKind(m_kind));
 
     const OutputGroup& group = selection.groups().at(n - 1);
     CustStore companies(m_env.paths.custPath);
@@ -90,8 +89,8 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
     const int items = group.extractCount();
     for (int r = 0; r < items; ++r) {
         const DeliveryRecord record(group.extract.mid(qsizetype(r) * DeliveryRecord::kLength, DeliveryRecord::kLength));
-        const int found =
-            companies.lookupRaw(digit, record.raw(DeliveryField::OrdererCode), record.raw(DeliveryField::SupplierCode));
+        const int found = companies.lookupRaw(m_protocol, record.raw(DeliveryField::OrdererCode),
+                                              record.raw(DeliveryField::SupplierCode));
         if (found == 0)
             continue;
         company = companies.read(found);
@@ -135,8 +134,8 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
         }
     }
     // The data file of the format printed, whatever list a window shows.
-    const QString dataPath =
-        slips ? Paths::dcsvPathFor(m_env.paths.usrFolder, m_kind) : Paths::tcsvPathFor(m_env.paths.usrFolder, m_kind);
+    const QString dataPath = slips ? Paths::dcsvPathFor(m_env.paths.usrFolder, m_protocol)
+                                   : Paths::tcsvPathFor(m_env.paths.usrFolder, m_protocol);
     QFile out(dataPath);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(data) != data.size())
         throw RuntimeFailure(QStringLiteral("出力ﾃﾞｰﾀを書き込めません。(%1: %2)").arg(dataPath, out.errorString()));
@@ -290,18 +289,18 @@ void refuseCompanyOnce(Environment& env, PrintRunResult& result, const RefusedCo
     env.dialogs->show(MessageIcon::Exclamation, refusedCompanyText(company), MessageButtons::Ok, DefaultButton::First);
 }
 
-PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marked, const QString& orderer,
+PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, bool marked, const QString& orderer,
                    const QString& supplier, PrintProgress* progress)
 {
     PrintRunResult result;
-    const QString dataPath = env.paths.delivPathFor(kind);
+    const QString dataPath = env.paths.delivPathFor(protocol);
     std::unique_ptr<FileLock> lock;
     if (!runTrapped(env, QStringLiteral("納品書ﾃﾞｰﾀ出力/"),
                     [&] { lock = std::make_unique<FileLock>(dataPath, DeliveryStore::label()); })) {
         result.stopped = true;
         return result;
     }
-    DocumentOutput output(env, kind, report);
+    DocumentOutput output(env, protocol, report);
     const auto finish = [&] {
         result.missingPrinter = output.missingPrinter();
         result.printer = result.missingPrinter.isEmpty() ? report.printerName().trimmed() : QString();
@@ -310,7 +309,7 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
     };
     for (OutputDocument document : {OutputDocument::Slip, OutputDocument::Tag}) {
         const bool slips = document == OutputDocument::Slip;
-        OutputSelection selection(env, kind, document);
+        OutputSelection selection(env, protocol, document);
         selection.setLock(lock.get());
         bool stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ出力/") : QStringLiteral("荷札ﾃﾞｰﾀ出力/"),
                                 [&] { selection.select(marked, orderer, supplier); });
@@ -369,15 +368,15 @@ PrintRunResult run(Environment& env, int kind, ReportControl& report, bool marke
 
 } // namespace
 
-PrintRunResult runNormalPrint(Environment& env, int kind, ReportControl& report, const QString& ordererCode,
+PrintRunResult runNormalPrint(Environment& env, Protocol protocol, ReportControl& report, const QString& ordererCode,
                               const QString& supplierCode, PrintProgress* progress)
 {
-    return run(env, kind, report, false, ordererCode, supplierCode, progress);
+    return run(env, protocol, report, false, ordererCode, supplierCode, progress);
 }
 
-PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report, PrintProgress* progress)
+PrintRunResult runMarkedPrint(Environment& env, Protocol protocol, ReportControl& report, PrintProgress* progress)
 {
-    return run(env, kind, report, true, QString(), QString(), progress);
+    return run(env, protocol, report, true, QString(), QString(), progress);
 }
 
 } // namespace plx

@@ -63,7 +63,7 @@ struct GroupPrint
 class DocumentOutput
 {
 public:
-    DocumentOutput(Environment& env, int kind, ReportControl& report);
+    DocumentOutput(Environment& env, Protocol protocol, ReportControl& report);
 
     // PrintSlips / PrintTags: prints group n of `selection` into the format's
     // slip or tag data file and hands it to the report engine. A layout file
@@ -82,7 +82,7 @@ private:
     void checkPrinterOnce();
 
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     ReportControl& m_report;
     bool m_printerChecked = false;
     QString m_missingPrinter;
@@ -152,12 +152,14 @@ QString outcomeName(PrintedGroup::Outcome outcome);
 // cannot be had, a damaged file or a changed record stops the run (`stopped`)
 // after its message. Run-time failures are reported by the failing step's trap.
 // `progress`, when given, follows the run and may stop it between groups.
-PrintRunResult runNormalPrint(Environment& env, int kind, ReportControl& report, const QString& ordererCode = {},
-                              const QString& supplierCode = {}, PrintProgress* progress = nullptr);
+PrintRunResult runNormalPrint(Environment& env, Protocol protocol, ReportControl& report,
+                              const QString& ordererCode = {}, const QString& supplierCode = {},
+                              PrintProgress* progress = nullptr);
 
 // The marked run of the shipment-entry windows: the records marked for issue
 // ("8"), updated as printed or as cancelled (declined, or stopped through
 // `progress` before their group).
-PrintRunResult runMarkedPrint(Environment& env, int kind, ReportControl& report, PrintProgress* progress = nullptr);
+PrintRunResult runMarkedPrint(Environment& env, Protocol protocol, ReportControl& report,
+                              PrintProgress* progress = nullptr);
 
 } // namespace plx

@@ -2,8 +2,8 @@
 
 #include "EntryFormats.h"
 
-#include "core/CodeTable.h"
 #include "core/text/VbFormat.h"
+#include "store/CodeTable.h"
 
 #include <QRegularExpression>
 
@@ -106,7 +106,7 @@ Decimal taxRate(const CodeTable& codes, Protocol format, int taxationPosition, Q
     if (taxationName.trimmed() == kTaxExemptName)
         return Decimal(0);
     const Decimal wanted(taxationPosition + 1);
-    for (const CodeEntry& e : codes.list(formatDigitOf(format), QStringLiteral("03"))) {
+    for (const CodeEntry& e : codes.list(format, QStringLiteral("03"))) {
         const std::optional<Decimal> code = Decimal::parse(e.code);
         if (code && *code == wanted)
             return leadingNumber(e.value).value_or(Decimal(0));

@@ -3,10 +3,10 @@
 #include "AmountCalculation.h"
 #include "EntryFormats.h"
 
-#include "core/CodeTable.h"
 #include "core/text/Cp932.h"
 #include "core/text/FixedField.h"
 #include "core/text/VbFormat.h"
+#include "store/CodeTable.h"
 #include "store/StatusRules.h"
 
 namespace plx {
@@ -110,7 +110,7 @@ QString kindText(const DeliveryRecord& r, Protocol format)
 // list has it, else none.
 QString selectedCode(const CodeTable& codes, Protocol format, const char* kind, const QString& field)
 {
-    const CodeEntry* e = codes.find(formatDigitOf(format), QLatin1String(kind), field.trimmed());
+    const CodeEntry* e = codes.find(format, QLatin1String(kind), field.trimmed());
     return e ? e->code : QString();
 }
 
@@ -282,7 +282,7 @@ void writeEntry(DeliveryRecord& r, const EntryForm& f, Protocol format, EntryMod
 
     // Order data.
     if (mode == EntryMode::New) {
-        r.setKind(kindDigitOf(format));
+        r.setProtocol(format);
         r.setText(F::OrdererCode, f.text(3));
         r.setText(F::SupplierCode, f.text(6));
         r.setText(F::DeliveryKeyNo, f.text(7));

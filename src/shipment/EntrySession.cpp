@@ -21,7 +21,7 @@ namespace {
 
 QString dataPathOf(const Environment& env, Protocol format)
 {
-    return env.paths.delivPathFor(kindOf(format));
+    return env.paths.delivPathFor(format);
 }
 
 // The tag grid has as many rows as the tag-line setting, within the 99 lines a
@@ -119,7 +119,7 @@ bool EntrySession::loadCodes()
 int EntrySession::findRecord(const QString& orderer, const QString& supplier, const QString& key)
 {
     QString status;
-    return store().findDelivery(kindDigitOf(m_format), orderer, supplier, key, status);
+    return store().findDelivery(m_format, orderer, supplier, key, status);
 }
 
 void EntrySession::switchMode(EntryMode mode)
@@ -147,21 +147,21 @@ bool EntrySession::open()
     if (m_opening.rangeFlag) {
         // The handed-over row is the starting point of the new record.
         DeliveryStore& s = store();
-        const int n = s.requireLive(m_opening.firstOrdinal, kindDigitOf(m_format));
+        const int n = s.requireLive(m_opening.firstOrdinal, m_format);
         m_copied = s.read(n);
         display(*m_copied, n);
         m_view.label1 = QStringLiteral("新規（画面入力）");
         m_view.registerEnabled = true;
         m_shown.reset();
     }
-    m_recordNumber = store().countLive(kindDigitOf(m_format));
+    m_recordNumber = store().countLive(m_format);
     return true;
 }
 
 std::optional<CustRecord> EntrySession::companyOf(const QString& orderer, const QString& supplier)
 {
     const CustStore& c = companies();
-    const int n = c.lookup(kindDigitOf(m_format), orderer, supplier);
+    const int n = c.lookup(m_format, orderer, supplier);
     if (n == 0)
         return std::nullopt;
     return c.read(n);
@@ -180,7 +180,7 @@ void EntrySession::display(const DeliveryRecord& record, int n)
 void EntrySession::showOrdinal(int ordinal)
 {
     DeliveryStore& s = store();
-    const int n = s.requireLive(ordinal, kindDigitOf(m_format));
+    const int n = s.requireLive(ordinal, m_format);
     display(s.read(n), n);
 }
 
@@ -258,8 +258,8 @@ void EntrySession::ordererDisplay()
             for (const auto& [box, source] : defaults) {
                 if (!f.combo(box).isEmpty())
                     continue;
-                const CodeEntry* e = m_codes.find(formatDigitOf(m_format), QLatin1String(source.first),
-                                                  m_company->text(source.second).trimmed());
+                const CodeEntry* e =
+                    m_codes.find(m_format, QLatin1String(source.first), m_company->text(source.second).trimmed());
                 if (e) {
                     f.combo(box) = e->code;
                     m_defaultClasses[box] = e->code;
@@ -412,7 +412,7 @@ int positionOf(const CodeTable& codes, Protocol format, const char* kind, const 
 {
     if (code.isEmpty())
         return -1;
-    const QList<CodeEntry> list = codes.list(formatDigitOf(format), QLatin1String(kind));
+    const QList<CodeEntry> list = codes.list(format, QLatin1String(kind));
     for (int i = 0; i < list.size(); ++i) {
         if (list[i].code == code)
             return i;
@@ -518,7 +518,7 @@ void EntrySession::recalculateAmounts(const QString& valueAtFocus, const QString
     in.unitPrice = f.text(22);
     in.foreign = m_view.foreign;
     in.taxationPosition = positionOf(m_codes, m_format, "03", f.combo(3));
-    in.taxationName = m_codes.nameOf(formatDigitOf(m_format), QStringLiteral("03"), f.combo(3));
+    in.taxationName = m_codes.nameOf(m_format, QStringLiteral("03"), f.combo(3));
     in.amountRounding = m_company ? m_company->text(CustField::AmountRounding) : QString();
     in.taxRounding = m_company ? m_company->text(CustField::TaxRounding) : QString();
     in.format = m_format;

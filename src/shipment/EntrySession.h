@@ -3,7 +3,7 @@
 #include "EntryRecord.h"
 #include "EntryValidation.h"
 
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 

@@ -3,9 +3,9 @@
 #include "EntryFormats.h"
 #include "EntryLimits.h"
 
-#include "core/CodeTable.h"
 #include "core/CommonRoutines.h"
 #include "core/text/Cp932.h"
+#include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
@@ -391,8 +391,7 @@ std::optional<Failure> Validator::check(const Step& step)
             return std::nullopt;
         return CheckBlankAsterisk(box(step.box)) != 0 ? std::optional(refused) : std::nullopt;
     case Check::CompanyExists: {
-        const char digit = kindDigitOf(m_ctx.format);
-        const int n = m_ctx.companies ? m_ctx.companies->lookup(digit, box(text(3)), box(text(6))) : 0;
+        const int n = m_ctx.companies ? m_ctx.companies->lookup(m_ctx.format, box(text(3)), box(text(6))) : 0;
         if (n == 0)
             return refused;
         m_company = m_ctx.companies->read(n);
@@ -402,8 +401,7 @@ std::optional<Failure> Validator::check(const Step& step)
         if (!m_ctx.store)
             return std::nullopt;
         QString status;
-        const int n =
-            FindDelivery(*m_ctx.store, kindDigitOf(m_ctx.format), box(text(3)), box(text(6)), box(text(7)), status);
+        const int n = FindDelivery(*m_ctx.store, m_ctx.format, box(text(3)), box(text(6)), box(text(7)), status);
         return n != 0 ? std::optional(refused) : std::nullopt;
     }
     case Check::KanjiText:
@@ -438,7 +436,7 @@ std::optional<Failure> Validator::check(const Step& step)
             return refused;
         // A code that names no entry of the list is no selection either.
         const QString kind = QStringLiteral("0%1").arg(step.box.n);
-        if (m_ctx.codes && !m_ctx.codes->find(formatDigitOf(m_ctx.format), kind, code))
+        if (m_ctx.codes && !m_ctx.codes->find(m_ctx.format, kind, code))
             return refused;
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProtocolDigit.h"
+
 #include "core/text/FixedField.h"
 
 #include <QByteArray>
@@ -66,8 +68,12 @@ public:
     QByteArray raw(CustField f) const { return fixed::bytes(m_bytes, field(f)); }
     void setText(CustField f, QStringView value) { fixed::write(m_bytes, field(f), value); }
 
-    char protocol() const { return m_bytes.at(0); }
-    void setProtocol(char digit) { m_bytes[0] = digit; }
+    // The Protocol byte as stored: the protocol's digit, or a blank once deleted.
+    char protocolByte() const { return m_bytes.at(0); }
+    void setProtocolByte(char digit) { m_bytes[0] = digit; }
+    // The protocol of a live company; nothing once deleted or unreadable.
+    std::optional<Protocol> protocol() const { return protocolOfDigit(protocolByte()); }
+    void setProtocol(Protocol protocol) { setProtocolByte(protocolDigit(protocol)); }
 
 private:
     QByteArray m_bytes;

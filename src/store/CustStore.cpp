@@ -81,24 +81,23 @@ void CustStore::ensureIndex() const
     m_indexBuilt = true;
 }
 
-int CustStore::lookupRaw(char protocol, const QByteArray& ordererCode, const QByteArray& supplierCode) const
+int CustStore::lookupRaw(Protocol protocol, const QByteArray& ordererCode, const QByteArray& supplierCode) const
 {
-    if (protocol == CustRecord::kProtocolDeleted)
-        return 0;
     ensureIndex();
-    return m_index.value(keyOf(protocol, ordererCode, supplierCode), 0);
+    return m_index.value(keyOf(protocolDigit(protocol), ordererCode, supplierCode), 0);
 }
 
-int CustStore::lookup(char protocol, const QString& ordererCode, const QString& supplierCode) const
+int CustStore::lookup(Protocol protocol, const QString& ordererCode, const QString& supplierCode) const
 {
     return lookupRaw(protocol, cp932::encode(ordererCode), cp932::encode(supplierCode));
 }
 
-QList<int> CustStore::list(char protocol) const
+QList<int> CustStore::list(Protocol protocol) const
 {
+    const char digit = protocolDigit(protocol);
     QList<int> out;
     for (int n = 1; n <= count(); ++n) {
-        if (*m_file.at(n) == protocol)
+        if (*m_file.at(n) == digit)
             out.append(n);
     }
     return out;
@@ -112,7 +111,7 @@ CompanyEntry CustStore::entry(int n) const
             text(CustField::SupplierName)};
 }
 
-QList<CompanyEntry> CustStore::entries(char protocol) const
+QList<CompanyEntry> CustStore::entries(Protocol protocol) const
 {
     QList<CompanyEntry> out;
     for (int n : list(protocol))
@@ -137,7 +136,7 @@ void CustStore::change(int n, const CustRecord& record)
 void CustStore::remove(int n)
 {
     CustRecord record = read(n);
-    record.setProtocol(CustRecord::kProtocolDeleted);
+    record.setProtocolByte(CustRecord::kProtocolDeleted);
     write(n, record);
 }
 
@@ -164,12 +163,13 @@ void CustStore::compact(const QString& workPath)
     open();
 }
 
-std::optional<CustRecord> CustStore::sampleDefaults(const QString& samplePath, char protocol)
+std::optional<CustRecord> CustStore::sampleDefaults(const QString& samplePath, Protocol protocol)
 {
     CustStore sample(samplePath);
     sample.openReadOnly();
+    const char digit = protocolDigit(protocol);
     for (int n = 1; n <= sample.count(); ++n) {
-        if (*sample.m_file.at(n) == protocol)
+        if (*sample.m_file.at(n) == digit)
             return sample.read(n);
     }
     return std::nullopt;

@@ -57,16 +57,16 @@ public:
 
     // The first live record of the protocol whose codes equal the given ones,
     // trailing blanks ignored on both sides; 0 when none does.
-    int lookup(char protocol, const QString& ordererCode, const QString& supplierCode) const;
+    int lookup(Protocol protocol, const QString& ordererCode, const QString& supplierCode) const;
     // The same for codes already in the record's bytes.
-    int lookupRaw(char protocol, const QByteArray& ordererCode, const QByteArray& supplierCode) const;
+    int lookupRaw(Protocol protocol, const QByteArray& ordererCode, const QByteArray& supplierCode) const;
     // Record numbers of the protocol's records, in file order (row k of a list is
     // the k-th of them).
-    QList<int> list(char protocol) const;
+    QList<int> list(Protocol protocol) const;
 
     // Record n as a company entry, and every company of the protocol so, in file order.
     CompanyEntry entry(int n) const;
-    QList<CompanyEntry> entries(char protocol) const;
+    QList<CompanyEntry> entries(Protocol protocol) const;
 
     int add(const CustRecord& record);
     void change(int n, const CustRecord& record);
@@ -79,7 +79,7 @@ public:
 
     // The first record of the protocol in the sample file, the defaults for a
     // new company; nothing when the file holds none.
-    static std::optional<CustRecord> sampleDefaults(const QString& samplePath, char protocol);
+    static std::optional<CustRecord> sampleDefaults(const QString& samplePath, Protocol protocol);
 
 private:
     static QByteArray keyOf(char protocol, const QByteArray& orderer, const QByteArray& supplier);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProtocolDigit.h"
+
 #include "core/text/FixedField.h"
 
 #include <QByteArray>
@@ -118,9 +120,18 @@ public:
     // Takes the field's bytes from another record as they stand (no decoding).
     void copyField(const DeliveryRecord& from, DeliveryField f);
 
+    // The Kind byte as stored: the protocol's digit, or a blank once deleted.
     char kind() const { return m_bytes.at(0); }
     void setKind(char digit) { m_bytes[0] = digit; }
-    bool isLiveOf(char kindDigit) const { return kind() == kindDigit; }
+    // The protocol of a live record; nothing once deleted.
+    std::optional<Protocol> protocol() const { return protocolOfDigit(kind()); }
+    void setProtocol(Protocol protocol) { setKind(protocolDigit(protocol)); }
+    bool isLiveOf(Protocol protocol) const { return kind() == protocolDigit(protocol); }
+    bool isDeleted() const { return kind() == kKindDeleted; }
+    // The same test on a record's bytes in a file read whole.
+    static bool isLiveOf(const char* recordBytes, Protocol protocol) { return *recordBytes == protocolDigit(protocol); }
+    static bool isDeleted(const char* recordBytes) { return *recordBytes == kKindDeleted; }
+    void setDeleted() { setKind(kKindDeleted); }
 
     // Shipping-tag line k (1..99): quantity per package and number of tags.
     QString tagQty(int k) const;

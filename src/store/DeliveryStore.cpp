@@ -121,8 +121,9 @@ void DeliveryStore::updateIndex(int n, const QByteArray& oldBytes, const QByteAr
     numbers.insert(std::lower_bound(numbers.begin(), numbers.end(), n), n);
 }
 
-int DeliveryStore::findLive(int k, char kindDigit) const
+int DeliveryStore::findLive(int k, Protocol protocol) const
 {
+    const char kindDigit = protocolDigit(protocol);
     if (k < 1)
         return 0;
     int seen = 0;
@@ -133,16 +134,17 @@ int DeliveryStore::findLive(int k, char kindDigit) const
     return 0;
 }
 
-int DeliveryStore::requireLive(int k, char kindDigit) const
+int DeliveryStore::requireLive(int k, Protocol protocol) const
 {
-    const int n = findLive(k, kindDigit);
+    const int n = findLive(k, protocol);
     if (n == 0)
         m_file.throwNoSuchRecord();
     return n;
 }
 
-int DeliveryStore::countLive(char kindDigit) const
+int DeliveryStore::countLive(Protocol protocol) const
 {
+    const char kindDigit = protocolDigit(protocol);
     int live = 0;
     for (int n = 1; n <= count(); ++n) {
         if (*m_file.at(n) == kindDigit)
@@ -151,8 +153,9 @@ int DeliveryStore::countLive(char kindDigit) const
     return live;
 }
 
-QList<int> DeliveryStore::liveRecords(char kindDigit) const
+QList<int> DeliveryStore::liveRecords(Protocol protocol) const
 {
+    const char kindDigit = protocolDigit(protocol);
     QList<int> out;
     for (int n = 1; n <= count(); ++n) {
         if (*m_file.at(n) == kindDigit)
@@ -168,8 +171,9 @@ void DeliveryStore::markDeleted(int n)
     write(n, std::move(record));
 }
 
-int DeliveryStore::markDeletedWhere(char kindDigit, const std::function<bool(const DeliveryRecord&)>& matches)
+int DeliveryStore::markDeletedWhere(Protocol protocol, const std::function<bool(const DeliveryRecord&)>& matches)
 {
+    const char kindDigit = protocolDigit(protocol);
     std::optional<FileLock> ownLock;
     if (m_lock == nullptr || m_lock->dataPath() != path())
         ownLock.emplace(path(), label());
@@ -230,12 +234,12 @@ void DeliveryStore::ensureIndex() const
     m_indexBuilt = true;
 }
 
-int DeliveryStore::findDelivery(char kindDigit, const QString& ordererCode, const QString& supplierCode,
+int DeliveryStore::findDelivery(Protocol protocol, const QString& ordererCode, const QString& supplierCode,
                                 const QString& deliveryKeyNo, QString& status) const
 {
     status.clear();
     ensureIndex();
-    const auto it = m_index.constFind(keyOf(kindDigit, ordererCode, supplierCode, deliveryKeyNo));
+    const auto it = m_index.constFind(keyOf(protocolDigit(protocol), ordererCode, supplierCode, deliveryKeyNo));
     if (it == m_index.cend() || it->isEmpty())
         return 0;
     const int n = it->first();

@@ -72,13 +72,13 @@ public:
 
     // The record number of the k-th live record of the kind (k from 1), or 0 when
     // there are fewer.
-    int findLive(int k, char kindDigit) const;
+    int findLive(int k, Protocol protocol) const;
     // The record number of the k-th live record; a missing one is a run-time
     // failure ("納品書ﾌｧｲﾙに該当ﾃﾞｰﾀが有りません。").
-    int requireLive(int k, char kindDigit) const;
-    int countLive(char kindDigit) const;
+    int requireLive(int k, Protocol protocol) const;
+    int countLive(Protocol protocol) const;
     // The record numbers of every live record of the kind, in file order.
-    QList<int> liveRecords(char kindDigit) const;
+    QList<int> liveRecords(Protocol protocol) const;
 
     // Kind " " and UpdatedAt now.
     void markDeleted(int n);
@@ -91,15 +91,15 @@ public:
     // torn record. Nothing is written when nothing matches. Returns how many
     // records were marked; the store is then open on the file as it stands.
     // Throws Refusal or RuntimeFailure.
-    int markDeletedWhere(char kindDigit, const std::function<bool(const DeliveryRecord&)>& matches);
+    int markDeletedWhere(Protocol protocol, const std::function<bool(const DeliveryRecord&)>& matches);
     // The work file of markDeletedWhere.
     QString workPath() const { return path() + QStringLiteral(".work"); }
 
-    // The first record whose Kind equals `kindDigit` and whose orderer code,
+    // The first live record of the protocol whose orderer code,
     // supplier code and delivery key equal the given texts (trailing blanks
     // ignored on both sides). Returns its number and sets `status` to its Status
     // trimmed; 0 and empty status when none matches.
-    int findDelivery(char kindDigit, const QString& ordererCode, const QString& supplierCode,
+    int findDelivery(Protocol protocol, const QString& ordererCode, const QString& supplierCode,
                      const QString& deliveryKeyNo, QString& status) const;
 
 private:
@@ -128,12 +128,12 @@ inline const QString kNoSuchRecordText = QStringLiteral("納品書ﾌｧｲﾙ�
 
 namespace plx {
 
-// The first record of the open data file that matches the kind digit and the
+// The first record of the open data file that matches the protocol and the
 // three keys (see DeliveryStore::findDelivery); 0 and empty status when none.
-inline int FindDelivery(const DeliveryStore& store, char kindDigit, const QString& ordererCode,
+inline int FindDelivery(const DeliveryStore& store, Protocol protocol, const QString& ordererCode,
                         const QString& supplierCode, const QString& deliveryKeyNo, QString& status)
 {
-    return store.findDelivery(kindDigit, ordererCode, supplierCode, deliveryKeyNo, status);
+    return store.findDelivery(protocol, ordererCode, supplierCode, deliveryKeyNo, status);
 }
 
 } // namespace plx

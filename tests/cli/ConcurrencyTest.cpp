@@ -385,7 +385,7 @@ TEST(Concurrency, ACompanyIsNeverDeletedWhileAProgramAddsItsRecords)
         QSet<QString> present;
         for (qsizetype i = 0; i + CustRecord::kLength <= cust.size(); i += CustRecord::kLength) {
             const CustRecord c(cust.mid(i, CustRecord::kLength));
-            if (c.protocol() == '1')
+            if (c.protocolByte() == '1')
                 present << c.text(CustField::OrdererCode).trimmed();
         }
         const QHash<QString, DeliveryRecord> live = inst.live();

@@ -3,10 +3,10 @@
 
 #include "cli/InstallOffer.h"
 #include "cli/Installer.h"
-#include "core/CodeTable.h"
 #include "core/MessageCatalog.h"
 #include "core/StartUp.h"
 #include "core/text/Cp932.h"
+#include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryRecord.h"
 
@@ -216,14 +216,14 @@ TEST(InstallData, CatalogueHasEveryNumberTheProgramShowsWithTheRightKind)
 TEST(InstallData, CodeTableHasWhatTheProgramRelieson)
 {
     const CodeTable table = CodeTable::fromBytes(Installer::codeTableBytes());
-    for (const char* format : {"1", "2"}) {
+    for (Protocol format : kProtocols) {
         for (const char* kind : {"01", "02", "03", "04", "05"})
-            EXPECT_FALSE(table.list(format, kind).isEmpty()) << format << "/" << kind;
+            EXPECT_FALSE(table.list(format, kind).isEmpty()) << protocolName(format) << "/" << kind;
         // The second consumption-tax class is the one whose tax is computed.
         EXPECT_EQ(table.list(format, "02").value(1).name, QStringLiteral("外税"));
         EXPECT_EQ(table.list(format, "05").first().code, QStringLiteral("JPY"));
     }
-    const QList<CodeEntry> taxation = table.list("1", "03");
+    const QList<CodeEntry> taxation = table.list(Protocol::Eiaj, "03");
     QSet<QString> rates;
     bool outsideTax = false;
     for (const CodeEntry& e : taxation) {
@@ -234,7 +234,7 @@ TEST(InstallData, CodeTableHasWhatTheProgramRelieson)
     EXPECT_TRUE(rates.contains(QStringLiteral("10")));
     EXPECT_TRUE(rates.contains(QStringLiteral("8")));
     QStringList priceClasses;
-    for (const CodeEntry& e : table.list("1", "04"))
+    for (const CodeEntry& e : table.list(Protocol::Eiaj, "04"))
         priceClasses << e.code;
     EXPECT_EQ(priceClasses, (QStringList{"1", "2", "3", "4"}));
 }
@@ -248,8 +248,8 @@ TEST(InstallData, CompaniesKeepTheRecordRules)
     f.close();
     CustStore store(f.fileName());
     store.open();
-    EXPECT_EQ(store.list('1').size(), 3);
-    EXPECT_EQ(store.list('2').size(), 2);
+    EXPECT_EQ(store.list(Protocol::Eiaj).size(), 3);
+    EXPECT_EQ(store.list(Protocol::Korvan).size(), 2);
     QSet<QString> outputKinds;
     for (int n = 1; n <= store.count(); ++n) {
         const CustRecord r = store.read(n);
@@ -263,7 +263,7 @@ TEST(InstallData, CompaniesKeepTheRecordRules)
         if (kind == QLatin1String("2") || kind == QLatin1String("3")) {
             EXPECT_FALSE(r.text(CustField::TagFormFile).trimmed().isEmpty()) << n;
         }
-        if (r.protocol() == '2') {
+        if (r.protocolByte() == '2') {
             EXPECT_EQ(r.text(CustField::KanjiUse), QStringLiteral("0"));
             EXPECT_EQ(r.text(CustField::AmountRounding), QStringLiteral(" "));
         }

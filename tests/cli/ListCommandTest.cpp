@@ -38,11 +38,11 @@ TEST(ListCommand, PrintsTheListWindowsColumnsAsTsv)
                              "納入指示数量\t出荷日\t納入数量"));
     // The same texts the window's model shows, cell for cell.
     DeliveryList list(inst.env);
-    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
+    ASSERT_TRUE(list.reload(Protocol::Eiaj));
     for (int row = 0; row < 2; ++row) {
         QStringList cells;
         for (int c = 0; c < DeliveryListModel::kColumnCount; ++c)
-            cells << list.model(DeliveryList::kEiaj).cellText(row, c);
+            cells << list.model(Protocol::Eiaj).cellText(row, c);
         EXPECT_EQ(lines[row + 1], cells.join(QLatin1Char('\t')));
     }
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1\t済\t北斗星電機")));

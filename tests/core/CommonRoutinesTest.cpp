@@ -1,6 +1,6 @@
 #include "core/CommonRoutines.h"
-#include "core/CodeTable.h"
 #include "core/text/Cp932.h"
+#include "store/CodeTable.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +64,10 @@ TEST(CodeTable, RecordsLookupsAndPartialTail)
     bytes += "1012";
     const CodeTable table = CodeTable::fromBytes(bytes);
     EXPECT_EQ(table.count(), 4);
-    EXPECT_EQ(table.nameOf("1", "01", " 2 "), QStringLiteral("受入検査"));
-    EXPECT_EQ(table.nameOf("2", "01", "2"), QString());
-    EXPECT_EQ(table.find("1", "03", "1")->value, QStringLiteral("10"));
-    EXPECT_EQ(table.list("1", "01").size(), 2);
+    EXPECT_EQ(table.nameOf(Protocol::Eiaj, "01", " 2 "), QStringLiteral("受入検査"));
+    EXPECT_EQ(table.nameOf(Protocol::Korvan, "01", "2"), QString());
+    EXPECT_EQ(table.find(Protocol::Eiaj, "03", "1")->value, QStringLiteral("10"));
+    EXPECT_EQ(table.list(Protocol::Eiaj, "01").size(), 2);
     // A name longer than 12 bytes is cut without half a character.
     const QByteArray longName = CodeTable::makeRecord({"1", "01", "9", "一二三四五六七", ""});
     EXPECT_EQ(longName.mid(8, 12), cp932::encode(u"一二三四五六"));

@@ -1,8 +1,8 @@
 #include "support/RecordBuilders.h"
 #include "support/TestInstall.h"
 
-#include "core/CodeTable.h"
 #include "customers/CustomerSession.h"
+#include "store/CodeTable.h"
 
 #include <QFile>
 
@@ -136,7 +136,7 @@ class CheckOrder : public CustomerFixture, public ::testing::WithParamInterface<
 TEST_P(CheckOrder, EachFixMeetsTheNextCheck)
 {
     const Protocol protocol = GetParam();
-    const char digit = kindDigitOf(protocol);
+    const char digit = protocol == Protocol::Eiaj ? '1' : '2';
     seed({complete(digit, QStringLiteral("A1"), QStringLiteral("S1"), QStringLiteral("既存"))});
     const QByteArray before = inst.readFile(kCust);
     auto s = session(protocol);
@@ -271,7 +271,7 @@ TEST_F(CustomerFixture, DeleteIsRefusedWhileAnyRecordOfTheCompanyIsKept)
     ASSERT_EQ(s->startDelete(), 0);
     EXPECT_TRUE(s->confirmDelete(true).written);
     EXPECT_EQ(s->rows().size(), 1);
-    EXPECT_EQ(stored()[1].protocol(), ' ');
+    EXPECT_EQ(stored()[1].protocolByte(), ' ');
     EXPECT_TRUE(s->changed());
 }
 
@@ -379,7 +379,7 @@ TEST_F(CustomerFixture, KorvanRecordHoldsFixedSettingsAndNineCharacterCodes)
     f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("3");
     ASSERT_TRUE(s->ok().written);
     const CustRecord r = stored().at(0);
-    EXPECT_EQ(r.protocol(), '2');
+    EXPECT_EQ(r.protocolByte(), '2');
     EXPECT_EQ(r.text(CustField::OrdererCode), QStringLiteral("123456789   "));
     EXPECT_EQ(r.text(CustField::KanjiUse), QStringLiteral("0"));
     EXPECT_EQ(r.text(CustField::PriceDisplayKind), QStringLiteral("1"));

@@ -27,7 +27,7 @@ struct DataFolderFixture : ::testing::Test
 TEST_F(DataFolderFixture, TheSettingsCarryTheLastInputFolderAndTheReadResult)
 {
     inst.setSetting(QStringLiteral("DataFilePath"), QStringLiteral("/some/folder"));
-    const ImportSettings settings = ImportDriver::readSettings(inst.env, 0);
+    const ImportSettings settings = ImportDriver::readSettings(inst.env, Protocol::Eiaj);
     EXPECT_EQ(settings.dataFolder, QStringLiteral("/some/folder"));
     EXPECT_EQ(settings.dataFolderResult, RegOk);
 }
@@ -36,7 +36,7 @@ TEST_F(DataFolderFixture, AnUnreadableSettingsStoreIsReportedInTheResult)
 {
     const QString file = inst.base() + QStringLiteral("/registry.ini");
     ASSERT_TRUE(QFile::remove(file) && QDir().mkpath(file));
-    const ImportSettings settings = ImportDriver::readSettings(inst.env, 1);
+    const ImportSettings settings = ImportDriver::readSettings(inst.env, Protocol::Korvan);
     EXPECT_NE(settings.dataFolderResult, RegOk);
     EXPECT_TRUE(settings.dataFolder.isEmpty());
 }
@@ -69,7 +69,7 @@ TEST_F(DataFolderFixture, SavingTheFolderWritesTheSettingAndReturnsTheResult)
 {
     EXPECT_EQ(saveDataFolder(inst.env, orders()), RegOk);
     EXPECT_EQ(inst.setting(QStringLiteral("DataFilePath")), orders());
-    EXPECT_EQ(ImportDriver::readSettings(inst.env, 0).dataFolder, orders());
+    EXPECT_EQ(ImportDriver::readSettings(inst.env, Protocol::Eiaj).dataFolder, orders());
 }
 
 TEST_F(DataFolderFixture, AFailedSaveReturnsTheRegistryResult)

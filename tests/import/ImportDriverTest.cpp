@@ -30,7 +30,7 @@ TEST(ImportDriver, PrecheckRefusalsAndLineLengths)
         binary.open(QIODevice::WriteOnly);
         binary.write(QByteArray("\x00\xff\x81\x00\x13garbage\x82", 13));
     }
-    ImportDriver driver(imp.inst.env, 0);
+    ImportDriver driver(imp.inst.env, Protocol::Eiaj);
     const PrecheckResult r = driver.precheck(imp.folder(), {"OK.CSV", "GONE.CSV", "NOCLASS.CSV", "C0701.CSV",
                                                             "EMPTY.CSV", "LONG.CSV", "EXACT.CSV", "BIN.DAT"});
     EXPECT_EQ(r.selected, 8);
@@ -106,7 +106,7 @@ TEST(ImportDriver, AFailureHalfWayChangesNothing)
     imp.order("A.CSV", {pairOrder("0502", "K1")});
     imp.order("B.CSV", {pairOrder("0502", "K2")});
     imp.order("C.CSV", {pairOrder("0502", "K3")});
-    ImportDriver driver(imp.inst.env, 0);
+    ImportDriver driver(imp.inst.env, Protocol::Eiaj);
     ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV", "B.CSV", "C.CSV"}).accepted, 3);
     // The disk fails as the third file begins.
     const auto failing = [](int progress, int) {
@@ -132,7 +132,7 @@ TEST(ImportDriver, VanishedFileStopsTheRunKeepingWhatCameBefore)
     imp.order("A.CSV", {pairOrder("0502", "K1")});
     imp.order("B.CSV", {pairOrder("0503", "K2")});
     imp.order("C.CSV", {pairOrder("0504", "K3")});
-    ImportDriver driver(imp.inst.env, 0);
+    ImportDriver driver(imp.inst.env, Protocol::Eiaj);
     ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV", "B.CSV", "C.CSV"}).accepted, 3);
     QFile::remove(imp.inPath("B.CSV"));
     driver.run(RebuildMode::Add, true);
@@ -181,7 +181,7 @@ TEST(ImportDriver, ADamagedDataFileIsRefusedAndNeverRewritten)
         imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), damaged);
         imp.inst.writeFile(QStringLiteral("Prg/BUP_Deliv.dat"), "an earlier backup");
         imp.order("A.CSV", {pairOrder("0502", "K1")});
-        ImportDriver driver(imp.inst.env, 0);
+        ImportDriver driver(imp.inst.env, Protocol::Eiaj);
         ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV"}).accepted, 1);
         try {
             driver.run(RebuildMode::Add, true);
@@ -197,7 +197,7 @@ TEST(ImportDriver, ADamagedDataFileIsRefusedAndNeverRewritten)
     }
     // The run released its locks: a second driver gets them at once.
     imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), whole);
-    ImportDriver driver(imp.inst.env, 0);
+    ImportDriver driver(imp.inst.env, Protocol::Eiaj);
     ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV"}).accepted, 1);
     driver.run(RebuildMode::Add, false);
     EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), 3 * DeliveryRecord::kLength);
@@ -207,10 +207,10 @@ TEST(ImportDriver, AnotherImportHoldingTheFilesRefusesThePrecheck)
 {
     ImportInstall imp;
     imp.order("A.CSV", {pairOrder("0502", "K1")});
-    ImportDriver first(imp.inst.env, 0);
+    ImportDriver first(imp.inst.env, Protocol::Eiaj);
     ASSERT_EQ(first.precheck(imp.folder(), {"A.CSV"}).accepted, 1);
     qputenv("PLX90_LOCK_WAIT_MS", "50");
-    ImportDriver second(imp.inst.env, 1); // even the other format: the work file is shared
+    ImportDriver second(imp.inst.env, Protocol::Korvan); // even the other format: the work file is shared
     EXPECT_THROW(second.precheck(imp.folder(), {"A.CSV"}), Refusal);
     qunsetenv("PLX90_LOCK_WAIT_MS");
     first.run(RebuildMode::Add, false);
@@ -220,12 +220,13 @@ TEST(ImportDriver, AnotherImportHoldingTheFilesRefusesThePrecheck)
 TEST(ImportDriver, FileMoveMovesOnlyForOneOrBlank)
 {
     ImportInstall imp;
-    EXPECT_TRUE(ImportDriver::readSettings(imp.inst.env, 0).moveFiles); // not set
+    EXPECT_TRUE(ImportDriver::readSettings(imp.inst.env, Protocol::Eiaj).moveFiles); // not set
     const std::pair<const char*, bool> cases[] = {{"", true},   {"  ", true}, {"1", true},
                                                   {"0", false}, {"2", false}, {"Y", false}};
     for (const auto& [value, moves] : cases) {
         imp.inst.setSetting(QStringLiteral("FileMove"), QLatin1String(value));
-        EXPECT_EQ(ImportDriver::readSettings(imp.inst.env, 0).moveFiles, moves) << "FileMove=\"" << value << '"';
+        EXPECT_EQ(ImportDriver::readSettings(imp.inst.env, Protocol::Eiaj).moveFiles, moves)
+            << "FileMove=\"" << value << '"';
     }
 }
 
@@ -240,7 +241,7 @@ TEST(ImportDriver, PrecheckRefusesAHeaderOfMoreThan548Items)
         }
         imp.order(QStringLiteral("H%1.CSV").arg(n), {names.join(u','), values.join(u',')});
     }
-    ImportDriver driver(imp.inst.env, 0);
+    ImportDriver driver(imp.inst.env, Protocol::Eiaj);
     EXPECT_EQ(driver.precheck(imp.folder(), {"H548.CSV", "H549.CSV"}).accepted, 1);
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_EQ(imp.errorLines()[0], QStringLiteral("H549.CSV [    ]:対象外のビジネスプロトコルです。(002)"));

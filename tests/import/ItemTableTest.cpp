@@ -62,7 +62,7 @@ TEST(ErrorList, HeadingOnceAndTheLineFormats)
     TestInstall inst;
     inst.buildPaths();
     {
-        ErrorList list(inst.env, 0);
+        ErrorList list(inst.env, Protocol::Eiaj);
         list.ERR_OUT(11, "ORDER1.CSV", "REIAJ013", 3, "A001", "S01", "K123", "0502");
         inst.clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0)));
         list.ERR_OUT(4, "ORDER1.CSV", "", 4, "A002", "S02", "", "0502");

@@ -26,7 +26,7 @@ struct DeletionFixture : ::testing::Test
     {
         writeListInstallation(inst);
         CustRecord deleted = company('1', "GONE", "SUP", "削除済の会社");
-        deleted.setProtocol(' ');
+        deleted.setProtocolByte(' ');
         CustRecord second = company('1', "ORD2", "SUP2", "南海電子");
         second.setText(CustField::SupplierName, u"当社二");
         inst.writeFile(QStringLiteral("Usr/Cust.DAT"),
@@ -71,11 +71,11 @@ struct DeletionFixture : ::testing::Test
 
 TEST_F(DeletionFixture, ChoiceListsTheFormatsCompaniesInFileOrderAfterAll)
 {
-    const BulkDeletion eiajDeletion(inst.env, 0);
+    const BulkDeletion eiajDeletion(inst.env, Protocol::Eiaj);
     EXPECT_EQ(eiajDeletion.caption(), QStringLiteral("納品書ﾃﾞｰﾀ削除 （ＥＩＡＪ）"));
     EXPECT_EQ(eiajDeletion.companyChoice(),
               QStringList({QStringLiteral("すべて"), QStringLiteral("北斗星電機"), QStringLiteral("南海電子")}));
-    const BulkDeletion korvanDeletion(inst.env, 1);
+    const BulkDeletion korvanDeletion(inst.env, Protocol::Korvan);
     EXPECT_EQ(korvanDeletion.caption(), QStringLiteral("納品書ﾃﾞｰﾀ削除 （ＫＯＲＶＡＮ）"));
     EXPECT_EQ(korvanDeletion.companyChoice(), QStringList({QStringLiteral("すべて"), QStringLiteral("湘洋")}));
 
@@ -96,7 +96,7 @@ TEST_F(DeletionFixture, NamesAreCutToFiftyBytesNeverHalfACharacter)
 
 TEST_F(DeletionFixture, ChoosingACompanyGivesItsCodesTrimmedAndItsNames)
 {
-    const BulkDeletion deletion(inst.env, 0);
+    const BulkDeletion deletion(inst.env, Protocol::Eiaj);
     EXPECT_FALSE(deletion.companyAt(0)); // すべて
     const std::optional<DeletionCompany> second = deletion.companyAt(2);
     ASSERT_TRUE(second);
@@ -124,7 +124,7 @@ TEST_F(DeletionFixture, AllCompaniesAllRecordsMarksEveryLiveRecordAndLeavesTheOt
     inst.writeFile(kKorvanFile, fileOf(QList{delivery('2', "KOR1", "SUP", "K1", "2")}));
     const QByteArray korvanBefore = inst.readFile(kKorvanFile);
 
-    EXPECT_EQ(BulkDeletion(inst.env, 0).run(all(false)), 5);
+    EXPECT_EQ(BulkDeletion(inst.env, Protocol::Eiaj).run(all(false)), 5);
     EXPECT_EQ(kinds(), QStringLiteral("      "));
     const QList<DeliveryRecord> after = eiaj();
     for (int i : {0, 1, 2, 3, 5})
@@ -140,14 +140,14 @@ TEST_F(DeletionFixture, RecordsOfTheOtherKindInTheSameFileSurvive)
 {
     // A KORVAN record that found its way into the EIAJ file is no live record there.
     seedEiaj({delivery('1', "ORD1", "SUP", "E1", "2"), delivery('2', "ORD1", "SUP", "K1", "2")});
-    EXPECT_EQ(BulkDeletion(inst.env, 0).run(all(false)), 1);
+    EXPECT_EQ(BulkDeletion(inst.env, Protocol::Eiaj).run(all(false)), 1);
     EXPECT_EQ(kinds(), QStringLiteral(" 2"));
 }
 
 TEST_F(DeletionFixture, IssuedOnlyLeavesUnprocessedWaitingAndMarkedRecords)
 {
     seedEiaj(everyStatus() + QList{delivery('1', "ORD2", "SUP2", "T2", "2"), delivery('1', "ORD2", "SUP2", "TB", " ")});
-    EXPECT_EQ(BulkDeletion(inst.env, 0).run(all(true)), 2);
+    EXPECT_EQ(BulkDeletion(inst.env, Protocol::Eiaj).run(all(true)), 2);
     EXPECT_EQ(kinds(), QStringLiteral("11 1 1"));
 }
 
@@ -156,7 +156,7 @@ TEST_F(DeletionFixture, OneCompanyMatchesBothCodesTrimmedRight)
     seedEiaj({delivery('1', "ORD1", "SUP", "A", "0"), delivery('1', "ORD1", "SUP2", "B", "0"),
               delivery('1', "ORD2", "SUP", "C", "0"), delivery('1', "ORD1", "SUP", "D", "2"),
               delivery('1', "ORD10", "SUP", "E", "0")});
-    const BulkDeletion deletion(inst.env, 0);
+    const BulkDeletion deletion(inst.env, Protocol::Eiaj);
     EXPECT_EQ(deletion.run(of(QStringLiteral("ORD1  "), QStringLiteral("SUP "), false)), 2);
     EXPECT_EQ(kinds(), QStringLiteral(" 11 1"));
 
@@ -171,10 +171,10 @@ TEST_F(DeletionFixture, NothingMatchedReturnsZeroAndLeavesTheFileByteIdentical)
 {
     seedEiaj({delivery('1', "ORD1", "SUP", "A", "0"), delivery('1', "ORD1", "SUP", "B", "8")});
     const QByteArray before = inst.readFile(kEiajFile);
-    const BulkDeletion deletion(inst.env, 0);
+    const BulkDeletion deletion(inst.env, Protocol::Eiaj);
     EXPECT_EQ(deletion.run(all(true)), 0);
     EXPECT_EQ(deletion.run(of(QStringLiteral("NOBODY"), QStringLiteral("SUP"), false)), 0);
-    EXPECT_EQ(BulkDeletion(inst.env, 1).run(all(false)), 0); // an empty KORVAN file
+    EXPECT_EQ(BulkDeletion(inst.env, Protocol::Korvan).run(all(false)), 0); // an empty KORVAN file
     EXPECT_EQ(inst.readFile(kEiajFile), before);
     EXPECT_FALSE(QFile::exists(inst.env.paths.eDelivPath + QStringLiteral(".work")));
 }
@@ -186,7 +186,7 @@ TEST_F(DeletionFixture, ADamagedFileIsRefusedAndLeftAsItWas)
     const QByteArray torn = fileOf(QList{delivery('1', "ORD1", "SUP", "A", "2")}) + "half a record";
     inst.writeFile(kEiajFile, torn);
     try {
-        BulkDeletion(inst.env, 0).run(all(false));
+        BulkDeletion(inst.env, Protocol::Eiaj).run(all(false));
         ADD_FAILURE() << "a damaged file was accepted";
     } catch (const Refusal& refusal) {
         EXPECT_TRUE(refusal.message().contains(QStringLiteral("E_Deliv.dat"))) << refusal.message().toStdString();
@@ -202,7 +202,7 @@ TEST_F(DeletionFixture, AFileAnotherProgramHoldsIsRefusedWithNothingWritten)
     {
         const FileLock other(inst.env.paths.eDelivPath, DeliveryStore::label());
         try {
-            BulkDeletion(inst.env, 0).run(all(false));
+            BulkDeletion(inst.env, Protocol::Eiaj).run(all(false));
             ADD_FAILURE() << "ran without the lock";
         } catch (const Refusal& refusal) {
             EXPECT_TRUE(refusal.message().contains(QStringLiteral("使用中")));
@@ -210,7 +210,7 @@ TEST_F(DeletionFixture, AFileAnotherProgramHoldsIsRefusedWithNothingWritten)
         EXPECT_EQ(inst.readFile(kEiajFile), before);
     }
     qunsetenv("PLX90_LOCK_WAIT_MS");
-    EXPECT_EQ(BulkDeletion(inst.env, 0).run(all(false)), 4);
+    EXPECT_EQ(BulkDeletion(inst.env, Protocol::Eiaj).run(all(false)), 4);
 }
 
 TEST_F(DeletionFixture, TheFileIsReplacedWholeNotWrittenInPlace)
@@ -222,7 +222,7 @@ TEST_F(DeletionFixture, TheFileIsReplacedWholeNotWrittenInPlace)
     const QString oldName = inst.env.paths.eDelivPath + QStringLiteral(".old");
     ASSERT_EQ(::link(QFile::encodeName(inst.env.paths.eDelivPath).constData(), QFile::encodeName(oldName).constData()),
               0);
-    EXPECT_EQ(BulkDeletion(inst.env, 0).run(all(true)), 1);
+    EXPECT_EQ(BulkDeletion(inst.env, Protocol::Eiaj).run(all(true)), 1);
     QFile old(oldName);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), before);
@@ -255,7 +255,7 @@ TEST_F(DeletionFixture, ThePreviewNamesWhatTheDeletionWouldDeleteAndWritesNothin
         {"one company, issued only", of("ORD2 ", "SUP2", true), u"ORD2  南海電子", u"発行済のみ", 1},
         {"a company not in the file", of("NONE", "SUP", false), u"NONE", u"すべて", 0},
     };
-    const BulkDeletion deletion(inst.env, 0);
+    const BulkDeletion deletion(inst.env, Protocol::Eiaj);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QByteArray before = inst.readFile(kEiajFile);

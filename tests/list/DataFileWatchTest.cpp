@@ -50,8 +50,8 @@ TEST(DataFileWatch, EveryKindOfWriteIsToldOnceUntilTheListReadsAgain)
         watch.check();
         watch.check();
         ASSERT_EQ(told.count(), 1) << c.what;
-        EXPECT_EQ(told.at(0).at(0).toInt(), 0) << c.what;
-        watch.read(0);
+        EXPECT_EQ(told.at(0).at(0).value<Protocol>(), Protocol::Eiaj) << c.what;
+        watch.read(Protocol::Eiaj);
         watch.check();
         EXPECT_EQ(told.count(), 1) << c.what << ": told again after the list read it";
     }

@@ -25,7 +25,7 @@ struct ModelFixture : ::testing::Test
         CustRecord korvanCompany = company('2', "ORD1", "SUP", "KORVANの会社");
         korvanCompany.setText(CustField::KanjiUse, u"1");
         CustRecord deletedCompany = company('1', "ORD3", "SUP", "削除済");
-        deletedCompany.setProtocol(' ');
+        deletedCompany.setProtocolByte(' ');
         inst.writeFile(QStringLiteral("Usr/Cust.DAT"),
                        fileOf(QList{kanjiCompany, plainCompany, korvanCompany, deletedCompany}));
     }
@@ -45,8 +45,8 @@ TEST_F(ModelFixture, CellsOfTheEiajList)
                      listed('1', "ORD1", "K3", "8", "ITEM B", ""), shipped,
                      listed('1', "ORD3", "K5", "1", "ITEM C", ""), listed('2', "ORD1", "K6", "1", "X", "")}));
     DeliveryList list(inst.env);
-    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
-    const DeliveryListModel& m = list.model(DeliveryList::kEiaj);
+    ASSERT_TRUE(list.reload(Protocol::Eiaj));
+    const DeliveryListModel& m = list.model(Protocol::Eiaj);
     ASSERT_EQ(m.listedCount(), 4); // the deleted record and the KORVAN one are not listed
     EXPECT_EQ(m.recordNumber(1), 3);
 
@@ -86,8 +86,8 @@ TEST_F(ModelFixture, KorvanListHasNoKanjiFallbackAndItsOwnCodes)
     r.setText(DeliveryField::InspectionClass, u"PC");
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{r}));
     DeliveryList list(inst.env);
-    ASSERT_TRUE(list.reload(DeliveryList::kKorvan));
-    const DeliveryListModel& m = list.model(DeliveryList::kKorvan);
+    ASSERT_TRUE(list.reload(Protocol::Korvan));
+    const DeliveryListModel& m = list.model(Protocol::Korvan);
     ASSERT_EQ(m.listedCount(), 1);
     EXPECT_EQ(m.cellText(0, 2).trimmed(), QStringLiteral("KORVANの会社"));
     EXPECT_EQ(m.cellText(0, 5).trimmed(), QString());
@@ -98,12 +98,12 @@ TEST_F(ModelFixture, EmptyCodeTableEmptiesBothListsEveryTime)
 {
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "A", "")}));
     DeliveryList list(inst.env);
-    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
-    EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 1);
+    ASSERT_TRUE(list.reload());
+    EXPECT_EQ(list.model(Protocol::Eiaj).listedCount(), 1);
     inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
-    EXPECT_FALSE(list.reload(DeliveryList::kBoth));
-    EXPECT_FALSE(list.reload(DeliveryList::kBoth));
-    EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 0);
+    EXPECT_FALSE(list.reload());
+    EXPECT_FALSE(list.reload());
+    EXPECT_EQ(list.model(Protocol::Eiaj).listedCount(), 0);
     EXPECT_EQ(inst.dialogs.texts(), QStringList({QStringLiteral("コード情報が確認できません。"),
                                                  QStringLiteral("コード情報が確認できません。")}));
 }
@@ -112,8 +112,8 @@ TEST_F(ModelFixture, CompanyFileNoticeOncePerRunAndMissingFilesCreated)
 {
     QFile::remove(inst.env.paths.custPath);
     DeliveryList list(inst.env);
-    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
-    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
+    ASSERT_TRUE(list.reload());
+    ASSERT_TRUE(list.reload());
     EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("発注企業情報が登録されていません。")});
     EXPECT_EQ(inst.env.custFileMissing, 1);
     EXPECT_TRUE(QFile::exists(inst.env.paths.custPath));
@@ -128,17 +128,17 @@ TEST_F(ModelFixture, OlderLayoutIsConvertedAtLoadAndABrokenFileIsNotListed)
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), current.left(2239) + "\r\n");
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), QByteArray("not a data file\r\n"));
     DeliveryList list(inst.env);
-    ASSERT_TRUE(list.reload(DeliveryList::kBoth));
-    EXPECT_EQ(list.model(DeliveryList::kEiaj).listedCount(), 1);
+    ASSERT_TRUE(list.reload());
+    EXPECT_EQ(list.model(Protocol::Eiaj).listedCount(), 1);
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).size(), DeliveryRecord::kLength);
-    EXPECT_EQ(list.model(DeliveryList::kKorvan).listedCount(), 0);
+    EXPECT_EQ(list.model(Protocol::Korvan).listedCount(), 0);
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/K_Deliv.dat")), QByteArray("not a data file\r\n"));
     // The message names the file and where its damage starts.
     ASSERT_EQ(inst.dialogs.shown.size(), 1);
     EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("K_Deliv.dat")));
     EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("1件目")));
-    EXPECT_TRUE(list.refused(DeliveryList::kKorvan));
-    EXPECT_FALSE(list.refused(DeliveryList::kEiaj));
+    EXPECT_TRUE(list.refused(Protocol::Korvan));
+    EXPECT_FALSE(list.refused(Protocol::Eiaj));
 }
 
 namespace {
@@ -148,7 +148,7 @@ struct ListedFile
 {
     DeliveryStore store;
     CustStore companies;
-    DeliveryListModel model{'1'};
+    DeliveryListModel model{Protocol::Eiaj};
     explicit ListedFile(TestInstall& inst)
         : store(inst.path(QStringLiteral("Prg/E_Deliv.dat")), inst.clock),
           companies(inst.path(QStringLiteral("Usr/Cust.DAT")))
@@ -298,14 +298,14 @@ TEST_F(ModelFixture, TheModelKeepsQtsItemModelRulesThroughReloads)
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "品名Ａ"),
                                                                    listed('1', "ORD2", "K2", "8", "ITEM B", "")}));
     DeliveryList list(inst.env);
-    DeliveryListModel& m = list.model(DeliveryList::kEiaj);
+    DeliveryListModel& m = list.model(Protocol::Eiaj);
     // The tester checks every signal and answer of the model as it changes;
     // a broken rule fails the test through its QtTest failure report.
     QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
+    ASSERT_TRUE(list.reload(Protocol::Eiaj));
     EXPECT_EQ(m.rowCount(), 2);
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "K1", "0", "ITEM A", "")}));
-    ASSERT_TRUE(list.reload(DeliveryList::kEiaj));
+    ASSERT_TRUE(list.reload(Protocol::Eiaj));
     EXPECT_EQ(m.rowCount(), 1);
     m.clear();
     EXPECT_EQ(m.rowCount(), 0);

@@ -39,9 +39,10 @@ SearchConditions byDue(const QString& due)
     return c;
 }
 
-int findIn(const QList<DeliveryRecord>& records, const SearchConditions& c, int startRow = 0, char kind = '1')
+int findIn(const QList<DeliveryRecord>& records, const SearchConditions& c, int startRow = 0,
+           Protocol protocol = Protocol::Eiaj)
 {
-    return DeliverySearch::findIn(fileOf(records), kind, c, startRow);
+    return DeliverySearch::findIn(fileOf(records), protocol, c, startRow);
 }
 
 struct SearchFixture : ::testing::Test
@@ -87,8 +88,8 @@ TEST(DeliverySearchRows, DeletedAndOtherFormatRecordsNeitherMatchNorCount)
     // Row 2 is K3: starting after it skips the deleted record's place too.
     EXPECT_EQ(findIn(file, {}, 2), 3);
     // The KORVAN list has one row.
-    EXPECT_EQ(findIn(file, byOrderNo("PO-K9"), 0, '2'), 1);
-    EXPECT_EQ(findIn(file, {}, 1, '2'), 0);
+    EXPECT_EQ(findIn(file, byOrderNo("PO-K9"), 0, Protocol::Korvan), 1);
+    EXPECT_EQ(findIn(file, {}, 1, Protocol::Korvan), 0);
 }
 
 // --- The text conditions -------------------------------------------------------
@@ -182,12 +183,12 @@ TEST_F(SearchFixture, CompaniesOfTheFormatInFileOrder)
     CustRecord a = company('1', "ORD1", "SUP", "北斗星電機");
     a.setText(CustField::SupplierName, u"当社");
     CustRecord gone = company('1', "ORD3", "SUP", "削除済");
-    gone.setProtocol(' ');
+    gone.setProtocolByte(' ');
     // Thirty double-byte characters: the name is cut at 50 bytes.
     const QString longName(30, QChar(u'長'));
     inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(QList{company('2', "ORD9", "SUP", "KORVAN社"), a, gone,
                                                                 company('1', "ORD2", "SUP2", longName)}));
-    DeliverySearch eiaj(inst.env, 0);
+    DeliverySearch eiaj(inst.env, Protocol::Eiaj);
     eiaj.loadCompanies();
     ASSERT_EQ(eiaj.companyNames(), (QStringList{QStringLiteral("北斗星電機"), QString(25, QChar(u'長'))}));
     const SearchCompany first = eiaj.companyAt(1);
@@ -202,7 +203,7 @@ TEST_F(SearchFixture, CompaniesOfTheFormatInFileOrder)
     EXPECT_EQ(eiaj.indexOf(QStringLiteral("ORD3"), QStringLiteral("SUP")), 0); // deleted
     EXPECT_EQ(eiaj.indexOf(QStringLiteral("ORD9"), QStringLiteral("SUP")), 0); // other format
 
-    DeliverySearch korvan(inst.env, 1);
+    DeliverySearch korvan(inst.env, Protocol::Korvan);
     korvan.loadCompanies();
     EXPECT_EQ(korvan.companyNames(), QStringList{QStringLiteral("KORVAN社")});
     EXPECT_EQ(korvan.indexOf(QStringLiteral("ORD9"), QStringLiteral("SUP")), 1);
@@ -232,7 +233,7 @@ TEST(DeliverySearchCompany, ACompanyFiltersByBothCodes)
 
 TEST_F(SearchFixture, ConditionsAreRememberedWithoutTrailingBlanks)
 {
-    DeliverySearch search(inst.env, 0);
+    DeliverySearch search(inst.env, Protocol::Eiaj);
     EXPECT_EQ(search.remembered().ordererIndex, 0);
     EXPECT_TRUE(search.remembered().orderNo.isEmpty());
 
@@ -250,7 +251,7 @@ TEST_F(SearchFixture, ConditionsAreRememberedWithoutTrailingBlanks)
         QStringLiteral("PO-1"), QStringLiteral(" K1"),    QStringLiteral("IC"),   QStringLiteral("2026/12/07")};
     EXPECT_EQ(inst.env.searchTerms, expected);
     // Another search of the same run (another window) starts from them.
-    const SearchConditions again = DeliverySearch(inst.env, 1).remembered();
+    const SearchConditions again = DeliverySearch(inst.env, Protocol::Korvan).remembered();
     EXPECT_EQ(again.ordererIndex, 2);
     EXPECT_EQ(again.terms(), expected);
 }
@@ -259,13 +260,13 @@ TEST_F(SearchFixture, SearchesTheDataFileOfItsFormat)
 {
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{slip("E1"), slip("E2")}));
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{slip("X", "20000531", '2'), slip("E2", "", '2')}));
-    EXPECT_EQ(DeliverySearch(inst.env, 0).find(byOrderNo("PO-E2"), 0), 2);
-    EXPECT_EQ(DeliverySearch(inst.env, 1).find(byOrderNo("PO-E2"), 0), 2);
-    EXPECT_EQ(DeliverySearch(inst.env, 1).find(byOrderNo("PO-E1"), 0), 0);
+    EXPECT_EQ(DeliverySearch(inst.env, Protocol::Eiaj).find(byOrderNo("PO-E2"), 0), 2);
+    EXPECT_EQ(DeliverySearch(inst.env, Protocol::Korvan).find(byOrderNo("PO-E2"), 0), 2);
+    EXPECT_EQ(DeliverySearch(inst.env, Protocol::Korvan).find(byOrderNo("PO-E1"), 0), 0);
 }
 
 TEST_F(SearchFixture, ADamagedDataFileIsRefused)
 {
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), slip("E1").bytes() + "torn");
-    EXPECT_THROW(DeliverySearch(inst.env, 0).find({}, 0), Refusal);
+    EXPECT_THROW(DeliverySearch(inst.env, Protocol::Eiaj).find({}, 0), Refusal);
 }

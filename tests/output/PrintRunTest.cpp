@@ -45,7 +45,7 @@ TEST_F(RunFixture, NormalRunByOutputKind)
     companies({outputCompany('1', "SLIP", "1"), outputCompany('1', "TAG", "2"), outputCompany('1', "BOTH", "3")});
     records({due('1', "SLIP", "K1"), due('1', "TAG", "K2"), due('1', "BOTH", "K3"), due('1', "BOTH", "K4", "0")});
     answerYes(4);
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(result.slipGroups, 2);
     EXPECT_EQ(result.tagGroups, 2);
     EXPECT_TRUE(result.issued);
@@ -64,7 +64,7 @@ TEST_F(RunFixture, NormalRunByOutputKind)
 
     // A second run finds nothing left to print.
     report.printed.clear();
-    const PrintRunResult again = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult again = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(again.slipGroups + again.tagGroups, 0);
     EXPECT_TRUE(report.printed.isEmpty());
 }
@@ -75,12 +75,12 @@ TEST_F(RunFixture, BothDocumentsWaitForEachOther)
     records({due('1', "BOTH", "K1")});
     inst.dialogs.setNextAnswer(kAnswerYes); // the slip
     inst.dialogs.setNextAnswer(kAnswerNo);  // the tag is declined
-    runNormalPrint(inst.env, 0, report);
+    runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(marks(0), QStringLiteral("110"));
     // The next run prints only the missing tag.
     report.printed.clear();
     answerYes(1);
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(result.slipGroups, 0);
     EXPECT_EQ(result.tagGroups, 1);
     EXPECT_EQ(marks(0), QStringLiteral("211"));
@@ -95,7 +95,7 @@ TEST_F(RunFixture, MarkedRunsPrintedAndCancelled)
     records({due('1', "SLIP", "K1", "8"), due('1', "TAG", "K2", "8"), due('1', "BOTH", "K3", "8"), reissue,
              due('1', "SLIP", "K5", "1")});
     answerYes(4);
-    runMarkedPrint(inst.env, 0, report);
+    runMarkedPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(marks(0), QStringLiteral("210"));
     EXPECT_EQ(marks(1), QStringLiteral("201"));
     EXPECT_EQ(marks(2), QStringLiteral("211"));
@@ -105,7 +105,7 @@ TEST_F(RunFixture, MarkedRunsPrintedAndCancelled)
     // Declined: never-issued documents fall back to waiting, issued ones stay issued.
     records({due('1', "SLIP", "K1", "8"), due('1', "TAG", "K2", "8"), due('1', "BOTH", "K3", "8"), reissue});
     report.printed.clear();
-    runMarkedPrint(inst.env, 0, report); // every question answered No
+    runMarkedPrint(inst.env, Protocol::Eiaj, report); // every question answered No
     EXPECT_TRUE(report.printed.isEmpty());
     EXPECT_EQ(marks(0), QStringLiteral("100"));
     EXPECT_EQ(marks(1), QStringLiteral("100"));
@@ -121,7 +121,7 @@ TEST_F(RunFixture, MissingLayoutOrFailingEngineKeepsTheStatus)
     records({due('1', "SLIP", "K1"), due('1', "FAIL", "K2")});
     report.failWith = QStringLiteral("帳票定義ファイルの形式が正しくありません。");
     answerYes(2);
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_FALSE(result.issued);
     EXPECT_EQ(marks(0), QStringLiteral("100"));
     EXPECT_EQ(marks(1), QStringLiteral("100"));
@@ -133,7 +133,7 @@ TEST_F(RunFixture, GroupsFollowTheFileOrderAndTheFilterAndTheLimits)
 {
     companies({outputCompany('1', "B", "1"), outputCompany('1', "A", "1"), outputCompany('1', "C", "1")});
     records({due('1', "C", "K1"), due('1', "A", "K2"), due('1', "C", "K3"), due('1', "B", "K4")});
-    OutputSelection selection(inst.env, 0, OutputDocument::Slip);
+    OutputSelection selection(inst.env, Protocol::Eiaj, OutputDocument::Slip);
     selection.select(false);
     ASSERT_EQ(selection.groups().size(), 3);
     EXPECT_EQ(selection.groups()[0].ordererCode.trimmed(), QByteArray("C"));
@@ -181,8 +181,8 @@ TEST_F(RunFixture, ACompanyOfAnUnknownOutputKindIsRefusedOnceAndItsRecordsStayAs
         inst.dialogs.shown.clear();
         report.printed.clear();
         answerYes(2);
-        const PrintRunResult result =
-            marked ? runMarkedPrint(inst.env, 0, report) : runNormalPrint(inst.env, 0, report);
+        const PrintRunResult result = marked ? runMarkedPrint(inst.env, Protocol::Eiaj, report)
+                                             : runNormalPrint(inst.env, Protocol::Eiaj, report);
         EXPECT_EQ(result.slipGroups, 1);
         EXPECT_EQ(result.tagGroups, 1);
         EXPECT_EQ(report.printed.size(), 2); // A's slip and tag only
@@ -226,8 +226,8 @@ TEST_F(RunFixture, AProgressStoppedBetweenGroupsLeavesTheRestWaiting)
         report.printed.clear();
         answerYes(2);
         StopAt progress;
-        const PrintRunResult result = marked ? runMarkedPrint(inst.env, 0, report, &progress)
-                                             : runNormalPrint(inst.env, 0, report, {}, {}, &progress);
+        const PrintRunResult result = marked ? runMarkedPrint(inst.env, Protocol::Eiaj, report, &progress)
+                                             : runNormalPrint(inst.env, Protocol::Eiaj, report, {}, {}, &progress);
         EXPECT_TRUE(result.interrupted);
         EXPECT_TRUE(progress.finishedCalled);
         ASSERT_EQ(progress.steps.size(), 3); // asked before groups 1, 2 and 3 only
@@ -254,7 +254,7 @@ TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
     companies({outputCompany('1', "A", "3")});
     records({twoLines, due('1', "A", "K2"), due('1', "A", "K3")});
     answerYes(2);
-    runNormalPrint(inst.env, 0, report);
+    runNormalPrint(inst.env, Protocol::Eiaj, report);
     const auto shown = inst.dialogs.shown;
     ASSERT_GE(shown.size(), 2);
     EXPECT_TRUE(shown[0].text.contains(QStringLiteral("出力対象  3件(用紙  2枚)"))) << shown[0].text.toStdString();
@@ -267,7 +267,7 @@ TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
     report.perSheet.insert(QStringLiteral("E_Tag.agr"), 4);
     inst.dialogs.shown.clear();
     answerYes(2);
-    runNormalPrint(inst.env, 0, report);
+    runNormalPrint(inst.env, Protocol::Eiaj, report);
     ASSERT_GE(inst.dialogs.shown.size(), 2);
     EXPECT_TRUE(inst.dialogs.shown[1].text.contains(QStringLiteral("出力対象  9件(用紙  3枚)")))
         << inst.dialogs.shown[1].text.toStdString();
@@ -283,7 +283,7 @@ TEST_F(RunFixture, TagNumbersRunAcrossTheLinesOfARecord)
     companies({outputCompany('1', "A", "2")});
     records({r, none});
     answerYes(1);
-    runNormalPrint(inst.env, 0, report);
+    runNormalPrint(inst.env, Protocol::Eiaj, report);
     ASSERT_EQ(report.printed.size(), 1);
     const QStringList lines = cp932::decode(report.printed[0].data).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
@@ -304,7 +304,7 @@ TEST_F(RunFixture, ATagGroupWithoutTagsIsIssuedWithoutAPrint)
     companies({outputCompany('1', "TAG", "2"), outputCompany('1', "BOTH", "3")});
     records({noTags, zeroTags});
     answerYes(1); // the slip of BOTH; no tag question follows
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(result.tagGroups, 2);
     EXPECT_FALSE(result.stopped);
     ASSERT_EQ(report.printed.size(), 1);
@@ -333,7 +333,7 @@ TEST_F(RunFixture, ALayoutNameThatLeavesTheUserFolderIsRefused)
     companies(list);
     records(dueRecords);
     answerYes(names.size());
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_TRUE(report.printed.isEmpty());
     EXPECT_FALSE(result.issued);
     EXPECT_EQ(inst.dialogs.texts().count(QStringLiteral("帳票定義ファイルがありません。")), names.size());
@@ -348,7 +348,7 @@ TEST_F(RunFixture, AnErrorStatusOrARefusalStopsTheRun)
     // An empty code file: message 3, and the run stops there.
     const QByteArray codes = inst.readFile(QStringLiteral("Prg/Code.DAT"));
     inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
-    PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.slipGroups, 1);
     EXPECT_EQ(marks(0), QStringLiteral("100"));
@@ -359,7 +359,7 @@ TEST_F(RunFixture, AnErrorStatusOrARefusalStopsTheRun)
     {
         const FileLock other(inst.env.paths.eDelivPath, DeliveryStore::label());
         inst.dialogs.shown.clear();
-        result = runNormalPrint(inst.env, 0, report);
+        result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     }
     qunsetenv("PLX90_LOCK_WAIT_MS");
     EXPECT_TRUE(result.stopped);
@@ -372,7 +372,7 @@ TEST_F(RunFixture, AnErrorStatusOrARefusalStopsTheRun)
     const QByteArray damaged = inst.readFile(QStringLiteral("Prg/E_Deliv.dat")) + "torn";
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), damaged);
     inst.dialogs.shown.clear();
-    result = runNormalPrint(inst.env, 0, report);
+    result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_TRUE(result.stopped);
     EXPECT_TRUE(report.printed.isEmpty());
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), damaged);
@@ -388,7 +388,7 @@ TEST_F(RunFixture, TheResultListsEveryGroupWithItsCountsOutcomeAndPdf)
     inst.dialogs.setNextAnswer(kAnswerYes); // slips of A
     inst.dialogs.setNextAnswer(kAnswerNo);  // slips of B
     inst.dialogs.setNextAnswer(kAnswerYes); // tags of A
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
 
     ASSERT_EQ(result.groups.size(), 3);
     const PrintedGroup& slipsA = result.groups[0];
@@ -425,7 +425,7 @@ TEST_F(RunFixture, ARunThatIssuedNothingSaysSo)
     records({due('1', "A", "K1")});
     report.failWith = QStringLiteral("印刷できません。");
     answerYes(1);
-    const PrintRunResult failed = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult failed = runNormalPrint(inst.env, Protocol::Eiaj, report);
     ASSERT_EQ(failed.groups.size(), 1);
     EXPECT_EQ(failed.groups[0].outcome, PrintedGroup::Outcome::Failed);
     EXPECT_TRUE(failed.pdfPaths().isEmpty());
@@ -434,7 +434,7 @@ TEST_F(RunFixture, ARunThatIssuedNothingSaysSo)
 
     // Nothing due at all: no group, and the same last line.
     records({});
-    const PrintRunResult none = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult none = runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_TRUE(none.groups.isEmpty());
     EXPECT_EQ(none.summaryLines(), QStringList{QStringLiteral("発行した帳票はありません。")});
 }
@@ -443,7 +443,7 @@ TEST_F(RunFixture, TheQuestionsNameTheCompany)
 {
     companies({outputCompany('1', "A", "1"), outputCompany('1', "B", "1", QStringLiteral("湘洋"))});
     records({due('1', "A", "K1"), due('1', "B", "K2")});
-    runNormalPrint(inst.env, 0, report); // both declined
+    runNormalPrint(inst.env, Protocol::Eiaj, report); // both declined
     ASSERT_EQ(inst.dialogs.shown.size(), 2);
     // Same counts, told apart by the company line.
     EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("発注者  A  北斗星電機\r\n")))
@@ -459,7 +459,7 @@ TEST_F(RunFixture, AMissingPrinterIsFoundOnceBeforeTheFirstQuestionAndTheRunWrit
     report.printer = QStringLiteral("GONE");
     report.printers = {QStringLiteral("OTHER")};
     answerYes(2);
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     ASSERT_EQ(inst.dialogs.shown.size(), 3);
     EXPECT_EQ(inst.dialogs.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_TRUE(inst.dialogs.shown[0].text.startsWith(QStringLiteral("プリンタ「GONE」が見つかりません。")));
@@ -482,7 +482,7 @@ TEST_F(RunFixture, APrinterThatIsThereIsUsedAndNothingDueAsksNothing)
     report.printer = QStringLiteral("PLX90PDF");
     report.printers = {QStringLiteral("PLX90PDF")};
     answerYes(1);
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
     ASSERT_EQ(report.printed.size(), 1);
     EXPECT_FALSE(report.printed[0].job.pdfOnly);
     EXPECT_EQ(result.printer, QStringLiteral("PLX90PDF"));
@@ -491,7 +491,7 @@ TEST_F(RunFixture, APrinterThatIsThereIsUsedAndNothingDueAsksNothing)
     // The check belongs to the first question: a run with nothing due says nothing of the printer.
     report.printer = QStringLiteral("GONE");
     inst.dialogs.shown.clear();
-    runNormalPrint(inst.env, 0, report);
+    runNormalPrint(inst.env, Protocol::Eiaj, report);
     EXPECT_TRUE(inst.dialogs.shown.isEmpty());
 }
 
@@ -499,7 +499,7 @@ TEST_F(RunFixture, MarkedRunDeclinedIsReportedAsDeclined)
 {
     companies({outputCompany('1', "A", "1")});
     records({due('1', "A", "K1", "8")});
-    const PrintRunResult result = runMarkedPrint(inst.env, 0, report);
+    const PrintRunResult result = runMarkedPrint(inst.env, Protocol::Eiaj, report);
     ASSERT_EQ(result.groups.size(), 1);
     EXPECT_EQ(result.groups[0].outcome, PrintedGroup::Outcome::Declined);
     EXPECT_FALSE(result.issued);

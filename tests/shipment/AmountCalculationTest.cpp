@@ -1,6 +1,6 @@
 #include "shipment/AmountCalculation.h"
 
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 
 #include <gtest/gtest.h>
 

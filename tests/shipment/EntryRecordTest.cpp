@@ -1,8 +1,8 @@
 #include "support/RecordBuilders.h"
 
-#include "core/CodeTable.h"
 #include "core/text/Cp932.h"
 #include "shipment/EntryRecord.h"
+#include "store/CodeTable.h"
 
 #include <gtest/gtest.h>
 

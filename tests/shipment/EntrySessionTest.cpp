@@ -1,10 +1,10 @@
 #include "support/RecordBuilders.h"
 #include "support/TestInstall.h"
 
-#include "core/CodeTable.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
 #include "shipment/EntrySession.h"
+#include "store/CodeTable.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "support/RecordBuilders.h"
 
 #include "core/Clock.h"
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
@@ -139,7 +139,7 @@ protected:
     ValidationContext shown(Protocol format, EntryMode mode, const QString& orderer)
     {
         ValidationContext ctx = context(format, mode);
-        const int n = m_companies.lookup(kindDigitOf(format), orderer, QStringLiteral("SUP1"));
+        const int n = m_companies.lookup(format, orderer, QStringLiteral("SUP1"));
         if (n != 0)
             ctx.company = m_companies.read(n);
         return ctx;

@@ -47,32 +47,31 @@ struct CustFixture : ::testing::Test
 TEST_F(CustFixture, LookupComparesTrimmedCodesWithinAProtocol)
 {
     CustRecord deleted = company('1', "100", "S1", "削除済");
-    deleted.setProtocol(' ');
+    deleted.setProtocolByte(' ');
     seed({deleted, company('2', "100", "S1", "KORVAN社"), company('1', "100", "S1", "EIAJ社"),
           company('1', "100", "S1", "二件目")});
-    EXPECT_EQ(store.lookup('1', "100", "S1"), 3);
-    EXPECT_EQ(store.lookup('1', "100   ", "S1  "), 3);
-    EXPECT_EQ(store.lookup('1', " 100", "S1"), 0);
-    EXPECT_EQ(store.lookup('2', "100", "S1"), 2);
-    EXPECT_EQ(store.lookup(' ', "100", "S1"), 0);
-    EXPECT_EQ(store.lookupRaw('1', cp932::encode(u"100         "), cp932::encode(u"S1          ")), 3);
-    EXPECT_EQ(store.list('1'), (QList<int>{3, 4}));
+    EXPECT_EQ(store.lookup(Protocol::Eiaj, "100", "S1"), 3);
+    EXPECT_EQ(store.lookup(Protocol::Eiaj, "100   ", "S1  "), 3);
+    EXPECT_EQ(store.lookup(Protocol::Eiaj, " 100", "S1"), 0);
+    EXPECT_EQ(store.lookup(Protocol::Korvan, "100", "S1"), 2);
+    EXPECT_EQ(store.lookupRaw(Protocol::Eiaj, cp932::encode(u"100         "), cp932::encode(u"S1          ")), 3);
+    EXPECT_EQ(store.list(Protocol::Eiaj), (QList<int>{3, 4}));
 }
 
 TEST_F(CustFixture, DeleteKeepsNumbersUntilCompaction)
 {
     seed({company('1', "A", "S", "一"), company('1', "B", "S", "二"), company('1', "C", "S", "三")});
     store.remove(2);
-    EXPECT_EQ(store.list('1'), (QList<int>{1, 3}));
+    EXPECT_EQ(store.list(Protocol::Eiaj), (QList<int>{1, 3}));
     EXPECT_EQ(store.count(), 3);
-    EXPECT_EQ(store.lookup('1', "B", "S"), 0);
+    EXPECT_EQ(store.lookup(Protocol::Eiaj, "B", "S"), 0);
     EXPECT_EQ(inst.readFile(QStringLiteral("Usr/Cust.DAT")).size(), 3 * CustRecord::kLength);
 
     store.compact(inst.path(QStringLiteral("Usr/W_Cust.DAT")));
     EXPECT_EQ(store.count(), 2);
     EXPECT_EQ(inst.readFile(QStringLiteral("Usr/Cust.DAT")).size(), 2 * CustRecord::kLength);
     EXPECT_FALSE(QFile::exists(inst.path(QStringLiteral("Usr/W_Cust.DAT"))));
-    EXPECT_EQ(store.lookup('1', "C", "S"), 2);
+    EXPECT_EQ(store.lookup(Protocol::Eiaj, "C", "S"), 2);
 }
 
 TEST_F(CustFixture, AddChangeAndADamagedFile)
@@ -103,12 +102,11 @@ TEST_F(CustFixture, AddChangeAndADamagedFile)
 TEST_F(CustFixture, SampleDefaultsTakeTheFirstRecordOfTheProtocol)
 {
     const QString sample = inst.path(QStringLiteral("Sample/Cust.DAT"));
-    EXPECT_FALSE(CustStore::sampleDefaults(sample, '1')); // missing file: no defaults, no file made
+    EXPECT_FALSE(CustStore::sampleDefaults(sample, Protocol::Eiaj)); // missing file: no defaults, no file made
     EXPECT_FALSE(QFile::exists(sample));
     inst.writeFile(QStringLiteral("Sample/Cust.DAT"),
                    fileOf(QList{company('2', "", "", "K"), company('1', "", "", "E1"), company('1', "", "", "E2")}));
-    const auto defaults = CustStore::sampleDefaults(sample, '1');
+    const auto defaults = CustStore::sampleDefaults(sample, Protocol::Eiaj);
     ASSERT_TRUE(defaults);
     EXPECT_EQ(defaults->text(CustField::OrdererName).trimmed(), QStringLiteral("E1"));
-    EXPECT_FALSE(CustStore::sampleDefaults(sample, '3'));
 }

@@ -259,17 +259,17 @@ TEST_F(StoreFixture, LiveRecordsSkipDeletedOnesAndOtherKinds)
     seed({delivery('1', "A", "S", "K1"), deleted, delivery('2', "A", "S", "K"), delivery('1', "A", "S", "K3")});
     DeliveryStore store(path(), inst.clock);
     store.open();
-    EXPECT_EQ(store.findLive(1, '1'), 1);
-    EXPECT_EQ(store.findLive(2, '1'), 4); // page 2 is record 4, not record 2
-    EXPECT_EQ(store.findLive(3, '1'), 0);
-    EXPECT_EQ(store.findLive(1, '2'), 3);
-    EXPECT_EQ(store.countLive('1'), 2);
-    EXPECT_EQ(store.liveRecords('1'), (QList<int>{1, 4}));
-    EXPECT_THROW(store.requireLive(3, '1'), RuntimeFailure);
+    EXPECT_EQ(store.findLive(1, Protocol::Eiaj), 1);
+    EXPECT_EQ(store.findLive(2, Protocol::Eiaj), 4); // page 2 is record 4, not record 2
+    EXPECT_EQ(store.findLive(3, Protocol::Eiaj), 0);
+    EXPECT_EQ(store.findLive(1, Protocol::Korvan), 3);
+    EXPECT_EQ(store.countLive(Protocol::Eiaj), 2);
+    EXPECT_EQ(store.liveRecords(Protocol::Eiaj), (QList<int>{1, 4}));
+    EXPECT_THROW(store.requireLive(3, Protocol::Eiaj), RuntimeFailure);
 
     inst.clock.set(QDateTime(QDate(2027, 1, 2), QTime(3, 4)));
     store.markDeleted(1);
-    EXPECT_EQ(store.countLive('1'), 1);
+    EXPECT_EQ(store.countLive(Protocol::Eiaj), 1);
     const DeliveryRecord r(onDisk().left(DeliveryRecord::kLength));
     EXPECT_EQ(r.kind(), ' ');
     EXPECT_EQ(r.text(DeliveryField::UpdatedAt), QStringLiteral("202701020304"));
@@ -281,27 +281,27 @@ TEST_F(StoreFixture, FindDeliveryReturnsTheFirstMatchAndFollowsWrites)
     DeliveryStore store(path(), inst.clock);
     store.open();
     QString status = QStringLiteral("junk");
-    EXPECT_EQ(FindDelivery(store, '1', "A", "S", "K", status), 0);
+    EXPECT_EQ(FindDelivery(store, Protocol::Eiaj, "A", "S", "K", status), 0);
     EXPECT_EQ(status, QString());
 
     seed({delivery('2', "A", "S", "K", "1"), delivery('1', "A", "S", "K", "8"), delivery('1', "A", "S", "K", "2"),
           delivery('1', "漢", "S", "K2", "0")});
     store.open();
-    EXPECT_EQ(FindDelivery(store, '1', "A  ", "S", "K ", status), 2);
+    EXPECT_EQ(FindDelivery(store, Protocol::Eiaj, "A  ", "S", "K ", status), 2);
     EXPECT_EQ(status, QStringLiteral("8"));
-    EXPECT_EQ(FindDelivery(store, '1', " A", "S", "K", status), 0); // leading blanks count
-    EXPECT_EQ(FindDelivery(store, '1', "漢", "S", "K2", status), 4);
+    EXPECT_EQ(FindDelivery(store, Protocol::Eiaj, " A", "S", "K", status), 0); // leading blanks count
+    EXPECT_EQ(FindDelivery(store, Protocol::Eiaj, "漢", "S", "K2", status), 4);
 
     // The index follows every write: a deleted record no longer matches, the
     // next one does; a changed key moves; an appended record is found.
     store.markDeleted(2);
-    EXPECT_EQ(FindDelivery(store, '1', "A", "S", "K", status), 3);
+    EXPECT_EQ(FindDelivery(store, Protocol::Eiaj, "A", "S", "K", status), 3);
     EXPECT_EQ(status, QStringLiteral("2"));
     store.write(1, delivery('1', "A", "S", "K", "0"));
-    EXPECT_EQ(FindDelivery(store, '1', "A", "S", "K", status), 1);
-    EXPECT_EQ(FindDelivery(store, '2', "A", "S", "K", status), 0);
+    EXPECT_EQ(FindDelivery(store, Protocol::Eiaj, "A", "S", "K", status), 1);
+    EXPECT_EQ(FindDelivery(store, Protocol::Korvan, "A", "S", "K", status), 0);
     store.write(5, delivery('2', "A", "S", "K", "1"));
-    EXPECT_EQ(FindDelivery(store, '2', "A", "S", "K", status), 5);
+    EXPECT_EQ(FindDelivery(store, Protocol::Korvan, "A", "S", "K", status), 5);
 }
 
 TEST_F(StoreFixture, MarkDeletedWhereRewritesTheFileInOneStep)
@@ -314,7 +314,7 @@ TEST_F(StoreFixture, MarkDeletedWhereRewritesTheFileInOneStep)
     seed({delivery('1', "A", "S", "K1", "2"), delivery('2', "A", "S", "K2", "2"), delivery('1', "A", "S", "K3", "0"),
           delivery('1', "B", "S", "K4", "2"), delivery('1', "C", "S", "K5", "2")});
     const auto issued = [](const DeliveryRecord& r) { return r.text(DeliveryField::Status) == QStringLiteral("2"); };
-    EXPECT_EQ(store.markDeletedWhere('1', issued), 3);
+    EXPECT_EQ(store.markDeletedWhere(Protocol::Eiaj, issued), 3);
     QString kinds;
     for (const DeliveryRecord& r : recordsOf(onDisk()))
         kinds += QLatin1Char(r.kind());
@@ -323,13 +323,13 @@ TEST_F(StoreFixture, MarkDeletedWhereRewritesTheFileInOneStep)
     EXPECT_EQ(recordsOf(onDisk())[1].text(DeliveryField::UpdatedAt).trimmed(), QString());
     // The store stands on the new file.
     EXPECT_EQ(store.count(), 5);
-    EXPECT_EQ(store.countLive('1'), 1);
+    EXPECT_EQ(store.countLive(Protocol::Eiaj), 1);
     EXPECT_FALSE(QFile::exists(store.workPath()));
 
     // Nothing matches: nothing is written.
     const QByteArray before = onDisk();
-    EXPECT_EQ(store.markDeletedWhere('1', [](const DeliveryRecord&) { return false; }), 0);
-    EXPECT_EQ(store.markDeletedWhere('2', [](const DeliveryRecord& r) { return r.kind() == '1'; }), 0);
+    EXPECT_EQ(store.markDeletedWhere(Protocol::Eiaj, [](const DeliveryRecord&) { return false; }), 0);
+    EXPECT_EQ(store.markDeletedWhere(Protocol::Korvan, [](const DeliveryRecord& r) { return r.kind() == '1'; }), 0);
     EXPECT_EQ(onDisk(), before);
 }
 
@@ -342,11 +342,11 @@ TEST_F(StoreFixture, MarkDeletedWhereUsesTheLockTheOperationHolds)
     {
         const FileLock held(path(), DeliveryStore::label());
         store.setLock(&held);
-        EXPECT_EQ(store.markDeletedWhere('1', any), 1);
+        EXPECT_EQ(store.markDeletedWhere(Protocol::Eiaj, any), 1);
         store.setLock(nullptr);
         // Without it, the lock another holder keeps refuses the step.
         seed({delivery('1', "A", "S", "K1")});
-        EXPECT_THROW(store.markDeletedWhere('1', any), Refusal);
+        EXPECT_THROW(store.markDeletedWhere(Protocol::Eiaj, any), Refusal);
         EXPECT_EQ(onDisk().at(0), '1');
     }
     qunsetenv("PLX90_LOCK_WAIT_MS");

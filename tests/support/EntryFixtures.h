@@ -2,7 +2,7 @@
 
 #include "OutputFixtures.h"
 
-#include "core/CodeTable.h"
+#include "store/CodeTable.h"
 
 namespace plx::test {
 

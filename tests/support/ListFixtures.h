@@ -3,8 +3,8 @@
 #include "RecordBuilders.h"
 #include "TestInstall.h"
 
-#include "core/CodeTable.h"
 #include "core/text/Cp932.h"
+#include "store/CodeTable.h"
 
 namespace plx::test {
 

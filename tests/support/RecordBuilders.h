@@ -24,7 +24,7 @@ inline DeliveryRecord delivery(char kind, const QString& orderer, const QString&
 inline CustRecord company(char protocol, const QString& orderer, const QString& supplier, const QString& name)
 {
     CustRecord r;
-    r.setProtocol(protocol);
+    r.setProtocolByte(protocol);
     r.setText(CustField::OrdererCode, orderer);
     r.setText(CustField::SupplierCode, supplier);
     r.setText(CustField::OrdererName, name);

@@ -283,7 +283,7 @@ TEST_F(CustomerFixture, NewCompanyStartsFromTheSampleAndIsListedSelectedAfterOk)
     const QList<CustRecord> file = stored();
     ASSERT_EQ(file.size(), 2);
     const CustRecord& added = file[1];
-    EXPECT_EQ(added.protocol(), '1');
+    EXPECT_EQ(added.protocolByte(), '1');
     EXPECT_EQ(added.text(CustField::OrdererCode).trimmed(), QStringLiteral("ORD9"));
     EXPECT_EQ(added.text(CustField::KanjiUse), QStringLiteral("1"));
     EXPECT_EQ(added.text(CustField::OutputKind), QStringLiteral("3"));
@@ -411,14 +411,14 @@ TEST_F(CustomerFixture, DeleteAskedAndAnsweredYesRemovesTheCompany)
     // No keeps it.
     menu("MnuCustDel");
     EXPECT_EQ(inst.dialogs.shown.size(), 1);
-    EXPECT_EQ(stored()[1].protocol(), '1');
+    EXPECT_EQ(stored()[1].protocolByte(), '1');
     EXPECT_EQ(text("Text1"), QStringLiteral("ORD2"));
     EXPECT_FALSE(w.changed());
 
     inst.dialogs.setNextAnswer(kAnswerYes);
     menu("MnuCustDel");
     EXPECT_EQ(inst.dialogs.shown.size(), 2);
-    EXPECT_EQ(stored()[1].protocol(), ' ');
+    EXPECT_EQ(stored()[1].protocolByte(), ' ');
     EXPECT_TRUE(w.changed());
     ASSERT_EQ(grid()->rowCount(), 1);
     EXPECT_EQ(text("Text1"), QStringLiteral("ORD1"));
@@ -459,7 +459,7 @@ TEST_F(CustomerFixture, DeletingACompanyThatMovedInTheFileRelistsIt)
     inst.dialogs.setNextAnswer(kAnswerYes);
     menu("MnuCustDel");
     EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("対象が見つかりません。"));
-    EXPECT_EQ(stored()[1].protocol(), '1');
+    EXPECT_EQ(stored()[1].protocolByte(), '1');
     EXPECT_EQ(child<QLabel>("Label3")->text(), QString());
     EXPECT_TRUE(child<QAction>("MnuCustDel")->isEnabled());
     ASSERT_EQ(grid()->rowCount(), 2);

@@ -83,7 +83,7 @@ bool loaded(ListWindow& w)
 
 TEST_F(DeletionWindowFixture, OpensWithTheFormatsCompaniesAndShowsTheChosenOne)
 {
-    DeletionWindow w(inst.env, 0);
+    DeletionWindow w(inst.env, Protocol::Eiaj);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("納品書ﾃﾞｰﾀ削除 （ＥＩＡＪ）"));
     EXPECT_EQ(inst.env.logModule, QStringLiteral("納品書削除"));
     auto* combo = child<QComboBox>(w, "Combo1");
@@ -114,14 +114,14 @@ TEST_F(DeletionWindowFixture, OpensWithTheFormatsCompaniesAndShowsTheChosenOne)
     combo->setCurrentIndex(2); // back to the same company after すべて
     EXPECT_EQ(child<QLineEdit>(w, "Text1")->text(), QStringLiteral("ORD2"));
 
-    DeletionWindow korvan(inst.env, 1);
+    DeletionWindow korvan(inst.env, Protocol::Korvan);
     EXPECT_EQ(korvan.windowTitle(), QStringLiteral("納品書ﾃﾞｰﾀ削除 （ＫＯＲＶＡＮ）"));
     EXPECT_EQ(child<QComboBox>(korvan, "Combo1")->count(), 2);
 }
 
 TEST_F(DeletionWindowFixture, DeletesTheChosenCompanysRecordsAndCloses)
 {
-    DeletionWindow w(inst.env, 0);
+    DeletionWindow w(inst.env, Protocol::Eiaj);
     w.show();
     child<QComboBox>(w, "Combo1")->setCurrentIndex(2);
     child<QRadioButton>(w, "Option2")->setChecked(true);
@@ -138,7 +138,7 @@ TEST_F(DeletionWindowFixture, DeletesTheChosenCompanysRecordsAndCloses)
 
 TEST_F(DeletionWindowFixture, AnsweredNoChangesNothingAndStays)
 {
-    DeletionWindow w(inst.env, 0);
+    DeletionWindow w(inst.env, Protocol::Eiaj);
     w.show();
     child<QRadioButton>(w, "Option2")->setChecked(true);
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
@@ -158,7 +158,7 @@ TEST_F(DeletionWindowFixture, AnsweredNoChangesNothingAndStays)
 
 TEST_F(DeletionWindowFixture, NothingMatchedShows630AndStaysOpen)
 {
-    DeletionWindow w(inst.env, 0);
+    DeletionWindow w(inst.env, Protocol::Eiaj);
     w.show();
     // ORD2's issued record is C; the company ORD1 has only A. Choose ORD1, then
     // delete issued records twice: the second time nothing matches.
@@ -169,7 +169,7 @@ TEST_F(DeletionWindowFixture, NothingMatchedShows630AndStaysOpen)
               question(QStringLiteral("ORD1  北斗星電機"), QStringLiteral("発行済のみ"), 1));
     EXPECT_EQ(kinds(), QStringLiteral(" 11"));
 
-    DeletionWindow again(inst.env, 0);
+    DeletionWindow again(inst.env, Protocol::Eiaj);
     again.show();
     child<QComboBox>(again, "Combo1")->setCurrentIndex(1);
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
@@ -185,7 +185,7 @@ TEST_F(DeletionWindowFixture, NothingMatchedShows630AndStaysOpen)
 
 TEST_F(DeletionWindowFixture, ADamagedFileIsShownAndTheWindowStays)
 {
-    DeletionWindow w(inst.env, 0);
+    DeletionWindow w(inst.env, Protocol::Eiaj);
     w.show();
     const QByteArray torn = inst.readFile(QStringLiteral("Prg/E_Deliv.dat")) + "torn";
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), torn);

@@ -149,7 +149,7 @@ TEST_F(InputWindowFixture, OpensOnTheSavedFolderListingSizesAndDatesOldestFirst)
     file(QStringLiteral("ORDER1.txt"), QByteArray(1091, 'x'), 31, QTime(14, 5, 9));
     file(QStringLiteral("A.TXT"), "x", 1);
     file(QStringLiteral("OLD.txt"), QByteArray(1090, 'x'), 2);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
 
     EXPECT_EQ(w.windowTitle(), QStringLiteral("入力ﾌｧｲﾙ選択 （ＥＩＡＪ）"));
@@ -191,7 +191,7 @@ TEST_F(InputWindowFixture, HeaderClicksSortAsTextSwitchingTheOrderEveryTime)
     file(QStringLiteral("b.csv"), QByteArray(10050, 'x'), 1);
     file(QStringLiteral("C.csv"), QByteArray(2000, 'x'), 3);
     file(QStringLiteral("a.csv"), QByteArray(3000, 'x'), 2);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     // The rows come ascending by date, so the first click sorts descending.
     clickHeader(w, 0);
@@ -206,7 +206,7 @@ TEST_F(InputWindowFixture, FoldersUpAndDownAndDrivesThatCannotBeRead)
 {
     QDir().mkpath(imp.inPath(QStringLiteral("sub/deeper")));
     file(QStringLiteral("sub/only.csv"), "x", 4);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     enterFolder(w, QStringLiteral("sub"));
     EXPECT_EQ(w.currentFolder(), imp.inPath(QStringLiteral("sub")));
@@ -238,7 +238,7 @@ TEST_F(InputWindowFixture, OkWithNothingSelectedEmptiesTheErrorListAndStays)
     file(QStringLiteral("one.csv"), kPairOrder, 1);
     file(QStringLiteral("two.csv"), kPairOrder, 2);
     inst.writeFile(QStringLiteral("Log/Err.dat"), "old list\r\n");
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     press(w, "Command5");
     EXPECT_EQ(inst.env.logOperation, QStringLiteral("実行ボタン"));
@@ -261,7 +261,7 @@ TEST_F(InputWindowFixture, OnlyRefusedFilesCloseTheWindowWithTheRunDone)
     inst.setSetting(QStringLiteral("DataFilePath"), QString());
     inst.env.programBasePath = imp.folder(); // opens on the base folder
     const QByteArray data = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     select(w, {"BAD.txt"});
     press(w, "Command5");
@@ -282,7 +282,7 @@ TEST_F(InputWindowFixture, AcceptedFilesRunBehindTheBusyPanelThenTheWindowCloses
     file(QStringLiteral("BAD.txt"), "A,1,B,2", 1);
     file(QStringLiteral("P.CSV"), kPairOrder, 2);
     file(QStringLiteral("skip.csv"), kPairOrder, 3);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     PaintedTexts painted(child<QLabel>(w, "Label4"));
     select(w, {"BAD.txt", "P.CSV"});
@@ -324,7 +324,7 @@ TEST_F(InputWindowFixture, UnreadableSettingsReportTheFolderAndListNothing)
     ASSERT_TRUE(QFile::remove(settings) && QDir().mkpath(settings)); // every read of it fails
 
     EXPECT_FALSE(endsProgram([&] {
-        InputFileWindow w(inst.env, 0);
+        InputFileWindow w(inst.env, Protocol::Eiaj);
         EXPECT_EQ(w.currentFolder(), imp.folder());
         EXPECT_EQ(list(w)->topLevelItemCount(), 0);
     }));
@@ -399,7 +399,7 @@ TEST_F(InputWindowFixture, ARunThatCannotImportChangesNothingAndTheWindowStays)
         inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), c.data);
         inst.writeFile(QStringLiteral("Prg/Code.DAT"), c.codes);
         file(QStringLiteral("P.CSV"), kPairOrder, 2);
-        InputFileWindow w(inst.env, 0);
+        InputFileWindow w(inst.env, Protocol::Eiaj);
         w.show();
         select(w, {"P.CSV"});
         press(w, "Command5");
@@ -417,7 +417,7 @@ TEST_F(InputWindowFixture, TheParentEntryAndATypedPathMoveBetweenFolders)
 {
     QDir().mkpath(imp.inPath(QStringLiteral("sub/deeper")));
     file(QStringLiteral("sub/deeper/d.csv"), "x", 4);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     activate(w);
     enterFolder(w, QStringLiteral("sub"));
     enterFolder(w, QStringLiteral(".."));
@@ -450,7 +450,7 @@ TEST_F(InputWindowFixture, EnterPressesOkButEntersAFolderInTheFolderList)
 {
     QDir().mkpath(imp.inPath(QStringLiteral("sub")));
     file(QStringLiteral("sub/P.CSV"), kPairOrder, 2);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     activate(w);
     EXPECT_TRUE(child<QPushButton>(w, "Command5")->isDefault());
 
@@ -465,7 +465,7 @@ TEST_F(InputWindowFixture, EnterPressesOkButEntersAFolderInTheFolderList)
 
     // Enter on the focused ｷｬﾝｾﾙ is ｷｬﾝｾﾙ.
     {
-        InputFileWindow other(inst.env, 0);
+        InputFileWindow other(inst.env, Protocol::Eiaj);
         activate(other);
         auto* cancel = child<QPushButton>(other, "Command6");
         cancel->setFocus();
@@ -496,7 +496,7 @@ TEST_F(InputWindowFixture, StartingAnewAsksBeforeRemovingRecordsThatWaitForIssue
     inst.writeFile(QStringLiteral("Log/Err.dat"), "old list\r\n");
     file(QStringLiteral("P.CSV"), kPairOrder, 2);
     const QByteArray data = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     ASSERT_TRUE(child<QRadioButton>(w, "Option3")->isChecked());
     select(w, {"P.CSV"});
@@ -534,7 +534,7 @@ TEST_F(InputWindowFixture, StartingAnewAsksNothingWhenNoRecordWaits)
 {
     dataWithStatuses({"2", "0"});
     file(QStringLiteral("P.CSV"), kPairOrder, 2);
-    InputFileWindow w(inst.env, 0);
+    InputFileWindow w(inst.env, Protocol::Eiaj);
     w.show();
     child<QRadioButton>(w, "Option3")->setChecked(true);
     select(w, {"P.CSV"});
@@ -546,7 +546,7 @@ TEST_F(InputWindowFixture, StartingAnewAsksNothingWhenNoRecordWaits)
     // The other modes never ask, whatever waits.
     dataWithStatuses({"1"});
     file(QStringLiteral("Q.CSV"), kPairOrder, 3);
-    InputFileWindow again(inst.env, 0);
+    InputFileWindow again(inst.env, Protocol::Eiaj);
     again.show();
     child<QRadioButton>(again, "Option1")->setChecked(true);
     select(again, {"Q.CSV"});

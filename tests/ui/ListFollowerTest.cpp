@@ -29,8 +29,8 @@ TEST(ListFollower, AnotherProgramsChangeIsReadKeepingTheSelectedRecordAndWaitsFo
     ListWindow w(inst.env);
     w.showCentred();
     ASSERT_TRUE(listLoaded(w));
-    ListGrid* grid = w.grid(0);
-    DeliveryListModel& model = w.list().model(0);
+    ListGrid* grid = w.grid(Protocol::Eiaj);
+    DeliveryListModel& model = w.list().model(Protocol::Eiaj);
     grid->selectRows(3, 3); // K2
     const auto readAt = [&] { return w.findChild<QLabel*>(QStringLiteral("ListReadAt"))->text(); };
     EXPECT_TRUE(readAt().endsWith(QStringLiteral("読込み（この画面）"))) << readAt().toStdString();

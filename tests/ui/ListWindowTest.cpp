@@ -81,8 +81,8 @@ TEST_F(WindowFixture, LoadsBothListsAndKeepsEiajCurrent)
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral(" ＥＩＡＪ "));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("ＫＯＲＶＡＮ"));
-    EXPECT_EQ(w.currentKind(), 0);
-    EXPECT_EQ(inst.env.paths.delivPathFor(w.currentKind()), inst.env.paths.eDelivPath);
+    EXPECT_EQ(w.currentProtocol(), Protocol::Eiaj);
+    EXPECT_EQ(inst.env.paths.delivPathFor(w.currentProtocol()), inst.env.paths.eDelivPath);
 
     auto* eiaj = child<ListGrid>(w, "MSFlexGrid1_0");
     auto* korvan = child<ListGrid>(w, "MSFlexGrid1_1");
@@ -101,12 +101,12 @@ TEST_F(WindowFixture, LoadsBothListsAndKeepsEiajCurrent)
     // Switching tabs does not read the files again.
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), QByteArray());
     tabs->setCurrentIndex(1);
-    EXPECT_EQ(w.currentKind(), 1);
-    EXPECT_EQ(inst.env.paths.delivPathFor(w.currentKind()), inst.env.paths.kDelivPath);
+    EXPECT_EQ(w.currentProtocol(), Protocol::Korvan);
+    EXPECT_EQ(inst.env.paths.delivPathFor(w.currentProtocol()), inst.env.paths.kDelivPath);
     EXPECT_TRUE(korvan->isVisible());
     EXPECT_EQ(korvan->model()->rowCount(), 2);
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(w.currentKind(), 0);
+    EXPECT_EQ(w.currentProtocol(), Protocol::Eiaj);
 }
 
 TEST_F(WindowFixture, SingleFormatInstallationsHaveOneTab)
@@ -118,7 +118,7 @@ TEST_F(WindowFixture, SingleFormatInstallationsHaveOneTab)
     auto* tabs = child<QTabBar>(w, "TabStrip1");
     ASSERT_EQ(tabs->count(), 1);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("ＫＯＲＶＡＮ"));
-    EXPECT_EQ(w.currentKind(), 1);
+    EXPECT_EQ(w.currentProtocol(), Protocol::Korvan);
 }
 
 TEST_F(WindowFixture, EmptyListsAndMissingCompaniesReportedOnceAcrossReloads)

@@ -56,7 +56,7 @@ TEST(PrintProgressDialog, ACancelInTheMiddleIssuesWhatWasPrintedAndLeavesTheRest
     window.show();
     CancellingReport report;
     PrintProgressDialog progress(&window, 0);
-    const PrintRunResult result = runNormalPrint(inst.env, 0, report, {}, {}, &progress);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report, {}, {}, &progress);
 
     EXPECT_EQ(report.shownText, QStringLiteral("納品書を印刷しています。(2/8)\nC2  北斗星電機"));
     EXPECT_TRUE(result.interrupted);

@@ -71,7 +71,7 @@ struct PrintWindowFixture : ::testing::Test
 
 TEST_F(PrintWindowFixture, ListsTheCompaniesOfTheFormatAndPrintsOne)
 {
-    PrintSelectionWindow w(inst.env, 0, report);
+    PrintSelectionWindow w(inst.env, Protocol::Eiaj, report);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("納品書・荷札の印刷 （ＥＩＡＪ）"));
     auto* combo = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
     ASSERT_EQ(combo->count(), 3);
@@ -88,7 +88,7 @@ TEST_F(PrintWindowFixture, ListsTheCompaniesOfTheFormatAndPrintsOne)
     EXPECT_TRUE(w.issued());
 
     // Nothing due any more for that company: message 630 and the window stays.
-    PrintSelectionWindow again(inst.env, 0, report);
+    PrintSelectionWindow again(inst.env, Protocol::Eiaj, report);
     again.findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(2);
     QTest::mouseClick(again.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     EXPECT_EQ(inst.dialogs.texts().last(), QStringLiteral("該当するデータがありません。"));
@@ -145,7 +145,7 @@ TEST_F(PrintWindowFixture, TheListReloadsOnlyAfterARunThatIssued)
 
 TEST_F(PrintWindowFixture, AStepWithAnErrorStatusEndsTheHandlerAndTheWindowStays)
 {
-    PrintSelectionWindow w(inst.env, 0, report);
+    PrintSelectionWindow w(inst.env, Protocol::Eiaj, report);
     w.show();
     // The code file emptied after the window opened: the slip step stops with
     // message 3, after the groups were selected.
@@ -162,7 +162,7 @@ TEST_F(PrintWindowFixture, OffersPdfOnlyAndTheSystemsPrintersFromTheSettingAndRe
 {
     report.printers = {QStringLiteral("PLX90PDF"), QStringLiteral("事務所")};
     inst.env.registry->regPutValue(kRegistryKey, QStringLiteral("PrinterName"), QStringLiteral("事務所"));
-    PrintSelectionWindow w(inst.env, 0, report);
+    PrintSelectionWindow w(inst.env, Protocol::Eiaj, report);
     auto* printers = w.findChild<QComboBox*>(QStringLiteral("ComboPrinter"));
     ASSERT_EQ(printers->count(), 3);
     EXPECT_EQ(printers->itemText(0), QStringLiteral("PDFのみ"));
@@ -179,7 +179,7 @@ TEST_F(PrintWindowFixture, OffersPdfOnlyAndTheSystemsPrintersFromTheSettingAndRe
     EXPECT_FALSE(report.printed[0].job.pdfOnly);
 
     // The next window starts from the choice; PDFのみ empties the setting.
-    PrintSelectionWindow next(inst.env, 0, report);
+    PrintSelectionWindow next(inst.env, Protocol::Eiaj, report);
     auto* again = next.findChild<QComboBox*>(QStringLiteral("ComboPrinter"));
     EXPECT_EQ(again->currentText(), QStringLiteral("PLX90PDF"));
     again->setCurrentIndex(0);
@@ -193,7 +193,7 @@ TEST_F(PrintWindowFixture, AMissingPrinterIsListedAsSuchAndTheRunSaysSoOnceAndWr
 {
     report.printers = {QStringLiteral("PLX90PDF")};
     inst.env.registry->regPutValue(kRegistryKey, QStringLiteral("PrinterName"), QStringLiteral("GONE"));
-    PrintSelectionWindow w(inst.env, 0, report);
+    PrintSelectionWindow w(inst.env, Protocol::Eiaj, report);
     auto* printers = w.findChild<QComboBox*>(QStringLiteral("ComboPrinter"));
     EXPECT_EQ(printers->currentText(), QStringLiteral("GONE（見つかりません）"));
     EXPECT_EQ(w.chosenPrinter(), QStringLiteral("GONE"));
@@ -215,7 +215,7 @@ TEST_F(PrintWindowFixture, AMissingPrinterIsListedAsSuchAndTheRunSaysSoOnceAndWr
 
 TEST_F(PrintWindowFixture, AfterTheRunTheResultDialogListsWhatWasIssued)
 {
-    PrintSelectionWindow w(inst.env, 0, report);
+    PrintSelectionWindow w(inst.env, Protocol::Eiaj, report);
     inst.dialogs.setNextAnswer(kAnswerYes); // slips of A
     inst.dialogs.setNextAnswer(kAnswerNo);  // slips of B
     QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
@@ -234,7 +234,7 @@ TEST_F(PrintWindowFixture, AfterTheRunTheResultDialogListsWhatWasIssued)
     closeSummaries();
 
     // Everything declined: the dialog says nothing was issued.
-    PrintSelectionWindow again(inst.env, 0, report);
+    PrintSelectionWindow again(inst.env, Protocol::Eiaj, report);
     QTest::mouseClick(again.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     ASSERT_EQ(summaries().size(), 1);
     EXPECT_EQ(summaries()[0]->findChild<QLabel*>(QStringLiteral("Totals"))->text(),

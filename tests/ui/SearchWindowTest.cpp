@@ -85,7 +85,7 @@ void whenSearchOpens(std::function<void(SearchWindow&)> act)
 
 TEST_F(SearchWindowFixture, OpensWithTheCompaniesOfTheFormatAndFillsTheChosenOne)
 {
-    SearchWindow w(inst.env, 0, 0);
+    SearchWindow w(inst.env, Protocol::Eiaj, 0);
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("納品書ﾃﾞｰﾀの検索 （ＥＩＡＪ）"));
     EXPECT_TRUE(w.isModal());
@@ -115,14 +115,14 @@ TEST_F(SearchWindowFixture, OpensWithTheCompaniesOfTheFormatAndFillsTheChosenOne
     EXPECT_TRUE(text(w, "Text1").isEmpty());
     EXPECT_TRUE(text(w, "Text4").isEmpty());
 
-    SearchWindow korvan(inst.env, 1, 0);
+    SearchWindow korvan(inst.env, Protocol::Korvan, 0);
     EXPECT_EQ(korvan.windowTitle(), QStringLiteral("納品書ﾃﾞｰﾀの検索 （ＫＯＲＶＡＮ）"));
     EXPECT_EQ(child<QComboBox>(korvan, "Combo1")->count(), 2);
 }
 
 TEST_F(SearchWindowFixture, OkFindsTheNextRowAndClosesWithIt)
 {
-    SearchWindow w(inst.env, 0, 1);
+    SearchWindow w(inst.env, Protocol::Eiaj, 1);
     w.show();
     child<QComboBox>(w, "Combo1")->setCurrentIndex(1);
     type(w, "Text5", QStringLiteral("PO-K5"));
@@ -139,7 +139,7 @@ TEST_F(SearchWindowFixture, OkFindsTheNextRowAndClosesWithIt)
 
 TEST_F(SearchWindowFixture, DueDateTypedAsADate)
 {
-    SearchWindow w(inst.env, 0, 0);
+    SearchWindow w(inst.env, Protocol::Eiaj, 0);
     w.show();
     type(w, "Text8", QStringLiteral("2026/12/07"));
     press(w, "Command1");
@@ -149,7 +149,7 @@ TEST_F(SearchWindowFixture, DueDateTypedAsADate)
 TEST_F(SearchWindowFixture, NoMatchAfterTheStartShowsTheMessageAndStays)
 {
     // Row 3 alone matches; the search starts after row 5.
-    SearchWindow w(inst.env, 0, 5);
+    SearchWindow w(inst.env, Protocol::Eiaj, 5);
     w.show();
     type(w, "Text6", QStringLiteral("K3"));
     press(w, "Command1");
@@ -169,7 +169,7 @@ TEST_F(SearchWindowFixture, NoMatchAfterTheStartShowsTheMessageAndStays)
 TEST_F(SearchWindowFixture, ReopeningShowsThePreviousConditionsAndCompany)
 {
     {
-        SearchWindow first(inst.env, 0, 0);
+        SearchWindow first(inst.env, Protocol::Eiaj, 0);
         first.show();
         child<QComboBox>(first, "Combo1")->setCurrentIndex(1);
         type(first, "Text5", QStringLiteral("PO-K2   "));
@@ -179,7 +179,7 @@ TEST_F(SearchWindowFixture, ReopeningShowsThePreviousConditionsAndCompany)
         press(first, "Command1");
         EXPECT_EQ(first.foundRow(), 2);
     }
-    SearchWindow again(inst.env, 0, 0);
+    SearchWindow again(inst.env, Protocol::Eiaj, 0);
     again.show();
     EXPECT_EQ(child<QComboBox>(again, "Combo1")->currentIndex(), 1);
     EXPECT_EQ(text(again, "Text1"), QStringLiteral("ORD1"));
@@ -199,7 +199,7 @@ TEST_F(SearchWindowFixture, ReopeningShowsThePreviousConditionsAndCompany)
 TEST_F(SearchWindowFixture, EnteringAConditionSelectsItsText)
 {
     inst.env.searchTerms[5] = QStringLiteral("K3");
-    SearchWindow w(inst.env, 0, 0);
+    SearchWindow w(inst.env, Protocol::Eiaj, 0);
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -215,7 +215,7 @@ TEST_F(SearchWindowFixture, ARememberedCompanyThatIsGoneLeavesAll)
 {
     inst.env.searchOrdererIndex = 7;
     inst.env.searchTerms[0] = QStringLiteral("OLD");
-    SearchWindow w(inst.env, 0, 0);
+    SearchWindow w(inst.env, Protocol::Eiaj, 0);
     EXPECT_EQ(child<QComboBox>(w, "Combo1")->currentIndex(), 0);
     EXPECT_TRUE(text(w, "Text1").isEmpty());
 }

@@ -19,8 +19,8 @@
 
 namespace plx {
 
-DeletionWindow::DeletionWindow(Environment& env, int kind, QWidget* parent)
-    : QDialog(parent), m_env(env), m_logLabels(env), m_deletion(env, kind)
+DeletionWindow::DeletionWindow(Environment& env, Protocol protocol, QWidget* parent)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_deletion(env, protocol)
 {
     setObjectName(QStringLiteral("納品書削除"));
     setModal(true);

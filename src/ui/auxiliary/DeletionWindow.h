@@ -22,7 +22,7 @@ class DeletionWindow : public QDialog
     Q_OBJECT
 public:
     // `kind` is the format in use (0 EIAJ, 1 KORVAN).
-    DeletionWindow(Environment& env, int kind, QWidget* parent = nullptr);
+    DeletionWindow(Environment& env, Protocol protocol, QWidget* parent = nullptr);
 
     // Whether records were deleted (the window then closed by itself).
     bool changed() const { return m_changed; }

@@ -26,8 +26,8 @@
 
 namespace plx {
 
-PrintSelectionWindow::PrintSelectionWindow(Environment& env, int kind, ReportControl& report, QWidget* parent)
-    : QDialog(parent), m_env(env), m_kind(kind == 1 ? 1 : 0), m_report(report)
+PrintSelectionWindow::PrintSelectionWindow(Environment& env, Protocol protocol, ReportControl& report, QWidget* parent)
+    : QDialog(parent), m_env(env), m_protocol(protocol), m_report(report)
 {
     setObjectName(QStringLiteral("印刷指定"));
     setModal(true);
@@ -104,12 +104,12 @@ QString PrintSelectionWindow::chosenPrinter() const
 
 void PrintSelectionWindow::Form_Load()
 {
-    setWindowTitle(QStringLiteral("納品書・荷札の印刷") + protocolCaption(protocolOfKind(m_kind)));
+    setWindowTitle(QStringLiteral("納品書・荷札の印刷") + protocolCaption(m_protocol));
     const CustStore companies = OpenCustFile(m_env);
     const QSignalBlocker block(m_combo1);
     m_combo1->clear();
     m_combo1->addItem(QStringLiteral("すべて"));
-    for (const CompanyEntry& c : companies.entries(kindDigitOf(protocolOfKind(m_kind))))
+    for (const CompanyEntry& c : companies.entries(m_protocol))
         m_combo1->addItem(c.ordererName);
     m_combo1->setCurrentIndex(0);
     m_lastIndex = 0;
@@ -126,7 +126,7 @@ void PrintSelectionWindow::Combo1_Click(int index)
         return;
     }
     const CustStore companies = OpenCustFile(m_env);
-    const QList<int> list = companies.list(kindDigitOf(protocolOfKind(m_kind)));
+    const QList<int> list = companies.list(m_protocol);
     if (index > list.size())
         return;
     const CompanyEntry c = companies.entry(list.at(index - 1));
@@ -153,8 +153,8 @@ void PrintSelectionWindow::Command1_Click()
     PrintRunResult result;
     PrintProgressDialog progress(this);
     if (!runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
-            result = runNormalPrint(m_env, m_kind, m_report, trimRight(m_text[0]->text()), trimRight(m_text[2]->text()),
-                                    &progress);
+            result = runNormalPrint(m_env, m_protocol, m_report, trimRight(m_text[0]->text()),
+                                    trimRight(m_text[2]->text()), &progress);
         }))
         return;
     m_issued = m_issued || result.issued;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Protocol.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -26,7 +28,7 @@ class PrintSelectionWindow : public QDialog
     Q_OBJECT
 public:
     // `kind` is the format in use (0 EIAJ, 1 KORVAN).
-    PrintSelectionWindow(Environment& env, int kind, ReportControl& report, QWidget* parent = nullptr);
+    PrintSelectionWindow(Environment& env, Protocol protocol, ReportControl& report, QWidget* parent = nullptr);
 
     // The printer chosen; empty for "PDFのみ".
     QString chosenPrinter() const;
@@ -39,7 +41,7 @@ private:
     void Command1_Click();
 
     Environment& m_env;
-    int m_kind;
+    Protocol m_protocol;
     ReportControl& m_report;
     void fillPrinters();
 

@@ -25,8 +25,8 @@
 
 namespace plx {
 
-SearchWindow::SearchWindow(Environment& env, int kind, int startRow, QWidget* parent)
-    : QDialog(parent), m_env(env), m_logLabels(env), m_search(env, kind), m_startRow(startRow < 0 ? 0 : startRow)
+SearchWindow::SearchWindow(Environment& env, Protocol protocol, int startRow, QWidget* parent)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_search(env, protocol), m_startRow(startRow < 0 ? 0 : startRow)
 {
     setObjectName(QStringLiteral("検索"));
     setModal(true);
@@ -97,7 +97,7 @@ void SearchWindow::Form_Load()
     for (int i = 0; i < 8; ++i)
         m_text[i]->setText(terms[size_t(i)]);
     resize(twipsToPixels(7665), twipsToPixels(4095));
-    setWindowTitle(QStringLiteral("納品書ﾃﾞｰﾀの検索") + protocolCaption(protocolOfKind(m_search.kind())));
+    setWindowTitle(QStringLiteral("納品書ﾃﾞｰﾀの検索") + protocolCaption(m_search.protocol()));
 
     m_search.loadCompanies();
     const QSignalBlocker block(m_combo1);

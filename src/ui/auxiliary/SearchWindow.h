@@ -28,7 +28,7 @@ class SearchWindow : public QDialog
 public:
     // `kind` is the current list (0 EIAJ, 1 KORVAN); the search starts after
     // list row `startRow` (0: from the first row).
-    SearchWindow(Environment& env, int kind, int startRow, QWidget* parent = nullptr);
+    SearchWindow(Environment& env, Protocol protocol, int startRow, QWidget* parent = nullptr);
 
     // The list row found by ＯＫ; 0 when the window closed without a match.
     int foundRow() const { return m_foundRow; }

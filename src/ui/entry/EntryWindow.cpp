@@ -417,13 +417,12 @@ void EntryWindow::Form_Load()
             return;
         // The code lists: names of kinds "01" ... "04" with their codes, the
         // currency codes of kind "05".
-        const QString digit = formatDigitOf(m_format);
         for (int n = 1; n <= 5; ++n) {
             QComboBox* combo = m_combos[size_t(n)];
             if (!combo)
                 continue;
             combo->clear();
-            for (const CodeEntry& e : m_session->codes().list(digit, QStringLiteral("0%1").arg(n))) {
+            for (const CodeEntry& e : m_session->codes().list(m_format, QStringLiteral("0%1").arg(n))) {
                 if (n == 5)
                     combo->addItem(e.code, e.code);
                 else
@@ -795,7 +794,7 @@ void EntryWindow::Form_Unload()
         // The documents marked for issue while the window was open.
         if (m_report) {
             PrintProgressDialog progress(parentWidget());
-            printed = runMarkedPrint(m_env, kindOf(m_format), *m_report, &progress);
+            printed = runMarkedPrint(m_env, m_format, *m_report, &progress);
         }
     });
     // What was issued, beside the window that opened this one.

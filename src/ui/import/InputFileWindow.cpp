@@ -65,8 +65,8 @@ QPushButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPi
 
 } // namespace
 
-InputFileWindow::InputFileWindow(Environment& env, int kind, QWidget* parent)
-    : QDialog(parent), m_env(env), m_logLabels(env), m_kind(kind == 1 ? 1 : 0)
+InputFileWindow::InputFileWindow(Environment& env, Protocol protocol, QWidget* parent)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_protocol(protocol)
 {
     setObjectName(QStringLiteral("入力ファイル選択"));
     setModal(true);
@@ -205,9 +205,9 @@ void InputFileWindow::Form_Load()
 {
     m_env.logModule = QStringLiteral("入力ファイル選択");
     showBusy(false);
-    setWindowTitle(m_kind == 1 ? kCaptionKorvan : kCaptionEiaj);
+    setWindowTitle(m_protocol == Protocol::Korvan ? kCaptionKorvan : kCaptionEiaj);
 
-    m_settings = ImportDriver::readSettings(m_env, m_kind);
+    m_settings = ImportDriver::readSettings(m_env, m_protocol);
     m_files = InputFileList(m_settings.masks);
     const int mode = m_settings.makeMode >= 1 && m_settings.makeMode <= 3 ? m_settings.makeMode : 1;
     m_options[mode - 1]->setChecked(true);
@@ -394,7 +394,7 @@ void InputFileWindow::Command5_Click()
         }
         if (!names.isEmpty() && selectedMode() == 3 && !startAnewConfirmed())
             return;
-        m_driver = std::make_unique<ImportDriver>(m_env, m_kind);
+        m_driver = std::make_unique<ImportDriver>(m_env, m_protocol);
         const PrecheckResult result = m_driver->precheck(m_folder, names);
         if (result.accepted > 0) {
             saveDataFolder(m_env, m_folder);
@@ -420,7 +420,7 @@ void InputFileWindow::Command5_Click()
 
 bool InputFileWindow::startAnewConfirmed()
 {
-    const QString data = m_env.paths.delivPathFor(m_kind);
+    const QString data = m_env.paths.delivPathFor(m_protocol);
     const int pending = PendingRecords::countInFile(data);
     if (pending == 0)
         return true;

@@ -33,7 +33,7 @@ class InputFileWindow : public QDialog
 {
     Q_OBJECT
 public:
-    InputFileWindow(Environment& env, int kind, QWidget* parent = nullptr);
+    InputFileWindow(Environment& env, Protocol protocol, QWidget* parent = nullptr);
     ~InputFileWindow() override;
 
     // The folder whose files are listed ("/" for the root).
@@ -93,7 +93,7 @@ private:
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
     LogLabelScope m_logLabels;
-    const int m_kind;
+    const Protocol m_protocol;
     ImportSettings m_settings;
     InputFileList m_files;
     std::unique_ptr<ImportDriver> m_driver;

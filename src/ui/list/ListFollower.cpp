@@ -12,7 +12,7 @@
 
 namespace plx {
 
-ListFollower::ListFollower(DeliveryList& list, std::array<ListGrid*, 2> grids, QLabel* status, const Paths& paths,
+ListFollower::ListFollower(DeliveryList& list, PerProtocol<ListGrid*> grids, QLabel* status, const Paths& paths,
                            std::function<bool()> busy, QObject* parent)
     : QObject(parent), m_list(list), m_grids(grids), m_status(status), m_busy(std::move(busy)),
       m_watch(paths.eDelivPath, paths.kDelivPath, 500)
@@ -23,12 +23,12 @@ ListFollower::ListFollower(DeliveryList& list, std::array<ListGrid*, 2> grids, Q
     connect(&m_retry, &QTimer::timeout, this, &ListFollower::reloadPending);
 }
 
-void ListFollower::readingOwn(int mode)
+void ListFollower::readingOwn(std::optional<Protocol> only)
 {
-    for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
-        if (mode == kind || mode == DeliveryList::kBoth) {
-            m_watch.read(kind);
-            m_pending[size_t(kind)] = false;
+    for (Protocol protocol : kProtocols) {
+        if (!only || *only == protocol) {
+            m_watch.read(protocol);
+            m_pending[protocol] = false;
         }
     }
 }
@@ -38,33 +38,33 @@ void ListFollower::readOwn()
     tell(false);
 }
 
-void ListFollower::changedElsewhere(int kind)
+void ListFollower::changedElsewhere(Protocol protocol)
 {
-    m_pending[size_t(kind)] = true;
+    m_pending[protocol] = true;
     reloadPending();
 }
 
 void ListFollower::reloadPending()
 {
-    if (!m_pending[0] && !m_pending[1])
+    if (!m_pending[Protocol::Eiaj] && !m_pending[Protocol::Korvan])
         return;
     if (m_busy()) {
         // The window works with the files now: after it.
         m_retry.start();
         return;
     }
-    for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
-        if (m_pending[size_t(kind)])
-            reload(kind);
+    for (Protocol protocol : kProtocols) {
+        if (m_pending[protocol])
+            reload(protocol);
     }
     tell(true);
 }
 
-void ListFollower::reload(int kind)
+void ListFollower::reload(Protocol protocol)
 {
-    m_pending[size_t(kind)] = false;
-    ListGrid* grid = m_grids[size_t(kind)];
-    DeliveryListModel& model = m_list.model(kind);
+    m_pending[protocol] = false;
+    ListGrid* grid = m_grids[protocol];
+    DeliveryListModel& model = m_list.model(protocol);
     // The place the clerk is at: the selected rows by their records' keys,
     // the current cell's column and the scroll position.
     const GridSelection selected = grid->selectionRect();
@@ -81,8 +81,8 @@ void ListFollower::reload(int kind)
     const int scrolledTo = grid->verticalScrollBar()->value();
     const int scrolledAcross = grid->horizontalScrollBar()->value();
 
-    m_watch.read(kind);
-    m_list.reload(kind);
+    m_watch.read(protocol);
+    m_list.reload(protocol);
 
     const int first = firstKeys.isEmpty() ? -1 : model.rowOfKeys(firstKeys);
     const int last = lastKeys.isEmpty() ? -1 : model.rowOfKeys(lastKeys);

@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QTimer>
 
-#include <array>
 #include <functional>
+#include <optional>
 
 class QLabel;
 
@@ -28,11 +28,11 @@ class ListFollower : public QObject
     Q_OBJECT
 public:
     // `busy` tells whether the window is busy now.
-    ListFollower(DeliveryList& list, std::array<ListGrid*, 2> grids, QLabel* status, const Paths& paths,
+    ListFollower(DeliveryList& list, PerProtocol<ListGrid*> grids, QLabel* status, const Paths& paths,
                  std::function<bool()> busy, QObject* parent = nullptr);
 
-    // The window is about to read `mode`'s lists itself (0 EIAJ, 1 KORVAN, 2 both).
-    void readingOwn(int mode);
+    // The window is about to read the list of `only`, or both, itself.
+    void readingOwn(std::optional<Protocol> only);
     // The window has read them.
     void readOwn();
 
@@ -40,17 +40,17 @@ public:
     void checkNow() { m_watch.check(); }
 
 private:
-    void changedElsewhere(int kind);
+    void changedElsewhere(Protocol protocol);
     void reloadPending();
-    void reload(int kind);
+    void reload(Protocol protocol);
     void tell(bool byOther);
 
     DeliveryList& m_list;
-    std::array<ListGrid*, 2> m_grids;
+    PerProtocol<ListGrid*> m_grids;
     QLabel* m_status;
     std::function<bool()> m_busy;
     DataFileWatch m_watch;
-    std::array<bool, 2> m_pending{false, false};
+    PerProtocol<bool> m_pending;
     QTimer m_retry;
 };
 

@@ -70,11 +70,6 @@ ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent),
     runTrapped(m_env, QStringLiteral("ﾒｲﾝ/"), [this] { Form_Load(); });
 }
 
-int ListWindow::currentList() const
-{
-    return m_currentKind == DeliveryList::kKorvan ? DeliveryList::kKorvan : DeliveryList::kEiaj;
-}
-
 ListWindow::~ListWindow()
 {
     m_env.closeAllFiles = nullptr;
@@ -154,7 +149,7 @@ void ListWindow::buildClientArea()
     titleRow->addWidget(title);
     titleRow->addStretch(1);
     m_scan = new ScanField(
-        m_env, [this]() -> const DeliveryListModel& { return m_list.model(currentList()); }, central);
+        m_env, [this]() -> const DeliveryListModel& { return m_list.model(m_current); }, central);
     titleRow->addWidget(m_scan);
     layout->addLayout(titleRow);
 
@@ -169,39 +164,35 @@ void ListWindow::buildClientArea()
     areaLayout->setContentsMargins(0, 0, 0, 0);
     m_stack = new QStackedWidget(area);
     areaLayout->addWidget(m_stack);
-    for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
+    for (Protocol protocol : kProtocols) {
         auto* grid = new ListGrid(m_stack);
-        grid->setObjectName(QStringLiteral("MSFlexGrid1_%1").arg(kind));
-        grid->setModel(&m_list.model(kind));
+        grid->setObjectName(QStringLiteral("MSFlexGrid1_%1").arg(protocol == Protocol::Eiaj ? 0 : 1));
+        grid->setModel(&m_list.model(protocol));
         grid->applyLayout();
-        connect(grid, &ListGrid::touched, this, [this, kind] {
-            m_clicked[kind] = true;
-            m_clicked[1 - kind] = false;
-        });
+        connect(grid, &ListGrid::touched, this, [this, protocol] { markClicked(protocol); });
         connect(grid, &ListGrid::openRequested, this,
-                [this, kind](int row, bool byEnter) { openRequested(kind, row, byEnter); });
+                [this, protocol](int row, bool byEnter) { openRequested(protocol, row, byEnter); });
         connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { applyEnabling(); });
         m_stack->addWidget(grid);
-        m_grids[kind] = grid;
+        m_grids[protocol] = grid;
     }
     layout->addWidget(area, 1);
 
     // Busy panel over the grids while the list loads.
     m_busy = new BusyPanel(area, QSize(360, 80));
 
-    m_marker = new QLineEdit(m_grids[0]->viewport());
+    m_marker = new QLineEdit(m_grids[Protocol::Eiaj]->viewport());
     m_marker->setObjectName(QStringLiteral("Text1"));
     m_marker->setReadOnly(true);
     m_marker->hide();
 
     connect(m_scan, &ScanField::rowChosen, this, [this](int row) {
-        const int kind = currentList();
         if (!m_command[2]->isEnabled())
             return;
-        m_clicked[kind] = true;
-        m_clicked[1 - kind] = false;
-        m_grids[kind]->selectRows(row, row);
-        m_grids[kind]->scrollTo(m_grids[kind]->model()->index(row - 1, 1));
+        markClicked(m_current);
+        ListGrid* grid = m_grids[m_current];
+        grid->selectRows(row, row);
+        grid->scrollTo(grid->model()->index(row - 1, 1));
         m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
         openEntry(false, rowSelection(false));
         // The next scan can follow at once.
@@ -249,17 +240,17 @@ void ListWindow::buildClientArea()
     // selection); a match becomes the selected row of the current grid.
     connect(m_command[7], &QPushButton::clicked, this, [this] {
         runTrapped(m_env, QString(), [this] {
-            const int kind = currentList();
+            const Protocol protocol = m_current;
             const GridSelection selection = rowSelection(false);
             int found = 0;
             {
-                SearchWindow window(m_env, kind, selection.valid ? selection.firstRow : 0, this);
+                SearchWindow window(m_env, protocol, selection.valid ? selection.firstRow : 0, this);
                 moveToCentre(m_env, window);
                 window.exec();
                 found = window.foundRow();
             }
-            ListGrid* grid = m_grids[kind];
-            if (found > 0 && found <= m_list.model(kind).listedCount()) {
+            ListGrid* grid = m_grids[protocol];
+            if (found > 0 && found <= m_list.model(protocol).listedCount()) {
                 grid->selectRows(found, found);
                 const QModelIndex cell = grid->model()->index(found - 1, 1);
                 grid->scrollTo(cell);
@@ -267,8 +258,7 @@ void ListWindow::buildClientArea()
                 if (m_marker->parentWidget() != grid->viewport())
                     m_marker->setParent(grid->viewport());
                 m_marker->setGeometry(grid->visualRect(cell));
-                m_clicked[kind] = true;
-                m_clicked[1 - kind] = false;
+                markClicked(protocol);
             }
             grid->setFocus();
         });
@@ -314,20 +304,20 @@ void ListWindow::Form_Load()
     m_tabs->setProperty("loading", true);
     if (m_env.apUse == QLatin1String("EIAJ")) {
         m_tabs->addTab(kTabEiaj);
-        m_currentKind = 0;
+        m_current = Protocol::Eiaj;
     } else if (m_env.apUse == QLatin1String("KORVAN")) {
         m_tabs->addTab(kTabKorvan);
-        m_currentKind = 1;
+        m_current = Protocol::Korvan;
     } else {
         m_tabs->addTab(kTabEiaj);
         m_tabs->addTab(kTabKorvan);
-        m_currentKind = 2;
+        m_current = Protocol::Eiaj;
     }
     m_tabs->setProperty("loading", false);
-    m_stack->setCurrentWidget(m_grids[currentList()]);
+    m_stack->setCurrentWidget(m_grids[m_current]);
     // The clerk works in the list: the arrow keys move over its rows (on the
     // tab strip they would switch the format).
-    m_grids[currentList()]->setFocus(Qt::OtherFocusReason);
+    m_grids[m_current]->setFocus(Qt::OtherFocusReason);
     applyEnabling();
     showBusy(true);
     m_timer1->start();
@@ -360,7 +350,7 @@ void ListWindow::Timer1_Timer()
         {
             CursorGuard busy;
             m_timer1->stop();
-            Iti_Gamen(m_currentKind);
+            Iti_Gamen(m_current);
         }
         const bool reportImport = std::exchange(m_importFinished, false);
         if (reportImport) {
@@ -386,52 +376,55 @@ void ListWindow::Timer2_Timer()
 {
     CursorGuard busy;
     m_timer2->stop();
-    Iti_Gamen(DeliveryList::kBoth);
+    Iti_Gamen(std::nullopt);
     m_importFinished = false;
 }
 
-void ListWindow::Iti_Gamen(int mode)
+void ListWindow::Iti_Gamen(std::optional<Protocol> only)
 {
     runTrapped(m_env, QStringLiteral("納品書ﾌｧｲﾙ読込み編集/"), [&] {
-        m_follower->readingOwn(mode);
-        const bool loaded = m_list.reload(mode);
+        m_follower->readingOwn(only);
+        const bool loaded = m_list.reload(only);
         m_follower->readOwn();
         if (!loaded) {
             applyEnabling();
             showBusy(false);
             return;
         }
-        if (m_currentKind == 2)
-            m_currentKind = 0;
-        m_stack->setCurrentWidget(m_grids[m_currentKind]);
-        for (int kind : {DeliveryList::kEiaj, DeliveryList::kKorvan}) {
-            if (mode == kind || mode == DeliveryList::kBoth)
-                selectCurrent(kind);
+        m_stack->setCurrentWidget(m_grids[m_current]);
+        for (Protocol protocol : kProtocols) {
+            if (!only || *only == protocol)
+                selectCurrent(protocol);
         }
         applyEnabling();
         showBusy(false);
     });
 }
 
-void ListWindow::selectCurrent(int kind)
+void ListWindow::selectCurrent(Protocol protocol)
 {
     // Row 1, column 1 when the list has rows; nothing (the header) when empty.
-    m_grids[kind]->selectCell(m_list.model(kind).listedCount() > 0 ? 1 : 0, 1);
+    m_grids[protocol]->selectCell(m_list.model(protocol).listedCount() > 0 ? 1 : 0, 1);
+}
+
+void ListWindow::markClicked(Protocol protocol)
+{
+    for (Protocol p : kProtocols)
+        m_clicked[p] = p == protocol;
 }
 
 void ListWindow::TabStrip1_Click(int index)
 {
     m_env.logOperation = QStringLiteral("ﾀﾌﾞｸﾘｯｸ");
-    m_currentKind = m_tabs->tabText(index) == kTabEiaj ? DeliveryList::kEiaj : DeliveryList::kKorvan;
-    selectCurrent(m_currentKind);
-    m_stack->setCurrentWidget(m_grids[m_currentKind]);
+    m_current = m_tabs->tabText(index) == kTabEiaj ? Protocol::Eiaj : Protocol::Korvan;
+    selectCurrent(m_current);
+    m_stack->setCurrentWidget(m_grids[m_current]);
     applyEnabling();
 }
 
 void ListWindow::applyEnabling()
 {
-    const int kind = currentList();
-    const bool rows = m_list.model(kind).listedCount() > 0;
+    const bool rows = m_list.model(m_current).listedCount() > 0;
     // Deletion deletes the selected rows, or opens the deletion window.
     const bool deletable = rows;
     m_command[2]->setEnabled(rows);
@@ -451,20 +444,19 @@ void ListWindow::applyEnabling()
 
 GridSelection ListWindow::rowSelection(bool forDeletion) const
 {
-    const int kind = currentList();
-    return rowSelectionOf(m_grids[kind]->selectionRect(), m_clicked[kind], forDeletion);
+    return rowSelectionOf(m_grids[m_current]->selectionRect(), m_clicked[m_current], forDeletion);
 }
 
 void ListWindow::Command5_Click()
 {
     const bool done = runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
-        const int kind = currentList();
+        const Protocol protocol = m_current;
         const GridSelection selection = rowSelection(true);
         if (!selection.valid) {
             // Without a row selection the deletion window chooses what goes.
             bool changed = false;
             {
-                DeletionWindow window(m_env, kind, this);
+                DeletionWindow window(m_env, protocol, this);
                 window.adjustSize();
                 moveToCentre(m_env, window);
                 window.exec();
@@ -478,21 +470,20 @@ void ListWindow::Command5_Click()
         }
         if (ShowMessage(m_env, 12) == kAnswerNo)
             return;
-        deleteListedRows(m_list.store(kind), m_list.model(kind), selection.firstRow, selection.lastRow);
+        deleteListedRows(m_list.store(protocol), m_list.model(protocol), selection.firstRow, selection.lastRow);
         requestReload(false);
     });
     if (!done)
         requestReload(false); // refused: show the list as the file now stands
 }
 
-void ListWindow::openRequested(int kind, int row, bool byEnter)
+void ListWindow::openRequested(Protocol protocol, int row, bool byEnter)
 {
-    if (kind != currentList() || !m_command[2]->isEnabled() || !isEnabled())
+    if (protocol != m_current || !m_command[2]->isEnabled() || !isEnabled())
         return;
-    m_clicked[kind] = true;
-    m_clicked[1 - kind] = false;
+    markClicked(protocol);
     const GridSelection rows = rowsToOpen(rowSelection(false), row, byEnter);
-    m_grids[kind]->selectRows(rows.firstRow, rows.lastRow);
+    m_grids[protocol]->selectRows(rows.firstRow, rows.lastRow);
     const GridSelection selection = rowSelection(false);
     if (!selection.valid)
         return;
@@ -507,12 +498,12 @@ void ListWindow::openRequested(int kind, int row, bool byEnter)
 void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
 {
     runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
-        const int kind = currentList();
+        const Protocol protocol = m_current;
         m_env.closeFiles();
-        const EntryOpening opening = entryOpeningFor(selection, m_list.model(kind).listedCount(), newRecord);
+        const EntryOpening opening = entryOpeningFor(selection, m_list.model(protocol).listedCount(), newRecord);
         EntryResult result;
         {
-            EntryWindow window(m_env, protocolOfKind(kind), opening, m_report, this);
+            EntryWindow window(m_env, protocol, opening, m_report, this);
             window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
             if (window.opened()) {
                 window.adjustSize();
@@ -536,7 +527,7 @@ void ListWindow::Command3_Click()
         m_env.closeFiles();
         InputFileWindow::Result result;
         {
-            InputFileWindow window(m_env, currentList(), this);
+            InputFileWindow window(m_env, m_current, this);
             moveToCentre(m_env, window);
             window.exec();
             result = window.importResult();
@@ -557,7 +548,7 @@ void ListWindow::Command4_Click()
         m_env.closeFiles();
         bool issued = false;
         {
-            PrintSelectionWindow window(m_env, currentList(), *m_report, this);
+            PrintSelectionWindow window(m_env, m_current, *m_report, this);
             window.adjustSize();
             moveToCentre(m_env, window);
             window.exec();

@@ -42,8 +42,8 @@ public:
     // 12000 x 9000 twips, centred on the screen, shown.
     void showCentred();
 
-    // Reloads the EIAJ list (0), the KORVAN list (1) or both (2).
-    void Iti_Gamen(int mode);
+    // Reloads the list of `only`, or both lists.
+    void Iti_Gamen(std::optional<Protocol> only);
     // Shows a page in the help viewer, opening it over this window the first
     // time and bringing it to the front afterwards.
     void IENavigate(const QString& path);
@@ -60,10 +60,10 @@ public:
     void requestReload(bool both);
 
     DeliveryList& list() { return m_list; }
-    // The format of the tab shown: 0 EIAJ, 1 KORVAN (2 before the first load
-    // of a window that shows both).
-    int currentKind() const { return m_currentKind; }
-    ListGrid* grid(int kind) const { return m_grids[kind]; }
+    // The protocol of the tab shown (EIAJ before the first load of a window
+    // that shows both).
+    Protocol currentProtocol() const { return m_current; }
+    ListGrid* grid(Protocol protocol) const { return m_grids[protocol]; }
     HelpViewer* helpViewer() const { return m_help; }
     ListFollower* follower() const { return m_follower; }
 
@@ -71,8 +71,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The list of the current tab: DeliveryList::kEiaj or DeliveryList::kKorvan.
-    int currentList() const;
     void buildMenus();
     void buildClientArea();
     void Form_Load();
@@ -81,7 +79,9 @@ private:
     void TabStrip1_Click(int index);
     void applyEnabling();
     void showBusy(bool shown);
-    void selectCurrent(int kind);
+    void selectCurrent(Protocol protocol);
+    // The grid of `protocol` was clicked (the other one no longer counts as such).
+    void markClicked(Protocol protocol);
     // The row selection of the current grid: none unless the grid was clicked
     // and the selection spans whole rows.
     GridSelection rowSelection(bool forDeletion) const;
@@ -90,10 +90,10 @@ private:
     // window of the current format on `selection` (the row selection or none),
     // modal; the list reloads when it changed data.
     void openEntry(bool newRecord, const GridSelection& selection);
-    // A double-click on a row of `kind`'s grid, or Enter there: the row (or the
+    // A double-click on a row of `protocol`'s grid, or Enter there: the row (or the
     // selection holding it) becomes the row selection, and 出荷登録 starts on
     // it once the grid has finished with the click or key.
-    void openRequested(int kind, int row, bool byEnter);
+    void openRequested(Protocol protocol, int row, bool byEnter);
     void Command1_Click();
     void Command3_Click();
     void Command4_Click();
@@ -105,9 +105,9 @@ private:
 
     Environment& m_env;
     DeliveryList m_list;
-    std::array<ListGrid*, 2> m_grids{};
-    std::array<bool, 2> m_clicked{false, false};
-    int m_currentKind = 0;
+    PerProtocol<ListGrid*> m_grids;
+    PerProtocol<bool> m_clicked;
+    Protocol m_current = Protocol::Eiaj;
     QTabBar* m_tabs = nullptr;
     QStackedWidget* m_stack = nullptr;
     BusyPanel* m_busy = nullptr;

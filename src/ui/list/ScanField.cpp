@@ -48,7 +48,7 @@ void ScanField::scanned()
         const DeliveryListModel& model = m_shown();
         CustStore companies(m_env.paths.custPath);
         companies.openReadOnly();
-        matches = findScanned(model.records(), model.kindDigit(), companies.entries(model.kindDigit()), text);
+        matches = findScanned(model.records(), model.protocol(), companies.entries(model.protocol()), text);
     });
     if (!found)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "text/FixedField.h"
+#include "core/Protocol.h"
+#include "core/text/FixedField.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -41,11 +42,11 @@ public:
     const CodeEntry& entry(int index) const { return m_entries.at(index); }
 
     // The entries of one format and kind, in file order.
-    QList<CodeEntry> list(const QString& format, const QString& kind) const;
+    QList<CodeEntry> list(Protocol format, const QString& kind) const;
     // The first entry of the format and kind whose code equals `code` (both trimmed).
-    const CodeEntry* find(const QString& format, const QString& kind, const QString& code) const;
+    const CodeEntry* find(Protocol format, const QString& kind, const QString& code) const;
     // Its name, or empty text.
-    QString nameOf(const QString& format, const QString& kind, const QString& code) const;
+    QString nameOf(Protocol format, const QString& kind, const QString& code) const;
 
     // A record as it stands in the file, fields cut and padded to their widths.
     static QByteArray makeRecord(const CodeEntry& entry);

@@ -1,6 +1,8 @@
 #include "CodeTable.h"
 
-#include "ErrorReport.h"
+#include "ProtocolDigit.h"
+
+#include "core/ErrorReport.h"
 
 #include <QFile>
 
@@ -37,23 +39,34 @@ CodeTable CodeTable::fromBytes(const QByteArray& bytes)
     return table;
 }
 
-QList<CodeEntry> CodeTable::list(const QString& format, const QString& kind) const
+namespace {
+
+QString formatText(Protocol format)
 {
+    return QString(QLatin1Char(protocolDigit(format)));
+}
+
+} // namespace
+
+QList<CodeEntry> CodeTable::list(Protocol format, const QString& kind) const
+{
+    const QString digit = formatText(format);
     QList<CodeEntry> out;
     for (const CodeEntry& e : m_entries) {
-        if (e.format == format && e.kind == kind)
+        if (e.format == digit && e.kind == kind)
             out.append(e);
     }
     return out;
 }
 
-const CodeEntry* CodeTable::find(const QString& format, const QString& kind, const QString& code) const
+const CodeEntry* CodeTable::find(Protocol format, const QString& kind, const QString& code) const
 {
-    const auto it = m_first.constFind(format + QLatin1Char('\x1f') + kind + QLatin1Char('\x1f') + code.trimmed());
+    const auto it =
+        m_first.constFind(formatText(format) + QLatin1Char('\x1f') + kind + QLatin1Char('\x1f') + code.trimmed());
     return it == m_first.cend() ? nullptr : &m_entries.at(*it);
 }
 
-QString CodeTable::nameOf(const QString& format, const QString& kind, const QString& code) const
+QString CodeTable::nameOf(Protocol format, const QString& kind, const QString& code) const
 {
     const CodeEntry* e = find(format, kind, code);
     return e ? e->name : QString();
