@@ -121,6 +121,16 @@ Protocol CustomerSession::initialProtocol(const QString& apUse)
     return apUse == QLatin1String("KORVAN") ? Protocol::Korvan : Protocol::Eiaj;
 }
 
+bool CustomerSession::protocolChoosable(Protocol protocol) const
+{
+    return browsing() && offers(m_env.apUse, protocol);
+}
+
+QString CustomerSession::editFocus() const
+{
+    return codesEditable() ? QStringLiteral("Text1") : QStringLiteral("Text2");
+}
+
 bool CustomerSession::open()
 {
     m_protocol = initialProtocol(m_env.apUse);
@@ -475,10 +485,17 @@ CustomerOutcome CustomerSession::ok()
     return outcome;
 }
 
-void CustomerSession::cancel()
+CustomerOutcome CustomerSession::cancel()
 {
+    const bool wasNew = m_mode == CustomerMode::New;
     m_mode = CustomerMode::Browse;
     showSelected();
+    CustomerOutcome outcome;
+    if (!wasNew)
+        outcome.focus = QStringLiteral("CustGrid");
+    else
+        outcome.focus = m_protocol == Protocol::Eiaj ? QStringLiteral("Option1") : QStringLiteral("Option2");
+    return outcome;
 }
 
 void CustomerSession::close()

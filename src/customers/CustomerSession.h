@@ -16,6 +16,11 @@ struct Environment;
 // character, a character outside CP932, more than 16 bytes).
 constexpr short kMsgCommentNotStorable = 587;
 
+// The code kinds the three code choices list, in the window's order: the
+// consumption-tax kind (Combo3), the taxation kind (Combo4) and the
+// price-display kind (Combo5).
+inline constexpr const char* kCustomerCodeKinds[3] = {"02", "03", "04"};
+
 // The ordering-company window's modes.
 enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };
 
@@ -94,10 +99,20 @@ public:
     QList<CodeEntry> codeList(const char* kind) const;
 
     // What the window unlocks.
+    bool browsing() const { return m_mode == CustomerMode::Browse; }
     bool editing() const { return m_mode == CustomerMode::New || m_mode == CustomerMode::Change; }
     bool codesEditable() const { return m_mode == CustomerMode::New; }
     bool eiajSettingsEnabled() const { return m_protocol == Protocol::Eiaj; }
     int codeMaxLength() const { return m_protocol == Protocol::Eiaj ? 12 : 9; }
+    // What the window offers: another protocol only while browsing and only
+    // one the installation offers; 新規作成 while browsing; 変更 and 削除
+    // while browsing a list with a company in it.
+    bool protocolChoosable(Protocol protocol) const;
+    bool newOffered() const { return browsing(); }
+    bool changeOrDeleteOffered() const { return browsing() && !m_rows.isEmpty(); }
+    // The control that gets the focus when editing starts: the orderer's code
+    // of a new company, the orderer's name of a change (its codes stay).
+    QString editFocus() const;
 
     // 新規作成: the settings of the sample file's first company of the protocol
     // and the default choices.
@@ -114,8 +129,9 @@ public:
     // CP932, more bytes than the field) is refused with that box's message:
     // codes 512/522, names 515/525, layout files 567/577, the comment 587.
     CustomerOutcome ok();
-    // ｷｬﾝｾﾙ: back to browsing without writing.
-    void cancel();
+    // ｷｬﾝｾﾙ: back to browsing without writing. The focus goes back to the
+    // protocol after a new company, else to the list.
+    CustomerOutcome cancel();
     // Closing: the company file rewritten without its deleted records.
     void close();
 

@@ -1,24 +1,17 @@
 #pragma once
 
+#include "CustomerWidgets.h"
+
 #include "core/LogLabelScope.h"
 
 #include "customers/CustomerSession.h"
 
 #include <QDialog>
 
-#include <array>
 #include <functional>
 #include <memory>
 
-class QAction;
-class QButtonGroup;
-class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTableWidget;
 
 namespace plx {
 
@@ -26,7 +19,8 @@ struct Environment;
 
 // 発注企業情報: the ordering-company window, a view over a CustomerSession.
 // The left side lists the companies of one protocol; the right side shows the
-// selected one and, in the new and change modes, edits it. Before every
+// selected one and, in the new and change modes, edits it. CustomerWidgets
+// builds the controls; the window connects them to the session. Before every
 // operation of the session the window copies the boxes into the session's
 // form, and afterwards shows the form and the state of the session again.
 class CustomerWindow : public QDialog
@@ -56,11 +50,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    void buildMenus();
-    QWidget* buildListSide();
-    QWidget* buildEditSide();
-    QLineEdit* addText(int n, int maxLength, QWidget* parent);
-    QRadioButton* addOption(int n, const QString& caption, int id, QButtonGroup* group, QWidget* parent);
+    void connectControls();
 
     // Boxes -> form, form -> boxes, the session's state -> what is switched on.
     void pullForm();
@@ -93,25 +83,7 @@ private:
     bool m_closing = false;
     bool m_updating = false; // the window itself is filling the controls
 
-    QRadioButton* m_option1 = nullptr;
-    QRadioButton* m_option2 = nullptr;
-    QTableWidget* m_grid = nullptr;
-    QLabel* m_label3 = nullptr;
-    std::array<QLineEdit*, 10> m_text{}; // Text1 ... Text9 at 1 ... 9
-    std::array<QComboBox*, 3> m_combo{}; // Combo3 ... Combo5
-    QButtonGroup* m_outputKind = nullptr;
-    QButtonGroup* m_kanjiUse = nullptr;
-    QButtonGroup* m_amountRounding = nullptr;
-    QButtonGroup* m_taxRounding = nullptr;
-    QGroupBox* m_companyFrame = nullptr;
-    QGroupBox* m_documentFrame = nullptr;
-    QGroupBox* m_eiajFrame = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QAction* m_mnuNew = nullptr;
-    QAction* m_mnuRmk = nullptr;
-    QAction* m_mnuDel = nullptr;
-    QAction* m_mnuCls = nullptr;
+    CustomerWidgets m_ui;
 };
 
 } // namespace plx
