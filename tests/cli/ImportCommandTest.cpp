@@ -29,15 +29,15 @@ TEST(ImportCommand, ImportsReportsEachFileAndTheErrorList)
     EXPECT_EQ(lines[0], imp.inPath("GOOD.CSV") + QStringLiteral("\t取り込み済"));
     EXPECT_EQ(lines[1], imp.inPath("BAD.CSV") + QStringLiteral("\t拒否 (002 対象外のビジネスプロトコルです。)"));
     EXPECT_EQ(lines[2], QStringLiteral("ｴﾗｰﾘｽﾄ: ") + imp.inst.env.paths.errListPath);
-    EXPECT_EQ(imp.records(0).size(), 1);
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     EXPECT_TRUE(QFile::exists(imp.inPath("GOOD.CSV")));
 
     // Mode 3 with the move: the data file starts anew and the file goes to Dust.
     imp.order("NEXT.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,K2")});
     const CliResult again = runImport(imp, {"--eiaj", "--mode", "3", "--move", imp.inPath("NEXT.CSV")});
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
-    ASSERT_EQ(imp.records(0).size(), 1);
-    EXPECT_EQ(imp.records(0)[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K2"));
+    ASSERT_EQ(imp.records(Protocol::Eiaj).size(), 1);
+    EXPECT_EQ(imp.records(Protocol::Eiaj)[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K2"));
     EXPECT_TRUE(QFile::exists(imp.inst.env.paths.dustFolder + QStringLiteral("NEXT.CSV")));
 }
 

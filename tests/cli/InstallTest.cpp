@@ -218,7 +218,7 @@ TEST(InstallData, CodeTableHasWhatTheProgramRelieson)
     const CodeTable table = CodeTable::fromBytes(Installer::codeTableBytes());
     for (Protocol format : kProtocols) {
         for (const char* kind : {"01", "02", "03", "04", "05"})
-            EXPECT_FALSE(table.list(format, kind).isEmpty()) << protocolName(format) << "/" << kind;
+            EXPECT_FALSE(table.list(format, kind).isEmpty()) << qPrintable(protocolName(format)) << "/" << kind;
         // The second consumption-tax class is the one whose tax is computed.
         EXPECT_EQ(table.list(format, "02").value(1).name, QStringLiteral("外税"));
         EXPECT_EQ(table.list(format, "05").first().code, QStringLiteral("JPY"));

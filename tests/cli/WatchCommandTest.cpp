@@ -74,7 +74,7 @@ struct Desk
     QStringList keys() const
     {
         QStringList keys;
-        for (const DeliveryRecord& r : imp.records(0))
+        for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
             if (r.kind() == '1')
                 keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
         keys.sort();

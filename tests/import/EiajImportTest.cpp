@@ -71,10 +71,10 @@ TEST_F(EiajFixture, NewRecordsFromAHeaderFile)
     rec.append(std::pair<QString, QString>("REIAJ00281", "USD"));
     rec.append(std::pair<QString, QString>("REIAJ00282", "1.234565"));
     imp.order("A.CSV", eiaj({rec}));
-    const auto driver = imp.import(0, {"A.CSV"});
+    const auto driver = imp.import(Protocol::Eiaj, {"A.CSV"});
     EXPECT_TRUE(driver->finished());
     EXPECT_EQ(driver->errorCount(), 0);
-    const auto records = imp.records(0);
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1);
     const DeliveryRecord& r = records[0];
     EXPECT_EQ(r.kind(), '1');
@@ -111,8 +111,8 @@ TEST_F(EiajFixture, ThreeAndFiveDigitSpellingsAreTheSame)
     }
     imp.order("FIVE.CSV", eiaj({five}));
     imp.order("THREE.CSV", eiaj({order("0502", "K2")}));
-    imp.import(0, {"FIVE.CSV", "THREE.CSV"});
-    const auto records = imp.records(0);
+    imp.import(Protocol::Eiaj, {"FIVE.CSV", "THREE.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 2);
     for (DeliveryField f : {DeliveryField::OrderNo, DeliveryField::UnitPrice, DeliveryField::DueDate,
                             DeliveryField::InstructedQty, DeliveryField::ItemNameKanji})
@@ -122,7 +122,7 @@ TEST_F(EiajFixture, ThreeAndFiveDigitSpellingsAreTheSame)
     auto four = order("0502", "K3");
     four[1].first = QStringLiteral("REIAJ0004");
     imp.order("FOUR.CSV", eiaj({four}));
-    imp.import(0, {"FOUR.CSV"});
+    imp.import(Protocol::Eiaj, {"FOUR.CSV"});
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_TRUE(imp.errorLines()[0].contains(QStringLiteral("(004)")));
 }
@@ -158,8 +158,8 @@ TEST_F(EiajFixture, DecisionTableRowByRow)
         auto rec = order(c.infoClass, "K1", "REIAJ009", c.processing);
         rec[5].second = QStringLiteral("261201");
         fresh.order("O.CSV", eiaj({rec}));
-        fresh.import(0, {"O.CSV"});
-        const auto records = fresh.records(0);
+        fresh.import(Protocol::Eiaj, {"O.CSV"});
+        const auto records = fresh.records(Protocol::Eiaj);
         const QString outcome = QLatin1String(c.outcome);
         if (outcome.startsWith(QLatin1Char('('))) {
             ASSERT_EQ(fresh.errorLines().size(), 1);
@@ -194,8 +194,8 @@ TEST_F(EiajFixture, UpdateKeepsTheOperatorsShipmentFields)
 {
     seedStatus("K1", "0");
     imp.order("C.CSV", eiaj({order("0503", "K1", "REIAJ057", "1")}));
-    imp.import(0, {"C.CSV"});
-    const auto records = imp.records(0);
+    imp.import(Protocol::Eiaj, {"C.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].text(DeliveryField::ShipQty), QStringLiteral("000000123.000"));
     EXPECT_EQ(records[0].text(DeliveryField::ShipDate), QStringLiteral("20261130"));
@@ -208,16 +208,16 @@ TEST_F(EiajFixture, UpdateKeepsTheOperatorsShipmentFields)
 TEST_F(EiajFixture, SameKeyTwiceInOneRunAndDeletingTwice)
 {
     imp.order("N.CSV", eiaj({order("0502", "K1"), order("0502", "K1")}));
-    imp.import(0, {"N.CSV"});
-    EXPECT_EQ(imp.records(0).size(), 1);
+    imp.import(Protocol::Eiaj, {"N.CSV"});
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_TRUE(imp.errorLines()[0].contains(QStringLiteral("(005):ﾚｺｰﾄﾞNo.[2]")));
 
     imp.order("D.CSV", eiaj({order("0504", "K1")}));
-    imp.import(0, {"D.CSV"});
-    EXPECT_EQ(imp.records(0)[0].kind(), ' ');
+    imp.import(Protocol::Eiaj, {"D.CSV"});
+    EXPECT_EQ(imp.records(Protocol::Eiaj)[0].kind(), ' ');
     imp.order("D2.CSV", eiaj({order("0504", "K1")}));
-    imp.import(0, {"D2.CSV"});
+    imp.import(Protocol::Eiaj, {"D2.CSV"});
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_TRUE(imp.errorLines()[0].contains(QStringLiteral("(010)")));
 }
@@ -255,12 +255,12 @@ TEST_F(EiajFixture, FieldChecksRefuseWithTheItemAsSpelled)
         SCOPED_TRACE(std::string(c.item) + "=" + c.value);
         ImportInstall fresh;
         fresh.order("F.CSV", eiaj({order("0502", "K1", c.item, c.value)}));
-        fresh.import(0, {"F.CSV"});
+        fresh.import(Protocol::Eiaj, {"F.CSV"});
         ASSERT_EQ(fresh.errorLines().size(), 1);
         EXPECT_TRUE(fresh.errorLines()[0].contains(QStringLiteral("]:") + QLatin1String(c.named) +
                                                    QStringLiteral("に誤りがあります。(011)")))
             << fresh.errorLines()[0].toStdString();
-        EXPECT_TRUE(fresh.records(0).isEmpty());
+        EXPECT_TRUE(fresh.records(Protocol::Eiaj).isEmpty());
     }
 }
 
@@ -268,8 +268,8 @@ TEST_F(EiajFixture, BlankChecksFollowCheckSpecAndEmptyValuesBecomeZero)
 {
     imp.inst.env.checkSpec = 1;
     imp.order("F.CSV", eiaj({order("0502", "K 1", "REIAJ013", "")}));
-    imp.import(0, {"F.CSV"});
-    const auto records = imp.records(0);
+    imp.import(Protocol::Eiaj, {"F.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K 1"));
     EXPECT_EQ(records[0].text(DeliveryField::UnitPrice), QStringLiteral("00000000000.000"));
@@ -283,8 +283,8 @@ TEST_F(EiajFixture, DatesByTheBaseYear)
     auto c = order("0502", "K3", "REIAJ031NO01", "310101");
     auto d = order("0502", "K4", "REIAJ031NO01", "000000");
     imp.order("D.CSV", eiaj({a, b, c, d}));
-    imp.import(0, {"D.CSV"});
-    const auto records = imp.records(0);
+    imp.import(Protocol::Eiaj, {"D.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 4);
     EXPECT_EQ(records[0].text(DeliveryField::DueDate), QStringLiteral("20290101"));
     EXPECT_EQ(records[1].text(DeliveryField::DueDate), QStringLiteral("20300101"));
@@ -295,7 +295,7 @@ TEST_F(EiajFixture, DatesByTheBaseYear)
 TEST_F(EiajFixture, UnknownCompanyAndMissingFirstKey)
 {
     imp.order("U.CSV", eiaj({order("0502", "K1", "REIAJ004", "NOPE"), order("0502", "")}));
-    imp.import(0, {"U.CSV"});
+    imp.import(Protocol::Eiaj, {"U.CSV"});
     const QStringList lines = imp.errorLines();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QStringLiteral("U.CSV [0502]:発注者情報が登録されていません。(004):ﾚｺｰﾄﾞNo.[1],"
@@ -309,8 +309,8 @@ TEST_F(EiajFixture, MalformedLineRefusesTheRestButKeepsWhatCameBefore)
     QStringList lines = eiaj({order("0502", "K1"), order("0502", "K2")});
     lines.insert(2, lines[1] + QStringLiteral(",extra"));
     imp.order("M.CSV", lines);
-    imp.import(0, {"M.CSV"});
-    EXPECT_EQ(imp.records(0).size(), 1);
+    imp.import(Protocol::Eiaj, {"M.CSV"});
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_EQ(imp.errorLines()[0], QStringLiteral("M.CSV [    ]:対象外のビジネスプロトコルです。(002)"));
     // A file refused that way stays where it was.
@@ -321,8 +321,8 @@ TEST_F(EiajFixture, PairFormAndQuotedValues)
 {
     imp.order("P.CSV", {QStringLiteral("\"REIAJC14\",\"0502\",REIAJ004,A001,REIAJ005,S01,REIAJ012,2,"
                                        "REIAJ022,\"CHIP, \"\"1608\"\"\",REIAJ159NO01,K9")});
-    imp.import(0, {"P.CSV"});
-    const auto records = imp.records(0);
+    imp.import(Protocol::Eiaj, {"P.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1) << imp.errorLines().join(u'\n').toStdString();
     EXPECT_EQ(records[0].text(DeliveryField::ItemName).trimmed(), QStringLiteral("CHIP, \"1608\""));
 }
@@ -336,8 +336,8 @@ TEST_F(EiajFixture, KeysThatDoNotFitTheirFieldAreNeverStoredCut)
     rec.append(Item("REIAJ159NO02", key));
     imp.order("A.CSV", eiaj({rec, rec}));
     imp.order("D.CSV", eiaj({order("0504", key)}));
-    imp.import(0, {"A.CSV", "D.CSV"});
-    EXPECT_EQ(imp.records(0).size(), 1);
+    imp.import(Protocol::Eiaj, {"A.CSV", "D.CSV"});
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     const QStringList lines = imp.errorLines();
     ASSERT_EQ(lines.size(), 4) << lines.join(u'\n').toStdString();
     EXPECT_EQ(lines.filter(QStringLiteral("]:REIAJ159NO02に誤りがあります。(011)")).size(), 2);
@@ -352,8 +352,8 @@ TEST_F(EiajFixture, OnlyHalfWidthBlanksMakeAKeyBlank)
     rec.append(Item("REIAJ159NO03", "   ")); // ends the occurrences
     rec.append(Item("REIAJ159NO04", "K4"));
     imp.order("B.CSV", eiaj({rec}));
-    imp.import(0, {"B.CSV"});
-    const auto records = imp.records(0);
+    imp.import(Protocol::Eiaj, {"B.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 2) << imp.errorLines().join(u'\n').toStdString();
     EXPECT_EQ(fixed::trimmedRight(records[1].text(DeliveryField::DeliveryKeyNo)), QStringLiteral("\t"));
 }

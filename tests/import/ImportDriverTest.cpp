@@ -55,11 +55,11 @@ TEST(ImportDriver, SortsByClassThenDateAndMovesProcessedFiles)
     imp.order("EARLY0502.CSV", {pairOrder("0502", "K1")});
     QFile::remove(imp.inst.env.paths.dustFolder + QStringLiteral("EARLY0502.CSV"));
     imp.inst.writeFile(QStringLiteral("Dust/EARLY0502.CSV"), "an older file of the same name");
-    auto driver = imp.import(0, {"LATE0703.CSV", "EARLY0502.CSV"});
+    auto driver = imp.import(Protocol::Eiaj, {"LATE0703.CSV", "EARLY0502.CSV"});
     ASSERT_EQ(driver->accepted().size(), 2);
     EXPECT_EQ(driver->accepted()[0].name, QStringLiteral("EARLY0502.CSV"));
     // 0502 appended K1 first, then 0703 (processing class absent) updated it.
-    const auto records = imp.records(0);
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].text(DeliveryField::MessageKind).trimmed(), QString());
     EXPECT_TRUE(imp.errorLines().isEmpty()) << imp.errorLines().join(u'\n').toStdString();
@@ -70,9 +70,9 @@ TEST(ImportDriver, SortsByClassThenDateAndMovesProcessedFiles)
     EXPECT_FALSE(QFile::exists(imp.inst.env.paths.workDelivPath));
 
     imp.order("STAY.CSV", {pairOrder("0502", "K2")});
-    imp.import(0, {"STAY.CSV"}, RebuildMode::Add, false);
+    imp.import(Protocol::Eiaj, {"STAY.CSV"}, RebuildMode::Add, false);
     EXPECT_TRUE(QFile::exists(imp.inPath("STAY.CSV")));
-    EXPECT_EQ(imp.records(0).size(), 2);
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 2);
 }
 
 TEST(ImportDriver, ModesRebuildTheDataFileFirst)
@@ -85,9 +85,9 @@ TEST(ImportDriver, ModesRebuildTheDataFileFirst)
                            fileOf(QList{delivery('1', "A001", "S01", "ISSUED", "2"), gone,
                                         delivery('1', "A001", "S01", "MARKED", "8")}));
         imp.order("N.CSV", {pairOrder("0502", "NEW")});
-        imp.import(0, {"N.CSV"}, mode);
+        imp.import(Protocol::Eiaj, {"N.CSV"}, mode);
         QStringList keys;
-        for (const DeliveryRecord& r : imp.records(0))
+        for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
             keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
         if (mode == RebuildMode::Add)
             EXPECT_EQ(keys, (QStringList{"ISSUED", "MARKED", "NEW"}));
@@ -136,7 +136,7 @@ TEST(ImportDriver, VanishedFileStopsTheRunKeepingWhatCameBefore)
     ASSERT_EQ(driver.precheck(imp.folder(), {"A.CSV", "B.CSV", "C.CSV"}).accepted, 3);
     QFile::remove(imp.inPath("B.CSV"));
     driver.run(RebuildMode::Add, true);
-    EXPECT_EQ(imp.records(0).size(), 1);
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_EQ(imp.errorLines()[0], QStringLiteral("B.CSV [    ]:指定ファイルがありません。(001)"));
     EXPECT_FALSE(QFile::exists(imp.inPath("A.CSV")));
@@ -161,8 +161,8 @@ TEST(ImportDriver, BadOrderFilesNeverChangeTheDataFile)
     }
     imp.order("DUP.CSV", {QStringLiteral("REIAJC14,REIAJ004,REIAJ004,REIAJ005,REIAJ012,REIAJ159NO01"),
                           QStringLiteral("0502,NOPE,A001,S01,2,KD")});
-    auto driver = imp.import(0, {"BIG.CSV", "BADSJIS.CSV", "DUP.CSV"});
-    const auto records = imp.records(0);
+    auto driver = imp.import(Protocol::Eiaj, {"BIG.CSV", "BADSJIS.CSV", "DUP.CSV"});
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 3) << imp.errorLines().join(u'\n').toStdString();
     EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).left(before.size()), before);
     EXPECT_TRUE(records[1].text(DeliveryField::ItemName).startsWith(QStringLiteral("? ?")));

@@ -30,8 +30,8 @@ TEST(KorvanImport, ComposedCodesKeyAndFields)
 {
     ImportInstall imp;
     imp.order("K.CSV", korvan({rec("AB CD EF 123")}));
-    imp.import(1, {"K.CSV"});
-    const auto records = imp.records(1);
+    imp.import(Protocol::Korvan, {"K.CSV"});
+    const auto records = imp.records(Protocol::Korvan);
     ASSERT_EQ(records.size(), 1) << imp.errorLines().join(u'\n').toStdString();
     const DeliveryRecord& r = records[0];
     EXPECT_EQ(r.kind(), '2');
@@ -63,7 +63,7 @@ TEST(KorvanImport, RefusalsAndUpdates)
 
     imp.order("K.CSV", korvan({rec("ISSUED"), rec("OPEN"), rec("X1", "ZZ"), rec("X2", ""), rec("X3", "PC", "1", "U 1"),
                                rec("X4", "PC", "0", "U 1"), rec("X5", "PC", "0", "U", "9999"), rec("   ")}));
-    imp.import(1, {"K.CSV"});
+    imp.import(Protocol::Korvan, {"K.CSV"});
     const QStringList lines = imp.errorLines();
     ASSERT_EQ(lines.size(), 5) << lines.join(u'\n').toStdString();
     EXPECT_TRUE(lines[0].contains(
@@ -72,7 +72,7 @@ TEST(KorvanImport, RefusalsAndUpdates)
     EXPECT_TRUE(lines[2].contains(QStringLiteral("]:RD10Siyou1に誤りがあります。(011)")));
     EXPECT_TRUE(lines[3].contains(QStringLiteral("(004)"))); // registered for EIAJ only
     EXPECT_TRUE(lines[4].contains(QStringLiteral("(012)"))); // the key is blanks only
-    const auto records = imp.records(1);
+    const auto records = imp.records(Protocol::Korvan);
     ASSERT_EQ(records.size(), 4); // two old, X2 (empty unit passes) and X4 (no barcode output)
     EXPECT_EQ(records[1].text(DeliveryField::ShipQty), QStringLiteral("000000005.000"));
     EXPECT_EQ(records[1].tagCount(1), QStringLiteral("01"));
@@ -88,12 +88,12 @@ TEST(KorvanImport, NumericDataKindRefusesTheFileAndNoCodesIs004)
     bad[0] = QStringLiteral("123");
     imp.order("N.CSV", korvan({bad}));
     imp.order("C.CSV", {QStringLiteral("RD10DataKubun,D10,RD10Key,K1")});
-    auto driver = imp.import(1, {"N.CSV", "C.CSV"});
+    auto driver = imp.import(Protocol::Korvan, {"N.CSV", "C.CSV"});
     const QStringList lines = imp.errorLines();
     ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("N.CSV [123 ]:未サポートの情報区分ファイルです。(003)"));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("C.CSV [D10 ]:発注者情報が登録されていません。(004)")));
-    EXPECT_TRUE(imp.records(1).isEmpty());
+    EXPECT_TRUE(imp.records(Protocol::Korvan).isEmpty());
 }
 
 TEST(KorvanImport, KeysThatDoNotFitTheirFieldAreRefused)
@@ -104,10 +104,10 @@ TEST(KorvanImport, KeysThatDoNotFitTheirFieldAreRefused)
     imp.order("K.CSV", korvan({rec("ABCDEFGHIJK LMNOPQRSTUVW"), rec("ABCDEFGHIJKLMNOPQRSTUVWX"),
                                rec(QStringLiteral("一二三四五六七八九十一二")), rec("ABCDEFGHIJKLMNOPQRSTUVW"),
                                rec("ABCDEFGHIJKLMNOPQRSTUVWX")}));
-    imp.import(1, {"K.CSV"});
+    imp.import(Protocol::Korvan, {"K.CSV"});
     const QStringList lines = imp.errorLines();
     ASSERT_EQ(lines.size(), 3) << lines.join(u'\n').toStdString();
     EXPECT_EQ(lines.filter(QStringLiteral("]:RD10Keyに誤りがあります。(011)")).size(), 3);
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("納品ｷｰ番号[ABCDEFGHIJKLMNOPQRSTUVWX]")));
-    EXPECT_EQ(imp.records(1).size(), 1);
+    EXPECT_EQ(imp.records(Protocol::Korvan).size(), 1);
 }

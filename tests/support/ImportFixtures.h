@@ -47,20 +47,20 @@ struct ImportInstall
     }
 
     // Pre-check and run; returns the driver for its outcomes.
-    std::unique_ptr<ImportDriver> import(int kind, const QStringList& names, RebuildMode mode = RebuildMode::Add,
-                                         bool move = true)
+    std::unique_ptr<ImportDriver> import(Protocol protocol, const QStringList& names,
+                                         RebuildMode mode = RebuildMode::Add, bool move = true)
     {
-        auto driver = std::make_unique<ImportDriver>(inst.env, kind);
+        auto driver = std::make_unique<ImportDriver>(inst.env, protocol);
         const PrecheckResult r = driver->precheck(folder(), names);
         if (r.accepted > 0)
             driver->run(mode, move);
         return driver;
     }
 
-    QList<DeliveryRecord> records(int kind) const
+    QList<DeliveryRecord> records(Protocol protocol) const
     {
-        const QByteArray bytes =
-            inst.readFile(kind == 0 ? QStringLiteral("Prg/E_Deliv.dat") : QStringLiteral("Prg/K_Deliv.dat"));
+        const QByteArray bytes = inst.readFile(protocol == Protocol::Eiaj ? QStringLiteral("Prg/E_Deliv.dat")
+                                                                          : QStringLiteral("Prg/K_Deliv.dat"));
         QList<DeliveryRecord> out;
         for (qsizetype i = 0; i + DeliveryRecord::kLength <= bytes.size(); i += DeliveryRecord::kLength)
             out.append(DeliveryRecord(bytes.mid(i, DeliveryRecord::kLength)));

@@ -307,7 +307,7 @@ TEST_F(InputWindowFixture, AcceptedFilesRunBehindTheBusyPanelThenTheWindowCloses
     EXPECT_EQ(painted.texts.first(), QStringLiteral("(1/2)"));
     EXPECT_EQ(child<QProgressBar>(w, "ProgressBar1")->maximum(), 2);
     EXPECT_EQ(inst.setting(QStringLiteral("DataFilePath")), imp.folder());
-    const auto records = imp.records(0);
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K9"));
     // Only the imported file went to the processed files.
@@ -486,7 +486,7 @@ TEST_F(InputWindowFixture, EnterPressesOkButEntersAFolderInTheFolderList)
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_TRUE(w.importResult().finished);
     EXPECT_FALSE(w.importResult().errors);
-    ASSERT_EQ(imp.records(0).size(), 1);
+    ASSERT_EQ(imp.records(Protocol::Eiaj).size(), 1);
 }
 
 TEST_F(InputWindowFixture, StartingAnewAsksBeforeRemovingRecordsThatWaitForIssue)
@@ -525,7 +525,7 @@ TEST_F(InputWindowFixture, StartingAnewAsksBeforeRemovingRecordsThatWaitForIssue
     EXPECT_EQ(inst.dialogs.shown.size(), 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
     EXPECT_EQ(w.result(), QDialog::Accepted);
-    const auto records = imp.records(0);
+    const auto records = imp.records(Protocol::Eiaj);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].text(DeliveryField::DeliveryKeyNo).trimmed(), QStringLiteral("K9"));
 }
@@ -541,7 +541,7 @@ TEST_F(InputWindowFixture, StartingAnewAsksNothingWhenNoRecordWaits)
     press(w, "Command5");
     EXPECT_TRUE(inst.dialogs.shown.isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000));
-    EXPECT_EQ(imp.records(0).size(), 1);
+    EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
 
     // The other modes never ask, whatever waits.
     dataWithStatuses({"1"});

@@ -26,8 +26,8 @@ TEST(LogLabels, AWindowSetsItsOwnAndLeavesItsOpenersWhenItCloses)
     const Case cases[] = {
         {"Ver情報", [&] { return std::make_unique<VersionWindow>(inst.env); }},
         {"環境設定", [&] { return std::make_unique<SettingsWindow>(inst.env); }},
-        {"検索", [&] { return std::make_unique<SearchWindow>(inst.env, 0, 0); }},
-        {"納品書削除", [&] { return std::make_unique<DeletionWindow>(inst.env, 0); }},
+        {"検索", [&] { return std::make_unique<SearchWindow>(inst.env, Protocol::Eiaj, 0); }},
+        {"納品書削除", [&] { return std::make_unique<DeletionWindow>(inst.env, Protocol::Eiaj); }},
     };
     for (const Case& c : cases) {
         inst.env.logModule = QStringLiteral("納品書一覧");

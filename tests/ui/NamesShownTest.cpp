@@ -64,10 +64,10 @@ TEST(NamesShown, TheWindowsThatShowACompanyShowItsWholeCodesAndNames)
              EXPECT_LE(grid->columnViewportPosition(1) + grid->columnWidth(1), grid->viewport()->width());
          },
          true},
-        {"deletion", [&] { return std::make_unique<DeletionWindow>(inst.env, 0); }, inCombo, false},
-        {"search", [&] { return std::make_unique<SearchWindow>(inst.env, 0, 0); }, inCombo, false},
-        {"print selection", [&] { return std::make_unique<PrintSelectionWindow>(inst.env, 0, report); }, inCombo,
-         false},
+        {"deletion", [&] { return std::make_unique<DeletionWindow>(inst.env, Protocol::Eiaj); }, inCombo, false},
+        {"search", [&] { return std::make_unique<SearchWindow>(inst.env, Protocol::Eiaj, 0); }, inCombo, false},
+        {"print selection", [&] { return std::make_unique<PrintSelectionWindow>(inst.env, Protocol::Eiaj, report); },
+         inCombo, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window);

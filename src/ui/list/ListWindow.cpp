@@ -319,8 +319,8 @@ void ListWindow::Form_Load()
     // tab strip they would switch the format).
     m_grids[m_current]->setFocus(Qt::OtherFocusReason);
     applyEnabling();
-    showBusy(true);
-    m_timer1->start();
+    // The first load reads every list the window shows.
+    requestReload(m_tabs->count() > 1);
 }
 
 void ListWindow::showCentred()
