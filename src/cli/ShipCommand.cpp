@@ -12,7 +12,7 @@
 #include "output/PrintRun.h"
 #include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
-#include "shipment/EntryCaptions.h"
+#include "shipment/EntryBoxes.h"
 #include "shipment/EntrySession.h"
 
 #include <QCommandLineParser>

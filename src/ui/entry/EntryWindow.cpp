@@ -12,7 +12,7 @@
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
 #include "output/PrintRun.h"
-#include "shipment/EntryCaptions.h"
+#include "shipment/EntryBoxes.h"
 #include "shipment/EntryLimits.h"
 
 #include <QAction>
