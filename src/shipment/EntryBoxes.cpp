@@ -1,8 +1,11 @@
 #include "EntryBoxes.h"
 
+#include "EntryForm.h"
+
 #include <QHash>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace plx {
 
@@ -116,6 +119,26 @@ int EntryBoxInfo::decimals(bool foreign) const
     default:
         return -1;
     }
+}
+
+QString& EntryForm::operator[](EntryBox box)
+{
+    const EntryBoxInfo& b = entryBox(box);
+    switch (b.control()) {
+    case EntryControl::Text:
+        return text(b.number());
+    case EntryControl::Combo:
+        return combo(b.number());
+    case EntryControl::Option:
+    case EntryControl::Grid:
+        break;
+    }
+    throw std::logic_error("no text of the box " + std::string(b.objectName));
+}
+
+const QString& EntryForm::operator[](EntryBox box) const
+{
+    return const_cast<EntryForm&>(*this)[box];
 }
 
 std::span<const EntryBoxInfo> entryBoxes()

@@ -129,6 +129,8 @@ struct EntryBoxInfo
     bool enterableIn(EntryMode mode) const { return (modes & modeBit(mode)) != 0; }
     // The decimals a number box keeps; -1 for a box that takes no number.
     int decimals(bool foreign) const;
+    // The code-table kind of a class list ("01" ... "05" for Combo1 ... Combo5).
+    QString codeKind() const { return QStringLiteral("0%1").arg(number()); }
 };
 
 // Every box, in the order of the record's fields.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EntryBoxes.h"
 #include "ShipmentTypes.h"
 
 #include <QList>
@@ -33,6 +34,11 @@ struct EntryForm
     int bcOption = 0;
     // The tag grid's rows, as many as the tag-line setting asks for.
     QList<TagRow> tags;
+
+    // A text box's text or a class list's code by the box's meaning; the
+    // bar-code output class and the grid have their own members.
+    QString& operator[](EntryBox box);
+    const QString& operator[](EntryBox box) const;
 
     QString& text(int n) { return texts.at(size_t(n)); }
     const QString& text(int n) const { return texts.at(size_t(n)); }
