@@ -127,6 +127,10 @@ struct EntryBoxInfo
     // The place in the window's tab order; 0 where the window has no such box.
     int tab(Protocol format) const { return format == Protocol::Eiaj ? eiajTab : korvanTab; }
     bool enterableIn(EntryMode mode) const { return (modes & modeBit(mode)) != 0; }
+    bool isNumber() const
+    {
+        return value == BoxValue::Quantity || value == BoxValue::UnitPrice || value == BoxValue::Amount;
+    }
     // The decimals a number box keeps; -1 for a box that takes no number.
     int decimals(bool foreign) const;
     // The code-table kind of a class list ("01" ... "05" for Combo1 ... Combo5).
