@@ -62,10 +62,6 @@ inline QString textBox(int n)
 {
     return QStringLiteral("Text%1").arg(n);
 }
-inline QString comboBox(int n)
-{
-    return QStringLiteral("Combo%1").arg(n);
-}
 inline const QString kTagGrid = QStringLiteral("MSFlexGrid1");
 
 } // namespace plx

@@ -2,7 +2,6 @@
 
 #include "AmountCalculation.h"
 #include "EntryFormats.h"
-#include "EntryLimits.h"
 
 #include "core/Clock.h"
 #include "core/Environment.h"
@@ -10,8 +9,6 @@
 #include "core/FileLock.h"
 #include "core/MessageCatalog.h"
 #include "core/text/VbFormat.h"
-
-#include <QHash>
 
 #include <algorithm>
 
