@@ -12,7 +12,7 @@
 #include "output/PrintRun.h"
 #include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
-#include "shipment/EntryCaptions.h"
+#include "shipment/EntryBoxes.h"
 #include "shipment/EntrySession.h"
 
 #include <QCommandLineParser>
@@ -25,58 +25,6 @@
 namespace plx::cli {
 
 namespace {
-
-// A CSV column: the record field it names and the control it is typed into.
-struct Column
-{
-    const char* name;
-    const char* control;
-    bool orderData;
-    bool eiaj;
-    bool korvan;
-};
-
-// In the windows' tab order: what a column changes is typed in this order.
-constexpr Column kColumns[] = {
-    {"OrdererCode", "Text3", false, true, true},
-    {"SupplierCode", "Text6", false, true, true},
-    {"DeliveryKeyNo", "Text7", false, true, true},
-    {"OrderNo", "Text8", true, true, true},
-    {"ItemCode", "Text9", true, true, true},
-    {"ItemName", "Text10", true, true, true},
-    {"Unit", "Text11", true, true, true},
-    {"BuyerName", "Text12", true, true, true},
-    {"DeliveryPlace", "Text13", true, true, true},
-    {"OrdererBarcodeInfo", "Text14", true, true, false},
-    {"OrdererRemarks", "Text15", true, true, true},
-    {"OrderQty", "Text16", true, true, true},
-    {"InstructedQty", "Text17", true, true, true},
-    {"DueDate", "Text18", true, true, true},
-    {"InspectionClass", "Combo1", true, true, true},
-    {"ConsumptionTaxClass", "Combo2", true, true, false},
-    {"TaxationClass", "Combo3", true, true, false},
-    {"PriceDisplayClass", "Combo4", true, true, false},
-    {"Currency", "Combo5", true, true, false},
-    {"UnitPrice", "Text22", true, true, false},
-    {"BcOutputClass", "Option1", true, false, true},
-    {"OrdererUse1", "Text22", true, false, true},
-    {"OrdererUse2", "Text23", true, false, true},
-    {"OrdererUse3", "Text24", true, false, true},
-    {"ShipQty", "Text19", false, true, true},
-    {"ShipDate", "Text20", false, true, true},
-    {"PlannedDeliveryDate", "Text21", false, true, true},
-    {"AmountExclTax", "Text24", false, true, false},
-    {"TaxAmount", "Text23", false, true, false},
-    {"AmountInclTax", "Text25", false, true, false},
-    {"SupplierBarcodeInfo", "Text27", false, true, true},
-    {"SupplierRemarks", "Text28", false, true, true},
-    {"TagLines", "MSFlexGrid1", false, true, true},
-};
-
-bool offered(const Column& c, Protocol format)
-{
-    return format == Protocol::Eiaj ? c.eiaj : c.korvan;
-}
 
 // "10x3 5x2": the grid rows of a TagLines cell, each cell as typed; the
 // grid's checks judge the numbers (121, 122), as in the window.
@@ -91,6 +39,56 @@ std::optional<QList<TagRow>> tagRowsOf(const QString& cell)
         rows.append({m.captured(1), m.captured(2)});
     }
     return rows;
+}
+
+// The values of a CSV row by the boxes its columns name.
+EntryRow entryRowOf(const CsvTable::Row& row, const QHash<QString, int>& columnOf, Protocol format)
+{
+    EntryRow typed;
+    for (auto it = columnOf.cbegin(); it != columnOf.cend(); ++it) {
+        const EntryBoxInfo* box = boxOfColumn(it.key(), format);
+        const QString value = row.fields.value(it.value());
+        if (box->box != EntryBox::TagLines) {
+            typed.values[box->box] = value;
+        } else if (!value.isEmpty()) {
+            typed.tags = tagRowsOf(value);
+            typed.unreadableTags = !typed.tags;
+        }
+    }
+    return typed;
+}
+
+// "N 拒否 (MESSAGE) TEXT CAPTION": the catalogue message the window shows, or
+// the program's own words where it has none, and the box in error; where the
+// window sends the focus elsewhere, that too.
+QStringList refusalLine(const QString& lineNo, const EntryRowOutcome& outcome, Environment& env, Protocol format,
+                        int tagRows)
+{
+    QString text = outcome.text;
+    switch (outcome.refusal) {
+    case RowRefusal::IssuedRecord:
+        text =
+            QStringLiteral("発行済の納品書は登録できません。再発行するときは --issue (登録印刷) で登録してください。");
+        break;
+    case RowRefusal::ListedOrder:
+        text = QStringLiteral("注文番号は新しい納品書にだけ入力できます。");
+        break;
+    case RowRefusal::TagRows:
+        text = QStringLiteral("荷札の指定が正しくありません。(入数x枚数 を空白で区切って%1行まで)").arg(tagRows);
+        break;
+    case RowRefusal::None:
+    case RowRefusal::Window:
+        break;
+    }
+    QStringList parts{lineNo, QStringLiteral("拒否"),
+                      outcome.message > 0 ? QStringLiteral("(%1) %2")
+                                                .arg(outcome.message, 3, 10, QLatin1Char('0'))
+                                                .arg(MessageText(env, outcome.message))
+                                          : text,
+                      outcome.box.isEmpty() ? QString() : captionOf(outcome.box, format)};
+    if (!outcome.focus.isEmpty() && outcome.focus != outcome.box)
+        parts << captionOf(outcome.focus, format);
+    return parts;
 }
 
 void printLine(const QStringList& parts)
@@ -122,18 +120,17 @@ std::optional<int> ShipCommand::prepare(const QCommandLineParser& parser, Protoc
     m_columnOf.clear();
     for (int i = 0; i < m_table->header.size(); ++i) {
         const QString name = m_table->header[i].trimmed();
-        const auto known = std::find_if(std::begin(kColumns), std::end(kColumns), [&](const Column& c) {
-            return QLatin1String(c.name) == name && offered(c, format);
-        });
-        if (known == std::end(kColumns))
+        if (!boxOfColumn(name, format))
             return refuse(QStringLiteral("unknown column: ") + name);
         if (m_columnOf.contains(name))
             return refuse(QStringLiteral("column given twice: ") + name);
         m_columnOf.insert(name, i);
     }
-    for (const char* key : {"OrdererCode", "SupplierCode", "DeliveryKeyNo"}) {
-        if (!m_columnOf.contains(QLatin1String(key)))
-            return refuse(QStringLiteral("missing column: ") + QLatin1String(key));
+    // The record's keys.
+    for (const EntryBox key : {EntryBox::OrdererCode, EntryBox::SupplierCode, EntryBox::DeliveryKeyNo}) {
+        const QString column = QLatin1String(entryBox(key).column);
+        if (!m_columnOf.contains(column))
+            return refuse(QStringLiteral("missing column: ") + column);
     }
     return std::nullopt;
 }
@@ -155,100 +152,14 @@ int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Prot
         if (!entry.loadCodes())
             throw Refusal(MessageText(env, 3));
         for (const CsvTable::Row& row : table->rows) {
-            const auto cell = [&](const char* name) {
-                const int i = columnOf.value(QLatin1String(name), -1);
-                return i >= 0 ? row.fields.value(i) : QString();
-            };
+            const EntryRowOutcome outcome = entry.registerRow(entryRowOf(row, columnOf, format), issuing, ask);
             const QString lineNo = QString::number(row.line);
-            // "N 拒否 (MESSAGE) TEXT CAPTION": the catalogue message the window
-            // shows, or the program's own words where it has none, and the box
-            // in error; where the window sends the focus elsewhere, that too.
-            const auto refuse = [&](short message, const QString& text, const QString& box,
-                                    const QString& focus = QString()) {
-                ++refused;
-                QStringList parts{
-                    lineNo, QStringLiteral("拒否"),
-                    message > 0
-                        ? QStringLiteral("(%1) %2").arg(message, 3, 10, QLatin1Char('0')).arg(MessageText(env, message))
-                        : text,
-                    box.isEmpty() ? QString() : captionOf(box, format)};
-                if (!focus.isEmpty() && focus != box)
-                    parts << captionOf(focus, format);
-                printLine(parts);
-            };
-            // The record the keys name, or a new one.
-            bool orderData = false;
-            for (const Column& c : kColumns) {
-                if (c.orderData && offered(c, format) && !cell(c.name).isEmpty())
-                    orderData = true;
-            }
-            const int n = entry.findRecord(cell("OrdererCode").trimmed(), cell("SupplierCode").trimmed(),
-                                           cell("DeliveryKeyNo").trimmed());
-            if (n > 0) {
-                entry.switchMode(orderData ? EntryMode::Correction : EntryMode::Existing);
-                entry.showRecordNumber(n);
-                // The window shows the record with the focus in the shipped
-                // quantity; the row's values are typed from there.
-                entry.passQuantityBox();
-                if (!issuing && !entry.view().registerEnabled) {
-                    refuse(
-                        0,
-                        QStringLiteral(
-                            "発行済の納品書は登録できません。再発行するときは --issue (登録印刷) で登録してください。"),
-                        QStringLiteral("Command4"));
-                    continue;
-                }
-                if (!cell("OrderNo").isEmpty() && cell("OrderNo").trimmed() != entry.form().text(8)) {
-                    refuse(0, QStringLiteral("注文番号は新しい納品書にだけ入力できます。"), QStringLiteral("Text8"));
-                    continue;
-                }
-            } else {
-                entry.switchMode(EntryMode::New);
-                entry.showNewScreen();
-            }
-            bool typed = true;
-            for (const Column& c : kColumns) {
-                const QString value = cell(c.name);
-                if (!offered(c, format) || value.isEmpty() || !typed)
-                    continue;
-                // The keys of a listed record are shown, not typed.
-                if (n > 0 && (c.control == QLatin1String("Text3") || c.control == QLatin1String("Text6") ||
-                              c.control == QLatin1String("Text7")))
-                    continue;
-                const QString control = QLatin1String(c.control);
-                if (control == kTagGrid) {
-                    const auto rows = tagRowsOf(value);
-                    if (!rows || rows->size() > entry.tagRows()) {
-                        refuse(0,
-                               QStringLiteral("荷札の指定が正しくありません。(入数x枚数 を空白で区切って%1行まで)")
-                                   .arg(entry.tagRows()),
-                               control);
-                        typed = false;
-                        continue;
-                    }
-                    if (const auto refusal = entry.refusalOfTagRows(*rows)) {
-                        refuse(refusal->message, refusal->text, refusal->box);
-                        typed = false;
-                        continue;
-                    }
-                    entry.enterTagRows(*rows);
-                } else if (const auto refusal = entry.refusalOf(control, value)) {
-                    refuse(refusal->message, refusal->text, refusal->box);
-                    typed = false;
-                } else {
-                    entry.enterValue(control, value);
-                }
-            }
-            if (!typed)
-                continue;
-            const EntryOutcome outcome = entry.registerShown(issuing, ask);
             if (outcome.written) {
-                printLine({lineNo, QStringLiteral("登録済"), entry.lastWrittenStatus()});
+                printLine({lineNo, QStringLiteral("登録済"), outcome.status});
                 continue;
             }
-            // A question answered No refuses the row with that question.
-            refuse(outcome.message > 0 ? outcome.message : outcome.question, outcome.text, outcome.box,
-                   outcome.focus.control);
+            ++refused;
+            printLine(refusalLine(lineNo, outcome, env, format, entry.tagRows()));
         }
     });
     if (!ran)

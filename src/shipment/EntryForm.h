@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EntryBoxes.h"
 #include "ShipmentTypes.h"
 
 #include <QList>
@@ -34,6 +35,11 @@ struct EntryForm
     // The tag grid's rows, as many as the tag-line setting asks for.
     QList<TagRow> tags;
 
+    // A text box's text or a class list's code by the box's meaning; the
+    // bar-code output class and the grid have their own members.
+    QString& operator[](EntryBox box);
+    const QString& operator[](EntryBox box) const;
+
     QString& text(int n) { return texts.at(size_t(n)); }
     const QString& text(int n) const { return texts.at(size_t(n)); }
     QString& combo(int n) { return combos.at(size_t(n)); }
@@ -55,10 +61,6 @@ struct FocusTarget
 inline QString textBox(int n)
 {
     return QStringLiteral("Text%1").arg(n);
-}
-inline QString comboBox(int n)
-{
-    return QStringLiteral("Combo%1").arg(n);
 }
 inline const QString kTagGrid = QStringLiteral("MSFlexGrid1");
 

@@ -112,9 +112,9 @@ QString tagCountCellText(QStringView text)
     return formattedBox(text, u"#0").left(kTagCountCellLength);
 }
 
-QString focusedBoxText(int box, QStringView text)
+QString focusedBoxText(EntryBox box, QStringView text)
 {
-    if (box == 7 || box == 9 || box == 14 || box == 27)
+    if (entryBox(box).trim == BoxTrim::End)
         return fixed::trimmedRight(text.toString());
     qsizetype begin = 0;
     qsizetype end = text.size();

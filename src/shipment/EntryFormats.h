@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EntryBoxes.h"
+
 #include "core/text/Decimal.h"
 
 #include <QString>
@@ -47,9 +49,9 @@ QString tagQuantityCellText(QStringView text);
 QString tagCountCellText(QStringView text);
 
 // A text box's text when it gets the focus: half-width blanks trimmed at both
-// ends; only at the end for Text7, Text9, Text14 and Text27, whose fields may
-// start with blanks.
-QString focusedBoxText(int box, QStringView text);
+// ends, or only at the end for a box whose field may start with blanks (the
+// box table's trim rule).
+QString focusedBoxText(EntryBox box, QStringView text);
 
 // The unit price and the three amounts, as the boxes show them.
 struct PriceAmountTexts

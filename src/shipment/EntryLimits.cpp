@@ -1,5 +1,6 @@
 #include "EntryLimits.h"
 
+#include "EntryBoxes.h"
 #include "EntryFormats.h"
 
 #include "core/text/Cp932.h"
@@ -9,8 +10,6 @@
 namespace plx {
 
 namespace {
-
-using F = DeliveryField;
 
 int widthOf(DeliveryField f)
 {
@@ -40,47 +39,10 @@ bool isWritable(QStringView character)
 
 std::optional<BoxField> storedFieldOf(const QString& control, Protocol format)
 {
-    const bool eiaj = format == Protocol::Eiaj;
-    if (control == QLatin1String("Combo5"))
-        return eiaj ? std::optional(BoxField{F::Currency, {}}) : std::nullopt;
-    if (!control.startsWith(QLatin1String("Text")))
+    const EntryBoxInfo* box = boxNamed(control, format);
+    if (!box || box->value != BoxValue::Text || !box->field)
         return std::nullopt;
-    switch (control.mid(4).toInt()) {
-    case 3:
-        return BoxField{F::OrdererCode, {}};
-    case 6:
-        return BoxField{F::SupplierCode, {}};
-    case 7:
-        return BoxField{F::DeliveryKeyNo, {}};
-    case 8:
-        return BoxField{F::OrderNo, {}};
-    case 9:
-        return BoxField{F::ItemCode, {}};
-    case 10:
-        return BoxField{F::ItemName, F::ItemNameKanji};
-    case 11:
-        return BoxField{F::Unit, {}};
-    case 12:
-        return BoxField{F::BuyerName, F::BuyerNameKanji};
-    case 13:
-        return BoxField{F::DeliveryPlace, F::DeliveryPlaceKanji};
-    case 14:
-        return eiaj ? std::optional(BoxField{F::OrdererBarcodeInfo, {}}) : std::nullopt;
-    case 15:
-        return BoxField{F::OrdererRemarks, F::OrdererRemarksKanji};
-    case 22:
-        return eiaj ? std::nullopt : std::optional(BoxField{F::OrdererUse1, {}});
-    case 23:
-        return eiaj ? std::nullopt : std::optional(BoxField{F::OrdererUse2, {}});
-    case 24:
-        return eiaj ? std::nullopt : std::optional(BoxField{F::OrdererUse3, {}});
-    case 27:
-        return BoxField{F::SupplierBarcodeInfo, {}};
-    case 28:
-        return BoxField{F::SupplierRemarks, F::SupplierRemarksKanji};
-    default:
-        return std::nullopt;
-    }
+    return BoxField{*box->field, box->kanjiField};
 }
 
 int maxLengthOf(const QString& control, Protocol format)
@@ -146,22 +108,8 @@ QString unwritableCharacterText(QStringView character)
 
 int decimalsOf(const QString& control, Protocol format, bool foreign)
 {
-    if (!control.startsWith(QLatin1String("Text")))
-        return -1;
-    switch (control.mid(4).toInt()) {
-    case 16:
-    case 17:
-    case 19:
-        return 3;
-    case 22:
-        return format == Protocol::Eiaj ? (foreign ? 5 : 3) : -1;
-    case 23:
-    case 24:
-    case 25:
-        return format == Protocol::Eiaj ? (foreign ? 3 : 0) : -1;
-    default:
-        return -1;
-    }
+    const EntryBoxInfo* box = boxNamed(control, format);
+    return box ? box->decimals(foreign) : -1;
 }
 
 bool hasMoreDecimals(QStringView number, int places)

@@ -15,10 +15,11 @@ namespace plx {
 // (the lengths its boxes take), the registration checks and `plx90-cli ship`:
 // a value that the record cannot keep exactly is refused, never cut.
 
-// The record field a text box is written to as typed. The kanji pairs write a
-// text with a double-byte character to their double-byte field. Number and date
-// boxes have none: they are written through their patterns, and their range
-// checks keep them within the field.
+// The record field a text box is written to as typed (the box table's field of
+// a BoxValue::Text box). The kanji pairs write a text with a double-byte
+// character to their double-byte field. Number and date boxes have none: they
+// are written through their patterns, and their range checks keep them within
+// the field.
 struct BoxField
 {
     DeliveryField field;
@@ -53,8 +54,8 @@ QString tooLongText(int limit, qsizetype length);
 QString tagCountTooLongText(int limit, qsizetype length);
 QString unwritableCharacterText(QStringView character);
 
-// The decimals a number box keeps ("000000000.000": 3); -1 for a box that
-// takes no number.
+// The decimals a number box of the window keeps ("000000000.000": 3); -1 for
+// a box that takes no number.
 int decimalsOf(const QString& control, Protocol format, bool foreign);
 
 // Whether a number has more decimals than `places` that are not zero.

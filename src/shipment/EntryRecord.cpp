@@ -13,6 +13,7 @@ namespace plx {
 
 namespace {
 
+using B = EntryBox;
 using F = DeliveryField;
 
 QString rtrim(const QString& text)
@@ -41,17 +42,17 @@ QString storedDate(const QString& box)
 
 struct KanjiPair
 {
-    int box;
+    EntryBox box;
     F single;
     F kanji;
 };
 
 // The kanji pairs of the order data (item, buyer, place, orderer remarks).
-constexpr KanjiPair kOrderPairs[] = {{10, F::ItemName, F::ItemNameKanji},
-                                     {12, F::BuyerName, F::BuyerNameKanji},
-                                     {13, F::DeliveryPlace, F::DeliveryPlaceKanji},
-                                     {15, F::OrdererRemarks, F::OrdererRemarksKanji}};
-constexpr KanjiPair kRemarksPair{28, F::SupplierRemarks, F::SupplierRemarksKanji};
+constexpr KanjiPair kOrderPairs[] = {{B::ItemName, F::ItemName, F::ItemNameKanji},
+                                     {B::BuyerName, F::BuyerName, F::BuyerNameKanji},
+                                     {B::DeliveryPlace, F::DeliveryPlace, F::DeliveryPlaceKanji},
+                                     {B::OrdererRemarks, F::OrdererRemarks, F::OrdererRemarksKanji}};
+constexpr KanjiPair kRemarksPair{B::SupplierRemarks, F::SupplierRemarks, F::SupplierRemarksKanji};
 
 QString shownPair(const DeliveryRecord& r, const KanjiPair& pair, bool kanji)
 {
@@ -149,53 +150,53 @@ EntryView displayRecord(const DeliveryRecord& r, Protocol format, const std::opt
 
     // Codes and keys without their trailing blanks: a key shown as stored would
     // fail the blank check of the registration.
-    f.text(3) = rtrim(r.text(F::OrdererCode));
-    f.text(4) = company ? rtrim(company->text(CustField::OrdererName)) : QString();
-    f.text(6) = rtrim(r.text(F::SupplierCode));
-    f.text(7) = rtrim(r.text(F::DeliveryKeyNo));
-    f.text(8) = rtrim(r.text(F::OrderNo));
-    f.text(5) = updatedAtText(r.text(F::UpdatedAt));
-    f.text(9) = rtrim(r.text(F::ItemCode));
-    f.text(11) = rtrim(r.text(F::Unit));
+    f[B::OrdererCode] = rtrim(r.text(F::OrdererCode));
+    f[B::OrdererName] = company ? rtrim(company->text(CustField::OrdererName)) : QString();
+    f[B::SupplierCode] = rtrim(r.text(F::SupplierCode));
+    f[B::DeliveryKeyNo] = rtrim(r.text(F::DeliveryKeyNo));
+    f[B::OrderNo] = rtrim(r.text(F::OrderNo));
+    f[B::UpdatedOn] = updatedAtText(r.text(F::UpdatedAt));
+    f[B::ItemCode] = rtrim(r.text(F::ItemCode));
+    f[B::Unit] = rtrim(r.text(F::Unit));
     for (const KanjiPair& pair : kOrderPairs)
-        f.text(pair.box) = shownPair(r, pair, kanji);
-    f.text(16) = shown(r.text(F::OrderQty), u"##,###,##0.000");
-    f.text(17) = shown(r.text(F::InstructedQty), u"##,###,##0.000");
-    f.text(18) = shown(r.text(F::DueDate), u"0000/00/00");
-    f.combo(1) = selectedCode(codes, format, "01", r.text(F::InspectionClass));
+        f[pair.box] = shownPair(r, pair, kanji);
+    f[B::OrderQty] = shown(r.text(F::OrderQty), u"##,###,##0.000");
+    f[B::InstructedQty] = shown(r.text(F::InstructedQty), u"##,###,##0.000");
+    f[B::DueDate] = shown(r.text(F::DueDate), u"0000/00/00");
+    f[B::InspectionClass] = selectedCode(codes, format, "01", r.text(F::InspectionClass));
 
     const auto shipped = boxNumber(r.text(F::ShipQty));
-    f.text(19) =
+    f[B::ShipQty] =
         shown(shipped && !shipped->isZero() ? r.text(F::ShipQty) : r.text(F::InstructedQty), u"##,###,##0.000");
-    f.text(20) = storedDateText(r.text(F::ShipDate));
-    f.text(21) = storedDateText(r.text(F::PlannedDeliveryDate));
-    f.text(27) = rtrim(r.text(F::SupplierBarcodeInfo));
-    f.text(28) = shownPair(r, kRemarksPair, kanji);
+    f[B::ShipDate] = storedDateText(r.text(F::ShipDate));
+    f[B::PlannedDeliveryDate] = storedDateText(r.text(F::PlannedDeliveryDate));
+    f[B::SupplierBarcodeInfo] = rtrim(r.text(F::SupplierBarcodeInfo));
+    f[B::SupplierRemarks] = shownPair(r, kRemarksPair, kanji);
 
     if (format == Protocol::Eiaj) {
-        f.text(14) = rtrim(r.text(F::OrdererBarcodeInfo));
-        f.combo(2) = selectedCode(codes, format, "02", r.text(F::ConsumptionTaxClass));
-        f.combo(3) = selectedCode(codes, format, "03", r.text(F::TaxationClass));
-        f.combo(4) = selectedCode(codes, format, "04", r.text(F::PriceDisplayClass));
+        f[B::OrdererBarcodeInfo] = rtrim(r.text(F::OrdererBarcodeInfo));
+        f[B::ConsumptionTaxClass] = selectedCode(codes, format, "02", r.text(F::ConsumptionTaxClass));
+        f[B::TaxationClass] = selectedCode(codes, format, "03", r.text(F::TaxationClass));
+        f[B::PriceDisplayClass] = selectedCode(codes, format, "04", r.text(F::PriceDisplayClass));
         const QString currency = r.text(F::Currency).trimmed();
-        f.combo(5) = currency.isEmpty() ? QStringLiteral("JPY") : currency;
+        f[B::Currency] = currency.isEmpty() ? QStringLiteral("JPY") : currency;
         v.foreign = isForeignCurrency(currency);
         if (v.foreign) {
-            f.text(22) = shown(r.text(F::UnitPriceX), u"###,###,###,##0.00000");
-            f.text(24) = shown(r.text(F::AmountExclTaxX), u"###,###,###,##0.000");
-            f.text(23) = shown(r.text(F::TaxAmountX), u"###,###,###,##0.000");
-            f.text(25) = shown(r.text(F::AmountInclTaxX), u"###,###,###,##0.000");
+            f[B::UnitPrice] = shown(r.text(F::UnitPriceX), u"###,###,###,##0.00000");
+            f[B::AmountExclTax] = shown(r.text(F::AmountExclTaxX), u"###,###,###,##0.000");
+            f[B::TaxAmount] = shown(r.text(F::TaxAmountX), u"###,###,###,##0.000");
+            f[B::AmountInclTax] = shown(r.text(F::AmountInclTaxX), u"###,###,###,##0.000");
         } else {
-            f.text(22) = shown(r.text(F::UnitPrice), u"#,###,###,##0.000");
-            f.text(24) = shown(r.text(F::AmountExclTax), u"#,###,###,##0");
-            f.text(23) = shown(r.text(F::TaxAmount), u"#,###,###,##0");
-            f.text(25) = shown(r.text(F::AmountInclTax), u"#,###,###,##0");
+            f[B::UnitPrice] = shown(r.text(F::UnitPrice), u"#,###,###,##0.000");
+            f[B::AmountExclTax] = shown(r.text(F::AmountExclTax), u"#,###,###,##0");
+            f[B::TaxAmount] = shown(r.text(F::TaxAmount), u"#,###,###,##0");
+            f[B::AmountInclTax] = shown(r.text(F::AmountInclTax), u"#,###,###,##0");
         }
     } else {
         f.bcOption = r.text(F::BcOutputClass) == QLatin1String("1") ? 1 : 2;
-        f.text(22) = rtrim(r.text(F::OrdererUse1));
-        f.text(23) = rtrim(r.text(F::OrdererUse2));
-        f.text(24) = rtrim(r.text(F::OrdererUse3));
+        f[B::OrdererUse1] = rtrim(r.text(F::OrdererUse1));
+        f[B::OrdererUse2] = rtrim(r.text(F::OrdererUse2));
+        f[B::OrdererUse3] = rtrim(r.text(F::OrdererUse3));
     }
 
     for (int row = 0; row < tagRows; ++row) {
@@ -214,15 +215,15 @@ EntryView newRecordScreen(Protocol format, const RememberedOrderer& remembered, 
     EntryForm& f = v.form;
     v.label1 = QStringLiteral("新規（画面入力）");
     v.registerEnabled = true;
-    f.text(3) = remembered.ordererCode;
-    f.text(4) = remembered.ordererName;
-    f.text(6) = remembered.supplierCode;
+    f[B::OrdererCode] = remembered.ordererCode;
+    f[B::OrdererName] = remembered.ordererName;
+    f[B::SupplierCode] = remembered.supplierCode;
     const QString date = today.toString(QStringLiteral("yyyy/MM/dd"));
-    f.text(5) = date;
-    f.text(20) = date;
-    f.text(21) = date;
+    f[B::UpdatedOn] = date;
+    f[B::ShipDate] = date;
+    f[B::PlannedDeliveryDate] = date;
     if (format == Protocol::Eiaj)
-        f.combo(5) = QStringLiteral("JPY");
+        f[B::Currency] = QStringLiteral("JPY");
     for (int row = 0; row < tagRows; ++row)
         f.tags.append({QStringLiteral("0.000"), QStringLiteral("0")});
     return v;
@@ -243,26 +244,27 @@ void writeEntry(DeliveryRecord& r, const EntryForm& f, Protocol format, EntryMod
     const bool eiaj = format == Protocol::Eiaj;
 
     // Shipment.
-    r.setText(F::ShipQty, stored(f.text(19), u"000000000.000"));
-    r.setText(F::ShipDate, storedDate(f.text(20)));
-    r.setText(F::PlannedDeliveryDate, storedDate(f.text(21)));
+    r.setText(F::ShipQty, stored(f[B::ShipQty], u"000000000.000"));
+    r.setText(F::ShipDate, storedDate(f[B::ShipDate]));
+    r.setText(F::PlannedDeliveryDate, storedDate(f[B::PlannedDeliveryDate]));
     if (eiaj) {
-        const bool foreign = isForeignCurrency(f.combo(5));
+        const bool foreign = isForeignCurrency(f[B::Currency]);
         const QString yenZero = DeliveryRecord::kZeroAmount;
         const QString foreignZero = DeliveryRecord::kZeroAmountX;
-        const std::pair<int, std::pair<F, F>> amounts[] = {{24, {F::AmountExclTax, F::AmountExclTaxX}},
-                                                           {23, {F::TaxAmount, F::TaxAmountX}},
-                                                           {25, {F::AmountInclTax, F::AmountInclTaxX}}};
+        const std::pair<EntryBox, std::pair<F, F>> amounts[] = {
+            {B::AmountExclTax, {F::AmountExclTax, F::AmountExclTaxX}},
+            {B::TaxAmount, {F::TaxAmount, F::TaxAmountX}},
+            {B::AmountInclTax, {F::AmountInclTax, F::AmountInclTaxX}}};
         for (const auto& [box, fields] : amounts) {
-            r.setText(fields.first, foreign ? yenZero : stored(f.text(box), u"0000000000"));
-            r.setText(fields.second, foreign ? stored(f.text(box), u"000000000000.000") : foreignZero);
+            r.setText(fields.first, foreign ? yenZero : stored(f[box], u"0000000000"));
+            r.setText(fields.second, foreign ? stored(f[box], u"000000000000.000") : foreignZero);
         }
     }
-    r.setText(F::SupplierBarcodeInfo, f.text(27));
+    r.setText(F::SupplierBarcodeInfo, f[B::SupplierBarcodeInfo]);
     if (eiaj)
-        writeEiajPair(r, kRemarksPair, f.text(28), kanji);
+        writeEiajPair(r, kRemarksPair, f[B::SupplierRemarks], kanji);
     else
-        writeKorvanPair(r, kRemarksPair, f.text(28), kanji);
+        writeKorvanPair(r, kRemarksPair, f[B::SupplierRemarks], kanji);
 
     // Tag lines, packed from the first element.
     r.clearTagLines();
@@ -283,47 +285,47 @@ void writeEntry(DeliveryRecord& r, const EntryForm& f, Protocol format, EntryMod
     // Order data.
     if (mode == EntryMode::New) {
         r.setProtocol(format);
-        r.setText(F::OrdererCode, f.text(3));
-        r.setText(F::SupplierCode, f.text(6));
-        r.setText(F::DeliveryKeyNo, f.text(7));
-        r.setText(F::OrderNo, f.text(8));
+        r.setText(F::OrdererCode, f[B::OrdererCode]);
+        r.setText(F::SupplierCode, f[B::SupplierCode]);
+        r.setText(F::DeliveryKeyNo, f[B::DeliveryKeyNo]);
+        r.setText(F::OrderNo, f[B::OrderNo]);
         r.setText(F::MessageKind, u"    ");
     }
-    r.setText(F::ItemCode, f.text(9));
+    r.setText(F::ItemCode, f[B::ItemCode]);
     for (const KanjiPair& pair : kOrderPairs) {
         if (eiaj)
-            writeEiajPair(r, pair, f.text(pair.box), kanji);
+            writeEiajPair(r, pair, f[pair.box], kanji);
         else
-            writeKorvanPair(r, pair, f.text(pair.box), kanji);
+            writeKorvanPair(r, pair, f[pair.box], kanji);
     }
-    r.setText(F::Unit, f.text(11));
-    r.setText(F::OrderQty, stored(f.text(16), u"000000000.000"));
-    r.setText(F::InstructedQty, stored(f.text(17), u"000000000.000"));
-    r.setText(F::InspectionClass, f.combo(1).left(3));
-    r.setText(F::DueDate, storedDate(f.text(18)));
+    r.setText(F::Unit, f[B::Unit]);
+    r.setText(F::OrderQty, stored(f[B::OrderQty], u"000000000.000"));
+    r.setText(F::InstructedQty, stored(f[B::InstructedQty], u"000000000.000"));
+    r.setText(F::InspectionClass, f[B::InspectionClass].left(3));
+    r.setText(F::DueDate, storedDate(f[B::DueDate]));
     if (eiaj) {
-        r.setText(F::OrdererBarcodeInfo, f.text(14));
-        const QString currency = f.combo(5).trimmed().toUpper();
+        r.setText(F::OrdererBarcodeInfo, f[B::OrdererBarcodeInfo]);
+        const QString currency = f[B::Currency].trimmed().toUpper();
         r.setText(F::Currency, currency);
         if (isForeignCurrency(currency)) {
             r.setText(F::UnitPrice, DeliveryRecord::kZeroPrice);
-            r.setText(F::UnitPriceX, stored(f.text(22), u"000000000000.00000"));
+            r.setText(F::UnitPriceX, stored(f[B::UnitPrice], u"000000000000.00000"));
         } else {
-            r.setText(F::UnitPrice, stored(f.text(22), u"00000000000.000"));
+            r.setText(F::UnitPrice, stored(f[B::UnitPrice], u"00000000000.000"));
             r.setText(F::UnitPriceX, DeliveryRecord::kZeroPriceX);
         }
-        r.setText(F::ConsumptionTaxClass, f.combo(2).left(1));
-        r.setText(F::TaxationClass, f.combo(3).left(1));
-        r.setText(F::PriceDisplayClass, f.combo(4).left(1));
+        r.setText(F::ConsumptionTaxClass, f[B::ConsumptionTaxClass].left(1));
+        r.setText(F::TaxationClass, f[B::TaxationClass].left(1));
+        r.setText(F::PriceDisplayClass, f[B::PriceDisplayClass].left(1));
     } else {
         r.setText(F::UnitPrice, DeliveryRecord::kZeroPrice);
         r.setText(F::ConsumptionTaxClass, u" ");
         r.setText(F::TaxationClass, u" ");
         r.setText(F::PriceDisplayClass, u"1");
         r.setText(F::BcOutputClass, f.bcOption == 1 ? u"1" : u"0");
-        r.setText(F::OrdererUse1, f.text(22));
-        r.setText(F::OrdererUse2, f.text(23));
-        r.setText(F::OrdererUse3, f.text(24)); // cut to its 20 bytes
+        r.setText(F::OrdererUse1, f[B::OrdererUse1]);
+        r.setText(F::OrdererUse2, f[B::OrdererUse2]);
+        r.setText(F::OrdererUse3, f[B::OrdererUse3]); // cut to its 20 bytes
     }
 }
 

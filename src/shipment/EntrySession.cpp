@@ -2,7 +2,6 @@
 
 #include "AmountCalculation.h"
 #include "EntryFormats.h"
-#include "EntryLimits.h"
 
 #include "core/Clock.h"
 #include "core/Environment.h"
@@ -11,13 +10,13 @@
 #include "core/MessageCatalog.h"
 #include "core/text/VbFormat.h"
 
-#include <QHash>
-
 #include <algorithm>
 
 namespace plx {
 
 namespace {
+
+using B = EntryBox;
 
 QString dataPathOf(const Environment& env, Protocol format)
 {
@@ -171,7 +170,7 @@ void EntrySession::display(const DeliveryRecord& record, int n)
 {
     m_company = companyOf(record.text(DeliveryField::OrdererCode), record.text(DeliveryField::SupplierCode));
     m_view = displayRecord(record, m_format, m_company, m_codes, m_tagRows);
-    m_defaultClasses = {};
+    m_defaultClasses.clear();
     m_calculatedAmounts.clear();
     m_shown = record;
     m_recordNumber = n;
@@ -194,7 +193,7 @@ void EntrySession::showNewScreen()
     // Every class list starts unselected; the remembered orderer's display
     // sets its defaults.
     m_view = newRecordScreen(m_format, m_remembered, m_env.clock->now().date(), m_tagRows);
-    m_defaultClasses = {};
+    m_defaultClasses.clear();
     m_calculatedAmounts.clear();
     m_shown.reset();
     m_company.reset();
@@ -231,37 +230,35 @@ void EntrySession::ordererDisplay()
     EntryForm& f = form();
     const bool eiaj = m_format == Protocol::Eiaj;
     const auto state = [&] {
-        return QStringList{f.combo(2), f.combo(3), m_company ? QString::fromLatin1(m_company->bytes()) : QString()}
+        return QStringList{f[B::ConsumptionTaxClass], f[B::TaxationClass],
+                           m_company ? QString::fromLatin1(m_company->bytes()) : QString()}
             .join(QLatin1Char('|'));
     };
     const QString before = state();
-    m_company = companyOf(f.text(3), f.text(6));
-    if (eiaj) {
-        // The defaults an earlier display set, and that nobody chose otherwise
-        // since, were that company's: they go with it.
-        for (int box = 2; box <= 4; ++box) {
-            if (!m_defaultClasses[box].isEmpty() && f.combo(box) == m_defaultClasses[box])
-                f.combo(box).clear();
-            m_defaultClasses[box].clear();
-        }
+    m_company = companyOf(f[B::OrdererCode], f[B::SupplierCode]);
+    // The defaults an earlier display set, and that nobody chose otherwise
+    // since, were that company's: they go with it.
+    for (const auto& [box, code] : m_defaultClasses) {
+        if (!code.isEmpty() && f[box] == code)
+            f[box].clear();
     }
+    m_defaultClasses.clear();
     if (!m_company) {
-        f.text(4).clear();
+        f[B::OrdererName].clear();
     } else {
-        f.text(4) = fixed::trimmedRight(m_company->text(CustField::OrdererName));
+        f[B::OrdererName] = fixed::trimmedRight(m_company->text(CustField::OrdererName));
         if (eiaj) {
             // Classes not chosen yet take the company's defaults.
-            const std::pair<int, std::pair<const char*, CustField>> defaults[] = {
-                {2, {"02", CustField::ConsumptionTaxKind}},
-                {3, {"03", CustField::TaxationKind}},
-                {4, {"04", CustField::PriceDisplayKind}}};
+            const std::pair<EntryBox, CustField> defaults[] = {{B::ConsumptionTaxClass, CustField::ConsumptionTaxKind},
+                                                               {B::TaxationClass, CustField::TaxationKind},
+                                                               {B::PriceDisplayClass, CustField::PriceDisplayKind}};
             for (const auto& [box, source] : defaults) {
-                if (!f.combo(box).isEmpty())
+                if (!f[box].isEmpty())
                     continue;
                 const CodeEntry* e =
-                    m_codes.find(m_format, QLatin1String(source.first), m_company->text(source.second).trimmed());
+                    m_codes.find(m_format, entryBox(box).codeKind(), m_company->text(source).trimmed());
                 if (e) {
-                    f.combo(box) = e->code;
+                    f[box] = e->code;
                     m_defaultClasses[box] = e->code;
                 }
             }
@@ -274,9 +271,9 @@ void EntrySession::ordererDisplay()
     // go with them (amounts typed over them stay); then the amounts follow the
     // new classes as when the class lists are left.
     if (eiaj && state() != before) {
-        if (!m_calculatedAmounts.isEmpty() && m_calculatedAmounts == QStringList{f.text(23), f.text(24), f.text(25)}) {
-            for (int box : {23, 24, 25})
-                f.text(box).clear();
+        if (!m_calculatedAmounts.isEmpty() && m_calculatedAmounts == calculatedAmounts()) {
+            for (EntryBox box : {B::TaxAmount, B::AmountExclTax, B::AmountInclTax})
+                f[box].clear();
         }
         recalculateAmounts(before, state());
     }
@@ -315,8 +312,8 @@ EntryOutcome EntrySession::registerShown(bool issue, const std::function<bool(sh
     ctx.ask = ask;
     const ValidationResult checked = validateEntry(form(), ctx);
     if (checked.keysPassed) {
-        m_remembered = {fixed::trimmedRight(form().text(3).trimmed()), form().text(4),
-                        fixed::trimmedRight(form().text(6).trimmed())};
+        m_remembered = {fixed::trimmedRight(form()[B::OrdererCode].trimmed()), form()[B::OrdererName],
+                        fixed::trimmedRight(form()[B::SupplierCode].trimmed())};
     }
     if (!checked.passed) {
         EntryOutcome outcome;
@@ -356,10 +353,10 @@ EntryOutcome EntrySession::registerShown(bool issue, const std::function<bool(sh
     }
     if (m_mode == EntryMode::New) {
         showNewScreen();
-        outcome.focus = {textBox(3)};
+        outcome.focus = {entryBox(B::OrdererCode).name()};
     } else {
         showOrdinal(m_ordinal);
-        outcome.focus = {textBox(19)};
+        outcome.focus = {entryBox(B::ShipQty).name()};
     }
     return outcome;
 }
@@ -391,114 +388,99 @@ EntryOutcome EntrySession::deleteShown()
         m_page = std::max(1, m_page - 1);
     }
     showOrdinal(m_ordinal);
-    outcome.focus = {textBox(19)};
+    outcome.focus = {entryBox(B::ShipQty).name()};
     return outcome;
 }
 
-namespace {
-
-// The box number of "TextN", 0 for any other control.
-int boxNumberOf(const QString& control)
-{
-    return control.startsWith(QLatin1String("Text")) ? control.mid(4).toInt() : 0;
-}
-int comboNumberOf(const QString& control)
-{
-    return control.startsWith(QLatin1String("Combo")) ? control.mid(5).toInt() : 0;
-}
-
-// The position of a code in its list (file order), -1 when not listed.
-int positionOf(const CodeTable& codes, Protocol format, const char* kind, const QString& code)
+int EntrySession::codePosition(EntryBox list, const QString& code) const
 {
     if (code.isEmpty())
         return -1;
-    const QList<CodeEntry> list = codes.list(format, QLatin1String(kind));
-    for (int i = 0; i < list.size(); ++i) {
-        if (list[i].code == code)
+    const QList<CodeEntry> entries = m_codes.list(m_format, entryBox(list).codeKind());
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries[i].code == code)
             return i;
     }
     return -1;
 }
 
-} // namespace
-
 void EntrySession::focusBox(const QString& control)
 {
-    if (const int n = boxNumberOf(control)) {
-        form().text(n) = focusedBoxText(n, form().text(n));
-        m_valueAtFocus = form().text(n);
-    } else if (const int c = comboNumberOf(control)) {
-        m_valueAtFocus = form().combo(c);
+    const EntryBoxInfo* b = boxNamed(control, m_format);
+    if (!b)
+        return;
+    if (b->control() == EntryControl::Text) {
+        form()[b->box] = focusedBoxText(b->box, form()[b->box]);
+        m_valueAtFocus = form()[b->box];
+    } else if (b->control() == EntryControl::Combo) {
+        m_valueAtFocus = form()[b->box];
     }
 }
 
 void EntrySession::leaveBox(const QString& control)
 {
+    // The bar-code output options and the grid have no lost focus of their own.
+    const EntryBoxInfo* b = boxNamed(control, m_format);
+    if (!b || b->control() == EntryControl::Option || b->control() == EntryControl::Grid)
+        return;
     EntryForm& f = form();
-    const bool eiaj = m_format == Protocol::Eiaj;
-    const int n = boxNumberOf(control);
-    const int c = comboNumberOf(control);
-    QString valueNow;
-    switch (n) {
-    case 3:
-    case 6:
+    QString& text = f[b->box];
+    switch (b->box) {
+    case B::OrdererCode:
+    case B::SupplierCode:
         if (m_mode == EntryMode::New)
             ordererDisplay();
         return;
-    case 16:
-    case 17:
-        f.text(n) = quantityBoxText(f.text(n));
+    case B::OrderQty:
+    case B::InstructedQty:
+        text = quantityBoxText(text);
         return;
-    case 18:
-    case 20:
-    case 21:
-        f.text(n) = dateBoxText(f.text(n));
+    case B::DueDate:
+    case B::ShipDate:
+    case B::PlannedDeliveryDate:
+        text = dateBoxText(text);
         return;
-    case 19:
-        f.text(n) = quantityBoxText(f.text(n));
-        valueNow = f.text(n);
+    case B::ShipQty:
+        text = quantityBoxText(text);
         break;
-    case 22:
-        if (!eiaj)
-            return;
-        f.text(n) = unitPriceBoxText(f.text(n), m_view.foreign);
-        valueNow = f.text(n);
+    case B::UnitPrice:
+        text = unitPriceBoxText(text, m_view.foreign);
         break;
-    case 23:
-    case 24:
-    case 25:
-        if (eiaj)
-            f.text(n) = amountBoxText(f.text(n), m_view.foreign);
+    case B::TaxAmount:
+    case B::AmountExclTax:
+    case B::AmountInclTax:
+        text = amountBoxText(text, m_view.foreign);
         return;
-    default:
-        // The other text boxes take no part in the calculation.
-        if (n != 0)
-            return;
-        break;
-    }
-    if (n == 0) {
-        if (!eiaj)
-            return;
-        if (c == 5) {
-            f.combo(5) = f.combo(5).trimmed().toUpper();
-            const bool foreign = isForeignCurrency(f.combo(5));
-            if (foreign != m_view.foreign) {
-                const PriceAmountTexts switched =
-                    switchedCurrencyTexts({f.text(22), f.text(24), f.text(23), f.text(25)}, foreign);
-                f.text(22) = switched.unitPrice;
-                f.text(24) = switched.amountExclTax;
-                f.text(23) = switched.taxAmount;
-                f.text(25) = switched.amountInclTax;
-                m_view.foreign = foreign;
-            }
-            return;
+    case B::Currency: {
+        text = text.trimmed().toUpper();
+        const bool foreign = isForeignCurrency(text);
+        if (foreign != m_view.foreign) {
+            const PriceAmountTexts switched = switchedCurrencyTexts(
+                {f[B::UnitPrice], f[B::AmountExclTax], f[B::TaxAmount], f[B::AmountInclTax]}, foreign);
+            f[B::UnitPrice] = switched.unitPrice;
+            f[B::AmountExclTax] = switched.amountExclTax;
+            f[B::TaxAmount] = switched.taxAmount;
+            f[B::AmountInclTax] = switched.amountInclTax;
+            m_view.foreign = foreign;
         }
-        if (c != 2 && c != 3)
-            return;
-        valueNow = f.combo(c);
+        return;
     }
-    if (eiaj)
-        recalculateAmounts(m_valueAtFocus, valueNow);
+    case B::ConsumptionTaxClass:
+    case B::TaxationClass:
+        break;
+    default:
+        // The other boxes take no part in the calculation.
+        return;
+    }
+    // The KORVAN window has no amounts.
+    if (m_format == Protocol::Eiaj)
+        recalculateAmounts(m_valueAtFocus, text);
+}
+
+QStringList EntrySession::calculatedAmounts() const
+{
+    const EntryForm& f = m_view.form;
+    return {f[B::TaxAmount], f[B::AmountExclTax], f[B::AmountInclTax]};
 }
 
 void EntrySession::recalculateAmounts(const QString& valueAtFocus, const QString& valueNow)
@@ -507,93 +489,27 @@ void EntrySession::recalculateAmounts(const QString& valueAtFocus, const QString
     EntryForm& f = form();
     const RecordStatus status = m_shown && m_mode != EntryMode::New ? statusOf(m_shown->text(DeliveryField::Status))
                                                                     : RecordStatus::Unprocessed;
-    const TaxTrigger trigger = taxTrigger(f.text(19), f.text(22), valueAtFocus, valueNow, status,
-                                          positionOf(m_codes, m_format, "02", f.combo(2)));
+    const TaxTrigger trigger = taxTrigger(f[B::ShipQty], f[B::UnitPrice], valueAtFocus, valueNow, status,
+                                          codePosition(B::ConsumptionTaxClass, f[B::ConsumptionTaxClass]));
     if (trigger.fillEmptyAmounts)
-        fillEmptyAmounts(f.text(24), f.text(23), f.text(25));
+        fillEmptyAmounts(f[B::AmountExclTax], f[B::TaxAmount], f[B::AmountInclTax]);
     if (!trigger.calculate)
         return;
     TaxInputs in;
-    in.quantity = f.text(19);
-    in.unitPrice = f.text(22);
+    in.quantity = f[B::ShipQty];
+    in.unitPrice = f[B::UnitPrice];
     in.foreign = m_view.foreign;
-    in.taxationPosition = positionOf(m_codes, m_format, "03", f.combo(3));
-    in.taxationName = m_codes.nameOf(m_format, QStringLiteral("03"), f.combo(3));
+    in.taxationPosition = codePosition(B::TaxationClass, f[B::TaxationClass]);
+    in.taxationName = m_codes.nameOf(m_format, entryBox(B::TaxationClass).codeKind(), f[B::TaxationClass]);
     in.amountRounding = m_company ? m_company->text(CustField::AmountRounding) : QString();
     in.taxRounding = m_company ? m_company->text(CustField::TaxRounding) : QString();
     in.format = m_format;
     if (const auto result = CalculateTax(in, m_codes)) {
-        f.text(23) = result->tax;
-        f.text(24) = result->amount;
-        f.text(25) = result->total;
-        m_calculatedAmounts = {f.text(23), f.text(24), f.text(25)};
+        f[B::TaxAmount] = result->tax;
+        f[B::AmountExclTax] = result->amount;
+        f[B::AmountInclTax] = result->total;
+        m_calculatedAmounts = calculatedAmounts();
     }
-}
-
-void EntrySession::enterValue(const QString& control, const QString& value)
-{
-    EntryForm& f = form();
-    if (control == QLatin1String("Option1") || control == QLatin1String("Option2")) {
-        f.bcOption = value.trimmed() == QLatin1String("1") ? 1 : value.trimmed() == QLatin1String("0") ? 2 : 0;
-        return;
-    }
-    focusBox(control);
-    if (const int c = comboNumberOf(control)) {
-        if (c == 5) {
-            f.combo(5) = value;
-        } else {
-            static const char* kinds[] = {"", "01", "02", "03", "04"};
-            // Only a code of the list can be chosen.
-            f.combo(c) = positionOf(m_codes, m_format, kinds[c], value.trimmed()) >= 0 ? value.trimmed() : QString();
-        }
-    } else if (const int n = boxNumberOf(control)) {
-        f.text(n) = value;
-    }
-    leaveBox(control);
-}
-
-void EntrySession::enterTagRows(const QList<TagRow>& rows)
-{
-    EntryForm& f = form();
-    for (int i = 0; i < f.tags.size(); ++i) {
-        if (i < rows.size())
-            f.tags[i] = {tagQuantityCellText(rows[i].qty), tagCountCellText(rows[i].count)};
-        else
-            f.tags[i] = {QStringLiteral("0.000"), QStringLiteral("0")};
-    }
-}
-
-void EntrySession::passQuantityBox()
-{
-    focusBox(textBox(19));
-    leaveBox(textBox(19));
-}
-
-std::optional<EntryRefusal> EntrySession::refusalOf(const QString& control, const QString& value) const
-{
-    const int places = decimalsOf(control, m_format, m_view.foreign);
-    if (places < 0 || !hasMoreDecimals(value, places))
-        return std::nullopt;
-    // The box would round the number when it is left: refused with the
-    // message of its range check.
-    static const QHash<int, short> messages = {{16, 80},  {17, 83},  {19, 100}, {22, 106},
-                                               {23, 107}, {24, 108}, {25, 109}};
-    return EntryRefusal{messages.value(boxNumberOf(control)), QString(), control};
-}
-
-std::optional<EntryRefusal> EntrySession::refusalOfTagRows(const QList<TagRow>& rows) const
-{
-    for (const TagRow& row : rows) {
-        if (hasMoreDecimals(row.qty, 3))
-            return EntryRefusal{121, QString(), kTagGrid};
-        if (hasMoreDecimals(row.count, 0))
-            return EntryRefusal{122, QString(), kTagGrid};
-        const auto count = boxNumber(row.count);
-        const QString cell = vbFormat(count ? *count : Decimal(0), u"#0");
-        if (count && !count->isNegative() && cell.size() > kTagCountCellLength)
-            return EntryRefusal{0, tagCountTooLongText(kTagCountCellLength, cell.size()), kTagGrid};
-    }
-    return std::nullopt;
 }
 
 } // namespace plx

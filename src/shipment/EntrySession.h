@@ -1,13 +1,14 @@
 #pragma once
 
 #include "EntryRecord.h"
+#include "EntryRow.h"
 #include "EntryValidation.h"
 
 #include "store/CodeTable.h"
 #include "store/CustStore.h"
 #include "store/DeliveryStore.h"
 
-#include <array>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -114,6 +115,12 @@ public:
     // and the operator moves on from there: the box's lost focus (the amounts
     // of an unprocessed record) runs as in the window.
     void passQuantityBox();
+    // Types a row and registers it as an operator would in the window (EntryRow.cpp):
+    // the record its keys name is shown (a listed record with its quantity box
+    // passed, as the window opens it) or the new-record screen; the values are
+    // typed in the window's tab order; then 登録 (issue false) or 登録印刷.
+    // Questions are asked through `ask`.
+    EntryRowOutcome registerRow(const EntryRow& row, bool issue, const std::function<bool(short)>& ask);
     // The Status the last registration wrote.
     const QString& lastWrittenStatus() const { return m_lastStatus; }
 
@@ -159,6 +166,10 @@ private:
     // The amounts after a control of the calculation changed from
     // `valueAtFocus` to `valueNow`.
     void recalculateAmounts(const QString& valueAtFocus, const QString& valueNow);
+    // The tax, the amount before tax and the amount with tax, as shown.
+    QStringList calculatedAmounts() const;
+    // The position of a code in a class list (file order), -1 when not listed.
+    int codePosition(EntryBox list, const QString& code) const;
 
     Environment& m_env;
     Protocol m_format;
@@ -178,10 +189,9 @@ private:
     std::optional<DeliveryRecord> m_copied; // the handed-over row of a new record
     RememberedOrderer m_remembered;
     QString m_valueAtFocus;
-    // The classes (Combo2 ... Combo4) the orderer display set from the shown
-    // company's defaults; empty where it set none.
-    std::array<QString, 5> m_defaultClasses;
-    // The amount boxes (Text23, Text24, Text25) as the calculation last wrote them.
+    // The classes the orderer display set from the shown company's defaults.
+    std::map<EntryBox, QString> m_defaultClasses;
+    // The amount boxes as the calculation last wrote them (calculatedAmounts).
     QStringList m_calculatedAmounts;
     QString m_lastStatus;
 

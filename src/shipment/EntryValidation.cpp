@@ -17,29 +17,11 @@ namespace {
 // Which window a step belongs to.
 enum class Formats { Eiaj = 1, Korvan = 2, Both = 3 };
 
-// The kinds of control a step names.
-enum class Ctl { Text, Combo, Option, Grid };
-
-struct Box
-{
-    Ctl ctl;
-    int n = 0;
-};
-
-constexpr Box text(int n)
-{
-    return {Ctl::Text, n};
-}
-constexpr Box combo(int n)
-{
-    return {Ctl::Combo, n};
-}
-constexpr Box kOption1{Ctl::Option, 1};
-constexpr Box kGrid{Ctl::Grid, 0};
+using Box = EntryBox;
 
 // What a step checks.
 enum class Check {
-    Storable,        // every box the mode writes as typed fits its field (EntryLimits)
+    Storable,        // every box the mode writes as typed fits its field (EntryBoxes, EntryLimits)
     NotEmpty,        // the trimmed text (or code) is not empty
     SingleByte,      // CheckSingleByte
     NoBlankAsterisk, // CheckBlankAsterisk, only when CheckSpec is 0
@@ -83,7 +65,7 @@ struct Step
     const char* label; // the step's number, for reading the table
     Formats formats;
     Check check;
-    Box box;
+    EntryBox box;
     short message;      // the message, or the question
     short message2 = 0; // kanji texts: the double-byte refusal
     int width = 0;      // kanji texts: characters; currency: the longest code
@@ -99,67 +81,74 @@ constexpr Formats B = Formats::Both;
 // KORVAN-only or EIAJ-only row stands where that window makes its check.
 // clang-format off
 constexpr Step kSteps[] = {
-    {"0",   B, Check::Storable,        text(3),  0},
-    {"1",   B, Check::NotEmpty,        text(3),  15,  0,   0,  NewOnly},
-    {"2",   B, Check::NotEmpty,        text(6),  16,  0,   0,  NewOnly},
-    {"3",   B, Check::CompanyExists,   text(3),  2,   0,   0,  NewOnly},
-    {"4",   B, Check::NotEmpty,        text(7),  17,  0,   0,  NewOnly},
-    {"5",   B, Check::NotEmpty,        text(8),  18,  0,   0,  NewOnly},
-    {"6",   B, Check::SingleByte,      text(8),  19,  0,   0,  NewOnly},
-    {"7",   B, Check::NoDuplicateKey,  text(3),  585, 0,   0,  NewOnly | KeysDone},
-    {"8",   B, Check::SingleByte,      text(7),  21},
-    {"9",   B, Check::NoBlankAsterisk, text(7),  113},
-    {"10",  B, Check::NotEmpty,        text(9),  51},
-    {"11",  B, Check::SingleByte,      text(9),  52},
-    {"12",  B, Check::NoBlankAsterisk, text(9),  114},
-    {"13",  E, Check::KanjiText,       text(10), 55,  57,  30},
-    {"13",  K, Check::KanjiText,       text(10), 55,  56,  30},
-    {"14",  B, Check::SingleByte,      text(11), 59},
-    {"14",  K, Check::UnitCharacters,  text(11), 135},
-    {"15",  E, Check::KanjiText,       text(12), 65,  67,  7},
-    {"15",  K, Check::KanjiText,       text(12), 65,  66,  7},
-    {"16",  E, Check::KanjiText,       text(13), 70,  72,  20},
-    {"16",  K, Check::KanjiText,       text(13), 70,  71,  20},
-    {"17",  E, Check::SingleByte,      text(14), 73},
-    {"17",  E, Check::NoBlankAsterisk, text(14), 115},
-    {"18",  E, Check::KanjiText,       text(15), 75,  77,  50},
-    {"18",  K, Check::KanjiText,       text(15), 75,  76,  50},
-    {"18a", K, Check::OptionChosen,    kOption1, 615},
-    {"18b", K, Check::SingleByte,      text(22), 622},
-    {"18b", K, Check::NoBlankAsterisk, text(22), 620},
-    {"18b", K, Check::Code39,          text(22), 134},
-    {"18c", K, Check::SingleByte,      text(23), 623},
-    {"18d", K, Check::KanjiPadOnly,    text(24), 0,   0,   20},
-    {"19",  B, Check::Number,          text(16), 80,  0,   0,  WhenNotEmpty, kQuantity},
-    {"20",  B, Check::Number,          text(17), 83,  0,   0,  WhenNotEmpty, kQuantity},
-    {"21",  B, Check::NotEmpty,        combo(1), 84},
-    {"22",  B, Check::Date,            text(18), 86,  0,   0,  WhenNotEmpty},
-    {"23",  E, Check::SingleByte,      combo(5), 61},
-    {"23",  E, Check::CurrencyLength,  combo(5), 62,  0,   3},
-    {"24",  E, Check::Number,          text(22), 106, 0,   0,  EmptyIsZero, kUnitPrice},
-    {"25",  E, Check::ComboSelected,   combo(2), 103},
-    {"25",  E, Check::ComboSelected,   combo(3), 104},
-    {"25",  E, Check::ComboSelected,   combo(4), 105},
-    {"26",  B, Check::Number,          text(19), 100, 0,   0,  0,            kQuantity},
-    {"27",  B, Check::Date,            text(20), 101},
-    {"28",  B, Check::Date,            text(21), 102},
-    {"29",  E, Check::Number,          text(23), 107, 0,   0,  EmptyIsZero, kAmount},
-    {"30",  E, Check::Number,          text(24), 108, 0,   0,  EmptyIsZero, kAmount},
-    {"31",  E, Check::Number,          text(25), 109, 0,   0,  EmptyIsZero, kAmount},
-    {"32",  B, Check::SingleByte,      text(27), 119},
-    {"32",  B, Check::NoBlankAsterisk, text(27), 116},
-    {"33",  E, Check::KanjiText,       text(28), 110, 123, 25},
-    {"33",  K, Check::KanjiText,       text(28), 110, 111, 25},
-    {"34",  B, Check::TagQuantities,   kGrid,    121},
-    {"35",  B, Check::TagCounts,       kGrid,    122},
-    {"36",  B, Check::TagPairs,        kGrid,    112},
-    {"37",  B, Check::TagSum,          kGrid,    120},
-    {"38",  B, Check::Code39,          text(7),  130},
-    {"39",  B, Check::Code39,          text(9),  131},
-    {"40",  E, Check::Code39,          text(14), 132},
-    {"41",  B, Check::Code39,          text(27), 133},
+    {"0",   B, Check::Storable,        Box::OrdererCode,          0},
+    {"1",   B, Check::NotEmpty,        Box::OrdererCode,          15,  0,   0,  NewOnly},
+    {"2",   B, Check::NotEmpty,        Box::SupplierCode,         16,  0,   0,  NewOnly},
+    {"3",   B, Check::CompanyExists,   Box::OrdererCode,          2,   0,   0,  NewOnly},
+    {"4",   B, Check::NotEmpty,        Box::DeliveryKeyNo,        17,  0,   0,  NewOnly},
+    {"5",   B, Check::NotEmpty,        Box::OrderNo,              18,  0,   0,  NewOnly},
+    {"6",   B, Check::SingleByte,      Box::OrderNo,              19,  0,   0,  NewOnly},
+    {"7",   B, Check::NoDuplicateKey,  Box::OrdererCode,          585, 0,   0,  NewOnly | KeysDone},
+    {"8",   B, Check::SingleByte,      Box::DeliveryKeyNo,        21},
+    {"9",   B, Check::NoBlankAsterisk, Box::DeliveryKeyNo,        113},
+    {"10",  B, Check::NotEmpty,        Box::ItemCode,             51},
+    {"11",  B, Check::SingleByte,      Box::ItemCode,             52},
+    {"12",  B, Check::NoBlankAsterisk, Box::ItemCode,             114},
+    {"13",  E, Check::KanjiText,       Box::ItemName,             55,  57,  30},
+    {"13",  K, Check::KanjiText,       Box::ItemName,             55,  56,  30},
+    {"14",  B, Check::SingleByte,      Box::Unit,                 59},
+    {"14",  K, Check::UnitCharacters,  Box::Unit,                 135},
+    {"15",  E, Check::KanjiText,       Box::BuyerName,            65,  67,  7},
+    {"15",  K, Check::KanjiText,       Box::BuyerName,            65,  66,  7},
+    {"16",  E, Check::KanjiText,       Box::DeliveryPlace,        70,  72,  20},
+    {"16",  K, Check::KanjiText,       Box::DeliveryPlace,        70,  71,  20},
+    {"17",  E, Check::SingleByte,      Box::OrdererBarcodeInfo,   73},
+    {"17",  E, Check::NoBlankAsterisk, Box::OrdererBarcodeInfo,   115},
+    {"18",  E, Check::KanjiText,       Box::OrdererRemarks,       75,  77,  50},
+    {"18",  K, Check::KanjiText,       Box::OrdererRemarks,       75,  76,  50},
+    {"18a", K, Check::OptionChosen,    Box::BcOutputClass,        615},
+    {"18b", K, Check::SingleByte,      Box::OrdererUse1,          622},
+    {"18b", K, Check::NoBlankAsterisk, Box::OrdererUse1,          620},
+    {"18b", K, Check::Code39,          Box::OrdererUse1,          134},
+    {"18c", K, Check::SingleByte,      Box::OrdererUse2,          623},
+    {"18d", K, Check::KanjiPadOnly,    Box::OrdererUse3,          0,   0,   20},
+    {"19",  B, Check::Number,          Box::OrderQty,             80,  0,   0,  WhenNotEmpty, kQuantity},
+    {"20",  B, Check::Number,          Box::InstructedQty,        83,  0,   0,  WhenNotEmpty, kQuantity},
+    {"21",  B, Check::NotEmpty,        Box::InspectionClass,      84},
+    {"22",  B, Check::Date,            Box::DueDate,              86,  0,   0,  WhenNotEmpty},
+    {"23",  E, Check::SingleByte,      Box::Currency,             61},
+    {"23",  E, Check::CurrencyLength,  Box::Currency,             62,  0,   3},
+    {"24",  E, Check::Number,          Box::UnitPrice,            106, 0,   0,  EmptyIsZero, kUnitPrice},
+    {"25",  E, Check::ComboSelected,   Box::ConsumptionTaxClass,  103},
+    {"25",  E, Check::ComboSelected,   Box::TaxationClass,        104},
+    {"25",  E, Check::ComboSelected,   Box::PriceDisplayClass,    105},
+    {"26",  B, Check::Number,          Box::ShipQty,              100, 0,   0,  0,            kQuantity},
+    {"27",  B, Check::Date,            Box::ShipDate,             101},
+    {"28",  B, Check::Date,            Box::PlannedDeliveryDate,  102},
+    {"29",  E, Check::Number,          Box::TaxAmount,            107, 0,   0,  EmptyIsZero, kAmount},
+    {"30",  E, Check::Number,          Box::AmountExclTax,        108, 0,   0,  EmptyIsZero, kAmount},
+    {"31",  E, Check::Number,          Box::AmountInclTax,        109, 0,   0,  EmptyIsZero, kAmount},
+    {"32",  B, Check::SingleByte,      Box::SupplierBarcodeInfo,  119},
+    {"32",  B, Check::NoBlankAsterisk, Box::SupplierBarcodeInfo,  116},
+    {"33",  E, Check::KanjiText,       Box::SupplierRemarks,      110, 123, 25},
+    {"33",  K, Check::KanjiText,       Box::SupplierRemarks,      110, 111, 25},
+    {"34",  B, Check::TagQuantities,   Box::TagLines,             121},
+    {"35",  B, Check::TagCounts,       Box::TagLines,             122},
+    {"36",  B, Check::TagPairs,        Box::TagLines,             112},
+    {"37",  B, Check::TagSum,          Box::TagLines,             120},
+    {"38",  B, Check::Code39,          Box::DeliveryKeyNo,        130},
+    {"39",  B, Check::Code39,          Box::ItemCode,             131},
+    {"40",  E, Check::Code39,          Box::OrdererBarcodeInfo,   132},
+    {"41",  B, Check::Code39,          Box::SupplierBarcodeInfo,  133},
 };
 // clang-format on
+
+// Whether a step is one of `format`'s window.
+bool appliesTo(const Step& step, Protocol format)
+{
+    const Formats mine = format == Protocol::Eiaj ? Formats::Eiaj : Formats::Korvan;
+    return (static_cast<int>(step.formats) & static_cast<int>(mine)) != 0;
+}
 
 const QChar kBlank(u' ');
 const QChar kFullWidthSpace(u'\u3000');
@@ -217,55 +206,15 @@ Decimal limitValue(const char* text)
     return *Decimal::parse(QString::fromLatin1(text));
 }
 
-// Whether a box cannot be entered in the mode: the keys of a record only while
-// it is new, the other order data only once correction is switched on.
-bool isLocked(Box box, EntryMode mode, Protocol format)
+// Where the focus goes after a failure on `box`: the box itself, or for one
+// the mode does not let the operator type in the correction button (the
+// delivery key: the return button, since correction never unlocks it).
+FocusTarget focusOn(EntryBox box, EntryMode mode)
 {
-    if (mode == EntryMode::New)
-        return false;
-    if (box.ctl == Ctl::Text && (box.n == 3 || box.n == 6 || box.n == 7 || box.n == 8))
-        return true;
-    if (mode != EntryMode::Existing)
-        return false;
-    switch (box.ctl) {
-    case Ctl::Text:
-        if (box.n >= 9 && box.n <= 18)
-            return true;
-        if (box.n == 22)
-            return true;
-        return format == Protocol::Korvan && (box.n == 23 || box.n == 24);
-    case Ctl::Combo:
-    case Ctl::Option:
-        return true;
-    case Ctl::Grid:
-        return false;
-    }
-    return false;
-}
-
-QString controlName(Box box)
-{
-    switch (box.ctl) {
-    case Ctl::Text:
-        return textBox(box.n);
-    case Ctl::Combo:
-        return comboBox(box.n);
-    case Ctl::Option:
-        return QStringLiteral("Option%1").arg(box.n);
-    case Ctl::Grid:
-        return kTagGrid;
-    }
-    return {};
-}
-
-// Where the focus goes after a failure on `box`: the box itself, or for a
-// locked one the correction button (the delivery key: the return button,
-// since correction never unlocks it).
-FocusTarget focusOn(Box box, EntryMode mode, Protocol format)
-{
-    if (!isLocked(box, mode, format))
-        return FocusTarget{controlName(box)};
-    if (box.ctl == Ctl::Text && box.n == 7)
+    const EntryBoxInfo& b = entryBox(box);
+    if (b.enterableIn(mode))
+        return FocusTarget{b.name()};
+    if (box == Box::DeliveryKeyNo)
         return FocusTarget{QStringLiteral("Command1")};
     return FocusTarget{QStringLiteral("Command7")};
 }
@@ -275,8 +224,8 @@ struct Failure
     short message = 0;  // 0: a question was answered No, or `text`
     short question = 0; // the question answered No
     std::optional<FocusTarget> cell = std::nullopt;
-    QString text = QString();              // a refusal in the program's own words
-    std::optional<Box> box = std::nullopt; // the box in error when it is not the step's
+    QString text = QString();                   // a refusal in the program's own words
+    std::optional<EntryBox> box = std::nullopt; // the box in error when it is not the step's
 };
 
 // One run of the checks over a form.
@@ -302,7 +251,7 @@ private:
     // The step's box as the check sees it, written back normalised: blanks
     // trimmed (only at the right of the keys and bar-code texts, as the boxes
     // themselves trim on focus).
-    QString& box(Box b);
+    QString& box(EntryBox b);
 
     bool kanjiAllowed() const;
     bool slipsOnly() const;
@@ -314,11 +263,10 @@ private:
     bool m_keysPassed = false;
 };
 
-QString& Validator::box(Box b)
+QString& Validator::box(EntryBox b)
 {
-    QString& t = b.ctl == Ctl::Combo ? m_form.combo(b.n) : m_form.text(b.n);
-    const bool rightOnly = b.ctl == Ctl::Text && (b.n == 7 || b.n == 9 || b.n == 14 || b.n == 27);
-    t = rightOnly ? trimmedRight(t) : trimmed(t);
+    QString& t = m_form[b];
+    t = entryBox(b).trim == BoxTrim::End ? trimmedRight(t) : trimmed(t);
     return t;
 }
 
@@ -335,7 +283,7 @@ bool Validator::slipsOnly() const
 
 bool Validator::foreignCurrency() const
 {
-    const QString currency = trimmed(m_form.combo(5)).toUpper();
+    const QString currency = trimmed(m_form[Box::Currency]).toUpper();
     return !currency.isEmpty() && currency != QLatin1String("JPY");
 }
 
@@ -350,19 +298,18 @@ std::optional<Failure> Validator::ask(short question) const
 ValidationResult Validator::run()
 {
     ValidationResult result;
-    const Formats mine = m_ctx.format == Protocol::Eiaj ? Formats::Eiaj : Formats::Korvan;
     for (const Step& step : kSteps) {
-        if ((static_cast<int>(step.formats) & static_cast<int>(mine)) == 0)
+        if (!appliesTo(step, m_ctx.format))
             continue;
         if ((step.flags & NewOnly) && m_ctx.mode != EntryMode::New)
             continue;
         if (const std::optional<Failure> failure = check(step)) {
-            const Box box = failure->box.value_or(step.box);
+            const EntryBox box = failure->box.value_or(step.box);
             result.message = failure->message;
             result.question = failure->question;
             result.text = failure->text;
-            result.box = controlName(box);
-            result.focus = failure->cell ? *failure->cell : focusOn(box, m_ctx.mode, m_ctx.format);
+            result.box = entryBox(box).name();
+            result.focus = failure->cell ? *failure->cell : focusOn(box, m_ctx.mode);
             result.keysPassed = m_keysPassed;
             result.company = m_company;
             return result;
@@ -391,7 +338,8 @@ std::optional<Failure> Validator::check(const Step& step)
             return std::nullopt;
         return CheckBlankAsterisk(box(step.box)) != 0 ? std::optional(refused) : std::nullopt;
     case Check::CompanyExists: {
-        const int n = m_ctx.companies ? m_ctx.companies->lookup(m_ctx.format, box(text(3)), box(text(6))) : 0;
+        const int n =
+            m_ctx.companies ? m_ctx.companies->lookup(m_ctx.format, box(Box::OrdererCode), box(Box::SupplierCode)) : 0;
         if (n == 0)
             return refused;
         m_company = m_ctx.companies->read(n);
@@ -401,7 +349,8 @@ std::optional<Failure> Validator::check(const Step& step)
         if (!m_ctx.store)
             return std::nullopt;
         QString status;
-        const int n = FindDelivery(*m_ctx.store, m_ctx.format, box(text(3)), box(text(6)), box(text(7)), status);
+        const int n = FindDelivery(*m_ctx.store, m_ctx.format, box(Box::OrdererCode), box(Box::SupplierCode),
+                                   box(Box::DeliveryKeyNo), status);
         return n != 0 ? std::optional(refused) : std::nullopt;
     }
     case Check::KanjiText:
@@ -435,7 +384,7 @@ std::optional<Failure> Validator::check(const Step& step)
         if (code.isEmpty())
             return refused;
         // A code that names no entry of the list is no selection either.
-        const QString kind = QStringLiteral("0%1").arg(step.box.n);
+        const QString kind = entryBox(step.box).codeKind();
         if (m_ctx.codes && !m_ctx.codes->find(m_ctx.format, kind, code))
             return refused;
         return std::nullopt;
@@ -524,7 +473,7 @@ std::optional<Failure> Validator::checkTags(const Step& step)
             Decimal sum;
             for (const TagRow& row : rows)
                 sum = sum + *cell(row.qty) * *cell(row.count);
-            if (sum == *boxNumber(m_form.text(19)))
+            if (sum == *boxNumber(m_form[Box::ShipQty]))
                 return std::nullopt;
         } catch (const std::overflow_error&) {
         }
@@ -535,42 +484,26 @@ std::optional<Failure> Validator::checkTags(const Step& step)
     }
 }
 
-// The boxes the mode writes as typed, in tab order: the keys of a new record,
-// the order data once it can be entered, the supplier's bar code and remarks.
-// A value the field cannot keep exactly is refused before any other check, so
-// that nothing is ever cut or replaced on writing.
+// The boxes the mode writes as typed, in the order of the box table: the keys
+// of a new record, the order data once it can be entered, the supplier's bar
+// code and remarks. A value the field cannot keep exactly is refused before
+// any other check, so that nothing is ever cut or replaced on writing.
 std::optional<Failure> Validator::checkStorable()
 {
-    const bool eiaj = m_ctx.format == Protocol::Eiaj;
-    QList<Box> boxes;
-    if (m_ctx.mode == EntryMode::New)
-        boxes << text(3) << text(6) << text(7) << text(8);
-    if (m_ctx.mode != EntryMode::Existing) {
-        boxes << text(9) << text(10) << text(11) << text(12) << text(13);
-        if (eiaj)
-            boxes << text(14);
-        boxes << text(15);
-        if (eiaj)
-            boxes << combo(5);
-        else
-            boxes << text(22) << text(23) << text(24);
-    }
-    boxes << text(27) << text(28);
-    for (const Box b : boxes) {
-        const QString control = controlName(b);
-        const std::optional<BoxField> field = storedFieldOf(control, m_ctx.format);
-        if (!field)
+    for (const EntryBoxInfo& b : entryBoxes()) {
+        if (b.tab(m_ctx.format) == 0 || !b.enterableIn(m_ctx.mode) || b.value != BoxValue::Text || !b.field)
             continue;
-        const QString& t = box(b);
+        const BoxField field{*b.field, b.kanjiField};
+        const QString& t = box(b.box);
         // The currency has its own messages: not single-byte (step 23) and
         // too long.
-        if (b.ctl == Ctl::Combo && firstUnwritable(t).isEmpty()) {
-            if (CheckSingleByte(t) == 0 && exceededWidth(*field, t))
-                return Failure{.message = 62, .box = b};
+        if (b.control() == EntryControl::Combo && firstUnwritable(t).isEmpty()) {
+            if (CheckSingleByte(t) == 0 && exceededWidth(field, t))
+                return Failure{.message = 62, .box = b.box};
             continue;
         }
-        if (const std::optional<QString> why = unstorableText(*field, t))
-            return Failure{.text = *why, .box = b};
+        if (const std::optional<QString> why = unstorableText(field, t))
+            return Failure{.text = *why, .box = b.box};
     }
     return std::nullopt;
 }
@@ -580,6 +513,15 @@ std::optional<Failure> Validator::checkStorable()
 ValidationResult validateEntry(EntryForm& form, const ValidationContext& ctx)
 {
     return Validator(form, ctx).run();
+}
+
+short rangeMessageOf(EntryBox box, Protocol format)
+{
+    for (const Step& step : kSteps) {
+        if (step.check == Check::Number && step.box == box && appliesTo(step, format))
+            return step.message;
+    }
+    return 0;
 }
 
 } // namespace plx

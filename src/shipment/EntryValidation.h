@@ -62,4 +62,8 @@ struct ValidationResult
 // is written from what was checked.
 ValidationResult validateEntry(EntryForm& form, const ValidationContext& ctx);
 
+// The message of a number box's range check in `format`'s window; 0 for a box
+// that has none.
+short rangeMessageOf(EntryBox box, Protocol format);
+
 } // namespace plx

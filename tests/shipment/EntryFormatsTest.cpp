@@ -97,16 +97,17 @@ TEST(EntryFormats, TagGridCellsAreCut)
 
 TEST(EntryFormats, TrimmingOnFocus)
 {
-    EXPECT_EQ(focusedBoxText(3, u"  ABC  "), "ABC");
-    EXPECT_EQ(focusedBoxText(19, u" 1,234.000"), "1,234.000");
-    for (int box : {7, 9, 14, 27}) {
-        SCOPED_TRACE(box);
+    using B = EntryBox;
+    EXPECT_EQ(focusedBoxText(B::OrdererCode, u"  ABC  "), "ABC");
+    EXPECT_EQ(focusedBoxText(B::ShipQty, u" 1,234.000"), "1,234.000");
+    for (EntryBox box : {B::DeliveryKeyNo, B::ItemCode, B::OrdererBarcodeInfo, B::SupplierBarcodeInfo}) {
+        SCOPED_TRACE(entryBox(box).objectName);
         EXPECT_EQ(focusedBoxText(box, u"  ABC  "), "  ABC");
     }
     // Full-width blanks are text, not padding.
-    EXPECT_EQ(focusedBoxText(10, u" 　品名　 "), "　品名　");
-    EXPECT_EQ(focusedBoxText(27, u"AB　 "), "AB　");
-    EXPECT_EQ(focusedBoxText(28, u"   "), "");
+    EXPECT_EQ(focusedBoxText(B::ItemName, u" 　品名　 "), "　品名　");
+    EXPECT_EQ(focusedBoxText(B::SupplierBarcodeInfo, u"AB　 "), "AB　");
+    EXPECT_EQ(focusedBoxText(B::SupplierRemarks, u"   "), "");
 }
 
 TEST(EntryFormats, CurrencySwitchReformatsPriceAndAmounts)

@@ -321,3 +321,105 @@ TEST_F(SessionFixture, ANewRecordTakesItsOwnOrderersClassesAndAmounts)
         EXPECT_EQ(QStringList({f.text(24), f.text(23), f.text(25)}).join(u' '), QLatin1String(step.amounts));
     }
 }
+
+// A row without a window is typed as the window types it: the record its keys
+// name (order data given makes it a correction) or a new one, the values in
+// the window's tab order, then the registration; what the window would not
+// let through is refused, and a refused row writes nothing.
+TEST_F(SessionFixture, ARowIsTypedIntoTheRecordItsKeysName)
+{
+    records({complete("R1")});
+    EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::New, 1, 1, false});
+    s.holdFiles();
+    ASSERT_TRUE(s.loadCodes());
+    using B = EntryBox;
+    const QList<TagRow> fourRows{{"1", "1"}, {"1", "1"}, {"1", "1"}, {"1", "1"}};
+    struct Case
+    {
+        const char* label;
+        std::map<EntryBox, QString> values;
+        std::optional<QList<TagRow>> tags;
+        bool unreadableTags;
+        RowRefusal refusal;
+        const char* box;
+    };
+    const std::map<EntryBox, QString> r1{{B::OrdererCode, "A001"}, {B::SupplierCode, "S01"}, {B::DeliveryKeyNo, "R1"}};
+    const auto with = [&](std::map<EntryBox, QString> extra) {
+        extra.insert(r1.begin(), r1.end());
+        return extra;
+    };
+    const Case cases[] = {
+        {"another order number", with({{B::OrderNo, "PO-X"}}), {}, false, RowRefusal::ListedOrder, "Text8"},
+        {"more tag rows than the grid", r1, fourRows, false, RowRefusal::TagRows, "MSFlexGrid1"},
+        {"unreadable tag rows", r1, {}, true, RowRefusal::TagRows, "MSFlexGrid1"},
+        {"a quantity the box would round", with({{B::ShipQty, "1.0005"}}), {}, false, RowRefusal::Window, "Text19"},
+        {"a new record without its order number",
+         with({{B::DeliveryKeyNo, "N1"}}),
+         {},
+         false,
+         RowRefusal::Window,
+         "Text8"},
+    };
+    const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const EntryRowOutcome out = s.registerRow({c.values, c.tags, c.unreadableTags}, false, no);
+        EXPECT_FALSE(out.written);
+        EXPECT_EQ(out.refusal, c.refusal);
+        EXPECT_EQ(out.box, QLatin1String(c.box));
+    }
+    EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+
+    // The listed record's own order number and other order data: a correction.
+    const EntryRowOutcome out = s.registerRow(
+        {with({{B::OrderNo, " PO-R1"}, {B::ItemName, "RESISTOR"}, {B::ShipQty, "4"}}), QList<TagRow>{}, false}, false,
+        no);
+    ASSERT_TRUE(out.written) << out.message << out.box.toStdString();
+    EXPECT_EQ(s.mode(), EntryMode::Correction);
+    EXPECT_EQ(out.status, QStringLiteral("1"));
+    const DeliveryRecord after = stored().at(0);
+    EXPECT_EQ(after.text(DeliveryField::ItemName).trimmed(), QStringLiteral("RESISTOR"));
+    EXPECT_EQ(after.text(DeliveryField::ShipQty), QStringLiteral("000000004.000"));
+    // 4 x 3 yen and 10 % tax, as the window calculates when the quantity is left.
+    EXPECT_EQ(after.text(DeliveryField::AmountInclTax), QStringLiteral("0000000013"));
+}
+
+// Text22 ... Text24 are the orderer's own fields in the KORVAN window.
+TEST_F(SessionFixture, AKorvanRowFillsTheOrderersOwnFields)
+{
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), CodeTable::makeRecord({"2", "01", "PC", "個", ""}));
+    CustRecord k = company('2', "K1", "S1", "湘洋");
+    k.setText(CustField::KanjiUse, u"1");
+    k.setText(CustField::OutputKind, u"1");
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), k.bytes());
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{delivery('2', "K1", "S1", "OTHER", "0")}));
+    EntrySession s(inst.env, Protocol::Korvan, {EntryMode::New, 1, 1, false});
+    s.holdFiles();
+    ASSERT_TRUE(s.loadCodes());
+    using B = EntryBox;
+    const EntryRowOutcome out = s.registerRow({{{B::OrdererCode, "K1"},
+                                                {B::SupplierCode, "S1"},
+                                                {B::DeliveryKeyNo, "N-1"},
+                                                {B::OrderNo, "PO-1"},
+                                                {B::ItemCode, "IC-1"},
+                                                {B::ItemName, "部品"},
+                                                {B::InspectionClass, "PC"},
+                                                {B::BcOutputClass, "1"},
+                                                {B::OrdererUse1, "USE1"},
+                                                {B::OrdererUse2, "U2"},
+                                                {B::OrdererUse3, "備考"},
+                                                {B::ShipQty, "0"}},
+                                               {},
+                                               false},
+                                              false, no);
+    ASSERT_TRUE(out.written) << out.message << out.text.toStdString() << out.box.toStdString();
+    const QList<DeliveryRecord> after = recordsOf(inst.readFile(QStringLiteral("Prg/K_Deliv.dat")));
+    ASSERT_EQ(after.size(), 2);
+    const DeliveryRecord& r = after[1];
+    EXPECT_EQ(r.text(DeliveryField::BcOutputClass), QStringLiteral("1"));
+    EXPECT_EQ(r.text(DeliveryField::OrdererUse1).trimmed(), QStringLiteral("USE1"));
+    EXPECT_EQ(r.text(DeliveryField::OrdererUse2).trimmed(), QStringLiteral("U2"));
+    EXPECT_TRUE(r.text(DeliveryField::OrdererUse3).startsWith(QStringLiteral("備考")));
+    EXPECT_EQ(r.text(DeliveryField::UnitPrice), DeliveryRecord::kZeroPrice);
+    EXPECT_EQ(r.text(DeliveryField::ItemNameKanji).trimmed(), QStringLiteral("部品"));
+}

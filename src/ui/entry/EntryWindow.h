@@ -1,30 +1,18 @@
 #pragma once
 
-#include "core/LogLabelScope.h"
+#include "EntryFormBuilder.h"
 
+#include "core/LogLabelScope.h"
 #include "shipment/EntrySession.h"
 
 #include <QDialog>
-#include <QMap>
 
-#include <array>
 #include <functional>
 #include <memory>
-
-class QAction;
-class QComboBox;
-class QGridLayout;
-class QVBoxLayout;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace plx {
 
 class ReportControl;
-class TagGrid;
 struct Environment;
 
 // What an entry window tells the list window when it has closed.
@@ -67,11 +55,8 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    void buildMenus(QVBoxLayout* layout);
-    void buildForm(QVBoxLayout* layout);
-    void buildButtons(QVBoxLayout* layout);
-    QLineEdit* addText(QGridLayout* grid, int n, int row, int column, int width = 1);
-    void setTabOrderOfForm();
+    // Wiring the widgets to the window (EntryWindow.cpp).
+    void connectWidgets();
     void pushForm();
     void applyView();
     void focusTarget(const FocusTarget& target);
@@ -84,7 +69,6 @@ private:
     bool ask(short message);
 
     void Form_Load();
-    void Form_Unload();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -95,9 +79,15 @@ private:
     void Command7_Click();
     void MnuMaru_Click();
     void MnuVer_Click();
+
+    // The keys and the focus moving between the boxes (EntryKeys.cpp).
+    void installKeys();
     void boxFocused(const QString& name, Qt::FocusReason reason);
     void boxLeft(const QString& name);
-    void comboChosen(int n);
+    void comboChosen(EntryBox box);
+
+    // Closing: the print run of the documents marked for issue (EntryClosePrint.cpp).
+    void Form_Unload();
 
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
@@ -110,20 +100,7 @@ private:
     bool m_returnFlag = false;
     bool m_closing = false;
     EntryResult m_result;
-
-    QMap<int, QLineEdit*> m_texts;
-    std::array<QComboBox*, 6> m_combos{};
-    QRadioButton* m_option1 = nullptr;
-    QRadioButton* m_option2 = nullptr;
-    TagGrid* m_grid = nullptr;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QList<QLabel*> m_kanjiLabels;
-    QLabel* m_status = nullptr;
-    // The form's controls in the order the form shows them.
-    QStringList m_formOrder;
-    std::array<QPushButton*, 8> m_command{};
-    QGroupBox* m_frame3 = nullptr;
+    EntryWidgets m_widgets;
 };
 
 } // namespace plx

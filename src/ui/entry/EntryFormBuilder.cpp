@@ -1,0 +1,295 @@
+#include "EntryFormBuilder.h"
+
+#include "TagGrid.h"
+
+#include "shipment/EntryLimits.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace plx {
+
+namespace {
+
+void buildMenus(QDialog& window, QVBoxLayout* layout)
+{
+    auto* bar = new QMenuBar(&window);
+    layout->setMenuBar(bar);
+    const auto action = [](QMenu* menu, const char* name, const QString& text) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    // The entries of the list window's menus that have no use here stay in
+    // their place, switched off.
+    QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    action(file, "MnuNew", QStringLiteral("新規作成(&N)"))->setEnabled(false);
+    action(file, "MnuOpen", QStringLiteral("開く(&O)..."))->setEnabled(false);
+    file->addSeparator();
+    action(file, "MnuPrint", QStringLiteral("印刷(&P)..."))->setEnabled(false);
+    file->addSeparator();
+    action(file, "MnuDelete", QStringLiteral("削除(&D)..."))->setEnabled(false);
+    file->addSeparator();
+    action(file, "MnuEnd", QStringLiteral("終了(&X)"));
+
+    QMenu* tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
+    action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."))->setEnabled(false);
+    action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."))->setEnabled(false);
+    tools->addSeparator();
+    action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"))->setEnabled(false);
+    tools->addSeparator();
+    action(tools, "MnuFind", QStringLiteral("検索(&F)..."))->setEnabled(false);
+
+    QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->addSeparator();
+    action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+}
+
+// The boxes of a frame, as the form shows them: each with its caption, two to
+// a row (caption, box, caption, box), a wide one alone on its row, and a kanji
+// pair's label after its box.
+class FramePlacer
+{
+public:
+    FramePlacer(QGroupBox* frame, Protocol format, EntryWidgets& widgets)
+        : m_frame(frame), m_format(format), m_widgets(widgets), m_grid(new QGridLayout(frame))
+    {
+        m_grid->setHorizontalSpacing(6);
+        m_grid->setVerticalSpacing(3);
+        m_grid->setColumnStretch(1, 1);
+        m_grid->setColumnStretch(3, 1);
+    }
+
+    void place(const EntryBoxInfo& box)
+    {
+        if (box.wide && m_column != 0)
+            nextRow();
+        if (box.caption)
+            m_grid->addWidget(new QLabel(QString::fromUtf16(box.caption), m_frame), m_row, m_column);
+        const int width = box.wide ? 3 : 1;
+        m_grid->addWidget(control(box), m_row, m_column + 1, 1, width);
+        if (box.kanji != KanjiRule::None)
+            m_grid->addWidget(kanjiLabel(box), m_row, m_column + width + 1);
+        if (box.wide || m_column == 2)
+            nextRow();
+        else
+            m_column = 2;
+    }
+
+private:
+    void nextRow()
+    {
+        ++m_row;
+        m_column = 0;
+    }
+
+    QWidget* control(const EntryBoxInfo& box)
+    {
+        switch (box.control()) {
+        case EntryControl::Text: {
+            auto* edit = new QLineEdit(m_frame);
+            edit->setObjectName(box.name());
+            if (const int length = maxLengthOf(box.name(), m_format))
+                edit->setMaxLength(length);
+            m_widgets.texts.insert(box.box, edit);
+            return edit;
+        }
+        case EntryControl::Combo: {
+            auto* combo = new QComboBox(m_frame);
+            combo->setObjectName(box.name());
+            // The currency is typed; the classes are chosen from their lists.
+            combo->setEditable(box.value == BoxValue::Text);
+            m_widgets.combos.insert(box.box, combo);
+            return combo;
+        }
+        case EntryControl::Option: {
+            auto* options = new QWidget(m_frame);
+            auto* row = new QHBoxLayout(options);
+            row->setContentsMargins(0, 0, 0, 0);
+            m_widgets.option1 = new QRadioButton(QStringLiteral("出力する"), options);
+            m_widgets.option1->setObjectName(QStringLiteral("Option1"));
+            m_widgets.option2 = new QRadioButton(QStringLiteral("出力しない"), options);
+            m_widgets.option2->setObjectName(QStringLiteral("Option2"));
+            row->addWidget(m_widgets.option1);
+            row->addWidget(m_widgets.option2);
+            row->addStretch(1);
+            return options;
+        }
+        case EntryControl::Grid:
+            break;
+        }
+        return nullptr;
+    }
+
+    // The label that says when kanji may be typed: hidden while no company
+    // allows kanji, yet keeping its room, so that the window does not change
+    // its width as a code is typed. A kanji-only box always shows its own.
+    QLabel* kanjiLabel(const EntryBoxInfo& box)
+    {
+        const bool only = box.kanji == KanjiRule::Only;
+        auto* note = new QLabel(only ? QStringLiteral("(漢字のみ)") : QStringLiteral("(漢字可)"), m_frame);
+        note->setObjectName(QStringLiteral("Label_Kanji%1").arg(box.number()));
+        QSizePolicy keep = note->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        note->setSizePolicy(keep);
+        if (!only)
+            m_widgets.kanjiLabels.append(note);
+        return note;
+    }
+
+    QGroupBox* m_frame;
+    Protocol m_format;
+    EntryWidgets& m_widgets;
+    QGridLayout* m_grid;
+    int m_row = 0;
+    int m_column = 0;
+};
+
+void placeSection(QGroupBox* frame, EntrySection section, Protocol format, EntryWidgets& widgets)
+{
+    FramePlacer placer(frame, format, widgets);
+    for (const EntryBoxInfo* box : boxesOf(format)) {
+        if (box->section == section && box->control() != EntryControl::Grid)
+            placer.place(*box);
+    }
+}
+
+void buildHeading(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
+{
+    auto* heading = new QHBoxLayout;
+    auto* title = new QLabel(window.windowTitle(), &window);
+    title->setObjectName(QStringLiteral("Label3"));
+    QFont titleFont = title->font();
+    titleFont.setPointSize(titleFont.pointSize() + 4);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    widgets.label1 = new QLabel(&window);
+    widgets.label1->setObjectName(QStringLiteral("Label1"));
+    widgets.label2 = new QLabel(&window);
+    widgets.label2->setObjectName(QStringLiteral("Label2"));
+    heading->addWidget(title);
+    heading->addSpacing(24);
+    heading->addWidget(widgets.label1);
+    heading->addStretch(1);
+    heading->addWidget(widgets.label2);
+    layout->addLayout(heading);
+}
+
+void buildForm(QDialog& window, QVBoxLayout* layout, Protocol format, EntryWidgets& widgets)
+{
+    auto* frame1 = new QGroupBox(&window);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    placeSection(frame1, EntrySection::Record, format, widgets);
+    layout->addWidget(frame1);
+
+    auto* middle = new QHBoxLayout;
+    auto* frame3 = new QGroupBox(QStringLiteral("受注データ"), &window);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    placeSection(frame3, EntrySection::OrderData, format, widgets);
+    middle->addWidget(frame3, 3);
+
+    auto* frame2 = new QGroupBox(QStringLiteral("出荷データ"), &window);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* frame2Layout = new QVBoxLayout(frame2);
+    auto* shipped = new QGroupBox(frame2);
+    shipped->setFlat(true);
+    placeSection(shipped, EntrySection::Shipment, format, widgets);
+    frame2Layout->addWidget(shipped);
+    const EntryBoxInfo& tags = entryBox(EntryBox::TagLines);
+    frame2Layout->addWidget(new QLabel(QString::fromUtf16(tags.caption), frame2));
+    widgets.grid = new TagGrid(frame2);
+    widgets.grid->setObjectName(tags.name());
+    widgets.grid->setMinimumHeight(120);
+    frame2Layout->addWidget(widgets.grid, 1);
+    middle->addWidget(frame2, 2);
+    layout->addLayout(middle, 1);
+
+    for (auto it = widgets.texts.cbegin(); it != widgets.texts.cend(); ++it) {
+        if (entryBox(it.key()).alignment == BoxAlignment::Right)
+            it.value()->setAlignment(Qt::AlignRight);
+        it.value()->setMinimumWidth(130);
+    }
+    widgets.texts[EntryBox::OrdererName]->setMinimumWidth(260);
+}
+
+void buildButtons(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
+{
+    auto* buttons = new QHBoxLayout;
+    const struct
+    {
+        int number;
+        const char16_t* caption;
+    } captions[] = {{4, u"登録(&R)"},   {5, u"登録印刷(&P)"}, {6, u"削除(&D)"}, {7, u"受注ﾃﾞｰﾀ修正(&E)"},
+                    {2, u"前頁(PgUp)"}, {3, u"次頁(PgDn)"},   {1, u"戻る(&B)"}};
+    for (const auto& c : captions) {
+        auto* b = new QPushButton(QString::fromUtf16(c.caption), &window);
+        b->setObjectName(QStringLiteral("Command%1").arg(c.number));
+        b->setMinimumSize(88, 30);
+        // No default button: Enter in a box never registers anything; a
+        // button with the focus takes Enter itself (the window's key handling).
+        b->setAutoDefault(false);
+        widgets.command[size_t(c.number)] = b;
+        if (c.number == 2 || c.number == 1)
+            buttons->addStretch(1);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    // What the last registration did, until the next action.
+    widgets.status = new QLabel(&window);
+    widgets.status->setObjectName(QStringLiteral("StatusLine"));
+    widgets.status->setMinimumHeight(widgets.status->fontMetrics().height());
+    layout->addWidget(widgets.status);
+}
+
+// The boxes in the table's tab order (from the top down and left to right
+// within a row, then the shipment and the tag grid), then the buttons. The
+// boxes that only show something take no focus.
+void setTabOrder(QDialog& window, Protocol format, const EntryWidgets& widgets)
+{
+    QList<QWidget*> order;
+    for (const EntryBoxInfo* box : boxesOf(format)) {
+        if (box->control() == EntryControl::Option) {
+            order << widgets.option1 << widgets.option2;
+        } else if (auto* w = window.findChild<QWidget*>(box->name())) {
+            order.append(w);
+        }
+    }
+    for (int n : {4, 5, 6, 7, 2, 3, 1})
+        order.append(widgets.command[size_t(n)]);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    for (auto it = widgets.texts.cbegin(); it != widgets.texts.cend(); ++it) {
+        if (entryBox(it.key()).modes == kNoMode) {
+            it.value()->setReadOnly(true);
+            it.value()->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+}
+
+} // namespace
+
+EntryWidgets buildEntryWindow(QDialog& window, Protocol format)
+{
+    EntryWidgets widgets;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(8, 4, 8, 8);
+    layout->setSpacing(4);
+    buildMenus(window, layout);
+    buildHeading(window, layout, widgets);
+    buildForm(window, layout, format, widgets);
+    buildButtons(window, layout, widgets);
+    setTabOrder(window, format, widgets);
+    return widgets;
+}
+
+} // namespace plx

@@ -1,0 +1,119 @@
+#include "shipment/EntryBoxes.h"
+#include "shipment/EntryLimits.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace plx;
+
+namespace {
+
+const char* protocolLabel(Protocol p)
+{
+    return p == Protocol::Eiaj ? "EIAJ" : "KORVAN";
+}
+
+} // namespace
+
+// Each window's form is laid out and walked in its tab order: the places run
+// 1, 2, 3 ... without a gap or a twin, through the record's keys, the order
+// data and the shipment in turn, and end at the tag grid.
+TEST(EntryBoxes, EachWindowsTabOrderRunsThroughItsSectionsWithoutGaps)
+{
+    for (Protocol p : kProtocols) {
+        SCOPED_TRACE(protocolLabel(p));
+        const QList<const EntryBoxInfo*> boxes = boxesOf(p);
+        ASSERT_FALSE(boxes.isEmpty());
+        for (int i = 0; i < boxes.size(); ++i) {
+            EXPECT_EQ(boxes[i]->tab(p), i + 1) << boxes[i]->objectName;
+            if (i > 0) {
+                EXPECT_LE(int(boxes[i - 1]->section), int(boxes[i]->section)) << boxes[i]->objectName;
+            }
+        }
+        EXPECT_EQ(boxes.last()->box, EntryBox::TagLines);
+    }
+}
+
+// A window's control names one box, and a `ship` column names the box whose
+// record field it is named after; the boxes of the same control mean the
+// window's own thing in each format.
+TEST(EntryBoxes, NamesAndColumnsResolveToTheWindowsOwnBox)
+{
+    for (Protocol p : kProtocols) {
+        SCOPED_TRACE(protocolLabel(p));
+        std::set<QString> names;
+        for (const EntryBoxInfo* b : boxesOf(p)) {
+            EXPECT_TRUE(names.insert(b->name()).second) << b->objectName;
+            EXPECT_EQ(boxNamed(b->name(), p), b);
+            if (b->column) {
+                ASSERT_TRUE(b->field) << b->column;
+                EXPECT_STREQ(b->column, DeliveryRecord::fields()[size_t(*b->field)].name);
+                EXPECT_EQ(boxOfColumn(QLatin1String(b->column), p), b);
+            }
+            // Every box the operator can type in is a column, and only those.
+            EXPECT_EQ(b->column != nullptr, b->modes != kNoMode) << b->objectName;
+        }
+    }
+
+    struct Case
+    {
+        const char* control;
+        Protocol format;
+        EntryBox box;
+        DeliveryField field;
+    };
+    const Case cases[] = {
+        {"Text22", Protocol::Eiaj, EntryBox::UnitPrice, DeliveryField::UnitPrice},
+        {"Text23", Protocol::Eiaj, EntryBox::TaxAmount, DeliveryField::TaxAmount},
+        {"Text24", Protocol::Eiaj, EntryBox::AmountExclTax, DeliveryField::AmountExclTax},
+        {"Text22", Protocol::Korvan, EntryBox::OrdererUse1, DeliveryField::OrdererUse1},
+        {"Text23", Protocol::Korvan, EntryBox::OrdererUse2, DeliveryField::OrdererUse2},
+        {"Text24", Protocol::Korvan, EntryBox::OrdererUse3, DeliveryField::OrdererUse3},
+        {"Option2", Protocol::Korvan, EntryBox::BcOutputClass, DeliveryField::BcOutputClass},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control);
+        const EntryBoxInfo* b = boxNamed(QLatin1String(c.control), c.format);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->box, c.box);
+        EXPECT_EQ(b->field, c.field);
+    }
+    // Boxes only the other window has.
+    for (const char* control : {"Text25", "Text14", "Combo2", "Combo5"})
+        EXPECT_EQ(boxNamed(QLatin1String(control), Protocol::Korvan), nullptr) << control;
+    EXPECT_EQ(boxNamed(QStringLiteral("Option1"), Protocol::Eiaj), nullptr);
+    EXPECT_EQ(boxOfColumn(QStringLiteral("OrdererUse1"), Protocol::Eiaj), nullptr);
+    EXPECT_EQ(boxOfColumn(QStringLiteral("UnitPrice"), Protocol::Korvan), nullptr);
+}
+
+// The limits a window's boxes take from the table: the text boxes as wide as
+// their widest field, the kanji pairs with their double-byte field; number
+// boxes keep their decimals and take no length.
+TEST(EntryBoxes, TheBoxesLimitsFollowTheirFields)
+{
+    struct Case
+    {
+        const char* control;
+        Protocol format;
+        int maxLength;
+        int decimals; // yen
+        int foreignDecimals;
+    };
+    const Case cases[] = {
+        {"Text7", Protocol::Eiaj, 23, -1, -1},    {"Text10", Protocol::Eiaj, 60, -1, -1},
+        {"Text24", Protocol::Korvan, 20, -1, -1}, {"Combo5", Protocol::Eiaj, 3, -1, -1},
+        {"Text19", Protocol::Korvan, 0, 3, 3},    {"Text22", Protocol::Eiaj, 0, 3, 5},
+        {"Text24", Protocol::Eiaj, 0, 0, 3},      {"Text22", Protocol::Korvan, 15, -1, -1},
+        {"Text4", Protocol::Eiaj, 0, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.control << " " << protocolLabel(c.format));
+        EXPECT_EQ(maxLengthOf(QLatin1String(c.control), c.format), c.maxLength);
+        EXPECT_EQ(decimalsOf(QLatin1String(c.control), c.format, false), c.decimals);
+        EXPECT_EQ(decimalsOf(QLatin1String(c.control), c.format, true), c.foreignDecimals);
+    }
+    // A kanji-allowed box has its double-byte field, and only such a box.
+    for (const EntryBoxInfo& b : entryBoxes())
+        EXPECT_EQ(b.kanjiField.has_value(), b.kanji == KanjiRule::Allowed) << b.objectName;
+}
