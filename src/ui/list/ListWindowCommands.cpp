@@ -1,0 +1,233 @@
+// What the list window's buttons and menus open and do: deletion, the entry
+// window, the import, the print, the ordering companies, the help viewer, the
+// version window, emptying the processed-file folder and ending the program.
+#include "ListWindow.h"
+
+#include "HelpViewer.h"
+#include "ListGrid.h"
+
+#include "ui/CenterWindow.h"
+#include "ui/auxiliary/DeletionWindow.h"
+#include "ui/auxiliary/PrintSelectionWindow.h"
+#include "ui/auxiliary/VersionWindow.h"
+#include "ui/customers/CustomerWindow.h"
+#include "ui/entry/EntryWindow.h"
+#include "ui/import/InputFileWindow.h"
+
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ErrorReport.h"
+#include "core/MessageCatalog.h"
+#include "list/ListCommands.h"
+
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTimer>
+
+namespace plx {
+
+void ListWindow::Command5_Click()
+{
+    const bool done = runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
+        const Protocol protocol = m_current;
+        const GridSelection selection = rowSelection(true);
+        if (!selection.valid) {
+            // Without a row selection the deletion window chooses what goes.
+            bool changed = false;
+            {
+                DeletionWindow window(m_env, protocol, this);
+                window.adjustSize();
+                moveToCentre(m_env, window);
+                window.exec();
+                changed = window.changed();
+            }
+            if (changed)
+                requestReload(false);
+            else
+                m_env.closeFiles();
+            return;
+        }
+        if (ShowMessage(m_env, 12) == kAnswerNo)
+            return;
+        deleteListedRows(m_list.store(protocol), m_list.model(protocol), selection.firstRow, selection.lastRow);
+        requestReload(false);
+    });
+    if (!done)
+        requestReload(false); // refused: show the list as the file now stands
+}
+
+void ListWindow::openRequested(Protocol protocol, int row, bool byEnter)
+{
+    if (protocol != m_current || !m_command[2]->isEnabled() || !isEnabled())
+        return;
+    markClicked(protocol);
+    const GridSelection rows = rowsToOpen(rowSelection(false), row, byEnter);
+    m_grids[protocol]->selectRows(rows.firstRow, rows.lastRow);
+    const GridSelection selection = rowSelection(false);
+    if (!selection.valid)
+        return;
+    // The entry window is modal: it opens after the double-click or the key
+    // has been handled, not inside it.
+    QTimer::singleShot(0, this, [this, selection] {
+        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+        openEntry(false, selection);
+    });
+}
+
+void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
+{
+    runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
+        const Protocol protocol = m_current;
+        m_env.closeFiles();
+        const EntryOpening opening = entryOpeningFor(selection, m_list.model(protocol).listedCount(), newRecord);
+        EntryResult result;
+        {
+            EntryWindow window(m_env, protocol, opening, m_report, this);
+            window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
+            if (window.opened()) {
+                window.adjustSize();
+                moveToCentre(m_env, window);
+                window.exec();
+            }
+            result = window.entryResult();
+        }
+        if (result.endProgram) {
+            close();
+            return;
+        }
+        if (result.changed)
+            requestReload(false);
+    });
+}
+
+void ListWindow::Command3_Click()
+{
+    runTrapped(m_env, QString(), [this] {
+        m_env.closeFiles();
+        InputFileWindow::Result result;
+        {
+            InputFileWindow window(m_env, m_current, this);
+            moveToCentre(m_env, window);
+            window.exec();
+            result = window.importResult();
+        }
+        if (result.finished) {
+            m_importFinished = true;
+            m_importErrors = result.errors;
+            requestReload(false);
+        }
+    });
+}
+
+void ListWindow::Command4_Click()
+{
+    if (!m_report)
+        return;
+    runTrapped(m_env, QStringLiteral("帳票発行処理/"), [this] {
+        m_env.closeFiles();
+        bool issued = false;
+        {
+            PrintSelectionWindow window(m_env, m_current, *m_report, this);
+            window.adjustSize();
+            moveToCentre(m_env, window);
+            window.exec();
+            issued = window.issued();
+        }
+        if (issued)
+            requestReload(false);
+    });
+}
+
+void ListWindow::MnuCust_Click()
+{
+    m_env.logOperation = QStringLiteral("発注企業情報ﾒﾆｭｰ");
+    runTrapped(m_env, QStringLiteral("発注企業情報移動/"), [this] {
+        m_env.closeFiles();
+        bool changed = false;
+        {
+            CustomerWindow window(m_env, this);
+            window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
+            if (m_formFileBrowser)
+                window.setFormFileBrowser(m_formFileBrowser);
+            if (window.opened()) {
+                window.adjustSize();
+                moveToCentre(m_env, window);
+                window.exec();
+            }
+            changed = window.changed();
+        }
+        if (changed)
+            requestReload(true);
+    });
+}
+
+void ListWindow::Command1_Click()
+{
+    m_env.logOperation = QStringLiteral("終了ﾎﾞﾀﾝ");
+    runTrapped(m_env, QStringLiteral("終了処理/"), [this] {
+        close();
+        deleteOutputLists(m_env);
+    });
+}
+
+void ListWindow::MnuDust_Click()
+{
+    runTrapped(m_env, QString(), [this] {
+        if (ShowMessage(m_env, 640) == kAnswerNo)
+            return;
+        const EmptiedFolder emptied = emptyProcessedFolder(m_env);
+        if (!emptied.complete())
+            throw RuntimeFailure(QStringLiteral("ファイルを削除できません。(%1)").arg(emptied.failed));
+    });
+}
+
+void ListWindow::MnuHelp_Click()
+{
+    m_env.logOperation = QStringLiteral("Helpﾒﾆｭｰ");
+    runTrapped(m_env, QStringLiteral("Help移動/"), [this] {
+        if (!QFileInfo::exists(m_env.paths.helpPagePath)) {
+            ShowMessage(m_env, 30);
+            return;
+        }
+        IENavigate(m_env.paths.helpPagePath);
+    });
+}
+
+void ListWindow::IENavigate(const QString& path)
+{
+    runTrapped(m_env, QStringLiteral("IEﾅﾋﾞｹﾞｰﾄ/"), [&] {
+        if (!m_help) {
+            if (!QFileInfo::exists(path)) {
+                ShowMessage(m_env, 30);
+                return;
+            }
+            m_help = new HelpViewer(this);
+            m_help->setGeometry(geometry());
+            m_help->show();
+            if (!m_help->navigate(path))
+                throw RuntimeFailure(QStringLiteral("ヘルプを開けません。(%1)").arg(path));
+            return;
+        }
+        if (!m_help->navigate(path))
+            throw RuntimeFailure(QStringLiteral("ヘルプを開けません。(%1)").arg(path));
+        m_help->raise();
+        m_help->activateWindow();
+    });
+}
+
+void ListWindow::ieQuit()
+{
+    if (m_help)
+        m_help->close();
+}
+
+void ListWindow::MnuVer_Click()
+{
+    VersionWindow window(m_env, this);
+    window.adjustSize();
+    window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
+    moveToCentre(m_env, window);
+    window.exec();
+}
+
+} // namespace plx
