@@ -15,6 +15,15 @@
 
 namespace plx {
 
+void VersionWindow::showOver(Environment& env, QWidget* parent)
+{
+    VersionWindow window(env, parent);
+    window.adjustSize();
+    window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
+    moveToCentre(env, window);
+    window.exec();
+}
+
 VersionWindow::VersionWindow(Environment& env, QWidget* parent)
     : QDialog(parent), m_logLabels(env, QStringLiteral("Ver情報"))
 {

@@ -17,6 +17,9 @@ class VersionWindow : public QDialog
 public:
     explicit VersionWindow(Environment& env, QWidget* parent = nullptr);
 
+    // Ver情報 of a window's menu: shown modal at its fixed size, centred.
+    static void showOver(Environment& env, QWidget* parent);
+
     QString versionText() const;
 
 private:

@@ -349,13 +349,7 @@ void CustomerWindow::MnuMaru_Click()
 
 void CustomerWindow::MnuVer_Click()
 {
-    {
-        VersionWindow window(m_env, this);
-        window.adjustSize();
-        window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
-        moveToCentre(m_env, window);
-        window.exec();
-    }
+    VersionWindow::showOver(m_env, this);
 }
 
 void CustomerWindow::Form_Unload()

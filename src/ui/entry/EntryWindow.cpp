@@ -353,13 +353,7 @@ void EntryWindow::MnuMaru_Click()
 
 void EntryWindow::MnuVer_Click()
 {
-    {
-        VersionWindow window(m_env, this);
-        window.adjustSize();
-        window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
-        moveToCentre(m_env, window);
-        window.exec();
-    }
+    VersionWindow::showOver(m_env, this);
 }
 
 } // namespace plx

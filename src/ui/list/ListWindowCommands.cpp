@@ -223,11 +223,7 @@ void ListWindow::ieQuit()
 
 void ListWindow::MnuVer_Click()
 {
-    VersionWindow window(m_env, this);
-    window.adjustSize();
-    window.setFixedSize(twipsToPixels(5385), twipsToPixels(3465));
-    moveToCentre(m_env, window);
-    window.exec();
+    VersionWindow::showOver(m_env, this);
 }
 
 } // namespace plx
