@@ -62,12 +62,11 @@ struct Environment
     Paths paths;
 
     // What lives for the whole run: the company-file notice is shown once, the
-    // search conditions are remembered, whether the company file was missing at
-    // start, when the run started, the list in use and where windows centre.
+    // search conditions are remembered, when the run started and where windows
+    // centre.
     short custNoticeShown = 0;
     short searchOrdererIndex = 0;
     std::array<QString, 8> searchTerms;
-    short custFileMissing = 0;
     QDateTime startStamp;
     short centerLeft = 0;
     short centerTop = 0;

@@ -168,7 +168,6 @@ void StartUp(Environment& env, const StartUpOptions& options)
     const auto missing = missingInstallationFile(env.paths);
     if (missing == InstallationFile::Catalogue)
         refuse(env, MessageIcon::Critical, kNoCatalogueText);
-    env.custFileMissing = QFileInfo::exists(env.paths.custPath) ? 0 : 1;
     if (missing == InstallationFile::CodeTable) {
         ShowMessage(env, 3);
         endProgram(env, 1);

@@ -62,13 +62,9 @@ int DeliveryList::OpenDataFiles()
         showRefusal(m_env, refusal);
     } catch (const RuntimeFailure&) {
     }
-    m_env.custFileMissing = 0;
-    if (m_companies.count() == 0) {
-        m_env.custFileMissing = 1;
-        if (m_env.custNoticeShown == 0) {
-            ShowMessage(m_env, 2);
-            m_env.custNoticeShown = 1;
-        }
+    if (m_companies.count() == 0 && m_env.custNoticeShown == 0) {
+        ShowMessage(m_env, 2);
+        m_env.custNoticeShown = 1;
     }
 
     try {

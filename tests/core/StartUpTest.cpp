@@ -50,7 +50,6 @@ TEST_F(StartUpFixture, ReadsSettingsAndBuildsPaths)
     // ALL takes the EIAJ output data files.
     EXPECT_EQ(inst.env.paths.dcsvPath, inst.path(QStringLiteral("Usr/E_Dcsv.dat")));
     EXPECT_EQ(inst.env.paths.tcsvPath, inst.path(QStringLiteral("Usr/E_Tcsv.dat")));
-    EXPECT_EQ(inst.env.custFileMissing, 0);
     EXPECT_EQ(inst.env.startStamp, inst.clock.now());
     EXPECT_TRUE(inst.dialogs.shown.isEmpty());
 }
@@ -141,7 +140,6 @@ TEST_F(StartUpFixture, MissingFilesAndFolders)
 {
     QFile::remove(inst.path(QStringLiteral("Usr/Cust.DAT")));
     ASSERT_TRUE(start());
-    EXPECT_EQ(inst.env.custFileMissing, 1);
 
     QFile::remove(inst.path(QStringLiteral("Prg/Code.DAT")));
     inst.dialogs.shown.clear();

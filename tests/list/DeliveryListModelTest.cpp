@@ -115,7 +115,6 @@ TEST_F(ModelFixture, CompanyFileNoticeOncePerRunAndMissingFilesCreated)
     ASSERT_TRUE(list.reload());
     ASSERT_TRUE(list.reload());
     EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("発注企業情報が登録されていません。")});
-    EXPECT_EQ(inst.env.custFileMissing, 1);
     EXPECT_TRUE(QFile::exists(inst.env.paths.custPath));
     EXPECT_TRUE(QFile::exists(inst.env.paths.eDelivPath));
     EXPECT_TRUE(QFile::exists(inst.env.paths.kDelivPath));
