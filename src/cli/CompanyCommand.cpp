@@ -47,9 +47,10 @@ const FieldSpec kFields[] = {
     {"KanjiUse", &CustomerForm::kanjiUse, "Option3", Input::Choice, 0, "10", true, false},
     {"AmountRounding", &CustomerForm::amountRounding, "Option8", Input::Choice, 0, "123", true, false},
     {"TaxRounding", &CustomerForm::taxRounding, "Option11", Input::Choice, 0, "123", true, false},
-    {"ConsumptionTaxKind", &CustomerForm::consumptionTaxKind, "Combo3", Input::Code, 0, "02", true, false},
-    {"TaxationKind", &CustomerForm::taxationKind, "Combo4", Input::Code, 0, "03", true, false},
-    {"PriceDisplayKind", &CustomerForm::priceDisplayKind, "Combo5", Input::Code, 0, "04", true, false},
+    {"ConsumptionTaxKind", &CustomerForm::consumptionTaxKind, "Combo3", Input::Code, 0, kCustomerCodeKinds[0], true,
+     false},
+    {"TaxationKind", &CustomerForm::taxationKind, "Combo4", Input::Code, 0, kCustomerCodeKinds[1], true, false},
+    {"PriceDisplayKind", &CustomerForm::priceDisplayKind, "Combo5", Input::Code, 0, kCustomerCodeKinds[2], true, false},
     {"Comment", &CustomerForm::comment, "Text9", Input::Text, 16, nullptr, false, false},
 };
 
