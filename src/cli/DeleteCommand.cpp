@@ -14,17 +14,6 @@
 
 namespace plx::cli {
 
-void DeleteCommand::addOptions(QCommandLineParser& parser)
-{
-    m_company.addTo(parser);
-    parser.addOptions({m_issuedOnly, m_yes});
-}
-
-bool DeleteCommand::accepts(const QCommandLineParser& parser, QString& why)
-{
-    return FormatCommand::accepts(parser, why) && m_company.valid(parser);
-}
-
 int DeleteCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
@@ -33,10 +22,10 @@ int DeleteCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
     const BulkDeletion deletion(env, format);
     DeletionScope scope;
     scope.issuedOnly = parser.isSet(m_issuedOnly);
-    if (m_company.given(parser)) {
+    if (company().given(parser)) {
         std::optional<DeletionCompany> found;
         if (!runTrapped(env, QStringLiteral("削除ﾒｲﾝ/"), [&] {
-                found = deletion.findCompany(m_company.ordererCode(parser), m_company.supplierCode(parser));
+                found = deletion.findCompany(company().ordererCode(parser), company().supplierCode(parser));
             }))
             return kExitFailed;
         if (!found) {

@@ -17,17 +17,6 @@
 
 namespace plx::cli {
 
-void PrintCommand::addOptions(QCommandLineParser& parser)
-{
-    m_company.addTo(parser);
-    parser.addOption(m_yes);
-}
-
-bool PrintCommand::accepts(const QCommandLineParser& parser, QString& why)
-{
-    return FormatCommand::accepts(parser, why) && m_company.valid(parser);
-}
-
 int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
@@ -37,7 +26,7 @@ int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult result =
-        runNormalPrint(env, format, engine, m_company.ordererCode(parser), m_company.supplierCode(parser), &progress);
+        runNormalPrint(env, format, engine, company().ordererCode(parser), company().supplierCode(parser), &progress);
     printRunSummary(result);
     // A company left out for its output kind was not printed: the run did not
     // do all it was asked (its message is on stderr and in the summary).
