@@ -6,6 +6,7 @@
 #include "core/StartUp.h"
 #include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
+#include "ui/KeyClicks.h"
 #include "ui/MessageBoxDialogs.h"
 #include "ui/list/ListWindow.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
 {
     plx::applyProcessSettings();
     QApplication app(argc, argv);
+    plx::installKeyClicks(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/plx90-256.png")));
     app.setDesktopFileName(QStringLiteral("plx90"));
     // IPA Gothic stands in for the MS Gothic of the forms.

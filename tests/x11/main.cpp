@@ -1,5 +1,7 @@
 #include "XSession.h"
 
+#include "ui/KeyClicks.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -33,6 +35,8 @@ int main(int argc, char* argv[])
     // themselves otherwise, and the application still needs a platform.
     qputenv("QT_QPA_PLATFORM", !listing && session.start() ? "xcb" : "offscreen");
     QApplication app(argc, argv);
+    // Keys press buttons as the program's own main() makes them.
+    plx::installKeyClicks(app);
     // The program's own font, so that the windows look as the clerk sees them.
     QFont font(QStringLiteral("IPAGothic"), 10);
     font.setStyleHint(QFont::TypeWriter);

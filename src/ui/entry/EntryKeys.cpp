@@ -3,6 +3,8 @@
 
 #include "EntryWindow.h"
 
+#include "ui/KeyClicks.h"
+
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
@@ -61,14 +63,8 @@ void EntryWindow::installKeys()
     // PageUp / PageDown page as 前頁 / 次頁 do, from any box of the window.
     const auto pageKey = [this](QKeySequence key, int command) {
         auto* shortcut = new QShortcut(key, this);
-        connect(shortcut, &QShortcut::activated, this, [this, command] {
-            QPushButton* button = m_widgets.command[size_t(command)];
-            if (!button->isEnabled())
-                return;
-            // As a click does: the box being left first runs its own rules.
-            button->setFocus(Qt::ShortcutFocusReason);
-            button->click();
-        });
+        connect(shortcut, &QShortcut::activated, this,
+                [this, command] { clickByKey(*m_widgets.command[size_t(command)]); });
     };
     pageKey(QKeySequence(Qt::Key_PageUp), 2);
     pageKey(QKeySequence(Qt::Key_PageDown), 3);
