@@ -28,30 +28,29 @@ struct FieldSpec
     QString CustomerForm::*member;
     const char* control;
     Input input;
-    int maxLength;       // the box's length; 0 for the protocol's code length
     const char* allowed; // Choice: the values of the buttons; Code: the code kind
     bool eiajOnly;
     bool code; // a key of the company, fixed once it is written
 };
 
 const FieldSpec kFields[] = {
-    {"OrdererCode", &CustomerForm::ordererCode, "Text1", Input::Text, 0, nullptr, false, true},
-    {"OrdererName", &CustomerForm::ordererName, "Text2", Input::Text, 50, nullptr, false, false},
-    {"SupplierCode", &CustomerForm::supplierCode, "Text3", Input::Text, 0, nullptr, false, true},
-    {"SupplierName", &CustomerForm::supplierName, "Text4", Input::Text, 50, nullptr, false, false},
-    {"OutputKind", &CustomerForm::outputKind, "Option5", Input::Choice, 0, "123", false, false},
-    {"SlipFormFile", &CustomerForm::slipFormFile, "Text5", Input::Text, 36, nullptr, false, false},
-    {"TagFormFile", &CustomerForm::tagFormFile, "Text6", Input::Text, 36, nullptr, false, false},
-    {"SlipBarcodeDigits", &CustomerForm::slipDigits, "Text7", Input::Text, 2, nullptr, false, false},
-    {"TagBarcodeDigits", &CustomerForm::tagDigits, "Text8", Input::Text, 2, nullptr, false, false},
-    {"KanjiUse", &CustomerForm::kanjiUse, "Option3", Input::Choice, 0, "10", true, false},
-    {"AmountRounding", &CustomerForm::amountRounding, "Option8", Input::Choice, 0, "123", true, false},
-    {"TaxRounding", &CustomerForm::taxRounding, "Option11", Input::Choice, 0, "123", true, false},
-    {"ConsumptionTaxKind", &CustomerForm::consumptionTaxKind, "Combo3", Input::Code, 0, kCustomerCodeKinds[0], true,
+    {"OrdererCode", &CustomerForm::ordererCode, "Text1", Input::Text, nullptr, false, true},
+    {"OrdererName", &CustomerForm::ordererName, "Text2", Input::Text, nullptr, false, false},
+    {"SupplierCode", &CustomerForm::supplierCode, "Text3", Input::Text, nullptr, false, true},
+    {"SupplierName", &CustomerForm::supplierName, "Text4", Input::Text, nullptr, false, false},
+    {"OutputKind", &CustomerForm::outputKind, "Option5", Input::Choice, "123", false, false},
+    {"SlipFormFile", &CustomerForm::slipFormFile, "Text5", Input::Text, nullptr, false, false},
+    {"TagFormFile", &CustomerForm::tagFormFile, "Text6", Input::Text, nullptr, false, false},
+    {"SlipBarcodeDigits", &CustomerForm::slipDigits, "Text7", Input::Text, nullptr, false, false},
+    {"TagBarcodeDigits", &CustomerForm::tagDigits, "Text8", Input::Text, nullptr, false, false},
+    {"KanjiUse", &CustomerForm::kanjiUse, "Option3", Input::Choice, "10", true, false},
+    {"AmountRounding", &CustomerForm::amountRounding, "Option8", Input::Choice, "123", true, false},
+    {"TaxRounding", &CustomerForm::taxRounding, "Option11", Input::Choice, "123", true, false},
+    {"ConsumptionTaxKind", &CustomerForm::consumptionTaxKind, "Combo3", Input::Code, kCustomerCodeKinds[0], true,
      false},
-    {"TaxationKind", &CustomerForm::taxationKind, "Combo4", Input::Code, 0, kCustomerCodeKinds[1], true, false},
-    {"PriceDisplayKind", &CustomerForm::priceDisplayKind, "Combo5", Input::Code, 0, kCustomerCodeKinds[2], true, false},
-    {"Comment", &CustomerForm::comment, "Text9", Input::Text, 16, nullptr, false, false},
+    {"TaxationKind", &CustomerForm::taxationKind, "Combo4", Input::Code, kCustomerCodeKinds[1], true, false},
+    {"PriceDisplayKind", &CustomerForm::priceDisplayKind, "Combo5", Input::Code, kCustomerCodeKinds[2], true, false},
+    {"Comment", &CustomerForm::comment, "Text9", Input::Text, nullptr, false, false},
 };
 
 struct Assignment
@@ -96,13 +95,6 @@ std::optional<QList<Assignment>> assignmentsOf(const QStringList& args, Protocol
     return out;
 }
 
-int lengthOf(const FieldSpec& f, Protocol protocol)
-{
-    if (f.maxLength > 0)
-        return f.maxLength;
-    return protocol == Protocol::Eiaj ? 12 : 9;
-}
-
 // Puts a value into the form as the window's control would hold it. A choice
 // or a code that the control does not offer leaves it unchosen, so that ＯＫ
 // refuses it with the control's own message.
@@ -142,8 +134,10 @@ QString fieldOfControl(const QString& control)
 
 void printRefusal(Environment& env, const CustomerOutcome& outcome)
 {
-    QString line =
-        QStringLiteral("(%1) %2").arg(outcome.message, 3, 10, QLatin1Char('0')).arg(MessageText(env, outcome.message));
+    QString line = outcome.message ? QStringLiteral("(%1) %2")
+                                         .arg(outcome.message, 3, 10, QLatin1Char('0'))
+                                         .arg(MessageText(env, outcome.message))
+                                   : outcome.text;
     const QString field = fieldOfControl(outcome.focus);
     if (!field.isEmpty())
         line += QStringLiteral(" [%1]").arg(field);
@@ -256,16 +250,6 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
     const QString& orderer = m_orderer;
     const QString& supplier = m_supplier;
     Environment& env = session.env();
-    // The boxes take no more than their length: a longer value is refused, not cut.
-    for (const Assignment& a : *assignments) {
-        const int limit = lengthOf(*a.field, protocol);
-        if (a.value.size() > limit) {
-            std::fprintf(stderr, "%s は %d 文字以内で指定してください。(%d 文字)\n", a.field->name, limit,
-                         int(a.value.size()));
-            return kExitFailed;
-        }
-    }
-
     env.logModule = QStringLiteral("発注企業情報");
     QString label = QStringLiteral("画面初期表示/");
     if (action == QLatin1String("add") || action == QLatin1String("change")) {
@@ -299,7 +283,7 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
         }
         if (action == QLatin1String("delete")) {
             if (const short message = customers.startDelete()) {
-                printRefusal(env, {false, message, QString()});
+                printRefusal(env, {false, message, {}, {}});
                 exitCode = kExitFailed;
                 return;
             }
@@ -323,7 +307,7 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
         if (action == QLatin1String("add")) {
             customers.startNew();
         } else if (const short message = customers.startChange()) {
-            printRefusal(env, {false, message, QString()});
+            printRefusal(env, {false, message, {}, {}});
             exitCode = kExitFailed;
             return;
         }

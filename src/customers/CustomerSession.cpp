@@ -6,6 +6,7 @@
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
 #include "core/text/Cp932.h"
+#include "core/text/FieldLimit.h"
 #include "core/text/FixedField.h"
 #include "core/text/NumericText.h"
 #include "store/DeliveryStore.h"
@@ -31,24 +32,42 @@ bool blank(const QString& text)
     return text.trimmed().isEmpty();
 }
 
-// Whether a box's text goes into its record field as typed, apart from the
-// blanks trimmed at its ends: no control character anywhere (the company file
-// is also read by lines, and a line break or a TAB would split the company),
-// only characters that CP932 holds, and no more bytes than the field has.
-bool storable(const QString& typed, int width)
-{
-    for (const QChar c : typed) {
-        if (c.category() == QChar::Other_Control)
-            return false;
-    }
-    const QString stored = typed.trimmed();
-    const QByteArray bytes = cp932::encode(stored);
-    return bytes.size() <= width && cp932::decode(bytes) == stored;
-}
-
 int widthOf(CustField field)
 {
     return CustRecord::field(field).width;
+}
+
+// A text box of the window: the form's text, the name messages give it, and
+// the field it is written to (none for the codes, whose length the protocol
+// sets). A box that takes kanji holds half as many full-width characters.
+struct TextBox
+{
+    QString CustomerForm::*member;
+    const char* control;
+    const char16_t* name;
+    std::optional<CustField> field;
+    bool kanji;
+};
+
+const TextBox kTextBoxes[] = {
+    {&CustomerForm::ordererCode, "Text1", u"発注者コード", std::nullopt, false},
+    {&CustomerForm::ordererName, "Text2", u"発注者名称", CustField::OrdererName, true},
+    {&CustomerForm::supplierCode, "Text3", u"受注者コード", std::nullopt, false},
+    {&CustomerForm::supplierName, "Text4", u"受注者名称", CustField::SupplierName, true},
+    {&CustomerForm::slipFormFile, "Text5", u"納品書QRD定義ファイル名称", CustField::SlipFormFile, true},
+    {&CustomerForm::tagFormFile, "Text6", u"荷札QRD定義ファイル名称", CustField::TagFormFile, true},
+    {&CustomerForm::slipDigits, "Text7", u"納品書のバーコード桁数", CustField::SlipBarcodeDigits, false},
+    {&CustomerForm::tagDigits, "Text8", u"荷札のバーコード桁数", CustField::TagBarcodeDigits, false},
+    {&CustomerForm::comment, "Text9", u"コメント", CustField::Comment, true},
+};
+
+const TextBox& textBox(const char* control)
+{
+    for (const TextBox& box : kTextBoxes) {
+        if (qstrcmp(box.control, control) == 0)
+            return box;
+    }
+    Q_UNREACHABLE();
 }
 
 // A barcode digit count as typed: nothing, or a whole number 0 ... 99.
@@ -330,29 +349,56 @@ short CustomerSession::referenceCheck(bool deleting) const
     return 0;
 }
 
+int CustomerSession::widthOfBox(const char* control) const
+{
+    const TextBox& box = textBox(control);
+    return box.field ? widthOf(*box.field) : codeMaxLength();
+}
+
+bool CustomerSession::fits(const QString& control, QStringView text) const
+{
+    return cp932::byteLength(text.trimmed()) <= widthOfBox(control.toLatin1().constData());
+}
+
+std::optional<QString> CustomerSession::unstorable(const char* control) const
+{
+    const TextBox& box = textBox(control);
+    const QString& typed = m_form.*box.member;
+    const QString name = QString::fromUtf16(box.name);
+    if (const QStringView c = firstUnstorable(typed); !c.isEmpty())
+        return unstorableCharacterText(name, c, QStringLiteral("発注企業ファイル"));
+    const int width = widthOfBox(control);
+    if (cp932::byteLength(QStringView(typed).trimmed()) > width)
+        return overLimitText(name, TextLimit{width, box.kanji ? width / 2 : 0});
+    return std::nullopt;
+}
+
 CustomerOutcome CustomerSession::check()
 {
     CustomerForm& f = m_form;
     const bool eiaj = m_protocol == Protocol::Eiaj;
     const bool slips = outputsSlips(f.outputKind);
     const bool tags = outputsTags(f.outputKind);
+    // A step refuses with its message, or, with none, in the program's words
+    // for a text its box's field cannot hold.
     struct Step
     {
         std::function<bool()> fails;
         short message;
         const char* focus;
     };
+    const auto storable = [](const char* control) { return Step{{}, 0, control}; };
     const Step steps[] = {
         {[&] { return blank(f.ordererCode); }, 510, "Text1"},
-        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0 || !storable(f.ordererCode, codeMaxLength()); }, 512,
-         "Text1"},
-        {[&] { return blank(f.ordererName) || !storable(f.ordererName, widthOf(CustField::OrdererName)); }, 515,
-         "Text2"},
+        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0; }, 512, "Text1"},
+        storable("Text1"),
+        {[&] { return blank(f.ordererName); }, 515, "Text2"},
+        storable("Text2"),
         {[&] { return blank(f.supplierCode); }, 520, "Text3"},
-        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0 || !storable(f.supplierCode, codeMaxLength()); }, 522,
-         "Text3"},
-        {[&] { return blank(f.supplierName) || !storable(f.supplierName, widthOf(CustField::SupplierName)); }, 525,
-         "Text4"},
+        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0; }, 522, "Text3"},
+        storable("Text3"),
+        {[&] { return blank(f.supplierName); }, 525, "Text4"},
+        storable("Text4"),
         {[&] { return eiaj && f.kanjiUse.isEmpty(); }, 545, "Option3"},
         {[&] { return eiaj && f.amountRounding.isEmpty(); }, 555, "Option8"},
         {[&] { return eiaj && f.taxRounding.isEmpty(); }, 560, "Option11"},
@@ -363,30 +409,27 @@ CustomerOutcome CustomerSession::check()
         {[&] { return m_mode == CustomerMode::Change && f.outputKind != m_outputKindBefore && referenceCheck(false); },
          595, "Option5"},
         {[&] { return slips && blank(f.slipFormFile); }, 565, "Text5"},
-        {[&] {
-             return !blank(f.slipFormFile) &&
-                    (!storable(f.slipFormFile, widthOf(CustField::SlipFormFile)) || !formFileExists(f.slipFormFile));
-         },
-         567, "Text5"},
+        storable("Text5"),
+        {[&] { return !blank(f.slipFormFile) && !formFileExists(f.slipFormFile); }, 567, "Text5"},
         {[&] { return slips && blank(f.slipDigits); }, 570, "Text7"},
+        storable("Text7"),
         {[&] {
              const auto d = digitCount(f.slipDigits);
              return (slips && d && *d == 0) || (!blank(f.slipDigits) && !d);
          },
          572, "Text7"},
         {[&] { return tags && blank(f.tagFormFile); }, 575, "Text6"},
-        {[&] {
-             return !blank(f.tagFormFile) &&
-                    (!storable(f.tagFormFile, widthOf(CustField::TagFormFile)) || !formFileExists(f.tagFormFile));
-         },
-         577, "Text6"},
+        storable("Text6"),
+        {[&] { return !blank(f.tagFormFile) && !formFileExists(f.tagFormFile); }, 577, "Text6"},
         {[&] { return tags && blank(f.tagDigits); }, 580, "Text8"},
+        storable("Text8"),
         {[&] {
              const auto d = digitCount(f.tagDigits);
              return (tags && d && *d == 0) || (!blank(f.tagDigits) && !d);
          },
          582, "Text8"},
-        {[&] { return !storable(f.comment, widthOf(CustField::Comment)); }, kMsgCommentNotStorable, "Text9"},
+        // The comment's own message names what it holds.
+        {[&] { return unstorable("Text9").has_value(); }, kMsgCommentNotStorable, "Text9"},
         {[&] {
              return m_mode == CustomerMode::New &&
                     m_store.lookup(m_protocol, f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
@@ -394,8 +437,12 @@ CustomerOutcome CustomerSession::check()
          585, "Text1"},
     };
     for (const Step& step : steps) {
-        if (step.fails())
-            return {false, step.message, QLatin1String(step.focus)};
+        if (step.message == 0) {
+            if (std::optional<QString> why = unstorable(step.focus))
+                return {false, 0, *why, QLatin1String(step.focus)};
+        } else if (step.fails()) {
+            return {false, step.message, {}, QLatin1String(step.focus)};
+        }
     }
     return {};
 }
@@ -457,7 +504,7 @@ CustomerOutcome CustomerSession::ok()
     const CustLock lock(m_store);
     m_store.open();
     CustomerOutcome outcome = check();
-    if (outcome.message)
+    if (outcome.refused())
         return outcome;
     const CustRecord record = buildRecord();
     int n = 0;
@@ -466,7 +513,7 @@ CustomerOutcome CustomerSession::ok()
     } else {
         n = listed ? m_rows[m_selected].recordNumber : 0;
         if (!listed || n > m_store.count() || !sameCompany(m_store.read(n), *listed))
-            return {false, 10, QStringLiteral("CustGrid")};
+            return {false, 10, {}, QStringLiteral("CustGrid")};
         // The codes cannot change: the record keeps its own.
         CustRecord changed = record;
         changed.setText(CustField::OrdererCode, listed->text(CustField::OrdererCode));

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace plx {
 
 struct Environment;
@@ -57,13 +59,16 @@ struct CustomerRow
     QString name;
 };
 
-// What ＯＫ or a deletion did: a message to show (0 none) and the control
-// that gets the focus.
+// What ＯＫ or a deletion did: a message to show (0 none), or the program's own
+// words where the catalogue has no message for it, and the control that gets
+// the focus.
 struct CustomerOutcome
 {
     bool written = false;
     short message = 0;
+    QString text;
     QString focus;
+    bool refused() const { return message != 0 || !text.isEmpty(); }
 };
 
 // The rules of the ordering-company window without the window: the protocols
@@ -104,6 +109,11 @@ public:
     bool codesEditable() const { return m_mode == CustomerMode::New; }
     bool eiajSettingsEnabled() const { return m_protocol == Protocol::Eiaj; }
     int codeMaxLength() const { return m_protocol == Protocol::Eiaj ? 12 : 9; }
+    // Whether `text` fits the field of the text box `control` ("Text1" ...
+    // "Text9") in CP932 bytes, its ends' blanks trimmed as ＯＫ trims them. The
+    // window stops the typing here; ＯＫ refuses a longer text naming the box
+    // and what it holds.
+    bool fits(const QString& control, QStringView text) const;
     // What the window offers: another protocol only while browsing and only
     // one the installation offers; 新規作成 while browsing; 変更 and 削除
     // while browsing a list with a company in it.
@@ -125,9 +135,11 @@ public:
     CustomerOutcome confirmDelete(bool yes);
     // ＯＫ: the checks in their order, then the record written and the list
     // read again with the written company selected. A box whose text its
-    // field cannot hold as typed (a control character, a character outside
-    // CP932, more bytes than the field) is refused with that box's message:
-    // codes 512/522, names 515/525, layout files 567/577, the comment 587.
+    // field cannot hold as typed is refused naming the box, right after the
+    // box's own blank and single-byte checks: more bytes than the field with
+    // what it holds ("発注者名称は全角25文字（半角50文字）以内で入力してください。"), a
+    // control character or a character outside CP932 with the character; the
+    // comment with its message 587.
     CustomerOutcome ok();
     // ｷｬﾝｾﾙ: back to browsing without writing. The focus goes back to the
     // protocol after a new company, else to the list.
@@ -145,6 +157,10 @@ private:
     void relist();
     void showSelected();
     CustomerOutcome check();
+    // The bytes a text box's field holds.
+    int widthOfBox(const char* control) const;
+    // Why the text of a box cannot go into its field as typed; nothing when it can.
+    std::optional<QString> unstorable(const char* control) const;
     // 590 (delete: any record of the company) or 595 (change: a record waiting
     // for issue); 0 when the company may go.
     short referenceCheck(bool deleting) const;

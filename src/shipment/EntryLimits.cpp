@@ -16,24 +16,7 @@ int widthOf(DeliveryField f)
     return DeliveryRecord::field(f).width;
 }
 
-// The characters of a text, a surrogate pair taken as one.
-template <typename Visit> bool anyCharacter(QStringView text, Visit visit)
-{
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len =
-            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
-        if (visit(text.mid(i, len)))
-            return true;
-        i += len;
-    }
-    return false;
-}
-
-// The encoder writes "?" for a character it cannot hold.
-bool isWritable(QStringView character)
-{
-    return character == u"?" || cp932::encode(character) != "?";
-}
+const QString kDataFile = QStringLiteral("納品書ファイル");
 
 } // namespace
 
@@ -45,12 +28,32 @@ std::optional<BoxField> storedFieldOf(const QString& control, Protocol format)
     return BoxField{*box->field, box->kanjiField};
 }
 
-int maxLengthOf(const QString& control, Protocol format)
+bool fitsBox(const QString& control, Protocol format, QStringView text)
 {
     const std::optional<BoxField> box = storedFieldOf(control, format);
-    if (!box)
-        return 0;
-    return std::max(widthOf(box->field), box->kanjiField ? widthOf(*box->kanjiField) : 0);
+    return !box || exceededWidth(*box, text) == 0;
+}
+
+QString boxNameOf(const EntryBoxInfo& box)
+{
+    QString name = box.caption ? QString::fromUtf16(box.caption) : box.name();
+    name.remove(QLatin1Char(' '));
+    if (name.endsWith(u'：'))
+        name.chop(1);
+    return name;
+}
+
+TextLimit textLimitOf(const EntryBoxInfo& box)
+{
+    const int half = box.field ? widthOf(*box.field) : 0;
+    switch (box.kanji) {
+    case KanjiRule::None:
+        return {half, 0};
+    case KanjiRule::Allowed:
+    case KanjiRule::Only:
+        break;
+    }
+    return {half, (box.kanjiField ? widthOf(*box.kanjiField) : half) / 2};
 }
 
 int tagEditorMaxLength(int column)
@@ -60,14 +63,7 @@ int tagEditorMaxLength(int column)
 
 QStringView firstUnwritable(QStringView text)
 {
-    QStringView found;
-    anyCharacter(text, [&](QStringView c) {
-        if (isWritable(c))
-            return false;
-        found = c;
-        return true;
-    });
-    return found;
+    return firstUnstorable(text, true);
 }
 
 int exceededWidth(const BoxField& box, QStringView text)
@@ -78,32 +74,23 @@ int exceededWidth(const BoxField& box, QStringView text)
     return bytes > width ? width : 0;
 }
 
-std::optional<QString> unstorableText(const BoxField& box, QStringView text)
+std::optional<QString> unstorableText(const EntryBoxInfo& box, QStringView text)
 {
     if (const QStringView c = firstUnwritable(text); !c.isEmpty())
-        return unwritableCharacterText(c);
-    if (const int width = exceededWidth(box, text))
-        return tooLongText(width, cp932::byteLength(text));
+        return unstorableCharacterText(boxNameOf(box), c, kDataFile);
+    if (box.field && exceededWidth(BoxField{*box.field, box.kanjiField}, text))
+        return overLimitText(boxNameOf(box), textLimitOf(box));
     return std::nullopt;
 }
 
-QString tooLongText(int limit, qsizetype length)
+QString controlCharacterText(const EntryBoxInfo& box, QStringView character)
 {
-    return QStringLiteral("%1バイトを超えるため登録できません。（%2バイト）").arg(limit).arg(length);
+    return unstorableCharacterText(boxNameOf(box), character, kDataFile);
 }
 
 QString tagCountTooLongText(int limit, qsizetype length)
 {
     return QStringLiteral("荷札枚数は%1桁までです。（%2桁）").arg(limit).arg(length);
-}
-
-QString unwritableCharacterText(QStringView character)
-{
-    QStringList codes;
-    for (const char32_t c : character.toUcs4())
-        codes << QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-    return QStringLiteral("「%1」(%2) は納品書ファイルに書けない文字です。")
-        .arg(character.toString(), codes.join(QLatin1Char(' ')));
 }
 
 int decimalsOf(const QString& control, Protocol format, bool foreign)

@@ -2,6 +2,8 @@
 
 #include "ShipmentTypes.h"
 
+#include "core/text/FieldLimit.h"
+
 #include "store/DeliveryRecord.h"
 
 #include <QString>
@@ -27,9 +29,16 @@ struct BoxField
 };
 std::optional<BoxField> storedFieldOf(const QString& control, Protocol format);
 
-// The characters a text box takes while it is typed in: the width of its widest
-// field, so that a record's text is always shown whole; 0 for no limit.
-int maxLengthOf(const QString& control, Protocol format);
+// Whether `text` fits the field(s) of the box `control` in CP932 bytes (a text
+// with a double-byte character goes to the kanji field of a pair). A box that
+// writes no text field takes anything. The window stops the typing here.
+bool fitsBox(const QString& control, Protocol format, QStringView text);
+
+struct EntryBoxInfo;
+// The box's name in a message: its caption without the colon ("品名").
+QString boxNameOf(const EntryBoxInfo& box);
+// What a text box holds, in the clerk's terms.
+TextLimit textLimitOf(const EntryBoxInfo& box);
 
 // The tag grid keeps "###,###,##0.000" and "#0" texts of these lengths; its
 // edit box takes two characters more for the quantity (the separators the
@@ -45,14 +54,14 @@ QStringView firstUnwritable(QStringView text);
 // it fits.
 int exceededWidth(const BoxField& box, QStringView text);
 // Why `text` cannot be written to the box's field exactly, in the program's own
-// words (the windows have no message for it): a character CP932 cannot hold,
-// or more bytes than the field's width. Nothing when it can.
-std::optional<QString> unstorableText(const BoxField& box, QStringView text);
+// words naming the box (the windows have no message for it): a character
+// CP932 cannot hold, or more bytes than the field's width. Nothing when it can.
+std::optional<QString> unstorableText(const EntryBoxInfo& box, QStringView text);
+// The refusal of a control character in a box that has no other check for it.
+QString controlCharacterText(const EntryBoxInfo& box, QStringView character);
 
-// The refusal texts of the program's own words.
-QString tooLongText(int limit, qsizetype length);
+// The refusal of a tag count of more digits than its cell holds.
 QString tagCountTooLongText(int limit, qsizetype length);
-QString unwritableCharacterText(QStringView character);
 
 // The decimals a number box of the window keeps ("000000000.000": 3); -1 for
 // a box that takes no number.

@@ -360,7 +360,7 @@ std::optional<Failure> Validator::check(const Step& step)
         QString& t = box(step.box);
         for (const QChar c : t) {
             if (c.category() == QChar::Other_Control)
-                return Failure{.text = unwritableCharacterText(QStringView(&c, 1))};
+                return Failure{.text = controlCharacterText(entryBox(step.box), QStringView(&c, 1))};
         }
         t = paddedKanji(t, step.width);
         return std::nullopt;
@@ -502,7 +502,7 @@ std::optional<Failure> Validator::checkStorable()
                 return Failure{.message = 62, .box = b.box};
             continue;
         }
-        if (const std::optional<QString> why = unstorableText(field, t))
+        if (const std::optional<QString> why = unstorableText(b, t))
             return Failure{.text = *why, .box = b.box};
     }
     return std::nullopt;

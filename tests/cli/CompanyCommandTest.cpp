@@ -130,17 +130,18 @@ TEST(CompanyCommand, ARefusedAddOrChangeLeavesTheFileAsItWas)
          QStringLiteral("(577) 指定された荷札QRD定義ファイルが見つかりません。 [TagFormFile]")},
         {{"add", "--eiaj", "OrdererCode=A001 ", "SupplierCode=S01", "OrdererName=重複", "SupplierName=自社"},
          QStringLiteral("(585) 既に登録されているため、追加できません。 [OrdererCode]")},
-        // Longer than the window's box: refused, not cut.
+        // More bytes than the field holds: refused naming the box and what it
+        // holds, not cut (26 kanji are 52 bytes).
         {QStringList{"add", "--eiaj"} + named + QStringList{"Comment=" + QString(17, QLatin1Char('c'))},
-         QStringLiteral("Comment は 16 文字以内")},
+         QStringLiteral("(587) コメントに改行やタブなどの制御文字")},
         {{"add", "--korvan", "OrdererCode=1234567890", "SupplierCode=S01", "OrdererName=K", "SupplierName=自社"},
-         QStringLiteral("OrdererCode は 9 文字以内")},
-        {{"add", "--eiaj", "OrdererCode=C003", "SupplierCode=S01", "OrdererName=" + QString(51, QChar(u'名')),
+         QStringLiteral("発注者コードは半角9文字以内で入力してください。 [OrdererCode]")},
+        {{"add", "--eiaj", "OrdererCode=C003", "SupplierCode=S01", "OrdererName=" + QString(26, QChar(u'名')),
           "SupplierName=自社"},
-         QStringLiteral("OrdererName は 50 文字以内")},
+         QStringLiteral("発注者名称は全角25文字（半角50文字）以内で入力してください。 [OrdererName]")},
         // A line break or a TAB would split the company's line in Cust.DAT.
         {{"add", "--eiaj", "OrdererCode=C003", "SupplierCode=S01", "OrdererName=西海\r\n通信", "SupplierName=自社"},
-         QStringLiteral("(515) 発注者名称を入力してください。 [OrdererName]")},
+         QStringLiteral("発注者名称の制御文字 (U+000D) は発注企業ファイルに書けない文字です。 [OrdererName]")},
         {{"change", "--eiaj", "A001", "S01", "Comment=取引先\tA"},
          QStringLiteral("(587) コメントに改行やタブなどの制御文字")},
     };

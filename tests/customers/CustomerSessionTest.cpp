@@ -441,12 +441,13 @@ TEST_F(CustomerFixture, DigitCountsOfTheDocumentsIssued)
     EXPECT_EQ(stored().size(), 2);
 }
 
-TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedWithTheBoxsMessage)
+TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWhatItHolds)
 {
     // Control characters anywhere (the file is read by lines too), characters
     // outside CP932 and more bytes than the field holds are refused, never cut
-    // or replaced; blanks at the ends are trimmed as before.
-    const QString longLayout = QString(17, QChar(u'Ｌ')) + QStringLiteral(".agr"); // 38 bytes
+    // or replaced, and never with a message that says the box is empty or the
+    // layout missing; blanks at the ends are trimmed as before.
+    const QString longLayout = QString(16, QChar(u'Ｌ')) + QStringLiteral("L.agr"); // 37 bytes
     inst.writeFile(QStringLiteral("Usr/") + longLayout, "{}");
     seed({});
     struct Case
@@ -454,7 +455,8 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedWithTheBoxsMessage
         Protocol protocol;
         QString CustomerForm::*box;
         QString typed;
-        short message; // 0: written
+        short message;       // a catalogue message, or
+        const char16_t* why; // the program's own words; neither: written
         const char* focus;
         CustField field;
         QString stored; // when written
@@ -465,24 +467,106 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedWithTheBoxsMessage
     const auto code = &CustomerForm::ordererCode;
     const Protocol e = Protocol::Eiaj;
     const QString kanji25 = QString(25, QChar(u'電'));
+    const char16_t* nameTooLong = u"発注者名称は全角25文字（半角50文字）以内で入力してください。";
     const Case cases[] = {
-        {e, name, QStringLiteral("北斗\r\n電機"), 515, "Text2", {}, {}},
-        {e, name, QStringLiteral("北斗\t電機"), 515, "Text2", {}, {}},
-        {e, name, kanji25 + QChar(u'電'), 515, "Text2", {}, {}},
-        {e, name, QString(49, QLatin1Char('n')) + QChar(u'電'), 515, "Text2", {}, {}},
-        {e, name, QStringLiteral("北斗") + QChar(0xD83D) + QChar(0xDE00), 515, "Text2", {}, {}},
-        {e, name, QStringLiteral("北斗〜電機"), 515, "Text2", {}, {}}, // U+301C: CP932 keeps only U+FF5E
-        {e, name, kanji25, 0, "", CustField::OrdererName, kanji25},
-        {e, name, QString(50, QLatin1Char('n')), 0, "", CustField::OrdererName, QString(50, QLatin1Char('n'))},
-        {e, name, QStringLiteral("  北斗～ｶﾌﾞ  "), 0, "", CustField::OrdererName, QStringLiteral("北斗～ｶﾌﾞ")},
-        {e, supplier, QStringLiteral("自社") + QChar(0x1F), 525, "Text4", {}, {}},
-        {e, comment, QStringLiteral("取引先\tA"), kMsgCommentNotStorable, "Text9", {}, {}},
-        {e, comment, QString(9, QChar(u'注')), kMsgCommentNotStorable, "Text9", {}, {}},
-        {e, comment, QString(8, QChar(u'注')), 0, "", CustField::Comment, QString(8, QChar(u'注'))},
-        {e, code, QStringLiteral("A") + QChar(0xD83D) + QChar(0xDE00), 512, "Text1", {}, {}},
-        {Protocol::Korvan, code, QStringLiteral("1234567890"), 512, "Text1", {}, {}},
-        {e, &CustomerForm::slipFormFile, QStringLiteral("E_Slip.agr\n"), 567, "Text5", {}, {}},
-        {e, &CustomerForm::tagFormFile, longLayout, 577, "Text6", {}, {}},
+        {e,
+         name,
+         QStringLiteral("北斗\r\n電機"),
+         0,
+         u"発注者名称の制御文字 (U+000D) は発注企業ファイルに書けない文字です。",
+         "Text2",
+         {},
+         {}},
+        {e,
+         name,
+         QStringLiteral("北斗\t電機"),
+         0,
+         u"発注者名称の制御文字 (U+0009) は発注企業ファイルに書けない文字です。",
+         "Text2",
+         {},
+         {}},
+        {e, name, kanji25 + QChar(u'電'), 0, nameTooLong, "Text2", {}, {}},
+        {e, name, QString(49, QLatin1Char('n')) + QChar(u'電'), 0, nameTooLong, "Text2", {}, {}},
+        {e,
+         name,
+         QStringLiteral("北斗") + QChar(0xD83D) + QChar(0xDE00),
+         0,
+         u"発注者名称の「\U0001F600」(U+1F600) は発注企業ファイルに書けない文字です。",
+         "Text2",
+         {},
+         {}},
+        // U+301C: CP932 keeps only U+FF5E
+        {e,
+         name,
+         QStringLiteral("北斗〜電機"),
+         0,
+         u"発注者名称の「〜」(U+301C) は発注企業ファイルに書けない文字です。",
+         "Text2",
+         {},
+         {}},
+        {e, name, kanji25, 0, nullptr, "", CustField::OrdererName, kanji25},
+        {e, name, QString(50, QLatin1Char('n')), 0, nullptr, "", CustField::OrdererName, QString(50, QLatin1Char('n'))},
+        {e, name, QStringLiteral("  北斗～ｶﾌﾞ  "), 0, nullptr, "", CustField::OrdererName, QStringLiteral("北斗～ｶﾌﾞ")},
+        {e,
+         supplier,
+         QStringLiteral("自社") + QChar(0x1F),
+         0,
+         u"受注者名称の制御文字 (U+001F) は発注企業ファイルに書けない文字です。",
+         "Text4",
+         {},
+         {}},
+        {e,
+         supplier,
+         QString(26, QChar(u'電')),
+         0,
+         u"受注者名称は全角25文字（半角50文字）以内で入力してください。",
+         "Text4",
+         {},
+         {}},
+        {e, comment, QStringLiteral("取引先\tA"), kMsgCommentNotStorable, nullptr, "Text9", {}, {}},
+        {e, comment, QString(9, QChar(u'注')), kMsgCommentNotStorable, nullptr, "Text9", {}, {}},
+        {e, comment, QString(8, QChar(u'注')), 0, nullptr, "", CustField::Comment, QString(8, QChar(u'注'))},
+        {e, code, QStringLiteral("ＡＢ"), 512, nullptr, "Text1", {}, {}},
+        {e,
+         code,
+         QString(13, QLatin1Char('1')),
+         0,
+         u"発注者コードは半角12文字以内で入力してください。",
+         "Text1",
+         {},
+         {}},
+        {Protocol::Korvan,
+         code,
+         QStringLiteral("1234567890"),
+         0,
+         u"発注者コードは半角9文字以内で入力してください。",
+         "Text1",
+         {},
+         {}},
+        {e,
+         &CustomerForm::slipFormFile,
+         QStringLiteral("E_Slip.agr\n"),
+         0,
+         u"納品書QRD定義ファイル名称の制御文字 (U+000A) は発注企業ファイルに書けない文字です。",
+         "Text5",
+         {},
+         {}},
+        {e,
+         &CustomerForm::tagFormFile,
+         longLayout,
+         0,
+         u"荷札QRD定義ファイル名称は全角18文字（半角36文字）以内で入力してください。",
+         "Text6",
+         {},
+         {}},
+        {e,
+         &CustomerForm::slipDigits,
+         QStringLiteral("123"),
+         0,
+         u"納品書のバーコード桁数は半角2文字以内で入力してください。",
+         "Text7",
+         {},
+         {}},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -495,13 +579,20 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedWithTheBoxsMessage
         s->form().priceDisplayKind = QStringLiteral("2");
         s->form().*(c.box) = c.typed;
         const CustomerOutcome outcome = s->ok();
+        const bool refused = c.message || c.why;
         EXPECT_EQ(outcome.message, c.message) << n;
-        EXPECT_EQ(outcome.written, c.message == 0) << n;
-        if (c.message) {
+        EXPECT_EQ(outcome.text.toStdString(), c.why ? QString::fromUtf16(c.why).toStdString() : std::string()) << n;
+        EXPECT_EQ(outcome.written, !refused) << n;
+        if (refused) {
             EXPECT_EQ(outcome.focus, QLatin1String(c.focus)) << n;
             EXPECT_EQ(inst.readFile(kCust), before) << n;
         } else {
             EXPECT_EQ(stored().last().text(c.field).trimmed(), c.stored) << n;
+        }
+        // The window's boxes stop the typing where ＯＫ refuses a longer text.
+        if (c.why && QString::fromUtf16(c.why).contains(QStringLiteral("以内"))) {
+            EXPECT_FALSE(s->fits(QLatin1String(c.focus), c.typed)) << n;
+            EXPECT_TRUE(s->fits(QLatin1String(c.focus), c.typed.chopped(1))) << n;
         }
     }
 }

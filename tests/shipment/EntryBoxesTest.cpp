@@ -87,31 +87,53 @@ TEST(EntryBoxes, NamesAndColumnsResolveToTheWindowsOwnBox)
     EXPECT_EQ(boxOfColumn(QStringLiteral("UnitPrice"), Protocol::Korvan), nullptr);
 }
 
-// The limits a window's boxes take from the table: the text boxes as wide as
-// their widest field, the kanji pairs with their double-byte field; number
-// boxes keep their decimals and take no length.
+// The limits a window's boxes take from the table: a text box holds what its
+// field holds in bytes (a kanji pair's double-byte text goes to its double-byte
+// field) and says so in the clerk's terms; number boxes keep their decimals and
+// take any length.
 TEST(EntryBoxes, TheBoxesLimitsFollowTheirFields)
 {
     struct Case
     {
         const char* control;
         Protocol format;
-        int maxLength;
-        int decimals; // yen
+        int halfWidth;    // single-byte characters that fit; 0 for no limit
+        int fullWidth;    // double-byte characters that fit; 0 for single-byte text only
+        const char* over; // the refusal of a longer text
+        int decimals;     // yen
         int foreignDecimals;
     };
     const Case cases[] = {
-        {"Text7", Protocol::Eiaj, 23, -1, -1},    {"Text10", Protocol::Eiaj, 60, -1, -1},
-        {"Text24", Protocol::Korvan, 20, -1, -1}, {"Combo5", Protocol::Eiaj, 3, -1, -1},
-        {"Text19", Protocol::Korvan, 0, 3, 3},    {"Text22", Protocol::Eiaj, 0, 3, 5},
-        {"Text24", Protocol::Eiaj, 0, 0, 3},      {"Text22", Protocol::Korvan, 15, -1, -1},
-        {"Text4", Protocol::Eiaj, 0, -1, -1},
+        {"Text7", Protocol::Eiaj, 23, 0, "納品ｷｰ番号は半角23文字以内で入力してください。", -1, -1},
+        {"Text10", Protocol::Eiaj, 30, 30, "品名は全角30文字（半角30文字）以内で入力してください。", -1, -1},
+        {"Text28", Protocol::Korvan, 25, 25, "受注者用備考は全角25文字（半角25文字）以内で入力してください。", -1, -1},
+        {"Text24", Protocol::Korvan, 20, 10, "発注者使用欄３は全角10文字（半角20文字）以内で入力してください。", -1,
+         -1},
+        {"Text22", Protocol::Korvan, 15, 0, "発注者使用欄１は半角15文字以内で入力してください。", -1, -1},
+        {"Combo5", Protocol::Eiaj, 3, 0, "通貨は半角3文字以内で入力してください。", -1, -1},
+        {"Text19", Protocol::Korvan, 0, 0, nullptr, 3, 3},
+        {"Text22", Protocol::Eiaj, 0, 0, nullptr, 3, 5},
+        {"Text24", Protocol::Eiaj, 0, 0, nullptr, 0, 3},
+        {"Text4", Protocol::Eiaj, 0, 0, nullptr, -1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.control << " " << protocolLabel(c.format));
-        EXPECT_EQ(maxLengthOf(QLatin1String(c.control), c.format), c.maxLength);
-        EXPECT_EQ(decimalsOf(QLatin1String(c.control), c.format, false), c.decimals);
-        EXPECT_EQ(decimalsOf(QLatin1String(c.control), c.format, true), c.foreignDecimals);
+        const QString control = QLatin1String(c.control);
+        const EntryBoxInfo* box = boxNamed(control, c.format);
+        if (c.halfWidth == 0) {
+            EXPECT_TRUE(fitsBox(control, c.format, QString(200, u'9')));
+        } else {
+            EXPECT_TRUE(fitsBox(control, c.format, QString(c.halfWidth, u'A')));
+            EXPECT_FALSE(fitsBox(control, c.format, QString(c.halfWidth + 1, u'A')));
+            if (c.fullWidth > 0) {
+                EXPECT_TRUE(fitsBox(control, c.format, QString(c.fullWidth, u'あ')));
+                EXPECT_FALSE(fitsBox(control, c.format, QString(c.fullWidth + 1, u'あ')));
+            }
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(unstorableText(*box, QString(c.halfWidth + 1, u'A')).value_or(QString()).toStdString(), c.over);
+        }
+        EXPECT_EQ(decimalsOf(control, c.format, false), c.decimals);
+        EXPECT_EQ(decimalsOf(control, c.format, true), c.foreignDecimals);
     }
     // A kanji-allowed box has its double-byte field, and only such a box.
     for (const EntryBoxInfo& b : entryBoxes())

@@ -340,12 +340,32 @@ TEST_F(EntryFixture, TheBoxesKeepToTheirFieldsAndUnwritableTextIsRefused)
     records({shippable("K1")});
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
     open(listed(1, 1));
-    EXPECT_EQ(child<QLineEdit>("Text7")->maxLength(), 23);
-    EXPECT_EQ(child<QLineEdit>("Text10")->maxLength(), 60);
-    EXPECT_EQ(child<QLineEdit>("Text27")->maxLength(), 23);
+    // Every box stops the typing at its field's bytes, whatever the characters.
+    struct Typed
+    {
+        const char* box;
+        QString typed;
+        QString kept;
+    };
+    const Typed typed[] = {
+        {"Text27", QString(30, u'A'), QString(23, u'A')},
+        {"Text28", QString(30, u'A'), QString(25, u'A')},
+        {"Text28", QString(30, u'備'), QString(25, u'備')},
+        {"Text28", QStringLiteral("ｱｲｳ") + QString(30, u'B'), QStringLiteral("ｱｲｳ") + QString(22, u'B')},
+    };
+    for (const Typed& t : typed) {
+        auto* edit = child<QLineEdit>(t.box);
+        edit->clear();
+        // One character at a time, as typed (kanji through the input method).
+        for (const QChar c : t.typed)
+            edit->insert(QString(c));
+        EXPECT_EQ(edit->text(), t.kept) << t.box;
+    }
+    child<QLineEdit>("Text27")->setText(QStringLiteral("SBC1"));
     child<QLineEdit>("Text28")->setText(QStringLiteral("Café"));
     press("Command4");
-    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("「é」(U+00E9) は納品書ファイルに書けない文字です。")});
+    EXPECT_EQ(inst.dialogs.texts(),
+              QStringList{QStringLiteral("受注者用備考の「é」(U+00E9) は納品書ファイルに書けない文字です。")});
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
 }
 

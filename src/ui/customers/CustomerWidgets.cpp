@@ -132,11 +132,10 @@ QWidget* CustomerWidgets::buildListSide(QDialog& window)
     return side;
 }
 
-QLineEdit* CustomerWidgets::addText(int n, int maxLength, QWidget* parent)
+QLineEdit* CustomerWidgets::addText(int n, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QStringLiteral("Text%1").arg(n));
-    edit->setMaxLength(maxLength);
     text[n] = edit;
     return edit;
 }
@@ -166,11 +165,11 @@ QWidget* CustomerWidgets::buildEditSide(QDialog& window)
     companyFrame->setObjectName(QStringLiteral("Frame1"));
     auto* company = new QGridLayout(companyFrame);
     company->addWidget(new QLabel(QStringLiteral("発注者 ："), companyFrame), 0, 0);
-    company->addWidget(addText(1, codeBytes, companyFrame), 0, 1);
-    company->addWidget(addText(2, nameBytes, companyFrame), 0, 2);
+    company->addWidget(addText(1, companyFrame), 0, 1);
+    company->addWidget(addText(2, companyFrame), 0, 2);
     company->addWidget(new QLabel(QStringLiteral("受注者 ："), companyFrame), 1, 0);
-    company->addWidget(addText(3, codeBytes, companyFrame), 1, 1);
-    company->addWidget(addText(4, nameBytes, companyFrame), 1, 2);
+    company->addWidget(addText(3, companyFrame), 1, 1);
+    company->addWidget(addText(4, companyFrame), 1, 2);
     company->setColumnStretch(2, 1);
     // Every box shows its whole field: codes of 12 bytes, names of 50.
     for (int n : {1, 3})
@@ -194,10 +193,10 @@ QWidget* CustomerWidgets::buildEditSide(QDialog& window)
     documents->addWidget(kinds, 0, 0, 1, 4);
     documents->addWidget(new QLabel(QStringLiteral("納品書QRD定義ﾌｧｲﾙ名称"), documentFrame), 1, 0);
     documents->addWidget(new QLabel(QStringLiteral("ﾊﾞｰｺｰﾄﾞ桁数"), documentFrame), 1, 2);
-    documents->addWidget(addText(5, formFileBytes, documentFrame), 2, 0);
+    documents->addWidget(addText(5, documentFrame), 2, 0);
     documents->addWidget(new QLabel(QStringLiteral("荷札QRD定義ﾌｧｲﾙ名称"), documentFrame), 3, 0);
     documents->addWidget(new QLabel(QStringLiteral("ﾊﾞｰｺｰﾄﾞ桁数"), documentFrame), 3, 2);
-    documents->addWidget(addText(6, formFileBytes, documentFrame), 4, 0);
+    documents->addWidget(addText(6, documentFrame), 4, 0);
     const auto browseButton = [&](int n, int row) {
         auto* button = new QPushButton(QStringLiteral("参照"), documentFrame);
         button->setObjectName(QStringLiteral("Command%1").arg(n));
@@ -207,14 +206,14 @@ QWidget* CustomerWidgets::buildEditSide(QDialog& window)
     };
     command3 = browseButton(3, 2);
     command4 = browseButton(4, 4);
-    documents->addWidget(addText(7, digitBytes, documentFrame), 2, 2);
-    documents->addWidget(addText(8, digitBytes, documentFrame), 4, 2);
+    documents->addWidget(addText(7, documentFrame), 2, 2);
+    documents->addWidget(addText(8, documentFrame), 4, 2);
     for (int n : {7, 8})
         text[n]->setFixedWidth(lineEditWidthForBytes(*text[n], digitBytes));
     for (int n : {5, 6})
         text[n]->setMinimumWidth(lineEditWidthForBytes(*text[n], formFileBytes));
     documents->addWidget(new QLabel(QStringLiteral("ｺﾒﾝﾄ："), documentFrame), 5, 0, Qt::AlignRight);
-    documents->addWidget(addText(9, commentBytes, documentFrame), 5, 1, 1, 3);
+    documents->addWidget(addText(9, documentFrame), 5, 1, 1, 3);
     text[9]->setMinimumWidth(lineEditWidthForBytes(*text[9], commentBytes));
     documents->setColumnStretch(0, 1);
     documents->setColumnStretch(3, 1);

@@ -60,7 +60,7 @@ private:
     void buildMenus(QDialog& window);
     QWidget* buildListSide(QDialog& window);
     QWidget* buildEditSide(QDialog& window);
-    QLineEdit* addText(int n, int maxLength, QWidget* parent);
+    QLineEdit* addText(int n, QWidget* parent);
 };
 
 } // namespace plx

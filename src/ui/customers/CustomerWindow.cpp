@@ -5,6 +5,7 @@
 #include "CustomerWindow.h"
 
 #include "ui/ButtonGroupChoice.h"
+#include "ui/ByteLimit.h"
 #include "ui/CenterWindow.h"
 #include "ui/auxiliary/VersionWindow.h"
 
@@ -85,9 +86,14 @@ void CustomerWindow::connectControls()
             CustGrid_RowChange(current);
     });
 
-    // Every box trims and selects its text when entered (see eventFilter).
-    for (int n = 1; n <= 9; ++n)
+    // Every box trims and selects its text when entered (see eventFilter), and
+    // takes no more than its field holds in bytes.
+    for (int n = 1; n <= 9; ++n) {
         m_ui.text[n]->installEventFilter(this);
+        ByteLimit::limit(*m_ui.text[n], [this, control = QStringLiteral("Text%1").arg(n)](QStringView text) {
+            return m_session->fits(control, text);
+        });
+    }
     connect(m_ui.command3, &QPushButton::clicked, this, [this] { browseFormFile(m_ui.text[5]); });
     connect(m_ui.command4, &QPushButton::clicked, this, [this] { browseFormFile(m_ui.text[6]); });
     connect(m_ui.command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -175,8 +181,6 @@ void CustomerWindow::applyView()
     m_ui.grid->setEnabled(!editing);
     m_ui.label3->setText(modeCaption(s.mode()));
 
-    m_ui.text[1]->setMaxLength(s.codeMaxLength());
-    m_ui.text[3]->setMaxLength(s.codeMaxLength());
     m_ui.companyFrame->setEnabled(editing);
     m_ui.text[1]->setEnabled(s.codesEditable());
     m_ui.text[3]->setEnabled(s.codesEditable());
@@ -195,6 +199,8 @@ void CustomerWindow::showOutcome(const CustomerOutcome& outcome)
 {
     if (outcome.message)
         ShowMessage(m_env, outcome.message);
+    else if (!outcome.text.isEmpty())
+        m_env.dialogs->show(MessageIcon::Exclamation, outcome.text, MessageButtons::Ok, DefaultButton::First);
     if (!outcome.focus.isEmpty())
         focusControl(outcome.focus);
 }

@@ -2,6 +2,8 @@
 
 #include "TagGrid.h"
 
+#include "ui/ByteLimit.h"
+
 #include "shipment/EntryLimits.h"
 
 #include <QComboBox>
@@ -99,8 +101,11 @@ private:
         case EntryControl::Text: {
             auto* edit = new QLineEdit(m_frame);
             edit->setObjectName(box.name());
-            if (const int length = maxLengthOf(box.name(), m_format))
-                edit->setMaxLength(length);
+            if (storedFieldOf(box.name(), m_format)) {
+                ByteLimit::limit(*edit, [name = box.name(), format = m_format](QStringView text) {
+                    return fitsBox(name, format, text);
+                });
+            }
             m_widgets.texts.insert(box.box, edit);
             return edit;
         }
