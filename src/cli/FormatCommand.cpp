@@ -1,5 +1,8 @@
 #include "FormatCommand.h"
 
+#include "core/ErrorReport.h"
+#include "store/DeliveryMaintenance.h"
+
 #include <cstdio>
 
 namespace plx::cli {
@@ -34,7 +37,19 @@ int FormatCommand::execute(const QStringList& arguments)
     session.start();
     if (!session.handlesFormat(format))
         return kExitFailed;
+    if (!convertDataFile(session.env(), format))
+        return kExitFailed;
     return run(parser, session, format);
+}
+
+bool FormatCommand::convertDataFile(Environment& env, Protocol format)
+{
+    // As the list window does when it loads. A file of neither layout is left
+    // alone here: the command's own reading refuses it as damaged. One that
+    // cannot be converted now (another program holds its lock) stops the
+    // command with that message rather than let it call the file damaged.
+    return runTrapped(env, QStringLiteral("納品書ﾌｧｲﾙ変換/"),
+                      [&] { convertOlderLayout(env.paths.delivPathFor(format), env.paths.delivWorkPathFor(format)); });
 }
 
 } // namespace plx::cli

@@ -15,8 +15,10 @@ namespace plx::cli {
 // A command that works on the records of one format of an installation. The
 // base does what each of them does first: it parses --eiaj|--korvan with the
 // command's own options, prints the usage and exits 2 on a usage error, starts
-// the session (the program's start-up checks) and checks that the installation
-// handles the format; then the command's own part runs.
+// the session (the program's start-up checks), checks that the installation
+// handles the format and converts the format's data file when it is of the
+// older layout, as the list window does when it loads; then the command's own
+// part runs.
 class FormatCommand : public Command
 {
 public:
@@ -44,6 +46,10 @@ protected:
     virtual int run(const QCommandLineParser& parser, CliSession& session, Protocol format) = 0;
 
 private:
+    // Converts the format's data file from the older layout under its lock;
+    // false, with the refusal on stderr, when it cannot be converted now.
+    static bool convertDataFile(Environment& env, Protocol format);
+
     ProtocolOption m_protocol;
 };
 

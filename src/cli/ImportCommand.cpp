@@ -36,6 +36,13 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
     ImportDriver driver(env, format);
     env.logModule = QStringLiteral("入力ファイル選択");
     env.logOperation = QStringLiteral("実行ボタン");
+    const auto mode = static_cast<RebuildMode>(makeMode);
+    // Mode 3 asks before it deletes records waiting for issue; without --yes
+    // the answer is No and nothing is read, imported or moved.
+    if (!driver.confirmMode(mode)) {
+        std::fprintf(stderr, "取り込みませんでした。\n");
+        return kExitFailed;
+    }
     PrecheckResult checked;
     if (!runTrapped(env, QStringLiteral("取り込みｿ-ﾄ/"), [&] { checked = driver.precheckPaths(paths); }))
         return kExitFailed; // the data file is locked or damaged: nothing was done
@@ -43,7 +50,7 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
     if (checked.accepted > 0) {
         TerminalProgress progress;
         ran = runTrapped(env, QStringLiteral("取り込みﾒｲﾝ/"), [&] {
-            driver.run(static_cast<RebuildMode>(makeMode), moveFiles, [&](int done, int selected) {
+            driver.run(mode, moveFiles, [&](int done, int selected) {
                 progress.show(QStringLiteral("取り込み中 %1/%2").arg(done).arg(selected));
             });
         });

@@ -38,6 +38,11 @@ struct Paths
 
     // The delivery-slip data file of one protocol.
     QString delivPathFor(Protocol protocol) const { return protocol == Protocol::Korvan ? kDelivPath : eDelivPath; }
+    // The work file of the data file's conversion from the older layout.
+    QString delivWorkPathFor(Protocol protocol) const
+    {
+        return protocol == Protocol::Korvan ? kDelivWorkPath : eDelivWorkPath;
+    }
 
     // The output data files of one protocol.
     static QString dcsvPathFor(const QString& usrFolder, Protocol protocol);

@@ -4,6 +4,7 @@
 #include "ErrorList.h"
 #include "ItemTable.h"
 #include "KorvanImport.h"
+#include "PendingRecords.h"
 
 #include "core/CommonRoutines.h"
 #include "core/Dialogs.h"
@@ -111,6 +112,30 @@ ImportSettings ImportDriver::readSettings(Environment& env, Protocol protocol)
     s.makeMode = mode == QLatin1String("2") ? 2 : mode == QLatin1String("3") ? 3 : 1;
     s.dataFolderResult = env.registry->regGetValue(kRegistryKey, QStringLiteral("DataFilePath"), s.dataFolder);
     return s;
+}
+
+bool ImportDriver::confirmMode(RebuildMode mode)
+{
+    m_confirmedWaiting = 0;
+    if (mode != RebuildMode::StartAnew)
+        return true;
+    const int waiting = PendingRecords::countInFile(m_env.paths.delivPathFor(m_protocol));
+    if (waiting == 0)
+        return true;
+    const short answer = m_env.dialogs->show(MessageIcon::Question, startAnewQuestion(waiting), MessageButtons::YesNo,
+                                             DefaultButton::No);
+    if (answer != kAnswerYes)
+        return false;
+    m_confirmedWaiting = waiting;
+    return true;
+}
+
+QString ImportDriver::startAnewQuestion(int waiting)
+{
+    return QStringLiteral("発行待ちの納品書ﾃﾞｰﾀが%1件あります。\r\n"
+                          "すべての納品書ﾃﾞｰﾀを削除すると、この%1件も削除されます。\r\n"
+                          "処理を続けますか？")
+        .arg(waiting);
 }
 
 PrecheckResult ImportDriver::precheck(const QString& folder, const QStringList& names)
@@ -234,6 +259,19 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     // written, as is a damaged company file.
     const QByteArray original = fileutil::readAll(current);
     DeliveryStore::requireWhole(current, original);
+    // The clerk confirmed the waiting records counted before the locks were
+    // taken; another program may have registered more since. Those were never
+    // confirmed: refuse rather than remove them (asking again here would keep
+    // the locks while waiting for an answer).
+    if (mode == RebuildMode::StartAnew) {
+        const int waiting = PendingRecords::count(original);
+        if (waiting > m_confirmedWaiting) {
+            throw Refusal(QStringLiteral("確認の後に発行待ちの納品書ﾃﾞｰﾀが増えました。(%1件→%2件)\r\n"
+                                         "取り込みを中止しました。もう一度実行してください。")
+                              .arg(m_confirmedWaiting)
+                              .arg(waiting));
+        }
+    }
     CustStore companies(m_env.paths.custPath);
     companies.open();
 

@@ -75,6 +75,16 @@ public:
     // The same for files given by their full paths (the command line).
     PrecheckResult precheckPaths(const QStringList& paths);
 
+    // Processing mode 3 (StartAnew) removes every record of the data file,
+    // those still waiting for their slip (発行待) too: when the data file holds
+    // any, the clerk is asked first (Yes/No, default No) and true means go on.
+    // The other modes remove none of them and ask nothing. Asked before the
+    // pre-check, when no lock is held yet; run() counts again under the data
+    // file's lock and refuses when more records wait than were confirmed.
+    bool confirmMode(RebuildMode mode);
+    // The question of confirmMode for `waiting` records.
+    static QString startAnewQuestion(int waiting);
+
     // Per-file outcome for reports: the file's path and its file-level refusal
     // code (1-3), 0 when it was imported (or, before the run, accepted), -1
     // when the run stopped before reaching it.
@@ -105,8 +115,9 @@ public:
     // rebuilds it by `mode`, imports the files and commits the result; moves
     // the processed files when `moveFiles`; finished() tells it was committed.
     // Throws RuntimeFailure when the run cannot be completed, and Refusal when
-    // the data file or the company file is damaged or locked, or the code
-    // table holds no record (message 3); nothing is changed either way.
+    // the data file or the company file is damaged or locked, the code table
+    // holds no record (message 3), or mode 3 would remove more records waiting
+    // for their slip than confirmMode() confirmed; nothing is changed either way.
     // Releases the locks.
     void run(RebuildMode mode, bool moveFiles, const Progress& progress = {});
 
@@ -146,6 +157,7 @@ private:
     std::unique_ptr<FileLock> m_importLock;
     std::unique_ptr<FileLock> m_dataLock;
     CommitSteps m_commitSteps;
+    int m_confirmedWaiting = 0; // waiting records mode 3 may remove
     bool m_finished = false;
 };
 

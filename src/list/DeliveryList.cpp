@@ -34,15 +34,12 @@ int DeliveryList::OpenDataFiles()
     m_env.closeFiles();
     closeFiles();
 
-    PerProtocol<QString> workPaths;
-    workPaths[Protocol::Eiaj] = m_env.paths.eDelivWorkPath;
-    workPaths[Protocol::Korvan] = m_env.paths.kDelivWorkPath;
     for (Protocol protocol : kProtocols) {
         m_refused[protocol] = false;
         // A conversion that cannot run now (the file is locked or cannot be
         // rewritten) is passed over: the open below then refuses the file.
         try {
-            convertOlderLayout(m_env.paths.delivPathFor(protocol), workPaths[protocol]);
+            convertOlderLayout(m_env.paths.delivPathFor(protocol), m_env.paths.delivWorkPathFor(protocol));
         } catch (const Refusal&) {
         } catch (const RuntimeFailure&) {
         }

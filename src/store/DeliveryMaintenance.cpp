@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace plx {
 namespace {
 
@@ -110,8 +112,14 @@ ConversionResult convertOlderLayout(const QString& dataPath, const QString& work
     if (firstLineLength(bytes) != kOldLineLength)
         return ConversionResult::Refused;
 
-    // The conversion rewrites the file: hold its lock and look again.
-    const FileLock lock(dataPath, DeliveryStore::label());
+    // The conversion rewrites the file: hold its lock and look again. A lock
+    // another program keeps says what could not be done before whose it is.
+    std::optional<FileLock> lock;
+    try {
+        lock.emplace(dataPath, DeliveryStore::label());
+    } catch (const Refusal& busy) {
+        throw Refusal(QStringLiteral("納品書ﾌｧｲﾙを新しい形式に変換できません。\r\n") + busy.message());
+    }
     bytes = fileutil::readAll(dataPath);
     const qsizetype firstLength = firstLineLength(bytes);
     if (bytes.isEmpty() || firstLength == 0 || firstLength == kLineLength)

@@ -53,7 +53,8 @@ enum class ConversionResult {
 // fields (three blanks and four zero texts) into the work file, which then
 // replaces the data file atomically. A file whose lines are not all of the older
 // layout is not touched: converting it would shift every later record. The
-// conversion holds the data file's lock (Refusal when another program has it).
+// conversion holds the data file's lock (Refusal when another program has it,
+// saying that the file could not be converted).
 ConversionResult convertOlderLayout(const QString& dataPath, const QString& workPath);
 
 // The message for a refused conversion.

@@ -50,13 +50,65 @@ TEST(ImportCommand, AnEmptyCodeTableImportsNothingChangesNothingAndFails)
     imp.inst.writeFile(QStringLiteral("Prg/Code.DAT"), QByteArray());
     const QByteArray before = imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
     imp.order("GOOD.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,K1")});
-    const CliResult run = runImport(imp, {"--eiaj", "--mode", "3", "--move", imp.inPath("GOOD.CSV")});
+    const CliResult run = runImport(imp, {"--eiaj", "--mode", "3", "--move", "--yes", imp.inPath("GOOD.CSV")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, imp.inPath("GOOD.CSV") + QStringLiteral("\t未処理\n"));
     EXPECT_TRUE(run.err.contains(QStringLiteral("コード情報が確認できません。"))) << run.err.toStdString();
     EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
     EXPECT_TRUE(QFile::exists(imp.inPath("GOOD.CSV")));
     EXPECT_FALSE(QFile::exists(imp.inst.env.paths.backupDelivPath));
+}
+
+// Mode 3 asks before it deletes records waiting for issue, as the window does;
+// without --yes the answer is No and nothing changes.
+TEST(ImportCommand, StartingAnewAsksBeforeDeletingWaitingRecords)
+{
+    const struct
+    {
+        QStringList statuses;
+        bool yes;
+        int exitCode;
+        const char* question;  // the answered question on stderr, or nullptr: no question at all
+        QStringList keysAfter; // empty: the data file is byte for byte as it was
+    } cases[] = {
+        {{"1", "8", "2"}, false, 1, "発行待ちの納品書ﾃﾞｰﾀが2件あります。", {}},
+        {{"1", "8", "2"}, true, 0, "発行待ちの納品書ﾃﾞｰﾀが2件あります。", {"N1"}},
+        {{"2", "0"}, false, 0, nullptr, {"N1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.statuses.join(u',').toStdString() + (c.yes ? " --yes" : ""));
+        ImportInstall imp;
+        QList<DeliveryRecord> records;
+        for (const QString& status : c.statuses)
+            records << delivery('1', "A001", "S01", QStringLiteral("R%1").arg(records.size() + 1), status);
+        imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+        const QByteArray before = imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+        imp.order("N.CSV", {QStringLiteral("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,N1")});
+        QStringList args{"--eiaj", "--mode", "3", "--move", imp.inPath("N.CSV")};
+        if (c.yes)
+            args.prepend(QStringLiteral("--yes"));
+
+        const CliResult run = runImport(imp, args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        if (c.question) {
+            const QString asked = QString::fromUtf8(c.question);
+            EXPECT_TRUE(run.err.contains(asked)) << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(c.yes ? QStringLiteral("-> はい") : QStringLiteral("-> いいえ")));
+        } else {
+            EXPECT_FALSE(run.err.contains(QStringLiteral("発行待ち"))) << run.err.toStdString();
+        }
+        if (c.keysAfter.isEmpty()) {
+            EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+            EXPECT_TRUE(QFile::exists(imp.inPath("N.CSV")));
+            EXPECT_FALSE(run.out.contains(QStringLiteral("取り込み済"))) << run.out.toStdString();
+        } else {
+            QStringList keys;
+            for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
+                keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
+            EXPECT_EQ(keys, c.keysAfter);
+            EXPECT_TRUE(QFile::exists(imp.inst.env.paths.dustFolder + QStringLiteral("N.CSV")));
+        }
+    }
 }
 
 TEST(ImportCommand, NothingAcceptedOrBadUsage)

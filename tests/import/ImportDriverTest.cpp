@@ -85,6 +85,7 @@ TEST(ImportDriver, ModesRebuildTheDataFileFirst)
                            fileOf(QList{delivery('1', "A001", "S01", "ISSUED", "2"), gone,
                                         delivery('1', "A001", "S01", "MARKED", "8")}));
         imp.order("N.CSV", {pairOrder("0502", "NEW")});
+        imp.inst.dialogs.setNextAnswer(kAnswerYes); // mode 3: remove MARKED too
         imp.import(Protocol::Eiaj, {"N.CSV"}, mode);
         QStringList keys;
         for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
@@ -95,6 +96,92 @@ TEST(ImportDriver, ModesRebuildTheDataFileFirst)
             EXPECT_EQ(keys, (QStringList{"MARKED", "NEW"}));
         else
             EXPECT_EQ(keys, QStringList{"NEW"});
+    }
+}
+
+// Processing mode 3 removes records still waiting for their slip only when the
+// clerk said Yes to their count, and never more of them than that count: the
+// run counts again under the data file's lock.
+TEST(ImportDriver, StartingAnewRemovesWaitingRecordsOnlyAsConfirmed)
+{
+    const struct
+    {
+        const char* name;
+        QStringList statuses; // the data file's records, keys R1, R2, ...
+        RebuildMode mode;
+        bool asked;               // confirmMode() is called before the pre-check
+        short answer;             // the clerk's answer to a question
+        bool registeredMeanwhile; // another program registers one more waiting record after the answer
+        int question;             // the waiting records the question counts; 0: no question
+        QStringList keysAfter;    // empty: the data file is as it was, the order file where it was
+        const char* refusal;      // the run's refusal, or nullptr
+    } cases[] = {
+        {"mode 3, No", {"1", "8", "2", "0"}, RebuildMode::StartAnew, true, kAnswerNo, false, 2, {}, nullptr},
+        {"mode 3, Yes", {"1", "8", "2", "0"}, RebuildMode::StartAnew, true, kAnswerYes, false, 2, {"NEW"}, nullptr},
+        {"mode 3, nothing waits", {"2", "0"}, RebuildMode::StartAnew, true, kAnswerNo, false, 0, {"NEW"}, nullptr},
+        {"mode 1 removes none", {"1", "2"}, RebuildMode::Add, true, kAnswerNo, false, 0, {"R1", "R2", "NEW"}, nullptr},
+        {"mode 3, one more after the Yes",
+         {"1", "8", "2"},
+         RebuildMode::StartAnew,
+         true,
+         kAnswerYes,
+         true,
+         2,
+         {},
+         "確認の後に発行待ちの納品書ﾃﾞｰﾀが増えました。(2件→3件)"},
+        {"mode 3, never asked", {"1", "8"}, RebuildMode::StartAnew, false, kAnswerYes, false, 0, {}, "(0件→2件)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportInstall imp;
+        QList<DeliveryRecord> records;
+        for (const QString& status : c.statuses)
+            records << delivery('1', "A001", "S01", QStringLiteral("R%1").arg(records.size() + 1), status);
+        imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+        imp.order("N.CSV", {pairOrder("0502", "NEW")});
+
+        ImportDriver driver(imp.inst.env, Protocol::Eiaj);
+        imp.inst.dialogs.setNextAnswer(c.answer);
+        const bool goesOn = !c.asked || driver.confirmMode(c.mode);
+        if (c.question == 0) {
+            EXPECT_TRUE(imp.inst.dialogs.shown.isEmpty());
+        } else {
+            ASSERT_EQ(imp.inst.dialogs.shown.size(), 1);
+            const auto& question = imp.inst.dialogs.shown[0];
+            EXPECT_EQ(question.text, ImportDriver::startAnewQuestion(c.question));
+            EXPECT_TRUE(
+                question.text.startsWith(QStringLiteral("発行待ちの納品書ﾃﾞｰﾀが%1件あります。").arg(c.question)));
+            EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+            EXPECT_EQ(question.defaultButton, DefaultButton::No);
+        }
+        if (c.registeredMeanwhile) {
+            records << delivery('1', "A001", "S01", QStringLiteral("LATE"), QStringLiteral("1"));
+            imp.inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+        }
+        const QByteArray before = imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+        QString refusal;
+        if (goesOn) {
+            ASSERT_EQ(driver.precheck(imp.folder(), {"N.CSV"}).accepted, 1);
+            try {
+                driver.run(c.mode, true);
+            } catch (const Refusal& e) {
+                refusal = e.message();
+            }
+        }
+        if (c.refusal)
+            EXPECT_TRUE(refusal.contains(QString::fromUtf8(c.refusal))) << refusal.toStdString();
+        else
+            EXPECT_TRUE(refusal.isEmpty()) << refusal.toStdString();
+        if (c.keysAfter.isEmpty()) {
+            EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
+            EXPECT_TRUE(QFile::exists(imp.inPath("N.CSV")));
+            EXPECT_FALSE(QFile::exists(imp.inst.env.paths.backupDelivPath));
+        } else {
+            QStringList keys;
+            for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
+                keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
+            EXPECT_EQ(keys, c.keysAfter);
+        }
     }
 }
 

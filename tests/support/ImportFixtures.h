@@ -46,11 +46,14 @@ struct ImportInstall
             f.write(cp932::encode(line) + "\r\n");
     }
 
-    // Pre-check and run; returns the driver for its outcomes.
+    // The mode's question (answered from the scripted dialogs), the pre-check
+    // and the run; returns the driver for its outcomes.
     std::unique_ptr<ImportDriver> import(Protocol protocol, const QStringList& names,
                                          RebuildMode mode = RebuildMode::Add, bool move = true)
     {
         auto driver = std::make_unique<ImportDriver>(inst.env, protocol);
+        if (!driver->confirmMode(mode))
+            return driver;
         const PrecheckResult r = driver->precheck(folder(), names);
         if (r.accepted > 0)
             driver->run(mode, move);

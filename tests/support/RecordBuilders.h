@@ -66,4 +66,26 @@ template <typename Record> QByteArray fileOf(const QList<Record>& records)
     return out;
 }
 
+// A data file of the older layout, written before the currency fields existed:
+// each record's first 2239 bytes, then CR LF.
+inline QByteArray olderLayoutOf(const QList<DeliveryRecord>& records)
+{
+    const int width = DeliveryRecord::field(DeliveryField::Currency).offset;
+    QByteArray out;
+    for (const DeliveryRecord& r : records)
+        out += r.bytes().left(width) + "\r\n";
+    return out;
+}
+
+// What the conversion makes of olderLayoutOf(records): every line keeps its
+// bytes and gains a blank currency and the zero texts of the amounts.
+inline QByteArray convertedOf(const QList<DeliveryRecord>& records)
+{
+    const int width = DeliveryRecord::field(DeliveryField::Currency).offset;
+    QByteArray out;
+    for (const DeliveryRecord& r : records)
+        out += r.bytes().left(width) + "   000000000000.00000000000000000.000000000000000.000000000000000.000\r\n";
+    return out;
+}
+
 } // namespace plx::test

@@ -10,7 +10,6 @@
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
 #include "import/DataFolder.h"
-#include "import/PendingRecords.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -392,9 +391,11 @@ void InputFileWindow::Command5_Click()
             if (item->isSelected())
                 names.append(item->text(NameColumn));
         }
-        if (!names.isEmpty() && selectedMode() == 3 && !startAnewConfirmed())
-            return;
         m_driver = std::make_unique<ImportDriver>(m_env, m_protocol);
+        if (!names.isEmpty() && !m_driver->confirmMode(static_cast<RebuildMode>(selectedMode()))) {
+            m_driver.reset();
+            return;
+        }
         const PrecheckResult result = m_driver->precheck(m_folder, names);
         if (result.accepted > 0) {
             saveDataFolder(m_env, m_folder);
@@ -416,22 +417,6 @@ void InputFileWindow::Command5_Click()
         }
         ShowMessage(m_env, 9);
     });
-}
-
-bool InputFileWindow::startAnewConfirmed()
-{
-    const QString data = m_env.paths.delivPathFor(m_protocol);
-    const int pending = PendingRecords::countInFile(data);
-    if (pending == 0)
-        return true;
-    const short answer =
-        m_env.dialogs->show(MessageIcon::Question,
-                            QStringLiteral("発行待ちの納品書ﾃﾞｰﾀが%1件あります。\r\n"
-                                           "すべての納品書ﾃﾞｰﾀを削除すると、この%1件も削除されます。\r\n"
-                                           "処理を続けますか？")
-                                .arg(pending),
-                            MessageButtons::YesNo, DefaultButton::No);
-    return answer == kAnswerYes;
 }
 
 void InputFileWindow::Command6_Click()

@@ -73,9 +73,6 @@ private:
     void fillFolders();
     // Goes to the folder typed in the path field, or says it cannot.
     void goToTypedFolder();
-    // Before processing mode 3 removes records that still wait for their slip:
-    // whether the operator wants that. True when there are none.
-    bool startAnewConfirmed();
     void fillDrives();
     void ListInputFiles();
     void sortBy(int column);
