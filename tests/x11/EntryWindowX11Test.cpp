@@ -17,17 +17,6 @@ using namespace plx::test;
 
 namespace {
 
-bool keys(const QStringList& names)
-{
-    return XSession::xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80")} +
-                             names);
-}
-
-QString focusName()
-{
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-}
-
 } // namespace
 
 TEST(EntryWindowUnderX, TheWindowWorksByRealKeysAlone)
@@ -42,7 +31,7 @@ TEST(EntryWindowUnderX, TheWindowWorksByRealKeysAlone)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     ASSERT_TRUE(
         XSession::xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(w.winId())}));
-    ASSERT_TRUE(QTest::qWaitFor([] { return focusName() == QLatin1String("Text19"); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return XSession::focusName() == QLatin1String("Text19"); }, 3000));
     const auto shown = [&](const char* key) {
         return QTest::qWaitFor(
             [&] { return w.findChild<QLineEdit*>(QStringLiteral("Text7"))->text().trimmed() == QLatin1String(key); },
@@ -52,14 +41,14 @@ TEST(EntryWindowUnderX, TheWindowWorksByRealKeysAlone)
 
     // PageDown and PageUp page; each record starts its tag grid at the top.
     grid->setCurrentCell(2, 1);
-    ASSERT_TRUE(keys({QStringLiteral("Next")}));
+    ASSERT_TRUE(XSession::keys({QStringLiteral("Next")}));
     EXPECT_TRUE(shown("K2"));
     EXPECT_EQ(grid->currentRow(), 0);
-    ASSERT_TRUE(keys({QStringLiteral("Prior")}));
+    ASSERT_TRUE(XSession::keys({QStringLiteral("Prior")}));
     EXPECT_TRUE(shown("K1"));
 
     // Alt+R registers what is on screen and says so until the next action.
-    ASSERT_TRUE(keys({QStringLiteral("alt+r")}));
+    ASSERT_TRUE(XSession::keys({QStringLiteral("alt+r")}));
     EXPECT_TRUE(shown("K2"));
     EXPECT_EQ(recordsOf(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")))[0].text(DeliveryField::Status),
               QStringLiteral("1"));
@@ -67,14 +56,14 @@ TEST(EntryWindowUnderX, TheWindowWorksByRealKeysAlone)
               QStringLiteral("登録しました。 納品ｷｰ番号 K1  状態 発行待"));
 
     // Alt+E opens the order data; Tab then walks the form from the top down.
-    ASSERT_TRUE(keys({QStringLiteral("alt+e")}));
-    ASSERT_TRUE(QTest::qWaitFor([] { return focusName() == QLatin1String("Text9"); }, 3000));
+    ASSERT_TRUE(XSession::keys({QStringLiteral("alt+e")}));
+    ASSERT_TRUE(QTest::qWaitFor([] { return XSession::focusName() == QLatin1String("Text9"); }, 3000));
     EXPECT_TRUE(w.findChild<QLabel*>(QStringLiteral("StatusLine"))->text().isEmpty());
     QStringList walked;
     for (int i = 0; i < 15; ++i) {
-        ASSERT_TRUE(keys({QStringLiteral("Tab")}));
+        ASSERT_TRUE(XSession::keys({QStringLiteral("Tab")}));
         QTest::qWait(30);
-        walked << focusName();
+        walked << XSession::focusName();
     }
     EXPECT_EQ(walked, QStringList({"Combo1", "Text10", "Text11", "Text14", "Text12", "Text13", "Text15", "Text16",
                                    "Text17", "Text18", "Combo2", "Combo3", "Combo4", "Combo5", "Text22"}));

@@ -19,12 +19,6 @@ using namespace plx::test;
 
 namespace {
 
-bool keys(const QStringList& names)
-{
-    return XSession::xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} +
-                             names);
-}
-
 bool typed(const QString& text)
 {
     return XSession::xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"), text});
@@ -41,14 +35,9 @@ bool clickOn(QWidget* widget)
     return widget && clickAt(XSession::screenPoint(widget, widget->rect().center()));
 }
 
-QString focusName()
-{
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-}
-
 bool focusReaches(const char* name)
 {
-    return QTest::qWaitFor([name] { return focusName() == QLatin1String(name); }, 3000);
+    return QTest::qWaitFor([name] { return XSession::focusName() == QLatin1String(name); }, 3000);
 }
 
 // Types into a tag-grid cell (row from 0, column 1 quantity, 2 count) as the
@@ -128,7 +117,7 @@ Outcome runCase(const Case& c, Press press)
         const QByteArray before = inst.readFile(file);
         EXPECT_TRUE(c.edit(w)) << c.name;
         auto* button = w.findChild<QPushButton*>(QLatin1String(c.button));
-        EXPECT_TRUE(press == Press::ByKey ? keys({QLatin1String(c.key)}) : clickOn(button)) << c.name;
+        EXPECT_TRUE(press == Press::ByKey ? XSession::keys({QLatin1String(c.key)}) : clickOn(button)) << c.name;
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return inst.readFile(file) != before || !inst.dialogs.shown.isEmpty(); }, 3000))
             << c.name;
@@ -151,7 +140,7 @@ Outcome runCase(const Case& c, Press press)
 TEST(KeyClicksUnderX, AKeyThatPressesAButtonFinishesTheEditedBoxAsAClickDoes)
 {
     PLX90_REQUIRE_X();
-    const auto retype = [](const QString& text) { return keys({QStringLiteral("ctrl+a")}) && typed(text); };
+    const auto retype = [](const QString& text) { return XSession::keys({QStringLiteral("ctrl+a")}) && typed(text); };
     const Case cases[] = {
         {"a shipped quantity, then 登録", Protocol::Eiaj, "A", [&](EntryWindow&) { return retype("100"); }, "Command4",
          "alt+r", DeliveryField::AmountExclTax, "0000000350"},
@@ -159,20 +148,20 @@ TEST(KeyClicksUnderX, AKeyThatPressesAButtonFinishesTheEditedBoxAsAClickDoes)
          "Command5", "alt+p", DeliveryField::AmountInclTax, "0000000385"},
         {"a unit price of the order data, then 登録", Protocol::Eiaj, "A",
          [&](EntryWindow& w) {
-             return keys({QStringLiteral("alt+e")}) && focusReaches("Text9") &&
+             return XSession::keys({QStringLiteral("alt+e")}) && focusReaches("Text9") &&
                     clickOn(w.findChild<QLineEdit*>(QStringLiteral("Text22"))) && focusReaches("Text22") && retype("4");
          },
          "Command4", "alt+r", DeliveryField::AmountExclTax, "0000000020"},
         {"a tag count typed without Enter, then 登録", Protocol::Eiaj, "B",
          [&](EntryWindow& w) {
              auto* grid = w.findChild<TagGrid*>(QStringLiteral("MSFlexGrid1"));
-             return typeInCell(grid, 0, 1, "5") && keys({QStringLiteral("Return")}) && typed("1");
+             return typeInCell(grid, 0, 1, "5") && XSession::keys({QStringLiteral("Return")}) && typed("1");
          },
          "Command4", "alt+r", DeliveryField::Status, "1"},
         {"a KORVAN tag count typed without Enter, then 登録印刷", Protocol::Korvan, "K",
          [&](EntryWindow& w) {
              auto* grid = w.findChild<TagGrid*>(QStringLiteral("MSFlexGrid1"));
-             return typeInCell(grid, 0, 1, "1") && keys({QStringLiteral("Return")}) && typed("5");
+             return typeInCell(grid, 0, 1, "1") && XSession::keys({QStringLiteral("Return")}) && typed("5");
          },
          "Command5", "alt+p", DeliveryField::Status, "8"},
     };

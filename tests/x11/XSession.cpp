@@ -1,5 +1,6 @@
 #include "XSession.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -153,6 +154,16 @@ void XSession::stop()
 {
     end(m_windowManager);
     end(m_server);
+}
+
+bool XSession::keys(const QStringList& names)
+{
+    return xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80")} + names);
+}
+
+QString XSession::focusName()
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
 
 bool XSession::xdotool(const QStringList& args, int timeoutMs)

@@ -34,6 +34,10 @@ public:
     // Runs xdotool with `args` while the Qt event loop goes on, so that the
     // windows see the events as they come. True when it exited with 0.
     static bool xdotool(const QStringList& args, int timeoutMs = 10000);
+    // Presses keys ("alt+r", "Next", "Return") one after another, as typed.
+    static bool keys(const QStringList& names);
+    // The name of the widget that has the keyboard focus (empty: none).
+    static QString focusName();
     // The screen position, in the server's pixels, of `point` of `widget`.
     static QPoint screenPoint(const QWidget* widget, QPoint point);
 
