@@ -148,30 +148,43 @@ QByteArray Installer::demoDeliveryBytes(Protocol protocol, const QDateTime& stam
         const bool eiajFile = cells.takeFirst() == QLatin1String("E");
         if (eiajFile != (protocol == Protocol::Eiaj))
             continue;
-        // What an imported record holds where the source says nothing.
+        // What an imported record holds where the source says nothing: the
+        // zero texts of the numbers, no dates of shipment, and the fields the
+        // format's import fills on its own.
+        const bool eiaj = protocol == Protocol::Eiaj;
         DeliveryRecord r;
-        r.setText(DeliveryField::MessageKind, protocol == Protocol::Eiaj ? u"0502" : u"D10");
-        r.setText(DeliveryField::SourceNo, u"00001");
+        r.setText(DeliveryField::MessageKind, eiaj ? u"0502" : u"D10");
+        r.setText(DeliveryField::SourceNo, eiaj ? u"00001" : u"");
         r.setText(DeliveryField::SlipIssued, u"0");
         r.setText(DeliveryField::TagIssued, u"0");
         r.setText(DeliveryField::SourceFlag, u"00");
-        r.setText(DeliveryField::BcOutputClass, protocol == Protocol::Korvan ? u"1" : u" ");
-        r.setText(DeliveryField::Currency, u"JPY");
+        if (eiaj) {
+            r.setText(DeliveryField::Currency, u"JPY");
+            r.setText(DeliveryField::UnitPriceX, DeliveryRecord::kZeroPriceX);
+        } else {
+            r.setText(DeliveryField::BcOutputClass, u"1");
+            r.setText(DeliveryField::PriceDisplayClass, u"1");
+        }
         r.setText(DeliveryField::UnitPrice, DeliveryRecord::kZeroPrice);
         for (DeliveryField f : {DeliveryField::OrderQty, DeliveryField::InstructedQty, DeliveryField::ShipQty})
             r.setText(f, DeliveryRecord::kZeroQty);
         for (DeliveryField f : {DeliveryField::AmountExclTax, DeliveryField::TaxAmount, DeliveryField::AmountInclTax})
             r.setText(f, DeliveryRecord::kZeroAmount);
-        r.setText(DeliveryField::UnitPriceX, DeliveryRecord::kZeroPriceX);
         for (DeliveryField f :
              {DeliveryField::AmountExclTaxX, DeliveryField::TaxAmountX, DeliveryField::AmountInclTaxX})
             r.setText(f, DeliveryRecord::kZeroAmountX);
-        for (DeliveryField f : {DeliveryField::ShipDate, DeliveryField::PlannedDeliveryDate})
-            r.setText(f, u"00000000");
         r.clearTagLines();
         for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c) {
-            if (c != tagsColumn)
-                r.setText(columns[c], cells[c]);
+            if (c == tagsColumn)
+                continue;
+            // A value is never cut or changed on its way into the record.
+            const QByteArray bytes = cp932::encode(cells[c]);
+            if (cp932::decode(bytes) != cells[c] || bytes.size() > DeliveryRecord::field(columns[c]).width)
+                throw RuntimeFailure(QStringLiteral("納品書データの値が項目に収まりません。(%1 %2行目 %3)")
+                                         .arg(source)
+                                         .arg(i + 1)
+                                         .arg(header.value(c + 1)));
+            r.setText(columns[c], cells[c]);
         }
         if (tagsColumn >= 0 && tagsColumn < cells.size()) {
             int line = 0;
