@@ -70,10 +70,10 @@ int DeliveryList::OpenDataFiles()
         const auto tellConversion = [&] {
             tell(QStringLiteral("%1の納品書ﾌｧｲﾙを今の形式に変換できません。").arg(name), *conversionFailed);
         };
+        bool opened = false;
         try {
             m_stores[protocol]->open();
-            if (conversionFailed)
-                tellConversion();
+            opened = true;
         } catch (const Refusal& refusal) {
             if (conversionFailed) {
                 // Still of the older layout, not damaged: the failed
@@ -89,19 +89,23 @@ int DeliveryList::OpenDataFiles()
             m_failed[protocol] = true;
             tell(QStringLiteral("%1の一覧を表示できません。").arg(name), failure);
         }
+        if (opened && conversionFailed)
+            tellConversion();
     }
 
-    m_companiesFailed = false;
+    m_companiesUnread = false;
     try {
         m_companies.open();
     } catch (const Refusal& refusal) {
+        m_companiesUnread = true;
         showRefusal(m_env, refusal);
     } catch (const RuntimeFailure& failure) {
-        m_companiesFailed = true;
+        m_companiesUnread = true;
         tell(QStringLiteral("発注者名称を表示できません。"), failure);
     }
-    // A company file that could not be read is not known to be empty.
-    if (!m_companiesFailed && m_companies.count() == 0 && m_env.custNoticeShown == 0) {
+    // A company file that could not be read (damaged or not opened) is not
+    // known to be empty.
+    if (!m_companiesUnread && m_companies.count() == 0 && m_env.custNoticeShown == 0) {
         ShowMessage(m_env, 2);
         m_env.custNoticeShown = 1;
     }

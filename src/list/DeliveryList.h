@@ -39,9 +39,10 @@ public:
     // for a reason of the system is never taken for an empty one: the operator
     // is told which file and why, the error log gets a line, and the load goes
     // on with the other files. A data file that cannot be opened lists nothing;
-    // a company file that cannot be opened leaves the names blank (and is not
-    // reported as empty); a code table that cannot be opened empties both
-    // lists as an empty one does (returns -1), told by its own failure.
+    // a company file that cannot be opened leaves the names blank (neither it
+    // nor a damaged one is reported as empty); a code table that cannot be
+    // opened empties both lists as an empty one does (returns -1), told by its
+    // own failure.
     int OpenDataFiles();
 
     // Reloads the list of `only`, or both lists when nothing is given. Returns
@@ -53,13 +54,13 @@ public:
     bool refused(Protocol protocol) const { return m_refused[protocol]; }
     // Whether the last load could not open (or convert) the data file of the protocol.
     bool failed(Protocol protocol) const { return m_failed[protocol]; }
-    // Whether the last load could not open the company file.
-    bool companiesFailed() const { return m_companiesFailed; }
+    // Whether the last load could not read the company file (damaged or not opened).
+    bool companiesUnread() const { return m_companiesUnread; }
     // Whether the list of the protocol shows the whole of its data as the last
     // load read it: its data file, the companies and the code table were read.
     bool complete(Protocol protocol) const
     {
-        return !m_refused[protocol] && !m_failed[protocol] && !m_companiesFailed && !m_codesFailed;
+        return !m_refused[protocol] && !m_failed[protocol] && !m_companiesUnread && !m_codesFailed;
     }
 
     // Closes the files (the models keep what they show).
@@ -71,7 +72,7 @@ private:
     PerProtocol<std::unique_ptr<DeliveryListModel>> m_models;
     PerProtocol<bool> m_refused; // damaged data file
     PerProtocol<bool> m_failed;  // data file that could not be opened or converted
-    bool m_companiesFailed = false;
+    bool m_companiesUnread = false;
     bool m_codesFailed = false;
     CustStore m_companies;
     CodeTable m_codes;

@@ -245,6 +245,18 @@ TEST_F(ModelFixture, AFileThatCannotBeOpenedIsToldAndLoggedNeverListedAsEmpty)
         QFile::remove(inst.path(QStringLiteral("Log/Deliv.log")));
         inst.env.logPointer = 0;
     }
+
+    // A damaged company file is told as damaged, never as an empty one
+    // (message 2), and the lists miss their names.
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), "not a company file\r\n");
+    inst.env.custNoticeShown = 0;
+    inst.dialogs.shown.clear();
+    DeliveryList list(inst.env);
+    EXPECT_TRUE(list.reload());
+    EXPECT_EQ(list.model(Protocol::Korvan).listedCount(), 2);
+    EXPECT_FALSE(list.complete(Protocol::Korvan));
+    ASSERT_EQ(inst.dialogs.shown.size(), 1) << inst.dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(inst.dialogs.shown[0].text.startsWith(QStringLiteral("発注企業ﾌｧｲﾙが壊れています。")));
 }
 
 namespace {
