@@ -37,7 +37,7 @@ int FormatCommand::execute(const QStringList& arguments)
     session.start();
     if (!session.handlesFormat(format))
         return kExitFailed;
-    if (!convertDataFile(session.env(), format))
+    if (convertsFirst() && !convertDataFile(session.env(), format))
         return kExitFailed;
     return run(parser, session, format);
 }

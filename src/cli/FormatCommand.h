@@ -41,6 +41,9 @@ protected:
     virtual std::optional<int> prepare(const QCommandLineParser&, Protocol, QString&) { return std::nullopt; }
     // Whether the questions are answered Yes (--yes).
     virtual bool answersYes(const QCommandLineParser&) const { return false; }
+    // Whether the base converts an older-layout data file before run(); a
+    // command that converts as it loads (the list, as its window does) says no.
+    virtual bool convertsFirst() const { return true; }
     // The command's own part, in a started session of an installation that
     // handles `format`. Returns the exit code.
     virtual int run(const QCommandLineParser& parser, CliSession& session, Protocol format) = 0;

@@ -11,7 +11,9 @@ namespace plx::cli {
 int ListCommand::run(const QCommandLineParser&, CliSession& session, Protocol format)
 {
     DeliveryList list(session.env());
-    if (!list.reload(format) || list.refused(format))
+    // A list that misses part of its data (a file refused or not opened, told
+    // on standard error) is not printed as if it were whole.
+    if (!list.reload(format) || !list.complete(format))
         return kExitFailed;
     const DeliveryListModel& model = list.model(format);
     // Tabs and line breaks inside a value would break the columns.

@@ -14,6 +14,9 @@ public:
 
 private:
     QString usage() const override { return QStringLiteral("list --eiaj|--korvan"); }
+    // The list converts the data files as it loads them and tells a failure
+    // in the list's terms, as the window does.
+    bool convertsFirst() const override { return false; }
     int run(const QCommandLineParser& parser, CliSession& session, Protocol format) override;
 };
 

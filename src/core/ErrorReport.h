@@ -64,6 +64,13 @@ constexpr int kLogLineMaxChars = 111;
 // failure and ends the program at once.
 void ReportError(Environment& env, const QString& message);
 
+// A failure the program goes on after (a file the list cannot open): shows
+// `text` (exclamation, OK) and appends `logMessage` (a label and the failure's
+// description) to the ring log, storing the ring position in the settings as
+// ReportError does; closes nothing and does not end. When the log cannot be
+// written the text shown says so.
+void reportAndGoOn(Environment& env, const QString& text, const QString& logMessage);
+
 // Writes the log line of `message` (time, LogModule, LogOperation, message)
 // into the ring log at `logPath` as the record after `pointer` in a ring of
 // `count` records (record 1 when the log does not exist yet). Returns the

@@ -1,6 +1,7 @@
 #include "FileUtil.h"
 
 #include "ErrorReport.h"
+#include "OwnWrites.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,7 @@ QByteArray readAll(const QString& path)
 
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
+    const ownwrites::Write noted(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, file.errorString()));
@@ -51,6 +53,7 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
 
 void writeAndSync(const QString& path, const QByteArray& bytes)
 {
+    const ownwrites::Write noted(path);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
         throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
@@ -72,6 +75,7 @@ void syncFile(const QString& path)
 
 void replaceFile(const QString& from, const QString& to)
 {
+    const ownwrites::Write noted(to);
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         throw RuntimeFailure(QStringLiteral("ファイル名を変更できません。(%1 → %2: %3)").arg(from, to, systemError()));
     // Make the rename itself durable.

@@ -3,6 +3,7 @@
 #include "ErrorReport.h"
 #include "FileLock.h"
 #include "FileUtil.h"
+#include "OwnWrites.h"
 
 #include <QDir>
 
@@ -93,6 +94,8 @@ int RecordFile::open(bool create)
     m_memoryOnly = false;
     QByteArray bytes;
     if (create) {
+        // Opening creates a missing file: a write of this program.
+        const ownwrites::Write created(m_path);
         QFile file(m_path);
         if (!file.open(QIODevice::ReadWrite))
             throw RuntimeFailure(QStringLiteral("%1を開けません。(%2: %3)").arg(m_label, m_path, file.errorString()));
@@ -185,6 +188,7 @@ void RecordFile::overwrite(const QList<Overwrite>& records)
 
 void RecordFile::overwriteThrough(const QList<Overwrite>& records)
 {
+    const ownwrites::Write noted(m_path);
     QFile file(m_path);
     const auto fail = [&] {
         throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, file.errorString()));
@@ -218,6 +222,7 @@ void RecordFile::overwriteThrough(const QList<Overwrite>& records)
 
 void RecordFile::appendThrough(const QByteArray& bytes)
 {
+    const ownwrites::Write noted(m_path);
     QFile file(m_path);
     const auto fail = [&](const QString& why) {
         throw RuntimeFailure(QStringLiteral("%1に書き込めません。(%2: %3)").arg(m_label, m_path, why));

@@ -1,33 +1,16 @@
 #include "DataFileWatch.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-
 namespace plx {
-
-FileStamp FileStamp::of(const QString& path)
-{
-    FileStamp stamp;
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.size = qint64(st.st_size);
-    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.inode = quint64(st.st_ino);
-    return stamp;
-}
 
 DataFileWatch::DataFileWatch(const QString& eiajPath, const QString& korvanPath, int intervalMs, QObject* parent)
     : QObject(parent)
 {
     m_paths[Protocol::Eiaj] = eiajPath;
     m_paths[Protocol::Korvan] = korvanPath;
-    for (Protocol protocol : kProtocols)
+    for (Protocol protocol : kProtocols) {
+        ownwrites::follow(m_paths[protocol]);
         read(protocol);
+    }
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, &DataFileWatch::check);
     m_timer.start();
@@ -37,6 +20,24 @@ void DataFileWatch::read(Protocol protocol)
 {
     m_read[protocol] = FileStamp::of(m_paths[protocol]);
     m_told[protocol] = false;
+}
+
+DataFileWatch::~DataFileWatch()
+{
+    for (Protocol protocol : kProtocols)
+        ownwrites::unfollow(m_paths[protocol]);
+}
+
+void DataFileWatch::hasRead(Protocol protocol)
+{
+    const FileStamp now = FileStamp::of(m_paths[protocol]);
+    if (ownwrites::leadsTo(m_paths[protocol], m_read[protocol], now))
+        m_read[protocol] = now;
+}
+
+bool DataFileWatch::changedByOther(Protocol protocol) const
+{
+    return !ownwrites::leadsTo(m_paths[protocol], m_read[protocol], FileStamp::of(m_paths[protocol]));
 }
 
 void DataFileWatch::check()

@@ -8,6 +8,7 @@
 #include "store/DeliveryMaintenance.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace plx {
 
@@ -28,48 +29,98 @@ void DeliveryList::closeFiles()
     m_companies.close();
 }
 
+namespace {
+
+// The step's label in the error log, before the failure's description.
+const QString kOpenLabel = QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ/");
+
+} // namespace
+
 int DeliveryList::OpenDataFiles()
 {
     m_env.logOperation = QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ");
     m_env.closeFiles();
     closeFiles();
 
+    // A failure is told with what it means for the list, then the failure
+    // itself: the file and the system's reason.
+    const auto tell = [this](const QString& meaning, const RuntimeFailure& failure) {
+        reportAndGoOn(m_env, meaning + QStringLiteral("\r\n") + failure.description(),
+                      kOpenLabel + failure.description());
+    };
+
     for (Protocol protocol : kProtocols) {
         m_refused[protocol] = false;
-        // A conversion that cannot run now (the file is locked or cannot be
-        // rewritten) is passed over: the open below then refuses the file.
+        m_failed[protocol] = false;
+        const QString name = protocolName(protocol);
+        // A conversion that cannot run now because another program holds the
+        // file is passed over: the open below then decides. One that failed
+        // for a reason of the system is told, unless the open fails as well
+        // (then that is the reason to tell).
+        std::optional<RuntimeFailure> conversionFailed;
+        std::optional<Refusal> conversionBusy;
         try {
             convertOlderLayout(m_env.paths.delivPathFor(protocol), m_env.paths.delivWorkPathFor(protocol));
-        } catch (const Refusal&) {
-        } catch (const RuntimeFailure&) {
+        } catch (const Refusal& busy) {
+            conversionBusy = busy;
+        } catch (const RuntimeFailure& failure) {
+            conversionFailed = failure;
         }
+        const auto tellConversion = [&] {
+            tell(QStringLiteral("%1の納品書ﾌｧｲﾙを今の形式に変換できません。").arg(name), *conversionFailed);
+        };
+        bool opened = false;
         try {
             m_stores[protocol]->open();
+            opened = true;
         } catch (const Refusal& refusal) {
-            // A damaged file is shown as an empty list and left as it is.
-            m_refused[protocol] = true;
-            showRefusal(m_env, refusal);
-        } catch (const RuntimeFailure&) {
+            if (conversionFailed) {
+                // Still of the older layout, not damaged: the failed
+                // conversion is the reason it cannot be listed.
+                m_failed[protocol] = true;
+                tellConversion();
+            } else {
+                // A damaged file is shown as an empty list and left as it is;
+                // so is a file of the older layout another program holds
+                // now, with that reason: it is not damaged.
+                m_refused[protocol] = true;
+                showRefusal(m_env, conversionBusy ? *conversionBusy : refusal);
+            }
+        } catch (const RuntimeFailure& failure) {
+            m_failed[protocol] = true;
+            tell(QStringLiteral("%1の一覧を表示できません。").arg(name), failure);
         }
+        if (opened && conversionFailed)
+            tellConversion();
     }
 
+    m_companiesUnread = false;
     try {
         m_companies.open();
     } catch (const Refusal& refusal) {
+        m_companiesUnread = true;
         showRefusal(m_env, refusal);
-    } catch (const RuntimeFailure&) {
+    } catch (const RuntimeFailure& failure) {
+        m_companiesUnread = true;
+        tell(QStringLiteral("発注者名称を表示できません。"), failure);
     }
-    if (m_companies.count() == 0 && m_env.custNoticeShown == 0) {
+    // A company file that could not be read (damaged or not opened) is not
+    // known to be empty.
+    if (!m_companiesUnread && m_companies.count() == 0 && m_env.custNoticeShown == 0) {
         ShowMessage(m_env, 2);
         m_env.custNoticeShown = 1;
     }
 
+    m_codesFailed = false;
     try {
         RecordFile codeFile(m_env.paths.codePath, CodeTable::kRecordLength, QStringLiteral("コードファイル"));
         codeFile.open();
         m_codes = CodeTable::fromBytes(codeFile.data());
-    } catch (const RuntimeFailure&) {
+    } catch (const RuntimeFailure& failure) {
         m_codes = CodeTable();
+        m_codesFailed = true;
+        tell(QStringLiteral("一覧を表示できません。"), failure);
+        return -1;
     }
     if (m_codes.isEmpty()) {
         ShowMessage(m_env, 3);
@@ -88,7 +139,7 @@ bool DeliveryList::reload(std::optional<Protocol> only)
     for (Protocol protocol : kProtocols) {
         if (only && *only != protocol)
             continue;
-        if (m_refused[protocol])
+        if (m_refused[protocol] || m_failed[protocol])
             m_models[protocol]->clear();
         else
             m_models[protocol]->load(m_stores[protocol]->records(), m_companies, m_codes);

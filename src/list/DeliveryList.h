@@ -34,14 +34,34 @@ public:
     // operator once per run when there is no ordering company, and shows
     // message 3 when the code table is empty. Returns 0, or -1 for an empty
     // code table.
+    //
+    // A file that cannot be opened (or a data file that cannot be converted)
+    // for a reason of the system is never taken for an empty one: the operator
+    // is told which file and why, the error log gets a line, and the load goes
+    // on with the other files. A data file that cannot be opened lists nothing;
+    // a company file that cannot be opened leaves the names blank (neither it
+    // nor a damaged one is reported as empty); a code table that cannot be
+    // opened empties both lists as an empty one does (returns -1), told by its
+    // own failure.
     int OpenDataFiles();
 
     // Reloads the list of `only`, or both lists when nothing is given. Returns
-    // false when the code table is empty: both lists are then emptied.
+    // false when the code table is empty or cannot be opened: both lists are
+    // then emptied.
     bool reload(std::optional<Protocol> only = std::nullopt);
 
     // Whether the last load refused the data file of the protocol as damaged.
     bool refused(Protocol protocol) const { return m_refused[protocol]; }
+    // Whether the last load could not open (or convert) the data file of the protocol.
+    bool failed(Protocol protocol) const { return m_failed[protocol]; }
+    // Whether the last load could not read the company file (damaged or not opened).
+    bool companiesUnread() const { return m_companiesUnread; }
+    // Whether the list of the protocol shows the whole of its data as the last
+    // load read it: its data file, the companies and the code table were read.
+    bool complete(Protocol protocol) const
+    {
+        return !m_refused[protocol] && !m_failed[protocol] && !m_companiesUnread && !m_codesFailed;
+    }
 
     // Closes the files (the models keep what they show).
     void closeFiles();
@@ -51,6 +71,9 @@ private:
     PerProtocol<std::unique_ptr<DeliveryStore>> m_stores;
     PerProtocol<std::unique_ptr<DeliveryListModel>> m_models;
     PerProtocol<bool> m_refused; // damaged data file
+    PerProtocol<bool> m_failed;  // data file that could not be opened or converted
+    bool m_companiesUnread = false;
+    bool m_codesFailed = false;
     CustStore m_companies;
     CodeTable m_codes;
 };

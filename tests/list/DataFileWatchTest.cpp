@@ -1,5 +1,8 @@
 #include "list/DataFileWatch.h"
 
+#include "core/FileUtil.h"
+#include "core/RecordFile.h"
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -55,4 +58,64 @@ TEST(DataFileWatch, EveryKindOfWriteIsToldOnceUntilTheListReadsAgain)
         watch.check();
         EXPECT_EQ(told.count(), 1) << c.what << ": told again after the list read it";
     }
+}
+
+TEST(DataFileWatch, TellsThisProcesssOwnWritesFromAnotherProgramsUntilAnotherWritesBetween)
+{
+    QTemporaryDir dir;
+    const QString eiaj = dir.filePath(QStringLiteral("E_Deliv.dat"));
+    const QString korvan = dir.filePath(QStringLiteral("K_Deliv.dat"));
+    // This process writes through its file routines; a write around them
+    // stands for another program's.
+    const auto own = [&] { fileutil::writeAtomically(eiaj, QByteArray(4, 'O')); };
+    const auto ownRecord = [&] {
+        RecordFile file(eiaj, 4, QStringLiteral("納品書ﾌｧｲﾙ"));
+        file.open();
+        file.write(file.count() + 1, "REC\n");
+    };
+    const auto other = [&] {
+        QFile f(eiaj);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("XXXX");
+    };
+    struct Step
+    {
+        const char* what;
+        std::function<void()> write;
+        bool readFirst; // the list reads the file before the write
+        bool byOther;
+    };
+    const Step steps[] = {
+        {"a file this process created by opening it", ownRecord, false, false},
+        {"rewritten whole by this process", own, false, false},
+        {"then a record appended by it", ownRecord, false, false},
+        {"then another program's write", other, false, true},
+        {"this process's write after another's", own, false, true},
+        {"another program's write after the list read", other, true, true},
+        {"this process's write after the list read", ownRecord, true, false},
+    };
+    DataFileWatch watch(eiaj, korvan, 3600000);
+    for (const Step& s : steps) {
+        if (s.readFirst)
+            watch.read(Protocol::Eiaj);
+        QThread::msleep(5); // a new modification time even on coarse clocks
+        s.write();
+        EXPECT_EQ(watch.changedByOther(Protocol::Eiaj), s.byOther) << s.what;
+    }
+    EXPECT_FALSE(watch.changedByOther(Protocol::Korvan));
+
+    // What this process wrote while the list read is what the list read; a
+    // write of another program then is still told.
+    QSignalSpy told(&watch, &DataFileWatch::changed);
+    watch.read(Protocol::Eiaj);
+    ownRecord();
+    watch.hasRead(Protocol::Eiaj);
+    watch.check();
+    EXPECT_EQ(told.count(), 0);
+    watch.read(Protocol::Eiaj);
+    QThread::msleep(5);
+    other();
+    watch.hasRead(Protocol::Eiaj);
+    watch.check();
+    EXPECT_EQ(told.count(), 1);
 }

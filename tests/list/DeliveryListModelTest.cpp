@@ -4,6 +4,9 @@
 #include "list/DeliveryList.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -138,6 +141,122 @@ TEST_F(ModelFixture, OlderLayoutIsConvertedAtLoadAndABrokenFileIsNotListed)
     EXPECT_TRUE(inst.dialogs.shown[0].text.contains(QStringLiteral("1件目")));
     EXPECT_TRUE(list.refused(Protocol::Korvan));
     EXPECT_FALSE(list.refused(Protocol::Eiaj));
+}
+
+namespace {
+
+// Makes the file at `relative` one that cannot be opened (a folder stands in
+// its place: tests run as root, where permissions stop nothing), or gives the
+// file back with `bytes`.
+void breakFile(TestInstall& inst, const QString& relative)
+{
+    QFile::remove(inst.path(relative));
+    ASSERT_TRUE(QDir().mkpath(inst.path(relative)));
+}
+void mendFile(TestInstall& inst, const QString& relative, const QByteArray& bytes)
+{
+    ASSERT_TRUE(QDir(inst.path(relative)).removeRecursively());
+    inst.writeFile(relative, bytes);
+}
+
+// The ring log's record `n` as text.
+QString logRecord(TestInstall& inst, int n)
+{
+    const QByteArray log = inst.readFile(QStringLiteral("Log/Deliv.log"));
+    return cp932::decode(log.mid(qsizetype(n - 1) * kLogRecordLength, kLogRecordLength)).trimmed();
+}
+
+} // namespace
+
+TEST_F(ModelFixture, AFileThatCannotBeOpenedIsToldAndLoggedNeverListedAsEmpty)
+{
+    struct Case
+    {
+        const char* what;
+        QString file;      // the file that cannot be opened or written
+        QByteArray mended; // what it holds once it can be opened again
+        QString meaning;   // the first line of the message
+        QString failure;   // the start of the failure the message and the log name
+        int eiaj, korvan;  // rows listed meanwhile
+        bool loaded;       // reload's result
+        bool eiajWhole, korvanWhole;
+    };
+    const QByteArray eiajRecords = fileOf(QList{listed('1', "ORD1", "E1", "0", "A", "")});
+    const QByteArray korvanRecords =
+        fileOf(QList{listed('2', "ORD1", "K1", "0", "B", ""), listed('2', "ORD1", "K2", "0", "C", "")});
+    // A record of the layout before the currency fields: converted at load.
+    const QByteArray olderLayout = listed('1', "ORD1", "E1", "0", "A", "").bytes().left(2239) + "\r\n";
+    const QByteArray codes = inst.readFile(QStringLiteral("Prg/Code.DAT"));
+    const QByteArray companies = inst.readFile(QStringLiteral("Usr/Cust.DAT"));
+    const QList<Case> cases = {
+        {"the EIAJ data file", "Prg/E_Deliv.dat", eiajRecords, "EIAJの一覧を表示できません。",
+         "納品書ﾌｧｲﾙを開けません。", 0, 2, true, false, true},
+        {"the KORVAN data file", "Prg/K_Deliv.dat", korvanRecords, "KORVANの一覧を表示できません。",
+         "納品書ﾌｧｲﾙを開けません。", 1, 0, true, true, false},
+        {"the company file", "Usr/Cust.DAT", companies, "発注者名称を表示できません。", "発注企業ﾌｧｲﾙを開けません。", 1,
+         2, true, false, false},
+        {"the code table", "Prg/Code.DAT", codes, "一覧を表示できません。", "コードファイルを開けません。", 0, 0, false,
+         false, false},
+        {"the work file of the EIAJ conversion", "Prg/E_Deliv_w.dat", QByteArray(),
+         "EIAJの納品書ﾌｧｲﾙを今の形式に変換できません。", "ファイルに書き込めません。", 0, 2, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool converting = c.file.endsWith(QStringLiteral("_w.dat"));
+        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), converting ? olderLayout : eiajRecords);
+        inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), korvanRecords);
+        inst.env.logCount = 100;
+        inst.env.custNoticeShown = 0;
+        inst.dialogs.shown.clear();
+        breakFile(inst, c.file);
+
+        DeliveryList list(inst.env);
+        EXPECT_EQ(list.reload(), c.loaded);
+        EXPECT_EQ(list.model(Protocol::Eiaj).listedCount(), c.eiaj);
+        EXPECT_EQ(list.model(Protocol::Korvan).listedCount(), c.korvan);
+        EXPECT_EQ(list.complete(Protocol::Eiaj), c.eiajWhole);
+        EXPECT_EQ(list.complete(Protocol::Korvan), c.korvanWhole);
+        // One message: what the list misses, then the failure naming the file
+        // and the system's reason. Not "empty" (messages 2 and 3), not "damaged".
+        ASSERT_EQ(inst.dialogs.shown.size(), 1) << inst.dialogs.texts().join(u'|').toStdString();
+        const QString text = inst.dialogs.shown[0].text;
+        const QString fileName = QFileInfo(inst.path(c.file)).fileName();
+        EXPECT_TRUE(text.startsWith(c.meaning + QStringLiteral("\r\n") + c.failure)) << text.toStdString();
+        EXPECT_TRUE(text.contains(fileName + QStringLiteral(": "))) << text.toStdString();
+        EXPECT_EQ(inst.dialogs.shown[0].icon, MessageIcon::Exclamation);
+        // And a line in the error log, stored as the ring's last.
+        ASSERT_EQ(inst.env.logPointer, 1);
+        const QString logged = logRecord(inst, 1);
+        EXPECT_TRUE(logged.contains(QStringLiteral("[ﾌｧｲﾙｵｰﾌﾟﾝ]ﾌｧｲﾙｵｰﾌﾟﾝ/") + c.failure)) << logged.toStdString();
+        EXPECT_TRUE(logged.contains(fileName)) << logged.toStdString();
+        EXPECT_EQ(inst.setting(QStringLiteral("LogPointer")), QStringLiteral("1"));
+        if (converting) {
+            EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), olderLayout);
+        }
+
+        // Once the file can be opened again, the next load lists everything.
+        mendFile(inst, c.file, c.mended);
+        inst.dialogs.shown.clear();
+        EXPECT_TRUE(list.reload());
+        EXPECT_EQ(list.model(Protocol::Eiaj).listedCount(), 1);
+        EXPECT_EQ(list.model(Protocol::Korvan).listedCount(), 2);
+        EXPECT_TRUE(list.complete(Protocol::Eiaj) && list.complete(Protocol::Korvan));
+        EXPECT_TRUE(inst.dialogs.shown.isEmpty()) << inst.dialogs.texts().join(u'|').toStdString();
+        QFile::remove(inst.path(QStringLiteral("Log/Deliv.log")));
+        inst.env.logPointer = 0;
+    }
+
+    // A damaged company file is told as damaged, never as an empty one
+    // (message 2), and the lists miss their names.
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), "not a company file\r\n");
+    inst.env.custNoticeShown = 0;
+    inst.dialogs.shown.clear();
+    DeliveryList list(inst.env);
+    EXPECT_TRUE(list.reload());
+    EXPECT_EQ(list.model(Protocol::Korvan).listedCount(), 2);
+    EXPECT_FALSE(list.complete(Protocol::Korvan));
+    ASSERT_EQ(inst.dialogs.shown.size(), 1) << inst.dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(inst.dialogs.shown[0].text.startsWith(QStringLiteral("発注企業ﾌｧｲﾙが壊れています。")));
 }
 
 namespace {

@@ -145,6 +145,41 @@ TEST_F(WindowFixture, EmptyListsAndMissingCompaniesReportedOnceAcrossReloads)
     EXPECT_EQ(inst.dialogs.shown.size(), 1);
 }
 
+TEST_F(WindowFixture, ADataFileThatCannotBeOpenedIsToldAndTheWindowGoesOn)
+{
+    companies();
+    // A folder where the EIAJ data file should be: it cannot be opened.
+    ASSERT_TRUE(QDir().mkpath(inst.path(QStringLiteral("Prg/E_Deliv.dat"))));
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{listed('2', "ORD1", "K1", "0", "B", "")}));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    ASSERT_EQ(inst.dialogs.shown.size(), 1);
+    EXPECT_TRUE(inst.dialogs.shown[0].text.startsWith(
+        QStringLiteral("EIAJの一覧を表示できません。\r\n納品書ﾌｧｲﾙを開けません。(") + inst.env.paths.eDelivPath))
+        << inst.dialogs.shown[0].text.toStdString();
+    EXPECT_EQ(inst.env.logPointer, 1);
+
+    // The window goes on: the KORVAN list is there, the EIAJ one offers only
+    // what needs no rows.
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(child<ListGrid>(w, "MSFlexGrid1_0")->model()->rowCount(), 0);
+    EXPECT_FALSE(child<QPushButton>(w, "Command2")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(w, "Command3")->isEnabled());
+    child<QTabBar>(w, "TabStrip1")->setCurrentIndex(1);
+    EXPECT_EQ(child<ListGrid>(w, "MSFlexGrid1_1")->model()->rowCount(), 1);
+    EXPECT_TRUE(child<QPushButton>(w, "Command2")->isEnabled());
+
+    // Once the file can be opened, the next reload lists it.
+    ASSERT_TRUE(QDir(inst.path(QStringLiteral("Prg/E_Deliv.dat"))).removeRecursively());
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(QList{listed('1', "ORD1", "E1", "0", "A", "")}));
+    w.requestReload(true);
+    ASSERT_TRUE(loaded(w));
+    EXPECT_EQ(child<ListGrid>(w, "MSFlexGrid1_0")->model()->rowCount(), 1);
+    EXPECT_EQ(inst.dialogs.shown.size(), 1);
+}
+
 TEST_F(WindowFixture, MenusAreInOrderWithTheirSeparators)
 {
     companies();

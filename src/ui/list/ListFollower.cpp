@@ -25,8 +25,11 @@ ListFollower::ListFollower(DeliveryList& list, PerProtocol<ListGrid*> grids, QLa
 
 void ListFollower::readingOwn(std::optional<Protocol> only)
 {
+    m_readingOnly = only;
+    m_otherInOwnRead = false;
     for (Protocol protocol : kProtocols) {
         if (!only || *only == protocol) {
+            m_otherInOwnRead = m_otherInOwnRead || m_watch.changedByOther(protocol);
             m_watch.read(protocol);
             m_pending[protocol] = false;
         }
@@ -35,7 +38,11 @@ void ListFollower::readingOwn(std::optional<Protocol> only)
 
 void ListFollower::readOwn()
 {
-    tell(false);
+    for (Protocol protocol : kProtocols) {
+        if (!m_readingOnly || *m_readingOnly == protocol)
+            m_watch.hasRead(protocol);
+    }
+    tell(m_otherInOwnRead);
 }
 
 void ListFollower::changedElsewhere(Protocol protocol)
@@ -53,11 +60,16 @@ void ListFollower::reloadPending()
         m_retry.start();
         return;
     }
+    // A change this program made without a window asking the list to read
+    // it is followed like any other, but named as its own.
+    bool byOther = false;
+    for (Protocol protocol : kProtocols)
+        byOther = byOther || (m_pending[protocol] && m_watch.changedByOther(protocol));
     for (Protocol protocol : kProtocols) {
         if (m_pending[protocol])
             reload(protocol);
     }
-    tell(true);
+    tell(byOther);
 }
 
 void ListFollower::reload(Protocol protocol)
@@ -83,6 +95,7 @@ void ListFollower::reload(Protocol protocol)
 
     m_watch.read(protocol);
     m_list.reload(protocol);
+    m_watch.hasRead(protocol);
 
     const int first = firstKeys.isEmpty() ? -1 : model.rowOfKeys(firstKeys);
     const int last = lastKeys.isEmpty() ? -1 : model.rowOfKeys(lastKeys);

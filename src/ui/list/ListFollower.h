@@ -22,7 +22,9 @@ struct Paths;
 // selected row (found again by its keys) and the scroll position. While the
 // window itself is busy with the files (a modal window is open, a print runs,
 // the list is loading) it waits and reloads afterwards. A line in the status
-// bar says when the lists were last read and whose change it was.
+// bar says when the lists were last read and whose change it was: another
+// program's, or this program's own (whichever of its windows wrote, the data
+// file watch knows what this process wrote).
 class ListFollower : public QObject
 {
     Q_OBJECT
@@ -33,7 +35,7 @@ public:
 
     // The window is about to read the list of `only`, or both, itself.
     void readingOwn(std::optional<Protocol> only);
-    // The window has read them.
+    // The window has read them (those readingOwn named).
     void readOwn();
 
     // Compares the files now instead of at the next interval (tests).
@@ -52,6 +54,10 @@ private:
     DataFileWatch m_watch;
     PerProtocol<bool> m_pending;
     QTimer m_retry;
+    // What the window's own reading reads, and whether another program had
+    // changed one of those files since the list last read it.
+    std::optional<Protocol> m_readingOnly;
+    bool m_otherInOwnRead = false;
 };
 
 } // namespace plx
