@@ -46,13 +46,9 @@ QString boxNameOf(const EntryBoxInfo& box)
 TextLimit textLimitOf(const EntryBoxInfo& box)
 {
     const int half = box.field ? widthOf(*box.field) : 0;
-    switch (box.kanji) {
-    case KanjiRule::None:
+    if (box.kanji == KanjiRule::None)
         return {half, 0};
-    case KanjiRule::Allowed:
-    case KanjiRule::Only:
-        break;
-    }
+    // A kanji pair's double-byte text goes to its own field.
     return {half, (box.kanjiField ? widthOf(*box.kanjiField) : half) / 2};
 }
 
