@@ -36,8 +36,9 @@ QString setting(Environment& env, const char* name)
     return value;
 }
 
-// The first two lines of a file as the pre-check reads them, decoded; a line
-// longer than a reader takes counts as one too long for the check.
+// The first two lines of a file as the pre-check reads them (one for a file of
+// one line, none for an empty file); nothing when the file cannot be read or
+// one of them is longer than kMaxPrecheckLine characters.
 std::optional<QStringList> firstTwoLines(const QString& path)
 {
     OrderFileReader reader;
@@ -46,15 +47,18 @@ std::optional<QStringList> firstTwoLines(const QString& path)
     QStringList lines;
     QString line;
     while (lines.size() < 2) {
-        const OrderFileReader::Result r = reader.next(line);
-        if (r == OrderFileReader::Result::TooLong)
-            lines.append(QString(kMaxPrecheckLine + 1, QLatin1Char(' ')));
-        else if (r == OrderFileReader::Result::Line)
+        switch (reader.next(line)) {
+        case OrderFileReader::Result::Line:
+            if (line.size() > kMaxPrecheckLine)
+                return std::nullopt;
             lines.append(line);
-        else if (r == OrderFileReader::Result::Failed)
-            return std::nullopt;
-        if (r != OrderFileReader::Result::Line)
             break;
+        case OrderFileReader::Result::End:
+            return lines;
+        case OrderFileReader::Result::TooLong:
+        case OrderFileReader::Result::Failed:
+            return std::nullopt;
+        }
     }
     return lines;
 }
@@ -165,16 +169,11 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
             continue;
         }
         const std::optional<QStringList> read = firstTwoLines(path);
-        if (!read) {
+        if (!read || read->isEmpty()) {
             refuse(2);
             continue;
         }
         const QStringList& lines = *read;
-        if (lines.isEmpty() || lines[0].size() > kMaxPrecheckLine ||
-            (lines.size() == 2 && lines[1].size() > kMaxPrecheckLine)) {
-            refuse(2);
-            continue;
-        }
         ItemTable table;
         bool headerTooLong = false;
         if (lines.size() == 1) {

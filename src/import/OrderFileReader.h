@@ -27,6 +27,8 @@ public:
 
     // Opens the file; false when it cannot (errorString()).
     bool open(const QString& path);
+    // The next line, decoded (cp932::decode). TooLong and Failed end the
+    // reading: the caller reads no further.
     Result next(QString& line);
     QString errorString() const { return m_file.errorString(); }
 
