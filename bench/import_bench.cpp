@@ -2,6 +2,10 @@
 // of one key per record, 8k, 16k and 32,767 keys, into an empty data file and
 // into one already half full. Prints keys per second and peak memory.
 //
+// First, alone, a KORVAN order file of 100 MB (1.6 million lines over the
+// 32,767 keys a data file holds, so most lines update a record): the peak
+// memory of the process after it shows what importing a large file costs.
+//
 //   build-bench/bench/bench_import
 
 #include "cli/Installer.h"
@@ -18,6 +22,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -92,6 +97,25 @@ void writeKorvan(const QString& folder, int keys, const QString& prefix)
     f.write(out);
 }
 
+// A KORVAN order file of at least `bytes` bytes, written a line at a time (the
+// file is never held whole here either): keys repeat every 32,767 lines.
+qint64 writeLargeKorvan(const QString& path, qint64 bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    qint64 lines = 0;
+    f.write("RD10DataKubun,RD10KigyouCode,RD10JigyouCode,RD10ToriCode,RD10EigyouCode,RD10Key,RD10Tani,"
+            "RD10CNum,RD10Name,RD10Code,RD10Nouki,RD10SNum\r\n");
+    while (f.size() < bytes) {
+        f.write(QStringLiteral("D10,41720301,,0588120,,L%1,PC,24,SENSOR,SNS-7,261215,%2\r\n")
+                    .arg(lines % 32767, 8, 10, QLatin1Char('0'))
+                    .arg(lines % 100)
+                    .toLatin1());
+        ++lines;
+    }
+    return lines;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -109,6 +133,26 @@ int main(int argc, char* argv[])
     plx::StartUp(env, {false});
     const QString folder = dir.path() + QStringLiteral("/in");
     QDir().mkpath(folder);
+
+    {
+        QFile::remove(env.paths.kDelivPath);
+        const QString large = folder + QStringLiteral("/L.CSV");
+        const qint64 lines = writeLargeKorvan(large, 100LL * 1000 * 1000);
+        const double before = peakMb();
+        plx::ImportDriver driver(env, plx::Protocol::Korvan);
+        QElapsedTimer t;
+        t.start();
+        driver.precheck(folder, {QStringLiteral("L.CSV")});
+        driver.run(plx::RebuildMode::Add, false);
+        const double ms = t.nsecsElapsed() / 1e6;
+        std::printf("KORVAN order file of %.1f MB (%lld lines): %s in %.1f ms (%.1f MB/s); peak MB %.1f before, %.1f "
+                    "after\n\n",
+                    QFileInfo(large).size() / 1e6, static_cast<long long>(lines),
+                    driver.outcomes().value(0).refusal == 0 ? "imported" : "refused", ms,
+                    QFileInfo(large).size() / 1e6 / (ms / 1000.0), before, peakMb());
+        QFile::remove(large);
+        QFile::remove(env.paths.kDelivPath);
+    }
 
     std::printf("%-7s %-6s %-10s %10s %12s %10s\n", "format", "keys", "data file", "ms", "keys/s", "peak MB");
     for (plx::Protocol protocol : plx::kProtocols) {

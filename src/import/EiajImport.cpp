@@ -108,6 +108,20 @@ void EiajImport::processRecord(const ItemTable& t)
     const QString orderer = value(t, QStringLiteral("004"));
     const QString supplier = value(t, QStringLiteral("005"));
 
+    // Bytes that are not CP932 would be stored as "?": the item is refused,
+    // the first of them in the line's order. The occurrence items are judged
+    // with their occurrence.
+    const Item* undecoded = nullptr;
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
+        const bool occurrence = it.key().startsWith(QLatin1String("DUE")) || it.key().contains(QLatin1String("NO"));
+        if (!occurrence && holdsInvalidBytes(t.value(it->row)) && (!undecoded || it->row < undecoded->row))
+            undecoded = &it.value();
+    }
+    if (undecoded) {
+        refuse(11, undecoded->name, orderer, supplier, QString());
+        return;
+    }
+
     // 2, 3. The ordering company.
     if (!present(QStringLiteral("004"))) {
         refuse(4, QString(), orderer, supplier, QString());
@@ -238,7 +252,7 @@ void EiajImport::processRecord(const ItemTable& t)
                 refuse(12, QString(), orderer, supplier, key);
             return;
         }
-        if (checkBlanks && CheckBlankAsterisk(keyText)) {
+        if ((checkBlanks && CheckBlankAsterisk(keyText)) || holdsInvalidBytes(keyText)) {
             refuse(11, occurrenceName(QStringLiteral("159"), n), orderer, supplier, key);
             continue;
         }
@@ -252,11 +266,11 @@ void EiajImport::processRecord(const ItemTable& t)
             refuse(11, occurrenceName(QStringLiteral("DUE"), n), orderer, supplier, key);
             continue;
         }
-        // The instructed quantity: zero unless numeric; a numeric value must
-        // be positive or zero and fit the field.
+        // The instructed quantity: zero when absent or empty; otherwise a
+        // number, positive or zero, that fits the field.
         const QString instructed = value(t, QStringLiteral("032NO") + nn);
         QString instructedQty = DeliveryRecord::kZeroQty;
-        if (isNumericText(instructed)) {
+        if (!instructed.isEmpty()) {
             const auto formatted = quantityItem(instructed, DeliveryRecord::kZeroQty);
             if (!formatted) {
                 refuse(11, occurrenceName(QStringLiteral("032"), n), orderer, supplier, key);

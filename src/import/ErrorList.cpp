@@ -43,6 +43,8 @@ QString errorLineText(short code, const QString& f, const QString& item, qint32 
         return classed + item + QStringLiteral("に誤りがあります。(011)") + tail;
     case 12:
         return classed + QStringLiteral("納品ｷｰ番号が未設定のため、処理対象外のデータです。(012)") + tail;
+    case kFileTooLarge:
+        return f + QStringLiteral(" [    ]:ﾌｧｲﾙが大きすぎるため、取り込めません。(013):") + item;
     default:
         return classed + QStringLiteral("(%1)").arg(code, 3, 10, QLatin1Char('0')) + tail;
     }
@@ -80,11 +82,12 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
                         const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
                         const QString& infoClass)
 {
-    if (code >= 1 && code <= 3) {
+    if (isFileRefusal(code)) {
         static const char16_t* const texts[] = {u"指定ファイルがありません。", u"対象外のビジネスプロトコルです。",
                                                 u"未サポートの情報区分ファイルです。"};
-        m_env.dialogs->show(MessageIcon::Exclamation,
-                            QString::fromUtf16(texts[code - 1]) + QLatin1Char('(') + fileName + QLatin1Char(')'),
+        const QString text = code == kFileTooLarge ? QStringLiteral("ﾌｧｲﾙが大きすぎるため、取り込めません。")
+                                                   : QString::fromUtf16(texts[code - 1]);
+        m_env.dialogs->show(MessageIcon::Exclamation, text + QLatin1Char('(') + fileName + QLatin1Char(')'),
                             MessageButtons::Ok, DefaultButton::First);
     }
     if (m_count == 0) {
@@ -97,8 +100,8 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
         writeLine(QString());
     }
     ++m_count;
-    m_fileLevel = (code >= 1 && code <= 3) ? -1 : 1;
-    if (code >= 1 && code <= 3)
+    m_fileLevel = isFileRefusal(code) ? -1 : 1;
+    if (isFileRefusal(code))
         m_fileCode = code;
     writeLine(
         errorLineText(code, fileName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo, infoClass));

@@ -9,6 +9,17 @@ namespace plx {
 
 struct Environment;
 
+// The file-level refusal of an order file larger than any order file can be
+// (ImportDriver::kMaxOrderFileBytes): it is not read at all.
+constexpr short kFileTooLarge = 13;
+
+// Whether `code` refuses a whole file (001, 002, 003 and 013): the file is not
+// imported and not moved to the Dust folder.
+constexpr bool isFileRefusal(int code)
+{
+    return (code >= 1 && code <= 3) || code == kFileTooLarge;
+}
+
 // The import error list Err.dat: one CP932 line per refusal, after a heading
 // written with the first entry of a run. Codes 1 to 3 (file-level refusals)
 // also show a message box.
@@ -27,7 +38,7 @@ public:
 
     // Entries written in this run; the list has its heading once this is not 0.
     int count() const { return m_count; }
-    // -1 after a file-level refusal (codes 1-3), 1 after any other, 0 after
+    // -1 after a file-level refusal (isFileRefusal), 1 after any other, 0 after
     // resetFileLevel().
     int fileLevel() const { return m_fileLevel; }
     void resetFileLevel()
@@ -35,7 +46,7 @@ public:
         m_fileLevel = 0;
         m_fileCode = 0;
     }
-    // The file-level refusal code (1-3) written since resetFileLevel(), or 0.
+    // The file-level refusal code written since resetFileLevel(), or 0.
     int fileCode() const { return m_fileCode; }
 
     void close();
@@ -51,7 +62,8 @@ private:
     int m_fileCode = 0;
 };
 
-// The line of an entry, without its line end.
+// The line of an entry, without its line end. For kFileTooLarge `itemName`
+// holds the file's size and the limit as shown.
 QString errorLineText(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
                       const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
                       const QString& infoClass);

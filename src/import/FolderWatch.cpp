@@ -1,5 +1,6 @@
 #include "FolderWatch.h"
 
+#include "ErrorList.h"
 #include "ImportDriver.h"
 
 #include "core/Clock.h"
@@ -89,7 +90,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
             entry.errorLines = errorLines.value(QFileInfo(outcome.path).fileName());
             if (entry.outcome == 0)
                 entry.to = m_settings.moveFiles ? BatchEntry::Destination::Dust : BatchEntry::Destination::Keep;
-            else if (entry.outcome == 2 || entry.outcome == 3)
+            else if (entry.outcome == 2 || entry.outcome == 3 || entry.outcome == kFileTooLarge)
                 entry.to = BatchEntry::Destination::Rejected;
             entries.append(entry);
         }

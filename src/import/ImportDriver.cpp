@@ -4,6 +4,7 @@
 #include "ErrorList.h"
 #include "ItemTable.h"
 #include "KorvanImport.h"
+#include "OrderFileReader.h"
 #include "PendingRecords.h"
 
 #include "core/CommonRoutines.h"
@@ -35,35 +36,30 @@ QString setting(Environment& env, const char* name)
     return value;
 }
 
-// The first two lines of a file as the pre-check reads them: CP932 text, line
-// ends CR LF, CR or LF. Reads no more of a large file than it needs.
-QStringList firstTwoLines(QFile& file)
+// The first two lines of a file as the pre-check reads them (one for a file of
+// one line, none for an empty file); nothing when the file cannot be read or
+// one of them is longer than kMaxPrecheckLine characters.
+std::optional<QStringList> firstTwoLines(const QString& path)
 {
+    OrderFileReader reader;
+    if (!reader.open(path))
+        return std::nullopt;
     QStringList lines;
-    QByteArray current;
-    char c = 0;
-    bool pendingCr = false;
-    while (lines.size() < 2 && file.getChar(&c)) {
-        if (pendingCr) {
-            pendingCr = false;
-            if (c == '\n')
-                continue;
-        }
-        if (c == '\r' || c == '\n') {
-            lines.append(cp932::decode(current));
-            current.clear();
-            pendingCr = c == '\r';
-            continue;
-        }
-        current.append(c);
-        // Far past the longest acceptable line: keep just enough to tell.
-        if (current.size() > 2 * kMaxPrecheckLine + 2) {
-            lines.append(cp932::decode(current));
+    QString line;
+    while (lines.size() < 2) {
+        switch (reader.next(line)) {
+        case OrderFileReader::Result::Line:
+            if (line.size() > kMaxPrecheckLine)
+                return std::nullopt;
+            lines.append(line);
+            break;
+        case OrderFileReader::Result::End:
             return lines;
+        case OrderFileReader::Result::TooLong:
+        case OrderFileReader::Result::Failed:
+            return std::nullopt;
         }
     }
-    if (lines.size() < 2 && !current.isEmpty())
-        lines.append(cp932::decode(current));
     return lines;
 }
 
@@ -158,8 +154,8 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
     for (const QString& path : paths) {
         ++m_result.selected;
         const QString name = QFileInfo(path).fileName();
-        const auto refuse = [&](short code, const QString& infoClass = QString()) {
-            m_errors->ERR_OUT(code, name, QString(), 0, QString(), QString(), QString(), infoClass);
+        const auto refuse = [&](short code, const QString& infoClass = QString(), const QString& item = QString()) {
+            m_errors->ERR_OUT(code, name, item, 0, QString(), QString(), QString(), infoClass);
             m_outcomes.append({path, code});
         };
         QFileInfo info(path);
@@ -167,18 +163,17 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
             refuse(1);
             continue;
         }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Not read at all: the import would have to go through all of it.
+        if (info.size() > kMaxOrderFileBytes) {
+            refuse(kFileTooLarge, QString(), sizeText(info.size()));
+            continue;
+        }
+        const std::optional<QStringList> read = firstTwoLines(path);
+        if (!read || read->isEmpty()) {
             refuse(2);
             continue;
         }
-        const QStringList lines = firstTwoLines(file);
-        file.close();
-        if (lines.isEmpty() || lines[0].size() > kMaxPrecheckLine ||
-            (lines.size() == 2 && lines[1].size() > kMaxPrecheckLine)) {
-            refuse(2);
-            continue;
-        }
+        const QStringList& lines = *read;
         ItemTable table;
         bool headerTooLong = false;
         if (lines.size() == 1) {
@@ -345,6 +340,11 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     discardBackup(files);
 }
 
+QString ImportDriver::sizeText(qint64 size)
+{
+    return QStringLiteral("ｻｲｽﾞ[%1ﾊﾞｲﾄ],上限[%2ﾊﾞｲﾄ]").arg(size).arg(kMaxOrderFileBytes);
+}
+
 QString ImportDriver::refusalText(int code)
 {
     switch (code) {
@@ -354,6 +354,8 @@ QString ImportDriver::refusalText(int code)
         return QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
     case 3:
         return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
+    case kFileTooLarge:
+        return QStringLiteral("拒否 (013 ﾌｧｲﾙが大きすぎるため、取り込めません。)");
     default:
         return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
     }

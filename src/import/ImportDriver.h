@@ -61,15 +61,27 @@ public:
     ImportDriver(Environment& env, Protocol protocol);
     ~ImportDriver();
 
+    // The largest order file taken; a larger one is refused with 013 and not
+    // read at all. Order files are a few megabytes at most: a data file holds
+    // at most 32,767 records, which an EIAJ file carries in about 1 MB and a
+    // KORVAN file (one key a line) in 2 to 3 MB. The limit is some forty
+    // times that, so no real order is refused, while a runaway export or a
+    // file that is no order file is set aside before anything is read
+    // instead of holding the import (and its locks) for as long as it takes
+    // to go through it.
+    static constexpr qint64 kMaxOrderFileBytes = 128LL * 1024 * 1024;
+    // "ｻｲｽﾞ[N],上限[M]" of a refusal 013.
+    static QString sizeText(qint64 size);
+
     Protocol protocol() const { return m_protocol; }
 
     // The settings of this format from the settings store.
     static ImportSettings readSettings(Environment& env, Protocol protocol);
 
     // Empties the error list and checks the selected files of `folder`, in the
-    // order given: refusals 001 (missing), 002 (not an order file of this
-    // format) and 003 (unsupported class) go to the error list; the others are
-    // accepted. Takes the locks (Refusal when another
+    // order given: refusals 001 (missing), 013 (larger than
+    // kMaxOrderFileBytes), 002 (not an order file of this format) and 003
+    // (unsupported class) go to the error list; the others are accepted. Takes the locks (Refusal when another
     // program holds them) and keeps them for the run when a file was accepted.
     PrecheckResult precheck(const QString& folder, const QStringList& names);
     // The same for files given by their full paths (the command line).
@@ -86,7 +98,7 @@ public:
     static QString startAnewQuestion(int waiting);
 
     // Per-file outcome for reports: the file's path and its file-level refusal
-    // code (1-3), 0 when it was imported (or, before the run, accepted), -1
+    // code (isFileRefusal), 0 when it was imported (or, before the run, accepted), -1
     // when the run stopped before reaching it.
     struct FileOutcome
     {

@@ -71,6 +71,18 @@ void KorvanImport::processRecord(const ItemTable& t)
     const QString supplier = fixed::trimmedRight(item(ToriCode)) + fixed::trimmedRight(item(EigyouCode));
     const auto fail = [&](Item i) { refuse(11, QLatin1String(kItems[i]), orderer, supplier, key); };
 
+    // Bytes that are not CP932 would be stored as "?": the item is refused,
+    // the first of them in the line's order.
+    std::optional<Item> undecoded;
+    for (int i = 0; i < int(m_rows.size()); ++i) {
+        if (present(Item(i)) && holdsInvalidBytes(item(Item(i))) && (!undecoded || m_rows[i] < m_rows[*undecoded]))
+            undecoded = Item(i);
+    }
+    if (undecoded) {
+        fail(*undecoded);
+        return;
+    }
+
     // 3. The ordering company; a record naming none of the codes cannot belong
     // to a registered company.
     const bool codesGiven = present(KigyouCode) || present(JigyouCode) || present(ToriCode) || present(EigyouCode);

@@ -1,6 +1,7 @@
 #include "OrderImport.h"
 
 #include "ErrorList.h"
+#include "OrderFileReader.h"
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -16,30 +17,6 @@
 #include <QFileInfo>
 
 namespace plx {
-
-namespace {
-
-// The lines of a text: CR LF, CR or LF end a line; a line end at the very end
-// does not start another line.
-QStringList textLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.sliced(start));
-    return lines;
-}
-
-} // namespace
 
 OrderImport::OrderImport(Context context, Protocol protocol) : m_ctx(context), m_protocol(protocol) {}
 
@@ -87,39 +64,87 @@ void OrderImport::importFile(const AcceptedFile& file)
         m_stoppedEarly = true;
         return;
     }
-    const QStringList lines = textLines(cp932::decode(fileutil::readAll(path)));
-    ItemTable table;
-    QStringList header;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        ++m_record;
-        bool malformed = false;
-        const bool first = i == 0;
-        if (first) {
-            header = splitCsvLine(lines[0]);
-            if (lines.size() == 1) {
-                malformed = table.loadPairs(lines[0]);
-            } else {
-                ++i;
-                malformed = header.size() > ItemTable::kCapacity || table.loadHeader(header, lines[i]);
-            }
-        } else {
-            if (lines[i].isEmpty())
-                continue;
-            malformed = table.loadHeader(header, lines[i]);
-        }
-        if (malformed) {
-            m_ctx.errors.ERR_OUT(2, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
-            break;
-        }
-        if (first && !findItems(table)) {
-            m_ctx.errors.ERR_OUT(2, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
-            break;
-        }
-        processRecord(table);
+    const qint64 size = QFileInfo(path).size();
+    if (size > ImportDriver::kMaxOrderFileBytes) {
+        // Grown past the limit since the pre-check.
+        m_ctx.errors.ERR_OUT(kFileTooLarge, m_fileName, ImportDriver::sizeText(size), 0, QString(), QString(),
+                             QString(), QString());
+    } else {
+        readRecords(path);
     }
     m_taken.append({path, m_ctx.errors.fileCode()});
     if (m_ctx.errors.fileLevel() != -1)
         m_movable.append(path);
+}
+
+void OrderImport::readRecords(const QString& path)
+{
+    // A line at a time: the file is never held whole.
+    OrderFileReader reader;
+    if (!reader.open(path))
+        throw RuntimeFailure(QStringLiteral("受注ﾌｧｲﾙを読めません。(%1: %2)").arg(path, reader.errorString()));
+    const auto malformed = [&] {
+        m_ctx.errors.ERR_OUT(2, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
+    };
+    // Reads the next line; false at the end of the file, or when a line too
+    // long for an order record breaks the file there (refusal 002).
+    QString line;
+    bool broken = false;
+    const auto read = [&] {
+        switch (reader.next(line)) {
+        case OrderFileReader::Result::Line:
+            return true;
+        case OrderFileReader::Result::End:
+            return false;
+        case OrderFileReader::Result::TooLong:
+            broken = true;
+            return false;
+        case OrderFileReader::Result::Failed:
+            break;
+        }
+        throw RuntimeFailure(QStringLiteral("受注ﾌｧｲﾙを読めません。(%1: %2)").arg(path, reader.errorString()));
+    };
+
+    ItemTable table;
+    QStringList header;
+    if (!read()) {
+        if (broken)
+            malformed();
+        return;
+    }
+    // The first record: the header and the line after it, or one line in
+    // the pair form.
+    ++m_record;
+    QString headerLine = line;
+    bool bad = false;
+    if (!read()) {
+        if (broken) {
+            malformed();
+            return;
+        }
+        bad = table.loadPairs(headerLine);
+    } else {
+        header = splitCsvLine(headerLine);
+        bad = header.size() > ItemTable::kCapacity || table.loadHeader(header, line);
+    }
+    headerLine.clear();
+    if (bad || !findItems(table)) {
+        malformed();
+        return;
+    }
+    processRecord(table);
+    while (read()) {
+        ++m_record;
+        if (line.isEmpty())
+            continue;
+        if (table.loadHeader(header, line)) {
+            malformed();
+            return;
+        }
+        processRecord(table);
+    }
+    if (broken)
+        malformed();
 }
 
 std::optional<QString> OrderImport::dateItem(const QString& text) const

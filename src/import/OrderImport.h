@@ -67,6 +67,9 @@ protected:
     // Numeric item text as the pattern, or nothing when it is not numeric, is
     // negative, or does not fit the pattern's integer digits.
     static std::optional<QString> quantityItem(const QString& text, const QString& pattern);
+    // Whether an item's value came from bytes that are not valid CP932 (they
+    // decode to U+FFFD, which no valid character decodes to).
+    static bool holdsInvalidBytes(QStringView value) { return value.contains(QChar(0xFFFD)); }
     // Whether the text, as the record would hold it in CP932, fits the field
     // without being cut. A value that is cut would be stored under a different
     // key than the one later orders are compared with.
@@ -81,6 +84,8 @@ protected:
 
 private:
     void importFile(const AcceptedFile& file);
+    // Reads the file's records and processes each.
+    void readRecords(const QString& path);
 
     QString m_fileName;
     qint32 m_record = 0;

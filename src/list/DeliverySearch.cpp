@@ -29,7 +29,7 @@ struct FieldCondition
 FieldCondition condition(DeliveryField f, const QString& text)
 {
     FieldCondition c{DeliveryRecord::field(f), cp932::encode(text)};
-    c.impossible = cp932::decode(c.wanted) != text;
+    c.impossible = !cp932::holds(text);
     return c;
 }
 

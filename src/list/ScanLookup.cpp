@@ -32,8 +32,12 @@ QList<ScanMatch> findScanned(const QByteArray& records, Protocol protocol, const
                              const QString& scanned)
 {
     QHash<QByteArray, QString> keys; // as stored, trailing blanks removed -> as scanned
-    for (const QString& key : keysOfScan(scanned))
-        keys.insert(cp932::encode(key), key);
+    for (const QString& key : keysOfScan(scanned)) {
+        // A key CP932 cannot hold is no stored key: encoded, "Aé1" would be
+        // the bytes of "A?1", another record's key.
+        if (cp932::holds(key))
+            keys.insert(cp932::encode(key), key);
+    }
     QHash<QByteArray, const CompanyEntry*> companyOf;
     for (const CompanyEntry& c : companies)
         companyOf.insert(cp932::encode(c.ordererCode) + '\x1f' + cp932::encode(c.supplierCode), &c);

@@ -27,7 +27,7 @@ struct ScanMatch
 QStringList keysOfScan(const QString& scanned);
 
 // Every live record of the protocol whose delivery key is one of the scan's, in
-// list order; `companies` names their ordering companies. One pass over the
+// list order (a key CP932 cannot hold matches none); `companies` names their ordering companies. One pass over the
 // records.
 QList<ScanMatch> findScanned(const QByteArray& records, Protocol protocol, const QList<CompanyEntry>& companies,
                              const QString& scanned);

@@ -121,3 +121,79 @@ TEST(ImportCommand, NothingAcceptedOrBadUsage)
     EXPECT_EQ(runImport(imp, {"--eiaj", "--mode", "4", "x"}).exitCode, 2);
     EXPECT_EQ(runImport(imp, {"--eiaj", "--move", "--no-move", "x"}).exitCode, 2);
 }
+
+TEST(ImportCommand, BytesThatAreNotCp932AndANonNumericInstructedQuantityAreRefusedWith011)
+{
+    const QByteArray eiajHeader = "REIAJC14,REIAJ004,REIAJ005,REIAJ012,REIAJ022,REIAJ159NO01,REIAJ032NO01,"
+                                  "REIAJ159NO02,REIAJ032NO02";
+    const QByteArray korvanHeader = "RD10DataKubun,RD10KigyouCode,RD10JigyouCode,RD10ToriCode,RD10EigyouCode,RD10Key,"
+                                    "RD10SNum,RD10Name";
+    const auto eiajTail = [](const char* key) {
+        return QStringLiteral(":ﾚｺｰﾄﾞNo.[1],発注者ｺｰﾄﾞ[A001],受注者ｺｰﾄﾞ[S01],納品ｷｰ番号[") + QLatin1String(key) +
+               QLatin1Char(']');
+    };
+    const auto korvanTail = [](const char* key) {
+        return QStringLiteral(":ﾚｺｰﾄﾞNo.[1],発注者ｺｰﾄﾞ[4172AB],受注者ｺｰﾄﾞ[0588XY],納品ｷｰ番号[") + QLatin1String(key) +
+               QLatin1Char(']');
+    };
+    struct Case
+    {
+        const char* format;
+        QByteArray line;
+        QString error;                               // the line's entry in the error list, empty for none
+        QList<std::pair<QString, QString>> imported; // keys with their instructed quantities
+    };
+    const Case cases[] = {
+        // The controls: an empty quantity is zero, a numeric one is stored.
+        {"--eiaj", "0502,A001,S01,2,NAME,K1,10,K2,", {}, {{"K1", "000000010.000"}, {"K2", "000000000.000"}}},
+        {"--korvan", "D10,4172AB,,0588XY,,X1,5,SENSOR", {}, {{"X1", "000000005.000"}}},
+        // A byte no CP932 character starts with, in an item of the record.
+        {"--eiaj",
+         "0502,A001,S01,2,N\xFFME,K1,1,,",
+         QStringLiteral("REIAJ022に誤りがあります。(011)") + eiajTail(""),
+         {}},
+        {"--korvan",
+         "D10,4172AB,,0588XY,,X1,5,SEN\xFFSOR",
+         QStringLiteral("RD10Nameに誤りがあります。(011)") + korvanTail("X1"),
+         {}},
+        // A lead byte whose second byte cannot follow it, in the orderer code.
+        {"--eiaj",
+         "0502,A0\x82\x31,S01,2,NAME,K1,1,,",
+         QStringLiteral("REIAJ004に誤りがあります。(011)") +
+             QStringLiteral(":ﾚｺｰﾄﾞNo.[1],発注者ｺｰﾄﾞ[A0?1],受注者ｺｰﾄﾞ[S01],納品ｷｰ番号[]"),
+         {}},
+        // In a delivery key: that occurrence alone is refused.
+        {"--eiaj",
+         "0502,A001,S01,2,NAME,K\xFF"
+         "1,1,K2,3",
+         QStringLiteral("REIAJ159NO01に誤りがあります。(011)") + eiajTail("K?1"),
+         {{"K2", "000000003.000"}}},
+        // A delivery instruction's quantity that is no number.
+        {"--eiaj",
+         "0502,A001,S01,2,NAME,K1,1O,K2,3",
+         QStringLiteral("REIAJ032NO01に誤りがあります。(011)") + eiajTail("K1"),
+         {{"K2", "000000003.000"}}},
+        {"--eiaj",
+         "0502,A001,S01,2,NAME,K1,,K2,abc",
+         QStringLiteral("REIAJ032NO02に誤りがあります。(011)") + eiajTail("K2"),
+         {{"K1", "000000000.000"}}},
+    };
+    for (const Case& c : cases) {
+        ImportInstall imp;
+        const bool eiaj = QByteArray(c.format) == "--eiaj";
+        QFile f(imp.inPath("O.CSV"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((eiaj ? eiajHeader : korvanHeader) + "\r\n" + c.line + "\r\n");
+        f.close();
+        const CliResult run = runImport(imp, {c.format, "--no-move", imp.inPath("O.CSV")});
+        ASSERT_EQ(run.exitCode, 0) << c.line.toStdString() << run.err.toStdString();
+        const QString cls = eiaj ? QStringLiteral("0502") : QStringLiteral("D10 ");
+        EXPECT_EQ(imp.errorLines().join(u'\n').toStdString(),
+                  (c.error.isEmpty() ? QString() : QStringLiteral("O.CSV [%1]:").arg(cls) + c.error).toStdString())
+            << c.line.toStdString();
+        QList<std::pair<QString, QString>> stored;
+        for (const DeliveryRecord& r : imp.records(eiaj ? Protocol::Eiaj : Protocol::Korvan))
+            stored.append({r.text(DeliveryField::DeliveryKeyNo).trimmed(), r.text(DeliveryField::InstructedQty)});
+        EXPECT_EQ(stored, c.imported) << c.line.toStdString();
+    }
+}

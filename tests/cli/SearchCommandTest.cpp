@@ -148,3 +148,38 @@ TEST_F(SearchCommandFixture, AScannedKeyOrSymbolFindsItsRowsInEveryCompany)
     }
     EXPECT_EQ(search({"--eiaj", "--scan", "K2", "--key", "K2"}).exitCode, 2);
 }
+
+TEST_F(SearchCommandFixture, ATextCp932CannotHoldMatchesNoStoredKey)
+{
+    // "é" is not in CP932: written to the file it would be "?", the key of A?1.
+    const QByteArray data = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), data + listed('1', "ORD1", "A?1", "0", "I", "").bytes());
+    struct Case
+    {
+        QStringList args;
+        QString out; // empty: message 630, exit 1
+    };
+    const Case cases[] = {
+        {{"--scan", QStringLiteral("A?1")}, QStringLiteral("6\tORD1\tSUP\t北斗星電機\n")}, // the stored key itself
+        {{"--scan", QStringLiteral("Aé1")}, {}},
+        {{"--scan", QStringLiteral("ZAé1")}, {}},     // as our key symbol
+        {{"--scan", QStringLiteral("3N3Aé1 5")}, {}}, // as our 3N3 symbol
+        {{"--scan", QStringLiteral("A\U0001F600"
+                                   "1")},
+         {}},                                   // a character outside the BMP
+        {{"--key", QStringLiteral("Aé1")}, {}}, // the search window's key condition
+        {{"--key", QStringLiteral("A?1")}, QStringLiteral("6\n")},
+    };
+    for (const Case& c : cases) {
+        const CliResult run = search(QStringList{"--eiaj"} + c.args);
+        const std::string name = c.args.join(' ').toStdString();
+        if (c.out.isEmpty()) {
+            EXPECT_EQ(run.exitCode, 1) << name;
+            EXPECT_TRUE(run.out.isEmpty()) << name << run.out.toStdString();
+            EXPECT_TRUE(run.err.contains(kNotFound)) << name << run.err.toStdString();
+        } else {
+            EXPECT_EQ(run.exitCode, 0) << name << run.err.toStdString();
+            EXPECT_EQ(run.out, c.out) << name;
+        }
+    }
+}

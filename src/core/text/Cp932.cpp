@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace plx::cp932 {
 namespace {
 
@@ -53,6 +55,21 @@ bool endsInHalfCharacter(const char* data, qsizetype size)
     return false;
 }
 
+// One character's bytes alone; nothing when the codec refuses them.
+std::optional<QString> decodeOne(const char* data, qsizetype size)
+{
+    QStringDecoder dec(kCodecName, QStringConverter::Flag::Stateless);
+    QString out = dec.decode(QByteArrayView(data, size));
+    if (dec.hasError() || out.isEmpty())
+        return std::nullopt;
+    return out;
+}
+
+bool isTrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 } // namespace
 
 QByteArray encode(QStringView text)
@@ -83,17 +100,51 @@ QString decode(const char* data, qsizetype size)
 {
     if (isAscii(data, size))
         return QString::fromLatin1(data, size);
-    QStringDecoder dec(kCodecName, QStringConverter::Flag::Stateless);
-    QString out = dec.decode(QByteArrayView(data, size));
-    if (endsInHalfCharacter(data, size))
-        out += QChar(0xFFFD);
-    if (dec.hasError()) {
-        // The converter marks invalid bytes with U+001A; a real 0x1A byte in the
-        // input would decode the same, so only rewrite when none is present.
-        if (QByteArrayView(data, size).indexOf('\x1A') < 0)
-            out.replace(QChar(0x1A), QChar(0xFFFD));
+    {
+        QStringDecoder dec(kCodecName, QStringConverter::Flag::Stateless);
+        QString out = dec.decode(QByteArrayView(data, size));
+        if (!dec.hasError() && !endsInHalfCharacter(data, size))
+            return out;
+    }
+    // Slow path: character by character, so that each invalid sequence becomes
+    // exactly one U+FFFD and a real 0x1A byte stays what it is.
+    QString out;
+    out.reserve(size);
+    const QChar invalid(0xFFFD);
+    for (qsizetype i = 0; i < size;) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (byte < 0x80) {
+            out += QLatin1Char(char(byte));
+            ++i;
+            continue;
+        }
+        if (isLeadByte(byte)) {
+            if (i + 1 >= size) {
+                out += invalid;
+                break;
+            }
+            const bool pair = isTrailByte(static_cast<unsigned char>(data[i + 1]));
+            const std::optional<QString> ch = pair ? decodeOne(data + i, 2) : std::nullopt;
+            out += ch.value_or(QString(invalid));
+            // A lead byte before a byte that cannot follow it is invalid alone.
+            i += pair ? 2 : 1;
+            continue;
+        }
+        out += decodeOne(data + i, 1).value_or(QString(invalid));
+        ++i;
     }
     return out;
+}
+
+bool holds(QStringView text)
+{
+    if (isAscii(text))
+        return true;
+    bool failed = false;
+    const QByteArray bytes = encodeChecked(text, failed);
+    // A character the code page only maps one way would be read back as
+    // another: it is not held either.
+    return !failed && decode(bytes) == text;
 }
 
 short sjisCode(QStringView oneCharacter)

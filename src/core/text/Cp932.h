@@ -13,13 +13,19 @@ namespace plx::cp932 {
 // one question mark per character (a surrogate pair counts as one character).
 QByteArray encode(QStringView text);
 
-// CP932 -> Unicode. Bytes that are not valid CP932 decode to U+FFFD each; decoding
-// never fails.
+// CP932 -> Unicode. Each sequence of bytes that is not valid CP932 (a byte no
+// character starts with, a lead byte without its second byte, a pair the code
+// page leaves unassigned) decodes to one U+FFFD, which no valid CP932 character
+// decodes to; decoding never fails.
 QString decode(const char* data, qsizetype size);
 inline QString decode(const QByteArray& bytes)
 {
     return decode(bytes.constData(), bytes.size());
 }
+
+// True when CP932 holds every character of `text`: encode() changes none to "?"
+// and its bytes decode to the same text again.
+bool holds(QStringView text);
 
 // True when `byte` starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
 constexpr bool isLeadByte(unsigned char byte)

@@ -28,6 +28,35 @@ TEST(Cp932, InvalidBytesDecodeWithoutLosingTheRest)
     EXPECT_EQ(cp932::decode(QByteArray("A\x82")), QStringLiteral("A") + QChar(0xFFFD));
 }
 
+TEST(Cp932, EachInvalidSequenceIsOneMarkThatNoValidCharacterGives)
+{
+    const QChar bad(0xFFFD);
+    struct Case
+    {
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        // A real 0x1A byte beside an invalid one: each stays what it is.
+        {QByteArray("A\x1A\xFF", 3), QStringLiteral("A\x1A") + bad},
+        // A lead byte before a byte that cannot follow it: the lead byte alone.
+        {QByteArray("A\x82\x31\x1A", 4), QStringLiteral("A") + bad + QStringLiteral("1\x1A")},
+        // A lead byte cut by the end, after a real 0x1A.
+        {QByteArray("\x1A\x82", 2), QStringLiteral("\x1A") + bad},
+        {QByteArray("\x82\xA0\xB1", 3), QStringLiteral("あｱ")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cp932::decode(c.bytes), c.text) << c.bytes.toHex().toStdString();
+}
+
+TEST(Cp932, HoldsOnlyWhatReadsBackTheSame)
+{
+    EXPECT_TRUE(cp932::holds(u"A?1 ｱ漢字～"));
+    EXPECT_TRUE(cp932::holds(u""));
+    for (const char16_t* text : {u"Aé1", u"€", u"\U0002000B", u"\uFFFD"})
+        EXPECT_FALSE(cp932::holds(text)) << QString::fromUtf16(text).toStdString();
+}
+
 TEST(Cp932, SjisCodeIsSignedSixteenBit)
 {
     EXPECT_EQ(cp932::sjisCode(u"A"), 0x41);
