@@ -205,8 +205,12 @@ TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList pdfs = pdfLines(run.out);
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString();
-    EXPECT_TRUE(pdfs[0].contains(QStringLiteral("納品書_102851_")));
-    EXPECT_TRUE(pdfs[1].contains(QStringLiteral("荷札_102851_")));
+    EXPECT_TRUE(pdfs[0].contains(QStringLiteral("/Usr/Print/納品書_EIAJ_102851_")) &&
+                pdfs[0].endsWith(QStringLiteral("_1.pdf")))
+        << pdfs[0].toStdString();
+    EXPECT_TRUE(pdfs[1].contains(QStringLiteral("/Usr/Print/荷札_EIAJ_102851_")) &&
+                pdfs[1].endsWith(QStringLiteral("_1.pdf")))
+        << pdfs[1].toStdString();
 
     QTemporaryDir pages;
     QStringList slipCodes = scanBarcodes(pdfs[0], pages.path());

@@ -59,7 +59,7 @@ public:
     QByteArray pdfBytes = "%PDF-1.4\n%%EOF\n"; // what each PDF holds
     bool writesPdf = true;                     // false: the PDF named is not there
     QHash<QString, int> perSheet;              // layout file name -> documents per sheet
-    QString written;                           // the PDF of the last print: "/print/納品書_A_1.pdf"
+    QString written;                           // the PDF of the last print: ".../print/納品書_A_1.pdf"
     QString printer;                           // the printer the engine prints on; empty: PDF only
     QStringList printers;                      // the printers "of the system"
 
