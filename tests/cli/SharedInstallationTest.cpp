@@ -167,14 +167,15 @@ TEST(SharedInstallation, TwoAccountsOfOneGroupTakingTurnsKeepIt)
             };
             if (::stat(QFile::encodeName(path).constData(), &st) != 0)
                 continue; // not made yet
-            EXPECT_TRUE((st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP))
+            EXPECT_EQ(st.st_mode & 07777, S_ISDIR(st.st_mode) ? 02775u : 0664u)
                 << name.toStdString() << " is " << std::oct << (st.st_mode & 07777);
             EXPECT_EQ(st.st_gid, desk.gid) << name.toStdString();
         }
         QDirIterator it(root + QStringLiteral("Usr/Print"), QDir::Files);
         while (it.hasNext()) {
             const QFileInfo pdf(it.next());
-            EXPECT_TRUE(pdf.permissions() & QFile::WriteGroup) << pdf.fileName().toStdString();
+            EXPECT_EQ(pdf.permissions() & (QFile::ReadGroup | QFile::WriteGroup), QFile::ReadGroup | QFile::WriteGroup)
+                << pdf.fileName().toStdString();
             EXPECT_EQ(pdf.groupId(), desk.gid) << pdf.fileName().toStdString();
         }
     }
