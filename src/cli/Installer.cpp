@@ -239,7 +239,8 @@ bool Installer::run()
         const QString root = base + QStringLiteral("/Plx90We");
         for (const char* folder : {"Prg", "Usr", "Log", "Dust", "Sample", "Help"}) {
             const QString path = root + QLatin1Char('/') + QLatin1String(folder);
-            if (!QDir().mkpath(path))
+            // Below a folder the accounts of a desk share, shared as it is.
+            if (!fileutil::makeFolder(path))
                 throw RuntimeFailure(QStringLiteral("フォルダを作成できません。(%1)").arg(path));
         }
 

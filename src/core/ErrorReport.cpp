@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "Dialogs.h"
 #include "Environment.h"
+#include "FileUtil.h"
 #include "MessageCatalog.h"
 #include "Registry.h"
 #include "text/FixedField.h"
@@ -111,6 +112,8 @@ short appendLogRecord(Environment& env, const QString& logPath, short pointer, s
     QFile file(logPath);
     if (logPath.isEmpty() || !file.open(QIODevice::ReadWrite))
         return 0;
+    if (!existed)
+        fileutil::shareWithFolder(file.handle(), QFileInfo(logPath).absolutePath());
 
     env.startStamp = env.clock->now();
     const QString line = logLineText(env.startStamp, env.logModule, env.logOperation, message);

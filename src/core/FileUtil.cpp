@@ -3,22 +3,57 @@
 #include "ErrorReport.h"
 #include "OwnWrites.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plx::fileutil {
 namespace {
 
-QString systemError()
+QString systemError(int error = errno)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Makes a rename or a new name in `folder` durable.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Writes all of `bytes` to `fd` and flushes them to disk; false with errno set
+// when it cannot.
+bool writeWhole(int fd, const QByteArray& bytes)
+{
+    const char* at = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        left -= n;
+    }
+    return ::fsync(fd) == 0;
 }
 
 } // namespace
@@ -36,24 +71,108 @@ QByteArray readAll(const QString& path)
     return bytes;
 }
 
+void shareWithFolder(int fd, const QString& folder)
+{
+    struct stat dir
+    {
+    };
+    struct stat file
+    {
+    };
+    if (::stat(encoded(folder).constData(), &dir) != 0 || !(dir.st_mode & S_IWGRP) || ::fstat(fd, &file) != 0 ||
+        file.st_uid != ::geteuid())
+        return;
+    // A folder without the set-group-ID bit does not hand its group down: take
+    // it where this account may (it is one of the group's).
+    if (file.st_gid != dir.st_gid && ::fchown(fd, uid_t(-1), dir.st_gid) != 0) {
+        // Not one of the folder's group: the file keeps this account's.
+    }
+    constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
+    // 07777: a folder keeps its set-group-ID bit.
+    if ((file.st_mode & kGroupReadWrite) != kGroupReadWrite &&
+        ::fchmod(fd, (file.st_mode & 07777) | kGroupReadWrite) != 0) {
+        // Kept as made.
+    }
+}
+
+void shareWithFolder(const QString& path)
+{
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    shareWithFolder(fd, QFileInfo(path).absolutePath());
+    ::close(fd);
+}
+
+bool makeFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.isDir();
+    const QString parent = info.absolutePath();
+    if (parent == info.absoluteFilePath() || !makeFolder(parent))
+        return false;
+    if (::mkdir(encoded(path).constData(), 0777) != 0)
+        return errno == EEXIST && QFileInfo(path).isDir();
+    shareWithFolder(path);
+    return true;
+}
+
+int createUniqueFile(const QString& folder, const QString& prefix, QString& path, QString& error)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = QDir(folder).filePath(
+            prefix + QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".tmp"));
+        // 0666 less the umask, as any new file of this program.
+        const int fd = ::open(encoded(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            shareWithFolder(fd, folder);
+            path = candidate;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            error = systemError();
+            return -1;
+        }
+    }
+    error = systemError(EEXIST);
+    return -1;
+}
+
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
-    const ownwrites::Write noted(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+    const QFileInfo info(path);
+    QString work;
+    QString why;
+    const int fd = createUniqueFile(info.absolutePath(), u'.' + info.fileName() + u'.', work, why);
+    if (fd < 0)
+        throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, why));
+    bool written = writeWhole(fd, bytes);
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
     }
-    // QSaveFile syncs the data to disk before it renames the temporary file.
-    if (!file.commit())
-        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+    if (!written) {
+        why = systemError(error);
+        ::unlink(encoded(work).constData());
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, why));
+    }
+    try {
+        replaceFile(work, path);
+    } catch (...) {
+        ::unlink(encoded(work).constData());
+        throw;
+    }
 }
 
 void writeAndSync(const QString& path, const QByteArray& bytes)
 {
     const ownwrites::Write noted(path);
+    // A work file left behind may be another account's, which this one could
+    // not open for writing; the folder lets it be removed.
+    if (::unlink(encoded(path).constData()) != 0 && errno != ENOENT)
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, systemError()));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
         throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
@@ -63,7 +182,7 @@ void writeAndSync(const QString& path, const QByteArray& bytes)
 
 void syncFile(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    const int fd = ::open(encoded(path).constData(), O_RDONLY);
     if (fd < 0 || ::fsync(fd) != 0) {
         const QString why = systemError();
         if (fd >= 0)
@@ -76,15 +195,75 @@ void syncFile(const QString& path)
 void replaceFile(const QString& from, const QString& to)
 {
     const ownwrites::Write noted(to);
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    const QByteArray source = encoded(from);
+    // The new file takes the place of the old one in every respect the other
+    // accounts of the installation depend on: its permissions and its group.
+    // Only this account's own work file can be changed; a failure leaves it as
+    // it was made.
+    struct stat old
+    {
+    };
+    if (::stat(encoded(to).constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        struct stat mine
+        {
+        };
+        if (::stat(source.constData(), &mine) == 0 && mine.st_uid == ::geteuid()) {
+            if (mine.st_gid != old.st_gid && ::chown(source.constData(), uid_t(-1), old.st_gid) != 0) {
+                // Not one of that group: the file keeps this account's.
+            }
+            if ((mine.st_mode & 07777) != (old.st_mode & 0777) &&
+                ::chmod(source.constData(), old.st_mode & 0777) != 0) {
+                // Kept as made.
+            }
+        }
+    } else {
+        shareWithFolder(from);
+    }
+    if (std::rename(source.constData(), encoded(to).constData()) != 0)
         throw RuntimeFailure(QStringLiteral("ファイル名を変更できません。(%1 → %2: %3)").arg(from, to, systemError()));
     // Make the rename itself durable.
-    const QString folder = QFileInfo(to).absolutePath();
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
+    syncFolder(QFileInfo(to).absolutePath());
+}
+
+QString publishExclusively(const QString& from, const QString& folder, const QString& stem, const QString& suffix)
+{
+    const QByteArray source = encoded(from);
+    for (int n = 1; n <= 9999; ++n) {
+        const QString path = QDir(folder).filePath(stem + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + suffix);
+        const QByteArray target = encoded(path);
+        // A second name for the finished file: refused, never replacing, when
+        // the name is taken.
+        if (::link(source.constData(), target.constData()) == 0) {
+            ::unlink(source.constData());
+            syncFolder(folder);
+            return path;
+        }
+        if (errno == EEXIST)
+            continue;
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK)
+            break;
+        // A file system without hard links: the name is taken by creating it
+        // exclusively, then the finished file is renamed over it.
+        const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            break;
+        }
         ::close(fd);
+        if (std::rename(source.constData(), target.constData()) != 0) {
+            const int error = errno;
+            ::unlink(target.constData());
+            errno = error;
+            break;
+        }
+        syncFolder(folder);
+        return path;
     }
+    const QString why = systemError();
+    ::unlink(source.constData());
+    throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)")
+                             .arg(QDir::toNativeSeparators(QDir(folder).filePath(stem + suffix)), why));
 }
 
 } // namespace plx::fileutil

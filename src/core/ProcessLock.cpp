@@ -1,7 +1,10 @@
 #include "ProcessLock.h"
 
+#include "FileUtil.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSysInfo>
 #include <QThread>
 
@@ -85,7 +88,20 @@ std::optional<ProcessLock::Result> ProcessLock::attempt()
 {
     const QByteArray path = QFile::encodeName(m_path);
     // Close-on-exec: a program this one starts must not keep the lock alive.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    bool writable = fd >= 0;
+    if (fd >= 0) {
+        // Another account of the group must be able to open it too, whatever
+        // this program's umask.
+        fileutil::shareWithFolder(fd, QFileInfo(m_path).absolutePath());
+    } else if (errno == EACCES) {
+        // A lock file another account made that this one may not write (made
+        // by an older program under its umask): flock works on a descriptor
+        // opened for reading as well, so the lock is still had.
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            errno = EACCES; // the folder's refusal, not the missing file's
+    }
     if (fd < 0) {
         m_errorText = QString::fromLocal8Bit(std::strerror(errno));
         return Result::CannotCreate;
@@ -114,7 +130,7 @@ std::optional<ProcessLock::Result> ProcessLock::attempt()
     }
     const QByteArray holder =
         QByteArray::number(qint64(::getpid())) + '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
-    if (::ftruncate(fd, 0) == 0) {
+    if (writable && ::ftruncate(fd, 0) == 0) {
         // For whoever looks; the lock does not depend on it.
         [[maybe_unused]] const ssize_t written = ::pwrite(fd, holder.constData(), size_t(holder.size()), 0);
     }

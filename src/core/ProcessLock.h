@@ -13,7 +13,9 @@ namespace plx {
 // matter; only a living holder does.
 //
 // While held, the file names the holder (process id and host) for whoever
-// looks; releasing removes it.
+// looks; releasing removes it. The file is made writable for the group where
+// its folder is, and a file this account may only read is locked all the same,
+// so the accounts that share an installation never shut one another out.
 class ProcessLock
 {
 public:

@@ -8,6 +8,7 @@
 #include <QDir>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -96,9 +97,12 @@ int RecordFile::open(bool create)
     if (create) {
         // Opening creates a missing file: a write of this program.
         const ownwrites::Write created(m_path);
+        const bool existed = QFileInfo::exists(m_path);
         QFile file(m_path);
         if (!file.open(QIODevice::ReadWrite))
             throw RuntimeFailure(QStringLiteral("%1を開けません。(%2: %3)").arg(m_label, m_path, file.errorString()));
+        if (!existed)
+            fileutil::shareWithFolder(int(file.handle()), QFileInfo(m_path).absolutePath());
         bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
             throw RuntimeFailure(

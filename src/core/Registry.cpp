@@ -1,11 +1,13 @@
 #include "Registry.h"
 
+#include "ErrorReport.h"
+#include "FileUtil.h"
+
 #include "text/Cp932.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
@@ -172,13 +174,13 @@ bool store(const QString& path, const Document& doc)
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A settings file the accounts of a desk share keeps its permissions.
+    try {
+        fileutil::writeAtomically(path, serialize(doc));
+    } catch (const RuntimeFailure&) {
         return false;
-    const QByteArray bytes = serialize(doc);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    }
+    return true;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,12 @@ struct PrintJob
     // The PDF alone, even when the engine prints on a printer as well (the run
     // found the printer missing before its first question).
     bool pdfOnly = false;
+    // Where the documents come from, for the PDF's name: the format ("EIAJ"),
+    // the time the print run started (none: the time of the print) and the
+    // company group within the run (from 1; 0: none).
+    QString format{};
+    QDateTime runStarted{};
+    int group = 0;
 };
 
 // The report engine as the output routines see it: it lays out every line of

@@ -5,6 +5,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
+#include "core/FileUtil.h"
 #include "core/text/Cp932.h"
 #include "core/text/FieldLimit.h"
 #include "core/text/FixedField.h"
@@ -153,7 +154,7 @@ QString CustomerSession::editFocus() const
 bool CustomerSession::open()
 {
     m_protocol = initialProtocol(m_env.apUse);
-    QDir().mkpath(QFileInfo(m_env.paths.sampleCustPath).absolutePath());
+    fileutil::makeFolder(QFileInfo(m_env.paths.sampleCustPath).absolutePath());
     m_codes = CodeTable::load(m_env.paths.codePath);
     m_store.open();
     relist();

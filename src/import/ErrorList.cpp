@@ -4,7 +4,10 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FileUtil.h"
 #include "core/text/Cp932.h"
+
+#include <QFileInfo>
 
 namespace plx {
 
@@ -53,9 +56,12 @@ QString errorLineText(short code, const QString& f, const QString& item, qint32 
 ErrorList::ErrorList(Environment& env, Protocol protocol)
     : m_env(env), m_protocol(protocol), m_file(env.paths.errListPath)
 {
+    const bool existed = QFileInfo::exists(env.paths.errListPath);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw RuntimeFailure(
             QStringLiteral("ｴﾗｰﾘｽﾄを開けません。(%1: %2)").arg(env.paths.errListPath, m_file.errorString()));
+    if (!existed)
+        fileutil::shareWithFolder(m_file.handle(), QFileInfo(env.paths.errListPath).absolutePath());
 }
 
 ErrorList::~ErrorList()

@@ -63,11 +63,14 @@ std::optional<QStringList> firstTwoLines(const QString& path)
     return lines;
 }
 
+// The backup replaces the last one whole, whichever account made that one.
 void writeCopy(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw RuntimeFailure(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作成できません。(%1: %2)").arg(path, file.errorString()));
+    try {
+        fileutil::writeAtomically(path, bytes);
+    } catch (const RuntimeFailure& failure) {
+        throw RuntimeFailure(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作成できません。") + failure.description());
+    }
 }
 
 } // namespace
@@ -227,7 +230,7 @@ void ImportDriver::sortAccepted(QList<AcceptedFile>& files)
 bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path)
 {
     const QString destination = QDir(dustFolder).filePath(QFileInfo(path).fileName());
-    return QDir().mkpath(dustFolder) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
+    return fileutil::makeFolder(dustFolder) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
            QFile::rename(path, destination);
 }
 

@@ -23,10 +23,16 @@ bool hasSystemExtension(const QString& name)
     return extensions.contains(name.right(4).toUpper());
 }
 
+// The characters no file name may hold, and control characters (a line break,
+// a TAB, ...): a name is one line of the settings and of every list that
+// shows it.
 bool hasBadCharacter(const QString& name)
 {
     static const QString bad = QStringLiteral("?<>|\\/:,;\"");
-    return std::any_of(name.cbegin(), name.cend(), [](QChar c) { return bad.contains(c); });
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) {
+        return bad.contains(c) || c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    });
 }
 
 } // namespace

@@ -3,16 +3,19 @@
 #include "DocumentData.h"
 #include "PrinterChoice.h"
 
+#include "core/Clock.h"
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
+#include "core/FileUtil.h"
 #include "core/MessageCatalog.h"
 #include "core/Protocol.h"
 #include "core/RecordFile.h"
 #include "core/ReportControl.h"
 #include "store/CodeTable.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -34,8 +37,19 @@ bool isPlainFileName(const QString& name)
 } // namespace
 
 DocumentOutput::DocumentOutput(Environment& env, Protocol protocol, ReportControl& report)
-    : m_env(env), m_protocol(protocol), m_report(report)
+    : m_env(env), m_protocol(protocol), m_report(report), m_started(env.clock->now())
 {
+}
+
+bool isWholePdf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    constexpr qint64 kTail = 1024;
+    if (!file.seek(std::max<qint64>(0, file.size() - kTail)))
+        return false;
+    return file.read(kTail).trimmed().endsWith("%%EOF");
 }
 
 GroupPrint DocumentOutput::PrintSlips(const OutputSelection& selection, int n)
@@ -136,10 +150,11 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
     // The data file of the format printed, whatever list a window shows.
     const QString dataPath = slips ? Paths::dcsvPathFor(m_env.paths.usrFolder, m_protocol)
                                    : Paths::tcsvPathFor(m_env.paths.usrFolder, m_protocol);
-    QFile out(dataPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(data) != data.size())
-        throw RuntimeFailure(QStringLiteral("出力ﾃﾞｰﾀを書き込めません。(%1: %2)").arg(dataPath, out.errorString()));
-    out.close();
+    try {
+        fileutil::writeAtomically(dataPath, data);
+    } catch (const RuntimeFailure& failure) {
+        throw RuntimeFailure(QStringLiteral("出力ﾃﾞｰﾀを書き込めません。") + failure.description());
+    }
     if (!asked) {
         // No record of the group has a company any more: nothing was printed,
         // so nothing may be marked as issued.
@@ -159,15 +174,29 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
                  slips ? PrintJob::Document::Slip : PrintJob::Document::Tag,
                  company.text(CustField::OrdererCode).trimmed(),
                  company.text(CustField::OrdererName).trimmed(),
-                 !m_missingPrinter.isEmpty()};
+                 !m_missingPrinter.isEmpty(),
+                 protocolName(m_protocol),
+                 m_started,
+                 n};
     QString error;
     if (!m_report.print(job, error)) {
         m_env.dialogs->show(MessageIcon::Exclamation, error, MessageButtons::Ok, DefaultButton::First);
         last.outcome = PrintedGroup::Outcome::Failed;
         return told(GroupPrint::Result::NotPrinted);
     }
+    // The records are marked issued only for a document that is there: a PDF
+    // gone or cut short (another program, a full disk) leaves them waiting.
+    const QString pdf = m_report.writtenPdfPath();
+    if (!pdf.isEmpty() && !isWholePdf(pdf)) {
+        m_env.dialogs->show(MessageIcon::Exclamation,
+                            QStringLiteral("印刷ファイルがないか、途中で切れています。この%1は発行済にしません。(%2)")
+                                .arg(documentName(document), QDir::toNativeSeparators(pdf)),
+                            MessageButtons::Ok, DefaultButton::First);
+        last.outcome = PrintedGroup::Outcome::Failed;
+        return told(GroupPrint::Result::NotPrinted);
+    }
     last.outcome = PrintedGroup::Outcome::Issued;
-    last.pdfPath = m_report.writtenPdfPath();
+    last.pdfPath = pdf;
     return told(GroupPrint::Result::Printed);
 }
 

@@ -2,6 +2,7 @@
 
 #include "OutputSelection.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +42,10 @@ struct CompanyIssue
     QStringList pdfPaths;
 };
 
+// Whether the file at `path` is a PDF written to its end: not empty, and its
+// last line (trailing blanks aside) is the end-of-file mark "%%EOF".
+bool isWholePdf(const QString& path);
+
 // What printing one company group did.
 struct GroupPrint
 {
@@ -68,8 +73,10 @@ public:
     // PrintSlips / PrintTags: prints group n of `selection` into the format's
     // slip or tag data file and hands it to the report engine. A layout file
     // that is missing or names a place outside the user folder (message 4), a
-    // declined question or an engine that could not print leave the group
-    // unprinted, and its records keep their status.
+    // declined question, an engine that could not print, or a PDF the engine
+    // names that is not there whole when it is done (missing, empty, or not
+    // ending with its end-of-file mark) leave the group unprinted, and its
+    // records keep their status.
     GroupPrint PrintSlips(const OutputSelection& selection, int n);
     GroupPrint PrintTags(const OutputSelection& selection, int n);
 
@@ -84,6 +91,7 @@ private:
     Environment& m_env;
     Protocol m_protocol;
     ReportControl& m_report;
+    QDateTime m_started; // the run's start, in the name of each of its PDFs
     bool m_printerChecked = false;
     QString m_missingPrinter;
 };

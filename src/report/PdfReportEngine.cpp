@@ -9,6 +9,8 @@
 #include "ReportPainter.h"
 
 #include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/FileUtil.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +18,8 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
+
+#include <unistd.h>
 
 namespace plx {
 
@@ -88,18 +91,18 @@ QString PdfReportEngine::printFolder(const QString& dataPath)
     return QFileInfo(dataPath).absoluteDir().filePath(QStringLiteral("Print"));
 }
 
-QString PdfReportEngine::pdfPathFor(const PrintJob& job) const
+QString PdfReportEngine::pdfStemFor(const PrintJob& job) const
 {
-    const QDir folder(printFolder(job.dataPath));
     QString stem = documentWord(job.document);
-    const QString company = fileNamePart(job.ordererCode);
-    if (!company.isEmpty())
-        stem += u'_' + company;
-    stem += u'_' + m_clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString path = folder.filePath(stem + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder.filePath(stem + QStringLiteral("-%1.pdf").arg(n));
-    return path;
+    for (const QString& part : {fileNamePart(job.format), fileNamePart(job.ordererCode)}) {
+        if (!part.isEmpty())
+            stem += u'_' + part;
+    }
+    const QDateTime at = job.runStarted.isValid() ? job.runStarted : m_clock.now();
+    stem += u'_' + at.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (job.group > 0)
+        stem += u'_' + QString::number(job.group);
+    return stem;
 }
 
 int PdfReportEngine::documentsPerSheet(const QString& layoutPath) const
@@ -173,35 +176,61 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
     }
 
     const QString folder = printFolder(job.dataPath);
-    if (!QDir().mkpath(folder)) {
+    if (!fileutil::makeFolder(folder)) {
         error = QStringLiteral("印刷ファイルのフォルダを作成できません。(%1)").arg(QDir::toNativeSeparators(folder));
         return false;
     }
-    const QString pdfPath = pdfPathFor(job);
-    QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Written whole under a work name first; named only when complete.
+    const QString stem = pdfStemFor(job);
+    QString workPath;
+    QString why;
+    const int fd = fileutil::createUniqueFile(folder, u'.' + stem + u'.', workPath, why);
+    if (fd < 0) {
         error = QStringLiteral("印刷ファイルを作成できません。(%1: %2)")
-                    .arg(QDir::toNativeSeparators(pdfPath), file.errorString());
+                    .arg(QDir::toNativeSeparators(QDir(folder).filePath(stem + QStringLiteral(".pdf"))), why);
+        return false;
+    }
+    QFile file;
+    const auto discard = [&] {
+        file.close();
+        QFile::remove(workPath);
+    };
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        QFile::remove(workPath);
+        error = QStringLiteral("印刷ファイルを作成できません。(%1: %2)")
+                    .arg(QDir::toNativeSeparators(workPath), file.errorString());
         return false;
     }
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
         writer.setPageLayout(layout.pageLayout());
-        writer.setTitle(documentWord(job.document) + u' ' + job.ordererCode.trimmed() + u' ' +
-                        job.ordererName.trimmed());
+        QStringList title{documentWord(job.document), job.format.trimmed(), job.ordererCode.trimmed(),
+                          job.ordererName.trimmed()};
+        title.removeAll(QString());
+        writer.setTitle(title.join(u' '));
         writer.setCreator(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
         if (!paintDocuments(writer, layout, documents, m_shaper, problem)) {
-            file.cancelWriting();
+            discard();
             error = problem.isEmpty()
-                        ? QStringLiteral("印刷ファイルに書き込めません。(%1)").arg(QDir::toNativeSeparators(pdfPath))
+                        ? QStringLiteral("印刷ファイルに書き込めません。(%1)").arg(QDir::toNativeSeparators(workPath))
                         : unfitBarcodeMessage(job.layoutPath, problem);
             return false;
         }
     }
-    if (!file.commit()) {
+    if (!file.flush() || ::fsync(int(file.handle())) != 0) {
         error = QStringLiteral("印刷ファイルを保存できません。(%1: %2)")
-                    .arg(QDir::toNativeSeparators(pdfPath), file.errorString());
+                    .arg(QDir::toNativeSeparators(workPath), file.errorString());
+        discard();
+        return false;
+    }
+    file.close();
+    QString pdfPath;
+    try {
+        pdfPath = fileutil::publishExclusively(workPath, folder, stem, QStringLiteral(".pdf"));
+    } catch (const RuntimeFailure& failure) {
+        error = QStringLiteral("印刷ファイルを保存できません。") + failure.description();
         return false;
     }
     m_lastPdfPath = pdfPath;

@@ -22,9 +22,13 @@ struct ReportLayout;
 // folder (the folder "Print" beside the data file), and, when a printer is named,
 // prints them on that printer as well.
 //
-// The PDF is named after the document, the company and the time:
-// "納品書_102851_20261207-094130.pdf", "荷札_102851_20261207-094130.pdf"; a name
-// that is taken gets "-2", "-3", ... before the extension.
+// The PDF is named after the document, the format, the company, the time the
+// run started and the group within the run:
+// "納品書_EIAJ_102851_20261207-094130_1.pdf", "荷札_KORVAN_102851_20261207-094130_2.pdf".
+// It is never written over another file: it is written whole under a hidden
+// work name and then given its name only if no file has it, else the name
+// with "-2", "-3", ... before the extension, so two programs printing at the
+// same moment each keep their own.
 class PdfReportEngine : public ReportControl
 {
 public:
@@ -52,7 +56,7 @@ private:
     // Reads the layout file, parsing it only when its contents differ from the
     // last one read: a print run prints every company with the same few layouts.
     bool readLayout(const QString& path, ReportLayout& layout, QString& error);
-    QString pdfPathFor(const PrintJob& job) const;
+    QString pdfStemFor(const PrintJob& job) const;
     bool printToPrinter(const PrintJob& job, const ReportLayout& layout, const QList<QStringList>& documents,
                         QString& error) const;
 

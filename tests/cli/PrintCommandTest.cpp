@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -204,8 +205,12 @@ TEST(PrintCommand, PrintsScannableBarcodesAndIssuesTheRecords)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList pdfs = pdfLines(run.out);
     ASSERT_EQ(pdfs.size(), 2) << run.out.toStdString();
-    EXPECT_TRUE(pdfs[0].contains(QStringLiteral("納品書_102851_")));
-    EXPECT_TRUE(pdfs[1].contains(QStringLiteral("荷札_102851_")));
+    EXPECT_TRUE(pdfs[0].contains(QStringLiteral("/Usr/Print/納品書_EIAJ_102851_")) &&
+                pdfs[0].endsWith(QStringLiteral("_1.pdf")))
+        << pdfs[0].toStdString();
+    EXPECT_TRUE(pdfs[1].contains(QStringLiteral("/Usr/Print/荷札_EIAJ_102851_")) &&
+                pdfs[1].endsWith(QStringLiteral("_1.pdf")))
+        << pdfs[1].toStdString();
 
     QTemporaryDir pages;
     QStringList slipCodes = scanBarcodes(pdfs[0], pages.path());
@@ -464,4 +469,99 @@ TEST(PrintCommand, PrintsThroughARealPrintQueueWhoseOutputScans)
     EXPECT_TRUE(data.contains(QStringLiteral("ZHK26120100")));
     EXPECT_EQ(printed, data);
     EXPECT_EQ(printed, inPdf);
+}
+
+// An EIAJ and a KORVAN print for the same orderer code in the same second each
+// keep a PDF of their own with their own slips, and every record marked issued
+// is in a PDF that is there. Started together at the turn of a second, tried
+// again should the two runs still straddle one.
+TEST(PrintCommand, TwoFormatsPrintingTheSameOrdererInOneSecondEachKeepTheirPdf)
+{
+    if (!haveScanTools() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils is not installed";
+    struct Format
+    {
+        const char* flag;
+        char kind;
+        const char* data;
+        const char* layout;
+        const char* keyPrefix;
+    };
+    const Format formats[] = {{"--eiaj", '1', "Prg/E_Deliv.dat", "E_Slip.agr", "EK"},
+                              {"--korvan", '2', "Prg/K_Deliv.dat", "K_Slip.agr", "KK"}};
+    constexpr int kSlips = 20;
+    const auto keysOf = [](const Format& f) {
+        QStringList keys;
+        for (int i = 1; i <= kSlips; ++i)
+            keys << QStringLiteral("%1261208%2").arg(QLatin1String(f.keyPrefix)).arg(i, 2, 10, QLatin1Char('0'));
+        return keys;
+    };
+    static const QRegularExpression stampOf(QStringLiteral("_(\\d{8}-\\d{6})"));
+
+    for (int attempt = 1; attempt <= 5; ++attempt) {
+        QTemporaryDir dir;
+        const QString registry = dir.path() + QStringLiteral("/registry.ini");
+        ASSERT_EQ(runCli(registry, {"install", "--base", dir.path()}).exitCode, 0);
+        const QString root = dir.path() + QStringLiteral("/Plx90We/");
+        QByteArray companies;
+        for (const Format& f : formats) {
+            CustRecord c = outputCompany(f.kind, QStringLiteral("102851"), QStringLiteral("1"));
+            c.setText(CustField::SlipFormFile, QString::fromLatin1(f.layout));
+            companies += c.bytes();
+            QByteArray records;
+            for (const QString& key : keysOf(f))
+                records += due(f.kind, QStringLiteral("102851"), key).bytes();
+            QFile data(root + QLatin1String(f.data));
+            ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+            data.write(records);
+        }
+        QFile cust(root + QStringLiteral("Usr/Cust.DAT"));
+        ASSERT_TRUE(cust.open(QIODevice::WriteOnly));
+        cust.write(companies);
+        cust.close();
+
+        // At the turn of a second, both at once.
+        QThread::msleep(ulong(1000 - QTime::currentTime().msec() + 20));
+        QProcess runs[2];
+        for (int i = 0; i < 2; ++i) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
+            runs[i].setProcessEnvironment(env);
+            runs[i].start(QStringLiteral(PLX90_CLI_PATH), {"print", QLatin1String(formats[i].flag), "--yes"});
+        }
+        QStringList pdfs;
+        for (QProcess& run : runs) {
+            ASSERT_TRUE(run.waitForFinished(120000));
+            const QString out = QString::fromUtf8(run.readAllStandardOutput());
+            ASSERT_EQ(run.exitCode(), 0) << out.toStdString() << run.readAllStandardError().toStdString();
+            const QStringList paths = pdfLines(out);
+            ASSERT_EQ(paths.size(), 1) << out.toStdString();
+            pdfs << paths[0];
+        }
+        if (stampOf.match(pdfs[0]).captured(1) != stampOf.match(pdfs[1]).captured(1))
+            continue; // the two runs began in different seconds: not the case looked for
+
+        EXPECT_NE(pdfs[0], pdfs[1]);
+        for (int i = 0; i < 2; ++i) {
+            SCOPED_TRACE(formats[i].flag);
+            ASSERT_TRUE(QFileInfo::exists(pdfs[i])) << pdfs[i].toStdString();
+            QProcess pdftotext;
+            pdftotext.start(QStringLiteral("pdftotext"), {pdfs[i], QStringLiteral("-")});
+            pdftotext.waitForFinished(60000);
+            const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+            for (const QString& key : keysOf(formats[i]))
+                EXPECT_TRUE(text.contains(key)) << key.toStdString() << " is not in " << pdfs[i].toStdString();
+            for (const QString& key : keysOf(formats[1 - i]))
+                EXPECT_FALSE(text.contains(key)) << key.toStdString() << " is in " << pdfs[i].toStdString();
+            // Every record is marked issued, and its PDF (checked above) is there.
+            QFile data(root + QLatin1String(formats[i].data));
+            ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+            const QByteArray bytes = data.readAll();
+            for (qsizetype at = 0; at < bytes.size(); at += DeliveryRecord::kLength)
+                EXPECT_EQ(DeliveryRecord(bytes.mid(at, DeliveryRecord::kLength)).text(DeliveryField::Status),
+                          QStringLiteral("2"));
+        }
+        return;
+    }
+    FAIL() << "the two prints never started in the same second";
 }

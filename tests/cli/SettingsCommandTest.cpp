@@ -89,6 +89,29 @@ TEST_F(SettingsCommandFixture, RefusedNamesPrintTheCataloguesMessage)
     EXPECT_EQ(inst.setting(QStringLiteral("EiajFileName")), QStringLiteral("A.DAT"));
 }
 
+// A mask holding a line break or another control character is refused with the
+// window's message for a bad name, and nothing is written.
+TEST_F(SettingsCommandFixture, AMaskWithALineBreakOrControlCharacterIsRefused)
+{
+    const struct
+    {
+        const char* name;
+        const char* value;
+    } cases[] = {
+        {"EiajFileName", "*.txt\n*.dat"}, {"EiajFileName", "A.DAT;ORD*\r\n"}, {"KoRFileName", "\nK*.DAT"},
+        {"KoRFileName", "K\t*.DAT"},      {"eiajfilename", "a\x1b.dat"},
+    };
+    const QByteArray before = bytesOf(registry);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QByteArray(c.value).toPercentEncoding().toStdString());
+        const CliResult r = settings(registry, {"set", QString::fromLatin1(c.name), QString::fromLatin1(c.value)});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("(650) "))) << r.err.toStdString();
+        EXPECT_EQ(bytesOf(registry), before);
+    }
+    EXPECT_EQ(inst.setting(QStringLiteral("EiajFileName")), QStringLiteral("A.DAT"));
+}
+
 TEST(SettingsCommand, WithoutACatalogueTheInstalledTextIsPrinted)
 {
     // Settings written before any installation: no base folder, no catalogue.

@@ -184,6 +184,24 @@ TEST_F(ImportSettingsFixture, AddAppendsTheTrimmedNameAndRefusalsLeaveTheListAlo
     EXPECT_EQ(m.add(QStringLiteral("NEW.TXT")), kMsgNameTaken);
 }
 
+// A mask is one line of the settings: a line break or any other control
+// character is refused as a bad character, by 追加 and in a stored list alike.
+TEST_F(ImportSettingsFixture, AMaskWithALineBreakOrControlCharacterIsRefused)
+{
+    const QString names[] = {QStringLiteral("*.txt\n*.dat"), QStringLiteral("NEW*\r"),  QStringLiteral("\nNEW*"),
+                             QStringLiteral("a\tb"),         QStringLiteral("x\x01y"),  QStringLiteral("x\x7f"),
+                             QStringLiteral("a\u0085b"),     QStringLiteral("a\u2028b")};
+    ImportSettingsModel m(inst.env);
+    m.load();
+    const QStringList before = m.entries();
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(m.add(name), kMsgBadCharacter);
+        EXPECT_EQ(m.entries(), before);
+        EXPECT_EQ(ImportSettingsModel::refusalForNames(QStringLiteral("A.DAT;") + name), kMsgBadCharacter);
+    }
+}
+
 TEST_F(ImportSettingsFixture, DeleteRemovesTheSelectedEntriesOr600WhenNone)
 {
     ImportSettingsModel m(inst.env);

@@ -398,21 +398,22 @@ TEST_F(RunFixture, TheResultListsEveryGroupWithItsCountsOutcomeAndPdf)
     EXPECT_EQ(slipsA.items, 2);
     EXPECT_EQ(slipsA.sheets, 1);
     EXPECT_EQ(slipsA.outcome, PrintedGroup::Outcome::Issued);
-    EXPECT_EQ(slipsA.pdfPath, QStringLiteral("/print/納品書_A_1.pdf"));
+    EXPECT_EQ(slipsA.pdfPath, report.pdfPath(QStringLiteral("納品書_A_1.pdf")));
     EXPECT_EQ(result.groups[1].ordererCode, QStringLiteral("B"));
     EXPECT_EQ(result.groups[1].outcome, PrintedGroup::Outcome::Declined);
     EXPECT_TRUE(result.groups[1].pdfPath.isEmpty());
     EXPECT_EQ(result.groups[2].document, OutputDocument::Tag);
     EXPECT_EQ(result.groups[2].items, 2); // one tag per record
     EXPECT_EQ(result.groups[2].sheets, 1);
-    EXPECT_EQ(result.groups[2].pdfPath, QStringLiteral("/print/荷札_A_2.pdf"));
+    EXPECT_EQ(result.groups[2].pdfPath, report.pdfPath(QStringLiteral("荷札_A_2.pdf")));
 
     const QList<CompanyIssue> issued = result.companies();
     ASSERT_EQ(issued.size(), 1);
     EXPECT_EQ(issued[0].slips, 2);
     EXPECT_EQ(issued[0].tags, 2);
     EXPECT_EQ(issued[0].sheets, 2);
-    EXPECT_EQ(result.pdfPaths(), QStringList({"/print/納品書_A_1.pdf", "/print/荷札_A_2.pdf"}));
+    EXPECT_EQ(result.pdfPaths(), QStringList({report.pdfPath(QStringLiteral("納品書_A_1.pdf")),
+                                              report.pdfPath(QStringLiteral("荷札_A_2.pdf"))}));
     EXPECT_EQ(result.summaryLines(),
               QStringList({"納品書 A 北斗星電機 2件 用紙1枚 発行", "納品書 B 湘洋 1件 用紙1枚 取消",
                            "荷札 A 北斗星電機 2件 用紙1枚 発行", "計 A 北斗星電機 納品書2件 荷札2件 用紙2枚 PDF2件",
@@ -503,4 +504,41 @@ TEST_F(RunFixture, MarkedRunDeclinedIsReportedAsDeclined)
     ASSERT_EQ(result.groups.size(), 1);
     EXPECT_EQ(result.groups[0].outcome, PrintedGroup::Outcome::Declined);
     EXPECT_FALSE(result.issued);
+}
+
+// The records of a group are marked issued only when the PDF the engine names is
+// there whole; otherwise the group failed and its records keep waiting.
+TEST_F(RunFixture, AGroupWhosePdfIsNotThereWholeFailsAndKeepsWaiting)
+{
+    const struct
+    {
+        const char* name;
+        bool written;
+        QByteArray bytes;
+        bool issued;
+    } cases[] = {
+        {"whole", true, "%PDF-1.4\n1 0 obj\n%%EOF\n", true},
+        {"whole, blanks after the mark", true, "%PDF-1.4\n%%EOF\r\n  ", true},
+        {"missing", false, {}, false},
+        {"empty", true, "", false},
+        {"cut short", true, "%PDF-1.4\n1 0 obj\n<< /Type /Page", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        companies({outputCompany('1', "A", "1")});
+        records({due('1', "A", "K1")});
+        const QString before = marks(0);
+        report.writesPdf = c.written;
+        report.pdfBytes = c.bytes;
+        inst.dialogs.shown.clear();
+        answerYes(1);
+        const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
+        ASSERT_EQ(result.groups.size(), 1);
+        EXPECT_EQ(result.groups[0].outcome, c.issued ? PrintedGroup::Outcome::Issued : PrintedGroup::Outcome::Failed);
+        EXPECT_EQ(result.issued, c.issued);
+        EXPECT_EQ(marks(0), c.issued ? QStringLiteral("210") : before);
+        EXPECT_EQ(result.pdfPaths().size(), c.issued ? 1 : 0);
+        EXPECT_EQ(inst.dialogs.texts().join(u'\n').contains(QStringLiteral("印刷ファイルがないか、途中で切れています")),
+                  !c.issued);
+    }
 }

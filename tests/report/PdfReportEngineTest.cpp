@@ -66,18 +66,43 @@ TEST_F(PdfReportEngineTest, DocumentsFillTheSlotsSheetBySheet)
     }
 }
 
-TEST_F(PdfReportEngineTest, PdfGoesToThePrintFolderNamedByDocumentCompanyAndTime)
+// Every PDF has a name of its own: document, format, company, the run's start and
+// the group; a name that is taken is never written over.
+TEST_F(PdfReportEngineTest, EachPdfGetsItsOwnNameInThePrintFolder)
 {
-    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 1), m_error));
-    EXPECT_EQ(m_engine.lastPdfPath(), usr(QStringLiteral("Print/納品書_102851_20261207-094130.pdf")));
-    ASSERT_TRUE(m_engine.print(job(gridLayout(1, 2), 1), m_error));
-    EXPECT_EQ(QFileInfo(m_engine.lastPdfPath()).fileName(), QStringLiteral("納品書_102851_20261207-094130-2.pdf"))
-        << "a second print in the same second keeps the first";
-    PrintJob tags = job(gridLayout(2, 3), 2, PrintJob::Document::Tag);
-    tags.ordererCode = QStringLiteral("AB/12 ");
-    ASSERT_TRUE(m_engine.print(tags, m_error));
-    EXPECT_EQ(QFileInfo(m_engine.lastPdfPath()).fileName(), QStringLiteral("荷札_AB_12_20261207-094130.pdf"));
-    EXPECT_EQ(printed().size(), 3);
+    const QDateTime run(QDate(2026, 12, 8), QTime(9, 15, 0));
+    const struct
+    {
+        PrintJob::Document document;
+        const char* format;
+        const char* code;
+        QDateTime started;
+        int group;
+        const char* name;
+    } cases[] = {
+        {PrintJob::Document::Slip, "EIAJ", "102851      ", run, 1, "納品書_EIAJ_102851_20261208-091500_1.pdf"},
+        {PrintJob::Document::Slip, "KORVAN", "102851", run, 1, "納品書_KORVAN_102851_20261208-091500_1.pdf"},
+        {PrintJob::Document::Slip, "EIAJ", "102851", run, 1, "納品書_EIAJ_102851_20261208-091500_1-2.pdf"},
+        {PrintJob::Document::Tag, "EIAJ", "AB/12 ", {}, 2, "荷札_EIAJ_AB_12_20261207-094130_2.pdf"},
+        {PrintJob::Document::Slip, "", "102851", {}, 0, "納品書_102851_20261207-094130.pdf"},
+    };
+    QByteArray first;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrintJob j = job(gridLayout(2, 3), 2, c.document);
+        j.format = QString::fromLatin1(c.format);
+        j.ordererCode = QString::fromLatin1(c.code);
+        j.runStarted = c.started;
+        j.group = c.group;
+        ASSERT_TRUE(m_engine.print(j, m_error)) << m_error.toStdString();
+        EXPECT_EQ(m_engine.lastPdfPath(), usr(QStringLiteral("Print/") + QString::fromUtf8(c.name)));
+        if (first.isEmpty())
+            first = test::readFile(m_engine.lastPdfPath());
+    }
+    EXPECT_EQ(test::readFile(usr(QStringLiteral("Print/納品書_EIAJ_102851_20261208-091500_1.pdf"))), first)
+        << "the first PDF is kept as it was written";
+    // Nothing but the PDFs: no work file is left behind.
+    EXPECT_EQ(QDir(usr(QStringLiteral("Print"))).entryList(QDir::Files | QDir::Hidden).size(), 5);
 }
 
 TEST_F(PdfReportEngineTest, PrintsJapaneseTextInAnEmbeddedIpaGothic)

@@ -47,6 +47,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
         file.write(bytes);
 }
 
+inline QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
 // The values of one document, addressed by 1-based column like the layouts.
 struct DataLine
 {

@@ -4,10 +4,12 @@
 
 #include "core/ReportControl.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QTemporaryDir>
 
 namespace plx::test {
 
@@ -27,10 +29,15 @@ public:
         printed.append({job, f.readAll()});
         if (failWith.isEmpty()) {
             written =
-                QStringLiteral("/print/%1_%2_%3.pdf")
-                    .arg(job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
+                QStringLiteral("%1/print/%2_%3_%4.pdf")
+                    .arg(m_folder.path(),
+                         job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
                          job.ordererCode)
                     .arg(printed.size());
+            QDir().mkpath(m_folder.path() + QStringLiteral("/print"));
+            QFile pdf(written);
+            if (writesPdf && pdf.open(QIODevice::WriteOnly))
+                pdf.write(pdfBytes);
             return true;
         }
         error = failWith;
@@ -44,12 +51,20 @@ public:
     {
         return perSheet.value(QFileInfo(layoutPath).fileName(), 0);
     }
+    // The PDF below `folder()` that the engine names after a print.
+    QString pdfPath(const QString& name) const { return m_folder.path() + QStringLiteral("/print/") + name; }
+
     QList<Printed> printed;
     QString failWith;
-    QHash<QString, int> perSheet; // layout file name -> documents per sheet
-    QString written;              // the PDF of the last print: "/print/納品書_A_1.pdf"
-    QString printer;              // the printer the engine prints on; empty: PDF only
-    QStringList printers;         // the printers "of the system"
+    QByteArray pdfBytes = "%PDF-1.4\n%%EOF\n"; // what each PDF holds
+    bool writesPdf = true;                     // false: the PDF named is not there
+    QHash<QString, int> perSheet;              // layout file name -> documents per sheet
+    QString written;                           // the PDF of the last print: ".../print/納品書_A_1.pdf"
+    QString printer;                           // the printer the engine prints on; empty: PDF only
+    QStringList printers;                      // the printers "of the system"
+
+private:
+    QTemporaryDir m_folder;
 };
 
 // An installation for print runs: the list installation with the messages of
