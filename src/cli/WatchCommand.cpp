@@ -125,12 +125,33 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
         return kExitFailed;
     }
 
-    FolderWatch watch(env, format,
-                      {folder, settings.masks, static_cast<RebuildMode>(makeMode), settings.moveFiles, settleMs});
+    // A file of a format the installation serves is that format's watch's;
+    // only a file of none is refused here.
+    QList<Protocol> served;
+    for (const Protocol protocol : kProtocols) {
+        if (env.apUse == QLatin1String("ALL") || env.apUse == protocolName(protocol))
+            served.append(protocol);
+    }
+    FolderWatch watch(
+        env, format,
+        {folder, settings.masks, static_cast<RebuildMode>(makeMode), settings.moveFiles, settleMs, served});
+    // The installation's own folders (Prg, Usr, Log, ...) hold its files:
+    // taking them as order files would break it.
+    if (watch.journal().isInstallationFolder(folder)) {
+        err(QStringLiteral("PLX-90のﾌｫﾙﾀﾞは監視できません。注文ﾌｧｲﾙの届くﾌｫﾙﾀﾞを指定してください。(%1)").arg(folder));
+        return kExitFailed;
+    }
+    watch.journal().setWatchedFolder(folder);
     // One watch per format: a second one would share the batch's journal.
     ProcessLock instance(watch.journal().instanceLockPath());
-    if (instance.tryLock(0) != ProcessLock::Result::Locked) {
+    switch (instance.tryLock(0)) {
+    case ProcessLock::Result::Locked:
+        break;
+    case ProcessLock::Result::Held:
         err(QStringLiteral("%1の監視は既に動いています。(%2)").arg(protocolName(format), instance.path()));
+        return kExitFailed;
+    case ProcessLock::Result::CannotCreate:
+        err(QStringLiteral("監視のﾛｯｸﾌｧｲﾙを作成できません。(%1: %2)").arg(instance.path(), instance.errorText()));
         return kExitFailed;
     }
     installStopSignals();
@@ -152,6 +173,9 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
         report.entries = recovery.entries;
         printBatch(report);
         watch.log(QStringLiteral("中断された取り込みの後処理をしました。") + FolderWatch::summary(report));
+    } else if (recovery.state == WatchJournal::Recovery::State::Damaged) {
+        watch.log(recovery.damage);
+        reportAndGoOn(env, recovery.damage, QStringLiteral("監視開始/") + recovery.damage);
     } else if (recovery.state == WatchJournal::Recovery::State::RolledBack) {
         watch.log(QStringLiteral("中断された取り込みは反映されていません。ﾌｧｲﾙを取り込み直します。"));
     }
@@ -173,7 +197,11 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
                     err(report.refusal);
             }
             lastRefusal = report.refusal;
-            if (!report.refusal.isEmpty())
+            // Nothing taken (a refusal, or only files that cannot be read):
+            // the next try is a settle time away.
+            const bool tookAny = std::any_of(report.entries.cbegin(), report.entries.cend(),
+                                             [](const BatchEntry& e) { return e.unreadable.isEmpty(); });
+            if (!report.refusal.isEmpty() || !tookAny)
                 events.wait(intervalMs, g_wakePipe[0]);
             continue;
         }

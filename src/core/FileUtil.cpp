@@ -1,6 +1,7 @@
 #include "FileUtil.h"
 
 #include "ErrorReport.h"
+#include "FsName.h"
 #include "OwnWrites.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plx::fileutil {
@@ -25,11 +27,21 @@ QString systemError()
 
 QByteArray readAll(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    // By the exact name: an order file's name need not be UTF-8.
+    struct stat st
+    {
+    };
+    if (!fsname::statPath(path, st))
         return {};
-    if (!file.open(QIODevice::ReadOnly))
+    QString why;
+    const int fd = fsname::openRead(path, why);
+    if (fd < 0)
+        throw RuntimeFailure(QStringLiteral("ファイルを開けません。(%1: %2)").arg(fsname::display(path), why));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw RuntimeFailure(QStringLiteral("ファイルを開けません。(%1: %2)").arg(path, file.errorString()));
+    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw RuntimeFailure(QStringLiteral("ファイルを読み込めません。(%1: %2)").arg(path, file.errorString()));
@@ -43,8 +55,10 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.flush()) {
+        // The system's reason, before cancelling replaces it with its own.
+        const QString why = file.errorString();
         file.cancelWriting();
-        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, file.errorString()));
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, why));
     }
     // QSaveFile syncs the data to disk before it renames the temporary file.
     if (!file.commit())

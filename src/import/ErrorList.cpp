@@ -4,6 +4,7 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FsName.h"
 #include "core/text/Cp932.h"
 
 namespace plx {
@@ -80,28 +81,34 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
                         const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
                         const QString& infoClass)
 {
+    // The list is CP932: a name it cannot hold is written in a form it can.
+    const QString shownName = fsname::displayCp932(fileName);
     if (code >= 1 && code <= 3) {
         static const char16_t* const texts[] = {u"指定ファイルがありません。", u"対象外のビジネスプロトコルです。",
                                                 u"未サポートの情報区分ファイルです。"};
         m_env.dialogs->show(MessageIcon::Exclamation,
-                            QString::fromUtf16(texts[code - 1]) + QLatin1Char('(') + fileName + QLatin1Char(')'),
+                            QString::fromUtf16(texts[code - 1]) + QLatin1Char('(') + fsname::display(fileName) +
+                                QLatin1Char(')'),
                             MessageButtons::Ok, DefaultButton::First);
     }
     if (m_count == 0) {
-        writeLine(QStringLiteral("*** 納品書ﾃﾞｰﾀ作成ｴﾗｰﾘｽﾄ ***"));
-        writeLine(QString());
-        writeLine(QStringLiteral("ｴﾗｰ発生日時  [") +
-                  m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char(']'));
-        writeLine(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") +
-                  (m_protocol == Protocol::Eiaj ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
-        writeLine(QString());
+        m_heading = {QStringLiteral("*** 納品書ﾃﾞｰﾀ作成ｴﾗｰﾘｽﾄ ***"), QString(),
+                     QStringLiteral("ｴﾗｰ発生日時  [") +
+                         m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char(']'),
+                     QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") +
+                         (m_protocol == Protocol::Eiaj ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")),
+                     QString()};
+        for (const QString& line : m_heading)
+            writeLine(line);
     }
     ++m_count;
     m_fileLevel = (code >= 1 && code <= 3) ? -1 : 1;
     if (code >= 1 && code <= 3)
         m_fileCode = code;
-    writeLine(
-        errorLineText(code, fileName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo, infoClass));
+    const QString line =
+        errorLineText(code, shownName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo, infoClass);
+    m_entries.append({fileName, line});
+    writeLine(line);
 }
 
 } // namespace plx

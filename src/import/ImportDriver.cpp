@@ -12,6 +12,7 @@
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
 #include "core/FileUtil.h"
+#include "core/FsName.h"
 #include "core/Registry.h"
 #include "core/text/Cp932.h"
 #include "store/DeliveryRecord.h"
@@ -21,6 +22,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace plx {
 
@@ -65,6 +69,55 @@ QStringList firstTwoLines(QFile& file)
     if (lines.size() < 2 && !current.isEmpty())
         lines.append(cp932::decode(current));
     return lines;
+}
+
+enum class Head { Missing, Unreadable, Read };
+
+// Opens the file by its exact name and reads its first two lines.
+Head readHead(const QString& path, QStringList& lines, QDateTime* modified = nullptr)
+{
+    struct stat st
+    {
+    };
+    if (!fsname::statPath(path, st) || !S_ISREG(st.st_mode))
+        return Head::Missing;
+    if (modified)
+        *modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+    QString why;
+    const int fd = fsname::openRead(path, why);
+    if (fd < 0)
+        return Head::Unreadable;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Head::Unreadable;
+    }
+    lines = firstTwoLines(file);
+    return Head::Read;
+}
+
+// The row of the class item in the first record, 0 when there is none.
+int classRow(const QStringList& lines, const QString& classItem, ItemTable& table)
+{
+    if (lines.isEmpty() || lines[0].size() > kMaxPrecheckLine ||
+        (lines.size() == 2 && lines[1].size() > kMaxPrecheckLine))
+        return 0;
+    if (lines.size() == 1) {
+        table.loadPairs(lines[0]);
+        return table.findLast(classItem);
+    }
+    // A header with more names than a record can hold makes the file
+    // malformed: its values are never loaded.
+    const QStringList header = splitCsvLine(lines[0]);
+    if (header.size() > ItemTable::kCapacity)
+        return 0;
+    table.loadHeader(header, lines[1]);
+    return table.findLast(classItem);
+}
+
+QString classItemOf(Protocol protocol)
+{
+    return protocol == Protocol::Eiaj ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
 }
 
 void writeCopy(const QString& path, const QByteArray& bytes)
@@ -153,44 +206,23 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
     m_result = {};
     m_accepted.clear();
     m_outcomes.clear();
-    const QString classItem =
-        m_protocol == Protocol::Eiaj ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
+    const QString classItem = classItemOf(m_protocol);
     for (const QString& path : paths) {
         ++m_result.selected;
-        const QString name = QFileInfo(path).fileName();
+        const QString name = path.section(QLatin1Char('/'), -1);
         const auto refuse = [&](short code, const QString& infoClass = QString()) {
             m_errors->ERR_OUT(code, name, QString(), 0, QString(), QString(), QString(), infoClass);
             m_outcomes.append({path, code});
         };
-        QFileInfo info(path);
-        if (!info.exists() || !info.isFile()) {
+        QStringList lines;
+        QDateTime modified;
+        const Head head = readHead(path, lines, &modified);
+        if (head == Head::Missing) {
             refuse(1);
             continue;
         }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            refuse(2);
-            continue;
-        }
-        const QStringList lines = firstTwoLines(file);
-        file.close();
-        if (lines.isEmpty() || lines[0].size() > kMaxPrecheckLine ||
-            (lines.size() == 2 && lines[1].size() > kMaxPrecheckLine)) {
-            refuse(2);
-            continue;
-        }
         ItemTable table;
-        bool headerTooLong = false;
-        if (lines.size() == 1) {
-            table.loadPairs(lines[0]);
-        } else {
-            // A header with more names than a record can hold makes the file
-            // malformed: its values are never loaded.
-            const QStringList header = splitCsvLine(lines[0]);
-            headerTooLong = header.size() > ItemTable::kCapacity;
-            table.loadHeader(header, lines[1]);
-        }
-        const int row = headerTooLong ? 0 : table.findLast(classItem);
+        const int row = head == Head::Read ? classRow(lines, classItem, table) : 0;
         if (row == 0) {
             refuse(2);
             continue;
@@ -203,7 +235,6 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
             refuse(3, infoClass);
             continue;
         }
-        const QDateTime modified = info.lastModified();
         m_accepted.append({path, name, infoClass.trimmed(), modified.toString(QStringLiteral("yyyyMMdd")),
                            modified.toString(QStringLiteral("HHmmss"))});
         m_outcomes.append({path, 0});
@@ -229,10 +260,29 @@ void ImportDriver::sortAccepted(QList<AcceptedFile>& files)
     });
 }
 
+std::optional<Protocol> ImportDriver::fileProtocol(const QString& path)
+{
+    QStringList lines;
+    if (readHead(path, lines) != Head::Read)
+        return std::nullopt;
+    for (const Protocol protocol : kProtocols) {
+        ItemTable table;
+        if (classRow(lines, classItemOf(protocol), table) > 0)
+            return protocol;
+    }
+    return std::nullopt;
+}
+
 bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path)
 {
-    const QString destination = QDir(dustFolder).filePath(QFileInfo(path).fileName());
-    return QDir().mkpath(dustFolder) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
+    // By the file's exact name; rename() replaces a file of the same name.
+    const QString destination = QDir(dustFolder).filePath(path.section(QLatin1Char('/'), -1));
+    if (!QDir().mkpath(dustFolder))
+        return false;
+    if (std::rename(fsname::encode(path).constData(), fsname::encode(destination).constData()) == 0)
+        return true;
+    // Another file system: Qt copies, which needs a name it can encode.
+    return errno == EXDEV && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
            QFile::rename(path, destination);
 }
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace plx {
 
@@ -102,6 +103,14 @@ public:
     const QStringList& notMoved() const { return m_notMoved; }
 
     const QList<AcceptedFile>& accepted() const { return m_accepted; }
+
+    // What the pre-check and the run wrote to the error list (nothing before
+    // the pre-check).
+    const ErrorList* errorList() const { return m_errors.get(); }
+
+    // The protocol whose class item the file's first record holds, as the
+    // pre-check reads it; nothing when it holds neither (or cannot be read).
+    static std::optional<Protocol> fileProtocol(const QString& path);
 
     // Whether run() committed its result.
     bool finished() const { return m_finished; }
