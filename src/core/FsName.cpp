@@ -185,6 +185,39 @@ bool renamePath(const QString& from, const QString& to, QString& why)
     return false;
 }
 
+bool writeWhole(const QString& path, const QByteArray& bytes, QString& why)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString work = path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QStringLiteral(".tmp");
+    const QByteArray workName = encode(work);
+    const int fd = ::open(workName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        why = systemError(errno);
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != bytes.size() || ::fsync(fd) != 0) {
+        why = systemError(errno);
+        ::close(fd);
+        ::unlink(workName.constData());
+        return false;
+    }
+    ::close(fd);
+    if (!renamePath(work, path, why)) {
+        ::unlink(workName.constData());
+        return false;
+    }
+    return true;
+}
+
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));

@@ -40,6 +40,9 @@ bool statPath(const QString& path, struct stat& st);
 int openRead(const QString& path, QString& why);
 // rename(); false with `why` when it fails.
 bool renamePath(const QString& from, const QString& to, QString& why);
+// Writes `bytes` as the whole file through a work file beside it (".NAME.tmp"),
+// flushed to disk and renamed into place; false with `why` when it cannot.
+bool writeWhole(const QString& path, const QByteArray& bytes, QString& why);
 // Whether the path names a regular file.
 bool isFile(const QString& path);
 

@@ -303,12 +303,9 @@ bool WatchJournal::moveToRejected(BatchEntry& entry, const QStringList& heading)
     QByteArray list;
     for (const QString& line : heading + entry.errorLines)
         list += cp932::encode(line) + "\r\n";
-    try {
-        fileutil::writeAtomically(target + QStringLiteral(".err"), list);
-    } catch (const RuntimeFailure&) {
-        return false;
-    }
     QString why;
+    if (!fsname::writeWhole(target + QStringLiteral(".err"), list, why))
+        return false;
     if (!fsname::renamePath(entry.path, target, why))
         return false;
     entry.movedTo = target;

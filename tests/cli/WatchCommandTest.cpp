@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,6 +19,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -95,7 +102,9 @@ QStringList keysOf(const QString& prefix, int count)
 class Watch
 {
 public:
-    Watch(const Desk& desk, const QStringList& args, const QHash<QString, QString>& vars = {})
+    // `runAs` starts it through that command (setpriv as another user).
+    Watch(const Desk& desk, const QStringList& args, const QHash<QString, QString>& vars = {},
+          const QStringList& runAs = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PLX90_REGISTRY"), desk.registry());
@@ -104,10 +113,14 @@ public:
             env.insert(it.key(), it.value());
         m_process.setProcessEnvironment(env);
         const qsizetype before = desk.runLog().count(QStringLiteral("監視開始"));
-        m_process.start(QStringLiteral(PLX90_CLI_PATH), QStringList{QStringLiteral("watch")} + args);
+        const QStringList command = QStringList{QStringLiteral(PLX90_CLI_PATH), QStringLiteral("watch")} + args;
+        if (runAs.isEmpty())
+            m_process.start(command.first(), command.mid(1));
+        else
+            m_process.start(runAs.first(), runAs.mid(1) + command);
         EXPECT_TRUE(waitFor([&] {
             return desk.runLog().count(QStringLiteral("監視開始")) > before ||
-                   m_process.state() == QProcess::NotRunning;
+                   m_process.state() == QProcess::NotRunning || m_process.waitForFinished(1);
         }));
     }
     ~Watch()
@@ -130,7 +143,7 @@ public:
         m_process.waitForFinished(10000);
     }
     bool running() const { return m_process.state() != QProcess::NotRunning; }
-    bool waitForEnd(int ms) { return m_process.waitForFinished(ms); }
+    bool waitForEnd(int ms) { return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(ms); }
     bool crashed() const { return m_process.exitStatus() == QProcess::CrashExit; }
     CliResult finish()
     {
@@ -409,4 +422,241 @@ TEST(Watch, RefusesWhatItMustNotDoUnattended)
     EXPECT_TRUE(korvan.running());
     EXPECT_EQ(korvan.stop().exitCode, 0);
     EXPECT_EQ(first.stop().exitCode, 0);
+}
+
+namespace {
+
+QByteArray korvanOrder(const QStringList& keys)
+{
+    QByteArray bytes = "RD10DataKubun,RD10KigyouCode,RD10JigyouCode,RD10ToriCode,RD10EigyouCode,RD10Key,RD10SendNo,"
+                       "RD10Tani,RD10CNum,RD10Name,RD10Code,RD10Kensa,RD10Nouki,RD10SNum,RD10BC,RD10Siyou1\r\n";
+    for (const QString& key : keys)
+        bytes += "D10,4172,AB  ,0588,XY," + key.toLatin1() + ",77,PC,24," + cp932::encode(u"ｾﾝｻ") +
+                 ",SNS-7,ABC,261215,12,0,U1\r\n";
+    return bytes;
+}
+
+QStringList korvanKeys(const Desk& desk)
+{
+    QStringList keys;
+    for (const DeliveryRecord& r : desk.imp.records(Protocol::Korvan))
+        if (r.kind() == '2')
+            keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
+    keys.sort();
+    return keys;
+}
+
+// The names of a folder's files as the bytes they are.
+QList<QByteArray> rawNames(const QString& folder)
+{
+    QList<QByteArray> names;
+    if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names << name;
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void writeRaw(const QString& folder, const QByteArray& name, const QByteArray& bytes)
+{
+    const QByteArray path = QFile::encodeName(folder) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.toStdString();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+// Every file below the folders, with its bytes.
+QMap<QString, QByteArray> snapshot(const QStringList& folders)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& folder : folders) {
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile f(path);
+            files.insert(path, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("?"));
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+TEST(Watch, EachFormatsWatchTakesItsOwnFilesFromASharedFolder)
+{
+    struct Case
+    {
+        const char* apUse;
+        QList<Protocol> watches;
+        bool korvanImported; // by the KORVAN watch
+        bool korvanRejected; // no served format takes them: set aside with 002
+    };
+    const QList<Case> cases = {
+        {"ALL", {Protocol::Eiaj, Protocol::Korvan}, true, false},
+        {"ALL", {Protocol::Eiaj}, false, false}, // they wait for the KORVAN watch
+        {"EIAJ", {Protocol::Eiaj}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.apUse) + " watches " + std::to_string(c.watches.size()));
+        Desk desk;
+        desk.imp.inst.setSetting(QStringLiteral("ApUse"), QLatin1String(c.apUse));
+        std::vector<std::unique_ptr<Watch>> watches;
+        for (const Protocol p : c.watches)
+            watches.push_back(std::make_unique<Watch>(
+                desk, QStringList{p == Protocol::Eiaj ? "--eiaj" : "--korvan", "--interval", "0.2", desk.in()}));
+        QStringList eiaj, korvan;
+        for (int i = 1; i <= 4; ++i) {
+            const QStringList e = keysOf(QStringLiteral("E%1").arg(i), 2);
+            const QStringList k = {QStringLiteral("K%1A").arg(i), QStringLiteral("K%1B").arg(i)};
+            if (i % 2)
+                desk.dropRenamed(QStringLiteral("K%1.CSV").arg(i), korvanOrder(k));
+            else
+                desk.drop(QStringLiteral("K%1.CSV").arg(i), korvanOrder(k));
+            desk.drop(QStringLiteral("E%1.CSV").arg(i), Desk::order(e));
+            eiaj << e;
+            korvan << k;
+        }
+        eiaj.sort();
+        korvan.sort();
+        const QStringList waiting =
+            c.korvanImported || c.korvanRejected ? QStringList{} : QStringList{"K1.CSV", "K2.CSV", "K3.CSV", "K4.CSV"};
+        ASSERT_TRUE(waitFor([&] { return desk.keys() == eiaj && desk.waiting() == waiting; }))
+            << desk.waiting().join(' ').toStdString();
+        QThread::msleep(1000); // several more looks
+        for (auto& w : watches)
+            EXPECT_EQ(w->stop().exitCode, 0);
+        EXPECT_EQ(desk.waiting(), waiting);
+        EXPECT_EQ(korvanKeys(desk), c.korvanImported ? korvan : QStringList{});
+        const QStringList rejected = c.korvanRejected ? QStringList{"K1.CSV", "K1.CSV.err", "K2.CSV", "K2.CSV.err",
+                                                                    "K3.CSV", "K3.CSV.err", "K4.CSV", "K4.CSV.err"}
+                                                      : QStringList{};
+        EXPECT_EQ(QDir(desk.rejected()).entryList(QDir::Files, QDir::Name), rejected);
+    }
+}
+
+TEST(Watch, RefusesTheInstallationsOwnFoldersAndMovesNothingOfThem)
+{
+    Desk desk;
+    desk.drop(QStringLiteral("A.CSV"), Desk::order({"A-1"}));
+    const QString root = desk.imp.inst.root();
+    struct Case
+    {
+        QString folder;     // given on the command line
+        QString dataFolder; // DataFilePath (the folder ﾌｧｲﾙ入力 starts in)
+    };
+    const QList<Case> cases = {
+        {root + "/Prg", {}}, {root + "/Usr", {}}, {root, {}}, {root + "/Prg/../Usr", {}}, {{}, root + "/Prg"},
+    };
+    const QStringList guarded = {root + "/Prg", root + "/Usr"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.folder + " " + c.dataFolder).toStdString());
+        desk.imp.inst.setSetting(QStringLiteral("DataFilePath"), c.dataFolder);
+        const QMap<QString, QByteArray> before = snapshot(guarded);
+        QStringList args{"--eiaj", "--interval", "0.05"};
+        if (!c.folder.isEmpty())
+            args << c.folder;
+        Watch watch(desk, args);
+        ASSERT_TRUE(watch.waitForEnd(5000)) << "it watches an installation folder";
+        const CliResult run = watch.finish();
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("PLX-90のﾌｫﾙﾀﾞは監視できません"))) << run.err.toStdString();
+        EXPECT_EQ(snapshot(guarded), before);
+        EXPECT_FALSE(QFileInfo::exists(desk.rejected()));
+    }
+    // The folder orders arrive in is still watched.
+    desk.imp.inst.setSetting(QStringLiteral("DataFilePath"), QString());
+    Watch watch(desk, {"--eiaj", "--interval", "0.05", desk.in()});
+    ASSERT_TRUE(waitFor([&] { return desk.waiting().isEmpty(); }));
+    EXPECT_EQ(watch.stop().exitCode, 0);
+    EXPECT_EQ(desk.keys(), QStringList{"A-1"});
+}
+
+TEST(Watch, NamesThatAreNotUtf8AreTakenAndShown)
+{
+    Desk desk;
+    // A good line and one of an unknown orderer (004): imported with one error.
+    const auto orderOf = [](const QString& key) {
+        return Desk::order({key}) + "0502,ZZZZ,S01,2," + key.toLatin1() + "X\r\n";
+    };
+    struct Case
+    {
+        QByteArray name; // as the file system holds it
+        QString key;
+        QString shown;  // in the output (UTF-8)
+        QString listed; // in the CP932 error list
+    };
+    const QList<Case> imported = {
+        {cp932::encode(u"注文1.CSV"), "N-1", "注文1.CSV", "注文1.CSV"},
+        {"caf\xE9.CSV", "N-2", "caf\\xE9.CSV", "caf\\xE9.CSV"},
+        {"caf\xC3\xA9.CSV", "N-3", "café.CSV", "caf\\u{E9}.CSV"},
+        {"\xE6\xB3\xA2\xE3\x80\x9C.CSV", "N-4", "波〜.CSV", "波\\u{301C}.CSV"},
+        {"TAB\tLF\n.CSV", "N-5", "TAB\\tLF\\n.CSV", "TAB\\tLF\\n.CSV"},
+    };
+    for (const Case& c : imported)
+        writeRaw(desk.in(), c.name, orderOf(c.key));
+    const QList<Case> rejected = {
+        {"BAD\xE9.CSV", {}, "BAD\\xE9.CSV", "BAD\\xE9.CSV"},
+        {"BAD\xC3\xA9.CSV", {}, "BADé.CSV", "BAD\\u{E9}.CSV"},
+    };
+    for (const Case& c : rejected)
+        writeRaw(desk.in(), c.name, "no order\r\n");
+
+    Watch watch(desk, {"--eiaj", "--interval", "0.1", desk.in()});
+    ASSERT_TRUE(waitFor([&] { return rawNames(desk.in()).isEmpty(); })) << rawNames(desk.in()).join(' ').toStdString();
+    const CliResult run = watch.stop();
+    EXPECT_EQ(desk.keys(), (QStringList{"N-1", "N-2", "N-3", "N-4", "N-5"}));
+    // One line per file, the error count kept.
+    EXPECT_EQ(run.out.count(QLatin1Char('\n')), imported.size() + rejected.size()) << run.out.toStdString();
+    QList<QByteArray> dust;
+    for (const Case& c : imported) {
+        SCOPED_TRACE(c.shown.toStdString());
+        EXPECT_EQ(linesOf(run, desk.in() + "/" + c.shown).value(0).section('\t', 2),
+                  "取り込み済 (ｴﾗｰ 1件)\t→ " + desk.dust() + "/" + c.shown)
+            << run.out.toStdString();
+        dust << c.name;
+    }
+    std::sort(dust.begin(), dust.end());
+    EXPECT_EQ(rawNames(desk.dust()), dust);
+    for (const Case& c : rejected) {
+        SCOPED_TRACE(c.shown.toStdString());
+        EXPECT_EQ(linesOf(run, desk.in() + "/" + c.shown).size(), 1) << run.out.toStdString();
+        QByteArray bytes;
+        if (const int fd = ::open((QFile::encodeName(desk.rejected()) + '/' + c.name + ".err").constData(), O_RDONLY);
+            fd >= 0) {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+                bytes.append(buffer, n);
+            ::close(fd);
+        }
+        EXPECT_TRUE(cp932::decode(bytes).contains(c.listed + " [    ]:対象外のビジネスプロトコルです。(002)"))
+            << cp932::decode(bytes).toStdString();
+    }
+
+    // import names its file as it is, through a shell that passes the bytes.
+    const QByteArray name = cp932::encode(u"注文2.CSV");
+    writeRaw(desk.in(), name, Desk::order({"N-6"}));
+    QByteArray octal;
+    for (const char byte : QFile::encodeName(desk.in()) + '/' + name)
+        octal += "\\" + QByteArray::number(static_cast<unsigned char>(byte), 8).rightJustified(3, '0');
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PLX90_REGISTRY"), desk.registry());
+    shell.setProcessEnvironment(env);
+    shell.start(QStringLiteral("sh"),
+                {"-c", "exec \"$0\" import --eiaj \"$(printf \"$1\")\"", PLX90_CLI_PATH, QString::fromLatin1(octal)});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    const QString out = QString::fromUtf8(shell.readAllStandardOutput());
+    EXPECT_EQ(shell.exitCode(), 0) << out.toStdString() << shell.readAllStandardError().toStdString();
+    EXPECT_EQ(out, desk.in() + "/注文2.CSV\t取り込み済\n");
+    EXPECT_TRUE(desk.keys().contains(QStringLiteral("N-6")));
+    // Qt cannot remove what it cannot name.
+    for (const QString& folder : {desk.in(), desk.dust(), desk.rejected()})
+        for (const QByteArray& raw : rawNames(folder))
+            ::unlink((QFile::encodeName(folder) + '/' + raw).constData());
 }
