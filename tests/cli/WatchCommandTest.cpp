@@ -6,24 +6,32 @@
 
 #include "core/FileLock.h"
 #include "core/ProcessLock.h"
+#include "import/ArrivalTracker.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThread>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -659,4 +667,199 @@ TEST(Watch, NamesThatAreNotUtf8AreTakenAndShown)
     for (const QString& folder : {desk.in(), desk.dust(), desk.rejected()})
         for (const QByteArray& raw : rawNames(folder))
             ::unlink((QFile::encodeName(folder) + '/' + raw).constData());
+}
+
+TEST(Watch, AJournalItCannotTrustIsSetAsideAndTheWatchGoesOn)
+{
+    struct Case
+    {
+        const char* what;
+        bool crashFirst; // a batch committed, then the watch was killed
+        std::function<QByteArray(const Desk&)> journal;
+    };
+    // A journal that names files outside the watched folder, with their true
+    // identities: the installation's code table and a file elsewhere.
+    const auto stray = [](const Desk& desk) {
+        QJsonArray files;
+        for (const QString& path : {desk.imp.inst.path(QStringLiteral("Prg/Code.DAT")),
+                                    desk.imp.inst.base() + QStringLiteral("/elsewhere/KEEP.CSV"),
+                                    desk.in() + QStringLiteral("/../elsewhere/KEEP.CSV")}) {
+            files.append(QJsonObject{{"path", path},
+                                     {"identity", FileIdentity::of(path).value_or(FileIdentity{}).toJson()},
+                                     {"outcome", 2},
+                                     {"to", "rejected"},
+                                     {"errors", QJsonArray{}}});
+        }
+        return QJsonDocument(QJsonObject{{"heading", QJsonArray{}}, {"files", files}}).toJson();
+    };
+    const QList<Case> cases = {
+        {"torn", true, [](const Desk&) { return QByteArray("{\"heading\": [], \"files\": [{\"pa"); }},
+        {"empty", true, [](const Desk&) { return QByteArray(); }},
+        {"not a journal", true, [](const Desk&) { return QByteArray("[1, 2, 3]"); }},
+        {"names files elsewhere", false, stray},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Desk desk;
+        const QString prg = desk.imp.inst.path(QStringLiteral("Prg/"));
+        QDir().mkpath(desk.imp.inst.base() + QStringLiteral("/elsewhere"));
+        QFile keep(desk.imp.inst.base() + QStringLiteral("/elsewhere/KEEP.CSV"));
+        ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+        keep.write("not mine\r\n");
+        keep.close();
+        const QMap<QString, QByteArray> guarded = snapshot({prg, desk.imp.inst.base() + QStringLiteral("/elsewhere")});
+        const QStringList one = keysOf(QStringLiteral("J1"), 5);
+        const QStringList two = keysOf(QStringLiteral("J2"), 5);
+        desk.drop(QStringLiteral("J1.CSV"), Desk::order(one));
+        desk.drop(QStringLiteral("J2.CSV"), Desk::order(two));
+        if (c.crashFirst) {
+            Watch killed(desk, {"--eiaj", "--interval", "0.1", desk.in()}, {{"PLX90_WATCH_CRASH_AT", "committed"}});
+            ASSERT_TRUE(killed.waitForEnd(15000));
+            ASSERT_TRUE(killed.crashed());
+            ASSERT_EQ(desk.keys().size(), 10);
+        }
+        QFile journal(prg + QStringLiteral("E_Watch.jnl"));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        journal.write(c.journal(desk));
+        journal.close();
+
+        Watch again(desk, {"--eiaj", "--interval", "0.1", desk.in()});
+        ASSERT_TRUE(waitFor([&] { return desk.waiting().isEmpty() || !again.running(); }));
+        const CliResult run = again.stop();
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        // Each order line once: the committed batch's keys are refused as
+        // already there (005) when its files are taken again.
+        QStringList expected = one + two;
+        expected.sort();
+        EXPECT_EQ(desk.keys(), expected);
+        EXPECT_EQ(QDir(desk.dust()).entryList(QDir::Files, QDir::Name), (QStringList{"J1.CSV", "J2.CSV"}));
+        EXPECT_FALSE(QFile::exists(prg + QStringLiteral("E_Watch.jnl")));
+        if (c.crashFirst) {
+            const QStringList aside = QDir(prg).entryList({QStringLiteral("E_Watch.jnl.damaged-*")}, QDir::Files);
+            ASSERT_EQ(aside.size(), 1);
+            QFile kept(prg + aside[0]);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), c.journal(desk));
+            EXPECT_TRUE(desk.runLog().contains(QStringLiteral("取り込みの記録を読めません")))
+                << desk.runLog().toStdString();
+            EXPECT_TRUE(run.out.contains(QStringLiteral("J1.CSV\t取り込み済 (ｴﾗｰ 5件)"))) << run.out.toStdString();
+        } else {
+            QMap<QString, QByteArray> now = snapshot({prg, desk.imp.inst.base() + QStringLiteral("/elsewhere")});
+            for (auto it = guarded.begin(); it != guarded.end(); ++it)
+                EXPECT_EQ(now.value(it.key(), "(gone)"), it.value()) << it.key().toStdString();
+            EXPECT_FALSE(QFileInfo::exists(desk.rejected()));
+        }
+    }
+}
+
+TEST(Watch, ARejectedFilesErrorListHoldsItsOwnLineWhileImportsRun)
+{
+    Desk desk;
+    Watch watch(desk, {"--eiaj", "--interval", "0.05", desk.in()}, {{"PLX90_LOCK_WAIT_MS", "20000"}});
+    // Imports that rewrite Err.dat as fast as they can, beside the watch.
+    std::atomic<bool> stop = false;
+    std::vector<std::thread> imports;
+    for (int i = 0; i < 2; ++i) {
+        imports.emplace_back([&] {
+            while (!stop)
+                runCli(desk.registry(), {"import", "--eiaj", desk.imp.inPath(QStringLiteral(".MISSING.CSV"))});
+        });
+    }
+    constexpr int kFiles = 40;
+    for (int i = 1; i <= kFiles; ++i) {
+        desk.dropRenamed(QStringLiteral("BAD%1.CSV").arg(i), "no order\r\n");
+        QThread::msleep(60);
+    }
+    const bool settled = waitFor([&] { return desk.waiting().isEmpty(); }, 60000);
+    stop = true;
+    for (std::thread& t : imports)
+        t.join();
+    ASSERT_TRUE(settled);
+    EXPECT_EQ(watch.stop().exitCode, 0);
+    QStringList without;
+    for (int i = 1; i <= kFiles; ++i) {
+        const QString name = QStringLiteral("BAD%1.CSV").arg(i);
+        const QString list = cp932::decode(desk.imp.inst.readFile(QStringLiteral("Rejected/") + name + ".err"));
+        if (!list.contains(name + QStringLiteral(" [    ]:対象外のビジネスプロトコルです。(002)")))
+            without << name;
+    }
+    EXPECT_TRUE(without.isEmpty()) << without.join(' ').toStdString();
+}
+
+namespace {
+
+// A user without privileges to run plx90-cli as (setpriv), made when missing;
+// empty when this machine cannot (not root, no useradd or setpriv).
+QStringList runAsClerk(QString& why)
+{
+    if (::geteuid() != 0) {
+        why = QStringLiteral("not root: no other user to run as");
+        return {};
+    }
+    const QString useradd = QStandardPaths::findExecutable(QStringLiteral("useradd"), {"/usr/sbin", "/sbin"});
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (useradd.isEmpty() || setpriv.isEmpty()) {
+        why = QStringLiteral("useradd or setpriv missing");
+        return {};
+    }
+    const char* name = "plx90clerk";
+    if (!::getpwnam(name))
+        QProcess::execute(useradd, {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", name});
+    const passwd* user = ::getpwnam(name);
+    if (!user) {
+        why = QStringLiteral("useradd could not add a user");
+        return {};
+    }
+    return {setpriv, QStringLiteral("--reuid=%1").arg(user->pw_uid), QStringLiteral("--regid=%1").arg(user->pw_gid),
+            QStringLiteral("--clear-groups")};
+}
+
+} // namespace
+
+TEST(Watch, WhatItCannotReadOrCreateIsToldWithTheSystemsReason)
+{
+    QString why;
+    const QStringList clerk = runAsClerk(why);
+    if (clerk.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    const QString uid = clerk[1].section('=', 1);
+    Desk desk;
+    ASSERT_EQ(QProcess::execute("chown", {"-R", uid + ":" + clerk[2].section('=', 1), desk.imp.inst.base()}), 0);
+    const QString locked = desk.imp.inPath(QStringLiteral("LOCKED.CSV"));
+    desk.drop(QStringLiteral("LOCKED.CSV"), Desk::order({"L-1"}));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_EQ(QProcess::execute("chown", {"root:root", locked}), 0);
+    desk.drop(QStringLiteral("OK.CSV"), Desk::order({"O-1"}));
+    ASSERT_EQ(QProcess::execute("chown", {uid, desk.imp.inPath(QStringLiteral("OK.CSV"))}), 0);
+
+    // Not readable: told once with the system's reason, left where it is,
+    // taken once it can be read.
+    Watch watch(desk, {"--eiaj", "--interval", "0.1", desk.in()}, {}, clerk);
+    ASSERT_TRUE(watch.running());
+    ASSERT_TRUE(waitFor([&] { return desk.waiting() == QStringList{"LOCKED.CSV"}; }));
+    QThread::msleep(800); // several passes
+    EXPECT_EQ(desk.waiting(), QStringList{"LOCKED.CSV"});
+    EXPECT_FALSE(QFileInfo::exists(desk.rejected()));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadOther | QFileDevice::ReadGroup));
+    ASSERT_TRUE(waitFor([&] { return desk.waiting().isEmpty(); }));
+    const CliResult run = watch.stop();
+    EXPECT_EQ(desk.keys(), (QStringList{"L-1", "O-1"}));
+    QStringList said;
+    for (const QString& line : linesOf(run, locked))
+        said << line.section(QLatin1Char('\t'), 2);
+    EXPECT_EQ(said, (QStringList{QStringLiteral("未処理 (読み込めません: Permission denied)"),
+                                 QStringLiteral("取り込み済\t→ ") + desk.dust() + QStringLiteral("/LOCKED.CSV")}))
+        << run.out.toStdString();
+
+    // A Prg folder where the watch's lock file cannot be made.
+    const QString prg = desk.imp.inst.path(QStringLiteral("Prg"));
+    ASSERT_EQ(QProcess::execute("chown", {"root:root", prg}), 0);
+    Watch refused(desk, {"--eiaj", "--interval", "0.1", desk.in()}, {}, clerk);
+    ASSERT_TRUE(refused.waitForEnd(10000));
+    const CliResult told = refused.finish();
+    EXPECT_EQ(told.exitCode, 1);
+    EXPECT_TRUE(told.err.contains(QStringLiteral("監視のﾛｯｸﾌｧｲﾙを作成できません")) &&
+                told.err.contains(QStringLiteral("Permission denied")))
+        << told.err.toStdString();
 }
