@@ -185,6 +185,40 @@ bool renamePath(const QString& from, const QString& to, QString& why)
     return false;
 }
 
+bool moveFile(const QString& from, const QString& to, QString& why)
+{
+    if (::rename(encode(from).constData(), encode(to).constData()) == 0)
+        return true;
+    if (errno != EXDEV) {
+        why = systemError(errno);
+        return false;
+    }
+    const int in = openRead(from, why);
+    if (in < 0)
+        return false;
+    QByteArray bytes;
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = ::read(in, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0)
+            bytes.append(buffer, n);
+    }
+    const int readError = errno;
+    ::close(in);
+    if (n < 0) {
+        why = systemError(readError);
+        return false;
+    }
+    if (!writeWhole(to, bytes, why))
+        return false;
+    if (::unlink(encode(from).constData()) != 0) {
+        why = systemError(errno);
+        ::unlink(encode(to).constData());
+        return false;
+    }
+    return true;
+}
+
 bool writeWhole(const QString& path, const QByteArray& bytes, QString& why)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));

@@ -40,6 +40,10 @@ bool statPath(const QString& path, struct stat& st);
 int openRead(const QString& path, QString& why);
 // rename(); false with `why` when it fails.
 bool renamePath(const QString& from, const QString& to, QString& why);
+// Moves a file to `to` (replacing a file there): rename(), or on another file
+// system a copy flushed to disk and then the removal of the original; false
+// with `why` when it cannot (the original stays).
+bool moveFile(const QString& from, const QString& to, QString& why);
 // Writes `bytes` as the whole file through a work file beside it (".NAME.tmp"),
 // flushed to disk and renamed into place; false with `why` when it cannot.
 bool writeWhole(const QString& path, const QByteArray& bytes, QString& why);

@@ -193,6 +193,8 @@ QString FolderWatch::fileLine(const BatchEntry& entry)
     QString line = fsname::display(entry.path) + QLatin1Char('\t') + result;
     if (!entry.movedTo.isEmpty())
         line += QStringLiteral("\t→ ") + fsname::display(entry.movedTo);
+    else if (entry.moveFailed && !entry.moveError.isEmpty())
+        line += QStringLiteral("\t移動できませんでした: %1 (再度取り込みません)").arg(entry.moveError);
     else if (entry.moveFailed)
         line += QStringLiteral("\t移動できませんでした (再度取り込みません)");
     return line;

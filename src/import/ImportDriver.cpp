@@ -273,17 +273,21 @@ std::optional<Protocol> ImportDriver::fileProtocol(const QString& path)
     return std::nullopt;
 }
 
-bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path)
+bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path, QString* why)
 {
     // By the file's exact name; rename() replaces a file of the same name.
     const QString destination = QDir(dustFolder).filePath(path.section(QLatin1Char('/'), -1));
-    if (!QDir().mkpath(dustFolder))
+    if (!QDir().mkpath(dustFolder)) {
+        if (why)
+            *why = QStringLiteral("ﾌｫﾙﾀﾞを作成できません");
         return false;
-    if (std::rename(fsname::encode(path).constData(), fsname::encode(destination).constData()) == 0)
+    }
+    QString reason;
+    if (fsname::moveFile(path, destination, reason))
         return true;
-    // Another file system: Qt copies, which needs a name it can encode.
-    return errno == EXDEV && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
-           QFile::rename(path, destination);
+    if (why)
+        *why = reason;
+    return false;
 }
 
 void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progress)

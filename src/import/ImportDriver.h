@@ -148,8 +148,9 @@ public:
     void setCommitSteps(CommitSteps steps) { m_commitSteps = std::move(steps); }
 
     // Moves a processed order file into `dustFolder` (created when missing),
-    // replacing a file of the same name there. False when it could not.
-    static bool moveToDust(const QString& dustFolder, const QString& path);
+    // replacing a file of the same name there. False when it could not, with
+    // the system's reason in `why` when given.
+    static bool moveToDust(const QString& dustFolder, const QString& path, QString* why = nullptr);
 
 private:
     void lock();

@@ -259,7 +259,7 @@ void WatchJournal::complete(QList<BatchEntry>& entries, const QStringList& headi
         bool moved = false;
         switch (entry.to) {
         case BatchEntry::Destination::Dust:
-            moved = ImportDriver::moveToDust(m_dustFolder, entry.path);
+            moved = ImportDriver::moveToDust(m_dustFolder, entry.path, &entry.moveError);
             if (moved)
                 entry.movedTo = QDir(m_dustFolder).filePath(entry.path.section(QLatin1Char('/'), -1));
             break;
@@ -292,8 +292,10 @@ void WatchJournal::complete(QList<BatchEntry>& entries, const QStringList& headi
 
 bool WatchJournal::moveToRejected(BatchEntry& entry, const QStringList& heading)
 {
-    if (!QDir().mkpath(m_rejectedFolder))
+    if (!QDir().mkpath(m_rejectedFolder)) {
+        entry.moveError = QStringLiteral("ﾌｫﾙﾀﾞを作成できません");
         return false;
+    }
     // An earlier file of the same name stays: the new one takes a number.
     const QString name = entry.path.section(QLatin1Char('/'), -1);
     QString target = QDir(m_rejectedFolder).filePath(name);
@@ -303,10 +305,8 @@ bool WatchJournal::moveToRejected(BatchEntry& entry, const QStringList& heading)
     QByteArray list;
     for (const QString& line : heading + entry.errorLines)
         list += cp932::encode(line) + "\r\n";
-    QString why;
-    if (!fsname::writeWhole(target + QStringLiteral(".err"), list, why))
-        return false;
-    if (!fsname::renamePath(entry.path, target, why))
+    if (!fsname::writeWhole(target + QStringLiteral(".err"), list, entry.moveError) ||
+        !fsname::moveFile(entry.path, target, entry.moveError))
         return false;
     entry.movedTo = target;
     return true;

@@ -32,6 +32,7 @@ struct BatchEntry
     // Set by WatchJournal::complete().
     QString movedTo;         // where the file went
     bool moveFailed = false; // it could not be moved and stays remembered
+    QString moveError;       // why, in the system's words
 };
 
 // What the folder watch of one format (0 EIAJ, 1 KORVAN) keeps so that a
