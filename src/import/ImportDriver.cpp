@@ -382,16 +382,23 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     // Only now do the order files leave their folder.
     if (moveFiles) {
         const QString dust = QDir(m_env.paths.dustFolder).absolutePath();
+        QStringList notMovedText; // each file with the system's reason
         for (const QString& path : movable) {
             const QFileInfo info(path);
             if (info.absolutePath().compare(dust, Qt::CaseInsensitive) == 0)
                 continue;
-            (moveToDust(dust, path) ? m_moved : m_notMoved).append(path);
+            QString why;
+            if (moveToDust(dust, path, &why)) {
+                m_moved.append(path);
+            } else {
+                m_notMoved.append(path);
+                notMovedText.append(fsname::display(path) + QStringLiteral(": ") + why);
+            }
         }
         if (!m_notMoved.isEmpty()) {
             m_env.dialogs->show(MessageIcon::Exclamation,
                                 QStringLiteral("処理済ﾌｧｲﾙを移動できませんでした。\r\n") +
-                                    m_notMoved.join(QStringLiteral("\r\n")),
+                                    notMovedText.join(QStringLiteral("\r\n")),
                                 MessageButtons::Ok, DefaultButton::First);
         }
     }

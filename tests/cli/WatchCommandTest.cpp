@@ -870,29 +870,42 @@ TEST(Watch, AFullDiskIsToldInTheSystemsWords)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "not root: cannot mount a small file system";
-    Desk desk;
-    // Rejected on a file system that is full.
-    ASSERT_TRUE(QDir().mkpath(desk.rejected()));
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", desk.rejected()}) != 0)
-        GTEST_SKIP() << "tmpfs cannot be mounted here";
-    struct Unmount
+    struct Case
     {
-        QString at;
-        ~Unmount() { QProcess::execute("umount", {at}); }
-    } unmount{desk.rejected()};
-    QFile fill(desk.rejected() + QStringLiteral("/.fill"));
-    ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
-    while (fill.write(QByteArray(4096, 'x')) == 4096 && fill.flush()) {
-    }
-    fill.close();
+        const char* folder; // on a file system of its own that is full
+        const char* file;
+        QByteArray bytes;
+        const char* says; // the summary of the batch in the run log
+    };
+    const QList<Case> cases = {
+        {"Rejected", "BAD.CSV", QByteArray(8192, 'n'), "拒否 1件"},
+        {"Dust", "A.CSV", Desk::order(keysOf(QStringLiteral("A"), 400)), "取り込み済 1件"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        Desk desk;
+        const QString full = desk.imp.inst.path(QLatin1String(c.folder));
+        ASSERT_TRUE(QDir().mkpath(full));
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", full}) != 0)
+            GTEST_SKIP() << "tmpfs cannot be mounted here";
+        struct Unmount
+        {
+            QString at;
+            ~Unmount() { QProcess::execute("umount", {at}); }
+        } unmount{full};
+        QFile fill(full + QStringLiteral("/.fill"));
+        ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
+        while (fill.write(QByteArray(4096, 'x')) == 4096 && fill.flush()) {
+        }
+        fill.close();
 
-    Watch watch(desk, {"--eiaj", "--interval", "0.1", desk.in()});
-    desk.drop(QStringLiteral("BAD.CSV"), QByteArray(8192, 'n'));
-    const QString bad = desk.imp.inPath(QStringLiteral("BAD.CSV"));
-    ASSERT_TRUE(waitFor([&] { return desk.runLog().contains(QStringLiteral("拒否 1件")); }));
-    const CliResult run = watch.stop();
-    EXPECT_EQ(linesOf(run, bad).value(0).section(QLatin1Char('\t'), 3),
-              QStringLiteral("移動できませんでした: No space left on device (再度取り込みません)"))
-        << run.out.toStdString();
-    EXPECT_EQ(desk.waiting(), QStringList{"BAD.CSV"});
+        Watch watch(desk, {"--eiaj", "--interval", "0.1", desk.in()});
+        desk.drop(QLatin1String(c.file), c.bytes);
+        ASSERT_TRUE(waitFor([&] { return desk.runLog().contains(QString::fromUtf8(c.says)); }));
+        const CliResult run = watch.stop();
+        EXPECT_EQ(linesOf(run, desk.imp.inPath(QLatin1String(c.file))).value(0).section(QLatin1Char('\t'), 3),
+                  QStringLiteral("移動できませんでした: No space left on device (再度取り込みません)"))
+            << run.out.toStdString();
+        EXPECT_EQ(desk.waiting(), QStringList{QLatin1String(c.file)});
+    }
 }
