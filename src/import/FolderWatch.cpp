@@ -57,7 +57,13 @@ QStringList FolderWatch::look(const QSet<QString>& renamedIn, qint64 nowMs)
 bool FolderWatch::belongsToOtherWatch(const QString& path) const
 {
     const std::optional<Protocol> protocol = ImportDriver::fileProtocol(path);
-    return protocol && *protocol != m_protocol && m_settings.served.contains(*protocol);
+    if (!protocol) {
+        // No format's file: one watch sets it aside (the first served
+        // format's), so that two watches of the folder do not both refuse it.
+        return !m_settings.served.isEmpty() && m_settings.served.first() != m_protocol &&
+               m_settings.served.contains(m_protocol);
+    }
+    return *protocol != m_protocol && m_settings.served.contains(*protocol);
 }
 
 BatchReport FolderWatch::runBatch(const QStringList& names)

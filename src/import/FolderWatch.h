@@ -90,8 +90,9 @@ public:
     QString runLogPath() const;
 
 private:
-    // Whether `path` is a file of another format that this installation
-    // serves: left where it is, for that format's watch.
+    // Whether `path` is left where it is for the other format's watch: a file
+    // of that format when the installation serves it, and a file of no format
+    // when that format comes first among those served (EIAJ, with ApUse ALL).
     bool belongsToOtherWatch(const QString& path) const;
 
     Environment& m_env;
