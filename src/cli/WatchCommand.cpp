@@ -5,6 +5,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/FolderEvents.h"
+#include "core/FsName.h"
 #include "core/ProcessLock.h"
 #include "core/Registry.h"
 #include "import/DataFolder.h"
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plx::cli {
@@ -113,15 +115,18 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     QString folder = parser.positionalArguments().value(0);
     if (folder.isEmpty())
         folder = settings.dataFolderResult == RegOk ? startFolder(settings, env.programBasePath) : env.programBasePath;
-    folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    if (!QFileInfo(folder).isDir()) {
-        err(QStringLiteral("監視するﾌｫﾙﾀﾞがありません。(%1)").arg(folder));
+    folder = QDir::cleanPath(QDir::current().absoluteFilePath(folder)); // the name kept byte for byte
+    struct stat st
+    {
+    };
+    if (!fsname::statPath(folder, st) || !S_ISDIR(st.st_mode)) {
+        err(QStringLiteral("監視するﾌｫﾙﾀﾞがありません。(%1)").arg(fsname::display(folder)));
         return kExitFailed;
     }
     const QString dust = QDir::cleanPath(QDir(env.paths.dustFolder).absolutePath());
     if (folder.compare(dust, Qt::CaseInsensitive) == 0 ||
         folder.compare(WatchJournal::rejectedFolderOf(env.paths), Qt::CaseInsensitive) == 0) {
-        err(QStringLiteral("処理済ﾌｧｲﾙの置き場は監視できません。(%1)").arg(folder));
+        err(QStringLiteral("処理済ﾌｧｲﾙの置き場は監視できません。(%1)").arg(fsname::display(folder)));
         return kExitFailed;
     }
 
@@ -138,7 +143,8 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     // The installation's own folders (Prg, Usr, Log, ...) hold its files:
     // taking them as order files would break it.
     if (watch.journal().isInstallationFolder(folder)) {
-        err(QStringLiteral("PLX-90のﾌｫﾙﾀﾞは監視できません。注文ﾌｧｲﾙの届くﾌｫﾙﾀﾞを指定してください。(%1)").arg(folder));
+        err(QStringLiteral("PLX-90のﾌｫﾙﾀﾞは監視できません。注文ﾌｧｲﾙの届くﾌｫﾙﾀﾞを指定してください。(%1)")
+                .arg(fsname::display(folder)));
         return kExitFailed;
     }
     watch.journal().setWatchedFolder(folder);
@@ -162,7 +168,7 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     WatchJournal::Recovery recovery;
     runTrapped(env, QStringLiteral("監視開始/"), [&] { recovery = watch.journal().recover(); });
     watch.log(QStringLiteral("監視開始 %1 (処理ﾓｰﾄﾞ %2, 待ち時間 %3秒, 処理済ﾌｧｲﾙ %4)")
-                  .arg(folder)
+                  .arg(fsname::displayCp932(folder))
                   .arg(makeMode)
                   .arg(seconds(parser))
                   .arg(settings.moveFiles ? QStringLiteral("Dustへ移動") : QStringLiteral("移動しない")));
