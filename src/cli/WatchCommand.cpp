@@ -196,7 +196,11 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
         if (!ready.isEmpty()) {
             const BatchReport report = watch.runBatch(ready);
             // A refusal that goes on (a data file held for minutes) is told once.
-            if (report.refusal.isEmpty() || report.refusal != lastRefusal) {
+            // A pass that took nothing and has nothing new to tell (files left
+            // for the other format's watch, an unreadable file told before)
+            // leaves no trace.
+            const bool quiet = report.entries.isEmpty() && report.refusal.isEmpty();
+            if (!quiet && (report.refusal.isEmpty() || report.refusal != lastRefusal)) {
                 printBatch(report);
                 watch.log(FolderWatch::summary(report));
                 if (!report.refusal.isEmpty())

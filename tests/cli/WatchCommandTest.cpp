@@ -846,7 +846,10 @@ TEST(Watch, WhatItCannotReadOrCreateIsToldWithTheSystemsReason)
     Watch watch(desk, {"--eiaj", "--interval", "0.1", desk.in()}, {}, clerk);
     ASSERT_TRUE(watch.running());
     ASSERT_TRUE(waitFor([&] { return desk.waiting() == QStringList{"LOCKED.CSV"}; }));
-    QThread::msleep(800); // several passes
+    ASSERT_TRUE(waitFor([&] { return desk.runLog().contains(QStringLiteral("取り込み済 1件")); }));
+    const QString logged = desk.runLog();
+    QThread::msleep(800); // several passes, told once
+    EXPECT_EQ(desk.runLog(), logged);
     EXPECT_EQ(desk.waiting(), QStringList{"LOCKED.CSV"});
     EXPECT_FALSE(QFileInfo::exists(desk.rejected()));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
