@@ -5,10 +5,11 @@
 #include "TerminalProgress.h"
 
 #include "core/ErrorReport.h"
+#include "core/FsName.h"
 #include "import/ImportDriver.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QDir>
 
 #include <cstdio>
 
@@ -31,7 +32,7 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
 
     QStringList paths;
     for (const QString& file : parser.positionalArguments())
-        paths.append(QFileInfo(file).absoluteFilePath());
+        paths.append(QDir::current().absoluteFilePath(file)); // the name kept byte for byte
 
     ImportDriver driver(env, format);
     env.logModule = QStringLiteral("入力ファイル選択");
@@ -62,7 +63,7 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
         const QString text = refusal == 0  ? QStringLiteral("取り込み済")
                              : refusal < 0 ? QStringLiteral("未処理")
                                            : ImportDriver::refusalText(refusal);
-        std::printf("%s\t%s\n", outcome.path.toUtf8().constData(), text.toUtf8().constData());
+        std::printf("%s\t%s\n", fsname::display(outcome.path).toUtf8().constData(), text.toUtf8().constData());
     }
     if (driver.errorCount() > 0)
         std::printf("ｴﾗｰﾘｽﾄ: %s\n", env.paths.errListPath.toUtf8().constData());

@@ -5,6 +5,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/FolderEvents.h"
+#include "core/FsName.h"
 #include "core/ProcessLock.h"
 #include "core/Registry.h"
 #include "import/DataFolder.h"
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plx::cli {
@@ -113,24 +115,49 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     QString folder = parser.positionalArguments().value(0);
     if (folder.isEmpty())
         folder = settings.dataFolderResult == RegOk ? startFolder(settings, env.programBasePath) : env.programBasePath;
-    folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    if (!QFileInfo(folder).isDir()) {
-        err(QStringLiteral("監視するﾌｫﾙﾀﾞがありません。(%1)").arg(folder));
+    folder = QDir::cleanPath(QDir::current().absoluteFilePath(folder)); // the name kept byte for byte
+    struct stat st
+    {
+    };
+    if (!fsname::statPath(folder, st) || !S_ISDIR(st.st_mode)) {
+        err(QStringLiteral("監視するﾌｫﾙﾀﾞがありません。(%1)").arg(fsname::display(folder)));
         return kExitFailed;
     }
     const QString dust = QDir::cleanPath(QDir(env.paths.dustFolder).absolutePath());
     if (folder.compare(dust, Qt::CaseInsensitive) == 0 ||
         folder.compare(WatchJournal::rejectedFolderOf(env.paths), Qt::CaseInsensitive) == 0) {
-        err(QStringLiteral("処理済ﾌｧｲﾙの置き場は監視できません。(%1)").arg(folder));
+        err(QStringLiteral("処理済ﾌｧｲﾙの置き場は監視できません。(%1)").arg(fsname::display(folder)));
         return kExitFailed;
     }
 
-    FolderWatch watch(env, format,
-                      {folder, settings.masks, static_cast<RebuildMode>(makeMode), settings.moveFiles, settleMs});
+    // A file of a format the installation serves is that format's watch's;
+    // only a file of none is refused here.
+    QList<Protocol> served;
+    for (const Protocol protocol : kProtocols) {
+        if (env.apUse == QLatin1String("ALL") || env.apUse == protocolName(protocol))
+            served.append(protocol);
+    }
+    FolderWatch watch(
+        env, format,
+        {folder, settings.masks, static_cast<RebuildMode>(makeMode), settings.moveFiles, settleMs, served});
+    // The installation's own folders (Prg, Usr, Log, ...) hold its files:
+    // taking them as order files would break it.
+    if (watch.journal().isInstallationFolder(folder)) {
+        err(QStringLiteral("PLX-90のﾌｫﾙﾀﾞは監視できません。注文ﾌｧｲﾙの届くﾌｫﾙﾀﾞを指定してください。(%1)")
+                .arg(fsname::display(folder)));
+        return kExitFailed;
+    }
+    watch.journal().setWatchedFolder(folder);
     // One watch per format: a second one would share the batch's journal.
     ProcessLock instance(watch.journal().instanceLockPath());
-    if (instance.tryLock(0) != ProcessLock::Result::Locked) {
+    switch (instance.tryLock(0)) {
+    case ProcessLock::Result::Locked:
+        break;
+    case ProcessLock::Result::Held:
         err(QStringLiteral("%1の監視は既に動いています。(%2)").arg(protocolName(format), instance.path()));
+        return kExitFailed;
+    case ProcessLock::Result::CannotCreate:
+        err(QStringLiteral("監視のﾛｯｸﾌｧｲﾙを作成できません。(%1: %2)").arg(instance.path(), instance.errorText()));
         return kExitFailed;
     }
     installStopSignals();
@@ -141,7 +168,7 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     WatchJournal::Recovery recovery;
     runTrapped(env, QStringLiteral("監視開始/"), [&] { recovery = watch.journal().recover(); });
     watch.log(QStringLiteral("監視開始 %1 (処理ﾓｰﾄﾞ %2, 待ち時間 %3秒, 処理済ﾌｧｲﾙ %4)")
-                  .arg(folder)
+                  .arg(fsname::displayCp932(folder))
                   .arg(makeMode)
                   .arg(seconds(parser))
                   .arg(settings.moveFiles ? QStringLiteral("Dustへ移動") : QStringLiteral("移動しない")));
@@ -152,6 +179,9 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
         report.entries = recovery.entries;
         printBatch(report);
         watch.log(QStringLiteral("中断された取り込みの後処理をしました。") + FolderWatch::summary(report));
+    } else if (recovery.state == WatchJournal::Recovery::State::Damaged) {
+        watch.log(recovery.damage);
+        reportAndGoOn(env, recovery.damage, QStringLiteral("監視開始/") + recovery.damage);
     } else if (recovery.state == WatchJournal::Recovery::State::RolledBack) {
         watch.log(QStringLiteral("中断された取り込みは反映されていません。ﾌｧｲﾙを取り込み直します。"));
     }
@@ -166,14 +196,22 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
         if (!ready.isEmpty()) {
             const BatchReport report = watch.runBatch(ready);
             // A refusal that goes on (a data file held for minutes) is told once.
-            if (report.refusal.isEmpty() || report.refusal != lastRefusal) {
+            // A pass that took nothing and has nothing new to tell (files left
+            // for the other format's watch, an unreadable file told before)
+            // leaves no trace.
+            const bool quiet = report.entries.isEmpty() && report.refusal.isEmpty();
+            if (!quiet && (report.refusal.isEmpty() || report.refusal != lastRefusal)) {
                 printBatch(report);
                 watch.log(FolderWatch::summary(report));
                 if (!report.refusal.isEmpty())
                     err(report.refusal);
             }
             lastRefusal = report.refusal;
-            if (!report.refusal.isEmpty())
+            // Nothing taken (a refusal, or only files that cannot be read):
+            // the next try is a settle time away.
+            const bool tookAny = std::any_of(report.entries.cbegin(), report.entries.cend(),
+                                             [](const BatchEntry& e) { return e.unreadable.isEmpty(); });
+            if (!report.refusal.isEmpty() || !tookAny)
                 events.wait(intervalMs, g_wakePipe[0]);
             continue;
         }

@@ -11,6 +11,7 @@
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
+#include "core/FsName.h"
 #include "core/ProcessSettings.h"
 #include "report/ReportApplication.h"
 
@@ -38,7 +39,12 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::SearchCommand>());
     commands.push_back(std::make_unique<plx::cli::WatchCommand>());
 
-    const QStringList args = QCoreApplication::arguments();
+    // The arguments as the bytes they are: a file name need not be UTF-8, and
+    // Qt's own conversion would lose such bytes. The application has taken
+    // its own options out of argv by now.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(plx::fsname::decode(QByteArray(argv[i])));
     if (args.size() >= 2) {
         for (const auto& command : commands) {
             if (command->name() != args[1])

@@ -1,6 +1,7 @@
 #include "FileUtil.h"
 
 #include "ErrorReport.h"
+#include "FsName.h"
 #include "OwnWrites.h"
 
 #include <QDir>
@@ -12,8 +13,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace plx::fileutil {
 namespace {
@@ -23,9 +26,10 @@ QString systemError(int error = errno)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// The path's exact bytes (a name need not be UTF-8).
 QByteArray encoded(const QString& path)
 {
-    return QFile::encodeName(path);
+    return fsname::encode(path);
 }
 
 // Makes a rename or a new name in `folder` durable.
@@ -60,11 +64,21 @@ bool writeWhole(int fd, const QByteArray& bytes)
 
 QByteArray readAll(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    // By the exact name: an order file's name need not be UTF-8.
+    struct stat st
+    {
+    };
+    if (!fsname::statPath(path, st))
         return {};
-    if (!file.open(QIODevice::ReadOnly))
+    QString why;
+    const int fd = fsname::openRead(path, why);
+    if (fd < 0)
+        throw RuntimeFailure(QStringLiteral("ファイルを開けません。(%1: %2)").arg(fsname::display(path), why));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw RuntimeFailure(QStringLiteral("ファイルを開けません。(%1: %2)").arg(path, file.errorString()));
+    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw RuntimeFailure(QStringLiteral("ファイルを読み込めません。(%1: %2)").arg(path, file.errorString()));
@@ -139,31 +153,59 @@ int createUniqueFile(const QString& folder, const QString& prefix, QString& path
     return -1;
 }
 
-void writeAtomically(const QString& path, const QByteArray& bytes)
+namespace {
+
+enum class WriteStage { Create, Write, Rename };
+
+// Writes `bytes` as the whole of `path` through a work file beside it; on a
+// failure, the step that failed and the system's reason (the work file gone).
+std::optional<std::pair<WriteStage, QString>> writeThroughWorkFile(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
     QString work;
     QString why;
     const int fd = createUniqueFile(info.absolutePath(), u'.' + info.fileName() + u'.', work, why);
     if (fd < 0)
-        throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, why));
+        return std::pair{WriteStage::Create, why};
     bool written = writeWhole(fd, bytes);
     int error = written ? 0 : errno;
     if (::close(fd) != 0 && written) {
         written = false;
         error = errno;
     }
-    if (!written) {
-        why = systemError(error);
+    if (!written || !renameKeepingMode(work, path, why)) {
+        if (!written)
+            why = systemError(error);
         ::unlink(encoded(work).constData());
-        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, why));
+        return std::pair{written ? WriteStage::Rename : WriteStage::Write, why};
     }
-    try {
-        replaceFile(work, path);
-    } catch (...) {
-        ::unlink(encoded(work).constData());
-        throw;
+    return std::nullopt;
+}
+
+} // namespace
+
+void writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    const auto failed = writeThroughWorkFile(path, bytes);
+    if (!failed)
+        return;
+    switch (failed->first) {
+    case WriteStage::Create:
+        throw RuntimeFailure(QStringLiteral("ファイルを作成できません。(%1: %2)").arg(path, failed->second));
+    case WriteStage::Write:
+        throw RuntimeFailure(QStringLiteral("ファイルに書き込めません。(%1: %2)").arg(path, failed->second));
+    case WriteStage::Rename:
+        break;
     }
+    throw RuntimeFailure(QStringLiteral("ファイル名を変更できません。(%1: %2)").arg(path, failed->second));
+}
+
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString& why)
+{
+    const auto failed = writeThroughWorkFile(path, bytes);
+    if (failed)
+        why = failed->second;
+    return !failed;
 }
 
 void writeAndSync(const QString& path, const QByteArray& bytes)
@@ -192,7 +234,7 @@ void syncFile(const QString& path)
     ::close(fd);
 }
 
-void replaceFile(const QString& from, const QString& to)
+bool renameKeepingMode(const QString& from, const QString& to, QString& why)
 {
     const ownwrites::Write noted(to);
     const QByteArray source = encoded(from);
@@ -219,10 +261,20 @@ void replaceFile(const QString& from, const QString& to)
     } else {
         shareWithFolder(from);
     }
-    if (std::rename(source.constData(), encoded(to).constData()) != 0)
-        throw RuntimeFailure(QStringLiteral("ファイル名を変更できません。(%1 → %2: %3)").arg(from, to, systemError()));
+    if (std::rename(source.constData(), encoded(to).constData()) != 0) {
+        why = systemError();
+        return false;
+    }
     // Make the rename itself durable.
     syncFolder(QFileInfo(to).absolutePath());
+    return true;
+}
+
+void replaceFile(const QString& from, const QString& to)
+{
+    QString why;
+    if (!renameKeepingMode(from, to, why))
+        throw RuntimeFailure(QStringLiteral("ファイル名を変更できません。(%1 → %2: %3)").arg(from, to, why));
 }
 
 QString publishExclusively(const QString& from, const QString& folder, const QString& stem, const QString& suffix)

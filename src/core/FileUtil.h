@@ -14,6 +14,8 @@ QByteArray readAll(const QString& path);
 // moment leaves the old file or the new one, never a torn one. Throws
 // RuntimeFailure.
 void writeAtomically(const QString& path, const QByteArray& bytes);
+// The same without throwing: false with the system's reason alone.
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString& why);
 
 // Renames `from` over `to` in one step (the old `to` is replaced atomically).
 // The new file keeps the permissions and the group of the file it replaces,
@@ -21,6 +23,8 @@ void writeAtomically(const QString& path, const QByteArray& bytes);
 // whatever this process's umask; a file that was not there gets what a new
 // file of its folder gets (shareWithFolder). Throws RuntimeFailure.
 void replaceFile(const QString& from, const QString& to);
+// The same without throwing: false with the system's reason alone.
+bool renameKeepingMode(const QString& from, const QString& to, QString& why);
 
 // Writes `bytes` as the whole file at `path` (a work file, not yet in place) and
 // flushes it to disk. A work file left behind (by a program that was killed,

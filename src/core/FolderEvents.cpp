@@ -1,5 +1,7 @@
 #include "FolderEvents.h"
 
+#include "FsName.h"
+
 #include <QFile>
 #include <QThread>
 
@@ -22,7 +24,7 @@ FolderEvents::FolderEvents(const QString& folder)
     if (m_fd < 0)
         return;
     const uint32_t mask = IN_CREATE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE;
-    if (::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), mask) < 0) {
+    if (::inotify_add_watch(m_fd, fsname::encode(folder).constData(), mask) < 0) {
         ::close(m_fd);
         m_fd = -1;
     }
@@ -52,7 +54,7 @@ void FolderEvents::drain()
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             if ((event->mask & IN_MOVED_TO) && event->len > 0)
-                m_renamedIn.insert(QFile::decodeName(event->name));
+                m_renamedIn.insert(fsname::decode(QByteArray(event->name))); // as listed: exact
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
     }

@@ -1,5 +1,7 @@
 #include "ArrivalTracker.h"
 
+#include "core/FsName.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,7 +24,7 @@ std::optional<FileIdentity> FileIdentity::of(const QString& path)
     struct stat st
     {
     };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fsname::statPath(path, st) || !S_ISREG(st.st_mode))
         return std::nullopt;
     return FileIdentity{qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
                         qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};

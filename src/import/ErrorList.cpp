@@ -5,6 +5,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileUtil.h"
+#include "core/FsName.h"
 #include "core/text/Cp932.h"
 
 #include <QFileInfo>
@@ -88,29 +89,35 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
                         const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
                         const QString& infoClass)
 {
+    // The list is CP932: a name it cannot hold is written in a form it can.
+    const QString shownName = fsname::displayCp932(fileName);
     if (isFileRefusal(code)) {
         static const char16_t* const texts[] = {u"指定ファイルがありません。", u"対象外のビジネスプロトコルです。",
                                                 u"未サポートの情報区分ファイルです。"};
         const QString text = code == kFileTooLarge ? QStringLiteral("ﾌｧｲﾙが大きすぎるため、取り込めません。")
                                                    : QString::fromUtf16(texts[code - 1]);
-        m_env.dialogs->show(MessageIcon::Exclamation, text + QLatin1Char('(') + fileName + QLatin1Char(')'),
-                            MessageButtons::Ok, DefaultButton::First);
+        m_env.dialogs->show(MessageIcon::Exclamation,
+                            text + QLatin1Char('(') + fsname::display(fileName) + QLatin1Char(')'), MessageButtons::Ok,
+                            DefaultButton::First);
     }
     if (m_count == 0) {
-        writeLine(QStringLiteral("*** 納品書ﾃﾞｰﾀ作成ｴﾗｰﾘｽﾄ ***"));
-        writeLine(QString());
-        writeLine(QStringLiteral("ｴﾗｰ発生日時  [") +
-                  m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char(']'));
-        writeLine(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") +
-                  (m_protocol == Protocol::Eiaj ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")));
-        writeLine(QString());
+        m_heading = {QStringLiteral("*** 納品書ﾃﾞｰﾀ作成ｴﾗｰﾘｽﾄ ***"), QString(),
+                     QStringLiteral("ｴﾗｰ発生日時  [") +
+                         m_env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char(']'),
+                     QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ ") +
+                         (m_protocol == Protocol::Eiaj ? QStringLiteral("[EIAJ] ") : QStringLiteral("[KORVAN]")),
+                     QString()};
+        for (const QString& line : m_heading)
+            writeLine(line);
     }
     ++m_count;
     m_fileLevel = isFileRefusal(code) ? -1 : 1;
     if (isFileRefusal(code))
         m_fileCode = code;
-    writeLine(
-        errorLineText(code, fileName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo, infoClass));
+    const QString line =
+        errorLineText(code, shownName, itemName, recordNumber, ordererCode, supplierCode, deliveryKeyNo, infoClass);
+    m_entries.append({fileName, line});
+    writeLine(line);
 }
 
 } // namespace plx

@@ -3,7 +3,9 @@
 #include "core/Protocol.h"
 
 #include <QFile>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace plx {
 
@@ -51,6 +53,13 @@ public:
 
     void close();
 
+    // What this run wrote, kept in memory: the heading (empty while nothing
+    // was written) and each entry with the file name it was written for, as
+    // given. Another program's run may rewrite Err.dat as soon as the locks
+    // are let go; these stay this run's.
+    const QStringList& heading() const { return m_heading; }
+    const QList<std::pair<QString, QString>>& entries() const { return m_entries; }
+
 private:
     void writeLine(const QString& line);
 
@@ -60,6 +69,8 @@ private:
     int m_count = 0;
     int m_fileLevel = 0;
     int m_fileCode = 0;
+    QStringList m_heading;
+    QList<std::pair<QString, QString>> m_entries;
 };
 
 // The line of an entry, without its line end. For kFileTooLarge `itemName`

@@ -7,6 +7,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileUtil.h"
+#include "core/FsName.h"
 #include "core/text/Cp932.h"
 
 #include <QDir>
@@ -14,14 +15,9 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace plx {
-
-namespace {
-
-constexpr int kHeadingLines = 5;
-
-} // namespace
 
 FolderWatch::FolderWatch(Environment& env, Protocol protocol, WatchSettings settings)
     : m_env(env), m_protocol(protocol), m_settings(std::move(settings)), m_files(m_settings.masks),
@@ -33,33 +29,41 @@ QStringList FolderWatch::look(const QSet<QString>& renamedIn, qint64 nowMs)
 {
     m_journal.forgetChanged(m_settings.folder);
     QHash<QString, FileIdentity> present;
-    // Normal files the masks let through; hidden ones (a writer's ".name.tmp")
-    // are not order files yet.
-    const QFileInfoList entries = QDir(m_settings.folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
-    for (const QFileInfo& info : entries) {
-        if (!m_files.accepts(info.fileName()))
+    // Normal files the masks let through, by their exact names; hidden ones
+    // (a writer's ".name.tmp") are not order files yet. The installation's
+    // own files are never taken, whatever folder is watched.
+    if (m_journal.isInstallationFolder(m_settings.folder))
+        return {};
+    for (const QString& name : fsname::list(m_settings.folder)) {
+        if (name.startsWith(QLatin1Char('.')) || !m_files.accepts(name))
             continue;
-        const std::optional<FileIdentity> identity = FileIdentity::of(info.absoluteFilePath());
-        if (identity && !m_journal.handled(info.absoluteFilePath(), *identity))
-            present.insert(info.fileName(), *identity);
+        const QString path = QDir(m_settings.folder).filePath(name);
+        const std::optional<FileIdentity> identity = FileIdentity::of(path);
+        if (!identity || m_journal.handled(path, *identity))
+            continue;
+        if (const auto left = m_leftAlone.constFind(path); left != m_leftAlone.cend() && *left == *identity)
+            continue;
+        present.insert(name, *identity);
+    }
+    for (auto it = m_leftAlone.begin(); it != m_leftAlone.end();) {
+        if (present.contains(it.key().section(QLatin1Char('/'), -1)) || !FileIdentity::of(it.key()))
+            it = m_leftAlone.erase(it);
+        else
+            ++it;
     }
     return m_tracker.look(present, renamedIn, nowMs);
 }
 
-std::pair<QStringList, QHash<QString, QStringList>> FolderWatch::readErrorList() const
+bool FolderWatch::belongsToOtherWatch(const QString& path) const
 {
-    QStringList lines = cp932::decode(fileutil::readAll(m_env.paths.errListPath)).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    if (lines.size() < kHeadingLines)
-        return {};
-    QHash<QString, QStringList> byFile;
-    for (const QString& line : lines.mid(kHeadingLines)) {
-        const qsizetype end = line.indexOf(QStringLiteral(" ["));
-        if (end > 0)
-            byFile[line.left(end)].append(line);
+    const std::optional<Protocol> protocol = ImportDriver::fileProtocol(path);
+    if (!protocol) {
+        // No format's file: one watch sets it aside (the first served
+        // format's), so that two watches of the folder do not both refuse it.
+        return !m_settings.served.isEmpty() && m_settings.served.first() != m_protocol &&
+               m_settings.served.contains(m_protocol);
     }
-    return {lines.mid(0, kHeadingLines), byFile};
+    return *protocol != m_protocol && m_settings.served.contains(*protocol);
 }
 
 BatchReport FolderWatch::runBatch(const QStringList& names)
@@ -68,26 +72,60 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
     report.at = m_env.clock->now();
     QStringList paths;
     QHash<QString, FileIdentity> identities;
+    QList<BatchEntry> unreadable;
     for (const QString& name : names) {
         const QString path = QDir(m_settings.folder).filePath(name);
+        const FileIdentity identity = FileIdentity::of(path).value_or(FileIdentity{});
+        // A file that cannot be read is no order of the wrong format: it
+        // stays, and is tried again on the next pass.
+        QString why;
+        const int fd = fsname::openRead(path, why);
+        if (fd < 0) {
+            if (m_toldUnreadable.value(path) != identity) {
+                BatchEntry entry;
+                entry.path = path;
+                entry.identity = identity;
+                entry.unreadable = why;
+                unreadable.append(entry);
+                m_toldUnreadable.insert(path, identity);
+            }
+            continue;
+        }
+        ::close(fd);
+        m_toldUnreadable.remove(path);
+        if (belongsToOtherWatch(path)) {
+            m_leftAlone.insert(path, identity);
+            continue;
+        }
         paths.append(path);
-        identities.insert(path, FileIdentity::of(path).value_or(FileIdentity{}));
+        identities.insert(path, identity);
+    }
+    if (paths.isEmpty()) {
+        report.entries = unreadable;
+        return report;
     }
 
     ImportDriver driver(m_env, m_protocol);
     QList<BatchEntry> entries;
     QStringList heading;
     // Where each file goes, from what the driver made of it.
+    // The error list as this batch wrote it, taken from memory: once the
+    // locks are let go another import may rewrite Err.dat.
     const auto decide = [&](bool committed) {
-        const auto [listHeading, errorLines] = readErrorList();
-        heading = listHeading;
+        QHash<QString, QStringList> errorLines;
+        heading.clear();
+        if (const ErrorList* list = driver.errorList()) {
+            heading = list->heading();
+            for (const auto& [name, line] : list->entries())
+                errorLines[name].append(line);
+        }
         entries.clear();
         for (const ImportDriver::FileOutcome& outcome : driver.outcomes()) {
             BatchEntry entry;
             entry.path = outcome.path;
             entry.identity = identities.value(outcome.path);
             entry.outcome = committed || outcome.refusal > 0 ? outcome.refusal : -1;
-            entry.errorLines = errorLines.value(QFileInfo(outcome.path).fileName());
+            entry.errorLines = errorLines.value(outcome.path.section(QLatin1Char('/'), -1));
             if (entry.outcome == 0)
                 entry.to = m_settings.moveFiles ? BatchEntry::Destination::Dust : BatchEntry::Destination::Keep;
             else if (entry.outcome == 2 || entry.outcome == 3 || entry.outcome == kFileTooLarge)
@@ -125,6 +163,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
             entry.identity = identities.value(path);
             report.entries.append(entry);
         }
+        report.entries += unreadable;
         report.refusal = refused->message();
         return report;
     }
@@ -138,7 +177,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
     if (refused)
         report.refusal = refused->message();
     m_journal.complete(entries, heading);
-    report.entries = entries;
+    report.entries = entries + unreadable;
     report.errorLines = driver.errorCount();
     return report;
 }
@@ -152,12 +191,16 @@ QString FolderWatch::fileLine(const BatchEntry& entry)
             result += QStringLiteral(" (ｴﾗｰ %1件)").arg(entry.errorLines.size());
     } else if (entry.outcome > 0) {
         result = ImportDriver::refusalText(entry.outcome);
+    } else if (!entry.unreadable.isEmpty()) {
+        result = QStringLiteral("未処理 (読み込めません: %1)").arg(entry.unreadable);
     } else {
         result = QStringLiteral("未処理");
     }
-    QString line = entry.path + QLatin1Char('\t') + result;
+    QString line = fsname::display(entry.path) + QLatin1Char('\t') + result;
     if (!entry.movedTo.isEmpty())
-        line += QStringLiteral("\t→ ") + entry.movedTo;
+        line += QStringLiteral("\t→ ") + fsname::display(entry.movedTo);
+    else if (entry.moveFailed && !entry.moveError.isEmpty())
+        line += QStringLiteral("\t移動できませんでした: %1 (再度取り込みません)").arg(entry.moveError);
     else if (entry.moveFailed)
         line += QStringLiteral("\t移動できませんでした (再度取り込みません)");
     return line;
@@ -194,11 +237,15 @@ void FolderWatch::log(const QString& text) const
     // One write per line in append mode: the watches of both formats share the log.
     QFile file(runLogPath());
     const QByteArray bytes = cp932::encode(line) + "\r\n";
+    const bool created = !QFileInfo::exists(runLogPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
         file.write(bytes) != bytes.size()) {
         std::fprintf(
             stderr, "%s\n",
             QStringLiteral("ﾛｸﾞに書き込めません。(%1: %2)").arg(runLogPath(), file.errorString()).toUtf8().constData());
+    } else if (created) {
+        // Both formats' watches, run by any clerk of a shared installation, append to it.
+        fileutil::shareWithFolder(runLogPath());
     }
 }
 

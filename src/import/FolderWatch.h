@@ -25,6 +25,10 @@ struct WatchSettings
     RebuildMode mode = RebuildMode::Add;
     bool moveFiles = true;  // FileMove "1"
     qint64 settleMs = 2000; // how long a file must stay as it is
+    // The formats the installation serves (ApUse): a file of another served
+    // format is left for that format's watch; one of no served format is
+    // refused (002) and set aside.
+    QList<Protocol> served;
 };
 
 // What one batch did.
@@ -64,7 +68,10 @@ public:
     // When a file still settling may be complete.
     std::optional<qint64> nextDueMs() const { return m_tracker.nextDueMs(); }
 
-    // Imports the named files of the folder as one batch. A data file or work
+    // Imports the named files of the folder as one batch. A file that cannot
+    // be read is not taken: it is reported (once while it stays as it is)
+    // and tried again on the next pass. A file of the other served format is
+    // left where it is and not looked at again while it stays as it is. A data file or work
     // file held by another program, a damaged data file or an empty code
     // table refuse the batch (BatchReport::refusal); nothing is changed and
     // the accepted files wait for the next try. A run-time failure is
@@ -83,8 +90,10 @@ public:
     QString runLogPath() const;
 
 private:
-    // The error list's heading and the entry lines of each file name.
-    std::pair<QStringList, QHash<QString, QStringList>> readErrorList() const;
+    // Whether `path` is left where it is for the other format's watch: a file
+    // of that format when the installation serves it, and a file of no format
+    // when that format comes first among those served (EIAJ, with ApUse ALL).
+    bool belongsToOtherWatch(const QString& path) const;
 
     Environment& m_env;
     Protocol m_protocol;
@@ -92,6 +101,10 @@ private:
     InputFileList m_files;
     ArrivalTracker m_tracker;
     WatchJournal m_journal;
+    // Files left for the other format's watch, and unreadable files already
+    // reported, each as it was then.
+    QHash<QString, FileIdentity> m_leftAlone;
+    QHash<QString, FileIdentity> m_toldUnreadable;
 };
 
 } // namespace plx

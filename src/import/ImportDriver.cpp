@@ -13,6 +13,7 @@
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
 #include "core/FileUtil.h"
+#include "core/FsName.h"
 #include "core/Registry.h"
 #include "core/text/Cp932.h"
 #include "store/DeliveryRecord.h"
@@ -22,6 +23,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace plx {
 
@@ -39,11 +43,8 @@ QString setting(Environment& env, const char* name)
 // The first two lines of a file as the pre-check reads them (one for a file of
 // one line, none for an empty file); nothing when the file cannot be read or
 // one of them is longer than kMaxPrecheckLine characters.
-std::optional<QStringList> firstTwoLines(const QString& path)
+std::optional<QStringList> firstTwoLines(OrderFileReader& reader)
 {
-    OrderFileReader reader;
-    if (!reader.open(path))
-        return std::nullopt;
     QStringList lines;
     QString line;
     while (lines.size() < 2) {
@@ -61,6 +62,63 @@ std::optional<QStringList> firstTwoLines(const QString& path)
         }
     }
     return lines;
+}
+
+enum class Head { Missing, Unreadable, Read };
+
+// What the pre-check reads of a file, by its exact name: its size and time,
+// and its first two lines (nothing in `lines` when one is too long to be an
+// order's).
+struct FileHead
+{
+    Head head = Head::Missing;
+    qint64 size = 0;
+    QDateTime modified;
+    std::optional<QStringList> lines;
+};
+
+FileHead readHead(const QString& path)
+{
+    FileHead out;
+    struct stat st
+    {
+    };
+    if (!fsname::statPath(path, st) || !S_ISREG(st.st_mode))
+        return out;
+    out.size = qint64(st.st_size);
+    out.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+    OrderFileReader reader;
+    if (!reader.open(path)) {
+        out.head = Head::Unreadable;
+        return out;
+    }
+    out.head = Head::Read;
+    out.lines = firstTwoLines(reader);
+    return out;
+}
+
+// The row of the class item in the first record, 0 when there is none.
+int classRow(const std::optional<QStringList>& read, const QString& classItem, ItemTable& table)
+{
+    if (!read || read->isEmpty())
+        return 0;
+    const QStringList& lines = *read;
+    if (lines.size() == 1) {
+        table.loadPairs(lines[0]);
+        return table.findLast(classItem);
+    }
+    // A header with more names than a record can hold makes the file
+    // malformed: its values are never loaded.
+    const QStringList header = splitCsvLine(lines[0]);
+    if (header.size() > ItemTable::kCapacity)
+        return 0;
+    table.loadHeader(header, lines[1]);
+    return table.findLast(classItem);
+}
+
+QString classItemOf(Protocol protocol)
+{
+    return protocol == Protocol::Eiaj ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
 }
 
 // The backup replaces the last one whole, whichever account made that one.
@@ -152,43 +210,26 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
     m_result = {};
     m_accepted.clear();
     m_outcomes.clear();
-    const QString classItem =
-        m_protocol == Protocol::Eiaj ? QStringLiteral("REIAJC14") : QStringLiteral("RD10DataKubun");
+    const QString classItem = classItemOf(m_protocol);
     for (const QString& path : paths) {
         ++m_result.selected;
-        const QString name = QFileInfo(path).fileName();
+        const QString name = path.section(QLatin1Char('/'), -1);
         const auto refuse = [&](short code, const QString& infoClass = QString(), const QString& item = QString()) {
             m_errors->ERR_OUT(code, name, item, 0, QString(), QString(), QString(), infoClass);
             m_outcomes.append({path, code});
         };
-        QFileInfo info(path);
-        if (!info.exists() || !info.isFile()) {
+        const FileHead head = readHead(path);
+        if (head.head == Head::Missing) {
             refuse(1);
             continue;
         }
-        // Not read at all: the import would have to go through all of it.
-        if (info.size() > kMaxOrderFileBytes) {
-            refuse(kFileTooLarge, QString(), sizeText(info.size()));
+        // Not read beyond its first lines: the import would have to go through all of it.
+        if (head.size > kMaxOrderFileBytes) {
+            refuse(kFileTooLarge, QString(), sizeText(head.size));
             continue;
         }
-        const std::optional<QStringList> read = firstTwoLines(path);
-        if (!read || read->isEmpty()) {
-            refuse(2);
-            continue;
-        }
-        const QStringList& lines = *read;
         ItemTable table;
-        bool headerTooLong = false;
-        if (lines.size() == 1) {
-            table.loadPairs(lines[0]);
-        } else {
-            // A header with more names than a record can hold makes the file
-            // malformed: its values are never loaded.
-            const QStringList header = splitCsvLine(lines[0]);
-            headerTooLong = header.size() > ItemTable::kCapacity;
-            table.loadHeader(header, lines[1]);
-        }
-        const int row = headerTooLong ? 0 : table.findLast(classItem);
+        const int row = head.head == Head::Read ? classRow(head.lines, classItem, table) : 0;
         if (row == 0) {
             refuse(2);
             continue;
@@ -201,9 +242,8 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
             refuse(3, infoClass);
             continue;
         }
-        const QDateTime modified = info.lastModified();
-        m_accepted.append({path, name, infoClass.trimmed(), modified.toString(QStringLiteral("yyyyMMdd")),
-                           modified.toString(QStringLiteral("HHmmss"))});
+        m_accepted.append({path, name, infoClass.trimmed(), head.modified.toString(QStringLiteral("yyyyMMdd")),
+                           head.modified.toString(QStringLiteral("HHmmss"))});
         m_outcomes.append({path, 0});
         ++m_result.accepted;
     }
@@ -227,11 +267,34 @@ void ImportDriver::sortAccepted(QList<AcceptedFile>& files)
     });
 }
 
-bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path)
+std::optional<Protocol> ImportDriver::fileProtocol(const QString& path)
 {
-    const QString destination = QDir(dustFolder).filePath(QFileInfo(path).fileName());
-    return fileutil::makeFolder(dustFolder) && (!QFileInfo::exists(destination) || QFile::remove(destination)) &&
-           QFile::rename(path, destination);
+    const FileHead head = readHead(path);
+    if (head.head != Head::Read)
+        return std::nullopt;
+    for (const Protocol protocol : kProtocols) {
+        ItemTable table;
+        if (classRow(head.lines, classItemOf(protocol), table) > 0)
+            return protocol;
+    }
+    return std::nullopt;
+}
+
+bool ImportDriver::moveToDust(const QString& dustFolder, const QString& path, QString* why)
+{
+    // By the file's exact name; rename() replaces a file of the same name.
+    const QString destination = QDir(dustFolder).filePath(path.section(QLatin1Char('/'), -1));
+    if (!fileutil::makeFolder(dustFolder)) {
+        if (why)
+            *why = QStringLiteral("ﾌｫﾙﾀﾞを作成できません");
+        return false;
+    }
+    QString reason;
+    if (fsname::moveFile(path, destination, reason))
+        return true;
+    if (why)
+        *why = reason;
+    return false;
 }
 
 void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progress)
@@ -326,16 +389,23 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     // Only now do the order files leave their folder.
     if (moveFiles) {
         const QString dust = QDir(m_env.paths.dustFolder).absolutePath();
+        QStringList notMovedText; // each file with the system's reason
         for (const QString& path : movable) {
             const QFileInfo info(path);
             if (info.absolutePath().compare(dust, Qt::CaseInsensitive) == 0)
                 continue;
-            (moveToDust(dust, path) ? m_moved : m_notMoved).append(path);
+            QString why;
+            if (moveToDust(dust, path, &why)) {
+                m_moved.append(path);
+            } else {
+                m_notMoved.append(path);
+                notMovedText.append(fsname::display(path) + QStringLiteral(": ") + why);
+            }
         }
         if (!m_notMoved.isEmpty()) {
             m_env.dialogs->show(MessageIcon::Exclamation,
                                 QStringLiteral("処理済ﾌｧｲﾙを移動できませんでした。\r\n") +
-                                    m_notMoved.join(QStringLiteral("\r\n")),
+                                    notMovedText.join(QStringLiteral("\r\n")),
                                 MessageButtons::Ok, DefaultButton::First);
         }
     }

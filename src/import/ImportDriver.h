@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace plx {
 
@@ -115,6 +116,14 @@ public:
 
     const QList<AcceptedFile>& accepted() const { return m_accepted; }
 
+    // What the pre-check and the run wrote to the error list (nothing before
+    // the pre-check).
+    const ErrorList* errorList() const { return m_errors.get(); }
+
+    // The protocol whose class item the file's first record holds, as the
+    // pre-check reads it; nothing when it holds neither (or cannot be read).
+    static std::optional<Protocol> fileProtocol(const QString& path);
+
     // Whether run() committed its result.
     bool finished() const { return m_finished; }
     // Entries written to the error list by the pre-check and the run.
@@ -151,8 +160,9 @@ public:
     void setCommitSteps(CommitSteps steps) { m_commitSteps = std::move(steps); }
 
     // Moves a processed order file into `dustFolder` (created when missing),
-    // replacing a file of the same name there. False when it could not.
-    static bool moveToDust(const QString& dustFolder, const QString& path);
+    // replacing a file of the same name there. False when it could not, with
+    // the system's reason in `why` when given.
+    static bool moveToDust(const QString& dustFolder, const QString& path, QString* why = nullptr);
 
 private:
     void lock();

@@ -1,6 +1,9 @@
 #include "OrderFileReader.h"
 
+#include "core/FsName.h"
 #include "core/text/Cp932.h"
+
+#include <unistd.h>
 
 namespace plx {
 
@@ -12,12 +15,25 @@ constexpr qint64 kBlockBytes = 64 * 1024;
 
 bool OrderFileReader::open(const QString& path)
 {
-    m_file.setFileName(path);
+    m_file.close();
     m_block.clear();
     m_at = 0;
     m_pendingCr = false;
     m_failed = false;
-    return m_file.open(QIODevice::ReadOnly);
+    // By the file's exact name: an order file's name need not be UTF-8.
+    QString why;
+    const int fd = fsname::openRead(path, why);
+    if (fd < 0) {
+        m_openError = why;
+        return false;
+    }
+    m_openError.clear();
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        m_openError = m_file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool OrderFileReader::fill()

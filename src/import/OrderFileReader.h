@@ -30,12 +30,13 @@ public:
     // The next line, decoded (cp932::decode). TooLong and Failed end the
     // reading: the caller reads no further.
     Result next(QString& line);
-    QString errorString() const { return m_file.errorString(); }
+    QString errorString() const { return m_openError.isEmpty() ? m_file.errorString() : m_openError; }
 
 private:
     bool fill();
 
     QFile m_file;
+    QString m_openError; // the system's reason when the file could not be opened
     QByteArray m_block;
     qsizetype m_at = 0;
     bool m_pendingCr = false; // the last line ended with CR: a LF right after it belongs to it

@@ -13,7 +13,9 @@
 #include "core/text/NumericText.h"
 #include "core/text/VbFormat.h"
 
+#include "core/FsName.h"
 #include <QDir>
+
 #include <QFileInfo>
 
 namespace plx {
@@ -58,7 +60,7 @@ void OrderImport::importFile(const AcceptedFile& file)
     m_fileName = file.name;
     m_class = file.infoClass;
     const QString path = file.path;
-    if (!QFileInfo::exists(path)) {
+    if (!fsname::isFile(path)) {
         m_ctx.errors.ERR_OUT(1, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
         m_taken.append({path, 1});
         m_stoppedEarly = true;

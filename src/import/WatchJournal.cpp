@@ -4,9 +4,11 @@
 
 #include "core/ErrorReport.h"
 #include "core/FileUtil.h"
+#include "core/FsName.h"
 #include "core/Paths.h"
 #include "core/text/Cp932.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,7 +75,7 @@ QStringList toLines(const QJsonValue& value)
 void syncFolder(const QString& folder)
 {
 #ifndef Q_OS_WIN
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(fsname::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -81,6 +83,26 @@ void syncFolder(const QString& folder)
 #else
     Q_UNUSED(folder);
 #endif
+}
+
+// A path in a JSON file: as text when it is one, else its bytes in base64
+// behind "raw:" (JSON text cannot carry a name that is not UTF-8).
+QString pathToJson(const QString& path)
+{
+    const QByteArray raw = fsname::encode(path);
+    return QByteArrayView(raw).isValidUtf8() ? path : QStringLiteral("raw:") + QString::fromLatin1(raw.toBase64());
+}
+
+QString pathFromJson(const QString& text)
+{
+    if (text.startsWith(QLatin1String("raw:")))
+        return fsname::decode(QByteArray::fromBase64(text.mid(4).toLatin1()));
+    return text;
+}
+
+QString folderOf(const QString& path)
+{
+    return QDir::cleanPath(path.section(QLatin1Char('/'), 0, -2, QString::SectionIncludeLeadingSep));
 }
 
 bool stillTheSame(const BatchEntry& entry)
@@ -98,7 +120,8 @@ void crashPoint(const char* point)
 }
 
 WatchJournal::WatchJournal(const Paths& paths, Protocol protocol)
-    : m_dustFolder(QDir(paths.dustFolder).absolutePath()), m_rejectedFolder(rejectedFolderOf(paths))
+    : m_installFolder(installationFolderOf(paths)), m_dustFolder(QDir(paths.dustFolder).absolutePath()),
+      m_rejectedFolder(rejectedFolderOf(paths))
 {
     const QString prg = QFileInfo(paths.codePath).absolutePath();
     const QString prefix = prg + (protocol == Protocol::Eiaj ? QStringLiteral("/E_Watch") : QStringLiteral("/K_Watch"));
@@ -115,11 +138,39 @@ QString WatchJournal::rejectedFolderOf(const Paths& paths)
         .absoluteFilePath(QStringLiteral("Rejected"));
 }
 
+QString WatchJournal::installationFolderOf(const Paths& paths)
+{
+    return QDir::cleanPath(QFileInfo(paths.codePath).absolutePath() + QStringLiteral("/.."));
+}
+
+bool WatchJournal::isInstallationFolder(const QString& folder) const
+{
+    const auto resolved = [](const QString& path) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+    };
+    const QString install = resolved(m_installFolder);
+    const QString candidate = resolved(folder);
+    return candidate.compare(install, Qt::CaseInsensitive) == 0 ||
+           candidate.startsWith(install + QLatin1Char('/'), Qt::CaseInsensitive);
+}
+
+void WatchJournal::setWatchedFolder(const QString& folder)
+{
+    m_watchedFolder = QDir::cleanPath(folder);
+}
+
+bool WatchJournal::movable(const BatchEntry& entry) const
+{
+    const QString folder = folderOf(entry.path);
+    return !m_watchedFolder.isEmpty() && folder == m_watchedFolder && !isInstallationFolder(folder);
+}
+
 void WatchJournal::write(const QList<BatchEntry>& entries, const QStringList& heading)
 {
     QJsonArray files;
     for (const BatchEntry& e : entries) {
-        files.append(QJsonObject{{QStringLiteral("path"), e.path},
+        files.append(QJsonObject{{QStringLiteral("path"), pathToJson(e.path)},
                                  {QStringLiteral("identity"), e.identity.toJson()},
                                  {QStringLiteral("outcome"), e.outcome},
                                  {QStringLiteral("to"), QLatin1String(destinationName(e.to))},
@@ -151,18 +202,43 @@ WatchJournal::Recovery WatchJournal::recover()
     if (!journalled)
         return recovery;
 
-    const QByteArray bytes = fileutil::readAll(m_journalPath);
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        throw RuntimeFailure(
-            QStringLiteral("取り込みの記録を読めません。(%1: %2)").arg(m_journalPath, error.errorString()));
+    QString unreadable;
+    QJsonDocument document;
+    try {
+        document = QJsonDocument::fromJson(fileutil::readAll(m_journalPath), &error);
+        if (error.error != QJsonParseError::NoError || !document.isObject() ||
+            !document.object().value(QStringLiteral("files")).isArray())
+            unreadable =
+                error.error != QJsonParseError::NoError ? error.errorString() : QStringLiteral("形式が違います");
+    } catch (const RuntimeFailure& failure) {
+        unreadable = failure.description();
+    }
+    if (!unreadable.isEmpty()) {
+        // The batch reached the data file (its work file is gone), but which
+        // files it took is lost. Nothing is moved: the files stay and are
+        // taken again, and the import refuses the keys already there. The
+        // journal is kept aside for whoever looks into it.
+        const QString base = m_journalPath + QStringLiteral(".damaged-") +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QString aside = base;
+        for (int n = 2; QFileInfo::exists(aside); ++n)
+            aside = base + QLatin1Char('-') + QString::number(n);
+        if (!QFile::rename(m_journalPath, aside))
+            throw RuntimeFailure(
+                QStringLiteral("取り込みの記録を読めず、退避もできません。(%1: %2)").arg(m_journalPath, unreadable));
+        recovery.state = Recovery::State::Damaged;
+        recovery.damage = QStringLiteral("取り込みの記録を読めません。(%1: %2) 記録は %3 に退避しました。"
+                                         "ﾌｫﾙﾀﾞに残ったﾌｧｲﾙは取り込み直します（登録済みの納品ｷｰは005で除かれます）。")
+                              .arg(m_journalPath, unreadable, aside);
+        return recovery;
+    }
     const QJsonObject journal = document.object();
     const QStringList heading = toLines(journal.value(QStringLiteral("heading")));
     for (const QJsonValue& value : journal.value(QStringLiteral("files")).toArray()) {
         const QJsonObject file = value.toObject();
         BatchEntry entry;
-        entry.path = file.value(QStringLiteral("path")).toString();
+        entry.path = pathFromJson(file.value(QStringLiteral("path")).toString());
         entry.identity = FileIdentity::fromJson(file.value(QStringLiteral("identity")).toObject());
         entry.outcome = file.value(QStringLiteral("outcome")).toInt(-1);
         entry.to = destinationOf(file.value(QStringLiteral("to")).toString());
@@ -178,14 +254,14 @@ void WatchJournal::complete(QList<BatchEntry>& entries, const QStringList& headi
 {
     bool handledChanged = false;
     for (BatchEntry& entry : entries) {
-        if (entry.to == BatchEntry::Destination::Stay || !stillTheSame(entry))
+        if (entry.to == BatchEntry::Destination::Stay || !movable(entry) || !stillTheSame(entry))
             continue;
         bool moved = false;
         switch (entry.to) {
         case BatchEntry::Destination::Dust:
-            moved = ImportDriver::moveToDust(m_dustFolder, entry.path);
+            moved = ImportDriver::moveToDust(m_dustFolder, entry.path, &entry.moveError);
             if (moved)
-                entry.movedTo = QDir(m_dustFolder).filePath(QFileInfo(entry.path).fileName());
+                entry.movedTo = QDir(m_dustFolder).filePath(entry.path.section(QLatin1Char('/'), -1));
             break;
         case BatchEntry::Destination::Rejected:
             moved = moveToRejected(entry, heading);
@@ -205,7 +281,7 @@ void WatchJournal::complete(QList<BatchEntry>& entries, const QStringList& headi
     QSet<QString> folders;
     for (const BatchEntry& entry : entries) {
         if (!entry.movedTo.isEmpty())
-            folders << QFileInfo(entry.path).absolutePath() << QFileInfo(entry.movedTo).absolutePath();
+            folders << folderOf(entry.path) << folderOf(entry.movedTo);
     }
     for (const QString& folder : folders)
         syncFolder(folder);
@@ -216,23 +292,21 @@ void WatchJournal::complete(QList<BatchEntry>& entries, const QStringList& headi
 
 bool WatchJournal::moveToRejected(BatchEntry& entry, const QStringList& heading)
 {
-    if (!QDir().mkpath(m_rejectedFolder))
+    if (!fileutil::makeFolder(m_rejectedFolder)) {
+        entry.moveError = QStringLiteral("ﾌｫﾙﾀﾞを作成できません");
         return false;
+    }
     // An earlier file of the same name stays: the new one takes a number.
-    const QString name = QFileInfo(entry.path).fileName();
+    const QString name = entry.path.section(QLatin1Char('/'), -1);
     QString target = QDir(m_rejectedFolder).filePath(name);
-    for (int n = 2; QFileInfo::exists(target); ++n)
+    for (int n = 2; fsname::isFile(target) || QFileInfo::exists(target); ++n)
         target = QDir(m_rejectedFolder).filePath(name + QLatin1Char('.') + QString::number(n));
     // The error list first: a move redone after a kill writes it again.
     QByteArray list;
     for (const QString& line : heading + entry.errorLines)
         list += cp932::encode(line) + "\r\n";
-    try {
-        fileutil::writeAtomically(target + QStringLiteral(".err"), list);
-    } catch (const RuntimeFailure&) {
-        return false;
-    }
-    if (!QFile::rename(entry.path, target))
+    if (!fsname::writeWhole(target + QStringLiteral(".err"), list, entry.moveError) ||
+        !fsname::moveFile(entry.path, target, entry.moveError))
         return false;
     entry.movedTo = target;
     return true;
@@ -266,14 +340,14 @@ void WatchJournal::loadHandled()
     const QJsonDocument document = QJsonDocument::fromJson(fileutil::readAll(m_handledPath));
     const QJsonObject files = document.object();
     for (auto it = files.begin(); it != files.end(); ++it)
-        m_handled.insert(it.key(), FileIdentity::fromJson(it.value().toObject()));
+        m_handled.insert(pathFromJson(it.key()), FileIdentity::fromJson(it.value().toObject()));
 }
 
 void WatchJournal::saveHandled()
 {
     QJsonObject files;
     for (auto it = m_handled.begin(); it != m_handled.end(); ++it)
-        files.insert(it.key(), it.value().toJson());
+        files.insert(pathToJson(it.key()), it.value().toJson());
     fileutil::writeAtomically(m_handledPath, QJsonDocument(files).toJson());
 }
 

@@ -26,11 +26,13 @@ struct BatchEntry
     FileIdentity identity;  // as it was when the batch took it
     int outcome = -1;       // 0 imported, 1-3 its file-level refusal, -1 not taken
     QStringList errorLines; // its lines of the error list
+    QString unreadable;     // the system's reason when it could not be read (not taken)
     Destination to = Destination::Stay;
 
     // Set by WatchJournal::complete().
     QString movedTo;         // where the file went
     bool moveFailed = false; // it could not be moved and stays remembered
+    QString moveError;       // why, in the system's words
 };
 
 // What the folder watch of one format (0 EIAJ, 1 KORVAN) keeps so that a
@@ -61,6 +63,15 @@ public:
 
     // The Rejected folder beside the Dust folder.
     static QString rejectedFolderOf(const Paths& paths);
+    // The installation's own folder (Plx90We, holding Prg, Usr, Log, Dust...).
+    static QString installationFolderOf(const Paths& paths);
+    // Whether `folder` is the installation's folder or one below it (symbolic
+    // links resolved): its files are the installation's, never order files.
+    bool isInstallationFolder(const QString& folder) const;
+
+    // The folder watched: only its files are ever moved, whatever a journal
+    // names.
+    void setWatchedFolder(const QString& folder);
 
     // Writes the journal of a batch about to be committed, flushed to disk.
     // `heading` is the error list's heading. Throws RuntimeFailure.
@@ -74,12 +85,18 @@ public:
             Clean,      // nothing was left
             RolledBack, // a batch was never committed: its files are taken again
             Completed,  // a committed batch's moves were done now
+            Damaged,    // a committed batch's journal could not be read: set aside
         };
         State state = State::Clean;
         QList<BatchEntry> entries;
+        QString damage; // Damaged: why, and where the journal was put
     };
-    // Settles what a watch that ended in a batch left. Throws RuntimeFailure
-    // when the journal cannot be read.
+    // Settles what a watch that ended in a batch left. A committed batch
+    // whose journal cannot be read (Damaged) moves nothing: the journal is
+    // renamed aside and the files stay in the folder, to be taken again; the
+    // import refuses each delivery key already in the data file (005), so a
+    // file the batch imported adds nothing twice, and one it did not is
+    // imported.
     Recovery recover();
 
     // Moves each entry's file where it goes (when it is still the file the
@@ -97,6 +114,10 @@ private:
     void saveHandled();
     bool moveToRejected(BatchEntry& entry, const QStringList& heading);
 
+    bool movable(const BatchEntry& entry) const;
+
+    QString m_installFolder;
+    QString m_watchedFolder;
     QString m_dustFolder;
     QString m_rejectedFolder;
     QString m_journalPath;
