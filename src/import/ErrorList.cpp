@@ -49,6 +49,8 @@ QString errorLineText(short code, const QString& f, const QString& item, qint32 
         return classed + QStringLiteral("納品ｷｰ番号が未設定のため、処理対象外のデータです。(012)") + tail;
     case kFileTooLarge:
         return f + QStringLiteral(" [    ]:ﾌｧｲﾙが大きすぎるため、取り込めません。(013):") + item;
+    case kFileUnreadable:
+        return f + QStringLiteral(" [    ]:ﾌｧｲﾙを読み込めません。(014):") + item;
     default:
         return classed + QStringLiteral("(%1)").arg(code, 3, 10, QLatin1Char('0')) + tail;
     }
@@ -95,7 +97,8 @@ void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& item
         static const char16_t* const texts[] = {u"指定ファイルがありません。", u"対象外のビジネスプロトコルです。",
                                                 u"未サポートの情報区分ファイルです。"};
         const QString text = code == kFileTooLarge ? QStringLiteral("ﾌｧｲﾙが大きすぎるため、取り込めません。")
-                                                   : QString::fromUtf16(texts[code - 1]);
+                             : code == kFileUnreadable ? QStringLiteral("ﾌｧｲﾙを読み込めません。") + itemName
+                                                       : QString::fromUtf16(texts[code - 1]);
         m_env.dialogs->show(MessageIcon::Exclamation,
                             text + QLatin1Char('(') + fsname::display(fileName) + QLatin1Char(')'), MessageButtons::Ok,
                             DefaultButton::First);

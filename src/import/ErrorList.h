@@ -14,12 +14,15 @@ struct Environment;
 // The file-level refusal of an order file larger than any order file can be
 // (ImportDriver::kMaxOrderFileBytes): it is not read at all.
 constexpr short kFileTooLarge = 13;
+// The file-level refusal of an order file the program may not read (no read
+// permission, say): it is no order of another protocol and stays where it is.
+constexpr short kFileUnreadable = 14;
 
-// Whether `code` refuses a whole file (001, 002, 003 and 013): the file is not
-// imported and not moved to the Dust folder.
+// Whether `code` refuses a whole file (001, 002, 003, 013 and 014): the file is
+// not imported and not moved to the Dust folder.
 constexpr bool isFileRefusal(int code)
 {
-    return (code >= 1 && code <= 3) || code == kFileTooLarge;
+    return (code >= 1 && code <= 3) || code == kFileTooLarge || code == kFileUnreadable;
 }
 
 // The import error list Err.dat: one CP932 line per refusal, after a heading

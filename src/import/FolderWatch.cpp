@@ -125,6 +125,10 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
             entry.path = outcome.path;
             entry.identity = identities.value(outcome.path);
             entry.outcome = committed || outcome.refusal > 0 ? outcome.refusal : -1;
+            // A file that became unreadable after the watch looked at it waits
+            // for the next pass, as one it found unreadable does.
+            if (entry.outcome == kFileUnreadable)
+                entry.outcome = -1;
             entry.errorLines = errorLines.value(outcome.path.section(QLatin1Char('/'), -1));
             if (entry.outcome == 0)
                 entry.to = m_settings.moveFiles ? BatchEntry::Destination::Dust : BatchEntry::Destination::Keep;

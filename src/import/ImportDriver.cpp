@@ -75,6 +75,7 @@ struct FileHead
     qint64 size = 0;
     QDateTime modified;
     std::optional<QStringList> lines;
+    QString why; // Unreadable: the system's reason
 };
 
 FileHead readHead(const QString& path)
@@ -90,6 +91,7 @@ FileHead readHead(const QString& path)
     OrderFileReader reader;
     if (!reader.open(path)) {
         out.head = Head::Unreadable;
+        out.why = reader.errorString();
         return out;
     }
     out.head = Head::Read;
@@ -221,6 +223,11 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
         const FileHead head = readHead(path);
         if (head.head == Head::Missing) {
             refuse(1);
+            continue;
+        }
+        // A file this account may not read is no order of another protocol.
+        if (head.head == Head::Unreadable) {
+            refuse(kFileUnreadable, QString(), QStringLiteral("(%1)").arg(head.why));
             continue;
         }
         // Not read beyond its first lines: the import would have to go through all of it.
@@ -429,6 +436,8 @@ QString ImportDriver::refusalText(int code)
         return QStringLiteral("拒否 (003 未サポートの情報区分ファイルです。)");
     case kFileTooLarge:
         return QStringLiteral("拒否 (013 ﾌｧｲﾙが大きすぎるため、取り込めません。)");
+    case kFileUnreadable:
+        return QStringLiteral("拒否 (014 ﾌｧｲﾙを読み込めません。)");
     default:
         return QStringLiteral("拒否 (%1)").arg(code, 3, 10, QLatin1Char('0'));
     }

@@ -852,6 +852,23 @@ TEST(Watch, WhatItCannotReadOrCreateIsToldWithTheSystemsReason)
     EXPECT_EQ(desk.runLog(), logged);
     EXPECT_EQ(desk.waiting(), QStringList{"LOCKED.CSV"});
     EXPECT_FALSE(QFileInfo::exists(desk.rejected()));
+    // The import of a file it may not read says so, not 002, and leaves it.
+    {
+        QProcess import;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PLX90_REGISTRY"), desk.registry());
+        import.setProcessEnvironment(env);
+        import.start(clerk.first(), clerk.mid(1) + QStringList{QStringLiteral(PLX90_CLI_PATH), "import", "--eiaj",
+                                                               "--no-move", locked});
+        ASSERT_TRUE(import.waitForFinished(30000));
+        EXPECT_EQ(import.exitCode(), 1);
+        const QString out = QString::fromUtf8(import.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QStringLiteral("拒否 (014 ﾌｧｲﾙを読み込めません。)"))) << out.toStdString();
+        const QString list = cp932::decode(desk.imp.inst.readFile(QStringLiteral("Log/Err.dat")));
+        EXPECT_TRUE(list.contains(QStringLiteral("LOCKED.CSV [    ]:ﾌｧｲﾙを読み込めません。(014):(Permission denied)")))
+            << list.toStdString();
+        EXPECT_EQ(desk.waiting(), QStringList{"LOCKED.CSV"});
+    }
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadOther | QFileDevice::ReadGroup));
     ASSERT_TRUE(waitFor([&] { return desk.waiting().isEmpty(); }));
