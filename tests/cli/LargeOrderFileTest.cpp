@@ -42,23 +42,6 @@ void startLimited(QProcess& p, const QString& registry, const QStringList& args)
     p.start(QStringLiteral(PLX90_CLI_PATH), args);
 }
 
-CliResult finished(QProcess& p)
-{
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-bool waitFor(const std::function<bool()>& condition, int ms)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
-
 // A real order line, then nothing but zero bytes up to `size` (sparse: no disk).
 void writeLarge(const ImportInstall& imp, const QString& name, qint64 size)
 {

@@ -43,17 +43,6 @@ namespace {
 
 constexpr const char* kBusy = "他のﾌﾟﾛｸﾞﾗﾑが使用中です";
 
-bool waitFor(const std::function<bool()>& condition, int ms = 15000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
-
 // An installation with an "in" folder that order files arrive in.
 struct Desk
 {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QThread>
+
+#include <functional>
 
 namespace plx::test {
 
@@ -25,6 +29,26 @@ inline CliResult runCli(const QString& registry, const QStringList& args)
     p.start(QStringLiteral(PLX90_CLI_PATH), args);
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// What an ended plx90-cli process gave back (-1 for the exit of one that crashed).
+inline CliResult finished(QProcess& p)
+{
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Waits until `condition` holds, looking every few milliseconds; false when it
+// did not within `ms`.
+inline bool waitFor(const std::function<bool()>& condition, int ms = 15000)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 // The lines of a print's standard output that are not its summary: the paths of
