@@ -8,6 +8,7 @@
 #include "report/PdfReportEngine.h"
 #include "ui/KeyClicks.h"
 #include "ui/MessageBoxDialogs.h"
+#include "ui/QtJapanese.h"
 #include "ui/list/ListWindow.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char* argv[])
     plx::applyProcessSettings();
     QApplication app(argc, argv);
     plx::installKeyClicks(app);
+    plx::installQtJapanese(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/plx90-256.png")));
     app.setDesktopFileName(QStringLiteral("plx90"));
     // IPA Gothic stands in for the MS Gothic of the forms.
