@@ -287,7 +287,7 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
                 exitCode = kExitFailed;
                 return;
             }
-            if (ShowMessage(env, 503) != kAnswerYes) {
+            if (ShowMessage(env, 503, customers.deletionLead()) != kAnswerYes) {
                 customers.confirmDelete(false);
                 refuse(QStringLiteral("削除しませんでした。(削除するには --yes を指定してください)"));
                 return;

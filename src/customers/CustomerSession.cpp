@@ -282,6 +282,18 @@ short CustomerSession::startDelete()
     return 0;
 }
 
+QStringList CustomerSession::deletionLead() const
+{
+    if (m_selected < 0)
+        return {};
+    const CustRecord r = m_store.read(m_rows[m_selected].recordNumber);
+    const auto line = [&](const QString& caption, CustField code, CustField name) {
+        return QStringLiteral("%1%2  %3").arg(caption, r.text(code).trimmed(), r.text(name).trimmed());
+    };
+    return {line(QStringLiteral("発注者 ："), CustField::OrdererCode, CustField::OrdererName),
+            line(QStringLiteral("受注者 ："), CustField::SupplierCode, CustField::SupplierName)};
+}
+
 CustomerOutcome CustomerSession::confirmDelete(bool yes)
 {
     CustomerOutcome outcome;

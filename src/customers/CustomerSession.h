@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -132,6 +133,10 @@ public:
     // 削除: message 500 when no company is selected, else 0 (the caller then
     // asks message 503 and calls confirmDelete).
     short startDelete();
+    // What the deletion question names above its text: the selected company's
+    // orderer and supplier, each with its code and name, as the window labels
+    // them ("発注者 ：A001  北斗星電機"). Empty when no company is selected.
+    QStringList deletionLead() const;
     CustomerOutcome confirmDelete(bool yes);
     // ＯＫ: the checks in their order, then the record written and the list
     // read again with the written company selected. A box whose text its

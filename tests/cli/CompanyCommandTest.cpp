@@ -186,7 +186,9 @@ TEST(CompanyCommand, DeleteAsksAndRefusesACompanyWithDeliveryRecords)
     const QByteArray before = inst.cust();
     const CliResult unanswered = inst.run({"delete", "--eiaj", "A001", "S01"});
     EXPECT_EQ(unanswered.exitCode, 1);
-    EXPECT_TRUE(unanswered.err.contains(QStringLiteral("選択された発注企業情報を削除しますか？")))
+    // The question names the company it is about.
+    EXPECT_TRUE(unanswered.err.contains(QStringLiteral("発注者 ：A001  北斗電機\n受注者 ：S01  自社\n\n"
+                                                       "選択された発注企業情報を削除しますか？")))
         << unanswered.err.toStdString();
     EXPECT_EQ(inst.cust(), before);
 

@@ -220,6 +220,38 @@ TEST_F(CustomerFixture, OpensOnTheFirstCompanyOfEiajWithEverythingLocked)
     EXPECT_EQ(text("Text2"), QStringLiteral("南十字"));
 }
 
+TEST_F(CustomerFixture, TheKeyboardStartsInTheListWhoseArrowsChooseAndWhoseTabLeavesAtOnce)
+{
+    companies({eiajCompany("ORD1", "SUP1", "北斗星電機"), eiajCompany("ORD2", "SUP2", "南十字"),
+               eiajCompany("ORD3", "SUP3", "東雲")});
+    open();
+    EXPECT_EQ(focused(), QStringLiteral("CustGrid"));
+    // Each step: the key, then the focused control and the company shown.
+    struct Step
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* focus;
+        const char* shown;
+    };
+    const Step steps[] = {
+        {Qt::Key_Down, Qt::NoModifier, "CustGrid", "ORD2"},
+        {Qt::Key_Down, Qt::NoModifier, "CustGrid", "ORD3"},
+        {Qt::Key_Up, Qt::NoModifier, "CustGrid", "ORD2"},
+        // One Tab leaves the list; the company stays.
+        {Qt::Key_Tab, Qt::NoModifier, nullptr, "ORD2"},
+        {Qt::Key_Backtab, Qt::ShiftModifier, "CustGrid", "ORD2"},
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+        if (step.focus)
+            EXPECT_EQ(focused(), QLatin1String(step.focus)) << step.key;
+        else
+            EXPECT_NE(focused(), QStringLiteral("CustGrid")) << step.key;
+        EXPECT_EQ(text("Text1"), QLatin1String(step.shown)) << step.key;
+    }
+}
+
 TEST_F(CustomerFixture, InstallationsOfOneProtocolOfferOnlyThatOne)
 {
     companies({eiajCompany("ORD1", "SUP1", "北斗星電機"), korvanCompany("K1", "KS", "湘洋")});
@@ -400,7 +432,9 @@ TEST_F(CustomerFixture, DeleteIsRefusedWhileSlipsReferToTheCompany)
     clickRow(1);
     inst.dialogs.setNextAnswer(kAnswerYes);
     menu("MnuCustDel");
-    EXPECT_EQ(inst.dialogs.texts(), (QStringList{QStringLiteral("選択された発注企業情報を削除しますか？"),
+    // The question names the company: its codes and both names.
+    EXPECT_EQ(inst.dialogs.texts(), (QStringList{QStringLiteral("発注者 ：ORD2  南十字\r\n受注者 ：SUP2  受注側\r\n\r\n"
+                                                                "選択された発注企業情報を削除しますか？"),
                                                  QStringLiteral("納品書データが存在するため、削除できません。")}));
     EXPECT_EQ(inst.readFile(QStringLiteral("Usr/Cust.DAT")), before);
     EXPECT_EQ(grid()->rowCount(), 2);

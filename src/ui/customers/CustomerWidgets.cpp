@@ -119,6 +119,9 @@ QWidget* CustomerWidgets::buildListSide(QDialog& window)
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The arrow keys move through the companies; Tab leaves the list at once
+    // instead of walking its cells (and the companies with them).
+    grid->setTabKeyNavigation(false);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setMinimumWidth(twipsToPixels(kNoColumnTwips) + nameWidth + 2 * grid->frameWidth() +
                           grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid));
@@ -260,9 +263,9 @@ QWidget* CustomerWidgets::buildEditSide(QDialog& window)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    command1 = new QPushButton(QStringLiteral("ＯＫ"), side);
+    command1 = new QPushButton(QStringLiteral("ＯＫ(&O)"), side);
     command1->setObjectName(QStringLiteral("Command1"));
-    command2 = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), side);
+    command2 = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), side);
     command2->setObjectName(QStringLiteral("Command2"));
     for (QPushButton* b : {command1, command2}) {
         b->setAutoDefault(false);

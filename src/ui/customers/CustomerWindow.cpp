@@ -7,6 +7,7 @@
 #include "ui/ButtonGroupChoice.h"
 #include "ui/ByteLimit.h"
 #include "ui/CenterWindow.h"
+#include "ui/KeyClicks.h"
 #include "ui/auxiliary/VersionWindow.h"
 
 #include "core/Dialogs.h"
@@ -25,8 +26,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace plx {
 
@@ -98,6 +102,40 @@ void CustomerWindow::connectControls()
     connect(m_ui.command4, &QPushButton::clicked, this, [this] { browseFormFile(m_ui.text[6]); });
     connect(m_ui.command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(m_ui.command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+
+    // Enter in a box goes on to the next one and is ＯＫ on the last; the
+    // digit boxes ignore Enter (see eventFilter). Ctrl+Enter is ＯＫ from
+    // anywhere. Both press the button, so the box being left runs its rules
+    // first; while browsing ＯＫ is off and they do nothing.
+    for (int n = 1; n <= 9; ++n) {
+        QLineEdit* edit = m_ui.text[n];
+        connect(edit, &QLineEdit::returnPressed, this, [this, edit] { enterPressed(edit); });
+    }
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return),
+                                     QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this] { clickByKey(*m_ui.command1); });
+    }
+}
+
+void CustomerWindow::enterPressed(QLineEdit* edit)
+{
+    if (!m_session->editing() || m_closing)
+        return;
+    // The boxes in the window's tab order.
+    QList<QLineEdit*> boxes;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (auto* box = qobject_cast<QLineEdit*>(w);
+            box && std::find(m_ui.text.begin(), m_ui.text.end(), box) != m_ui.text.end())
+            boxes.append(box);
+    }
+    for (qsizetype at = boxes.indexOf(edit) + 1; at > 0 && at < boxes.size(); ++at) {
+        if (boxes[at]->isEnabled() && boxes[at]->isVisible()) {
+            boxes[at]->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    clickByKey(*m_ui.command1);
 }
 
 // --- Between the boxes and the session ---------------------------------------
@@ -236,6 +274,8 @@ void CustomerWindow::Form_Load()
         applyView();
         pushForm();
     });
+    // The arrow keys move through the companies from the start.
+    m_ui.grid->setFocus(Qt::OtherFocusReason);
 }
 
 void CustomerWindow::protocolChosen(Protocol protocol)
@@ -293,7 +333,8 @@ void CustomerWindow::MnuCustDel_Click()
     if (!asking)
         return;
     const bool done = runTrapped(m_env, QStringLiteral("更新確認/"), [this] {
-        const CustomerOutcome outcome = m_session->confirmDelete(ShowMessage(m_env, 503) == kAnswerYes);
+        const CustomerOutcome outcome =
+            m_session->confirmDelete(ShowMessage(m_env, 503, m_session->deletionLead()) == kAnswerYes);
         pushRows();
         applyView();
         pushForm();
@@ -399,9 +440,12 @@ void CustomerWindow::closeEvent(QCloseEvent* event)
 
 void CustomerWindow::reject()
 {
-    // Esc does not leave the window; closing it goes through closeEvent.
+    // Esc does not leave the window (closing it goes through closeEvent);
+    // while a company is being added or changed it is ｷｬﾝｾﾙ.
     if (m_closing)
         QDialog::reject();
+    else if (m_session->editing())
+        clickByKey(*m_ui.command2);
 }
 
 } // namespace plx

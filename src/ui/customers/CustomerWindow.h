@@ -59,6 +59,9 @@ private:
     void applyView();
     void showOutcome(const CustomerOutcome& outcome);
     void focusControl(const QString& name);
+    // Enter in text box `edit` while editing: the next enabled box in the tab
+    // order, or ＯＫ on the last one.
+    void enterPressed(QLineEdit* edit);
 
     void Form_Load();
     void Form_Unload();
