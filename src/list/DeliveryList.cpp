@@ -163,11 +163,12 @@ GridSelection rowsToOpen(const GridSelection& rowSelection, int row, bool byEnte
     return GridSelection{row, row, 1, DeliveryListModel::kColumnCount - 1, row >= 1};
 }
 
-EntryOpening entryOpeningFor(const GridSelection& selection, int listed, bool newRecord)
+EntryOpening entryOpeningFor(const GridSelection& selection, int currentRow, int listed, bool newRecord)
 {
     EntryOpening opening;
     opening.mode = newRecord ? EntryMode::New : EntryMode::Existing;
-    opening.firstOrdinal = selection.valid ? selection.firstRow : 1;
+    const int start = currentRow >= 1 && currentRow <= listed ? currentRow : 1;
+    opening.firstOrdinal = selection.valid ? selection.firstRow : start;
     if (newRecord) {
         opening.lastOrdinal = opening.firstOrdinal;
         opening.rangeFlag = selection.valid;
@@ -176,6 +177,27 @@ EntryOpening entryOpeningFor(const GridSelection& selection, int listed, bool ne
     opening.rangeFlag = selection.valid && selection.lastRow > selection.firstRow;
     opening.lastOrdinal = opening.rangeFlag ? selection.lastRow : listed;
     return opening;
+}
+
+QStringList deletionLead(const DeliveryListModel& model, int first, int last)
+{
+    first = std::max(first, 1);
+    last = std::min(last, model.listedCount());
+    if (last < first)
+        return {};
+    constexpr int kKeyColumn = 4;
+    const auto named = [&](int row) {
+        return QStringLiteral("No.%1  %2 %3")
+            .arg(row)
+            .arg(DeliveryListModel::headerText(kKeyColumn), model.cellText(row - 1, kKeyColumn).trimmed());
+    };
+    QStringList lead{QStringLiteral("削除する納品書  %1件").arg(last - first + 1)};
+    if (first == last) {
+        lead << named(first);
+        return lead;
+    }
+    lead << QStringLiteral("最初  ") + named(first) << QStringLiteral("最後  ") + named(last);
+    return lead;
 }
 
 int deleteListedRows(DeliveryStore& store, const DeliveryListModel& model, int first, int last)

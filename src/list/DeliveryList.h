@@ -8,6 +8,7 @@
 #include "store/DeliveryStore.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -102,11 +103,19 @@ GridSelection rowSelectionOf(const GridSelection& selection, bool clicked, bool 
 GridSelection rowsToOpen(const GridSelection& rowSelection, int row, bool byEnter);
 
 // What the shipment-entry window opens on, from the list's row selection
-// (`selection`, or an invalid one) and the number of rows of the current list:
-// a selection of several rows pages through those rows; one row, or none,
-// starts there (or at the first) and pages to the end of the list. A new
-// record only remembers where the selection started, as its starting point.
-EntryOpening entryOpeningFor(const GridSelection& selection, int listed, bool newRecord);
+// (`selection`, or an invalid one), the grid's current row (from 1; 0 for
+// none) and the number of rows of the current list: a selection of several
+// rows pages through those rows; one row starts there and pages to the end of
+// the list; without a row selection the current row (the row the grid
+// highlights) is where it starts, or the first row when there is none. A new
+// record takes the first row of a row selection as its starting point (copied
+// into it); without one it starts blank.
+EntryOpening entryOpeningFor(const GridSelection& selection, int currentRow, int listed, bool newRecord);
+
+// What a deletion of listed rows `first` to `last` (from 1) takes away, as the
+// lines put before its question: the number of records, and the running number
+// and delivery key of the first and the last of them.
+QStringList deletionLead(const DeliveryListModel& model, int first, int last);
 
 // Logically deletes the records listed by `model` in rows `first` to `last`
 // (from 1), stamping each, under the data file's lock. The file is read anew

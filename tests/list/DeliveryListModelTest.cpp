@@ -338,23 +338,43 @@ TEST(DeleteListedRows, RefusesWhenAnotherProgramRenumberedTheRecords)
     EXPECT_EQ(kindsOnDisk(inst), QStringLiteral("11 "));
 }
 
-TEST(EntryOpeningFor, RangesSingleRowsAndNewRecords)
+TEST(EntryOpeningFor, TheRowSelectionOrElseTheCurrentRowDecidesWhereTheEntryStarts)
 {
+    // The grid's selection as the list holds it, whether the grid was clicked
+    // (or rows were selected by keyboard), the current row, and a list of 9.
     const GridSelection rows3to5{3, 5, 1, 12, true};
-    const auto expect = [](const EntryOpening& o, EntryMode mode, int first, int last, bool range) {
-        EXPECT_EQ(o.mode, mode);
-        EXPECT_EQ(o.firstOrdinal, first);
-        EXPECT_EQ(o.lastOrdinal, last);
-        EXPECT_EQ(o.rangeFlag, range);
+    const GridSelection row3{3, 3, 1, 12, true};
+    const GridSelection cellOnRow7{7, 7, 4, 4, true};
+    const GridSelection none{};
+    const struct
+    {
+        const char* what;
+        GridSelection grid;
+        bool clicked;
+        int currentRow;
+        bool newRecord;
+        EntryMode mode;
+        int first, last;
+        bool range;
+    } cases[] = {
+        {"several whole rows page through those rows", rows3to5, true, 5, false, EntryMode::Existing, 3, 5, true},
+        {"one whole row starts there, to the end", row3, true, 3, false, EntryMode::Existing, 3, 9, false},
+        {"a single cell on row 7 starts at row 7", cellOnRow7, true, 7, false, EntryMode::Existing, 7, 9, false},
+        {"nothing selected, current row 7", none, false, 7, false, EntryMode::Existing, 7, 9, false},
+        {"whole rows of a grid not clicked: the current row", rows3to5, false, 4, false, EntryMode::Existing, 4, 9,
+         false},
+        {"no current row starts at the first", none, false, 0, false, EntryMode::Existing, 1, 9, false},
+        {"a current row past the list starts at the first", none, false, 12, false, EntryMode::Existing, 1, 9, false},
+        {"a new record copies the first selected row", rows3to5, true, 5, true, EntryMode::New, 3, 3, true},
+        {"a new record without a row selection is blank", cellOnRow7, true, 7, true, EntryMode::New, 7, 7, false},
     };
-    // Several rows: page through those rows only.
-    expect(entryOpeningFor(rows3to5, 9, false), EntryMode::Existing, 3, 5, true);
-    // One row, or none: start there and page to the end of the list.
-    expect(entryOpeningFor(GridSelection{3, 3, 1, 12, true}, 9, false), EntryMode::Existing, 3, 9, false);
-    expect(entryOpeningFor(GridSelection{}, 9, false), EntryMode::Existing, 1, 9, false);
-    // A new record starts from the first selected row, or blank.
-    expect(entryOpeningFor(rows3to5, 9, true), EntryMode::New, 3, 3, true);
-    expect(entryOpeningFor(GridSelection{}, 9, true), EntryMode::New, 1, 1, false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const EntryOpening o = entryOpeningFor(rowSelectionOf(c.grid, c.clicked, false), c.currentRow, 9, c.newRecord);
+        EXPECT_EQ(o.mode, c.mode);
+        EXPECT_EQ(QList({o.firstOrdinal, o.lastOrdinal}), QList({c.first, c.last}));
+        EXPECT_EQ(o.rangeFlag, c.range);
+    }
 }
 
 TEST(RowSelection, WholeRowsOfAClickedGridAreTheRowSelectionAndADoubleClickOrEnterOpensItsRow)

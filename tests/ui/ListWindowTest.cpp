@@ -199,7 +199,7 @@ TEST_F(WindowFixture, MenusAreInOrderWithTheirSeparators)
                            QStringLiteral("ﾍﾙﾌﾟ(&H):ﾍﾙﾌﾟ(&H)|-|ﾊﾞｰｼﾞｮﾝ情報(&A)")}));
 }
 
-TEST_F(WindowFixture, DeletesSelectedListedRowsSkippingDeletedRecords)
+TEST_F(WindowFixture, DeletesSelectedListedRowsSkippingDeletedRecordsAfterNamingThem)
 {
     companies();
     DeliveryRecord gap = listed('1', "ORD1", "GAP", "0", "G", "");
@@ -229,9 +229,14 @@ TEST_F(WindowFixture, DeletesSelectedListedRowsSkippingDeletedRecords)
     QTest::mouseClick(deleteButton, Qt::LeftButton);
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
 
+    // The question names what goes: the count, and the first and the last
+    // listed record (the deleted record between them is not counted).
     inst.dialogs.setNextAnswer(kAnswerYes);
     QTest::mouseClick(deleteButton, Qt::LeftButton);
-    EXPECT_EQ(inst.dialogs.shown.last().text, QStringLiteral("選択した納品書データを削除しますか？"));
+    EXPECT_EQ(inst.dialogs.shown.last().text, QStringLiteral("削除する納品書  2件\r\n"
+                                                             "最初  No.2  納品キー番号 R2\r\n"
+                                                             "最後  No.3  納品キー番号 R3\r\n\r\n"
+                                                             "選択した納品書データを削除しますか？"));
     EXPECT_EQ(inst.dialogs.shown.last().defaultButton, DefaultButton::No);
     ASSERT_TRUE(loaded(w));
     const QByteArray after = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
@@ -242,6 +247,32 @@ TEST_F(WindowFixture, DeletesSelectedListedRowsSkippingDeletedRecords)
     ASSERT_EQ(grid->model()->rowCount(), 2);
     EXPECT_EQ(grid->model()->index(1, 4).data().toString().trimmed(), QStringLiteral("R4"));
     EXPECT_EQ(grid->model()->index(1, 0).data().toString(), QStringLiteral("2"));
+}
+
+TEST_F(WindowFixture, TheCurrentRowIsTintedAcrossTheGrid)
+{
+    companies();
+    QList<DeliveryRecord> records;
+    for (const char* key : {"K1", "K2", "K3", "K4"})
+        records.append(listed('1', "ORD1", key, "0", "A", ""));
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    auto* grid = child<ListGrid>(w, "MSFlexGrid1_0");
+    grid->selectCell(3, 4);
+    // A blank corner of a cell away from the selected one, on rows 2 and 3.
+    const auto colourAt = [grid](int row, int column) {
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
+        return grid->viewport()->grab().toImage().pixelColor(cell.right() - 3, cell.top() + 2);
+    };
+    EXPECT_NE(colourAt(3, 3), colourAt(2, 3));
+    EXPECT_EQ(colourAt(3, 3), colourAt(3, 2));
+    EXPECT_EQ(colourAt(2, 3), colourAt(4, 3));
+    // Moving the current row moves the tint.
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(colourAt(3, 3), colourAt(2, 3));
+    EXPECT_NE(colourAt(4, 3), colourAt(2, 3));
 }
 
 TEST_F(WindowFixture, SelectionOfSingleCellsIsNoRowSelection)

@@ -21,6 +21,24 @@ namespace {
 
 constexpr int kLastColumn = DeliveryListModel::kColumnCount - 1;
 constexpr int kRowsAlwaysShown = 5;
+// The columns of names, which a long text overflows: cut with an ellipsis.
+constexpr int kCompanyNameColumn = 2;
+constexpr int kItemNameColumn = 5;
+
+// The tint of the current row's cells (the selection colour, lightened), so
+// that the row Enter and 出荷登録 start from shows across the whole grid.
+QColor currentRowTint(const QPalette& palette)
+{
+    QColor tint = palette.color(QPalette::Active, QPalette::Highlight);
+    tint.setAlpha(64);
+    return tint;
+}
+
+bool isCurrentRow(const QWidget* widget, const QModelIndex& index)
+{
+    const auto* view = qobject_cast<const QAbstractItemView*>(widget);
+    return view && view->currentIndex().isValid() && view->currentIndex().row() == index.row();
+}
 
 // Paints the running-number column like the grid's fixed header cells.
 class FixedColumnDelegate : public QStyledItemDelegate
@@ -31,6 +49,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         painter->fillRect(option.rect, option.palette.button());
+        if (isCurrentRow(option.widget, index))
+            painter->fillRect(option.rect, currentRowTint(option.palette));
         QStyleOptionViewItem plain = option;
         plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         QStyledItemDelegate::paint(painter, plain, index);
@@ -38,7 +58,8 @@ public:
 };
 
 // Draws the stored texts without their trailing blanks (they would push a
-// centred text off centre) and clips rather than elides a long text.
+// centred text off centre). A long text is clipped, except in the name
+// columns, where it ends in an ellipsis.
 QString withoutTrailingBlanks(QString text)
 {
     qsizetype n = text.size();
@@ -65,6 +86,12 @@ protected:
         if ((option->displayAlignment & Qt::AlignHCenter) &&
             option->fontMetrics.horizontalAdvance(option->text) > option->rect.width() - 6)
             option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        // A name too long for its column ends in "…" (its tooltip holds the
+        // whole of it), never in half a character.
+        if (index.column() == kCompanyNameColumn || index.column() == kItemNameColumn)
+            option->textElideMode = Qt::ElideRight;
+        if (!(option->state & QStyle::State_Selected) && isCurrentRow(option->widget, index))
+            option->backgroundBrush = currentRowTint(option->palette);
     }
 };
 
@@ -283,6 +310,29 @@ void ListGrid::selectCell(int row, int column)
     scrollTo(index);
 }
 
+void ListGrid::selectRowsTo(int anchor, int row)
+{
+    if (!model() || row < 1 || row > model()->rowCount())
+        return;
+    m_anchorRow = anchor;
+    const int column = std::max(currentIndex().column(), 1);
+    const QModelIndex topLeft = model()->index(std::min(anchor, row) - 1, 1);
+    const QModelIndex bottomRight = model()->index(std::max(anchor, row) - 1, kLastColumn);
+    selectionModel()->setCurrentIndex(model()->index(row - 1, column), QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(topLeft, bottomRight), QItemSelectionModel::ClearAndSelect);
+    scrollTo(currentIndex());
+}
+
+void ListGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    // The whole current row is tinted: both rows are drawn again.
+    if (current.row() != previous.row()) {
+        viewport()->update();
+        m_fixed->viewport()->update();
+    }
+}
+
 void ListGrid::mousePressEvent(QMouseEvent* event)
 {
     emit touched();
@@ -341,6 +391,21 @@ void ListGrid::keyPressEvent(QKeyEvent* event)
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && currentIndex().isValid()) {
         emit touched();
         emit openRequested(currentIndex().row() + 1, true);
+        return;
+    }
+    const bool upOrDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    if (upOrDown && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier && currentIndex().isValid()) {
+        // Shift+Up/Down selects whole rows from the anchor row, as a drag over
+        // the running numbers does; the moving end becomes the current row.
+        const int row = currentIndex().row() + 1;
+        const GridSelection s = selectionRect();
+        const bool wholeRows = s.valid && s.firstColumn <= 1 && s.lastColumn == kLastColumn && s.firstRow <= row &&
+                               row <= s.lastRow && m_anchorRow >= s.firstRow && m_anchorRow <= s.lastRow;
+        const int anchor = wholeRows ? m_anchorRow : row;
+        const int end = wholeRows ? (anchor == s.firstRow ? s.lastRow : s.firstRow) : row;
+        const int to = std::clamp(end + (event->key() == Qt::Key_Up ? -1 : 1), 1, model()->rowCount());
+        emit touched();
+        selectRowsTo(anchor, to);
         return;
     }
     QTableView::keyPressEvent(event);

@@ -7,9 +7,10 @@
 namespace plx {
 
 // A list grid: column 0 is the fixed column with the running numbers; pressing
-// it (or dragging over it) selects whole rows, columns 1 to 12. Other cells
-// select as a single rectangle. A double-click on any cell of a row, or Enter,
-// asks for the row to be opened. The fixed column stays at the left while the
+// it (or dragging over it), or Shift+Up/Down, selects whole rows, columns 1 to
+// 12. Other cells select as a single rectangle. The current row is tinted
+// across the grid. A double-click on any cell of a row, or Enter, asks for the
+// row to be opened. The fixed column stays at the left while the
 // other columns scroll under it, Tab leaves the grid for the next control, and
 // a cell whose text is cut shows the whole text as its tooltip.
 class ListGrid : public QTableView
@@ -29,6 +30,9 @@ public:
     GridSelection selectionRect() const;
     // Selects rows `first`..`last` (1-based), columns 1 to 12.
     void selectRows(int first, int last);
+    // Selects whole rows from `anchor` to `row` (1-based, either order) and
+    // makes `row` the current one: Shift+Up/Down.
+    void selectRowsTo(int anchor, int row);
     // Makes the cell at (row, column) current and the selection that cell only
     // (row 0 means the header: nothing is selected).
     void selectCell(int row, int column);
@@ -55,6 +59,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     // Shows only column 0 in the fixed view, as wide and as high as here.

@@ -47,7 +47,9 @@ void ListWindow::Command5_Click()
                 m_env.closeFiles();
             return;
         }
-        if (ShowMessage(m_env, 12) == kAnswerNo)
+        // The question names what goes: how many records, the first and the last.
+        if (ShowMessage(m_env, 12, deletionLead(m_list.model(protocol), selection.firstRow, selection.lastRow)) ==
+            kAnswerNo)
             return;
         deleteListedRows(m_list.store(protocol), m_list.model(protocol), selection.firstRow, selection.lastRow);
         requestReload(false);
@@ -79,7 +81,9 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
     runTrapped(m_env, newRecord ? QStringLiteral("新規登録移動/") : QStringLiteral("出荷登録移動/"), [&] {
         const Protocol protocol = m_current;
         m_env.closeFiles();
-        const EntryOpening opening = entryOpeningFor(selection, m_list.model(protocol).listedCount(), newRecord);
+        const QModelIndex current = m_grids[protocol]->currentIndex();
+        const EntryOpening opening = entryOpeningFor(selection, current.isValid() ? current.row() + 1 : 0,
+                                                     m_list.model(protocol).listedCount(), newRecord);
         EntryResult result;
         {
             EntryWindow window(m_env, protocol, opening, m_report, this);

@@ -161,6 +161,8 @@ void ListWindow::buildClientArea()
         auto* b = new QPushButton(QString::fromUtf16(c.caption), central);
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
         b->setMinimumSize(96, 30);
+        // Enter on a button that has the focus presses it, as Space does.
+        b->setAutoDefault(true);
         m_command[c.number] = b;
         if (c.number == 1)
             buttons->addStretch(1);
