@@ -15,7 +15,7 @@
 
 namespace plx::test {
 
-// Runs `act` on the modal window of type Window once it is shown (within three
+// Runs `act` on the modal window of type Window once it is shown (within ten
 // seconds); otherwise the test fails and whatever modal window is open closes.
 template <typename Window> void whenModalShows(const char* what, std::function<void(Window&)> act)
 {
@@ -26,7 +26,7 @@ template <typename Window> void whenModalShows(const char* what, std::function<v
             poll->stop();
             poll->deleteLater();
             act(*w);
-        } else if (++*tries > 300) {
+        } else if (++*tries > 1000) {
             poll->stop();
             poll->deleteLater();
             ADD_FAILURE() << "no " << what;

@@ -100,7 +100,7 @@ TEST(ListWindowUnderX, ARealDoubleClickOnAnyCellOfARowAndEnterOpenTheEntryOnThat
             entry.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
         });
         ASSERT_TRUE(c.send(w, grid)) << "xdotool failed";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return opened; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return opened; }, 12000));
         EXPECT_EQ(key, QLatin1String(c.key));
         EXPECT_EQ(page, QLatin1String(c.page));
         ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 5000));
@@ -167,7 +167,7 @@ TEST(ListWindowUnderX, TheEntryButtonByKeyboardOpensTheCurrentRowOrTheRowsSelect
             entry.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
         });
         ASSERT_TRUE(XSession::keys({QStringLiteral("Return")}));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return opened; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return opened; }, 12000));
         EXPECT_EQ(key, QLatin1String(c.key));
         EXPECT_EQ(page, QLatin1String(c.page));
         ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 5000));
