@@ -9,7 +9,7 @@ short ConsoleDialogs::show(MessageIcon icon, const QString& text, MessageButtons
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const char* tag = icon == MessageIcon::Critical ? "エラー" : icon == MessageIcon::Exclamation ? "注意" : "情報";
-    if (buttons == MessageButtons::YesNo) {
+    if (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoStop) {
         const short answer = m_answerYes ? kAnswerYes : kAnswerNo;
         std::fprintf(stderr, "%s [%s] %s -> %s\n", kMessageTitle.toUtf8().constData(), "質問",
                      shown.toUtf8().constData(), answer == kAnswerYes ? "はい" : "いいえ");

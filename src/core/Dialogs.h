@@ -8,16 +8,19 @@ namespace plx {
 inline const QString kMessageTitle = QStringLiteral("PLX-90ﾒｯｾｰｼﾞ");
 
 enum class MessageIcon { Critical, Question, Exclamation, Information };
-enum class MessageButtons { Ok, YesNo };
+// YesNoStop: はい / いいえ and 中止, which stops the whole run the question
+// belongs to; Esc answers いいえ.
+enum class MessageButtons { Ok, YesNo, YesNoStop };
 enum class DefaultButton { First, No };
 
 // The buttons a message box returns.
 constexpr short kAnswerOk = 1;
 constexpr short kAnswerYes = 6;
 constexpr short kAnswerNo = 7;
+constexpr short kAnswerStop = 3; // 中止 of a YesNoStop box
 
-// Shows a message box and returns the button pressed (kAnswerOk, kAnswerYes or
-// kAnswerNo). Implemented by message boxes in the windows, by the console in the
+// Shows a message box and returns the button pressed (kAnswerOk, kAnswerYes,
+// kAnswerNo, or kAnswerStop from a YesNoStop box). Implemented by message boxes in the windows, by the console in the
 // command line and by a script in tests.
 class Dialogs
 {

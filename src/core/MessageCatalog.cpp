@@ -186,8 +186,11 @@ short showMessage(Environment& env, short number, const OutputQuestion* output, 
     if (!lead.isEmpty())
         text = lead.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n") + text;
 
-    if (kYesNo.contains(r.number))
-        return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::First);
+    if (kYesNo.contains(r.number)) {
+        // A print question also offers 中止, which stops the whole run.
+        const MessageButtons buttons = output ? MessageButtons::YesNoStop : MessageButtons::YesNo;
+        return env.dialogs->show(icon, text, buttons, DefaultButton::First);
+    }
     if (kYesNoDefaultNo.contains(r.number))
         return env.dialogs->show(icon, text, MessageButtons::YesNo, DefaultButton::No);
     return env.dialogs->show(icon, text, MessageButtons::Ok, DefaultButton::First);
@@ -201,6 +204,8 @@ short showMessage(Environment& env, short number, const OutputQuestion* output, 
 short ask(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
     const short answer = showMessage(env, number, output, lead);
+    if (output && answer == kAnswerStop)
+        return kAnswerStop;
     if (isQuestion(number) && answer != kAnswerYes)
         return kAnswerNo;
     return answer;

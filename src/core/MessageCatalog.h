@@ -71,7 +71,8 @@ struct OutputQuestion
 
 // Asks question 200 or 210 for `question`: the catalogue text, then, each
 // centred on 44 columns, the company ("発注者  102851  北斗星電機"), the counts
-// and the layout file. Returns the button pressed, as ShowMessage does.
+// and the layout file. Besides はい / いいえ the box offers 中止 (kAnswerStop),
+// which stops the print run. Returns the button pressed, as ShowMessage does.
 short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question);
 
 // The catalogue text of message `number` as stored ("エラーです。" when the

@@ -127,8 +127,10 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
             last.items = question.items;
             last.sheets = question.sheets;
             checkPrinterOnce();
-            if (ShowOutputQuestion(m_env, slips ? 200 : 210, question) != kAnswerYes) {
-                last.outcome = PrintedGroup::Outcome::Declined;
+            const short answer = ShowOutputQuestion(m_env, slips ? 200 : 210, question);
+            if (answer != kAnswerYes) {
+                done.stopsRun = answer == kAnswerStop;
+                last.outcome = done.stopsRun ? PrintedGroup::Outcome::Interrupted : PrintedGroup::Outcome::Declined;
                 return told(GroupPrint::Result::NotPrinted);
             }
         }
@@ -369,6 +371,10 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
             }
             if (printed.group)
                 result.groups.append(*printed.group);
+            // 中止 on the question: the later groups are skipped as after a
+            // stop through the progress.
+            if (printed.stopsRun)
+                result.interrupted = true;
             if (stop || printed.result == GroupPrint::Result::Stop) {
                 stop = true;
                 break;

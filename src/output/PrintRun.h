@@ -20,7 +20,7 @@ struct PrintedGroup
         Issued,      // printed, and the records are marked as issued
         Declined,    // the operator answered No
         Failed,      // no layout, or the report engine could not print
-        Interrupted, // the run was stopped before this group: not printed
+        Interrupted, // the run was stopped before or at this group's question: not printed
     };
     OutputDocument document = OutputDocument::Slip;
     QString ordererCode;
@@ -56,6 +56,9 @@ struct GroupPrint
         Stop,           // the company or code file is empty (messages 2, 3): the run stops
     };
     Result result = Result::NotPrinted;
+    // The operator answered the group's question with 中止: this group and
+    // every later one of the run count as declined.
+    bool stopsRun = false;
     // The group as the clerk is told of it, once its question was asked.
     std::optional<PrintedGroup> group;
 
@@ -103,7 +106,7 @@ struct PrintRunResult
     int tagGroups = 0;
     bool issued = false;      // at least one group's records were updated
     bool stopped = false;     // a step returned an error status or was refused
-    bool interrupted = false; // stopped through the progress before a group
+    bool interrupted = false; // stopped through the progress before a group, or by 中止 on a question
     // Every group whose question was asked, in the order of the run.
     QList<PrintedGroup> groups;
     // The printer the documents went to besides the PDFs; empty: PDF only.

@@ -320,6 +320,7 @@ EntryOutcome EntrySession::registerShown(bool issue, const std::function<bool(sh
         outcome.message = checked.message;
         outcome.question = checked.question;
         outcome.text = checked.text;
+        outcome.lead = checked.lead;
         outcome.box = checked.box;
         outcome.focus = checked.focus;
         return outcome;

@@ -35,6 +35,7 @@ struct EntryOutcome
     short message = 0;        // a message to show (a refusal); 0 none
     short question = 0;       // a question that was asked and answered No
     QString text;             // a refusal the catalogue has no message for
+    QStringList lead;         // facts shown above `message`
     QString box;              // the control in error
     FocusTarget focus;        // where the focus goes
     bool closeWindow = false; // the last page was deleted

@@ -225,6 +225,7 @@ struct Failure
     short question = 0; // the question answered No
     std::optional<FocusTarget> cell = std::nullopt;
     QString text = QString();                   // a refusal in the program's own words
+    QStringList lead = QStringList();           // facts shown above the message
     std::optional<EntryBox> box = std::nullopt; // the box in error when it is not the step's
 };
 
@@ -308,6 +309,7 @@ ValidationResult Validator::run()
             result.message = failure->message;
             result.question = failure->question;
             result.text = failure->text;
+            result.lead = failure->lead;
             result.box = entryBox(box).name();
             result.focus = failure->cell ? *failure->cell : focusOn(box, m_ctx.mode);
             result.keysPassed = m_keysPassed;
@@ -434,6 +436,19 @@ std::optional<Failure> Validator::checkNumber(const Step& step)
     return std::nullopt;
 }
 
+// A quantity as the clerk reads it: no trailing zeros after the point.
+QString quantityText(const Decimal& value)
+{
+    QString text = value.toString();
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
 // The tag grid: empty cells are zero; a cell that is not a number is refused
 // like one out of range, since it could not be written as a tag line.
 std::optional<Failure> Validator::checkTags(const Step& step)
@@ -469,15 +484,22 @@ std::optional<Failure> Validator::checkTags(const Step& step)
     case Check::TagSum: {
         // Exact decimals; a product beyond their capacity cannot equal a
         // shipped quantity.
+        const std::optional<Decimal> shipped = boxNumber(m_form[Box::ShipQty]);
+        QString sumText = QStringLiteral("(桁あふれ)");
         try {
             Decimal sum;
             for (const TagRow& row : rows)
                 sum = sum + *cell(row.qty) * *cell(row.count);
-            if (sum == *boxNumber(m_form[Box::ShipQty]))
+            if (shipped && sum == *shipped)
                 return std::nullopt;
+            sumText = quantityText(sum);
         } catch (const std::overflow_error&) {
         }
-        return at(0, 1);
+        // The clerk sees both sides of the difference.
+        Failure failure = at(0, 1);
+        failure.lead = {QStringLiteral("荷札の合計(入数×枚数): %1").arg(sumText),
+                        QStringLiteral("納入数量: %1").arg(shipped ? quantityText(*shipped) : QString())};
+        return failure;
     }
     default:
         return std::nullopt;

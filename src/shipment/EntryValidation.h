@@ -4,6 +4,8 @@
 
 #include "store/CustRecord.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <optional>
 
@@ -43,6 +45,8 @@ struct ValidationResult
     // A refusal the catalogue has no message for (a value the record cannot
     // keep), in the program's own words; empty otherwise.
     QString text;
+    // Facts shown above the message (the tag sum and the shipped quantity of 120).
+    QStringList lead;
     // The control in error ("Text9", "Combo2", "MSFlexGrid1", ...).
     QString box;
     // The control that gets the focus after a failure (a locked box sends it to

@@ -1,14 +1,86 @@
 #include "MessageBoxDialogs.h"
 
+#include "PrintProgressDialog.h"
+
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace plx {
+
+namespace {
+
+// A message box that keeps clear of a print run's progress dialog: a question
+// asked while the progress is shown goes below it (above it where the screen
+// has no room below), so that neither covers the other and the progress's
+// 中止 stays in sight.
+class MessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        keepClearOfProgress();
+    }
+
+    // A window manager may place a new dialog itself, and the progress may
+    // only now have its final size: once the box is on screen, it is placed
+    // again where it still overlaps the progress.
+    bool event(QEvent* event) override
+    {
+        const bool done = QMessageBox::event(event);
+        if (event->type() == QEvent::WindowActivate) {
+            const QWidget* progress = PrintProgressDialog::shownDialog();
+            if (progress && progress != this && progress->frameGeometry().intersects(frameGeometry()))
+                keepClearOfProgress();
+        }
+        return done;
+    }
+
+private:
+    void keepClearOfProgress()
+    {
+        const QWidget* progress = PrintProgressDialog::shownDialog();
+        if (!progress || progress == this)
+            return;
+        QRect beside = progress->frameGeometry();
+        // The title bar of this box, not yet on screen, as the progress has
+        // it; a guess while the window manager has not told the progress's.
+        constexpr int kTitleBarGuess = 32;
+        const int known = beside.height() - progress->height();
+        const int titleBar = known > 0 ? known : kTitleBarGuess;
+        if (known <= 0) {
+            beside.setTop(beside.top() - kTitleBarGuess);
+            beside.setBottom(beside.bottom() + kTitleBarGuess);
+        }
+        constexpr int kGap = 8;
+        const int width = frameGeometry().width();
+        const int height = std::max(frameGeometry().height(), this->height() + titleBar);
+        const QRect screen = progress->screen() ? progress->screen()->availableGeometry() : QRect();
+        int x = beside.center().x() - width / 2;
+        int y = beside.bottom() + 1 + kGap;
+        if (screen.isValid()) {
+            if (y + height > screen.bottom() + 1)
+                y = beside.top() - kGap - height;
+            x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - width));
+            y = std::max(y, screen.top());
+        }
+        move(x, y);
+    }
+};
+
+} // namespace
 
 short MessageBoxDialogs::show(MessageIcon icon, const QString& text, MessageButtons buttons,
                               DefaultButton defaultButton)
 {
-    QMessageBox box(m_parent);
+    MessageBox box(m_parent);
     box.setWindowTitle(kMessageTitle);
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -27,12 +99,22 @@ short MessageBoxDialogs::show(MessageIcon icon, const QString& text, MessageButt
         box.setIcon(QMessageBox::Information);
         break;
     }
-    if (buttons == MessageButtons::YesNo) {
+    if (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoStop) {
         QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        QPushButton* stop = nullptr;
+        if (buttons == MessageButtons::YesNoStop) {
+            stop = box.addButton(QStringLiteral("中止(&C)"), QMessageBox::DestructiveRole);
+            stop->setObjectName(QStringLiteral("MessageStop"));
+        }
+        yes->setObjectName(QStringLiteral("MessageYes"));
+        no->setObjectName(QStringLiteral("MessageNo"));
         box.setDefaultButton(defaultButton == DefaultButton::No ? no : yes);
+        // Esc answers いいえ: for a print question, this one group only.
         box.setEscapeButton(no);
         box.exec();
+        if (stop && box.clickedButton() == stop)
+            return kAnswerStop;
         return box.clickedButton() == yes ? kAnswerYes : kAnswerNo;
     }
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

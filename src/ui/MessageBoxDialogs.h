@@ -6,8 +6,12 @@ class QWidget;
 
 namespace plx {
 
-// Message boxes of the windows: title "PLX-90ﾒｯｾｰｼﾞ", the icon, OK or Yes/No with
-// the requested default button.
+// Message boxes of the windows: title "PLX-90ﾒｯｾｰｼﾞ", the icon, OK or Yes/No
+// (and 中止 for a print question) with the requested default button; Esc
+// answers No. A box shown while a print run's progress is on screen is placed
+// clear of it.
+//
+// Buttons (objectName): MessageYes, MessageNo, MessageStop.
 class MessageBoxDialogs : public Dialogs
 {
 public:

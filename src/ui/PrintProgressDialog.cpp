@@ -1,6 +1,6 @@
 #include "PrintProgressDialog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -15,6 +15,15 @@ PrintProgressDialog::PrintProgressDialog(QWidget* parent, int showAfterMilliseco
 PrintProgressDialog::~PrintProgressDialog()
 {
     delete m_dialog;
+}
+
+QWidget* PrintProgressDialog::shownDialog()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QLatin1String("PrintProgress"))
+            return w;
+    }
+    return nullptr;
 }
 
 QString PrintProgressDialog::stepText(const PrintStep& step)

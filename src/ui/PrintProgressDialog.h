@@ -27,6 +27,10 @@ public:
     bool proceed(const PrintStep& step) override;
     void finished() override;
 
+    // The progress dialog of the run in hand while it is on screen, else null:
+    // message boxes keep clear of it.
+    static QWidget* shownDialog();
+
     // The text shown for a step: "納品書を印刷しています。(3/20)" and the company.
     static QString stepText(const PrintStep& step);
 

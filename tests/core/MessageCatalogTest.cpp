@@ -121,7 +121,7 @@ TEST_F(CatalogFixture, Decorations)
                                                   QString(10, QLatin1Char(' ')) +
                                                   QStringLiteral("出力対象  12件(用紙  3枚)\r\n") +
                                                   QString(16, QLatin1Char(' ')) + QStringLiteral("(E_Slip.agr)"));
-    EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNoStop);
 }
 
 TEST_F(CatalogFixture, OutputQuestionsNameTheCompany)
@@ -140,7 +140,7 @@ TEST_F(CatalogFixture, OutputQuestionsNameTheCompany)
                   QStringLiteral("発注者  102851  北斗星電機\r\n") + QString(10, QLatin1Char(' ')) +
                   QStringLiteral("出力対象  12件(用紙  3枚)\r\n") + QString(16, QLatin1Char(' ')) +
                   QStringLiteral("(E_Tag.agr)"));
-    EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(inst.dialogs.shown.last().buttons, MessageButtons::YesNoStop);
 
     // A company with a code only keeps the line short.
     q.ordererName.clear();

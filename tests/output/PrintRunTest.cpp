@@ -246,6 +246,63 @@ TEST_F(RunFixture, AProgressStoppedBetweenGroupsLeavesTheRestWaiting)
     }
 }
 
+TEST_F(RunFixture, StopOnAQuestionDeclinesTheRestButNoDeclinesOneGroup)
+{
+    // Five slip-and-tag companies; the third slip question is answered 中止
+    // (the rest of the run counts as declined) or いいえ (that group only).
+    struct Case
+    {
+        short third;          // the answer to the third question
+        bool marked;          // the marked run of the entry windows
+        int printed;          // groups handed to the engine
+        const char* outcomes; // per group: I issued, D declined, S 中止
+        int questions;        // questions asked
+    };
+    const QList<Case> cases = {
+        {kAnswerStop, false, 2, "IISSSSSSSS", 3},
+        {kAnswerStop, true, 2, "IISSSSSSSS", 3},
+        {kAnswerNo, false, 9, "IIDIIIIIII", 10},
+    };
+    QList<CustRecord> list;
+    for (int c = 1; c <= 5; ++c)
+        list.append(outputCompany('1', QStringLiteral("C%1").arg(c), "3"));
+    companies(list);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.third << " marked " << c.marked);
+        QList<DeliveryRecord> dueRecords;
+        for (int r = 1; r <= 5; ++r)
+            dueRecords.append(
+                due('1', QStringLiteral("C%1").arg(r), QStringLiteral("K%1").arg(r), c.marked ? "8" : "1"));
+        records(dueRecords);
+        report.printed.clear();
+        inst.dialogs.shown.clear();
+        answerYes(2);
+        inst.dialogs.setNextAnswer(c.third);
+        answerYes(c.questions - 3);
+        const PrintRunResult result = c.marked ? runMarkedPrint(inst.env, Protocol::Eiaj, report)
+                                               : runNormalPrint(inst.env, Protocol::Eiaj, report);
+        EXPECT_EQ(result.interrupted, c.third == kAnswerStop);
+        EXPECT_EQ(report.printed.size(), c.printed);
+        EXPECT_EQ(inst.dialogs.shown.size(), c.questions);
+        EXPECT_EQ(inst.dialogs.shown[2].buttons, MessageButtons::YesNoStop);
+        ASSERT_EQ(result.groups.size(), 10);
+        QString outcomes;
+        for (const PrintedGroup& g : result.groups)
+            outcomes += g.outcome == PrintedGroup::Outcome::Issued        ? QLatin1Char('I')
+                        : g.outcome == PrintedGroup::Outcome::Declined    ? QLatin1Char('D')
+                        : g.outcome == PrintedGroup::Outcome::Interrupted ? QLatin1Char('S')
+                                                                          : QLatin1Char('F');
+        EXPECT_EQ(outcomes, QLatin1String(c.outcomes));
+        // Printed slips are issued; a stopped or declined group keeps waiting.
+        EXPECT_EQ(marks(1), c.third == kAnswerStop ? QStringLiteral("110") : QStringLiteral("211"));
+        EXPECT_EQ(marks(2), c.third == kAnswerStop ? QStringLiteral("100") : QStringLiteral("101"));
+        EXPECT_EQ(marks(4), c.third == kAnswerStop ? QStringLiteral("100") : QStringLiteral("211"));
+        if (c.third == kAnswerStop) {
+            EXPECT_EQ(result.summaryLines()[2], QStringLiteral("納品書 C3 北斗星電機 1件 用紙1枚 中止"));
+        }
+    }
+}
+
 TEST_F(RunFixture, ConfirmationCountsItemsAndSheets)
 {
     DeliveryRecord twoLines = due('1', "A", "K1");

@@ -639,20 +639,21 @@ TEST_F(EntryValidation, TagRows)
         QList<TagRow> rows;
         const char* shipped;
         short message;
+        const char* facts = ""; // the lead lines of 120: the tag sum | the shipped quantity
     };
     auto row = [](const char* q, const char* c) { return TagRow{QString::fromLatin1(q), QString::fromLatin1(c)}; };
     const Tags cases[] = {
         {"10x3 + 5x2 = 40", {row("10", "3"), row("5", "2")}, "40", 0},
-        {"10x3 + 5x2 is not 41", {row("10", "3"), row("5", "2")}, "41", 120},
+        {"10x3 + 5x2 is not 41", {row("10", "3"), row("5", "2")}, "41", 120, "40|41"},
         {"10x0", {row("10", "0"), row("5", "2")}, "10", 112},
         {"formatted cells", {row("1,000.500", "2"), row("", "")}, "2,001", 0},
         {"exact decimals", {row("0.001", "3"), row("0.002", "1")}, "0.005", 0},
-        {"not exact", {row("0.001", "3")}, "0.004", 120},
+        {"not exact", {row("0.001", "3")}, "0.004", 120, "0.003|0.004"},
         {"empty cells are zero", {row("", ""), row(" ", "0")}, "0", 0},
         {"no rows, nothing shipped", {}, "0", 0},
-        {"no rows, something shipped", {}, "1", 120},
+        {"no rows, something shipped", {}, "1.500", 120, "0|1.5"},
         {"count text", {row("10", "x")}, "10", 122},
-        {"huge product", {row("999999999.999", "99999999999999999999999999999")}, "1", 120},
+        {"huge product", {row("999999999.999", "99999999999999999999999999999")}, "1", 120, "(桁あふれ)|1"},
     };
     for (const Tags& c : cases) {
         SCOPED_TRACE(c.name);
@@ -662,6 +663,11 @@ TEST_F(EntryValidation, TagRows)
         const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.passed, c.message == 0);
+        const QStringList facts = QString::fromUtf8(c.facts).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+        QStringList lead;
+        if (!facts.isEmpty())
+            lead = {QStringLiteral("荷札の合計(入数×枚数): ") + facts[0], QStringLiteral("納入数量: ") + facts[1]};
+        EXPECT_EQ(r.lead, lead);
     }
 }
 

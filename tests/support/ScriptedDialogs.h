@@ -32,6 +32,9 @@ public:
             return kAnswerNo;
         const short answer = m_answers.front();
         m_answers.pop_front();
+        // Only a box that offers 中止 can be answered with it.
+        if (answer == kAnswerStop && buttons != MessageButtons::YesNoStop)
+            return kAnswerNo;
         return answer;
     }
 

@@ -128,8 +128,9 @@ TEST_F(DeletionWindowFixture, DeletesTheChosenCompanysRecordsAndCloses)
     inst.dialogs.setNextAnswer(kAnswerYes);
     press(w, "Command1");
     EXPECT_EQ(inst.dialogs.texts(),
-              QStringList{question(QStringLiteral("ORD2  ") + QString(25, QChar(u'長')), QStringLiteral("すべて"), 2)});
-    EXPECT_EQ(inst.dialogs.shown.last().defaultButton, DefaultButton::No);
+              (QStringList{question(QStringLiteral("ORD2  ") + QString(25, QChar(u'長')), QStringLiteral("すべて"), 2),
+                           QStringLiteral("納品書ﾃﾞｰﾀを2件削除しました。")}));
+    EXPECT_EQ(inst.dialogs.shown.first().defaultButton, DefaultButton::No);
     EXPECT_EQ(kinds(), QStringLiteral("1  "));
     EXPECT_TRUE(w.changed());
     EXPECT_EQ(w.result(), QDialog::Accepted);
@@ -165,8 +166,9 @@ TEST_F(DeletionWindowFixture, NothingMatchedShows630AndStaysOpen)
     child<QComboBox>(w, "Combo1")->setCurrentIndex(1);
     inst.dialogs.setNextAnswer(kAnswerYes);
     press(w, "Command1");
-    EXPECT_EQ(inst.dialogs.texts().last(),
-              question(QStringLiteral("ORD1  北斗星電機"), QStringLiteral("発行済のみ"), 1));
+    EXPECT_EQ(inst.dialogs.texts(),
+              (QStringList{question(QStringLiteral("ORD1  北斗星電機"), QStringLiteral("発行済のみ"), 1),
+                           QStringLiteral("納品書ﾃﾞｰﾀを1件削除しました。")}));
     EXPECT_EQ(kinds(), QStringLiteral(" 11"));
 
     DeletionWindow again(inst.env, Protocol::Eiaj);
@@ -175,7 +177,7 @@ TEST_F(DeletionWindowFixture, NothingMatchedShows630AndStaysOpen)
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
     press(again, "Command1");
     // Nothing to delete: message 630 at once, no question before it.
-    EXPECT_EQ(inst.dialogs.texts().size(), 2);
+    EXPECT_EQ(inst.dialogs.texts().size(), 3);
     EXPECT_EQ(inst.dialogs.texts().last(), kNothing);
     EXPECT_TRUE(again.isVisible());
     EXPECT_FALSE(again.changed());

@@ -327,7 +327,9 @@ TEST_F(EntryFixture, ARefusedRegistrationShowsTheMessageAndWritesNothing)
     qty->selectAll();
     QTest::keyClicks(qty, "6");
     press("Command4");
-    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("荷札の合計が納入数量と一致しません。")});
+    // The message names both sides: the tag sum and the quantity typed.
+    EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("荷札の合計(入数×枚数): 5\r\n納入数量: 6\r\n\r\n"
+                                                               "荷札の合計が納入数量と一致しません。")});
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
     EXPECT_EQ(qty->text(), QStringLiteral("6.000")); // what was typed stays
     EXPECT_FALSE(window->session().changed());

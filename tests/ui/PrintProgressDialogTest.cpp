@@ -1,11 +1,14 @@
 #include "support/OutputFixtures.h"
 
+#include "ui/MessageBoxDialogs.h"
 #include "ui/PrintProgressDialog.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +74,81 @@ TEST(PrintProgressDialog, ACancelInTheMiddleIssuesWhatWasPrintedAndLeavesTheRest
     const auto* dialog = window.findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(PrintProgressDialog, AQuestionStaysClearOfTheProgressAndItsStopEndsTheRun)
+{
+    // Eight slip companies; the second question is answered by key: Esc
+    // declines that company only, Alt+C (中止) stops the run there.
+    struct Case
+    {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int printed;          // groups handed to the engine
+        const char* outcomes; // per group: I issued, D declined, S 中止
+    };
+    const QList<Case> cases = {
+        {"Esc", Qt::Key_Escape, Qt::NoModifier, 7, "IDIIIIII"},
+        {"Alt+C", Qt::Key_C, Qt::AltModifier, 1, "ISSSSSSS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestInstall inst;
+        writeOutputInstallation(inst);
+        QList<CustRecord> companies;
+        QList<DeliveryRecord> records;
+        for (int n = 1; n <= 8; ++n) {
+            companies.append(outputCompany('1', QStringLiteral("C%1").arg(n), "1"));
+            records.append(due('1', QStringLiteral("C%1").arg(n), QStringLiteral("K%1").arg(n)));
+        }
+        inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
+        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+        QWidget window;
+        window.resize(640, 480);
+        window.show();
+        MessageBoxDialogs boxes(&window);
+        inst.env.dialogs = &boxes;
+
+        // Answers each question as it shows: はい by Enter, the second by the case's key.
+        int questions = 0;
+        bool clear = true;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            ++questions;
+            if (const QWidget* progress = PrintProgressDialog::shownDialog())
+                clear = clear && !progress->frameGeometry().intersects(box->frameGeometry());
+            else
+                clear = false;
+            if (questions == 2)
+                QTest::keyClick(box, c.key, c.modifiers);
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        answer.start(20);
+        RecordingReport report;
+        PrintProgressDialog progress(&window, 0);
+        const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report, {}, {}, &progress);
+        answer.stop();
+
+        EXPECT_TRUE(clear);
+        EXPECT_EQ(report.printed.size(), c.printed);
+        QString outcomes;
+        for (const PrintedGroup& g : result.groups)
+            outcomes += g.outcome == PrintedGroup::Outcome::Issued        ? QLatin1Char('I')
+                        : g.outcome == PrintedGroup::Outcome::Declined    ? QLatin1Char('D')
+                        : g.outcome == PrintedGroup::Outcome::Interrupted ? QLatin1Char('S')
+                                                                          : QLatin1Char('F');
+        EXPECT_EQ(outcomes, QLatin1String(c.outcomes));
+        const QList<DeliveryRecord> after = recordsOf(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")));
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(after[i].text(DeliveryField::Status),
+                      c.outcomes[i] == 'I' ? QStringLiteral("2") : QStringLiteral("1"))
+                << i;
+    }
 }
 
 TEST(PrintProgressDialog, AShortRunShowsNoDialog)

@@ -141,6 +141,9 @@ void DeletionWindow::Command1_Click()
         return;
     if (deleted > 0) {
         m_changed = true;
+        // The end of the deletion says how many records went.
+        m_env.dialogs->show(MessageIcon::Information, QStringLiteral("納品書ﾃﾞｰﾀを%1件削除しました。").arg(deleted),
+                            MessageButtons::Ok, DefaultButton::First);
         accept();
         return;
     }

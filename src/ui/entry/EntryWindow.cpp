@@ -302,7 +302,7 @@ void EntryWindow::registerShown(bool issue)
         refreshAll();
     }
     if (outcome.message)
-        ShowMessage(m_env, outcome.message);
+        ShowMessage(m_env, outcome.message, outcome.lead);
     else if (!outcome.text.isEmpty())
         m_env.dialogs->show(MessageIcon::Exclamation, outcome.text, MessageButtons::Ok, DefaultButton::First);
     focusTarget(outcome.focus);
