@@ -337,6 +337,25 @@ TEST_F(EntryFixture, ARefusedRegistrationShowsTheMessageAndWritesNothing)
 
 // The boxes take no more than their fields hold, and a text the record cannot
 // keep (pasted, say) is refused in the program's words, not written as "?".
+// A box shows its text from the start when the clerk is not in it: after the
+// record is shown, and after the clerk has left it.
+TEST_F(EntryFixture, ABoxShowsItsTextFromTheStartWhenNotBeingEdited)
+{
+    DeliveryRecord r = shippable("K1");
+    r.setText(DeliveryField::SupplierBarcodeInfo, u"ABCDEFGHIJKLMNOPQRSTUVW");
+    r.setText(DeliveryField::OrdererBarcodeInfo, u"BARCODE-OF-THE-ORDERER1");
+    records({r});
+    open(listed(1, 1));
+    EXPECT_EQ(child<QLineEdit>("Text14")->cursorPosition(), 0); // locked: never entered
+    auto* barcode = child<QLineEdit>("Text27");
+    EXPECT_EQ(barcode->cursorPosition(), 0);
+    barcode->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return barcode->hasFocus(); }, 1000));
+    child<QLineEdit>("Text19")->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !barcode->hasFocus(); }, 1000));
+    EXPECT_EQ(barcode->cursorPosition(), 0);
+}
+
 TEST_F(EntryFixture, TheBoxesKeepToTheirFieldsAndUnwritableTextIsRefused)
 {
     records({shippable("K1")});

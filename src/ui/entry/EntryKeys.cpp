@@ -106,8 +106,14 @@ bool EntryWindow::eventFilter(QObject* object, QEvent* event)
     }
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isText(name))
-            boxLeft(name);
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            if (isText(name))
+                boxLeft(name);
+            // The box left shows its text from the start again, not the end
+            // its selection scrolled to.
+            if (auto* edit = qobject_cast<QLineEdit*>(widget))
+                edit->setCursorPosition(0);
+        }
         break;
     }
     default:

@@ -152,8 +152,12 @@ void EntryWindow::pushForm()
 {
     const EntryForm& f = m_session->form();
     for (auto it = m_widgets.texts.cbegin(); it != m_widgets.texts.cend(); ++it) {
-        if (it.value()->text() != f[it.key()])
+        if (it.value()->text() != f[it.key()]) {
             it.value()->setText(f[it.key()]);
+            // A box shows its text from the start unless the clerk is in it.
+            if (!it.value()->hasFocus())
+                it.value()->setCursorPosition(0);
+        }
     }
     for (auto it = m_widgets.combos.cbegin(); it != m_widgets.combos.cend(); ++it) {
         QComboBox* combo = it.value();
