@@ -57,16 +57,6 @@ void writeSmall(const ImportInstall& imp)
                             QStringLiteral("0502,A001,S01,2,SMALL-1"), QStringLiteral("0502,A001,S01,2,SMALL-2")});
 }
 
-QStringList liveKeys(const ImportInstall& imp)
-{
-    QStringList keys;
-    for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
-        if (r.kind() == '1')
-            keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
-    keys.sort();
-    return keys;
-}
-
 const QString kTooLarge = QStringLiteral("拒否 (013 ﾌｧｲﾙが大きすぎるため、取り込めません。)");
 const QString kMalformed = QStringLiteral("拒否 (002 対象外のビジネスプロトコルです。)");
 

@@ -75,15 +75,7 @@ struct Desk
     }
     QStringList waiting() const { return QDir(in()).entryList(QDir::Files, QDir::Name); }
     // The delivery keys of the live records, a key twice when it is there twice.
-    QStringList keys() const
-    {
-        QStringList keys;
-        for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
-            if (r.kind() == '1')
-                keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
-        keys.sort();
-        return keys;
-    }
+    QStringList keys() const { return liveKeys(imp); }
     QString runLog() const { return cp932::decode(imp.inst.readFile(QStringLiteral("Log/Watch.log"))); }
 };
 

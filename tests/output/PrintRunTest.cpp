@@ -286,13 +286,7 @@ TEST_F(RunFixture, StopOnAQuestionDeclinesTheRestButNoDeclinesOneGroup)
         EXPECT_EQ(inst.dialogs.shown.size(), c.questions);
         EXPECT_EQ(inst.dialogs.shown[2].buttons, MessageButtons::YesNoStop);
         ASSERT_EQ(result.groups.size(), 10);
-        QString outcomes;
-        for (const PrintedGroup& g : result.groups)
-            outcomes += g.outcome == PrintedGroup::Outcome::Issued        ? QLatin1Char('I')
-                        : g.outcome == PrintedGroup::Outcome::Declined    ? QLatin1Char('D')
-                        : g.outcome == PrintedGroup::Outcome::Interrupted ? QLatin1Char('S')
-                                                                          : QLatin1Char('F');
-        EXPECT_EQ(outcomes, QLatin1String(c.outcomes));
+        EXPECT_EQ(outcomeLetters(result), QLatin1String(c.outcomes));
         // Printed slips are issued; a stopped or declined group keeps waiting.
         EXPECT_EQ(marks(1), c.third == kAnswerStop ? QStringLiteral("110") : QStringLiteral("211"));
         EXPECT_EQ(marks(2), c.third == kAnswerStop ? QStringLiteral("100") : QStringLiteral("101"));

@@ -80,4 +80,15 @@ struct ImportInstall
     }
 };
 
+// The delivery keys of the live EIAJ records, sorted; a key twice when it is there twice.
+inline QStringList liveKeys(const ImportInstall& imp)
+{
+    QStringList keys;
+    for (const DeliveryRecord& r : imp.records(Protocol::Eiaj))
+        if (r.kind() == '1')
+            keys << r.text(DeliveryField::DeliveryKeyNo).trimmed();
+    keys.sort();
+    return keys;
+}
+
 } // namespace plx::test

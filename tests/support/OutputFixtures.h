@@ -3,6 +3,7 @@
 #include "ListFixtures.h"
 
 #include "core/ReportControl.h"
+#include "output/PrintRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,6 +126,33 @@ inline DeliveryRecord due(char kind, const QString& orderer, const QString& key,
     r.clearTagLines();
     r.setTagLine(1, u"000000005.000", u"01");
     return r;
+}
+
+// `count` EIAJ companies C1, C2, ... that issue slips only, each with one
+// record K1, K2, ... waiting for its slip: a run of `count` groups.
+inline void writeDueCompanies(TestInstall& inst, int count)
+{
+    QList<CustRecord> companies;
+    QList<DeliveryRecord> records;
+    for (int n = 1; n <= count; ++n) {
+        companies.append(outputCompany('1', QStringLiteral("C%1").arg(n), "1"));
+        records.append(due('1', QStringLiteral("C%1").arg(n), QStringLiteral("K%1").arg(n)));
+    }
+    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
+    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+}
+
+// The outcome of each group of a run, a letter each: I issued, D declined,
+// S stopped (中止), F failed.
+inline QString outcomeLetters(const PrintRunResult& result)
+{
+    QString out;
+    for (const PrintedGroup& g : result.groups)
+        out += g.outcome == PrintedGroup::Outcome::Issued        ? QLatin1Char('I')
+               : g.outcome == PrintedGroup::Outcome::Declined    ? QLatin1Char('D')
+               : g.outcome == PrintedGroup::Outcome::Interrupted ? QLatin1Char('S')
+                                                                 : QLatin1Char('F');
+    return out;
 }
 
 } // namespace plx::test

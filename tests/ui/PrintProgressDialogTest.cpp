@@ -96,14 +96,7 @@ TEST(PrintProgressDialog, AQuestionStaysClearOfTheProgressAndItsStopEndsTheRun)
         SCOPED_TRACE(c.name);
         TestInstall inst;
         writeOutputInstallation(inst);
-        QList<CustRecord> companies;
-        QList<DeliveryRecord> records;
-        for (int n = 1; n <= 8; ++n) {
-            companies.append(outputCompany('1', QStringLiteral("C%1").arg(n), "1"));
-            records.append(due('1', QStringLiteral("C%1").arg(n), QStringLiteral("K%1").arg(n)));
-        }
-        inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
-        inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+        writeDueCompanies(inst, 8);
         QWidget window;
         window.resize(640, 480);
         window.show();
@@ -136,13 +129,7 @@ TEST(PrintProgressDialog, AQuestionStaysClearOfTheProgressAndItsStopEndsTheRun)
 
         EXPECT_TRUE(clear);
         EXPECT_EQ(report.printed.size(), c.printed);
-        QString outcomes;
-        for (const PrintedGroup& g : result.groups)
-            outcomes += g.outcome == PrintedGroup::Outcome::Issued        ? QLatin1Char('I')
-                        : g.outcome == PrintedGroup::Outcome::Declined    ? QLatin1Char('D')
-                        : g.outcome == PrintedGroup::Outcome::Interrupted ? QLatin1Char('S')
-                                                                          : QLatin1Char('F');
-        EXPECT_EQ(outcomes, QLatin1String(c.outcomes));
+        EXPECT_EQ(outcomeLetters(result), QLatin1String(c.outcomes));
         const QList<DeliveryRecord> after = recordsOf(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")));
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(after[i].text(DeliveryField::Status),

@@ -1,6 +1,6 @@
 #include "XSession.h"
 
-#include "support/ListFixtures.h"
+#include "support/EntryFixtures.h"
 
 #include "ui/customers/CustomerWindow.h"
 
@@ -16,12 +16,6 @@ using namespace plx;
 using namespace plx::test;
 
 namespace {
-
-QByteArray codeRecord(const char* kind, const char* code, const char16_t* name)
-{
-    return CodeTable::makeRecord(CodeEntry{
-        QStringLiteral("1"), QString::fromLatin1(kind), QString::fromLatin1(code), QString::fromUtf16(name), {}});
-}
 
 // A complete EIAJ company whose layout files exist.
 CustRecord eiajCompany(const char* orderer, const char* supplier, const char* name)
@@ -46,8 +40,8 @@ void writeCompanyInstallation(TestInstall& inst)
 {
     writeListInstallation(inst);
     inst.env.apUse = QStringLiteral("ALL");
-    inst.writeFile(QStringLiteral("Prg/Code.DAT"), codeRecord("02", "2", u"外税") + codeRecord("03", "1", u"課税") +
-                                                       codeRecord("04", "3", u"単価＋税抜額"));
+    inst.writeFile(QStringLiteral("Prg/Code.DAT"), code("1", "02", "2", u"外税") + code("1", "03", "1", u"課税") +
+                                                       code("1", "04", "3", u"単価＋税抜額"));
     CustRecord sample = eiajCompany("", "", "");
     sample.setText(CustField::OutputKind, u"1");
     inst.writeFile(QStringLiteral("Sample/Cust.DAT"), sample.bytes());

@@ -22,14 +22,7 @@ TEST(PrintRunUnderX, TheQuestionsStayClearOfTheProgressAndTheirStopEndsTheRun)
     PLX90_REQUIRE_X();
     TestInstall inst;
     writeOutputInstallation(inst);
-    QList<CustRecord> companies;
-    QList<DeliveryRecord> records;
-    for (int n = 1; n <= 5; ++n) {
-        companies.append(outputCompany('1', QStringLiteral("C%1").arg(n), "1"));
-        records.append(due('1', QStringLiteral("C%1").arg(n), QStringLiteral("K%1").arg(n)));
-    }
-    inst.writeFile(QStringLiteral("Usr/Cust.DAT"), fileOf(companies));
-    inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"), fileOf(records));
+    writeDueCompanies(inst, 5);
     QWidget window;
     window.resize(640, 480);
     window.show();
