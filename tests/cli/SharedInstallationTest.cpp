@@ -91,6 +91,12 @@ TEST(SharedInstallation, TwoAccountsOfOneGroupTakingTurnsKeepIt)
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                       QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
                                                       QFile::ExeOther));
+    // The clerks run a copy of the program beside the desk: the build folder
+    // may lie where other accounts cannot reach (a private temporary folder).
+    const QString cli = dir.path() + QStringLiteral("/plx90-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(PLX90_CLI_PATH), cli));
+    ASSERT_TRUE(QFile::setPermissions(cli, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                               QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
     // The desk's folder: the group's, writable by it, set-group-ID. The first
     // clerk installs into it; the order files arrive in a folder of the group.
     const QString base = dir.path() + QStringLiteral("/desk");
@@ -117,8 +123,7 @@ TEST(SharedInstallation, TwoAccountsOfOneGroupTakingTurnsKeepIt)
         p.start(QStringLiteral("setpriv"),
                 QStringList{QStringLiteral("--reuid=") + desk.clerks[clerk], QStringLiteral("--regid=") + desk.group,
                             QStringLiteral("--init-groups"), QStringLiteral("--"), QStringLiteral("sh"),
-                            QStringLiteral("-c"), QStringLiteral("umask 022; exec \"$0\" \"$@\""),
-                            QStringLiteral(PLX90_CLI_PATH)} +
+                            QStringLiteral("-c"), QStringLiteral("umask 022; exec \"$0\" \"$@\""), cli} +
                     args);
         p.waitForFinished(120000);
         return CliResult{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
