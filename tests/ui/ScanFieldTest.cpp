@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTabBar>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,9 @@ TEST(ScanField, AScannedKeyOrSymbolOpensItsRecordAndTheFieldIsReadyForTheNext)
     inst.writeFile(QStringLiteral("Usr/Cust.DAT"), inst.readFile(QStringLiteral("Usr/Cust.DAT")) + b.bytes());
     inst.writeFile(QStringLiteral("Prg/E_Deliv.dat"),
                    fileOf(QList{shippable("K1"), shippable("K2"), shippable("K3"), shippable("K2", "0", "B")}));
+    DeliveryRecord korvan = delivery('2', "K", "SUP", "KV1", "0");
+    korvan.setText(DeliveryField::MessageKind, u"D10");
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{korvan}));
     ListWindow w(inst.env);
     w.showCentred();
     ASSERT_TRUE(listLoaded(w));
@@ -77,4 +81,35 @@ TEST(ScanField, AScannedKeyOrSymbolOpensItsRecordAndTheFieldIsReadyForTheNext)
     QTest::keyClick(scan, Qt::Key_Return);
     EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral("該当するデータがありません。")});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // A key of the other tab: the clerk is told where it is and may switch
+    // there. No keeps the tab and opens nothing; Yes switches and opens it.
+    auto* tabs = w.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
+    for (const short answer : {kAnswerNo, kAnswerYes}) {
+        SCOPED_TRACE(answer);
+        inst.dialogs.shown.clear();
+        inst.dialogs.setNextAnswer(answer);
+        QString caption;
+        if (answer == kAnswerYes) {
+            whenModalShows<EntryWindow>("KORVAN entry window", [&](EntryWindow& entry) {
+                caption = entry.findChild<QLabel*>(QStringLiteral("Label3"))->text();
+                entry.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            });
+        }
+        scan->selectAll();
+        QTest::keyClicks(scan, "KV1");
+        QTest::keyClick(scan, Qt::Key_Return);
+        ASSERT_EQ(inst.dialogs.texts().size(), 1);
+        EXPECT_EQ(inst.dialogs.texts().first(),
+                  QStringLiteral("納品ｷｰ番号 KV1 はこのﾀﾌﾞにはなく、ＫＯＲＶＡＮのﾀﾌﾞにあります。"
+                                 "\r\nＫＯＲＶＡＮのﾀﾌﾞに切り替えて出荷登録しますか？"));
+        if (answer == kAnswerNo) {
+            EXPECT_EQ(tabs->currentIndex(), 0);
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !caption.isEmpty(); }, 5000));
+            EXPECT_EQ(caption, QStringLiteral("出荷登録（ＫＯＲＶＡＮ）"));
+            EXPECT_EQ(tabs->currentIndex(), 1);
+        }
+    }
 }

@@ -189,6 +189,16 @@ void ListWindow::TabStrip1_Click(int index)
     applyEnabling();
 }
 
+bool ListWindow::showTab(Protocol protocol)
+{
+    const QString text = protocol == Protocol::Eiaj ? kTabEiaj : kTabKorvan;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (m_tabs->tabText(i) == text)
+            m_tabs->setCurrentIndex(i); // the tab's click follows
+    }
+    return m_current == protocol;
+}
+
 void ListWindow::applyEnabling()
 {
     const bool rows = m_list.model(m_current).listedCount() > 0;

@@ -77,6 +77,9 @@ private:
     void Timer1_Timer();
     void Timer2_Timer();
     void TabStrip1_Click(int index);
+    // Brings the tab of `protocol` to the front as a click on it does; false
+    // when the window has no such tab.
+    bool showTab(Protocol protocol);
     void applyEnabling();
     void showBusy(bool shown);
     void selectCurrent(Protocol protocol);

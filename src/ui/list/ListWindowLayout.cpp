@@ -101,7 +101,13 @@ void ListWindow::buildClientArea()
     titleRow->addWidget(title);
     titleRow->addStretch(1);
     m_scan = new ScanField(
-        m_env, [this]() -> const DeliveryListModel& { return m_list.model(m_current); }, central);
+        m_env, [this]() -> const DeliveryListModel& { return m_list.model(m_current); },
+        [this]() -> const DeliveryListModel* {
+            if (m_tabs->count() < 2)
+                return nullptr;
+            return &m_list.model(m_current == Protocol::Eiaj ? Protocol::Korvan : Protocol::Eiaj);
+        },
+        central);
     titleRow->addWidget(m_scan);
     layout->addLayout(titleRow);
 
@@ -138,7 +144,12 @@ void ListWindow::buildClientArea()
     m_marker->setReadOnly(true);
     m_marker->hide();
 
-    connect(m_scan, &ScanField::rowChosen, this, [this](int row) {
+    connect(m_scan, &ScanField::rowChosen, this, [this](Protocol protocol, int row) {
+        if (protocol != m_current) {
+            // The clerk chose to switch to the tab that holds the key.
+            if (!showTab(protocol))
+                return;
+        }
         if (!m_command[2]->isEnabled())
             return;
         markClicked(m_current);

@@ -1,5 +1,6 @@
 #include "ScanField.h"
 
+#include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
@@ -14,8 +15,9 @@
 
 namespace plx {
 
-ScanField::ScanField(Environment& env, std::function<const DeliveryListModel&()> shown, QWidget* parent)
-    : QWidget(parent), m_env(env), m_shown(std::move(shown))
+ScanField::ScanField(Environment& env, std::function<const DeliveryListModel&()> shown,
+                     std::function<const DeliveryListModel*()> other, QWidget* parent)
+    : QWidget(parent), m_env(env), m_shown(std::move(shown)), m_other(std::move(other))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -44,11 +46,19 @@ void ScanField::scanned()
     if (text.trimmed().isEmpty())
         return;
     QList<ScanMatch> matches;
+    Protocol protocol = m_shown().protocol();
     const bool found = runTrapped(m_env, QStringLiteral("検索開始/"), [&] {
-        const DeliveryListModel& model = m_shown();
         CustStore companies(m_env.paths.custPath);
         companies.openReadOnly();
-        matches = findScanned(model.records(), model.protocol(), companies.entries(model.protocol()), text);
+        const auto find = [&](const DeliveryListModel& model) {
+            protocol = model.protocol();
+            matches = findScanned(model.records(), protocol, companies.entries(protocol), text);
+        };
+        find(m_shown());
+        // A key from the other format's orders: the clerk scanned the right
+        // sheet with the wrong tab in front.
+        if (matches.isEmpty() && m_other && m_other())
+            find(*m_other());
     });
     if (!found)
         return;
@@ -56,6 +66,19 @@ void ScanField::scanned()
         ShowMessage(m_env, 630);
         m_edit->selectAll();
         return;
+    }
+    if (protocol != m_shown().protocol()) {
+        const QString tab = protocol == Protocol::Eiaj ? QStringLiteral("ＥＩＡＪ") : QStringLiteral("ＫＯＲＶＡＮ");
+        const short answer = m_env.dialogs->show(
+            MessageIcon::Question,
+            QStringLiteral(
+                "納品ｷｰ番号 %1 はこのﾀﾌﾞにはなく、%2のﾀﾌﾞにあります。\r\n%2のﾀﾌﾞに切り替えて出荷登録しますか？")
+                .arg(matches.first().deliveryKeyNo, tab),
+            MessageButtons::YesNo, DefaultButton::First);
+        if (answer != kAnswerYes) {
+            m_edit->selectAll();
+            return;
+        }
     }
     int chosen = 0;
     if (matches.size() > 1) {
@@ -76,7 +99,7 @@ void ScanField::scanned()
         }
         chosen = int(items.indexOf(choice.textValue()));
     }
-    emit rowChosen(matches.at(std::max(chosen, 0)).row);
+    emit rowChosen(protocol, matches.at(std::max(chosen, 0)).row);
 }
 
 } // namespace plx
