@@ -65,6 +65,12 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
                                            : ImportDriver::refusalText(refusal);
         std::printf("%s\t%s\n", fsname::display(outcome.path).toUtf8().constData(), text.toUtf8().constData());
     }
+    // A run that was refused took nothing and refused nothing: its files
+    // are 未処理 above.
+    if (ran || checked.accepted == 0) {
+        for (const QString& line : ImportDriver::countsText(driver.counts()))
+            std::printf("%s\n", line.toUtf8().constData());
+    }
     if (driver.errorCount() > 0)
         std::printf("ｴﾗｰﾘｽﾄ: %s\n", env.paths.errListPath.toUtf8().constData());
     return ran ? kExitOk : kExitFailed;

@@ -368,6 +368,8 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     else
         import = std::make_unique<KorvanImport>(context);
     import->run(m_accepted, m_result.errors, m_result.selected, progress);
+    m_recordsRead = import->recordsRead();
+    m_recordsRefused = import->recordsRefused();
     const QStringList movable = import->movable();
     // What the run made of each accepted file.
     QHash<QString, int> taken;
@@ -418,6 +420,28 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     }
     m_finished = true;
     discardBackup(files);
+}
+
+ImportDriver::Counts ImportDriver::counts() const
+{
+    Counts counts;
+    for (const FileOutcome& outcome : m_outcomes) {
+        if (outcome.refusal == 0 && m_finished)
+            ++counts.filesTaken;
+        else if (outcome.refusal > 0)
+            ++counts.filesRefused;
+    }
+    if (m_finished) {
+        counts.recordsTaken = m_recordsRead - m_recordsRefused;
+        counts.recordsRefused = m_recordsRefused;
+    }
+    return counts;
+}
+
+QStringList ImportDriver::countsText(const Counts& counts)
+{
+    return {QStringLiteral("取込：ﾌｧｲﾙ %1件、ﾚｺｰﾄﾞ %2件").arg(counts.filesTaken).arg(counts.recordsTaken),
+            QStringLiteral("拒否：ﾌｧｲﾙ %1件、ﾚｺｰﾄﾞ %2件").arg(counts.filesRefused).arg(counts.recordsRefused)};
 }
 
 QString ImportDriver::sizeText(qint64 size)

@@ -126,6 +126,22 @@ public:
 
     // Whether run() committed its result.
     bool finished() const { return m_finished; }
+
+    // What the pre-check and the run took and refused: files taken are the
+    // ones imported without a file-level refusal; records are the order
+    // records read from them (a refused record is counted once, however many
+    // entries it has in the error list).
+    struct Counts
+    {
+        int filesTaken = 0;
+        int filesRefused = 0;
+        int recordsTaken = 0;
+        int recordsRefused = 0;
+    };
+    Counts counts() const;
+    // The counts as the end of an import tells them, two lines without a line
+    // end: "取込：ﾌｧｲﾙ N件、ﾚｺｰﾄﾞ N件" and "拒否：ﾌｧｲﾙ N件、ﾚｺｰﾄﾞ N件".
+    static QStringList countsText(const Counts& counts);
     // Entries written to the error list by the pre-check and the run.
     int errorCount() const;
 
@@ -180,6 +196,8 @@ private:
     std::unique_ptr<FileLock> m_dataLock;
     CommitSteps m_commitSteps;
     int m_confirmedWaiting = 0; // waiting records mode 3 may remove
+    int m_recordsRead = 0;
+    int m_recordsRefused = 0;
     bool m_finished = false;
 };
 

@@ -51,12 +51,17 @@ void OrderImport::refuse(short code, const QString& item, const QString& orderer
                          const QString& key)
 {
     m_ctx.errors.ERR_OUT(code, m_fileName, item, m_record, orderer, supplier, key, m_class);
+    if (m_record != m_lastRefused) {
+        m_lastRefused = m_record;
+        ++m_recordsRefused;
+    }
 }
 
 void OrderImport::importFile(const AcceptedFile& file)
 {
     m_ctx.errors.resetFileLevel();
     m_record = 0;
+    m_lastRefused = 0;
     m_fileName = file.name;
     m_class = file.infoClass;
     const QString path = file.path;
@@ -134,6 +139,7 @@ void OrderImport::readRecords(const QString& path)
         malformed();
         return;
     }
+    ++m_recordsRead;
     processRecord(table);
     while (read()) {
         ++m_record;
@@ -143,6 +149,7 @@ void OrderImport::readRecords(const QString& path)
             malformed();
             return;
         }
+        ++m_recordsRead;
         processRecord(table);
     }
     if (broken)

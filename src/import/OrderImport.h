@@ -47,6 +47,10 @@ public:
     const QList<std::pair<QString, int>>& taken() const { return m_taken; }
     // True when a file had disappeared and the run stopped there.
     bool stoppedEarly() const { return m_stoppedEarly; }
+    // Order records read from the files, and how many of them were refused
+    // (a record with several refusals counts once).
+    int recordsRead() const { return m_recordsRead; }
+    int recordsRefused() const { return m_recordsRefused; }
 
 protected:
     // Recognises the items of the first record's table; returns false when the
@@ -92,6 +96,9 @@ private:
     QStringList m_movable;
     QList<std::pair<QString, int>> m_taken;
     bool m_stoppedEarly = false;
+    int m_recordsRead = 0;
+    int m_recordsRefused = 0;
+    qint32 m_lastRefused = 0; // the record of this file refused last, 0 none
 };
 
 } // namespace plx

@@ -25,10 +25,12 @@ TEST(ImportCommand, ImportsReportsEachFileAndTheErrorList)
     const CliResult run = runImport(imp, {"--eiaj", "--no-move", imp.inPath("GOOD.CSV"), imp.inPath("BAD.CSV")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+    ASSERT_EQ(lines.size(), 5) << run.out.toStdString();
     EXPECT_EQ(lines[0], imp.inPath("GOOD.CSV") + QStringLiteral("\t取り込み済"));
     EXPECT_EQ(lines[1], imp.inPath("BAD.CSV") + QStringLiteral("\t拒否 (002 対象外のビジネスプロトコルです。)"));
-    EXPECT_EQ(lines[2], QStringLiteral("ｴﾗｰﾘｽﾄ: ") + imp.inst.env.paths.errListPath);
+    EXPECT_EQ(lines[2], QStringLiteral("取込：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 1件"));
+    EXPECT_EQ(lines[3], QStringLiteral("拒否：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 0件"));
+    EXPECT_EQ(lines[4], QStringLiteral("ｴﾗｰﾘｽﾄ: ") + imp.inst.env.paths.errListPath);
     EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     EXPECT_TRUE(QFile::exists(imp.inPath("GOOD.CSV")));
 

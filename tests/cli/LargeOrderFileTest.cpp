@@ -70,6 +70,7 @@ TEST(LargeOrderFile, ImportTakesTheSmallFileAndRefusesTheLargeOneWithoutRunningO
         QString says;      // the large file's line
         QString errorLine; // its line in the error list
         QStringList keys;  // imported
+        QString counts;    // the import's counts
     };
     const Case cases[] = {
         // Beyond the limit: not read at all.
@@ -77,13 +78,15 @@ TEST(LargeOrderFile, ImportTakesTheSmallFileAndRefusesTheLargeOneWithoutRunningO
          kTooLarge,
          QStringLiteral("BIG.CSV [    ]:ﾌｧｲﾙが大きすぎるため、取り込めません。(013):ｻｲｽﾞ[1073741824ﾊﾞｲﾄ],"
                         "上限[134217728ﾊﾞｲﾄ]"),
-         {"SMALL-1", "SMALL-2"}},
+         {"SMALL-1", "SMALL-2"},
+         QStringLiteral("取込：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 2件\n拒否：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 0件\n")},
         // Within it, read a line at a time: its record is imported, the line
         // of zeros too long for an order record refuses the rest.
         {100LL * 1024 * 1024,
          kMalformed,
          QStringLiteral("BIG.CSV [    ]:対象外のビジネスプロトコルです。(002)"),
-         {"BIG-1", "SMALL-1", "SMALL-2"}},
+         {"BIG-1", "SMALL-1", "SMALL-2"},
+         QStringLiteral("取込：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 3件\n拒否：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 0件\n")},
     };
     for (const Case& c : cases) {
         ImportInstall imp;
@@ -96,8 +99,8 @@ TEST(LargeOrderFile, ImportTakesTheSmallFileAndRefusesTheLargeOneWithoutRunningO
         const CliResult run = finished(p);
         EXPECT_EQ(run.exitCode, 0) << c.size << run.err.toStdString();
         EXPECT_EQ(run.out, imp.inPath("BIG.CSV") + QLatin1Char('\t') + c.says + QLatin1Char('\n') +
-                               imp.inPath("SMALL.CSV") + QStringLiteral("\t取り込み済\n") + QStringLiteral("ｴﾗｰﾘｽﾄ: ") +
-                               imp.inst.env.paths.errListPath + QLatin1Char('\n'))
+                               imp.inPath("SMALL.CSV") + QStringLiteral("\t取り込み済\n") + c.counts +
+                               QStringLiteral("ｴﾗｰﾘｽﾄ: ") + imp.inst.env.paths.errListPath + QLatin1Char('\n'))
             << c.size;
         EXPECT_EQ(imp.errorLines(), QStringList{c.errorLine}) << c.size;
         EXPECT_EQ(liveKeys(imp), c.keys) << c.size;

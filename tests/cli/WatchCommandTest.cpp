@@ -649,7 +649,7 @@ TEST(Watch, NamesThatAreNotUtf8AreTakenAndShown)
     ASSERT_TRUE(shell.waitForFinished(60000));
     const QString out = QString::fromUtf8(shell.readAllStandardOutput());
     EXPECT_EQ(shell.exitCode(), 0) << out.toStdString() << shell.readAllStandardError().toStdString();
-    EXPECT_EQ(out, desk.in() + "/注文2.CSV\t取り込み済\n");
+    EXPECT_EQ(out, desk.in() + "/注文2.CSV\t取り込み済\n取込：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 1件\n拒否：ﾌｧｲﾙ 0件、ﾚｺｰﾄﾞ 0件\n");
     EXPECT_TRUE(desk.keys().contains(QStringLiteral("N-6")));
     // Qt cannot remove what it cannot name.
     for (const QString& folder : {desk.in(), desk.dust(), desk.rejected()})

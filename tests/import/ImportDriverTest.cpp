@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace plx;
 using namespace plx::test;
 
@@ -12,6 +14,14 @@ namespace {
 QString pairOrder(const QString& infoClass, const QString& key)
 {
     return QStringLiteral("REIAJC14,%1,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ159NO01,%2").arg(infoClass, key);
+}
+
+// Files taken and refused, records taken and refused, as the end of the
+// import tells them.
+std::array<int, 4> countsOf(const ImportDriver& driver)
+{
+    const ImportDriver::Counts c = driver.counts();
+    return {c.filesTaken, c.filesRefused, c.recordsTaken, c.recordsRefused};
 }
 
 } // namespace
@@ -226,6 +236,8 @@ TEST(ImportDriver, VanishedFileStopsTheRunKeepingWhatCameBefore)
     EXPECT_EQ(imp.records(Protocol::Eiaj).size(), 1);
     ASSERT_EQ(imp.errorLines().size(), 1);
     EXPECT_EQ(imp.errorLines()[0], QStringLiteral("B.CSV [    ]:指定ファイルがありません。(001)"));
+    // C.CSV was never reached: neither taken nor refused.
+    EXPECT_EQ(countsOf(driver), (std::array{1, 1, 1, 0}));
     EXPECT_FALSE(QFile::exists(imp.inPath("A.CSV")));
     EXPECT_TRUE(QFile::exists(imp.inPath("C.CSV")));
 }
@@ -245,16 +257,21 @@ TEST(ImportDriver, BadOrderFilesNeverChangeTheDataFile)
     {
         QFile bad(imp.inPath("BADSJIS.CSV"));
         bad.open(QIODevice::WriteOnly);
-        bad.write("REIAJC14,0502,REIAJ004,A001,REIAJ005,S01,REIAJ012,2,REIAJ022,\x81\x20\xff,REIAJ159NO01,KX\r\n");
+        bad.write("REIAJC14,REIAJ004,REIAJ005,REIAJ012,REIAJ022,REIAJ159NO01\r\n"
+                  "0502,A001,S01,2,\x81\x20\xff,KX\r\n"
+                  "0502,A001,S01,2,GOOD,KY\r\n");
     }
     imp.order("DUP.CSV", {QStringLiteral("REIAJC14,REIAJ004,REIAJ004,REIAJ005,REIAJ012,REIAJ159NO01"),
                           QStringLiteral("0502,NOPE,A001,S01,2,KD")});
     auto driver = imp.import(Protocol::Eiaj, {"BIG.CSV", "BADSJIS.CSV", "DUP.CSV"});
     const auto records = imp.records(Protocol::Eiaj);
-    ASSERT_EQ(records.size(), 2) << imp.errorLines().join(u'\n').toStdString();
+    ASSERT_EQ(records.size(), 3) << imp.errorLines().join(u'\n').toStdString();
     EXPECT_EQ(imp.inst.readFile(QStringLiteral("Prg/E_Deliv.dat")).left(before.size()), before);
+    EXPECT_EQ(countsOf(*driver), (std::array{2, 1, 2, 1}));
+    EXPECT_EQ(ImportDriver::countsText(driver->counts()),
+              (QStringList{QStringLiteral("取込：ﾌｧｲﾙ 2件、ﾚｺｰﾄﾞ 2件"), QStringLiteral("拒否：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 1件")}));
     // The last of two same-named items counts.
-    EXPECT_EQ(records[1].text(DeliveryField::OrdererCode).trimmed(), QStringLiteral("A001"));
+    EXPECT_EQ(records[2].text(DeliveryField::OrdererCode).trimmed(), QStringLiteral("A001"));
     EXPECT_EQ(imp.errorLines(),
               (QStringList{QStringLiteral("BIG.CSV [    ]:対象外のビジネスプロトコルです。(002)"),
                            QStringLiteral("BADSJIS.CSV [0502]:REIAJ022に誤りがあります。(011):ﾚｺｰﾄﾞNo.[1],"

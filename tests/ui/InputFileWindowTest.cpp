@@ -377,7 +377,9 @@ TEST_F(InputWindowFixture, ListWindowOpensItForTheCurrentListAndReloadsAfterARun
     EXPECT_EQ(caption, QStringLiteral("入力ﾌｧｲﾙ選択 （ＫＯＲＶＡＮ）"));
     EXPECT_EQ(operation, QStringLiteral("開くﾒﾆｭｰ"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return inst.dialogs.shown.size() == 2; }, 5000));
-    EXPECT_EQ(inst.dialogs.texts()[1], QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") +
+    EXPECT_EQ(inst.dialogs.texts()[1], QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\n"
+                                                      "取込：ﾌｧｲﾙ 0件、ﾚｺｰﾄﾞ 0件\r\n"
+                                                      "拒否：ﾌｧｲﾙ 1件、ﾚｺｰﾄﾞ 0件\r\nｴﾗｰの詳細（") +
                                            inst.env.paths.errListPath + QStringLiteral("）を参照しますか？"));
 }
 

@@ -406,12 +406,13 @@ void InputFileWindow::Command5_Click()
             return;
         }
         showBusy(false);
+        const ImportDriver::Counts counts = m_driver->counts();
         m_driver.reset(); // closes the error list
         if (result.errors > 0) {
             // Every selected file was refused: the run is over, and the main
             // window reports it with the error list.
             saveDataFolder(m_env, m_folder);
-            m_result = {true, true};
+            m_result = {true, true, counts};
             accept();
             return;
         }
@@ -435,7 +436,7 @@ void InputFileWindow::Timer1_Timer()
         CursorGuard busy;
         m_driver->run(static_cast<RebuildMode>(selectedMode()), m_settings.moveFiles,
                       [this](int progress, int selected) { m_picture1->showProgress(progress, selected); });
-        m_result = {m_driver->finished(), m_driver->errorCount() > 0};
+        m_result = {m_driver->finished(), m_driver->errorCount() > 0, m_driver->counts()};
         m_driver.reset();
     });
     if (!ran) {

@@ -51,6 +51,8 @@ public:
         bool finished = false;
         // The error list holds entries of this run.
         bool errors = false;
+        // What was taken and refused.
+        ImportDriver::Counts counts;
     };
     const Result& importResult() const { return m_result; }
 

@@ -121,19 +121,21 @@ void ListWindow::Timer1_Timer()
         }
         const bool reportImport = std::exchange(m_importFinished, false);
         if (reportImport) {
+            // The end names what was taken and refused.
+            const QString ended = QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\n") +
+                                  ImportDriver::countsText(m_importCounts).join(QStringLiteral("\r\n"));
             if (m_importErrors) {
                 const short answer =
                     m_env.dialogs->show(MessageIcon::Exclamation,
-                                        QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\nｴﾗｰの詳細（") +
-                                            m_env.paths.errListPath + QStringLiteral("）を参照しますか？"),
+                                        ended + QStringLiteral("\r\nｴﾗｰの詳細（") + m_env.paths.errListPath +
+                                            QStringLiteral("）を参照しますか？"),
                                         MessageButtons::YesNo, DefaultButton::First);
                 if (answer == kAnswerYes) {
                     auto* viewer = new TextViewer(m_env.paths.errListPath, this);
                     viewer->show();
                 }
             } else {
-                m_env.dialogs->show(MessageIcon::Information, QStringLiteral("ﾌｧｲﾙ入力が終了しました。"),
-                                    MessageButtons::Ok, DefaultButton::First);
+                m_env.dialogs->show(MessageIcon::Information, ended, MessageButtons::Ok, DefaultButton::First);
             }
         }
     });

@@ -3,6 +3,7 @@
 #include "HelpViewer.h"
 #include "ListGrid.h"
 
+#include "import/ImportDriver.h"
 #include "list/DeliveryList.h"
 
 #include <QMainWindow>
@@ -121,6 +122,7 @@ private:
     // has been read again.
     bool m_importFinished = false;
     bool m_importErrors = false;
+    ImportDriver::Counts m_importCounts;
     QPointer<HelpViewer> m_help;
     ListFollower* m_follower = nullptr;
     ScanField* m_scan = nullptr;

@@ -118,6 +118,7 @@ void ListWindow::Command3_Click()
         if (result.finished) {
             m_importFinished = true;
             m_importErrors = result.errors;
+            m_importCounts = result.counts;
             requestReload(false);
         }
     });
