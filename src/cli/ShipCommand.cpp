@@ -80,11 +80,15 @@ QStringList refusalLine(const QString& lineNo, const EntryRowOutcome& outcome, E
     case RowRefusal::Window:
         break;
     }
-    QStringList parts{lineNo, QStringLiteral("拒否"),
-                      outcome.message > 0 ? QStringLiteral("(%1) %2")
-                                                .arg(outcome.message, 3, 10, QLatin1Char('0'))
-                                                .arg(MessageText(env, outcome.message))
-                                          : text,
+    if (outcome.message > 0) {
+        // The facts the window shows above its message follow it here.
+        text = QStringLiteral("(%1) %2")
+                   .arg(outcome.message, 3, 10, QLatin1Char('0'))
+                   .arg(MessageText(env, outcome.message));
+        if (!outcome.lead.isEmpty())
+            text += QStringLiteral(" [") + outcome.lead.join(QStringLiteral("、")) + QLatin1Char(']');
+    }
+    QStringList parts{lineNo, QStringLiteral("拒否"), text,
                       outcome.box.isEmpty() ? QString() : captionOf(outcome.box, format)};
     if (!outcome.focus.isEmpty() && outcome.focus != outcome.box)
         parts << captionOf(outcome.focus, format);

@@ -157,8 +157,10 @@ EntryRowOutcome EntrySession::registerRow(const EntryRow& row, bool issue, const
     const EntryOutcome outcome = registerShown(issue, ask);
     if (!outcome.written) {
         // A question answered No refuses the row with that question.
-        return refused(RowRefusal::Window, outcome.message > 0 ? outcome.message : outcome.question, outcome.text,
-                       outcome.box, outcome.focus.control);
+        EntryRowOutcome refusal = refused(RowRefusal::Window, outcome.message > 0 ? outcome.message : outcome.question,
+                                          outcome.text, outcome.box, outcome.focus.control);
+        refusal.lead = outcome.lead;
+        return refusal;
     }
     EntryRowOutcome written;
     written.written = true;

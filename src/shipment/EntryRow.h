@@ -41,8 +41,9 @@ struct EntryRowOutcome
     RowRefusal refusal = RowRefusal::None;
     short message = 0;
     QString text;
-    QString box;   // the control in error
-    QString focus; // where the window would send the focus after the refusal; empty when nowhere
+    QStringList lead; // the facts the window shows above `message`
+    QString box;      // the control in error
+    QString focus;    // where the window would send the focus after the refusal; empty when nowhere
 };
 
 } // namespace plx
