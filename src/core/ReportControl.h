@@ -26,6 +26,10 @@ struct PrintJob
     QString format{};
     QDateTime runStarted{};
     int group = 0;
+    // A copy of documents issued before: the PDF's name begins with "再発行_"
+    // and its title with "再発行" and the date of the copy; the documents are
+    // printed as they were.
+    bool reprint = false;
 };
 
 // The report engine as the output routines see it: it lays out every line of

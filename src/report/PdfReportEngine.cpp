@@ -98,11 +98,11 @@ QString PdfReportEngine::pdfStemFor(const PrintJob& job) const
         if (!part.isEmpty())
             stem += u'_' + part;
     }
-    const QDateTime at = job.runStarted.isValid() ? job.runStarted : m_clock.now();
+    const QDateTime at = job.runStarted.isValid() && !job.reprint ? job.runStarted : m_clock.now();
     stem += u'_' + at.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     if (job.group > 0)
         stem += u'_' + QString::number(job.group);
-    return stem;
+    return job.reprint ? QStringLiteral("再発行_") + stem : stem;
 }
 
 int PdfReportEngine::documentsPerSheet(const QString& layoutPath) const
@@ -209,6 +209,8 @@ bool PdfReportEngine::print(const PrintJob& job, QString& error)
         QStringList title{documentWord(job.document), job.format.trimmed(), job.ordererCode.trimmed(),
                           job.ordererName.trimmed()};
         title.removeAll(QString());
+        if (job.reprint)
+            title.prepend(QStringLiteral("再発行 ") + m_clock.now().toString(QStringLiteral("yyyy/MM/dd")));
         writer.setTitle(title.join(u' '));
         writer.setCreator(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
         if (!paintDocuments(writer, layout, documents, m_shaper, problem)) {

@@ -24,7 +24,9 @@ struct ReportLayout;
 //
 // The PDF is named after the document, the format, the company, the time the
 // run started and the group within the run:
-// "納品書_EIAJ_102851_20261207-094130_1.pdf", "荷札_KORVAN_102851_20261207-094130_2.pdf".
+// "納品書_EIAJ_102851_20261207-094130_1.pdf", "荷札_KORVAN_102851_20261207-094130_2.pdf";
+// a reprint by "再発行_" and the time of the copy:
+// "再発行_納品書_EIAJ_102851_20261215-101500.pdf".
 // It is never written over another file: it is written whole under a hidden
 // work name and then given its name only if no file has it, else the name
 // with "-2", "-3", ... before the extension, so two programs printing at the
