@@ -71,7 +71,7 @@ QStringList reprintDocuments(Environment& env, ReportControl& report, const QLis
         const ReprintDocument& d = documents.at(first);
         QByteArray data;
         for (qsizetype i = first; i < end; ++i)
-            data += documents.at(i).dataLine + "\r\n";
+            data += documents.at(i).dataLines;
         const WorkFile layout(env.paths.usrFolder, QStringLiteral(".reprint-layout."), d.layout, error);
         if (!layout.ok())
             return pdfs;

@@ -14,14 +14,15 @@ class ReportControl;
 struct Environment;
 
 // A document issued before, as it was printed: the layout file's content and
-// the slip or tag data line the report engine read.
+// the slip or tag data lines the report engine read for it (a record's tags
+// may take several lines).
 struct ReprintDocument
 {
     Protocol protocol = Protocol::Eiaj;
     OutputDocument document = OutputDocument::Slip;
-    QString layoutName;  // the layout file the company named then
-    QByteArray layout;   // its content then
-    QByteArray dataLine; // CP932, without its line end
+    QString layoutName;   // the layout file the company named then
+    QByteArray layout;    // its content then
+    QByteArray dataLines; // CP932 as the data file held them, each with its line end
     QString ordererCode;
     QString ordererName;
 };

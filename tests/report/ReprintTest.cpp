@@ -67,10 +67,8 @@ TEST(Reprint, TheCopyHasTheOriginalsTextAndBarcodesAndIsMarkedAsACopy)
     test::writeFile(dataPath, "");
     QList<ReprintDocument> documents;
     for (const test::DataLine& line : lines) {
-        QByteArray bytes = test::dataLine(line.values);
-        bytes.chop(2);
-        documents.append({Protocol::Eiaj, OutputDocument::Slip, QStringLiteral("E_Slip.agr"), layout, bytes,
-                          QStringLiteral("102851"), QStringLiteral("東和精密")});
+        documents.append({Protocol::Eiaj, OutputDocument::Slip, QStringLiteral("E_Slip.agr"), layout,
+                          test::dataLine(line.values), QStringLiteral("102851"), QStringLiteral("東和精密")});
     }
     const QStringList pdfs = reprintDocuments(inst.env, engine, documents, false, error);
     ASSERT_EQ(pdfs.size(), 1) << error.toStdString();
