@@ -3,6 +3,8 @@
 #include "PrintProgressDialog.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -26,6 +28,7 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event);
+        fitToText();
         keepClearOfProgress();
     }
 
@@ -44,6 +47,34 @@ protected:
     }
 
 private:
+    // Qt wraps a text at about 500 pixels, wherever the line is: a Japanese
+    // line a little longer ends with one or two characters on a line of
+    // their own. The box is widened to its longest line instead, up to four
+    // fifths of the screen; only a longer line wraps.
+    void fitToText()
+    {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !layout())
+            return;
+        const QFontMetrics metrics = label->fontMetrics();
+        int widest = 0;
+        for (const QString& line : label->text().split(QLatin1Char('\n')))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        // A little more than the line, so that rounding never wraps it.
+        widest += 2 * metrics.averageCharWidth();
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        const int most = screen.isValid() ? screen.width() * 4 / 5 : widest;
+        label->setMinimumWidth(0);
+        layout()->activate();
+        const int beside = std::max(0, layout()->totalMinimumSize().width() - label->minimumSizeHint().width());
+        label->setMinimumWidth(std::max(0, std::min(widest, most - beside)));
+        layout()->activate();
+        const int width = std::max(this->width(), layout()->totalMinimumSize().width());
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                         : layout()->totalMinimumSize().height();
+        setFixedSize(width, std::max(height, layout()->totalMinimumSize().height()));
+    }
+
     void keepClearOfProgress()
     {
         const QWidget* progress = PrintProgressDialog::shownDialog();
