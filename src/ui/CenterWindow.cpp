@@ -2,7 +2,9 @@
 
 #include "core/Environment.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -59,6 +61,14 @@ QRect availableArea(const QWidget& window)
 
 void fitToArea(QWidget& window, const QRect& area)
 {
+    // The style's fonts and margins make the size: polished first, and the
+    // layouts settled that polishing changed.
+    window.ensurePolished();
+    const QList<QWidget*> children = window.findChildren<QWidget*>();
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        if ((*it)->layout())
+            (*it)->layout()->activate();
+    }
     const QSize natural = window.sizeHint().expandedTo(window.minimumSizeHint());
     const QSize room = area.size() - frameExtra(window);
     QSize size = natural.boundedTo(room);

@@ -22,6 +22,15 @@ QSize FormScrollArea::sizeHint() const
     return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(frame, frame);
 }
 
+bool FormScrollArea::eventFilter(QObject* object, QEvent* event)
+{
+    // The form's layout changed (its style polished it, a box was shown):
+    // the window's layout asks for the area's size anew.
+    if (object == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(object, event);
+}
+
 void FormScrollArea::focusMoved(QWidget* now)
 {
     if (!now || !widget() || !widget()->isAncestorOf(now))

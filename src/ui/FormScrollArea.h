@@ -16,6 +16,9 @@ public:
 
     QSize sizeHint() const override;
 
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
     void focusMoved(QWidget* now);
 };

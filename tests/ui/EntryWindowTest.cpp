@@ -1,5 +1,6 @@
 #include "support/EntryFixtures.h"
 
+#include "ui/CenterWindow.h"
 #include "ui/auxiliary/PrintSummaryDialog.h"
 #include "ui/entry/EntryWindow.h"
 #include "ui/entry/TagGrid.h"
@@ -624,38 +625,47 @@ TEST_F(EntryFixture, OnASmallScreenTheFormScrollsToEveryBoxAndTheButtonsStayInSi
     records({shippable("K1"), shippable("K2")});
     DeliveryRecord k = delivery('2', "K", "SUP", "KK1", "0");
     inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{k}));
-    // As the window opens on the test screen (800×600), then the room a
-    // 1366×768 screen at 125 % and a 1920×1080 one at 150 % leave below a
-    // taskbar, and a window made smaller still.
+    // As the window opens on the test screen (800×600); sized before it is
+    // shown to the room of a 1366×768 screen at 125 % and of a 1920×1080 one
+    // at 150 % and 100 %, each less a taskbar; and made smaller still.
     const struct
     {
         const char* what;
         Protocol format;
-        QSize size;
+        QRect room;
+        QSize resized;
+        bool whole; // the room holds the whole form
     } cases[] = {
-        {"opening", Protocol::Eiaj, {}},
-        {"opening", Protocol::Korvan, {}},
-        {"1366x768 at 125 %", Protocol::Eiaj, {1093, 576}},
-        {"1920x1080 at 150 %", Protocol::Korvan, {1280, 690}},
-        {"smaller", Protocol::Eiaj, {760, 360}},
+        {"opening", Protocol::Eiaj, {}, {}, false},
+        {"opening", Protocol::Korvan, {}, {}, false},
+        {"1366x768 at 125 %", Protocol::Eiaj, {0, 0, 1093, 582}, {}, false},
+        {"1920x1080 at 150 %", Protocol::Korvan, {0, 0, 1280, 688}, {}, true},
+        {"1920x1080", Protocol::Eiaj, {0, 0, 1920, 1040}, {}, true},
+        {"smaller", Protocol::Eiaj, {}, {760, 360}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EntryWindow& w = open(listed(1, 1), c.format);
-        if (c.size.isValid()) {
-            w.resize(c.size);
-        } else {
-            EXPECT_TRUE(w.screen()->availableGeometry().contains(w.frameGeometry()));
-        }
-        QCoreApplication::processEvents();
-        if (c.size.isValid()) {
-            EXPECT_EQ(w.size(), c.size);
+        window = std::make_unique<EntryWindow>(inst.env, c.format, listed(1, 1), &report);
+        EntryWindow& w = *window;
+        if (c.room.isValid())
+            fitToArea(w, c.room);
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        const QRect screen = c.room.isValid() ? c.room : w.screen()->availableGeometry();
+        EXPECT_LE(w.frameGeometry().width(), screen.width());
+        EXPECT_LE(w.frameGeometry().height(), screen.height());
+        if (c.resized.isValid()) {
+            w.resize(c.resized);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(w.size(), c.resized);
         }
         auto* area = child<QScrollArea>("FormScroll");
         ASSERT_NE(area, nullptr);
         // Where the window has the room of the whole form, no part is cut and
         // no scroll bar shows.
         const bool room = w.width() >= w.sizeHint().width() && w.height() >= w.sizeHint().height();
+        EXPECT_EQ(room, c.whole);
         if (room) {
             EXPECT_FALSE(area->verticalScrollBar()->isVisible());
             EXPECT_FALSE(area->horizontalScrollBar()->isVisible());

@@ -198,6 +198,8 @@ void buildForm(QDialog& window, QVBoxLayout* layout, Protocol format, EntryWidge
 {
     auto* scroll = new FormScrollArea(&window);
     scroll->setObjectName(QStringLiteral("FormScroll"));
+    // However small the window is made, a dozen lines of the form show.
+    scroll->setMinimumHeight(12 * window.fontMetrics().height());
     auto* body = new QWidget(scroll);
     body->setObjectName(QStringLiteral("FormBody"));
     auto* bodyLayout = new QVBoxLayout(body);
@@ -253,7 +255,10 @@ void buildButtons(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
     for (const auto& c : captions) {
         auto* b = new QPushButton(QString::fromUtf16(c.caption), &window);
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
-        b->setMinimumSize(88, 30);
+        // At least 88 pixels wide, and never narrower than the caption.
+        b->setMinimumHeight(30);
+        if (b->sizeHint().width() < 88)
+            b->setMinimumWidth(88);
         // No default button: Enter in a box never registers anything; a
         // button with the focus takes Enter itself (the window's key handling).
         b->setAutoDefault(false);
