@@ -3,9 +3,13 @@
 #include "PrintProgressDialog.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -75,6 +79,60 @@ private:
     }
 };
 
+// The widest a message's text may be: four fifths of the screen, and no
+// wider than QMessageBox lets a box grow before it breaks words anywhere; less
+// the icon and the margins beside the text.
+int textRoom(const QMessageBox& box)
+{
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int width = screen ? screen->availableGeometry().width() : 1024;
+    const int boxLimit = width <= 1024 ? width : std::min(width - 480, 1000);
+    const int beside = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize) + 64;
+    return std::max(200, std::min(width * 4 / 5, boxLimit) - beside);
+}
+
+// Puts the text into the box one row per line. QMessageBox wraps a text at
+// about 500 pixels wherever a line is, which leaves one or two characters of
+// a Japanese line a little longer on a row of their own: the label is made as
+// wide as the longest line instead, and only a line wider than the room is
+// broken, into rows of even length.
+void setTextInRows(QMessageBox& box, const QString& text)
+{
+    // The catalogue's texts are plain ("? < > |" included).
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = textRoom(box);
+    QStringList rows;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const int width = metrics.horizontalAdvance(line);
+        if (width <= room) {
+            rows.append(line);
+            continue;
+        }
+        const int count = (width + room - 1) / room;
+        QTextLayout layout(line, label->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+            row.setLineWidth(std::min(room, width / count + 2 * metrics.averageCharWidth()));
+            rows.append(line.mid(row.textStart(), row.textLength()).trimmed());
+        }
+        layout.endLayout();
+    }
+    int widest = 0;
+    for (const QString& row : std::as_const(rows))
+        widest = std::max(widest, metrics.horizontalAdvance(row));
+    box.setText(rows.join(QLatin1Char('\n')));
+    // A little more than the widest row, so that rounding never wraps it.
+    label->setMinimumWidth(widest + metrics.averageCharWidth());
+}
+
 } // namespace
 
 short MessageBoxDialogs::show(MessageIcon icon, const QString& text, MessageButtons buttons,
@@ -84,7 +142,7 @@ short MessageBoxDialogs::show(MessageIcon icon, const QString& text, MessageButt
     box.setWindowTitle(kMessageTitle);
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box.setText(shown);
+    setTextInRows(box, shown);
     switch (icon) {
     case MessageIcon::Critical:
         box.setIcon(QMessageBox::Critical);

@@ -1,8 +1,10 @@
 #include "support/EntryFixtures.h"
 
+#include "ui/CenterWindow.h"
 #include "ui/auxiliary/PrintSummaryDialog.h"
 #include "ui/entry/EntryWindow.h"
 #include "ui/entry/TagGrid.h"
+#include "ui/list/HelpViewer.h"
 #include "ui/list/ListGrid.h"
 #include "ui/list/ListWindow.h"
 
@@ -11,8 +13,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -601,6 +607,132 @@ TEST_F(EntryFixture, TheKorvanWindowHasItsOwnControls)
     EXPECT_TRUE(child<QLineEdit>("Text23")->isReadOnly());
 }
 
+// --- Screens and looks -----------------------------------------------------------
+
+namespace {
+
+// Whether all of `w` lies in the part of the form the scroll area shows now.
+bool inView(const QScrollArea& area, const QWidget& w)
+{
+    const QRect shown(w.mapTo(area.viewport(), QPoint(0, 0)), w.size());
+    return area.viewport()->rect().contains(shown);
+}
+
+} // namespace
+
+TEST_F(EntryFixture, OnASmallScreenTheFormScrollsToEveryBoxAndTheButtonsStayInSight)
+{
+    records({shippable("K1"), shippable("K2")});
+    DeliveryRecord k = delivery('2', "K", "SUP", "KK1", "0");
+    inst.writeFile(QStringLiteral("Prg/K_Deliv.dat"), fileOf(QList{k}));
+    // As the window opens on the test screen (800×600); sized before it is
+    // shown to the room of a 1366×768 screen at 125 % and of a 1920×1080 one
+    // at 150 % and 100 %, each less a taskbar; and made smaller still.
+    const struct
+    {
+        const char* what;
+        Protocol format;
+        QRect room;
+        QSize resized;
+        bool whole; // the room holds the whole form
+    } cases[] = {
+        {"opening", Protocol::Eiaj, {}, {}, false},
+        {"opening", Protocol::Korvan, {}, {}, false},
+        {"1366x768 at 125 %", Protocol::Eiaj, {0, 0, 1093, 582}, {}, false},
+        {"1920x1080 at 150 %", Protocol::Korvan, {0, 0, 1280, 688}, {}, true},
+        {"1920x1080", Protocol::Eiaj, {0, 0, 1920, 1040}, {}, true},
+        {"smaller", Protocol::Eiaj, {}, {760, 360}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        window = std::make_unique<EntryWindow>(inst.env, c.format, listed(1, 1), &report);
+        EntryWindow& w = *window;
+        if (c.room.isValid())
+            fitToArea(w, c.room);
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        const QRect screen = c.room.isValid() ? c.room : w.screen()->availableGeometry();
+        EXPECT_LE(w.frameGeometry().width(), screen.width());
+        EXPECT_LE(w.frameGeometry().height(), screen.height());
+        if (c.resized.isValid()) {
+            w.resize(c.resized);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(w.size(), c.resized);
+        }
+        auto* area = child<QScrollArea>("FormScroll");
+        ASSERT_NE(area, nullptr);
+        // Where the window has the room of the whole form, no part is cut and
+        // no scroll bar shows.
+        const bool room = w.width() >= w.sizeHint().width() && w.height() >= w.sizeHint().height();
+        EXPECT_EQ(room, c.whole);
+        if (room) {
+            EXPECT_FALSE(area->verticalScrollBar()->isVisible());
+            EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+            EXPECT_TRUE(inView(*area, *child<QWidget>("Frame1")));
+            EXPECT_TRUE(inView(*area, *child<QWidget>("Frame2")));
+            EXPECT_TRUE(inView(*area, *child<QWidget>("Frame3")));
+        }
+        // The buttons stay in the window, outside the scrolled form.
+        for (int n = 1; n <= 7; ++n) {
+            auto* button = w.findChild<QPushButton*>(QStringLiteral("Command%1").arg(n));
+            ASSERT_NE(button, nullptr);
+            EXPECT_TRUE(w.rect().contains(QRect(button->mapTo(&w, QPoint(0, 0)), button->size()))) << n;
+            EXPECT_FALSE(area->isAncestorOf(button)) << n;
+        }
+        // Every box the clerk can enter comes into view when it takes the
+        // focus, the order data too.
+        press("Command7");
+        int reached = 0;
+        for (QWidget* box : w.findChildren<QWidget*>()) {
+            const QString name = box->objectName();
+            const bool control = name.startsWith(QLatin1String("Text")) || name.startsWith(QLatin1String("Combo")) ||
+                                 name.startsWith(QLatin1String("Option")) || name == QLatin1String("MSFlexGrid1");
+            if (!control || !box->isEnabled() || !(box->focusPolicy() & Qt::TabFocus))
+                continue;
+            box->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(inView(*area, *box)) << name.toStdString();
+            ++reached;
+        }
+        EXPECT_GE(reached, 15);
+        window->hide();
+        window.reset();
+    }
+}
+
+TEST_F(EntryFixture, TheTagGridLooksFocusedOnlyWhileItHasTheFocus)
+{
+    records({shippable("K1")});
+    open(listed(1, 1));
+    auto* grid = child<TagGrid>("MSFlexGrid1");
+    const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    // The style shades a selected cell a little.
+    const auto near = [&](const QColor& c) {
+        return std::abs(c.red() - highlight.red()) + std::abs(c.green() - highlight.green()) +
+                   std::abs(c.blue() - highlight.blue()) <
+               16;
+    };
+    // The grid's left edge, and the current cell left of its right-aligned text.
+    const auto looks = [&] {
+        const QImage image = grid->grab().toImage();
+        const QRect cell = grid->visualRect(grid->currentIndex()).translated(grid->viewport()->pos());
+        return std::pair{image.pixelColor(0, image.height() / 2), image.pixelColor(cell.left() + 3, cell.center().y())};
+    };
+    const struct
+    {
+        const char* focus;
+        bool focused;
+    } cases[] = {{"MSFlexGrid1", true}, {"Text19", false}, {"MSFlexGrid1", true}, {"Text20", false}};
+    for (const auto& c : cases) {
+        child<QWidget>(c.focus)->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        const auto [edge, cell] = looks();
+        EXPECT_EQ(near(edge), c.focused) << c.focus << " edge " << edge.name().toStdString();
+        EXPECT_EQ(near(cell), c.focused) << c.focus << " cell " << cell.name().toStdString();
+    }
+}
+
 // --- From the list window -------------------------------------------------------
 
 namespace {
@@ -616,6 +748,43 @@ void whenEntryOpens(std::function<void(EntryWindow&)> act)
 }
 
 } // namespace
+
+TEST_F(EntryFixture, HelpAskedForInTheEntryWindowOpensOverItAndEscClosesIt)
+{
+    records({shippable("K1")});
+    inst.writeFile(QStringLiteral("Help/H7120001.htm"),
+                   cp932::encode(u"<html><head><title>ヘルプ</title></head><body>出荷登録</body></html>"));
+    ListWindow list(inst.env);
+    list.setReportControl(&report);
+    list.show();
+    ASSERT_TRUE(loaded(list));
+    auto* grid = list.findChild<ListGrid*>(QStringLiteral("MSFlexGrid1_0"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(grid->model()->index(0, 0)).center());
+
+    QRect entryAt;
+    QRect helpAt;
+    bool active = false;
+    bool closedByEsc = false;
+    whenEntryOpens([&](EntryWindow& w) {
+        entryAt = w.geometry();
+        w.findChild<QAction*>(QStringLiteral("MnuMaru"))->trigger();
+        if (HelpViewer* viewer = list.helpViewer()) {
+            helpAt = viewer->geometry();
+            active = QTest::qWaitForWindowActive(viewer);
+            QPointer<HelpViewer> watch(viewer);
+            QTest::keyClick(viewer->focusWidget() ? viewer->focusWidget() : viewer, Qt::Key_Escape);
+            QTest::qWait(10);
+            closedByEsc = watch.isNull() || !watch->isVisible();
+        }
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    EXPECT_FALSE(entryAt.isEmpty());
+    EXPECT_EQ(helpAt, entryAt); // over the window that asked, not the list behind it
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(closedByEsc);
+}
 
 TEST_F(EntryFixture, TheListOpensTheEntryOfTheSelectedRowsAndReloadsAfter)
 {

@@ -96,6 +96,29 @@ TEST_F(PrintWindowFixture, ListsTheCompaniesOfTheFormatAndPrintsOne)
     EXPECT_FALSE(again.issued());
 }
 
+TEST_F(PrintWindowFixture, TheCompanyBoxesLookReadOnlyAndTakeNoTabStop)
+{
+    PrintSelectionWindow w(inst.env, Protocol::Eiaj, report);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* combo = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    combo->setCurrentIndex(1);
+    for (const char* name : {"Text1", "Text2", "Text3", "Text4"}) {
+        auto* box = w.findChild<QLineEdit*>(QLatin1String(name));
+        ASSERT_NE(box, nullptr) << name;
+        EXPECT_FALSE(box->text().isEmpty()) << name;
+        EXPECT_TRUE(box->isReadOnly()) << name;
+        EXPECT_FALSE(box->focusPolicy() & Qt::TabFocus) << name;
+        EXPECT_EQ(box->palette().color(QPalette::Base), w.palette().color(QPalette::Window)) << name;
+    }
+    // Tab goes from the company list straight on to the printer.
+    combo->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(combo, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("ComboPrinter"));
+}
+
 TEST_F(PrintWindowFixture, TheListWindowOffersPrintingOnlyWithAnEngine)
 {
     ListWindow w(inst.env);

@@ -49,7 +49,14 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, Protocol protocol, 
     for (int i = 0; i < 4; ++i) {
         m_text[i] = new QLineEdit(frame2);
         m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        // The boxes only show the chosen company: the read-only look (the
+        // window's colour) and no Tab stop; a click still puts the cursor in
+        // one to copy from it.
         m_text[i]->setReadOnly(true);
+        m_text[i]->setFocusPolicy(Qt::ClickFocus);
+        QPalette look = m_text[i]->palette();
+        look.setColor(QPalette::Base, look.color(QPalette::Window));
+        m_text[i]->setPalette(look);
         // Codes of 12 bytes, names of 50, shown whole.
         m_text[i]->setMinimumWidth(lineEditWidthForBytes(*m_text[i], i % 2 == 0 ? 12 : 50));
         form->addRow(QString::fromUtf16(captions[i]), m_text[i]);

@@ -3,6 +3,7 @@
 #include "TagGrid.h"
 
 #include "ui/ByteLimit.h"
+#include "ui/FormScrollArea.h"
 
 #include "shipment/EntryLimits.h"
 
@@ -190,20 +191,33 @@ void buildHeading(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
     layout->addLayout(heading);
 }
 
+// The frames of boxes and the tag grid, in a scroll area: where the screen
+// has not the room for the whole form, the form scrolls between the heading
+// and the buttons, which stay in sight.
 void buildForm(QDialog& window, QVBoxLayout* layout, Protocol format, EntryWidgets& widgets)
 {
-    auto* frame1 = new QGroupBox(&window);
+    auto* scroll = new FormScrollArea(&window);
+    scroll->setObjectName(QStringLiteral("FormScroll"));
+    // However small the window is made, a dozen lines of the form show.
+    scroll->setMinimumHeight(12 * window.fontMetrics().height());
+    auto* body = new QWidget(scroll);
+    body->setObjectName(QStringLiteral("FormBody"));
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(layout->spacing());
+
+    auto* frame1 = new QGroupBox(body);
     frame1->setObjectName(QStringLiteral("Frame1"));
     placeSection(frame1, EntrySection::Record, format, widgets);
-    layout->addWidget(frame1);
+    bodyLayout->addWidget(frame1);
 
     auto* middle = new QHBoxLayout;
-    auto* frame3 = new QGroupBox(QStringLiteral("受注データ"), &window);
+    auto* frame3 = new QGroupBox(QStringLiteral("受注データ"), body);
     frame3->setObjectName(QStringLiteral("Frame3"));
     placeSection(frame3, EntrySection::OrderData, format, widgets);
     middle->addWidget(frame3, 3);
 
-    auto* frame2 = new QGroupBox(QStringLiteral("出荷データ"), &window);
+    auto* frame2 = new QGroupBox(QStringLiteral("出荷データ"), body);
     frame2->setObjectName(QStringLiteral("Frame2"));
     auto* frame2Layout = new QVBoxLayout(frame2);
     auto* shipped = new QGroupBox(frame2);
@@ -217,7 +231,9 @@ void buildForm(QDialog& window, QVBoxLayout* layout, Protocol format, EntryWidge
     widgets.grid->setMinimumHeight(120);
     frame2Layout->addWidget(widgets.grid, 1);
     middle->addWidget(frame2, 2);
-    layout->addLayout(middle, 1);
+    bodyLayout->addLayout(middle, 1);
+    scroll->setWidget(body);
+    layout->addWidget(scroll, 1);
 
     for (auto it = widgets.texts.cbegin(); it != widgets.texts.cend(); ++it) {
         if (entryBox(it.key()).alignment == BoxAlignment::Right)
@@ -239,7 +255,10 @@ void buildButtons(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
     for (const auto& c : captions) {
         auto* b = new QPushButton(QString::fromUtf16(c.caption), &window);
         b->setObjectName(QStringLiteral("Command%1").arg(c.number));
-        b->setMinimumSize(88, 30);
+        // At least 88 pixels wide, and never narrower than the caption.
+        b->setMinimumHeight(30);
+        if (b->sizeHint().width() < 88)
+            b->setMinimumWidth(88);
         // No default button: Enter in a box never registers anything; a
         // button with the focus takes Enter itself (the window's key handling).
         b->setAutoDefault(false);

@@ -37,9 +37,9 @@ struct EntryWidgets
 };
 
 // Builds the entry window of `format` into `window`: the menus, the heading,
-// the boxes of the box table in their frames and tab order, the tag grid, the
-// buttons and the status line. Nothing is connected: the window wires what
-// it needs.
+// the boxes of the box table in their frames and tab order, the tag grid (the
+// frames and the grid in a scroll area), the buttons and the status line.
+// Nothing is connected: the window wires what it needs.
 EntryWidgets buildEntryWindow(QDialog& window, Protocol format);
 
 } // namespace plx

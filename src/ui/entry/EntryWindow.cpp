@@ -65,6 +65,9 @@ EntryWindow::EntryWindow(Environment& env, Protocol format, const EntryOpening& 
     connectWidgets();
     installKeys();
     Form_Load();
+    // The whole form where the screen has room for it, else as much as it
+    // has: the form scrolls.
+    fitToScreen(*this);
 }
 
 EntryWindow::~EntryWindow() = default;

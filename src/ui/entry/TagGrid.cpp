@@ -3,9 +3,11 @@
 #include "shipment/EntryFormats.h"
 #include "shipment/EntryLimits.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 
 namespace plx {
 
@@ -42,6 +44,7 @@ TagGrid::TagGrid(QWidget* parent) : QTableWidget(0, 2, parent)
     auto* delegate = new TagCellDelegate(this);
     setItemDelegate(delegate);
     connect(delegate, &TagCellDelegate::entered, this, [this] { advance(); });
+    showFocus(false);
 }
 
 void TagGrid::setRowTotal(int rows)
@@ -110,6 +113,46 @@ void TagGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableWidget::keyPressEvent(event);
+}
+
+void TagGrid::focusInEvent(QFocusEvent* event)
+{
+    QTableWidget::focusInEvent(event);
+    showFocus(true);
+}
+
+void TagGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableWidget::focusOutEvent(event);
+    // The cell's edit box has the focus: the grid is still where the clerk is.
+    showFocus(isAncestorOf(QApplication::focusWidget()));
+}
+
+void TagGrid::showFocus(bool focused)
+{
+    const QPalette app = QApplication::palette(this);
+    QPalette p = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Highlight,
+                   focused ? app.color(group, QPalette::Highlight) : app.color(group, QPalette::Midlight));
+        p.setColor(group, QPalette::HighlightedText,
+                   focused ? app.color(group, QPalette::HighlightedText) : app.color(group, QPalette::Text));
+    }
+    setPalette(p);
+    update();
+}
+
+bool TagGrid::event(QEvent* event)
+{
+    const bool done = QTableWidget::event(event);
+    // The frame round the headers and cells, over the style's own.
+    if (event->type() == QEvent::Paint && (hasFocus() || isAncestorOf(QApplication::focusWidget()))) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    return done;
 }
 
 QWidget* TagCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

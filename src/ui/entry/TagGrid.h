@@ -30,8 +30,16 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    // The grid looks focused while it has the focus: a frame and the current
+    // cell in the highlight colour; without the focus the current cell is
+    // shown in a quiet colour and the frame is the style's own.
+    void showFocus(bool focused);
+
     // From column 1 to column 2 of the row, from column 2 to column 1 of the
     // next row when there is one.
     void advance();

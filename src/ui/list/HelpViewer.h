@@ -7,7 +7,7 @@ class QTextBrowser;
 namespace plx {
 
 // The help page viewer: a window of its own showing a local HTML page written
-// in CP932, which can be placed, brought to the front and closed.
+// in CP932, which can be placed, brought to the front and closed (Esc closes it).
 class HelpViewer : public QWidget
 {
     Q_OBJECT
@@ -17,6 +17,9 @@ public:
     // Shows the page; false when it cannot be read.
     bool navigate(const QString& path);
     const QString& currentPage() const { return m_page; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTextBrowser* m_browser;

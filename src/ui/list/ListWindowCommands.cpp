@@ -20,6 +20,7 @@
 #include "core/MessageCatalog.h"
 #include "list/ListCommands.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
@@ -89,7 +90,7 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
             EntryWindow window(m_env, protocol, opening, m_report, this);
             window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
             if (window.opened()) {
-                window.adjustSize();
+                // The window has sized itself to its screen.
                 moveToCentre(m_env, window);
                 window.exec();
             }
@@ -201,20 +202,25 @@ void ListWindow::MnuHelp_Click()
 void ListWindow::IENavigate(const QString& path)
 {
     runTrapped(m_env, QStringLiteral("IEﾅﾋﾞｹﾞｰﾄ/"), [&] {
-        if (!m_help) {
-            if (!QFileInfo::exists(path)) {
-                ShowMessage(m_env, 30);
-                return;
-            }
-            m_help = new HelpViewer(this);
-            m_help->setGeometry(geometry());
-            m_help->show();
-            if (!m_help->navigate(path))
-                throw RuntimeFailure(QStringLiteral("ヘルプを開けません。(%1)").arg(path));
+        // The viewer belongs to the window that asked for it: over a modal
+        // window (an entry window, the company window) it is that window's,
+        // so that it is shown over it and takes keys and clicks while the
+        // window waits.
+        QWidget* asker = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+        if (!m_help && !QFileInfo::exists(path)) {
+            ShowMessage(m_env, 30);
             return;
+        }
+        if (!m_help || m_help->parentWidget() != asker) {
+            if (!m_help)
+                m_help = new HelpViewer(asker);
+            else
+                m_help->setParent(asker, m_help->windowFlags());
+            m_help->setGeometry(asker->geometry());
         }
         if (!m_help->navigate(path))
             throw RuntimeFailure(QStringLiteral("ヘルプを開けません。(%1)").arg(path));
+        m_help->show();
         m_help->raise();
         m_help->activateWindow();
     });
