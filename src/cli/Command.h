@@ -17,6 +17,9 @@ public:
     virtual ~Command() = default;
     virtual QString name() const = 0;
     virtual QString description() const = 0;
+    // The usage line after "usage: plx90-cli ", printed by `COMMAND --help`
+    // and above a usage error.
+    virtual QString usage() const = 0;
     // `arguments` starts with the program name, then the subcommand's own
     // arguments. Returns the exit code.
     virtual int execute(const QStringList& arguments) = 0;

@@ -28,8 +28,6 @@ protected:
     // `what` says what the format chooses ("records", "the list", …).
     explicit FormatCommand(const QString& what) : m_protocol(what) {}
 
-    // The usage line after "usage: plx90-cli ".
-    virtual QString usage() const = 0;
     // The command's own options.
     virtual void addOptions(QCommandLineParser&) {}
     // Whether the parsed arguments are a valid call beyond the format (by

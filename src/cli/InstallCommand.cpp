@@ -13,8 +13,6 @@ namespace plx::cli {
 int InstallCommand::execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(description());
-    parser.addHelpOption();
     const QCommandLineOption base(QStringLiteral("base"), QStringLiteral("base folder"), QStringLiteral("DIR"));
     const QCommandLineOption apUse(QStringLiteral("ap-use"), QStringLiteral("EIAJ, KORVAN or ALL"),
                                    QStringLiteral("USE"), QStringLiteral("ALL"));
@@ -22,8 +20,8 @@ int InstallCommand::execute(const QStringList& arguments)
     const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("add demo companies and delivery records"));
     parser.addOptions({base, apUse, force, demo});
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty() || !parser.isSet(base)) {
-        std::fprintf(stderr, "%s\nusage: plx90-cli install --base DIR [--ap-use EIAJ|KORVAN|ALL] [--force] [--demo]\n",
-                     parser.errorText().toUtf8().constData());
+        std::fprintf(stderr, "%s\nusage: plx90-cli %s\n", parser.errorText().toUtf8().constData(),
+                     usage().toUtf8().constData());
         return kExitUsage;
     }
     const QString use = parser.value(apUse);

@@ -10,6 +10,10 @@ class InstallCommand : public Command
 public:
     QString name() const override { return QStringLiteral("install"); }
     QString description() const override { return QStringLiteral("set up an installation below a base folder"); }
+    QString usage() const override
+    {
+        return QStringLiteral("install --base DIR [--ap-use EIAJ|KORVAN|ALL] [--force] [--demo]");
+    }
     int execute(const QStringList& arguments) override;
 };
 

@@ -230,12 +230,34 @@ void Installer::writeSetting(const QString& name, const QString& value, bool alw
         throw RuntimeFailure(name + QLatin1Char('/') + Registry::regErrorText(rc));
 }
 
+void Installer::refuseToRepoint(const QString& base)
+{
+    QString current;
+    const qint32 rc = m_registry.regGetValue(kRegistryKey, QStringLiteral("InstallBasePath"), current);
+    if (rc != RegOk)
+        throw RuntimeFailure(QStringLiteral("InstallBasePath/") + Registry::regErrorText(rc));
+    // The stored base may end in a separator, as start-up allows.
+    QString stored = current;
+    while (stored.size() > 1 && (stored.endsWith(QLatin1Char('/')) || stored.endsWith(QLatin1Char('\\'))))
+        stored.chop(1);
+    if (m_options.force || stored.isEmpty() || QDir::cleanPath(QDir(stored).absolutePath()) == QDir::cleanPath(base))
+        return;
+    // The settings name another installation, whose data the clerks work on:
+    // turning them to a new one is a choice the caller makes with --force.
+    throw RuntimeFailure(QStringLiteral("設定は既に別のインストール先を指しています: %1\n"
+                                        "（設定ファイル %2）\n"
+                                        "%3 に切り替えるには --force を付けてください"
+                                        "（既存のファイルと設定は上書きされます）。")
+                             .arg(current, m_registry.filePath(), base));
+}
+
 bool Installer::run()
 {
     try {
         if (m_options.base.isEmpty())
             throw RuntimeFailure(QStringLiteral("インストール先のフォルダを指定してください。"));
         const QString base = QDir(m_options.base).absolutePath();
+        refuseToRepoint(base);
         const QString root = base + QStringLiteral("/Plx90We");
         for (const char* folder : {"Prg", "Usr", "Log", "Dust", "Sample", "Help"}) {
             const QString path = root + QLatin1Char('/') + QLatin1String(folder);

@@ -14,7 +14,8 @@ class Registry;
 // program reads, and the data files made from the UTF-8 sources of data/ (message
 // catalogue, code table, sample companies and help page written in CP932, the
 // sample layouts as they are); with `demo` also a few ordering companies and
-// delivery records to try the program on. Existing data files and settings are kept unless `force`.
+// delivery records to try the program on. Existing data files and settings are kept unless `force`;
+// settings that already name another base are not turned to this one unless `force`.
 class Installer
 {
 public:
@@ -53,6 +54,8 @@ public:
 private:
     void writeDataFile(const QString& path, const QByteArray& bytes);
     void writeSetting(const QString& name, const QString& value, bool always = false);
+    // Throws, naming the current base, when the settings name another base and `force` is not given.
+    void refuseToRepoint(const QString& base);
 
     Registry& m_registry;
     Options m_options;

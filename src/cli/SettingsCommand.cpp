@@ -89,7 +89,7 @@ int SettingsCommand::execute(const QStringList& arguments)
     const bool get = args.size() == 2 && args[0] == QLatin1String("get");
     const bool set = args.size() == 3 && args[0] == QLatin1String("set");
     if (!get && !set) {
-        std::fprintf(stderr, "usage: plx90-cli settings get NAME | settings set NAME VALUE\n");
+        std::fprintf(stderr, "usage: plx90-cli %s\n", usage().toUtf8().constData());
         return kExitUsage;
     }
     Registry registry(Registry::defaultFilePath());

@@ -10,6 +10,7 @@ class SettingsCommand : public Command
 public:
     QString name() const override { return QStringLiteral("settings"); }
     QString description() const override { return QStringLiteral("read or write one setting"); }
+    QString usage() const override { return QStringLiteral("settings get NAME | settings set NAME VALUE"); }
     int execute(const QStringList& arguments) override;
 };
 

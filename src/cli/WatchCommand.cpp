@@ -167,11 +167,19 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     // A batch that a killed watch left in the middle is settled first.
     WatchJournal::Recovery recovery;
     runTrapped(env, QStringLiteral("監視開始/"), [&] { recovery = watch.journal().recover(); });
-    watch.log(QStringLiteral("監視開始 %1 (処理ﾓｰﾄﾞ %2, 待ち時間 %3秒, 処理済ﾌｧｲﾙ %4)")
-                  .arg(fsname::displayCp932(folder))
-                  .arg(makeMode)
-                  .arg(seconds(parser))
-                  .arg(settings.moveFiles ? QStringLiteral("Dustへ移動") : QStringLiteral("移動しない")));
+    const auto started = [&](const QString& shownFolder) {
+        return QStringLiteral("監視開始 %1 (処理ﾓｰﾄﾞ %2, 待ち時間 %3秒, 処理済ﾌｧｲﾙ %4)")
+            .arg(shownFolder)
+            .arg(makeMode)
+            .arg(seconds(parser))
+            .arg(settings.moveFiles ? QStringLiteral("Dustへ移動") : QStringLiteral("移動しない"));
+    };
+    watch.log(started(fsname::displayCp932(folder)));
+    // The same on standard output, with the format and the settings file: a
+    // watch run by systemd shows in the journal that it is alive, and on what.
+    out(env.clock->now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QLatin1Char('\t') +
+        started(fsname::display(folder)) +
+        QStringLiteral(" [%1] 設定 %2").arg(protocolName(format), env.registry->filePath()));
     if (recovery.state == WatchJournal::Recovery::State::Completed) {
         BatchReport report;
         report.at = env.clock->now();

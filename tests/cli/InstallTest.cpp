@@ -269,3 +269,44 @@ TEST(InstallData, CompaniesKeepTheRecordRules)
     }
     EXPECT_EQ(outputKinds, (QSet<QString>{"1", "2", "3"}));
 }
+
+// Settings that name an installation are not turned to another base by a
+// second install unless --force; the refusal names the base in use.
+TEST(Install, RefusesToTurnSettingsToAnotherBaseWithoutForce)
+{
+    QTemporaryDir dir;
+    const QString registry = dir.filePath(QStringLiteral("registry.ini"));
+    const QString first = dir.filePath(QStringLiteral("first"));
+    const QString other = dir.filePath(QStringLiteral("other"));
+    ASSERT_EQ(runCli(registry, {"install", "--base", first}).exitCode, 0);
+
+    struct Case
+    {
+        QStringList args;
+        int exitCode;
+        QString baseAfter;
+    };
+    const QList<Case> cases = {
+        {{"install", "--base", other}, 1, first},
+        {{"install", "--base", other, "--ap-use", "EIAJ", "--demo"}, 1, first},
+        {{"install", "--base", first + QStringLiteral("/")}, 0, first},
+        {{"install", "--base", other, "--force"}, 0, other},
+        {{"install", "--base", first}, 1, other},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const QString before = runCli(registry, {"settings", "get", "InstallBasePath"}).out.trimmed();
+        const bool otherExisted = QFile::exists(other);
+        const CliResult run = runCli(registry, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_EQ(runCli(registry, {"settings", "get", "InstallBasePath"}).out, c.baseAfter + QLatin1Char('\n'));
+        if (c.exitCode == 1) {
+            EXPECT_TRUE(run.err.contains(QStringLiteral("別のインストール先を指しています: ") + before))
+                << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(QStringLiteral("--force"))) << run.err.toStdString();
+            EXPECT_EQ(run.out, QString());
+            EXPECT_EQ(QFile::exists(other), otherExisted) << "nothing is made below a refused base";
+            EXPECT_EQ(runCli(registry, {"settings", "get", "ApUse"}).out, QStringLiteral("ALL\n"));
+        }
+    }
+}

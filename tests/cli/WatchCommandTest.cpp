@@ -207,7 +207,14 @@ TEST(Watch, TakesEachFileOnceWhenCompleteAndSetsRefusedOnesAside)
         EXPECT_TRUE(time.match(line[0].section(QLatin1Char('\t'), 0, 0)).hasMatch()) << line[0].toStdString();
         EXPECT_EQ(line[0].section(QLatin1Char('\t'), 1), desk.imp.inPath(name) + says);
     }
-    EXPECT_EQ(run.out.count(QLatin1Char('\n')), 5) << run.out.toStdString();
+    // Above them, the line that tells the watch started: folder, format, settings file.
+    const QString first = run.out.section(QLatin1Char('\n'), 0, 0);
+    EXPECT_TRUE(time.match(first.section(QLatin1Char('\t'), 0, 0)).hasMatch()) << first.toStdString();
+    EXPECT_TRUE(
+        first.section(QLatin1Char('\t'), 1).startsWith(QStringLiteral("監視開始 ") + desk.in() + QStringLiteral(" (")))
+        << first.toStdString();
+    EXPECT_TRUE(first.endsWith(QStringLiteral(" [EIAJ] 設定 ") + desk.registry())) << first.toStdString();
+    EXPECT_EQ(run.out.count(QLatin1Char('\n')), 6) << run.out.toStdString();
 
     // The run log: a summary per batch with its time, five files in all.
     int files = 0;
@@ -608,7 +615,7 @@ TEST(Watch, NamesThatAreNotUtf8AreTakenAndShown)
     const CliResult run = watch.stop();
     EXPECT_EQ(desk.keys(), (QStringList{"N-1", "N-2", "N-3", "N-4", "N-5"}));
     // One line per file, the error count kept.
-    EXPECT_EQ(run.out.count(QLatin1Char('\n')), imported.size() + rejected.size()) << run.out.toStdString();
+    EXPECT_EQ(run.out.count(QLatin1Char('\n')), 1 + imported.size() + rejected.size()) << run.out.toStdString();
     QList<QByteArray> dust;
     for (const Case& c : imported) {
         SCOPED_TRACE(c.shown.toStdString());

@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <utility>
 
 using namespace plx;
@@ -20,21 +22,52 @@ namespace {
 struct Outcome
 {
     int exitCode = -1;
-    QString out;
+    QString out; // with standard error, unless asked apart
+    QString err;
 };
 
-Outcome run(const QString& program, const QStringList& args, const QString& registry = {})
+Outcome run(const QString& program, const QStringList& args, const QString& registry = {}, bool errApart = false)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!registry.isEmpty())
         env.insert(QStringLiteral("PLX90_REGISTRY"), registry);
     p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
+    if (!errApart)
+        p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
     if (!p.waitForFinished(300000))
-        return {-1, program + QStringLiteral(": ") + p.errorString()};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
+        return {-1, program + QStringLiteral(": ") + p.errorString(), {}};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            errApart ? QString::fromUtf8(p.readAllStandardError()) : QString()};
+}
+
+bool have(const char* tool)
+{
+    if (!QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+        return true;
+    std::printf("%s is not installed (scripts/install-deps installs it): its check is left out\n", tool);
+    return false;
+}
+
+// What bash completion offers for a command line whose last word is being typed.
+QStringList completions(const QString& script, const QStringList& words)
+{
+    const QString line = words.join(QLatin1Char(' '));
+    const Outcome bash =
+        run(QStringLiteral("bash"),
+            QStringList{"-c",
+                        "source /usr/share/bash-completion/bash_completion && source \"$1\" && shift && "
+                        "COMP_WORDS=(\"$@\") && COMP_CWORD=$(($# - 1)) && COMP_LINE=\"$*\" && "
+                        "COMP_POINT=${#COMP_LINE} && _plx90_cli plx90-cli \"${COMP_WORDS[COMP_CWORD]}\" "
+                        "\"${COMP_WORDS[COMP_CWORD-1]}\"; printf '%s\\n' \"${COMPREPLY[@]}\"",
+                        "bash", script} +
+                words,
+            {}, true);
+    EXPECT_EQ(bash.exitCode, 0) << line.toStdString() << bash.err.toStdString();
+    QStringList offered = bash.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    offered.sort();
+    return offered;
 }
 
 QByteArray readFile(const QString& path)
@@ -80,8 +113,99 @@ TEST(Package, UnpackedIntoAScratchRootItInstallsFromItsOwnData)
     EXPECT_TRUE(desktop.contains("\nExec=plx90\n")) << desktop.toStdString();
     EXPECT_TRUE(desktop.contains("\nIcon=plx90\n")) << desktop.toStdString();
     EXPECT_EQ(QImage(usr + QStringLiteral("/share/icons/hicolor/256x256/apps/plx90.png")).size(), QSize(256, 256));
-    EXPECT_TRUE(readFile(usr + QStringLiteral("/lib/systemd/user/plx90-watch@.service"))
-                    .contains("ExecStart=/usr/bin/plx90-cli watch --%i"));
+    const QByteArray unit = readFile(usr + QStringLiteral("/lib/systemd/user/plx90-watch@.service"));
+    EXPECT_TRUE(unit.contains("\nExecStart=/usr/bin/plx90-cli watch --%i\n")) << unit.toStdString();
+    // The settings file is the one plx90-cli finds for the user, not a fixed one.
+    EXPECT_FALSE(unit.contains("\nEnvironment=PLX90_REGISTRY")) << unit.toStdString();
+    const Outcome recommends = run(QStringLiteral("dpkg-deb"), {"--field", deb, "Recommends"});
+    EXPECT_EQ(recommends.out.trimmed(), QStringLiteral("xdg-utils"));
+
+    // What Debian expects beside the programs: the licence, the changelog of a
+    // native package, the manual pages, the user's README.
+    const QString doc = usr + QStringLiteral("/share/doc/plx90");
+    const QByteArray copyright = readFile(doc + QStringLiteral("/copyright"));
+    EXPECT_TRUE(copyright.startsWith("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"));
+    EXPECT_TRUE(copyright.contains("\nLicense: MIT\n Permission is hereby granted")) << copyright.toStdString();
+    const Outcome changelog = run(QStringLiteral("gzip"), {"-dc", doc + QStringLiteral("/changelog.gz")});
+    EXPECT_TRUE(changelog.out.startsWith(QStringLiteral("plx90 (1.0.0) unstable; urgency=medium\n")))
+        << changelog.out.toStdString();
+    EXPECT_TRUE(readFile(doc + QStringLiteral("/README.md")).contains("systemctl --user enable --now plx90-watch@"));
+    for (const char* page : {"plx90.1.gz", "plx90-cli.1.gz"}) {
+        SCOPED_TRACE(page);
+        const QString path = usr + QStringLiteral("/share/man/man1/") + QLatin1String(page);
+        if (!have("man")) {
+            EXPECT_TRUE(QFile::exists(path));
+            continue;
+        }
+        const Outcome man = run(QStringLiteral("man"), {"--warnings", "-P", "cat", "-l", path}, {}, true);
+        EXPECT_EQ(man.exitCode, 0) << man.err.toStdString();
+        EXPECT_EQ(man.err, QString());
+        for (const char* section : {"NAME", "SYNOPSIS", "EXIT STATUS", "ENVIRONMENT", "FILES", "EXAMPLES"})
+            EXPECT_TRUE(man.out.contains(QLatin1String("\n") + QLatin1String(section) + QLatin1String("\n")))
+                << section;
+        for (const char* variable : {"PLX90_REGISTRY", "XDG_CONFIG_HOME"})
+            EXPECT_TRUE(man.out.contains(QLatin1String(variable))) << variable;
+    }
+
+    // The desktop entry and the software centres' metadata validate.
+    if (have("desktop-file-validate")) {
+        const Outcome valid =
+            run(QStringLiteral("desktop-file-validate"), {usr + QStringLiteral("/share/applications/plx90.desktop")});
+        EXPECT_EQ(valid.exitCode, 0) << valid.out.toStdString();
+        EXPECT_EQ(valid.out, QString());
+    }
+    const QStringList metainfo =
+        QDir(usr + QStringLiteral("/share/metainfo")).entryList({QStringLiteral("*.metainfo.xml")}, QDir::Files);
+    ASSERT_EQ(metainfo.size(), 1);
+    EXPECT_TRUE(readFile(usr + QStringLiteral("/share/metainfo/") + metainfo.first())
+                    .contains("<launchable type=\"desktop-id\">plx90.desktop</launchable>"));
+    if (have("appstreamcli")) {
+        const Outcome valid =
+            run(QStringLiteral("appstreamcli"),
+                {"validate", "--no-net", usr + QStringLiteral("/share/metainfo/") + metainfo.first()});
+        EXPECT_EQ(valid.exitCode, 0) << valid.out.toStdString();
+    }
+
+    // The completion offers the commands, a command's options and --eiaj|--korvan.
+    const QString completion = usr + QStringLiteral("/share/bash-completion/completions/plx90-cli");
+    if (QFile::exists(QStringLiteral("/usr/share/bash-completion/bash_completion"))) {
+        EXPECT_EQ(completions(completion, {"plx90-cli", ""}),
+                  QStringList({"--help", "--version", "company", "delete", "help", "import", "install", "list", "print",
+                               "search", "settings", "ship", "watch"}));
+        EXPECT_EQ(completions(completion, {"plx90-cli", "watch", "--"}),
+                  QStringList({"--eiaj", "--help", "--interval", "--korvan", "--mode"}));
+        EXPECT_EQ(completions(completion, {"plx90-cli", "install", "--ap-use", ""}),
+                  QStringList({"ALL", "EIAJ", "KORVAN"}));
+    } else {
+        std::printf("bash-completion is not installed: the completion's check is left out\n");
+        EXPECT_TRUE(QFile::exists(completion));
+    }
+
+    // lintian finds no error and no warning in the package.
+    if (have("lintian")) {
+        const Outcome lintian = run(QStringLiteral("lintian"), {"--fail-on", "error,warning", deb}, {}, true);
+        EXPECT_EQ(lintian.exitCode, 0) << lintian.out.toStdString() << lintian.err.toStdString();
+        for (const QString& line : lintian.out.split(QLatin1Char('\n')))
+            EXPECT_FALSE(line.startsWith(QStringLiteral("E: ")) || line.startsWith(QStringLiteral("W: ")))
+                << line.toStdString();
+    }
+
+#if PLX90_OPTIMISED_BUILD
+    // An optimised build carries the hardening: stack canaries, checked
+    // functions, a read-only relocation table bound at start.
+    if (have("readelf")) {
+        for (const char* program : {"plx90", "plx90-cli"}) {
+            SCOPED_TRACE(program);
+            const QString path = usr + QStringLiteral("/bin/") + QLatin1String(program);
+            const Outcome dynamic = run(QStringLiteral("readelf"), {"-dW", path});
+            EXPECT_TRUE(dynamic.out.contains(QStringLiteral("BIND_NOW"))) << dynamic.out.toStdString();
+            EXPECT_TRUE(run(QStringLiteral("readelf"), {"-lW", path}).out.contains(QStringLiteral("GNU_RELRO")));
+            const Outcome symbols = run(QStringLiteral("readelf"), {"--dyn-syms", "-W", path});
+            EXPECT_TRUE(symbols.out.contains(QStringLiteral("__stack_chk_fail")));
+            EXPECT_TRUE(symbols.out.contains(QRegularExpression(QStringLiteral("__\\w+_chk\\b"))));
+        }
+    }
+#endif
 
     // The installer takes its sources from the package's data folder: a line
     // added there reaches the installation.

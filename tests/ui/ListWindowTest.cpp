@@ -630,5 +630,7 @@ TEST(VersionWindow, ShowsTheStoredVersionOrNothing)
     inst.setSetting(QStringLiteral("ExcurrentVersion"), QStringLiteral("1.00"));
     VersionWindow w(inst.env);
     EXPECT_EQ(w.versionText(), QStringLiteral("Ver. 1.00"));
+    // Beside it, the version of the build, as --version prints it.
+    EXPECT_EQ(w.programVersionText(), QStringLiteral("(plx90 " PLX90_VERSION ")"));
     EXPECT_TRUE(inst.dialogs.shown.isEmpty());
 }

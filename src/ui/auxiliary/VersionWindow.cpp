@@ -5,10 +5,12 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
+#include "core/ProgramVersion.h"
 #include "core/Registry.h"
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -42,6 +44,8 @@ VersionWindow::VersionWindow(Environment& env, QWidget* parent)
     title->setFont(big);
     m_version = new QLabel(this);
     m_version->setObjectName(QStringLiteral("lblVersion"));
+    m_programVersion = new QLabel(QStringLiteral("(") + programVersionLine() + QStringLiteral(")"), this);
+    m_programVersion->setObjectName(QStringLiteral("lblProgramVersion"));
     auto* description = new QLabel(QStringLiteral("EIAJ・KORVAN 注文データから納品書と荷札を発行します。"), this);
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
@@ -53,7 +57,11 @@ VersionWindow::VersionWindow(Environment& env, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     layout->addWidget(title, 0, 1);
-    layout->addWidget(m_version, 1, 1);
+    auto* versions = new QHBoxLayout;
+    versions->addWidget(m_version);
+    versions->addWidget(m_programVersion);
+    versions->addStretch(1);
+    layout->addLayout(versions, 1, 1);
     layout->addWidget(description, 2, 1);
     layout->addWidget(ok, 3, 1, Qt::AlignRight);
     layout->setRowStretch(2, 1);
@@ -72,6 +80,11 @@ VersionWindow::VersionWindow(Environment& env, QWidget* parent)
 QString VersionWindow::versionText() const
 {
     return m_version->text();
+}
+
+QString VersionWindow::programVersionText() const
+{
+    return m_programVersion->text();
 }
 
 } // namespace plx

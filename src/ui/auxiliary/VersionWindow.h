@@ -10,7 +10,8 @@ namespace plx {
 
 struct Environment;
 
-// Ver情報: the product title and the version text kept in the settings.
+// Ver情報: the product title, the version text kept in the settings and, beside
+// it, the version of the programs (what --version prints).
 class VersionWindow : public QDialog
 {
     Q_OBJECT
@@ -21,11 +22,13 @@ public:
     static void showOver(Environment& env, QWidget* parent);
 
     QString versionText() const;
+    QString programVersionText() const;
 
 private:
     // The window's log label while it is open; the opener's afterwards.
     LogLabelScope m_logLabels;
     QLabel* m_version;
+    QLabel* m_programVersion;
 };
 
 } // namespace plx
