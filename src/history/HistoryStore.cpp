@@ -98,11 +98,13 @@ HistoryStore::Opening HistoryStore::open()
     try {
         m_db->open(m_path, true);
         m_db->setBusyTimeout(kBusyMilliseconds);
-        // A file that is not a database fails here, on its first page.
-        m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON");
+        // A file that is not a database fails here, on its first page; one
+        // found damaged or of another schema is judged before anything
+        // (the journal mode included) is written to it.
         if (existed)
             checkSchema();
-        else
+        m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON");
+        if (!existed)
             createSchema();
         return existed ? Opening::Opened : Opening::Created;
     } catch (const sqlite::Error& e) {
