@@ -37,7 +37,7 @@ CREATE TABLE documents (
     pdf_path TEXT NOT NULL,
     page INTEGER NOT NULL,              -- first page of the document; 0 unknown
     data_lines BLOB NOT NULL,           -- the report's data lines, CP932
-    expected BLOB NOT NULL,             -- the record once marked, time stamp blank
+    expected BLOB NOT NULL,             -- the record once marked, time stamp blank (qCompress)
     protocol TEXT NOT NULL,
     orderer_code TEXT NOT NULL,
     supplier_code TEXT NOT NULL,
@@ -208,6 +208,9 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
 {
     const qint64 givenRun = run.id;
     try {
+        // The pending documents must be on the disk before the data file is
+        // marked: this commit waits for it.
+        m_db->exec("PRAGMA synchronous = FULL");
         sqlite::Transaction transaction(*m_db);
         if (run.id == 0) {
             sqlite::Statement insertRun(*m_db, "INSERT INTO runs (started_at, protocol, user, host, printer, state) "
@@ -246,7 +249,7 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
                 .bind(5, d.pdfPath)
                 .bind(6, qint64(d.page))
                 .bindBlob(7, d.dataLines)
-                .bindBlob(8, d.expected)
+                .bindBlob(8, qCompress(d.expected))
                 .bind(9, protocolName(d.protocol));
             int i = 9;
             for (const QString* text :
@@ -275,6 +278,9 @@ void HistoryStore::finishRun(qint64 runId)
 void HistoryStore::commit(qint64 runId, const QList<qint64>& documentIds)
 {
     try {
+        // A commit lost with the power is settled by the data file at the next
+        // start, as after a kill: it need not wait for the disk.
+        m_db->exec("PRAGMA synchronous = NORMAL");
         sqlite::Transaction transaction(*m_db);
         sqlite::Statement committed(*m_db, "UPDATE documents SET state = 'committed' WHERE id = ?");
         for (qint64 id : documentIds)
@@ -323,7 +329,7 @@ int HistoryStore::settle(Protocol protocol, const std::function<bool(const QByte
                 *m_db, "SELECT id, run_id, expected FROM documents WHERE state = 'pending' AND protocol = ?");
             pending.bind(1, protocolName(protocol));
             while (pending.step()) {
-                judged.append({pending.integer(0), issued(comparable(pending.blob(2)))});
+                judged.append({pending.integer(0), issued(comparable(qUncompress(pending.blob(2))))});
                 runs.insert(pending.integer(1));
             }
         }
@@ -381,7 +387,7 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
             d.pdfPath = select.text(c++);
             d.page = int(select.integer(c++));
             d.dataLines = select.blob(c++);
-            d.expected = select.blob(c++);
+            d.expected = qUncompress(select.blob(c++));
             d.protocol = query.protocol;
             for (QString* text :
                  {&d.ordererCode, &d.supplierCode, &d.ordererName, &d.supplierName, &d.deliveryKey, &d.orderNo,

@@ -99,6 +99,9 @@ void settleHistory(Environment& env, HistoryStore& history, Protocol protocol)
 
 void settleHistoryAtStart(Environment& env)
 {
+    // No history yet: nothing is pending. The first print run begins it.
+    if (!QFileInfo::exists(env.paths.historyPath))
+        return;
     std::unique_ptr<HistoryStore> history;
     for (Protocol protocol : kProtocols) {
         if (!servesProtocol(env, protocol))

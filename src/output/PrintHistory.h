@@ -33,8 +33,8 @@ void settleHistory(Environment& env, HistoryStore& history, Protocol protocol);
 
 // At a program's start: settles the history for each format the installation
 // serves whose data file no other program holds (one that does is in a run,
-// which settles it itself). A history that cannot be opened is left for the
-// next print run to tell.
+// which settles it itself). A missing history is left for the first print
+// run to begin; one that cannot be opened for the next print run to tell.
 void settleHistoryAtStart(Environment& env);
 
 // The history of one print run, written around the marking of each group.
