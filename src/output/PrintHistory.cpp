@@ -44,6 +44,17 @@ QSet<QByteArray> liveRecords(const QString& dataPath, Protocol protocol)
     return out;
 }
 
+// A damaged history set aside: the message names its whole path, the log
+// (whose lines are short) its new name first, beside the history.
+void tellSetAside(Environment& env, const HistoryStore& store)
+{
+    reportAndGoOn(
+        env,
+        QStringLiteral("発行履歴が壊れているため、%1 に退避して新しい履歴を作成しました。")
+            .arg(QDir::toNativeSeparators(store.asidePath())),
+        QStringLiteral("発行履歴/%1 に退避しました。%2").arg(QFileInfo(store.asidePath()).fileName(), store.damage()));
+}
+
 bool servesProtocol(const Environment& env, Protocol protocol)
 {
     return !((protocol == Protocol::Eiaj && env.apUse == QLatin1String("KORVAN")) ||
@@ -73,10 +84,7 @@ std::unique_ptr<HistoryStore> openHistory(Environment& env)
         logAndGoOn(env, QStringLiteral("発行履歴/履歴ﾌｧｲﾙがないため新しく作成しました。(%1)")
                             .arg(QDir::toNativeSeparators(env.paths.historyPath)));
     } else if (how == HistoryStore::Opening::SetAside) {
-        const QString aside = QDir::toNativeSeparators(store->asidePath());
-        reportAndGoOn(env,
-                      QStringLiteral("発行履歴が壊れているため、%1 に退避して新しい履歴を作成しました。").arg(aside),
-                      QStringLiteral("発行履歴/履歴ﾌｧｲﾙを退避しました。(%1: %2)").arg(aside, store->damage()));
+        tellSetAside(env, *store);
     }
     return store;
 }
@@ -198,10 +206,7 @@ QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument d
     }
     if (!m_store->asidePath().isEmpty()) {
         // The file was found damaged while writing: set aside and begun anew.
-        const QString aside = QDir::toNativeSeparators(m_store->asidePath());
-        reportAndGoOn(m_env,
-                      QStringLiteral("発行履歴が壊れているため、%1 に退避して新しい履歴を作成しました。").arg(aside),
-                      QStringLiteral("発行履歴/履歴ﾌｧｲﾙを退避しました。(%1: %2)").arg(aside, m_store->damage()));
+        tellSetAside(m_env, *m_store);
         m_store->open(); // clears the notice; the new file is sound
     }
     QList<qint64> ids;

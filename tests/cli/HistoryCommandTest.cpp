@@ -5,6 +5,7 @@
 #include "support/CliRunner.h"
 #include "support/RecordBuilders.h"
 
+#include "core/text/Cp932.h"
 #include "history/HistoryStore.h"
 #include "output/DocumentData.h"
 #include "output/OutputSelection.h"
@@ -135,6 +136,26 @@ TEST(HistoryCommand, ShowsWhatAPrintIssuedAndKeepsItAfterDeletion)
         EXPECT_TRUE(pdfs.contains(c[15])) << c[15].toStdString();
         EXPECT_GE(c[16].toInt(), 1);
     }
+    // The page is where the document begins: its key is printed there and
+    // not on the page before.
+    const auto pageText = [](const QString& pdf, int page) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+        text.waitForFinished(60000);
+        return QString::fromUtf8(text.readAllStandardOutput());
+    };
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const QStringList c = rows[i].split(QLatin1Char('\t'));
+        const int page = c[16].toInt();
+        EXPECT_TRUE(pageText(c[15], page).contains(c[5])) << c[5].toStdString() << " page " << page;
+        if (page > 1) {
+            EXPECT_FALSE(pageText(c[15], page - 1).contains(c[5])) << c[5].toStdString() << " page " << page;
+        }
+    }
+    // The log tells that the history was begun.
+    const QString log = cp932::decode(readAll(in.base + QStringLiteral("/Plx90We/Log/Deliv.log")));
+    EXPECT_TRUE(log.contains(QStringLiteral("履歴ﾌｧｲﾙがないため新しく作成しました"))) << log.toStdString();
+
     // The conditions, against the rows they must give.
     const QStringList first = rows.value(1).split(QLatin1Char('\t'));
     const QString shipDate = first[14];
@@ -203,6 +224,7 @@ TEST(HistoryCommand, ADamagedHistoryIsSetAsideAndThePrintGoesOn)
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(readAll(in.usr() + aside.first()), QByteArray(4096, 'z'));
     EXPECT_TRUE(print.err.contains(aside.first())) << print.err.toStdString();
+    EXPECT_TRUE(cp932::decode(readAll(in.base + QStringLiteral("/Plx90We/Log/Deliv.log"))).contains(aside.first()));
     EXPECT_GT(runCli(in.registry, {"history", "--eiaj"}).out.count(QLatin1Char('\n')), 1);
 }
 
