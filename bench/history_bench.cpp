@@ -166,16 +166,21 @@ int main(int argc, char* argv[])
         plx::HistoryStore replay(dir.path() + QStringLiteral("/replay%1.db").arg(run));
         replay.open();
         plx::HistoryRun again;
+        double pendingSeconds = 0;
+        QElapsedTimer step;
         t.start();
         for (qsizetype at = 0; at < issued.size(); at += kPerCompany) {
             QList<plx::HistoryDocument> group = issued.mid(at, kPerCompany);
+            step.start();
             replay.addPending(again, group);
+            pendingSeconds += step.nsecsElapsed() / 1e9;
             QList<qint64> ids;
             for (const plx::HistoryDocument& d : group)
                 ids.append(d.id);
             replay.commit(again.id, ids);
         }
         const double historySeconds = t.nsecsElapsed() / 1e9;
+        std::printf("  pending writes %.3f s, commits %.3f s\n", pendingSeconds, historySeconds - pendingSeconds);
         std::printf("run %d: %.2f s, %lld documents, history %.3f s (%.1f %% of the run), %.0f bytes per document\n",
                     run, runSeconds, static_cast<long long>(issued.size()), historySeconds,
                     100.0 * historySeconds / (runSeconds - historySeconds), double(grown) / double(issued.size()));

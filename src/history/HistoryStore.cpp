@@ -36,7 +36,7 @@ CREATE TABLE documents (
     layout_hash TEXT NOT NULL REFERENCES layouts (hash),
     pdf_path TEXT NOT NULL,
     page INTEGER NOT NULL,              -- first page of the document; 0 unknown
-    data_lines BLOB NOT NULL,           -- the report's data lines, CP932
+    data_lines BLOB NOT NULL,           -- the report's data lines, CP932 (qCompress)
     expected BLOB NOT NULL,             -- the record once marked, time stamp blank (qCompress)
     protocol TEXT NOT NULL,
     orderer_code TEXT NOT NULL,
@@ -235,8 +235,14 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
                    "ship_date, delivery_date, tax_class, taxation_class) VALUES (?, 'pending', ?, ?, ?, ?, ?, ?, ?, "
                    "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         QSet<QByteArray> layoutsWritten;
+        QByteArray lastLayout; // the documents of a group share their layout's bytes
+        QByteArray lastHash;
         for (HistoryDocument& d : documents) {
-            d.layoutHash = QCryptographicHash::hash(d.layout, QCryptographicHash::Sha256).toHex();
+            if (lastHash.isEmpty() || !d.layout.isSharedWith(lastLayout)) {
+                lastLayout = d.layout;
+                lastHash = QCryptographicHash::hash(d.layout, QCryptographicHash::Sha256).toHex();
+            }
+            d.layoutHash = lastHash;
             if (!layoutsWritten.contains(d.layoutHash)) {
                 layoutsWritten.insert(d.layoutHash);
                 insertLayout.bind(1, QString::fromLatin1(d.layoutHash)).bind(2, d.layoutName).bindBlob(3, d.layout);
@@ -248,8 +254,8 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
                 .bind(4, QString::fromLatin1(d.layoutHash))
                 .bind(5, d.pdfPath)
                 .bind(6, qint64(d.page))
-                .bindBlob(7, d.dataLines)
-                .bindBlob(8, qCompress(d.expected))
+                .bindBlob(7, qCompress(d.dataLines, 1))
+                .bindBlob(8, qCompress(d.expected, 1))
                 .bind(9, protocolName(d.protocol));
             int i = 9;
             for (const QString* text :
@@ -386,7 +392,7 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
             d.layoutHash = select.text(c++).toLatin1();
             d.pdfPath = select.text(c++);
             d.page = int(select.integer(c++));
-            d.dataLines = select.blob(c++);
+            d.dataLines = qUncompress(select.blob(c++));
             d.expected = qUncompress(select.blob(c++));
             d.protocol = query.protocol;
             for (QString* text :
