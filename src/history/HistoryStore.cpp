@@ -132,6 +132,11 @@ void HistoryStore::beginNew()
     }
 }
 
+bool HistoryStore::isReadOnly() const
+{
+    return m_db->isOpen() && m_db->isReadOnly();
+}
+
 void HistoryStore::createSchema()
 {
     sqlite::Transaction transaction(*m_db);

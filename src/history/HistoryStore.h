@@ -122,6 +122,8 @@ public:
     // created at all.
     Opening open();
     const QString& path() const { return m_path; }
+    // The file is open for reading only: this account may not write it.
+    bool isReadOnly() const;
     // The damaged file's new name after Opening::SetAside (or a write that
     // found the file damaged and began a new one), and why it was set aside.
     const QString& asidePath() const { return m_asidePath; }

@@ -72,6 +72,11 @@ qint64 Database::lastInsertId() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
+bool Database::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_db, "main") == 1;
+}
+
 void Database::setBusyTimeout(int milliseconds)
 {
     check(sqlite3_busy_timeout(m_db, milliseconds));

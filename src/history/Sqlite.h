@@ -47,6 +47,8 @@ public:
     // The first column of the first row of `sql` as text (empty when none).
     QString scalar(const char* sql);
     qint64 lastInsertId() const;
+    // The file could be opened for reading only (this account may not write it).
+    bool isReadOnly() const;
     void setBusyTimeout(int milliseconds);
     // Throws Error for result code `rc` when it is not OK (or DONE / ROW).
     void check(int rc) const;

@@ -79,7 +79,12 @@ std::unique_ptr<HistoryStore> openHistory(Environment& env)
         throw Refusal(QStringLiteral("発行履歴を開けません。(%1: %2)")
                           .arg(QDir::toNativeSeparators(env.paths.historyPath), e.description()));
     }
-    fileutil::shareWithFolder(env.paths.historyPath);
+    // The accounts that share an installation share its history, and SQLite's
+    // companion files beside it while it is open.
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        if (QFileInfo::exists(env.paths.historyPath + QLatin1String(suffix)))
+            fileutil::shareWithFolder(env.paths.historyPath + QLatin1String(suffix));
+    }
     if (how == HistoryStore::Opening::Created) {
         logAndGoOn(env, QStringLiteral("発行履歴/履歴ﾌｧｲﾙがないため新しく作成しました。(%1)")
                             .arg(QDir::toNativeSeparators(env.paths.historyPath)));
@@ -140,6 +145,9 @@ RunHistory::~RunHistory() = default;
 void RunHistory::open()
 {
     m_store = openHistory(m_env);
+    // Found before anything is printed, not at the first group's record.
+    if (m_store->isReadOnly())
+        throw Refusal(historyUnwritableText(m_store->path(), QStringLiteral("書き込みが許可されていません。")));
     settleHistory(m_env, *m_store, m_protocol);
 }
 
