@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <zlib.h>
+
 namespace plx {
 
 namespace {
@@ -69,6 +71,41 @@ CREATE INDEX documents_pending ON documents (run_id) WHERE state = 'pending';
 QString kindName(OutputDocument kind)
 {
     return kind == OutputDocument::Tag ? QStringLiteral("tag") : QStringLiteral("slip");
+}
+
+// Bytes as qCompress keeps them (their length, big-endian, then a zlib
+// stream), at zlib's fastest level through one stream kept for the thread: the
+// blobs are small and alike, and a new stream for each costs more than the
+// compression itself. qUncompress reads them back.
+QByteArray compact(const QByteArray& in)
+{
+    struct Stream
+    {
+        z_stream z{};
+        bool ok = deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+        ~Stream()
+        {
+            if (ok)
+                deflateEnd(&z);
+        }
+    };
+    thread_local Stream stream;
+    if (!stream.ok || deflateReset(&stream.z) != Z_OK)
+        return qCompress(in, 1);
+    const auto size = uLong(in.size());
+    QByteArray out(qsizetype(4 + deflateBound(&stream.z, size)), Qt::Uninitialized);
+    out[0] = char((size >> 24) & 0xff);
+    out[1] = char((size >> 16) & 0xff);
+    out[2] = char((size >> 8) & 0xff);
+    out[3] = char(size & 0xff);
+    stream.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+    stream.z.avail_in = uInt(size);
+    stream.z.next_out = reinterpret_cast<Bytef*>(out.data() + 4);
+    stream.z.avail_out = uInt(out.size() - 4);
+    if (deflate(&stream.z, Z_FINISH) != Z_STREAM_END)
+        return qCompress(in, 1);
+    out.resize(qsizetype(4 + stream.z.total_out));
+    return out;
 }
 
 HistoryError failure(const sqlite::Error& e)
@@ -259,8 +296,8 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
                 .bind(4, QString::fromLatin1(d.layoutHash))
                 .bind(5, d.pdfPath)
                 .bind(6, qint64(d.page))
-                .bindBlob(7, qCompress(d.dataLines, 1))
-                .bindBlob(8, qCompress(d.expected, 1))
+                .bindBlob(7, compact(d.dataLines))
+                .bindBlob(8, compact(d.expected))
                 .bind(9, protocolName(d.protocol));
             int i = 9;
             for (const QString* text :
@@ -412,6 +449,17 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
         throw failure(e);
     }
     return out;
+}
+
+QByteArray HistoryStore::layout(const QByteArray& hash)
+{
+    try {
+        sqlite::Statement select(*m_db, "SELECT content FROM layouts WHERE hash = ?");
+        select.bind(1, QString::fromLatin1(hash));
+        return select.step() ? select.blob(0) : QByteArray();
+    } catch (const sqlite::Error& e) {
+        throw failure(e);
+    }
 }
 
 int HistoryStore::documentCount(bool pending)

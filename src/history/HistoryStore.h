@@ -148,6 +148,9 @@ public:
 
     // Committed documents matching `query`, newest first.
     QList<HistoryDocument> find(const HistoryQuery& query);
+    // The layout content recorded under `hash` (a document's layoutHash);
+    // empty when none is.
+    QByteArray layout(const QByteArray& hash);
     // Every committed or pending document with its state, for checks.
     int documentCount(bool pending);
 

@@ -1,5 +1,6 @@
 #include "history/HistoryStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -223,6 +224,13 @@ TEST(HistoryStoreTest, LooksUpByConditionsNewestFirst)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(idsOf(store.find(c.query)), c.expected);
     }
+    // What a reprint needs comes back byte for byte.
+    const HistoryDocument back = store.find({}).first();
+    EXPECT_EQ(back.dataLines, document(QStringLiteral("K4"), QString()).dataLines);
+    EXPECT_EQ(back.expected, QByteArray("K4"));
+    EXPECT_EQ(store.layout(back.layoutHash), document(QStringLiteral("K4"), QString()).layout);
+    EXPECT_EQ(back.layoutHash,
+              QCryptographicHash::hash(store.layout(back.layoutHash), QCryptographicHash::Sha256).toHex());
 }
 
 // Settling: a pending document whose record the data file shows is kept and
