@@ -2,7 +2,7 @@
 // of 50 companies x 199 records (slip and one tag each), the bytes a document
 // takes, and a look-up by delivery key and a month's documents in a history
 // of N documents (default 100,000; --documents 1000000 for the full size,
-// about 3 GB of disk).
+// about 1.3 GB of disk in a temporary folder).
 //
 //   build-bench/bench/bench_history [--documents N]
 
