@@ -37,7 +37,7 @@ class YesDialogs : public plx::Dialogs
 public:
     short show(plx::MessageIcon, const QString&, plx::MessageButtons buttons, plx::DefaultButton) override
     {
-        return buttons == plx::MessageButtons::YesNo ? plx::kAnswerYes : plx::kAnswerOk;
+        return buttons == plx::MessageButtons::Ok ? plx::kAnswerOk : plx::kAnswerYes;
     }
 };
 

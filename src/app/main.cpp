@@ -5,6 +5,7 @@
 #include "core/ProgramVersion.h"
 #include "core/Registry.h"
 #include "core/StartUp.h"
+#include "output/PrintHistory.h"
 #include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
 #include "ui/KeyClicks.h"
@@ -96,6 +97,8 @@ int main(int argc, char* argv[])
             });
         };
         plx::StartUp(env, options);
+        // What a print run ended by a crash left pending is settled first.
+        plx::settleHistoryAtStart(env);
         plx::PdfReportEngine report(clock, plx::printerChoice::stored(env));
         plx::ListWindow window(env);
         window.setReportControl(&report);

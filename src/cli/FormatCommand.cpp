@@ -1,6 +1,7 @@
 #include "FormatCommand.h"
 
 #include "core/ErrorReport.h"
+#include "output/PrintHistory.h"
 #include "store/DeliveryMaintenance.h"
 
 #include <cstdio>
@@ -39,6 +40,9 @@ int FormatCommand::execute(const QStringList& arguments)
         return kExitFailed;
     if (convertsFirst() && !convertDataFile(session.env(), format))
         return kExitFailed;
+    // What a print run ended by a crash left pending in the history is
+    // settled by the data files before the command reads or changes them.
+    settleHistoryAtStart(session.env());
     return run(parser, session, format);
 }
 

@@ -1,5 +1,6 @@
 #include "CompanyCommand.h"
 #include "DeleteCommand.h"
+#include "HistoryCommand.h"
 #include "ImportCommand.h"
 #include "InstallCommand.h"
 #include "ListCommand.h"
@@ -38,6 +39,7 @@ int main(int argc, char* argv[])
     commands.push_back(std::make_unique<plx::cli::CompanyCommand>());
     commands.push_back(std::make_unique<plx::cli::DeleteCommand>());
     commands.push_back(std::make_unique<plx::cli::SearchCommand>());
+    commands.push_back(std::make_unique<plx::cli::HistoryCommand>());
     commands.push_back(std::make_unique<plx::cli::WatchCommand>());
 
     // The arguments as the bytes they are: a file name need not be UTF-8, and

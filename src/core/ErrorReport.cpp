@@ -153,14 +153,20 @@ void ReportError(Environment& env, const QString& message)
         env.closeHelpViewer();
 }
 
-void reportAndGoOn(Environment& env, const QString& text, const QString& logMessage)
+bool logAndGoOn(Environment& env, const QString& logMessage)
 {
     const short written = appendLogRecord(env, env.paths.logPath, env.logPointer, env.logCount, logMessage);
     if (written > 0) {
         env.logPointer = written;
         env.registry->regPutValue(kRegistryKey, QStringLiteral("LogPointer"), QString::number(env.logPointer));
     }
-    const QString shown = written > 0 ? text : text + QStringLiteral("\r\n（ログファイルに記録できませんでした。）");
+    return written > 0;
+}
+
+void reportAndGoOn(Environment& env, const QString& text, const QString& logMessage)
+{
+    const bool written = logAndGoOn(env, logMessage);
+    const QString shown = written ? text : text + QStringLiteral("\r\n（ログファイルに記録できませんでした。）");
     env.dialogs->show(MessageIcon::Exclamation, shown, MessageButtons::Ok, DefaultButton::First);
 }
 

@@ -71,6 +71,10 @@ void ReportError(Environment& env, const QString& message);
 // written the text shown says so.
 void reportAndGoOn(Environment& env, const QString& text, const QString& logMessage);
 
+// Appends `logMessage` to the ring log as reportAndGoOn does, showing nothing;
+// false when the log could not be written.
+bool logAndGoOn(Environment& env, const QString& logMessage);
+
 // Writes the log line of `message` (time, LogModule, LogOperation, message)
 // into the ring log at `logPath` as the record after `pointer` in a ring of
 // `count` records (record 1 when the log does not exist yet). Returns the

@@ -17,6 +17,7 @@ Paths Paths::build(const QString& base, const QString& apUse)
     p.workDelivPath = root + QStringLiteral("/Prg/W_Deliv.dat");
     p.dustFolder = root + QStringLiteral("/Dust/");
     p.custPath = root + QStringLiteral("/Usr/Cust.DAT");
+    p.historyPath = root + QStringLiteral("/Usr/History.db");
     p.sampleCustPath = root + QStringLiteral("/Sample/Cust.DAT");
     p.workCustPath = root + QStringLiteral("/Usr/W_Cust.DAT");
     p.helpPagePath = root + QStringLiteral("/Help/H7120001.htm");

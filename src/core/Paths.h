@@ -27,6 +27,8 @@ struct Paths
     QString logPath;
     QString errListPath;
     QString dustFolder;
+    // The history of issued documents (an SQLite file), beside Cust.DAT.
+    QString historyPath;
 
     // Paths below `base` (no trailing separator). The slip and tag output data
     // files follow `apUse`: "EIAJ" and "ALL" take the E_ files, anything else K_.

@@ -119,6 +119,16 @@ void OutputSelection::select(bool marked, const QString& filterOrderer, const QS
 
 void OutputSelection::update(int n, UpdateMode mode)
 {
+    writeUpdate(planUpdate(n, mode));
+}
+
+void OutputSelection::writeUpdate(QList<std::pair<int, DeliveryRecord>> records)
+{
+    m_store.overwrite(std::move(records));
+}
+
+QList<std::pair<int, DeliveryRecord>> OutputSelection::planUpdate(int n, UpdateMode mode)
+{
     const bool slips = m_document == OutputDocument::Slip;
     DeliveryStore& store = m_store;
     if (!store.isOpen())
@@ -154,7 +164,7 @@ void OutputSelection::update(int n, UpdateMode mode)
         r.setText(DeliveryField::TagIssued, after->tagIssued);
         changed.append({number, std::move(r)});
     }
-    store.overwrite(std::move(changed));
+    return changed;
 }
 
 } // namespace plx

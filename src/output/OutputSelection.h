@@ -66,6 +66,11 @@ public:
     // RuntimeFailure, or Refusal (message 10) when a record is no longer the one
     // selected.
     void update(int n, UpdateMode mode);
+    // The two halves of update(): the records of group n as `mode` leaves
+    // them (those it changes, with their numbers; not yet stamped), and their
+    // writing. Between the two the print run records what it issued.
+    QList<std::pair<int, DeliveryRecord>> planUpdate(int n, UpdateMode mode);
+    void writeUpdate(QList<std::pair<int, DeliveryRecord>> records);
 
     // The lock the print run holds on the data file from the selection to the
     // last update (see RecordFile).

@@ -1,6 +1,7 @@
 #include "PrintRun.h"
 
 #include "DocumentData.h"
+#include "PrintHistory.h"
 #include "PrinterChoice.h"
 
 #include "core/Clock.h"
@@ -98,6 +99,7 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
     }
 
     QByteArray data;
+    int lines = 0; // lines of `data`
     bool asked = false;
     CustRecord company;
     const int items = group.extractCount();
@@ -134,20 +136,27 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
                 return told(GroupPrint::Result::NotPrinted);
             }
         }
+        PrintedRecord printedRecord{group.records.value(r), {}, lines};
         if (slips) {
-            data += csvLine(slipColumns(record, company, codes));
-            continue;
+            printedRecord.lines = csvLine(slipColumns(record, company, codes));
+            ++lines;
+        } else {
+            // One line per tag; the tag number runs on across the record's lines.
+            const int total = tagTotalOf(record);
+            int running = 0;
+            for (int line = 1; line <= DeliveryRecord::kTagLineCount; ++line) {
+                const std::optional<int> count = record.tagLineTags(line);
+                if (!count)
+                    break;
+                for (int i = 1; i <= *count; ++i) {
+                    printedRecord.lines += csvLine(tagColumns(record, company, codes, line, ++running, total));
+                    ++lines;
+                }
+            }
         }
-        // One line per tag; the tag number runs on across the record's lines.
-        const int total = tagTotalOf(record);
-        int running = 0;
-        for (int line = 1; line <= DeliveryRecord::kTagLineCount; ++line) {
-            const std::optional<int> count = record.tagLineTags(line);
-            if (!count)
-                break;
-            for (int i = 1; i <= *count; ++i)
-                data += csvLine(tagColumns(record, company, codes, line, ++running, total));
-        }
+        data += printedRecord.lines;
+        if (!printedRecord.lines.isEmpty())
+            done.records.append(std::move(printedRecord));
     }
     // The data file of the format printed, whatever list a window shows.
     const QString dataPath = slips ? Paths::dcsvPathFor(m_env.paths.usrFolder, m_protocol)
@@ -199,6 +208,10 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
     }
     last.outcome = PrintedGroup::Outcome::Issued;
     last.pdfPath = pdf;
+    done.layoutPath = layout;
+    done.documentsPerSheet = m_report.documentsPerSheet(layout);
+    done.ordererName = company.text(CustField::OrdererName).trimmed();
+    done.supplierName = company.text(CustField::SupplierName).trimmed();
     return told(GroupPrint::Result::Printed);
 }
 
@@ -332,6 +345,15 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
         return result;
     }
     DocumentOutput output(env, protocol, report);
+    // The history is taken after the data file (the lock order), and what an
+    // interrupted run left in it is settled before anything is printed.
+    RunHistory history(env, protocol, output.started());
+    if (!runTrapped(env, QStringLiteral("発行履歴/"), [&] { history.open(); })) {
+        result.stopped = true;
+        if (progress)
+            progress->finished();
+        return result;
+    }
     const auto finish = [&] {
         result.missingPrinter = output.missingPrinter();
         result.printer = result.missingPrinter.isEmpty() ? report.printerName().trimmed() : QString();
@@ -385,8 +407,33 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
                 mode = cancelled ? UpdateMode::MarkedCancelled : UpdateMode::MarkedPrinted;
             else if (cancelled)
                 continue;
-            stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"),
-                               [&] { selection.update(n, mode); });
+            // Two steps, as the data file and the history cannot commit
+            // together: the documents go into the history as pending before
+            // any record is marked, and are committed once the records are.
+            // A run ended in between is settled by the data file at the next
+            // start (settleHistory).
+            bool historyRefused = false;
+            stop = !runTrapped(
+                env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"), [&] {
+                    QList<std::pair<int, DeliveryRecord>> plan = selection.planUpdate(n, mode);
+                    QList<qint64> pending;
+                    if (!cancelled) {
+                        historyRefused = true;
+                        const QString printer =
+                            output.missingPrinter().isEmpty() ? report.printerName().trimmed() : QString();
+                        pending = history.addPending(printed, document, plan, printer);
+                        historyRefused = false;
+                    }
+                    try {
+                        selection.writeUpdate(std::move(plan));
+                    } catch (const Refusal&) {
+                        history.discard(pending);
+                        throw;
+                    }
+                    history.commit(pending);
+                });
+            if (stop && historyRefused && printed.group)
+                result.groups.last().outcome = PrintedGroup::Outcome::Failed;
             if (!stop && !cancelled)
                 result.issued = true;
             if (stop && !cancelled && printed.group)

@@ -46,6 +46,14 @@ struct CompanyIssue
 // last line (trailing blanks aside) is the end-of-file mark "%%EOF".
 bool isWholePdf(const QString& path);
 
+// One record's document in a printed group: its slip, or its tags.
+struct PrintedRecord
+{
+    int number = 0;    // the record's number in the data file
+    QByteArray lines;  // its lines of the slip or tag data file, as written
+    int firstLine = 0; // 0-based line of the data file where they begin
+};
+
 // What printing one company group did.
 struct GroupPrint
 {
@@ -61,6 +69,12 @@ struct GroupPrint
     bool stopsRun = false;
     // The group as the clerk is told of it, once its question was asked.
     std::optional<PrintedGroup> group;
+    // What a printed group printed, for the history of issued documents.
+    QList<PrintedRecord> records;
+    QString layoutPath;
+    int documentsPerSheet = 0; // 0: the layout did not tell
+    QString ordererName;       // the company's names as its record holds them
+    QString supplierName;
 
     bool marksIssued() const { return result == Result::Printed || result == Result::NothingToPrint; }
 };
@@ -86,6 +100,8 @@ public:
     // The printer the report engine names but this system does not have; the
     // check runs once, before the first question, and the prints go to PDF only.
     const QString& missingPrinter() const { return m_missingPrinter; }
+    // When the run started (in its PDFs' names).
+    const QDateTime& started() const { return m_started; }
 
 private:
     GroupPrint print(const OutputSelection& selection, int n, OutputDocument document);

@@ -102,7 +102,7 @@ TEST(Package, UnpackedIntoAScratchRootItInstallsFromItsOwnData)
     const Outcome depends = run(QStringLiteral("dpkg-deb"), {"--field", deb, "Depends"});
     ASSERT_EQ(depends.exitCode, 0) << depends.out.toStdString();
     for (const char* package : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6printsupport6", "libzint",
-                                "fonts-ipafont-gothic", "qt6-translations-l10n"})
+                                "libsqlite3-0", "fonts-ipafont-gothic", "qt6-translations-l10n"})
         EXPECT_TRUE(depends.out.contains(QLatin1String(package))) << package << " not in " << depends.out.toStdString();
 
     const QString root = dir.filePath(QStringLiteral("root"));

@@ -1,0 +1,230 @@
+// The history of issued documents: what recording adds to a normal print run
+// of 50 companies x 199 records (slip and one tag each), the bytes a document
+// takes, and a look-up by delivery key and a month's documents in a history
+// of N documents (default 100,000; --documents 1000000 for the full size,
+// about 1.3 GB of disk in a temporary folder).
+//
+//   build-bench/bench/bench_history [--documents N]
+
+#include "cli/Installer.h"
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "core/Environment.h"
+#include "core/ProcessSettings.h"
+#include "core/Registry.h"
+#include "core/StartUp.h"
+#include "history/HistoryStore.h"
+#include "output/PrintRun.h"
+#include "report/PdfReportEngine.h"
+#include "report/ReportApplication.h"
+#include "store/CustRecord.h"
+#include "store/DeliveryRecord.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+class YesDialogs : public plx::Dialogs
+{
+public:
+    short show(plx::MessageIcon icon, const QString& text, plx::MessageButtons buttons, plx::DefaultButton) override
+    {
+        if (icon != plx::MessageIcon::Question)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+        return buttons == plx::MessageButtons::Ok ? plx::kAnswerOk : plx::kAnswerYes;
+    }
+};
+
+constexpr int kCompanies = 50;
+constexpr int kPerCompany = 199;
+
+QByteArray companies()
+{
+    QByteArray out;
+    for (int c = 0; c < kCompanies; ++c) {
+        plx::CustRecord r;
+        r.setProtocolByte('1');
+        r.setText(plx::CustField::OrdererCode, QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
+        r.setText(plx::CustField::SupplierCode, u"M40217");
+        r.setText(plx::CustField::OrdererName, QStringLiteral("株式会社北斗星電機 第%1工場").arg(c + 1));
+        r.setText(plx::CustField::SupplierName, u"株式会社メリディア電子");
+        r.setText(plx::CustField::KanjiUse, u"1");
+        r.setText(plx::CustField::OutputKind, u"3");
+        r.setText(plx::CustField::SlipFormFile, u"E_Slip.agr");
+        r.setText(plx::CustField::TagFormFile, u"E_Tag.agr");
+        r.setText(plx::CustField::SlipBarcodeDigits, u"20");
+        r.setText(plx::CustField::TagBarcodeDigits, u"20");
+        out += r.bytes();
+    }
+    return out;
+}
+
+QByteArray records(int run)
+{
+    QByteArray data;
+    for (int i = 0; i < kPerCompany; ++i) {
+        for (int c = 0; c < kCompanies; ++c) {
+            plx::DeliveryRecord r;
+            r.setKind('1');
+            r.setText(plx::DeliveryField::OrdererCode, QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
+            r.setText(plx::DeliveryField::SupplierCode, u"M40217");
+            r.setText(plx::DeliveryField::DeliveryKeyNo,
+                      QStringLiteral("K%1%2%3").arg(run).arg(c).arg(i, 6, 10, QLatin1Char('0')));
+            r.setText(plx::DeliveryField::Status, u"1");
+            r.setText(plx::DeliveryField::SlipIssued, u"0");
+            r.setText(plx::DeliveryField::TagIssued, u"0");
+            r.setText(plx::DeliveryField::OrderNo, QStringLiteral("PO-%1").arg(i));
+            r.setText(plx::DeliveryField::ItemCode, u"RK73H1JTTD1002F");
+            r.setText(plx::DeliveryField::ItemNameKanji, u"チップ抵抗　１０ｋΩ");
+            r.setText(plx::DeliveryField::ShipQty, u"000001000.000");
+            r.setText(plx::DeliveryField::UnitPrice, u"00000000001.500");
+            r.setText(plx::DeliveryField::AmountExclTax, u"0000001500");
+            r.setText(plx::DeliveryField::TaxAmount, u"0000000150");
+            r.setText(plx::DeliveryField::AmountInclTax, u"0000001650");
+            r.setText(plx::DeliveryField::DueDate, u"20261224");
+            r.setText(plx::DeliveryField::ShipDate, u"20261207");
+            r.setText(plx::DeliveryField::Currency, u"JPY");
+            r.setText(plx::DeliveryField::PriceDisplayClass, u"2");
+            r.clearTagLines();
+            r.setTagLine(1, u"000001000.000", u"01");
+            data += r.bytes();
+        }
+    }
+    return data;
+}
+
+qint64 sizeWithWal(const QString& path)
+{
+    return QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    plx::applyProcessSettings();
+    const auto app = plx::report::makePrintingApplication(argc, argv);
+    int documents = 100000;
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args[1] == QStringLiteral("--documents")) {
+        documents = args[2].toInt();
+    } else if (args.size() != 1) {
+        std::fprintf(stderr, "usage: bench_history [--documents N]\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    plx::Registry registry(dir.path() + QStringLiteral("/registry.ini"));
+    plx::Installer installer(registry, {dir.path(), QStringLiteral("EIAJ"), true, true, false});
+    if (!installer.run())
+        return 1;
+    YesDialogs dialogs;
+    plx::SystemClock clock;
+    plx::Environment env(dialogs, clock, registry);
+    plx::StartUp(env, {false});
+    QFile cust(env.paths.custPath);
+    cust.open(QIODevice::WriteOnly);
+    cust.write(companies());
+    cust.close();
+
+    // 1. The print run as the desk runs it, twice: the history's share of it
+    // is the time of the same documents written again in the same groups.
+    const QString printFolder = plx::PdfReportEngine::printFolder(env.paths.slipListPath(1));
+    std::printf("print run of %d companies x %d records (slip and tag each)\n", kCompanies, kPerCompany);
+    for (int run = 1; run <= 2; ++run) {
+        QFile file(env.paths.eDelivPath);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(records(run));
+        file.close();
+        QDir(printFolder).removeRecursively();
+        const qint64 sizeBefore = sizeWithWal(env.paths.historyPath);
+        plx::PdfReportEngine engine(clock);
+        QElapsedTimer t;
+        t.start();
+        const plx::PrintRunResult result = plx::runNormalPrint(env, plx::Protocol::Eiaj, engine);
+        if (!result.issued) {
+            std::fprintf(stderr, "the run issued nothing: %s\n", qPrintable(result.summaryLines().join(u'\n')));
+            return 1;
+        }
+        const double runSeconds = t.nsecsElapsed() / 1e9;
+
+        plx::HistoryStore history(env.paths.historyPath);
+        history.open();
+        plx::HistoryQuery all;
+        QList<plx::HistoryDocument> issued = history.find(all);
+        issued.resize(std::min<qsizetype>(issued.size(), 2 * kCompanies * kPerCompany));
+        const qint64 grown = sizeWithWal(env.paths.historyPath) - sizeBefore;
+
+        // The same documents again, one transaction and commit per group.
+        plx::HistoryStore replay(dir.path() + QStringLiteral("/replay%1.db").arg(run));
+        replay.open();
+        plx::HistoryRun again;
+        double pendingSeconds = 0;
+        QElapsedTimer step;
+        t.start();
+        for (qsizetype at = 0; at < issued.size(); at += kPerCompany) {
+            QList<plx::HistoryDocument> group = issued.mid(at, kPerCompany);
+            step.start();
+            replay.addPending(again, group);
+            pendingSeconds += step.nsecsElapsed() / 1e9;
+            QList<qint64> ids;
+            for (const plx::HistoryDocument& d : group)
+                ids.append(d.id);
+            replay.commit(again.id, ids);
+        }
+        const double historySeconds = t.nsecsElapsed() / 1e9;
+        std::printf("  pending writes %.3f s, commits %.3f s\n", pendingSeconds, historySeconds - pendingSeconds);
+        std::printf("run %d: %.2f s, %lld documents, history %.3f s (%.1f %% of the run), %.0f bytes per document\n",
+                    run, runSeconds, static_cast<long long>(issued.size()), historySeconds,
+                    100.0 * historySeconds / (runSeconds - historySeconds), double(grown) / double(issued.size()));
+    }
+
+    // 2. Look-ups in a history of `documents` documents.
+    plx::HistoryStore big(dir.path() + QStringLiteral("/big.db"));
+    big.open();
+    plx::HistoryStore source(env.paths.historyPath);
+    source.open();
+    const plx::HistoryDocument model = source.find({}).value(0);
+    QElapsedTimer t;
+    t.start();
+    constexpr int kBatch = 5000;
+    for (int at = 0; at < documents; at += kBatch) {
+        QList<plx::HistoryDocument> batch;
+        for (int i = at; i < std::min(documents, at + kBatch); ++i) {
+            plx::HistoryDocument d = model;
+            d.deliveryKey = QStringLiteral("B%1").arg(i, 9, 10, QLatin1Char('0'));
+            d.ordererCode = QStringLiteral("C%1").arg(i % kCompanies, 5, 10, QLatin1Char('0'));
+            // Spread over three years of ship dates.
+            d.shipDate = QDate(2024, 1, 1).addDays(i % 1095).toString(QStringLiteral("yyyyMMdd"));
+            batch.append(d);
+        }
+        plx::HistoryRun run;
+        big.addPending(run, batch);
+        QList<qint64> ids;
+        for (const plx::HistoryDocument& d : batch)
+            ids.append(d.id);
+        big.commit(run.id, ids);
+    }
+    std::printf("history of %d documents: written in %.1f s, %.0f bytes per document\n", documents,
+                t.nsecsElapsed() / 1e9, double(sizeWithWal(dir.path() + QStringLiteral("/big.db"))) / documents);
+    plx::HistoryQuery byKey;
+    byKey.deliveryKey = QStringLiteral("B%1").arg(documents / 2, 9, 10, QLatin1Char('0'));
+    t.start();
+    const qsizetype keyFound = big.find(byKey).size();
+    std::printf("look-up by key: %lld found in %.2f ms\n", static_cast<long long>(keyFound), t.nsecsElapsed() / 1e6);
+    plx::HistoryQuery month;
+    month.fromShipDate = QStringLiteral("20251201");
+    month.toShipDate = QStringLiteral("20251231");
+    t.start();
+    const qsizetype monthFound = big.find(month).size();
+    std::printf("a month by ship date: %lld found in %.2f ms\n", static_cast<long long>(monthFound),
+                t.nsecsElapsed() / 1e6);
+    return 0;
+}
