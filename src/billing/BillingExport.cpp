@@ -66,7 +66,7 @@ QList<Row> rowsOf(const QList<CompanyBilling>& companies)
             const bool yen = l.currency == kYen;
             rows.append({{text(l.ordererCode), text(l.supplierCode), text(l.ordererName), date(l.shipDate),
                           text(l.deliveryKeyNo), text(l.orderNo), text(l.itemCode), text(l.itemName),
-                          number(l.quantity, kQuantityPlaces), text(l.unit), number(l.unitPrice, kPricePlaces),
+                          number(l.quantity, kQuantityPlaces), number(l.unitPrice, kPricePlaces),
                           number(l.amount, kAmountPlaces, yen), number(l.tax, kAmountPlaces, yen),
                           number(l.amountWithTax, kAmountPlaces, yen), text(l.currency), text(l.consumptionTaxClass),
                           text(l.taxationClass), text(l.taxRate)},
@@ -76,7 +76,7 @@ QList<Row> rowsOf(const QList<CompanyBilling>& companies)
             const bool yen = t.currency == kYen;
             rows.append({{text(company.ordererCode), text(company.supplierCode), text(company.ordererName), Cell{},
                           text(QStringLiteral("合計（%1件）").arg(t.lines)), Cell{}, Cell{}, Cell{}, Cell{}, Cell{},
-                          Cell{}, number(t.amount, kAmountPlaces, yen), number(t.tax, kAmountPlaces, yen),
+                          number(t.amount, kAmountPlaces, yen), number(t.tax, kAmountPlaces, yen),
                           number(t.amountWithTax, kAmountPlaces, yen), text(t.currency), text(t.consumptionTaxClass),
                           text(t.taxationClass), text(t.taxRate)},
                          true});
@@ -214,9 +214,39 @@ QStringList billingHeading()
     return {QStringLiteral("発注者ｺｰﾄﾞ"), QStringLiteral("受注者ｺｰﾄﾞ"), QStringLiteral("発注者名称"),
             QStringLiteral("出荷日"),     QStringLiteral("納品ｷｰ番号"), QStringLiteral("注文番号"),
             QStringLiteral("品名ｺｰﾄﾞ"),   QStringLiteral("品名"),       QStringLiteral("納入数量"),
-            QStringLiteral("単位"),       QStringLiteral("単価"),       QStringLiteral("税抜額"),
-            QStringLiteral("税額"),       QStringLiteral("税込額"),     QStringLiteral("通貨"),
-            QStringLiteral("消費税区分"), QStringLiteral("課税区分"),   QStringLiteral("税率")};
+            QStringLiteral("単価"),       QStringLiteral("税抜額"),     QStringLiteral("税額"),
+            QStringLiteral("税込額"),     QStringLiteral("通貨"),       QStringLiteral("消費税区分"),
+            QStringLiteral("課税区分"),   QStringLiteral("税率")};
+}
+
+QList<BillingLine> billingLinesOf(const QList<HistoryDocument>& documents)
+{
+    const auto number = [](const QString& text) { return Decimal::parse(text).value_or(Decimal()); };
+    QList<BillingLine> lines;
+    for (const HistoryDocument& d : documents) {
+        if (d.kind != OutputDocument::Slip)
+            continue;
+        BillingLine l;
+        l.ordererCode = d.ordererCode;
+        l.supplierCode = d.supplierCode;
+        l.ordererName = d.ordererName;
+        l.shipDate = d.shipDate;
+        l.deliveryKeyNo = d.deliveryKey;
+        l.orderNo = d.orderNo;
+        l.itemCode = d.itemCode;
+        l.itemName = d.itemName;
+        l.quantity = number(d.shipQty);
+        l.unitPrice = number(d.unitPrice);
+        l.amount = number(d.amount);
+        l.tax = number(d.tax);
+        l.amountWithTax = number(d.amountWithTax);
+        l.currency = d.currency.trimmed().isEmpty() ? kYen : d.currency.trimmed().toUpper();
+        l.consumptionTaxClass = d.taxClassName;
+        l.taxationClass = d.taxationClassName;
+        l.taxRate = d.taxRate;
+        lines.append(std::move(l));
+    }
+    return lines;
 }
 
 QList<CompanyBilling> groupBilling(QList<BillingLine> lines)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/text/Decimal.h"
+#include "history/HistoryStore.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +20,6 @@ struct BillingLine
     QString itemCode;
     QString itemName;
     Decimal quantity;
-    QString unit;
     Decimal unitPrice;
     Decimal amount;              // without tax
     Decimal tax;                 // consumption tax
@@ -53,6 +53,11 @@ struct CompanyBilling
     QList<BillingLine> lines;
     QList<BillingTotal> totals; // in the order their class first appears
 };
+
+// The billing lines of issued documents: one per slip (a document that is
+// only tags bills nothing), with the amounts, names and rate it was printed
+// with. A blank currency is yen ("JPY").
+QList<BillingLine> billingLinesOf(const QList<HistoryDocument>& documents);
 
 // Groups the lines by company (ordering and supplier code, in code order), each
 // company's lines by ship date and delivery key, and adds the totals exactly.

@@ -33,7 +33,7 @@ QString cell(QString text)
 
 } // namespace
 
-QString HistoryCommand::parseDate(const QString& text)
+QString HistoryLookupCommand::parseDate(const QString& text)
 {
     static const QRegularExpression shape(QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})$"));
     const QRegularExpressionMatch m = shape.match(text.trimmed());
@@ -46,19 +46,19 @@ QString HistoryCommand::parseDate(const QString& text)
     return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")) : QString();
 }
 
-QString HistoryCommand::usage() const
+QString HistoryLookupCommand::usage() const
 {
     return QStringLiteral("history --eiaj|--korvan [--from DATE] [--to DATE] [--orderer CODE --supplier CODE] "
                           "[--key K] [--order-no X] [--item I]");
 }
 
-void HistoryCommand::addOptions(QCommandLineParser& parser)
+void HistoryLookupCommand::addOptions(QCommandLineParser& parser)
 {
     m_company.addTo(parser);
     parser.addOptions({m_from, m_to, m_key, m_orderNo, m_item});
 }
 
-bool HistoryCommand::accepts(const QCommandLineParser& parser, QString& why)
+bool HistoryLookupCommand::accepts(const QCommandLineParser& parser, QString& why)
 {
     for (const QCommandLineOption* option : {&m_from, &m_to}) {
         if (parser.isSet(*option) && parseDate(parser.value(*option)).isEmpty()) {
@@ -70,7 +70,7 @@ bool HistoryCommand::accepts(const QCommandLineParser& parser, QString& why)
     return FormatCommand::accepts(parser, why) && m_company.valid(parser);
 }
 
-int HistoryCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
+int HistoryLookupCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
     env.logModule = QStringLiteral("発行履歴");

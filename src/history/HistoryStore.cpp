@@ -58,7 +58,10 @@ CREATE TABLE documents (
     ship_date TEXT NOT NULL,            -- YYYYMMDD
     delivery_date TEXT NOT NULL,        -- YYYYMMDD
     tax_class TEXT NOT NULL,
-    taxation_class TEXT NOT NULL
+    taxation_class TEXT NOT NULL,
+    tax_class_name TEXT NOT NULL,       -- the code table's names and rate when printed
+    taxation_class_name TEXT NOT NULL,
+    tax_rate TEXT NOT NULL              -- percent, a decimal text
 );
 CREATE INDEX documents_by_ship_date ON documents (protocol, ship_date);
 CREATE INDEX documents_by_key ON documents (delivery_key);
@@ -271,11 +274,13 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
         sqlite::Statement insertLayout(*m_db,
                                        "INSERT OR IGNORE INTO layouts (hash, file_name, content) VALUES (?, ?, ?)");
         sqlite::Statement insertDocument(
-            *m_db, "INSERT INTO documents (run_id, state, kind, layout_name, layout_hash, pdf_path, page, data_lines, "
-                   "expected, protocol, orderer_code, supplier_code, orderer_name, supplier_name, delivery_key, "
-                   "order_no, item_code, item_name, ship_qty, unit_price, amount, tax, amount_with_tax, currency, "
-                   "ship_date, delivery_date, tax_class, taxation_class) VALUES (?, 'pending', ?, ?, ?, ?, ?, ?, ?, "
-                   "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            *m_db,
+            "INSERT INTO documents (run_id, state, kind, layout_name, layout_hash, pdf_path, page, data_lines, "
+            "expected, protocol, orderer_code, supplier_code, orderer_name, supplier_name, delivery_key, "
+            "order_no, item_code, item_name, ship_qty, unit_price, amount, tax, amount_with_tax, currency, "
+            "ship_date, delivery_date, tax_class, taxation_class, tax_class_name, taxation_class_name, tax_rate) "
+            "VALUES (?, 'pending', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "?, ?, ?)");
         QSet<QByteArray> layoutsWritten;
         QByteArray lastLayout; // the documents of a group share their layout's bytes
         QByteArray lastHash;
@@ -301,9 +306,11 @@ void HistoryStore::writePending(HistoryRun& run, QList<HistoryDocument>& documen
                 .bind(9, protocolName(d.protocol));
             int i = 9;
             for (const QString* text :
-                 {&d.ordererCode, &d.supplierCode, &d.ordererName, &d.supplierName, &d.deliveryKey, &d.orderNo,
-                  &d.itemCode, &d.itemName, &d.shipQty, &d.unitPrice, &d.amount, &d.tax, &d.amountWithTax, &d.currency,
-                  &d.shipDate, &d.deliveryDate, &d.taxClass, &d.taxationClass})
+                 {&d.ordererCode,  &d.supplierCode, &d.ordererName,   &d.supplierName, &d.deliveryKey,
+                  &d.orderNo,      &d.itemCode,     &d.itemName,      &d.shipQty,      &d.unitPrice,
+                  &d.amount,       &d.tax,          &d.amountWithTax, &d.currency,     &d.shipDate,
+                  &d.deliveryDate, &d.taxClass,     &d.taxationClass, &d.taxClassName, &d.taxationClassName,
+                  &d.taxRate})
                 insertDocument.bind(++i, *text);
             insertDocument.run();
             d.id = m_db->lastInsertId();
@@ -402,8 +409,18 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
                      "d.expected, d.orderer_code, d.supplier_code, d.orderer_name, d.supplier_name, d.delivery_key, "
                      "d.order_no, d.item_code, d.item_name, d.ship_qty, d.unit_price, d.amount, d.tax, "
                      "d.amount_with_tax, d.currency, d.ship_date, d.delivery_date, d.tax_class, d.taxation_class, "
+                     "d.tax_class_name, d.taxation_class_name, d.tax_rate, d.protocol, "
                      "r.started_at FROM documents d JOIN runs r ON r.id = d.run_id "
-                     "WHERE d.state = 'committed' AND d.protocol = ?1";
+                     "WHERE d.state = 'committed'";
+    if (!query.anyProtocol)
+        sql += " AND d.protocol = ?1";
+    if (!query.ids.isEmpty()) {
+        // Numbers only: written into the statement as they are.
+        QByteArrayList ids;
+        for (const qint64 id : query.ids)
+            ids.append(QByteArray::number(id));
+        sql += " AND d.id IN (" + ids.join(',') + ')';
+    }
     const std::pair<const QString*, const char*> conditions[] = {
         {&query.fromShipDate, " AND d.ship_date >= ?2"},  {&query.toShipDate, " AND d.ship_date <= ?3"},
         {&query.ordererCode, " AND d.orderer_code = ?4"}, {&query.supplierCode, " AND d.supplier_code = ?5"},
@@ -417,7 +434,8 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
     QList<HistoryDocument> out;
     try {
         sqlite::Statement select(*m_db, sql.constData());
-        select.bind(1, protocolName(query.protocol));
+        if (!query.anyProtocol)
+            select.bind(1, protocolName(query.protocol));
         int n = 2;
         for (const auto& [value, condition] : conditions) {
             if (!value->isEmpty())
@@ -436,12 +454,14 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
             d.page = int(select.integer(c++));
             d.dataLines = qUncompress(select.blob(c++));
             d.expected = qUncompress(select.blob(c++));
-            d.protocol = query.protocol;
             for (QString* text :
-                 {&d.ordererCode, &d.supplierCode, &d.ordererName, &d.supplierName, &d.deliveryKey, &d.orderNo,
-                  &d.itemCode, &d.itemName, &d.shipQty, &d.unitPrice, &d.amount, &d.tax, &d.amountWithTax, &d.currency,
-                  &d.shipDate, &d.deliveryDate, &d.taxClass, &d.taxationClass})
+                 {&d.ordererCode,  &d.supplierCode, &d.ordererName,   &d.supplierName, &d.deliveryKey,
+                  &d.orderNo,      &d.itemCode,     &d.itemName,      &d.shipQty,      &d.unitPrice,
+                  &d.amount,       &d.tax,          &d.amountWithTax, &d.currency,     &d.shipDate,
+                  &d.deliveryDate, &d.taxClass,     &d.taxationClass, &d.taxClassName, &d.taxationClassName,
+                  &d.taxRate})
                 *text = select.text(c++);
+            d.protocol = select.text(c++) == protocolName(Protocol::Korvan) ? Protocol::Korvan : Protocol::Eiaj;
             d.issuedAt = QDateTime::fromString(select.text(c++), Qt::ISODate);
             out.append(std::move(d));
         }

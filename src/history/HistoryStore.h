@@ -80,6 +80,11 @@ struct HistoryDocument
     QString deliveryDate;  // YYYYMMDD
     QString taxClass;      // consumption tax class as stored
     QString taxationClass; // taxation class as stored
+    // What the code table said of them when the document was printed: the
+    // classes' names and the rate in percent.
+    QString taxClassName;
+    QString taxationClassName;
+    QString taxRate;
 
     QDateTime issuedAt; // the run's start; filled by look-ups
 };
@@ -95,6 +100,10 @@ struct HistoryQuery
     QString deliveryKey;
     QString orderNo;
     QString itemCode;
+    // Only these documents (none: any).
+    QList<qint64> ids;
+    // Documents of both formats (by their IDs); `protocol` is not looked at.
+    bool anyProtocol = false;
 };
 
 // The history of issued documents: one SQLite file per installation. Runs and

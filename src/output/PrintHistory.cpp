@@ -1,5 +1,7 @@
 #include "PrintHistory.h"
 
+#include "store/TaxRate.h"
+
 #include "DocumentData.h"
 
 #include "core/Environment.h"
@@ -149,6 +151,7 @@ void RunHistory::open()
     if (m_store->isReadOnly())
         throw Refusal(historyUnwritableText(m_store->path(), QStringLiteral("書き込みが許可されていません。")));
     settleHistory(m_env, *m_store, m_protocol);
+    m_codes = CodeTable::load(m_env.paths.codePath);
 }
 
 QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument document,
@@ -202,6 +205,12 @@ QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument d
         d.deliveryDate = text(DeliveryField::PlannedDeliveryDate);
         d.taxClass = text(DeliveryField::ConsumptionTaxClass);
         d.taxationClass = text(DeliveryField::TaxationClass);
+        // Names and rate as the code table has them now: a rate changed later
+        // does not change what was billed.
+        d.taxClassName = m_codes.nameOf(m_protocol, QStringLiteral("02"), d.taxClass).trimmed();
+        d.taxationClassName = m_codes.nameOf(m_protocol, QStringLiteral("03"), d.taxationClass).trimmed();
+        d.taxRate =
+            taxRateOfCode(m_codes, m_protocol, d.taxationClass).rounded(3, Rounding::HalfAwayFromZero).toString();
         documents.append(std::move(d));
     }
     if (documents.isEmpty())

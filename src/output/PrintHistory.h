@@ -4,6 +4,7 @@
 
 #include "core/Protocol.h"
 #include "history/HistoryStore.h"
+#include "store/CodeTable.h"
 
 #include <QDateTime>
 #include <QList>
@@ -63,6 +64,7 @@ private:
     Protocol m_protocol;
     std::unique_ptr<HistoryStore> m_store;
     HistoryRun m_run;
+    CodeTable m_codes; // for the names and rate of the tax classes
 };
 
 } // namespace plx

@@ -5,8 +5,6 @@
 #include "core/text/VbFormat.h"
 #include "store/CodeTable.h"
 
-#include <QRegularExpression>
-
 #include <stdexcept>
 
 namespace plx {
@@ -52,16 +50,6 @@ QString shown(const Decimal& value, const Decimal& limit, const QString& pattern
     return vbFormat(value, pattern);
 }
 
-// The number a text starts with ("10", "8.5", "10%" -> 10); nothing without one.
-std::optional<Decimal> leadingNumber(QStringView text)
-{
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)"));
-    const QRegularExpressionMatch m = number.match(text.trimmed().toString());
-    if (!m.hasMatch())
-        return std::nullopt;
-    return Decimal::parse(m.capturedView(0));
-}
-
 // 10^-places, for exact division by powers of ten.
 Decimal tenth(int places)
 {
@@ -99,19 +87,6 @@ bool isForeignCurrency(QStringView currency)
 {
     const QString c = currency.trimmed().toString().toUpper();
     return !c.isEmpty() && c != u"JPY";
-}
-
-Decimal taxRate(const CodeTable& codes, Protocol format, int taxationPosition, QStringView taxationName)
-{
-    if (taxationName.trimmed() == kTaxExemptName)
-        return Decimal(0);
-    const Decimal wanted(taxationPosition + 1);
-    for (const CodeEntry& e : codes.list(format, QStringLiteral("03"))) {
-        const std::optional<Decimal> code = Decimal::parse(e.code);
-        if (code && *code == wanted)
-            return leadingNumber(e.value).value_or(Decimal(0));
-    }
-    return Decimal(0);
 }
 
 std::optional<TaxResult> CalculateTax(const TaxInputs& in, const CodeTable& codes)

@@ -3,6 +3,7 @@
 #include "ShipmentTypes.h"
 
 #include "core/text/Decimal.h"
+#include "store/TaxRate.h"
 
 #include <QString>
 #include <QStringView>
@@ -12,9 +13,6 @@
 namespace plx {
 
 class CodeTable;
-
-// The code-table name of the taxation class that carries no consumption tax.
-inline const QString kTaxExemptName = QStringLiteral("消費税対象外");
 
 // What the amount calculation of an entry window reads.
 struct TaxInputs
@@ -46,12 +44,6 @@ struct TaxResult
 
 // Yen when the currency box, trimmed and upper-cased, is empty or "JPY".
 bool isForeignCurrency(QStringView currency);
-
-// The tax rate in percent of the selected taxation class: the value of the
-// first kind-"03" entry of the format whose code, read as a number, is
-// position + 1. Zero for "消費税対象外", for a position without such an entry
-// and for a value that does not start with a number.
-Decimal taxRate(const CodeTable& codes, Protocol format, int taxationPosition, QStringView taxationName);
 
 // Amount before tax, tax and total from quantity × unit price, the tax rate and
 // the two rounding settings, in exact decimals. Nothing when the quantity or

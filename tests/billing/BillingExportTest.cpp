@@ -31,7 +31,6 @@ BillingLine line(const char* orderer, const char* date, const char* key, const c
     l.itemCode = QStringLiteral("IC-1");
     l.itemName = QStringLiteral("ｺﾈｸﾀ \"A\"");
     l.quantity = dec("000000005.000");
-    l.unit = QStringLiteral("PCS");
     l.unitPrice = dec("00000000012.500");
     l.amount = dec(amount);
     l.tax = dec(tax);
@@ -105,13 +104,13 @@ TEST(BillingExport, CsvIsCp932WithCrLfOrUtf8WithABom)
     const QStringList lines = cp932::decode(bytes).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 1 + 5 + 4 + 1) << cp932::decode(bytes).toStdString(); // heading, lines, totals, end
     EXPECT_EQ(lines[0], billingHeading().join(QLatin1Char(',')));
-    EXPECT_EQ(lines[1], QStringLiteral("A001,S01,東和精密,2026/12/01,K1,\"PO,K1\",IC-1,\"ｺﾈｸﾀ \"\"A\"\"\",5,PCS,12.5,"
+    EXPECT_EQ(lines[1], QStringLiteral("A001,S01,東和精密,2026/12/01,K1,\"PO,K1\",IC-1,\"ｺﾈｸﾀ \"\"A\"\"\",5,12.5,"
                                        "1001,100,1101,JPY,外税,課税,10"));
-    EXPECT_EQ(lines[3], QStringLiteral("A001,S01,東和精密,2026/12/06,K4,\"PO,K4\",IC-1,\"ｺﾈｸﾀ \"\"A\"\"\",5,PCS,12.5,"
+    EXPECT_EQ(lines[3], QStringLiteral("A001,S01,東和精密,2026/12/06,K4,\"PO,K4\",IC-1,\"ｺﾈｸﾀ \"\"A\"\"\",5,12.5,"
                                        "12.345,0,12.345,USD,外税,課税,10"));
-    EXPECT_EQ(lines[5], QStringLiteral("A001,S01,東和精密,,合計（2件）,,,,,,,3501,350,3851,JPY,外税,課税,10"));
-    EXPECT_EQ(lines[7], QStringLiteral("A001,S01,東和精密,,合計（1件）,,,,,,,12.345,0,12.345,USD,外税,課税,10"));
-    EXPECT_EQ(lines[9], QStringLiteral("B002,S01,,,合計（1件）,,,,,,,100,10,110,JPY,外税,課税,10"));
+    EXPECT_EQ(lines[5], QStringLiteral("A001,S01,東和精密,,合計（2件）,,,,,,3501,350,3851,JPY,外税,課税,10"));
+    EXPECT_EQ(lines[7], QStringLiteral("A001,S01,東和精密,,合計（1件）,,,,,,12.345,0,12.345,USD,外税,課税,10"));
+    EXPECT_EQ(lines[9], QStringLiteral("B002,S01,,,合計（1件）,,,,,,100,10,110,JPY,外税,課税,10"));
     EXPECT_TRUE(lines[10].isEmpty());
 
     ASSERT_TRUE(writeBilling(month(), QStringLiteral("2026-12"), BillingFormat::Csv, BillingEncoding::Utf8, path, why));
@@ -177,10 +176,10 @@ for row in ws.iter_rows(values_only=True):
     EXPECT_EQ(rows[0], QStringLiteral("請求明細"));
     EXPECT_TRUE(rows[1].startsWith(QStringLiteral("str:発注者ｺｰﾄﾞ|str:受注者ｺｰﾄﾞ")));
     EXPECT_EQ(rows[2], QStringLiteral("str:A001|str:S01|str:東和精密|datetime:2026-12-01 00:00:00|str:K1|str:PO,K1|"
-                                      "str:IC-1|str:ｺﾈｸﾀ \"A\"|int:5|str:PCS|float:12.5|int:1001|int:100|int:1101|"
+                                      "str:IC-1|str:ｺﾈｸﾀ \"A\"|int:5|float:12.5|int:1001|int:100|int:1101|"
                                       "str:JPY|str:外税|str:課税|str:10"));
-    EXPECT_EQ(rows[6], QStringLiteral("str:A001|str:S01|str:東和精密||str:合計（2件）||||||"
+    EXPECT_EQ(rows[6], QStringLiteral("str:A001|str:S01|str:東和精密||str:合計（2件）|||||"
                                       "|int:3501|int:350|int:3851|str:JPY|str:外税|str:課税|str:10"));
-    EXPECT_EQ(rows[8], QStringLiteral("str:A001|str:S01|str:東和精密||str:合計（1件）||||||"
+    EXPECT_EQ(rows[8], QStringLiteral("str:A001|str:S01|str:東和精密||str:合計（1件）|||||"
                                       "|float:12.345|int:0|float:12.345|str:USD|str:外税|str:課税|str:10"));
 }
