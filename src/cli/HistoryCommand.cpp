@@ -2,13 +2,11 @@
 
 #include "CliSession.h"
 
+#include "billing/HistoryDesk.h"
 #include "core/ErrorReport.h"
-#include "history/HistoryStore.h"
-#include "output/PrintHistory.h"
 
 #include <QCommandLineParser>
 #include <QDate>
-#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -33,19 +31,6 @@ QString cell(QString text)
 
 } // namespace
 
-QString HistoryLookupCommand::parseDate(const QString& text)
-{
-    static const QRegularExpression shape(QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})$"));
-    const QRegularExpressionMatch m = shape.match(text.trimmed());
-    if (!m.hasMatch())
-        return QString();
-    // Both dashes or neither.
-    if (text.trimmed().count(QLatin1Char('-')) == 1)
-        return QString();
-    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")) : QString();
-}
-
 QString HistoryLookupCommand::usage() const
 {
     return QStringLiteral("history --eiaj|--korvan [--from DATE] [--to DATE] [--orderer CODE --supplier CODE] "
@@ -61,7 +46,7 @@ void HistoryLookupCommand::addOptions(QCommandLineParser& parser)
 bool HistoryLookupCommand::accepts(const QCommandLineParser& parser, QString& why)
 {
     for (const QCommandLineOption* option : {&m_from, &m_to}) {
-        if (parser.isSet(*option) && parseDate(parser.value(*option)).isEmpty()) {
+        if (parser.isSet(*option) && HistoryDesk::parseDate(parser.value(*option)).isEmpty()) {
             why = QStringLiteral("--%1: not a date (YYYY-MM-DD or YYYYMMDD): %2")
                       .arg(option->names().first(), parser.value(*option));
             return false;
@@ -78,8 +63,8 @@ int HistoryLookupCommand::run(const QCommandLineParser& parser, CliSession& sess
 
     HistoryQuery query;
     query.protocol = format;
-    query.fromShipDate = parser.isSet(m_from) ? parseDate(parser.value(m_from)) : QString();
-    query.toShipDate = parser.isSet(m_to) ? parseDate(parser.value(m_to)) : QString();
+    query.fromShipDate = parser.isSet(m_from) ? HistoryDesk::parseDate(parser.value(m_from)) : QString();
+    query.toShipDate = parser.isSet(m_to) ? HistoryDesk::parseDate(parser.value(m_to)) : QString();
     query.ordererCode = m_company.ordererCode(parser).trimmed();
     query.supplierCode = m_company.supplierCode(parser).trimmed();
     query.deliveryKey = parser.value(m_key).trimmed();
@@ -87,14 +72,7 @@ int HistoryLookupCommand::run(const QCommandLineParser& parser, CliSession& sess
     query.itemCode = parser.value(m_item).trimmed();
 
     QList<HistoryDocument> found;
-    const bool ran = runTrapped(env, QStringLiteral("発行履歴/"), [&] {
-        std::unique_ptr<HistoryStore> history = openHistory(env);
-        try {
-            found = history->find(query);
-        } catch (const HistoryError& e) {
-            throw Refusal(QStringLiteral("発行履歴を読めません。(%1)").arg(e.description()));
-        }
-    });
+    const bool ran = runTrapped(env, QStringLiteral("発行履歴/"), [&] { found = HistoryDesk(env).find(query); });
     if (!ran)
         return kExitFailed;
 

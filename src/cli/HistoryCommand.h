@@ -2,9 +2,6 @@
 
 #include "FormatCommand.h"
 
-#include <optional>
-#include <utility>
-
 namespace plx::cli {
 
 // plx90-cli history --eiaj|--korvan [--from DATE] [--to DATE] [--orderer CODE
@@ -19,10 +16,6 @@ public:
     QString name() const override { return QStringLiteral("history"); }
     QString description() const override { return QStringLiteral("look up issued delivery slips and tags"); }
     QString usage() const override;
-
-    // A date as YYYYMMDD from "YYYY-MM-DD" or "YYYYMMDD"; empty when it is neither
-    // or no such day.
-    static QString parseDate(const QString& text);
 
 private:
     void addOptions(QCommandLineParser& parser) override;
@@ -50,10 +43,6 @@ public:
     QString name() const override { return QStringLiteral("history export"); }
     QString description() const override { return QStringLiteral("the month's billing per company"); }
     QString usage() const override;
-
-    // The first and last day of "YYYY-MM" (or "YYYYMM") as YYYYMMDD; nothing
-    // when it is no month.
-    static std::optional<std::pair<QString, QString>> monthDays(const QString& text);
 
 private:
     void addOptions(QCommandLineParser& parser) override;

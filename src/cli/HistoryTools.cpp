@@ -5,20 +5,15 @@
 
 #include "CliSession.h"
 
-#include "billing/BillingExport.h"
+#include "billing/HistoryDesk.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FsName.h"
-#include "history/HistoryStore.h"
-#include "output/PrintHistory.h"
 #include "output/PrinterChoice.h"
-#include "output/Reprint.h"
 #include "report/PdfReportEngine.h"
 
 #include <QCommandLineParser>
-#include <QDate>
 #include <QDir>
-#include <QHash>
 
 #include <cstdio>
 
@@ -32,42 +27,9 @@ void printError(const QString& text)
                  QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8().constData());
 }
 
-// The committed documents the query finds, or nothing after the message.
-std::optional<QList<HistoryDocument>> findDocuments(Environment& env, const HistoryQuery& query)
-{
-    QList<HistoryDocument> found;
-    const bool ran = runTrapped(env, QStringLiteral("発行履歴/"), [&] {
-        std::unique_ptr<HistoryStore> history = openHistory(env);
-        try {
-            found = history->find(query);
-        } catch (const HistoryError& e) {
-            throw Refusal(QStringLiteral("発行履歴を読めません。(%1)").arg(e.description()));
-        }
-    });
-    if (!ran)
-        return std::nullopt;
-    return found;
-}
-
 } // namespace
 
 // --- export ---------------------------------------------------------------
-
-std::optional<std::pair<QString, QString>> HistoryExportCommand::monthDays(const QString& text)
-{
-    const QString t = text.trimmed();
-    QDate first = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
-    if (t.size() == 7)
-        first = QDate::fromString(t + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
-    else if (t.size() == 6)
-        first = QDate::fromString(t + QStringLiteral("01"), QStringLiteral("yyyyMMdd"));
-    else
-        return std::nullopt;
-    if (!first.isValid())
-        return std::nullopt;
-    const QDate last = first.addMonths(1).addDays(-1);
-    return std::pair{first.toString(QStringLiteral("yyyyMMdd")), last.toString(QStringLiteral("yyyyMMdd"))};
-}
 
 QString HistoryExportCommand::usage() const
 {
@@ -87,7 +49,7 @@ bool HistoryExportCommand::accepts(const QCommandLineParser& parser, QString& wh
         why = QStringLiteral("give one output file");
         return false;
     }
-    if (!parser.isSet(m_month) || !monthDays(parser.value(m_month))) {
+    if (!parser.isSet(m_month) || !HistoryDesk::monthDays(parser.value(m_month))) {
         why = QStringLiteral("--month: not a month (YYYY-MM): ") + parser.value(m_month);
         return false;
     }
@@ -110,34 +72,26 @@ int HistoryExportCommand::run(const QCommandLineParser& parser, CliSession& sess
     Environment& env = session.env();
     env.logModule = QStringLiteral("発行履歴");
     env.logOperation = QStringLiteral("Excel出力");
-    const auto [from, to] = *monthDays(parser.value(m_month));
-    HistoryQuery query;
-    query.protocol = format;
-    query.fromShipDate = from;
-    query.toShipDate = to;
-    query.ordererCode = m_company.ordererCode(parser).trimmed();
-    query.supplierCode = m_company.supplierCode(parser).trimmed();
-    const std::optional<QList<HistoryDocument>> found = findDocuments(env, query);
-    if (!found)
-        return kExitFailed;
-    const QList<CompanyBilling> companies = groupBilling(billingLinesOf(*found));
     const QString out = QDir::current().absoluteFilePath(parser.positionalArguments().first());
     QString why;
-    const QString month = QDate::fromString(from, QStringLiteral("yyyyMMdd")).toString(QStringLiteral("yyyy-MM"));
-    if (!writeBilling(
-            companies, month, parser.value(m_format) == QLatin1String("csv") ? BillingFormat::Csv : BillingFormat::Xlsx,
+    std::optional<HistoryDesk::Exported> exported;
+    const bool ran = runTrapped(env, QStringLiteral("発行履歴/"), [&] {
+        exported = HistoryDesk(env).exportMonth(
+            format, parser.value(m_month), m_company.ordererCode(parser), m_company.supplierCode(parser),
+            parser.value(m_format) == QLatin1String("csv") ? BillingFormat::Csv : BillingFormat::Xlsx,
             parser.value(m_encoding) == QLatin1String("utf-8") ? BillingEncoding::Utf8 : BillingEncoding::Cp932, out,
-            why)) {
+            why);
+    });
+    if (!ran)
+        return kExitFailed;
+    if (!exported) {
         printError(QStringLiteral("請求明細を書き込めません。(%1: %2)").arg(fsname::display(out), why));
         return kExitFailed;
     }
-    int lines = 0;
-    for (const CompanyBilling& company : companies)
-        lines += int(company.lines.size());
     std::printf("%s\n", QStringLiteral("%1\t%2社 %3件")
                             .arg(fsname::display(out))
-                            .arg(companies.size())
-                            .arg(lines)
+                            .arg(exported->companies)
+                            .arg(exported->lines)
                             .toUtf8()
                             .constData());
     return kExitOk;
@@ -181,48 +135,17 @@ int HistoryReprintCommand::execute(const QStringList& arguments)
     Environment& env = session.env();
     env.logModule = QStringLiteral("発行履歴");
     env.logOperation = QStringLiteral("再発行");
-    HistoryQuery query;
-    query.ids = ids;
-    query.anyProtocol = true;
-    std::optional<QList<HistoryDocument>> found = findDocuments(env, query);
-    if (!found)
-        return kExitFailed;
-    QHash<qint64, const HistoryDocument*> byId;
-    for (const HistoryDocument& d : *found)
-        byId.insert(d.id, &d);
+    PdfReportEngine engine(*env.clock, parser.isSet(printer) ? printerChoice::stored(env) : QString());
     QStringList missing;
-    for (const qint64 id : ids) {
-        if (!byId.contains(id))
-            missing.append(QString::number(id));
-    }
+    QString error;
+    QStringList pdfs;
+    if (!runTrapped(env, QStringLiteral("再発行/"),
+                    [&] { pdfs = HistoryDesk(env).reprint(engine, ids, parser.isSet(printer), missing, error); }))
+        return kExitFailed;
     if (!missing.isEmpty()) {
         printError(QStringLiteral("発行履歴にない帳票IDです: ") + missing.join(QStringLiteral(", ")));
         return kExitFailed;
     }
-
-    // In the order given, each with the layout it was printed with.
-    QList<ReprintDocument> documents;
-    const bool ran = runTrapped(env, QStringLiteral("再発行/"), [&] {
-        std::unique_ptr<HistoryStore> history = openHistory(env);
-        QHash<QByteArray, QByteArray> layouts;
-        for (const qint64 id : ids) {
-            const HistoryDocument& d = *byId.value(id);
-            if (!layouts.contains(d.layoutHash)) {
-                try {
-                    layouts.insert(d.layoutHash, history->layout(d.layoutHash));
-                } catch (const HistoryError& e) {
-                    throw Refusal(QStringLiteral("発行履歴を読めません。(%1)").arg(e.description()));
-                }
-            }
-            documents.append({d.protocol, d.kind, d.layoutName, layouts.value(d.layoutHash), d.dataLines, d.ordererCode,
-                              d.ordererName});
-        }
-    });
-    if (!ran)
-        return kExitFailed;
-    PdfReportEngine engine(*env.clock, parser.isSet(printer) ? printerChoice::stored(env) : QString());
-    QString error;
-    const QStringList pdfs = reprintDocuments(env, engine, documents, parser.isSet(printer), error);
     for (const QString& pdf : pdfs)
         std::printf("%s\n", fsname::display(pdf).toUtf8().constData());
     if (!error.isEmpty()) {

@@ -195,7 +195,7 @@ TEST_F(WindowFixture, MenusAreInOrderWithTheirSeparators)
     EXPECT_EQ(menus,
               QStringList({QStringLiteral("ﾌｧｲﾙ(&F):新規作成(&N)|開く(&O)...|-|印刷(&P)...|-|削除(&D)...|-|終了(&X)"),
                            QStringLiteral("ﾂｰﾙ(&T):発注者情報設定(&C)...|ﾌｧｲﾙ入力設定(&E)...|-|"
-                                          "\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)|-|検索(&F)..."),
+                                          "\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)|-|検索(&F)...|-|発行履歴(&R)..."),
                            QStringLiteral("ﾍﾙﾌﾟ(&H):ﾍﾙﾌﾟ(&H)|-|ﾊﾞｰｼﾞｮﾝ情報(&A)")}));
 }
 

@@ -11,6 +11,7 @@
 #include "ui/CenterWindow.h"
 #include "ui/auxiliary/SearchWindow.h"
 #include "ui/auxiliary/SettingsWindow.h"
+#include "ui/history/HistoryWindow.h"
 
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -74,6 +75,14 @@ void ListWindow::buildMenus()
         action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"), [this] { MnuDust_Click(); });
     tools->addSeparator();
     m_mnuFind = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [this] { m_command[7]->click(); });
+    // The documents issued before, their copies and the month's billing.
+    tools->addSeparator();
+    action(tools, "MnuHistory", QStringLiteral("発行履歴(&R)..."), [this] {
+        m_env.logOperation = QStringLiteral("発行履歴ﾒﾆｭｰ");
+        HistoryWindow window(m_env, m_report, m_current, this);
+        moveToCentre(m_env, window);
+        window.exec();
+    });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelpMenu"));
