@@ -7,7 +7,7 @@ _plx90_cli()
     local cur prev words cword
     _init_completion || return
 
-    local commands="install settings list import print ship company delete search watch help"
+    local commands="install settings list import print ship company delete search history watch help"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         if [[ ${words[i]} != -* ]]; then
@@ -38,7 +38,15 @@ _plx90_cli()
             fi
             return
             ;;
-        --orderer | --supplier | --interval | --after | --order-no | --key | --item | --due | --scan)
+        --orderer | --supplier | --interval | --after | --order-no | --key | --item | --due | --scan | --from | --to | --month)
+            return
+            ;;
+        --format)
+            COMPREPLY=($(compgen -W "xlsx csv" -- "$cur"))
+            return
+            ;;
+        --encoding)
+            COMPREPLY=($(compgen -W "cp932 utf-8" -- "$cur"))
             return
             ;;
     esac
@@ -63,6 +71,25 @@ _plx90_cli()
         delete) options="$formats --orderer --supplier --issued-only --yes" ;;
         search) options="$formats --after --orderer --supplier --order-no --key --item --due --scan" ;;
         watch) options="$formats --mode --interval" ;;
+        history)
+            if [[ $cur != -* ]] && ((cword == i + 1)); then
+                COMPREPLY=($(compgen -W "export reprint" -- "$cur"))
+                return
+            fi
+            case ${words[i + 1]} in
+                export)
+                    if [[ $cur != -* ]]; then
+                        _filedir
+                        return
+                    fi
+                    options="$formats --month --orderer --supplier --format --encoding"
+                    ;;
+                reprint)
+                    options="--printer"
+                    ;;
+                *) options="$formats --from --to --orderer --supplier --key --order-no --item" ;;
+            esac
+            ;;
         company)
             if [[ $cur != -* ]] && ! [[ " ${words[*]:i+1:cword-i-1} " =~ \ (list|add|change|delete)\  ]]; then
                 COMPREPLY=($(compgen -W "list add change delete" -- "$cur"))
