@@ -6,6 +6,7 @@
 //
 //   build-bench/bench/bench_history [--documents N]
 
+#include "billing/BillingExport.h"
 #include "cli/Installer.h"
 #include "core/Clock.h"
 #include "core/Dialogs.h"
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -226,5 +228,24 @@ int main(int argc, char* argv[])
     const qsizetype monthFound = big.find(month).size();
     std::printf("a month by ship date: %lld found in %.2f ms\n", static_cast<long long>(monthFound),
                 t.nsecsElapsed() / 1e6);
+
+    // 3. The month's billing, from the look-up to the file written.
+    for (const auto& [format, name] :
+         {std::pair{plx::BillingFormat::Xlsx, "billing.xlsx"}, std::pair{plx::BillingFormat::Csv, "billing.csv"}}) {
+        t.start();
+        const QList<plx::CompanyBilling> companies = plx::groupBilling(plx::billingLinesOf(big.find(month)));
+        QString why;
+        const QString path = dir.path() + QLatin1Char('/') + QLatin1String(name);
+        if (!plx::writeBilling(companies, QStringLiteral("2025-12"), format, plx::BillingEncoding::Cp932, path, why)) {
+            std::fprintf(stderr, "the export failed: %s\n", qPrintable(why));
+            return 1;
+        }
+        qsizetype lines = 0;
+        for (const plx::CompanyBilling& company : companies)
+            lines += company.lines.size();
+        std::printf("a month's billing (%s): %lld lines of %lld companies in %.2f s, %lld bytes\n", name,
+                    static_cast<long long>(lines), static_cast<long long>(companies.size()), t.nsecsElapsed() / 1e9,
+                    static_cast<long long>(QFileInfo(path).size()));
+    }
     return 0;
 }
