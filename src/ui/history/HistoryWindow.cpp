@@ -6,6 +6,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/ReportControl.h"
+#include "ui/CenterWindow.h"
 #include "ui/CursorGuard.h"
 
 #include <QComboBox>
@@ -132,7 +133,10 @@ HistoryWindow::HistoryWindow(Environment& env, ReportControl* report, Protocol p
             [this] { m_reprint->setEnabled(m_report && m_grid->selectionModel()->hasSelection()); });
     m_reprint->setEnabled(false);
 
-    resize(1100, 600);
+    // Room for the columns that matter, within the screen (a laptop at 125 %
+    // has about 1090 x 600 to give), less the frame the window manager adds.
+    const QRect area = availableArea(*this);
+    resize(area.isValid() ? QSize(1100, 600).boundedTo(area.size() - QSize(24, 64)) : QSize(1100, 600));
     find();
     m_grid->setFocus(Qt::OtherFocusReason);
 }
