@@ -11,10 +11,10 @@ namespace plx {
 
 namespace {
 
-const char16_t* const kHeadings[] = {u"ID",         u"発行日時",   u"帳票",     u"発注者ｺｰﾄﾞ", u"受注者ｺｰﾄﾞ",
-                                     u"発注者名称", u"納品ｷｰ番号", u"注文番号", u"品名ｺｰﾄﾞ",   u"納入数量",
-                                     u"単価",       u"税抜額",     u"税額",     u"税込額",     u"通貨",
-                                     u"出荷日",     u"PDF"};
+const char16_t* const kHeadings[] = {u"ID",         u"発行日時",   u"帳票",       u"出荷日",   u"発注者ｺｰﾄﾞ",
+                                     u"受注者ｺｰﾄﾞ", u"発注者名称", u"納品ｷｰ番号", u"注文番号", u"品名ｺｰﾄﾞ",
+                                     u"納入数量",   u"単価",       u"税抜額",     u"税額",     u"税込額",
+                                     u"通貨",       u"PDF"};
 static_assert(std::size(kHeadings) == HistoryTableModel::ColumnCount);
 
 QString isoDate(const QString& stored)

@@ -17,6 +17,7 @@ public:
         Id,
         IssuedAt,
         Document,
+        ShipDate,
         OrdererCode,
         SupplierCode,
         OrdererName,
@@ -29,7 +30,6 @@ public:
         Tax,
         AmountWithTax,
         Currency,
-        ShipDate,
         Pdf,
         ColumnCount
     };
