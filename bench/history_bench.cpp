@@ -160,6 +160,7 @@ int main(int argc, char* argv[])
         plx::HistoryStore history(env.paths.historyPath);
         history.open();
         plx::HistoryQuery all;
+        all.withContent = true; // written again below as they were
         QList<plx::HistoryDocument> issued = history.find(all);
         issued.resize(std::min<qsizetype>(issued.size(), 2 * kCompanies * kPerCompany));
         const qint64 grown = sizeWithWal(env.paths.historyPath) - sizeBefore;
@@ -193,7 +194,9 @@ int main(int argc, char* argv[])
     big.open();
     plx::HistoryStore source(env.paths.historyPath);
     source.open();
-    const plx::HistoryDocument model = source.find({}).value(0);
+    plx::HistoryQuery first;
+    first.withContent = true;
+    const plx::HistoryDocument model = source.find(first).value(0);
     QElapsedTimer t;
     t.start();
     constexpr int kBatch = 5000;

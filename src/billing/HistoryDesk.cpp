@@ -35,6 +35,7 @@ QList<HistoryDocument> HistoryDesk::documents(const QList<qint64>& ids, QStringL
     HistoryQuery query;
     query.ids = ids;
     query.anyProtocol = true;
+    query.withContent = true;
     try {
         const QList<HistoryDocument> found = history->find(query);
         QHash<qint64, const HistoryDocument*> byId;

@@ -405,8 +405,11 @@ int HistoryStore::settle(Protocol protocol, const std::function<bool(const QByte
 
 QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
 {
-    QByteArray sql = "SELECT d.id, d.run_id, d.kind, d.layout_name, d.layout_hash, d.pdf_path, d.page, d.data_lines, "
-                     "d.expected, d.orderer_code, d.supplier_code, d.orderer_name, d.supplier_name, d.delivery_key, "
+    // The data lines and the marked record only when asked for: a month's
+    // look-up need not unpack them.
+    QByteArray sql = QByteArray("SELECT d.id, d.run_id, d.kind, d.layout_name, d.layout_hash, d.pdf_path, d.page, ") +
+                     (query.withContent ? "d.data_lines, d.expected, " : "x'', x'', ") +
+                     "d.orderer_code, d.supplier_code, d.orderer_name, d.supplier_name, d.delivery_key, "
                      "d.order_no, d.item_code, d.item_name, d.ship_qty, d.unit_price, d.amount, d.tax, "
                      "d.amount_with_tax, d.currency, d.ship_date, d.delivery_date, d.tax_class, d.taxation_class, "
                      "d.tax_class_name, d.taxation_class_name, d.tax_rate, d.protocol, "
@@ -452,8 +455,11 @@ QList<HistoryDocument> HistoryStore::find(const HistoryQuery& query)
             d.layoutHash = select.text(c++).toLatin1();
             d.pdfPath = select.text(c++);
             d.page = int(select.integer(c++));
-            d.dataLines = qUncompress(select.blob(c++));
-            d.expected = qUncompress(select.blob(c++));
+            for (QByteArray* blob : {&d.dataLines, &d.expected}) {
+                const QByteArray packed = select.blob(c++);
+                if (!packed.isEmpty())
+                    *blob = qUncompress(packed);
+            }
             for (QString* text :
                  {&d.ordererCode,  &d.supplierCode, &d.ordererName,   &d.supplierName, &d.deliveryKey,
                   &d.orderNo,      &d.itemCode,     &d.itemName,      &d.shipQty,      &d.unitPrice,

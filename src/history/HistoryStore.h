@@ -104,6 +104,9 @@ struct HistoryQuery
     QList<qint64> ids;
     // Documents of both formats (by their IDs); `protocol` is not looked at.
     bool anyProtocol = false;
+    // With each document's data lines and marked record (a reprint needs
+    // them; a look-up does not).
+    bool withContent = false;
 };
 
 // The history of issued documents: one SQLite file per installation. Runs and

@@ -224,8 +224,11 @@ TEST(HistoryStoreTest, LooksUpByConditionsNewestFirst)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(idsOf(store.find(c.query)), c.expected);
     }
-    // What a reprint needs comes back byte for byte.
-    const HistoryDocument back = store.find({}).first();
+    // What a reprint needs comes back byte for byte when asked for.
+    EXPECT_TRUE(store.find({}).first().dataLines.isEmpty());
+    HistoryQuery withContent;
+    withContent.withContent = true;
+    const HistoryDocument back = store.find(withContent).first();
     EXPECT_EQ(back.dataLines, document(QStringLiteral("K4"), QString()).dataLines);
     EXPECT_EQ(back.expected, QByteArray("K4"));
     EXPECT_EQ(store.layout(back.layoutHash), document(QStringLiteral("K4"), QString()).layout);
