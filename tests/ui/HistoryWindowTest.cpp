@@ -183,4 +183,11 @@ TEST_F(HistoryWindowTest, ReprintsTheSelectedDocumentsAndExportsTheMonth)
     // and the tag bill nothing.
     EXPECT_EQ(lines.size(), 1 + 2 + 1 + 1 + 1) << lines.join(u'\n').toStdString();
     EXPECT_TRUE(inst.dialogs.texts().last().startsWith(QStringLiteral("請求明細（2026-12）を出力しました。2社 3件")));
+
+    // A name without an extension is a workbook's.
+    w.setChooseFile([&](QWidget*, const QString&, const QString&) { return out.filePath(QStringLiteral("book")); });
+    child<QPushButton>(w, "CommandExport")->click();
+    QFile book(out.filePath(QStringLiteral("book.xlsx")));
+    ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(book.read(2) == "PK"); // a zip container, as every workbook is
 }

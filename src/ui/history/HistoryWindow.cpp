@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -250,9 +251,12 @@ void HistoryWindow::exportMonth()
     const QString suggested =
         QDir(m_env.paths.usrFolder)
             .filePath(QStringLiteral("請求明細_%1_%2.xlsx").arg(protocolName(q->protocol), month));
-    const QString path = m_chooseFile(this, title, suggested);
+    QString path = m_chooseFile(this, title, suggested);
     if (path.isEmpty())
         return;
+    // A name typed without its extension is a workbook's.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".xlsx");
     const bool csv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
     QString why;
     std::optional<HistoryDesk::Exported> exported;
