@@ -165,4 +165,21 @@ TEST(HistoryTools, AReprintReadsBackAsTheOriginalAndTheBillingTotalsThePrintedSl
         }
         EXPECT_EQ(totals, printed);
     }
+
+    // ship --issue (the marked run, as at an entry window's close) records its
+    // documents too: an unprocessed demo record shipped with two tags.
+    const QString csv = desk.dir.filePath(QStringLiteral("ship.csv"));
+    QFile ship(csv);
+    ASSERT_TRUE(ship.open(QIODevice::WriteOnly));
+    ship.write("OrdererCode,SupplierCode,DeliveryKeyNo,ShipQty,ShipDate,PlannedDeliveryDate,TagLines\n"
+               "102851,M40217,HK26120100,10000,2026/12/09,20261210,5000x2\n");
+    ship.close();
+    const CliResult shipped = runCli(desk.registry, {"ship", "--eiaj", "--issue", "--yes", csv});
+    ASSERT_EQ(shipped.exitCode, 0) << shipped.out.toStdString() << shipped.err.toStdString();
+    QStringList documents;
+    for (const QString& row : runCli(desk.registry, {"history", "--eiaj", "--key", "HK26120100"})
+                                  .out.split(u'\n', Qt::SkipEmptyParts)
+                                  .mid(1))
+        documents << row.section(u'\t', 2, 2) + u' ' + row.section(u'\t', 14, 14);
+    EXPECT_EQ(documents, (QStringList{"荷札 2026-12-09", "納品書 2026-12-09"}));
 }
