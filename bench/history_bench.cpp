@@ -199,24 +199,30 @@ int main(int argc, char* argv[])
     const plx::HistoryDocument model = source.find(first).value(0);
     QElapsedTimer t;
     t.start();
-    constexpr int kBatch = 5000;
-    for (int at = 0; at < documents; at += kBatch) {
-        QList<plx::HistoryDocument> batch;
-        for (int i = at; i < std::min(documents, at + kBatch); ++i) {
-            plx::HistoryDocument d = model;
-            d.deliveryKey = QStringLiteral("B%1").arg(i, 9, 10, QLatin1Char('0'));
-            d.ordererCode = QStringLiteral("C%1").arg(i % kCompanies, 5, 10, QLatin1Char('0'));
-            // Spread over three years of ship dates.
-            d.shipDate = QDate(2024, 1, 1).addDays(i % 1095).toString(QStringLiteral("yyyyMMdd"));
-            batch.append(d);
+    // Copies of `from` in batches of 5,000 (one run each): the key, company
+    // and ship date of copy i as `firstDay` + i modulo `days`.
+    const auto fill = [](plx::HistoryStore& store, const plx::HistoryDocument& from, int count, const QString& prefix,
+                         QDate firstDay, int days) {
+        constexpr int kBatch = 5000;
+        for (int at = 0; at < count; at += kBatch) {
+            QList<plx::HistoryDocument> batch;
+            for (int i = at; i < std::min(count, at + kBatch); ++i) {
+                plx::HistoryDocument d = from;
+                d.deliveryKey = prefix + QStringLiteral("%1").arg(i, 9, 10, QLatin1Char('0'));
+                d.ordererCode = QStringLiteral("C%1").arg(i % kCompanies, 5, 10, QLatin1Char('0'));
+                d.shipDate = firstDay.addDays(i % days).toString(QStringLiteral("yyyyMMdd"));
+                batch.append(d);
+            }
+            plx::HistoryRun run;
+            store.addPending(run, batch);
+            QList<qint64> ids;
+            for (const plx::HistoryDocument& d : batch)
+                ids.append(d.id);
+            store.commit(run.id, ids);
         }
-        plx::HistoryRun run;
-        big.addPending(run, batch);
-        QList<qint64> ids;
-        for (const plx::HistoryDocument& d : batch)
-            ids.append(d.id);
-        big.commit(run.id, ids);
-    }
+    };
+    // Spread over three years of ship dates.
+    fill(big, model, documents, QStringLiteral("B"), QDate(2024, 1, 1), 1095);
     std::printf("history of %d documents: written in %.1f s, %.0f bytes per document\n", documents,
                 t.nsecsElapsed() / 1e9, double(sizeWithWal(dir.path() + QStringLiteral("/big.db"))) / documents);
     plx::HistoryQuery byKey;
@@ -244,20 +250,7 @@ int main(int argc, char* argv[])
                 break;
             }
         }
-        QList<plx::HistoryDocument> batch;
-        for (int i = 0; i < 30000; ++i) {
-            plx::HistoryDocument d = slip;
-            d.deliveryKey = QStringLiteral("M%1").arg(i, 9, 10, QLatin1Char('0'));
-            d.ordererCode = QStringLiteral("C%1").arg(i % kCompanies, 5, 10, QLatin1Char('0'));
-            d.shipDate = QDate(2025, 12, 1).addDays(i % 31).toString(QStringLiteral("yyyyMMdd"));
-            batch.append(d);
-        }
-        plx::HistoryRun run;
-        billed.addPending(run, batch);
-        QList<qint64> ids;
-        for (const plx::HistoryDocument& d : batch)
-            ids.append(d.id);
-        billed.commit(run.id, ids);
+        fill(billed, slip, 30000, QStringLiteral("M"), QDate(2025, 12, 1), 31);
     }
     for (const auto& [format, name] :
          {std::pair{plx::BillingFormat::Xlsx, "billing.xlsx"}, std::pair{plx::BillingFormat::Csv, "billing.csv"}}) {
