@@ -2,6 +2,7 @@
 
 #include "core/FileUtil.h"
 #include "core/text/Cp932.h"
+#include "store/TaxRate.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,8 +25,6 @@ namespace {
 constexpr int kQuantityPlaces = 3;
 constexpr int kPricePlaces = 5;
 constexpr int kAmountPlaces = 3;
-
-const QString kYen = QStringLiteral("JPY");
 
 // One cell of the export as both writers need it.
 struct Cell
@@ -63,7 +62,7 @@ QList<Row> rowsOf(const QList<CompanyBilling>& companies)
     QList<Row> rows;
     for (const CompanyBilling& company : companies) {
         for (const BillingLine& l : company.lines) {
-            const bool yen = l.currency == kYen;
+            const bool yen = !isForeignCurrency(l.currency);
             rows.append({{text(l.ordererCode), text(l.supplierCode), text(l.ordererName), date(l.shipDate),
                           text(l.deliveryKeyNo), text(l.orderNo), text(l.itemCode), text(l.itemName),
                           number(l.quantity, kQuantityPlaces), number(l.unitPrice, kPricePlaces),
@@ -73,7 +72,7 @@ QList<Row> rowsOf(const QList<CompanyBilling>& companies)
                          false});
         }
         for (const BillingTotal& t : company.totals) {
-            const bool yen = t.currency == kYen;
+            const bool yen = !isForeignCurrency(t.currency);
             rows.append({{text(company.ordererCode), text(company.supplierCode), text(company.ordererName), Cell{},
                           text(QStringLiteral("合計（%1件）").arg(t.lines)), Cell{}, Cell{}, Cell{}, Cell{}, Cell{},
                           number(t.amount, kAmountPlaces, yen), number(t.tax, kAmountPlaces, yen),
@@ -240,7 +239,7 @@ QList<BillingLine> billingLinesOf(const QList<HistoryDocument>& documents)
         l.amount = number(d.amount);
         l.tax = number(d.tax);
         l.amountWithTax = number(d.amountWithTax);
-        l.currency = d.currency.trimmed().isEmpty() ? kYen : d.currency.trimmed().toUpper();
+        l.currency = currencyOf(d.currency);
         l.consumptionTaxClass = d.taxClassName;
         l.taxationClass = d.taxationClassName;
         l.taxRate = d.taxRate;

@@ -1,6 +1,8 @@
 #include "HistoryTableModel.h"
 
 #include "core/text/Decimal.h"
+#include "core/text/NumericText.h"
+#include "store/TaxRate.h"
 
 #include <QDate>
 #include <QLocale>
@@ -23,24 +25,6 @@ QString isoDate(const QString& stored)
     return date.isValid() ? date.toString(QStringLiteral("yyyy/MM/dd")) : stored;
 }
 
-// A plain decimal text with thousands separators ("1234567.5" -> "1,234,567.5").
-QString grouped(const QString& plain)
-{
-    const qsizetype point = plain.indexOf(QLatin1Char('.'));
-    QString whole = point < 0 ? plain : plain.left(point);
-    const bool negative = whole.startsWith(QLatin1Char('-'));
-    if (negative)
-        whole.remove(0, 1);
-    for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
-        whole.insert(i, QLatin1Char(','));
-    return (negative ? QStringLiteral("-") : QString()) + whole + (point < 0 ? QString() : plain.mid(point));
-}
-
-QString currencyOf(const HistoryDocument& d)
-{
-    return d.currency.trimmed().isEmpty() ? QStringLiteral("JPY") : d.currency.trimmed().toUpper();
-}
-
 } // namespace
 
 void HistoryTableModel::setDocuments(QList<HistoryDocument> documents)
@@ -61,16 +45,16 @@ QString HistoryTableModel::totalsText() const
             continue;
         }
         ++slips;
-        Decimal& sum = sums[currencyOf(d)];
+        Decimal& sum = sums[currencyOf(d.currency)];
         sum = sum + Decimal::parse(d.amountWithTax).value_or(Decimal());
     }
     QStringList parts{QStringLiteral("納品書 %1件").arg(slips), QStringLiteral("荷札 %1件").arg(tags)};
     QStringList amounts;
     if (const auto yen = sums.find(QStringLiteral("JPY")); yen != sums.end())
-        amounts << QStringLiteral("JPY ") + grouped(yen->second.toString());
+        amounts << QStringLiteral("JPY ") + withThousands(yen->second.toString());
     for (const auto& [currency, sum] : sums) {
         if (currency != QLatin1String("JPY"))
-            amounts << currency + QLatin1Char(' ') + grouped(sum.toString());
+            amounts << currency + QLatin1Char(' ') + withThousands(sum.toString());
     }
     if (!amounts.isEmpty())
         parts << QStringLiteral("税込額合計 ") + amounts.join(QStringLiteral("  "));
@@ -119,17 +103,17 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
     case ItemCode:
         return d.itemCode;
     case ShipQty:
-        return grouped(d.shipQty);
+        return withThousands(d.shipQty);
     case UnitPrice:
-        return grouped(d.unitPrice);
+        return withThousands(d.unitPrice);
     case Amount:
-        return grouped(d.amount);
+        return withThousands(d.amount);
     case Tax:
-        return grouped(d.tax);
+        return withThousands(d.tax);
     case AmountWithTax:
-        return grouped(d.amountWithTax);
+        return withThousands(d.amountWithTax);
     case Currency:
-        return currencyOf(d);
+        return currencyOf(d.currency);
     case ShipDate:
         return isoDate(d.shipDate);
     case Pdf:

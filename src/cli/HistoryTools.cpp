@@ -14,6 +14,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QSet>
 
 #include <cstdio>
 
@@ -111,6 +112,7 @@ int HistoryReprintCommand::execute(const QStringList& arguments)
                                      QStringLiteral("print on the printer of the settings as well as to the PDF"));
     parser.addOption(printer);
     QList<qint64> ids;
+    QSet<qint64> given;
     bool usable = parser.parse(arguments) && !parser.positionalArguments().isEmpty();
     QString why = parser.errorText();
     for (const QString& text : parser.positionalArguments()) {
@@ -119,7 +121,8 @@ int HistoryReprintCommand::execute(const QStringList& arguments)
         if (!number || id <= 0) {
             usable = false;
             why = QStringLiteral("not a document ID: ") + text;
-        } else if (!ids.contains(id)) {
+        } else if (!given.contains(id)) {
+            given.insert(id);
             ids.append(id);
         }
     }

@@ -192,7 +192,7 @@ QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument d
                                                                   : text(DeliveryField::ItemNameKanji);
         d.currency = text(DeliveryField::Currency);
         // The amounts of the record's currency: a blank one is yen.
-        const bool yen = d.currency.isEmpty() || d.currency == QLatin1String("JPY");
+        const bool yen = !isForeignCurrency(d.currency);
         const auto number_ = [&](DeliveryField yenField, DeliveryField other) {
             return plainNumber(record.text(yen ? yenField : other));
         };

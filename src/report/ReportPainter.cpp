@@ -4,10 +4,11 @@
 #include "Code39Symbol.h"
 #include "TextFit.h"
 
+#include "core/text/NumericText.h"
+
 #include <QLoggingCategory>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -31,18 +32,6 @@ QString chopBlanks(QString text)
         --end;
     text.truncate(end);
     return text;
-}
-
-QString withThousands(const QString& number)
-{
-    static const QRegularExpression plain(QStringLiteral("^([-+]?)(\\d+)(\\.\\d+)?$"));
-    const QRegularExpressionMatch match = plain.match(number);
-    if (!match.hasMatch())
-        return number;
-    QString digits = match.captured(2);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, u',');
-    return match.captured(1) + digits + match.captured(3);
 }
 
 } // namespace

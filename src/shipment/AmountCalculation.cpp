@@ -83,12 +83,6 @@ TaxResult foreignAmounts(const Decimal& quantity, const Decimal& price, const De
 
 } // namespace
 
-bool isForeignCurrency(QStringView currency)
-{
-    const QString c = currency.trimmed().toString().toUpper();
-    return !c.isEmpty() && c != u"JPY";
-}
-
 std::optional<TaxResult> CalculateTax(const TaxInputs& in, const CodeTable& codes)
 {
     const std::optional<Decimal> quantity = boxNumber(in.quantity);

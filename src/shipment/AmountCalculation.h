@@ -42,9 +42,6 @@ struct TaxResult
     bool operator==(const TaxResult&) const = default;
 };
 
-// Yen when the currency box, trimmed and upper-cased, is empty or "JPY".
-bool isForeignCurrency(QStringView currency);
-
 // Amount before tax, tax and total from quantity × unit price, the tax rate and
 // the two rounding settings, in exact decimals. Nothing when the quantity or
 // the unit price is not a number. A product too large for the decimal type

@@ -18,6 +18,17 @@ std::optional<Decimal> leadingNumber(QStringView text)
 
 } // namespace
 
+QString currencyOf(QStringView currency)
+{
+    const QString c = currency.trimmed().toString().toUpper();
+    return c.isEmpty() ? QStringLiteral("JPY") : c;
+}
+
+bool isForeignCurrency(QStringView currency)
+{
+    return currencyOf(currency) != u"JPY";
+}
+
 Decimal taxRate(const CodeTable& codes, Protocol format, int taxationPosition, QStringView taxationName)
 {
     if (taxationName.trimmed() == kTaxExemptName)

@@ -10,6 +10,12 @@
 
 namespace plx {
 
+// The currency a record's amounts are in: the currency text trimmed and
+// upper-cased, "JPY" when it is empty.
+QString currencyOf(QStringView currency);
+// Yen when the currency box, trimmed and upper-cased, is empty or "JPY".
+bool isForeignCurrency(QStringView currency);
+
 // The code-table name of the taxation class that carries no consumption tax.
 inline const QString kTaxExemptName = QStringLiteral("消費税対象外");
 

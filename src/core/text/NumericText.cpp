@@ -1,5 +1,7 @@
 #include "NumericText.h"
 
+#include <QRegularExpression>
+
 namespace plx {
 namespace {
 
@@ -96,6 +98,18 @@ std::optional<short> toInt16HalfEven(QStringView text)
     if (value < -32768 || value > 32767)
         return std::nullopt;
     return static_cast<short>(value);
+}
+
+QString withThousands(const QString& number)
+{
+    static const QRegularExpression plain(QStringLiteral("^([-+]?)(\\d+)(\\.\\d+)?$"));
+    const QRegularExpressionMatch match = plain.match(number);
+    if (!match.hasMatch())
+        return number;
+    QString digits = match.captured(2);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return match.captured(1) + digits + match.captured(3);
 }
 
 } // namespace plx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 #include <optional>
@@ -15,5 +16,9 @@ bool isNumericText(QStringView text);
 // 16-bit value. Nothing when the text is not numeric or the result falls outside
 // -32768..32767.
 std::optional<short> toInt16HalfEven(QStringView text);
+
+// A plain decimal number with thousands separators in its integer part
+// ("1234567.5" -> "1,234,567.5", "-1000" -> "-1,000"); any other text as it is.
+QString withThousands(const QString& number);
 
 } // namespace plx
