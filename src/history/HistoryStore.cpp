@@ -2,11 +2,15 @@
 
 #include "Sqlite.h"
 
+#include "core/ProcessLock.h"
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 
 #include <zlib.h>
 
@@ -134,6 +138,15 @@ HistoryStore::Opening HistoryStore::open()
 {
     m_asidePath.clear();
     m_damage.clear();
+    // Opening is done by one program at a time: beginning a missing file,
+    // turning it to WAL and setting a damaged one aside race with another
+    // program doing the same (SQLite then reports the journal it cannot find
+    // as an I/O error). The lock is the operating system's, gone with a
+    // killed holder; where it cannot be made (a folder this account may only
+    // read) the open goes on without it.
+    ProcessLock opening(m_path + QStringLiteral(".lock"));
+    if (opening.tryLock(kBusyMilliseconds) == ProcessLock::Result::Held)
+        throw HistoryError(QStringLiteral("他のﾌﾟﾛｸﾞﾗﾑが発行履歴を開いています。"));
     const bool existed = QFileInfo::exists(m_path);
     try {
         m_db->open(m_path, true);
@@ -143,7 +156,7 @@ HistoryStore::Opening HistoryStore::open()
         // (the journal mode included) is written to it.
         if (existed)
             checkSchema();
-        m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON");
+        setModes();
         if (!existed)
             createSchema();
         return existed ? Opening::Opened : Opening::Created;
@@ -165,11 +178,32 @@ void HistoryStore::beginNew()
     try {
         m_db->open(m_path, true);
         m_db->setBusyTimeout(kBusyMilliseconds);
-        m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON");
+        setModes();
         createSchema();
     } catch (const sqlite::Error& e) {
         throw failure(e);
     }
+}
+
+void HistoryStore::setModes()
+{
+    // Turning a new file to WAL takes it whole for a moment, and SQLite
+    // answers "busy" at once instead of waiting while another program (a
+    // print run of the other format, say) does the same or reads it: asked
+    // again for as long as a write would wait.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            m_db->exec("PRAGMA journal_mode = WAL");
+            break;
+        } catch (const sqlite::Error& e) {
+            if (!e.isBusy() || waited.elapsed() >= kBusyMilliseconds)
+                throw;
+            QThread::msleep(20);
+        }
+    }
+    m_db->exec("PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON");
 }
 
 bool HistoryStore::isReadOnly() const

@@ -170,6 +170,8 @@ public:
     static QByteArray comparable(QByteArray recordBytes);
 
 private:
+    // WAL, full syncs and foreign keys on the open connection.
+    void setModes();
     void createSchema();
     void beginNew();
     void writePending(HistoryRun& run, QList<HistoryDocument>& documents);

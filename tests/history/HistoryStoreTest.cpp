@@ -10,7 +10,11 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 using namespace plx;
 
@@ -263,4 +267,38 @@ TEST(HistoryStoreTest, SettlesPendingDocumentsByTheDataFile)
     EXPECT_FALSE(store.hasPending(Protocol::Eiaj));
     EXPECT_EQ(idsOf(store.find({})), (QList<qint64>{pending[0].id, committed[0]}));
     EXPECT_EQ(scalar(store.path(), "SELECT group_concat(state) FROM runs"), QStringLiteral("committed,committed"));
+}
+
+// Programs that begin a missing history at the same moment (two formats'
+// print runs started together) each open it; none is told it is busy.
+TEST(HistoryStoreTest, ManyOpeningAMissingFileAtOnceAllOpenIt)
+{
+    for (int trial = 0; trial < 10; ++trial) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.db"));
+        std::atomic<int> ready{0};
+        std::atomic<int> failed{0};
+        std::mutex said;
+        QStringList why;
+        std::vector<std::thread> openers;
+        constexpr int kOpeners = 6;
+        for (int i = 0; i < kOpeners; ++i) {
+            openers.emplace_back([&] {
+                HistoryStore store(path);
+                ++ready;
+                while (ready < kOpeners) {
+                }
+                try {
+                    store.open();
+                } catch (const HistoryError& e) {
+                    ++failed;
+                    const std::lock_guard lock(said);
+                    why << e.description();
+                }
+            });
+        }
+        for (std::thread& t : openers)
+            t.join();
+        EXPECT_EQ(failed, 0) << "trial " << trial << ": " << why.join(u'\n').toStdString();
+    }
 }
