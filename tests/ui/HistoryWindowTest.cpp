@@ -153,6 +153,12 @@ TEST_F(HistoryWindowTest, ReprintsTheSelectedDocumentsAndExportsTheMonth)
     auto* grid = child<QTableView>(w, "HistoryGrid");
     auto* reprint = child<QPushButton>(w, "CommandReprint");
     EXPECT_FALSE(reprint->isEnabled());
+    // By keyboard: the first row is current, Shift+Down selects it and the next.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(grid->selectionModel()->selectedRows().size(), 2);
+    EXPECT_TRUE(reprint->isEnabled());
+    grid->clearSelection();
     // Rows 1 and 3: the tag of K2 and the slip of K1.
     grid->selectionModel()->select(grid->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     grid->selectionModel()->select(grid->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);

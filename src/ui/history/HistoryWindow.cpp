@@ -190,6 +190,10 @@ void HistoryWindow::find()
             return;
     }
     m_model.setDocuments(std::move(found));
+    // The first row is the current one, unselected: Shift with the arrows
+    // selects from it, as in the list window.
+    if (m_model.count() > 0)
+        m_grid->selectionModel()->setCurrentIndex(m_model.index(0, 0), QItemSelectionModel::NoUpdate);
     m_totals->setText(m_model.totalsText());
     m_grid->resizeColumnsToContents();
     m_reprint->setEnabled(false);
