@@ -51,6 +51,13 @@ public:
     }
     // The PDF the last successful print wrote; empty when the engine writes none.
     virtual QString writtenPdfPath() const { return QString(); }
+    // The PDF `job` will be written to unless that name is taken by then;
+    // empty when the engine cannot tell or writes none.
+    virtual QString plannedPdfPath(const PrintJob& job) const
+    {
+        Q_UNUSED(job);
+        return QString();
+    }
     // The printer the engine prints on besides the PDF; empty: the PDF only.
     virtual QString printerName() const { return QString(); }
     virtual void setPrinterName(const QString& name) { Q_UNUSED(name); }

@@ -364,6 +364,22 @@ void HistoryStore::finishRun(qint64 runId)
     finish.bind(1, runId).run();
 }
 
+void HistoryStore::namePdf(const QList<qint64>& documentIds, const QString& pdfPath)
+{
+    try {
+        // Settled by the data file like the pending documents themselves, a
+        // name lost with the power costs only the name: no wait for the disk.
+        m_db->exec("PRAGMA synchronous = NORMAL");
+        sqlite::Transaction transaction(*m_db);
+        sqlite::Statement named(*m_db, "UPDATE documents SET pdf_path = ? WHERE id = ? AND state = 'pending'");
+        for (qint64 id : documentIds)
+            named.bind(1, pdfPath).bind(2, id).run();
+        transaction.commit();
+    } catch (const sqlite::Error& e) {
+        throw failure(e);
+    }
+}
+
 void HistoryStore::commit(qint64 runId, const QList<qint64>& documentIds)
 {
     try {

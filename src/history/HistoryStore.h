@@ -145,6 +145,9 @@ public:
     // documents as pending in one transaction; sets each document's id.
     // Throws HistoryError, having written nothing.
     void addPending(HistoryRun& run, QList<HistoryDocument>& documents);
+    // The PDF the engine wrote for pending documents (written as pending
+    // before it was known).
+    void namePdf(const QList<qint64>& documentIds, const QString& pdfPath);
     // The pending documents are issued: they and their run are committed.
     void commit(qint64 runId, const QList<qint64>& documentIds);
     // The pending documents were not issued: they are removed.

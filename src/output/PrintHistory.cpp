@@ -136,7 +136,10 @@ void settleHistoryAtStart(Environment& env)
 
 RunHistory::RunHistory(Environment& env, Protocol protocol, const QDateTime& started) : m_env(env), m_protocol(protocol)
 {
-    m_run.startedAt = started;
+    // Fixed to its offset here: turning a local time into text asks the C
+    // library's time zone, which the writer thread must not do beside the
+    // engine's own calls.
+    m_run.startedAt = started.toOffsetFromUtc(started.offsetFromUtc());
     m_run.protocol = protocol;
     m_run.user = currentUser();
     m_run.host = QSysInfo::machineHostName();
@@ -152,19 +155,19 @@ void RunHistory::open()
         throw Refusal(historyUnwritableText(m_store->path(), QStringLiteral("書き込みが許可されていません。")));
     settleHistory(m_env, *m_store, m_protocol);
     m_codes = CodeTable::load(m_env.paths.codePath);
+    m_writer = std::make_unique<TaskThread>();
 }
 
-QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument document,
-                                     const QList<std::pair<int, DeliveryRecord>>& plan, const QString& printer)
+QList<HistoryDocument> RunHistory::documentsOf(const GroupPrint& ready, OutputDocument document,
+                                               const QList<std::pair<int, DeliveryRecord>>& plan) const
 {
     QHash<int, const PrintedRecord*> byNumber;
-    for (const PrintedRecord& r : printed.records)
+    for (const PrintedRecord& r : ready.records)
         byNumber.insert(r.number, &r);
     QByteArray layout;
-    QFile layoutFile(printed.layoutPath);
+    QFile layoutFile(ready.layoutPath);
     if (layoutFile.open(QIODevice::ReadOnly))
         layout = layoutFile.readAll();
-    const QString pdf = printed.group ? printed.group->pdfPath : QString();
 
     QList<HistoryDocument> documents;
     for (const auto& [number, record] : plan) {
@@ -173,18 +176,18 @@ QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument d
             continue; // marked, but it printed nothing (a record without tags)
         HistoryDocument d;
         d.kind = document;
-        d.layoutName = QFileInfo(printed.layoutPath).fileName();
+        d.layoutName = QFileInfo(ready.layoutPath).fileName();
         d.layout = layout;
-        d.pdfPath = pdf;
-        d.page = printed.documentsPerSheet > 0 ? lines->firstLine / printed.documentsPerSheet + 1 : 0;
+        d.pdfPath = ready.plannedPdfPath;
+        d.page = ready.documentsPerSheet > 0 ? lines->firstLine / ready.documentsPerSheet + 1 : 0;
         d.dataLines = lines->lines;
         d.expected = HistoryStore::comparable(record.bytes());
         d.protocol = m_protocol;
         const auto text = [&](DeliveryField f) { return record.text(f).trimmed(); };
         d.ordererCode = text(DeliveryField::OrdererCode);
         d.supplierCode = text(DeliveryField::SupplierCode);
-        d.ordererName = printed.ordererName;
-        d.supplierName = printed.supplierName;
+        d.ordererName = ready.ordererName;
+        d.supplierName = ready.supplierName;
         d.deliveryKey = text(DeliveryField::DeliveryKeyNo);
         d.orderNo = text(DeliveryField::OrderNo);
         d.itemCode = text(DeliveryField::ItemCode);
@@ -213,47 +216,110 @@ QList<qint64> RunHistory::addPending(const GroupPrint& printed, OutputDocument d
             taxRateOfCode(m_codes, m_protocol, d.taxationClass).rounded(3, Rounding::HalfAwayFromZero).toString();
         documents.append(std::move(d));
     }
-    if (documents.isEmpty())
-        return {};
-    m_run.printer = printer;
-    try {
-        m_store->addPending(m_run, documents);
-    } catch (const HistoryError& e) {
-        throw Refusal(historyUnwritableText(m_store->path(), e.description()));
+    return documents;
+}
+
+void RunHistory::beginGroup(const GroupPrint& ready, OutputDocument document,
+                            const QList<std::pair<int, DeliveryRecord>>& plan, const QString& printer)
+{
+    m_group = std::make_shared<Group>();
+    m_group->pdfPath = ready.plannedPdfPath;
+    // The documents are made and written as pending while the engine prints:
+    // a run ended before its records are marked leaves them for the
+    // settlement, which drops them. The writer takes its own copies of what
+    // it reads.
+    m_writer->post([this, group = m_group, ready, document, plan, printer] {
+        QList<HistoryDocument> documents = documentsOf(ready, document, plan);
+        if (documents.isEmpty())
+            return;
+        m_run.printer = printer;
+        try {
+            m_store->addPending(m_run, documents);
+            for (const HistoryDocument& d : std::as_const(documents))
+                group->ids.append(d.id);
+            group->setAside = !m_store->asidePath().isEmpty();
+        } catch (const HistoryError& e) {
+            group->failure = e.description();
+        }
+    });
+}
+
+void RunHistory::awaitGroup(const QString& pdfPath)
+{
+    if (!m_group)
+        return;
+    // The documents were written under the PDF the engine was to write; it
+    // wrote another when that name was taken meanwhile.
+    if (pdfPath != m_group->pdfPath) {
+        m_writer->post([this, group = m_group, pdfPath] {
+            if (!group->failure.isEmpty() || group->ids.isEmpty())
+                return;
+            try {
+                m_store->namePdf(group->ids, pdfPath);
+            } catch (const HistoryError& e) {
+                group->failure = e.description();
+            }
+        });
     }
-    if (!m_store->asidePath().isEmpty()) {
+    m_writer->wait();
+    logWriterNotes();
+    if (!m_group->failure.isEmpty()) {
+        const QString why = m_group->failure;
+        discardGroup(); // what was written of it, if anything
+        throw Refusal(historyUnwritableText(m_store->path(), why));
+    }
+    if (m_group->setAside) {
         // The file was found damaged while writing: set aside and begun anew.
         tellSetAside(m_env, *m_store);
         m_store->open(); // clears the notice; the new file is sound
     }
-    QList<qint64> ids;
-    for (const HistoryDocument& d : documents)
-        ids.append(d.id);
-    return ids;
 }
 
-void RunHistory::commit(const QList<qint64>& ids)
+void RunHistory::commitGroup()
 {
-    if (ids.isEmpty())
+    if (!m_group)
         return;
-    try {
-        m_store->commit(m_run.id, ids);
-    } catch (const HistoryError& e) {
-        logAndGoOn(m_env,
-                   QStringLiteral("発行履歴/確定できません。次の起動で納品書ﾌｧｲﾙに合わせます。") + e.description());
-    }
+    m_writer->post([this, group = std::exchange(m_group, nullptr)] {
+        if (group->ids.isEmpty())
+            return;
+        try {
+            m_store->commit(m_run.id, group->ids);
+        } catch (const HistoryError& e) {
+            m_writerNotes.append(QStringLiteral("発行履歴/確定できません。次の起動で納品書ﾌｧｲﾙに合わせます。") +
+                                 e.description());
+        }
+    });
 }
 
-void RunHistory::discard(const QList<qint64>& ids)
+void RunHistory::discardGroup()
 {
-    if (ids.isEmpty())
+    if (!m_group)
         return;
-    try {
-        m_store->discard(m_run.id, ids);
-    } catch (const HistoryError& e) {
-        logAndGoOn(m_env,
-                   QStringLiteral("発行履歴/取消できません。次の起動で納品書ﾌｧｲﾙに合わせます。") + e.description());
-    }
+    m_writer->post([this, group = std::exchange(m_group, nullptr)] {
+        if (group->ids.isEmpty())
+            return;
+        try {
+            m_store->discard(m_run.id, group->ids);
+        } catch (const HistoryError& e) {
+            m_writerNotes.append(QStringLiteral("発行履歴/取消できません。次の起動で納品書ﾌｧｲﾙに合わせます。") +
+                                 e.description());
+        }
+    });
+}
+
+void RunHistory::finish()
+{
+    if (!m_writer)
+        return;
+    m_writer->wait();
+    logWriterNotes();
+}
+
+void RunHistory::logWriterNotes()
+{
+    for (const QString& note : std::as_const(m_writerNotes))
+        logAndGoOn(m_env, note);
+    m_writerNotes.clear();
 }
 
 } // namespace plx

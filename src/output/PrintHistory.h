@@ -3,12 +3,14 @@
 #include "PrintRun.h"
 
 #include "core/Protocol.h"
+#include "core/TaskThread.h"
 #include "history/HistoryStore.h"
 #include "store/CodeTable.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <utility>
@@ -39,32 +41,52 @@ void settleHistory(Environment& env, HistoryStore& history, Protocol protocol);
 void settleHistoryAtStart(Environment& env);
 
 // The history of one print run, written around the marking of each group.
-class RunHistory
+// The writing is done by a thread of the run's own, so a group's documents go
+// into the history while the report engine prints the group; the run waits
+// for them only before it marks the group's records.
+class RunHistory : public IssueRecorder
 {
 public:
     RunHistory(Environment& env, Protocol protocol, const QDateTime& started);
-    ~RunHistory();
+    ~RunHistory() override;
 
-    // Opens the history and settles what an interrupted run left; the caller
-    // holds the data file's lock. Throws Refusal.
-    void open();
-    // Writes the documents of a printed group as pending, before any of its
-    // records is marked: `plan` holds the records as marking leaves them.
-    // Throws Refusal (the run stops, nothing of the group is marked).
-    QList<qint64> addPending(const GroupPrint& printed, OutputDocument document,
-                             const QList<std::pair<int, DeliveryRecord>>& plan, const QString& printer);
-    // The group's records are marked: its documents are committed. A failure
-    // here is logged and left to the settlement, which finds them marked.
-    void commit(const QList<qint64>& ids);
-    // The group's records were not marked: its documents go.
-    void discard(const QList<qint64>& ids);
+    // Opens the history and settles what an interrupted run left.
+    void open() override;
+    void beginGroup(const GroupPrint& ready, OutputDocument document, const QList<std::pair<int, DeliveryRecord>>& plan,
+                    const QString& printer) override;
+    void awaitGroup(const QString& pdfPath) override;
+    // A failure of either is logged and left to the settlement, which finds
+    // the records marked or not.
+    void commitGroup() override;
+    void discardGroup() override;
+    void finish() override;
 
 private:
+    QList<HistoryDocument> documentsOf(const GroupPrint& ready, OutputDocument document,
+                                       const QList<std::pair<int, DeliveryRecord>>& plan) const;
+    // Logs what the writer could not do since the last call.
+    void logWriterNotes();
+
+    // A group being recorded, as the writer leaves it; the run reads it only
+    // after waiting for the writer. Each group has its own, so a group begun
+    // while the writer still drops the last one's documents touches nothing
+    // the writer uses.
+    struct Group
+    {
+        QList<qint64> ids;
+        QString failure;       // why its documents could not be kept
+        bool setAside = false; // the file was found damaged and begun anew
+        QString pdfPath;       // the PDF its documents name
+    };
+
     Environment& m_env;
     Protocol m_protocol;
     std::unique_ptr<HistoryStore> m_store;
-    HistoryRun m_run;
-    CodeTable m_codes; // for the names and rate of the tax classes
+    HistoryRun m_run;               // the writer's once it runs
+    CodeTable m_codes;              // for the names and rate of the tax classes; read by the writer
+    std::shared_ptr<Group> m_group; // none between groups
+    QStringList m_writerNotes;
+    std::unique_ptr<TaskThread> m_writer; // last: gone first, having written everything
 };
 
 } // namespace plx

@@ -189,6 +189,13 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
                  protocolName(m_protocol),
                  m_started,
                  n};
+    done.layoutPath = layout;
+    done.plannedPdfPath = m_report.plannedPdfPath(job);
+    done.documentsPerSheet = m_report.documentsPerSheet(layout);
+    done.ordererName = company.text(CustField::OrdererName).trimmed();
+    done.supplierName = company.text(CustField::SupplierName).trimmed();
+    if (m_beforeEngine)
+        m_beforeEngine(done);
     QString error;
     if (!m_report.print(job, error)) {
         m_env.dialogs->show(MessageIcon::Exclamation, error, MessageButtons::Ok, DefaultButton::First);
@@ -208,10 +215,6 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
     }
     last.outcome = PrintedGroup::Outcome::Issued;
     last.pdfPath = pdf;
-    done.layoutPath = layout;
-    done.documentsPerSheet = m_report.documentsPerSheet(layout);
-    done.ordererName = company.text(CustField::OrdererName).trimmed();
-    done.supplierName = company.text(CustField::SupplierName).trimmed();
     return told(GroupPrint::Result::Printed);
 }
 
@@ -334,7 +337,7 @@ void refuseCompanyOnce(Environment& env, PrintRunResult& result, const RefusedCo
 }
 
 PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, bool marked, const QString& orderer,
-                   const QString& supplier, PrintProgress* progress)
+                   const QString& supplier, PrintProgress* progress, IssueRecorder* recorder)
 {
     PrintRunResult result;
     const QString dataPath = env.paths.delivPathFor(protocol);
@@ -347,19 +350,30 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
     DocumentOutput output(env, protocol, report);
     // The history is taken after the data file (the lock order), and what an
     // interrupted run left in it is settled before anything is printed.
-    RunHistory history(env, protocol, output.started());
+    std::unique_ptr<RunHistory> ownHistory;
+    if (!recorder) {
+        ownHistory = std::make_unique<RunHistory>(env, protocol, output.started());
+        recorder = ownHistory.get();
+    }
+    IssueRecorder& history = *recorder;
     if (!runTrapped(env, QStringLiteral("発行履歴/"), [&] { history.open(); })) {
         result.stopped = true;
         if (progress)
             progress->finished();
         return result;
     }
+    // The printer the documents go to besides the PDF, in the history and the result.
+    const auto printerUsed = [&] {
+        return output.missingPrinter().isEmpty() ? report.printerName().trimmed() : QString();
+    };
     const auto finish = [&] {
+        history.finish();
         result.missingPrinter = output.missingPrinter();
-        result.printer = result.missingPrinter.isEmpty() ? report.printerName().trimmed() : QString();
+        result.printer = printerUsed();
         if (progress)
             progress->finished();
     };
+    const UpdateMode printedMode = marked ? UpdateMode::MarkedPrinted : UpdateMode::Normal;
     for (OutputDocument document : {OutputDocument::Slip, OutputDocument::Tag}) {
         const bool slips = document == OutputDocument::Slip;
         OutputSelection selection(env, protocol, document);
@@ -377,6 +391,20 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
                     {document, n, groups, QString::fromLatin1(current.ordererCode).trimmed(), current.ordererName}))
                 result.interrupted = true;
             GroupPrint printed;
+            // The group's records as printing marks them, and its documents
+            // begun in the history while the engine prints. A plan that cannot
+            // be made here is made again after the print, where its failure
+            // is told under the update's name.
+            std::optional<QList<std::pair<int, DeliveryRecord>>> plan;
+            const auto beginRecording = [&](const GroupPrint& ready) {
+                try {
+                    plan = selection.planUpdate(n, printedMode);
+                } catch (const std::exception&) {
+                    return;
+                }
+                history.beginGroup(ready, document, *plan, printerUsed());
+            };
+            output.setBeforeEngine(beginRecording);
             if (result.interrupted) {
                 // Stopped before this group: it counts as declined, unprinted.
                 PrintedGroup skipped;
@@ -391,6 +419,10 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
                     printed = slips ? output.PrintSlips(selection, n) : output.PrintTags(selection, n);
                 });
             }
+            output.setBeforeEngine(nullptr);
+            const bool cancelled = !printed.marksIssued();
+            if (plan && (stop || cancelled))
+                history.discardGroup(); // begun, but not printed
             if (printed.group)
                 result.groups.append(*printed.group);
             // 中止 on the question: the later groups are skipped as after a
@@ -401,37 +433,37 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
                 stop = true;
                 break;
             }
-            const bool cancelled = !printed.marksIssued();
             UpdateMode mode = UpdateMode::Normal;
             if (marked)
                 mode = cancelled ? UpdateMode::MarkedCancelled : UpdateMode::MarkedPrinted;
             else if (cancelled)
                 continue;
             // Two steps, as the data file and the history cannot commit
-            // together: the documents go into the history as pending before
+            // together: the documents are in the history as pending before
             // any record is marked, and are committed once the records are.
             // A run ended in between is settled by the data file at the next
             // start (settleHistory).
             bool historyRefused = false;
-            stop = !runTrapped(
-                env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"), [&] {
-                    QList<std::pair<int, DeliveryRecord>> plan = selection.planUpdate(n, mode);
-                    QList<qint64> pending;
-                    if (!cancelled) {
-                        historyRefused = true;
-                        const QString printer =
-                            output.missingPrinter().isEmpty() ? report.printerName().trimmed() : QString();
-                        pending = history.addPending(printed, document, plan, printer);
-                        historyRefused = false;
-                    }
-                    try {
-                        selection.writeUpdate(std::move(plan));
-                    } catch (const Refusal&) {
-                        history.discard(pending);
-                        throw;
-                    }
-                    history.commit(pending);
-                });
+            stop = !runTrapped(env, slips ? QStringLiteral("納品書ﾃﾞｰﾀ連続更新/") : QStringLiteral("荷札ﾃﾞｰﾀ連続更新/"),
+                               [&] {
+                                   if (cancelled || !plan) {
+                                       plan = selection.planUpdate(n, mode);
+                                       if (!cancelled)
+                                           history.beginGroup(printed, document, *plan, printerUsed());
+                                   }
+                                   if (!cancelled) {
+                                       historyRefused = true;
+                                       history.awaitGroup(printed.group ? printed.group->pdfPath : QString());
+                                       historyRefused = false;
+                                   }
+                                   try {
+                                       selection.writeUpdate(std::move(*plan));
+                                   } catch (const Refusal&) {
+                                       history.discardGroup();
+                                       throw;
+                                   }
+                                   history.commitGroup();
+                               });
             if (stop && historyRefused && printed.group)
                 result.groups.last().outcome = PrintedGroup::Outcome::Failed;
             if (!stop && !cancelled)
@@ -451,14 +483,15 @@ PrintRunResult run(Environment& env, Protocol protocol, ReportControl& report, b
 } // namespace
 
 PrintRunResult runNormalPrint(Environment& env, Protocol protocol, ReportControl& report, const QString& ordererCode,
-                              const QString& supplierCode, PrintProgress* progress)
+                              const QString& supplierCode, PrintProgress* progress, IssueRecorder* recorder)
 {
-    return run(env, protocol, report, false, ordererCode, supplierCode, progress);
+    return run(env, protocol, report, false, ordererCode, supplierCode, progress, recorder);
 }
 
-PrintRunResult runMarkedPrint(Environment& env, Protocol protocol, ReportControl& report, PrintProgress* progress)
+PrintRunResult runMarkedPrint(Environment& env, Protocol protocol, ReportControl& report, PrintProgress* progress,
+                              IssueRecorder* recorder)
 {
-    return run(env, protocol, report, true, QString(), QString(), progress);
+    return run(env, protocol, report, true, QString(), QString(), progress, recorder);
 }
 
 } // namespace plx

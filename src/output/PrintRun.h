@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace plx {
@@ -72,6 +73,7 @@ struct GroupPrint
     // What a printed group printed, for the history of issued documents.
     QList<PrintedRecord> records;
     QString layoutPath;
+    QString plannedPdfPath;    // the PDF the engine was to write; empty: unknown
     int documentsPerSheet = 0; // 0: the layout did not tell
     QString ordererName;       // the company's names as its record holds them
     QString supplierName;
@@ -102,6 +104,10 @@ public:
     const QString& missingPrinter() const { return m_missingPrinter; }
     // When the run started (in its PDFs' names).
     const QDateTime& started() const { return m_started; }
+    // Called with a group's records, lines and layout once its question is
+    // answered and its data file written, just before the report engine
+    // prints it.
+    void setBeforeEngine(std::function<void(const GroupPrint& ready)> hook) { m_beforeEngine = std::move(hook); }
 
 private:
     GroupPrint print(const OutputSelection& selection, int n, OutputDocument document);
@@ -113,6 +119,7 @@ private:
     QDateTime m_started; // the run's start, in the name of each of its PDFs
     bool m_printerChecked = false;
     QString m_missingPrinter;
+    std::function<void(const GroupPrint&)> m_beforeEngine;
 };
 
 // What a print run did.
@@ -167,6 +174,32 @@ public:
     virtual void finished() {}
 };
 
+// What a print run keeps of the documents it issues, written group by group
+// around the marking of their records (the history of issued documents).
+class IssueRecorder
+{
+public:
+    virtual ~IssueRecorder() = default;
+    // Before the first group; the caller holds the data file's lock. Throws
+    // Refusal: the run does not start.
+    virtual void open() = 0;
+    // A group is about to go to the report engine: `ready` holds what it
+    // prints and `plan` its records as marking will leave them. Its documents
+    // may be written while the engine prints.
+    virtual void beginGroup(const GroupPrint& ready, OutputDocument document,
+                            const QList<std::pair<int, DeliveryRecord>>& plan, const QString& printer) = 0;
+    // The group was printed into `pdfPath` (empty: none): returns once its
+    // documents are kept, before any of its records is marked. Throws Refusal:
+    // the run stops and nothing of the group is marked.
+    virtual void awaitGroup(const QString& pdfPath) = 0;
+    // The group's records are marked, or were not: its documents are kept as
+    // issued, or dropped.
+    virtual void commitGroup() = 0;
+    virtual void discardGroup() = 0;
+    // After the last group: everything given is written.
+    virtual void finish() = 0;
+};
+
 // "納品書" or "荷札"; the outcome as the summary words it.
 QString documentName(OutputDocument document);
 QString outcomeName(PrintedGroup::Outcome outcome);
@@ -179,14 +212,16 @@ QString outcomeName(PrintedGroup::Outcome outcome);
 // cannot be had, a damaged file or a changed record stops the run (`stopped`)
 // after its message. Run-time failures are reported by the failing step's trap.
 // `progress`, when given, follows the run and may stop it between groups.
+// What it issued goes into the installation's history, or to `recorder` when
+// one is given.
 PrintRunResult runNormalPrint(Environment& env, Protocol protocol, ReportControl& report,
                               const QString& ordererCode = {}, const QString& supplierCode = {},
-                              PrintProgress* progress = nullptr);
+                              PrintProgress* progress = nullptr, IssueRecorder* recorder = nullptr);
 
 // The marked run of the shipment-entry windows: the records marked for issue
 // ("8"), updated as printed or as cancelled (declined, or stopped through
 // `progress` before their group).
 PrintRunResult runMarkedPrint(Environment& env, Protocol protocol, ReportControl& report,
-                              PrintProgress* progress = nullptr);
+                              PrintProgress* progress = nullptr, IssueRecorder* recorder = nullptr);
 
 } // namespace plx

@@ -105,6 +105,12 @@ QString PdfReportEngine::pdfStemFor(const PrintJob& job) const
     return job.reprint ? QStringLiteral("再発行_") + stem : stem;
 }
 
+QString PdfReportEngine::plannedPdfPath(const PrintJob& job) const
+{
+    // The first name print() tries; a taken one makes it try others.
+    return QDir(printFolder(job.dataPath)).filePath(pdfStemFor(job) + QStringLiteral(".pdf"));
+}
+
 int PdfReportEngine::documentsPerSheet(const QString& layoutPath) const
 {
     QString error;

@@ -41,6 +41,7 @@ public:
     // The slots of the layout file; 0 when it cannot be read.
     int documentsPerSheet(const QString& layoutPath) const override;
     QString writtenPdfPath() const override { return m_lastPdfPath; }
+    QString plannedPdfPath(const PrintJob& job) const override;
     QString printerName() const override { return m_printerName; }
     void setPrinterName(const QString& name) override { m_printerName = name.trimmed(); }
     QStringList availablePrinters() const override;

@@ -1,6 +1,7 @@
 #include "support/OutputFixtures.h"
 
 #include "core/FileLock.h"
+#include "history/HistoryStore.h"
 #include "output/DocumentData.h"
 #include "output/PrintRun.h"
 
@@ -592,4 +593,36 @@ TEST_F(RunFixture, AGroupWhosePdfIsNotThereWholeFailsAndKeepsWaiting)
         EXPECT_EQ(inst.dialogs.texts().join(u'\n').contains(QStringLiteral("印刷ファイルがないか、途中で切れています")),
                   !c.issued);
     }
+}
+
+// The history holds the documents of the groups whose records were marked,
+// each naming the PDF the engine wrote, and nothing of the others; nothing is
+// left pending when the run ends.
+TEST_F(RunFixture, TheHistoryKeepsExactlyTheMarkedGroupsUnderTheirPdf)
+{
+    companies({outputCompany('1', "A", "1"), outputCompany('1', "B", "1"), outputCompany('1', "C", "1"),
+               outputCompany('1', "D", "1")});
+    records({due('1', "A", "K1"), due('1', "A", "K2"), due('1', "B", "K3"), due('1', "C", "K4"), due('1', "D", "K5")});
+    report.failFor = {QStringLiteral("C")};  // the engine fails
+    report.takenFor = {QStringLiteral("D")}; // printed under another name than planned
+    report.perSheet.insert(QStringLiteral("E_Slip.agr"), 1);
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    inst.dialogs.setNextAnswer(kAnswerNo); // B declined
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    inst.dialogs.setNextAnswer(kAnswerYes);
+    const PrintRunResult result = runNormalPrint(inst.env, Protocol::Eiaj, report);
+    EXPECT_EQ(QStringList({marks(0), marks(1), marks(2), marks(3), marks(4)}),
+              QStringList({"210", "210", "100", "100", "210"}));
+
+    HistoryStore history(inst.env.paths.historyPath);
+    history.open();
+    EXPECT_EQ(history.documentCount(true), 0);
+    QStringList found;
+    for (const HistoryDocument& d : history.find({})) {
+        const QString pdf = QFileInfo(d.pdfPath).fileName();
+        found.prepend(d.deliveryKey + u' ' + pdf + u' ' + QString::number(d.page));
+    }
+    EXPECT_EQ(found, QStringList({"K1 納品書_A_1.pdf 1", "K2 納品書_A_1.pdf 2", "K5 納品書_D_3.pdf 1"}));
+    EXPECT_EQ(result.pdfPaths(), QStringList({report.pdfPath(QStringLiteral("納品書_A_1.pdf")),
+                                              report.pdfPath(QStringLiteral("納品書_D_3.pdf"))}));
 }

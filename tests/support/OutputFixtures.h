@@ -28,23 +28,24 @@ public:
         QFile f(job.dataPath);
         f.open(QIODevice::ReadOnly);
         printed.append({job, f.readAll()});
-        if (failWith.isEmpty()) {
-            written =
-                QStringLiteral("%1/print/%2_%3_%4.pdf")
-                    .arg(m_folder.path(),
-                         job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
-                         job.ordererCode)
-                    .arg(printed.size());
+        if (failWith.isEmpty() && !failFor.contains(job.ordererCode)) {
+            written = nameOf(job, int(printed.size()));
             QDir().mkpath(m_folder.path() + QStringLiteral("/print"));
             QFile pdf(written);
             if (writesPdf && pdf.open(QIODevice::WriteOnly))
                 pdf.write(pdfBytes);
             return true;
         }
-        error = failWith;
+        error = failWith.isEmpty() ? QStringLiteral("印刷できません。") : failWith;
         return false;
     }
     QString writtenPdfPath() const override { return written; }
+    // The name print() gives, but for the companies whose name is "taken".
+    QString plannedPdfPath(const PrintJob& job) const override
+    {
+        return takenFor.contains(job.ordererCode) ? pdfPath(QStringLiteral("taken.pdf"))
+                                                  : nameOf(job, int(printed.size()) + 1);
+    }
     QString printerName() const override { return printer; }
     void setPrinterName(const QString& name) override { printer = name; }
     QStringList availablePrinters() const override { return printers; }
@@ -57,6 +58,8 @@ public:
 
     QList<Printed> printed;
     QString failWith;
+    QStringList failFor;                       // orderer codes whose print fails
+    QStringList takenFor;                      // orderer codes whose planned PDF name is taken by the print
     QByteArray pdfBytes = "%PDF-1.4\n%%EOF\n"; // what each PDF holds
     bool writesPdf = true;                     // false: the PDF named is not there
     QHash<QString, int> perSheet;              // layout file name -> documents per sheet
@@ -65,6 +68,15 @@ public:
     QStringList printers;                      // the printers "of the system"
 
 private:
+    QString nameOf(const PrintJob& job, int nth) const
+    {
+        return pdfPath(
+            QStringLiteral("%1_%2_%3.pdf")
+                .arg(job.document == PrintJob::Document::Tag ? QStringLiteral("荷札") : QStringLiteral("納品書"),
+                     job.ordererCode)
+                .arg(nth));
+    }
+
     QTemporaryDir m_folder;
 };
 
