@@ -21,6 +21,11 @@ public:
         m_env.logModule = m_module;
         m_env.logOperation = m_operation;
     }
+    // The labels are set through the scope that will put them back: the
+    // module of the window or command, the operation the clerk (or the
+    // command) started.
+    void setModule(const QString& module) { m_env.logModule = module; }
+    void setOperation(const QString& operation) { m_env.logOperation = operation; }
     LogLabelScope(const LogLabelScope&) = delete;
     LogLabelScope& operator=(const LogLabelScope&) = delete;
 
