@@ -85,37 +85,79 @@ QByteArray readAll(const QString& path)
     return bytes;
 }
 
-void shareWithFolder(int fd, const QString& folder)
+namespace {
+
+// What sharing with `folder` asks of a file of this account: the folder's
+// group, and read and write for it. Nothing for another's file or a folder
+// its group may not write.
+struct Sharing
+{
+    bool wanted = false;
+    gid_t group = gid_t(-1); // -1: keep
+    mode_t mode = 0;         // 0: keep
+};
+
+Sharing sharingOf(const struct stat& file, const QString& folder)
 {
     struct stat dir
     {
     };
+    if (::stat(encoded(folder).constData(), &dir) != 0 || !(dir.st_mode & S_IWGRP) || file.st_uid != ::geteuid())
+        return {};
+    Sharing out;
+    out.wanted = true;
+    // A folder without the set-group-ID bit does not hand its group down: take
+    // it where this account may (it is one of the group's); elsewhere the file
+    // keeps this account's.
+    if (file.st_gid != dir.st_gid)
+        out.group = dir.st_gid;
+    constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
+    // 07777: a folder keeps its set-group-ID bit.
+    if ((file.st_mode & kGroupReadWrite) != kGroupReadWrite)
+        out.mode = (file.st_mode & 07777) | kGroupReadWrite;
+    return out;
+}
+
+} // namespace
+
+void shareWithFolder(int fd, const QString& folder)
+{
     struct stat file
     {
     };
-    if (::stat(encoded(folder).constData(), &dir) != 0 || !(dir.st_mode & S_IWGRP) || ::fstat(fd, &file) != 0 ||
-        file.st_uid != ::geteuid())
+    if (::fstat(fd, &file) != 0)
         return;
-    // A folder without the set-group-ID bit does not hand its group down: take
-    // it where this account may (it is one of the group's).
-    if (file.st_gid != dir.st_gid && ::fchown(fd, uid_t(-1), dir.st_gid) != 0) {
-        // Not one of the folder's group: the file keeps this account's.
+    const Sharing sharing = sharingOf(file, folder);
+    if (!sharing.wanted)
+        return;
+    if (sharing.group != gid_t(-1) && ::fchown(fd, uid_t(-1), sharing.group) != 0) {
+        // Kept as made.
     }
-    constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
-    // 07777: a folder keeps its set-group-ID bit.
-    if ((file.st_mode & kGroupReadWrite) != kGroupReadWrite &&
-        ::fchmod(fd, (file.st_mode & 07777) | kGroupReadWrite) != 0) {
+    if (sharing.mode != 0 && ::fchmod(fd, sharing.mode) != 0) {
         // Kept as made.
     }
 }
 
 void shareWithFolder(const QString& path)
 {
-    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // By the name, never opening the file: closing a descriptor of a file
+    // drops every POSIX lock this process holds on it, and SQLite keeps its
+    // database and its shared memory so while they are open.
+    const QByteArray name = encoded(path);
+    struct stat file
+    {
+    };
+    if (::lstat(name.constData(), &file) != 0 || !(S_ISREG(file.st_mode) || S_ISDIR(file.st_mode)))
         return;
-    shareWithFolder(fd, QFileInfo(path).absolutePath());
-    ::close(fd);
+    const Sharing sharing = sharingOf(file, QFileInfo(path).absolutePath());
+    if (!sharing.wanted)
+        return;
+    if (sharing.group != gid_t(-1) && ::lchown(name.constData(), uid_t(-1), sharing.group) != 0) {
+        // Kept as made.
+    }
+    if (sharing.mode != 0 && ::chmod(name.constData(), sharing.mode) != 0) {
+        // Kept as made.
+    }
 }
 
 bool makeFolder(const QString& path)

@@ -42,7 +42,8 @@ void syncFile(const QString& path);
 // `fd` is an open descriptor of the file. Does nothing for another account's
 // file; failures are ignored (the file stays as it was made).
 void shareWithFolder(int fd, const QString& folder);
-// The same for a file or folder named by its path.
+// The same for a file or folder named by its path (a link is left alone). The
+// file is not opened, so the POSIX locks this process holds on it stay.
 void shareWithFolder(const QString& path);
 
 // Creates the folder `path` and any missing folder above it, each shared as

@@ -46,7 +46,8 @@ public:
     CliResult finish()
     {
         m_process.waitForFinished(120000);
-        return {m_process.exitCode(), QString::fromUtf8(m_process.readAllStandardOutput()),
+        // -1 for a process that crashed, as runCli gives it.
+        return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1, QString::fromUtf8(m_process.readAllStandardOutput()),
                 QString::fromUtf8(m_process.readAllStandardError())};
     }
 

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace plx {
 namespace {
@@ -89,6 +92,56 @@ TEST(FileUtil, RewrittenFilesKeepTheirModeAndNewOnesFollowTheFolder)
         EXPECT_EQ(now.readAll(), QByteArray("new"));
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no work file is left";
     }
+}
+
+// Sharing a file by its name keeps the POSIX locks this process holds on it:
+// SQLite holds its database and shared memory so, and a lock dropped behind
+// its back let another program take the shared memory for unused and cut it
+// (the holder then died of SIGBUS).
+TEST(FileUtil, SharingAFileKeepsTheLocksThisProcessHoldsOnIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup));
+    const QString path = dir.path() + QStringLiteral("/History.db-shm");
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    struct flock held
+    {
+    };
+    held.l_type = F_WRLCK;
+    held.l_whence = SEEK_SET;
+    held.l_start = 120;
+    held.l_len = 1;
+    ASSERT_EQ(::fcntl(fd, F_SETLK, &held), 0);
+
+    fileutil::shareWithFolder(path);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & (S_IRGRP | S_IWGRP), mode_t(S_IRGRP | S_IWGRP)); // shared as before
+
+    // Another process asks whether the byte is locked.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int other = ::open(name.constData(), O_RDWR);
+        struct flock probe
+        {
+        };
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 120;
+        probe.l_len = 1;
+        const bool locked = other >= 0 && ::fcntl(other, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+        ::_exit(locked ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the lock was dropped";
+    ::close(fd);
 }
 
 } // namespace plx
