@@ -4,13 +4,16 @@
 #include "CommonOptions.h"
 
 #include "core/ErrorReport.h"
+#include "core/LogLabelScope.h"
 #include "core/MessageCatalog.h"
 #include "core/text/FixedField.h"
+#include "customers/CompanyFields.h"
 #include "customers/CustomerSession.h"
 #include "store/CustStore.h"
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -18,44 +21,9 @@ namespace plx::cli {
 
 namespace {
 
-// How a field is given: typed into a box, one of a set of option buttons, or an
-// entry of a code-kind combo (named by the code the record stores).
-enum class Input { Text, Choice, Code };
-
-struct FieldSpec
-{
-    const char* name;
-    QString CustomerForm::*member;
-    const char* control;
-    Input input;
-    const char* allowed; // Choice: the values of the buttons; Code: the code kind
-    bool eiajOnly;
-    bool code; // a key of the company, fixed once it is written
-};
-
-const FieldSpec kFields[] = {
-    {"OrdererCode", &CustomerForm::ordererCode, "Text1", Input::Text, nullptr, false, true},
-    {"OrdererName", &CustomerForm::ordererName, "Text2", Input::Text, nullptr, false, false},
-    {"SupplierCode", &CustomerForm::supplierCode, "Text3", Input::Text, nullptr, false, true},
-    {"SupplierName", &CustomerForm::supplierName, "Text4", Input::Text, nullptr, false, false},
-    {"OutputKind", &CustomerForm::outputKind, "Option5", Input::Choice, "123", false, false},
-    {"SlipFormFile", &CustomerForm::slipFormFile, "Text5", Input::Text, nullptr, false, false},
-    {"TagFormFile", &CustomerForm::tagFormFile, "Text6", Input::Text, nullptr, false, false},
-    {"SlipBarcodeDigits", &CustomerForm::slipDigits, "Text7", Input::Text, nullptr, false, false},
-    {"TagBarcodeDigits", &CustomerForm::tagDigits, "Text8", Input::Text, nullptr, false, false},
-    {"KanjiUse", &CustomerForm::kanjiUse, "Option3", Input::Choice, "10", true, false},
-    {"AmountRounding", &CustomerForm::amountRounding, "Option8", Input::Choice, "123", true, false},
-    {"TaxRounding", &CustomerForm::taxRounding, "Option11", Input::Choice, "123", true, false},
-    {"ConsumptionTaxKind", &CustomerForm::consumptionTaxKind, "Combo3", Input::Code, kCustomerCodeKinds[0], true,
-     false},
-    {"TaxationKind", &CustomerForm::taxationKind, "Combo4", Input::Code, kCustomerCodeKinds[1], true, false},
-    {"PriceDisplayKind", &CustomerForm::priceDisplayKind, "Combo5", Input::Code, kCustomerCodeKinds[2], true, false},
-    {"Comment", &CustomerForm::comment, "Text9", Input::Text, nullptr, false, false},
-};
-
 struct Assignment
 {
-    const FieldSpec* field;
+    const CompanyField* field;
     QString value;
 };
 
@@ -70,9 +38,10 @@ std::optional<QList<Assignment>> assignmentsOf(const QStringList& args, Protocol
             return std::nullopt;
         }
         const QString name = arg.left(eq);
-        const auto known = std::find_if(std::begin(kFields), std::end(kFields),
-                                        [&](const FieldSpec& f) { return QLatin1String(f.name) == name; });
-        if (known == std::end(kFields)) {
+        const auto fields = companyFields();
+        const auto known = std::find_if(fields.begin(), fields.end(),
+                                        [&](const CompanyField& f) { return companyFieldName(f) == name; });
+        if (known == fields.end()) {
             why = QStringLiteral("unknown field: ") + name;
             return std::nullopt;
         }
@@ -80,38 +49,38 @@ std::optional<QList<Assignment>> assignmentsOf(const QStringList& args, Protocol
             why = name + QStringLiteral(" は EIAJ の発注企業にだけ指定できます。");
             return std::nullopt;
         }
-        if (known->code && changing) {
+        if (known->key && changing) {
             why = name + QStringLiteral(" は変更できません。");
             return std::nullopt;
         }
         for (const Assignment& a : out) {
-            if (a.field == known) {
+            if (a.field == &*known) {
                 why = QStringLiteral("field given twice: ") + name;
                 return std::nullopt;
             }
         }
-        out.append({known, arg.mid(eq + 1)});
+        out.append({&*known, arg.mid(eq + 1)});
     }
     return out;
 }
 
 // Puts a value into the form as the window's control would hold it. A choice
-// or a code that the control does not offer leaves it unchosen, so that ＯＫ
-// refuses it with the control's own message.
+// or a code that the window does not offer leaves the field unchosen, so that
+// saving refuses it with the field's own message.
 void apply(CustomerSession& customers, const Assignment& a)
 {
     QString& target = customers.form().*(a.field->member);
     switch (a.field->input) {
-    case Input::Text:
+    case CompanyInput::Text:
         target = a.value;
         break;
-    case Input::Choice:
-        target = a.value.size() == 1 && QLatin1String(a.field->allowed).contains(a.value) ? a.value : QString();
+    case CompanyInput::Choice:
+        target = a.value.size() == 1 && choiceValues(*a.field).contains(a.value) ? a.value : QString();
         break;
-    case Input::Code: {
+    case CompanyInput::Code: {
         target.clear();
         const QString code = a.value.trimmed();
-        for (const CodeEntry& e : customers.codeList(a.field->allowed)) {
+        for (const CodeEntry& e : customers.codeList(a.field->codeKind)) {
             // The record keeps the code's first character.
             if (!code.isEmpty() && (e.code == code || e.code.left(1) == code)) {
                 target = e.code;
@@ -123,24 +92,18 @@ void apply(CustomerSession& customers, const Assignment& a)
     }
 }
 
-QString fieldOfControl(const QString& control)
-{
-    for (const FieldSpec& f : kFields) {
-        if (control == QLatin1String(f.control))
-            return QLatin1String(f.name);
-    }
-    return QString();
-}
-
 void printRefusal(Environment& env, const CustomerOutcome& outcome)
 {
     QString line = outcome.message ? QStringLiteral("(%1) %2")
                                          .arg(outcome.message, 3, 10, QLatin1Char('0'))
                                          .arg(MessageText(env, outcome.message))
                                    : outcome.text;
-    const QString field = fieldOfControl(outcome.focus);
-    if (!field.isEmpty())
-        line += QStringLiteral(" [%1]").arg(field);
+    // The field that would take the focus in the window, by the name the
+    // command gives it.
+    if (const std::optional<CustField> field = outcome.focus.fieldTaken()) {
+        if (const CompanyField* row = findCompanyField(*field))
+            line += QStringLiteral(" [%1]").arg(companyFieldName(*row));
+    }
     std::fprintf(stderr, "%s\n", line.toUtf8().constData());
 }
 
@@ -193,8 +156,8 @@ void listCompanies(Environment& env, const CustomerSession& customers)
 QString CompanyCommand::usage() const
 {
     QStringList names;
-    for (const FieldSpec& f : kFields)
-        names << QLatin1String(f.name) + (f.eiajOnly ? QStringLiteral("(EIAJ)") : QString());
+    for (const CompanyField& f : companyFields())
+        names << companyFieldName(f) + (f.eiajOnly ? QStringLiteral("(EIAJ)") : QString());
     return QStringLiteral("company list --eiaj|--korvan\n"
                           "       plx90-cli company add --eiaj|--korvan FIELD=VALUE...\n"
                           "       plx90-cli company change --eiaj|--korvan ORDERER SUPPLIER FIELD=VALUE...\n"
@@ -250,13 +213,13 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
     const QString& orderer = m_orderer;
     const QString& supplier = m_supplier;
     Environment& env = session.env();
-    env.logModule = QStringLiteral("発注企業情報");
+    LogLabelScope logLabels(env, QStringLiteral("発注企業情報"));
     QString label = QStringLiteral("画面初期表示/");
     if (action == QLatin1String("add") || action == QLatin1String("change")) {
-        env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+        logLabels.setOperation(QStringLiteral("OKﾎﾞﾀﾝ"));
         label = QStringLiteral("ﾌｧｲﾙ更新OK/");
     } else if (action == QLatin1String("delete")) {
-        env.logOperation = QStringLiteral("削除ﾒﾆｭｰ");
+        logLabels.setOperation(QStringLiteral("削除ﾒﾆｭｰ"));
         label = QStringLiteral("削除ﾒﾆｭｰ/");
     }
 
@@ -313,7 +276,7 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
         }
         for (const Assignment& a : *assignments)
             apply(customers, a);
-        const CustomerOutcome outcome = customers.ok();
+        const CustomerOutcome outcome = customers.save();
         if (!outcome.written) {
             printRefusal(env, outcome);
             exitCode = kExitFailed;

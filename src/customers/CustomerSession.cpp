@@ -1,16 +1,17 @@
 #include "CustomerSession.h"
+#include "CompanyFields.h"
 #include "store/RecordCodes.h"
 
 #include "core/CommonRoutines.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
-#include "core/FileLock.h"
 #include "core/FileUtil.h"
 #include "core/text/Cp932.h"
 #include "core/text/FieldLimit.h"
 #include "core/text/FixedField.h"
 #include "core/text/NumericText.h"
 #include "store/DeliveryStore.h"
+#include "store/StoreLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,44 +34,6 @@ bool blank(const QString& text)
     return text.trimmed().isEmpty();
 }
 
-int widthOf(CustField field)
-{
-    return CustRecord::field(field).width;
-}
-
-// A text box of the window: the form's text, the name messages give it, and
-// the field it is written to (none for the codes, whose length the protocol
-// sets). A box that takes kanji holds half as many full-width characters.
-struct TextBox
-{
-    QString CustomerForm::*member;
-    const char* control;
-    const char16_t* name;
-    std::optional<CustField> field;
-    bool kanji;
-};
-
-const TextBox kTextBoxes[] = {
-    {&CustomerForm::ordererCode, "Text1", u"発注者コード", std::nullopt, false},
-    {&CustomerForm::ordererName, "Text2", u"発注者名称", CustField::OrdererName, true},
-    {&CustomerForm::supplierCode, "Text3", u"受注者コード", std::nullopt, false},
-    {&CustomerForm::supplierName, "Text4", u"受注者名称", CustField::SupplierName, true},
-    {&CustomerForm::slipFormFile, "Text5", u"納品書QRD定義ファイル名称", CustField::SlipFormFile, true},
-    {&CustomerForm::tagFormFile, "Text6", u"荷札QRD定義ファイル名称", CustField::TagFormFile, true},
-    {&CustomerForm::slipDigits, "Text7", u"納品書のバーコード桁数", CustField::SlipBarcodeDigits, false},
-    {&CustomerForm::tagDigits, "Text8", u"荷札のバーコード桁数", CustField::TagBarcodeDigits, false},
-    {&CustomerForm::comment, "Text9", u"コメント", CustField::Comment, true},
-};
-
-const TextBox& textBox(const char* control)
-{
-    for (const TextBox& box : kTextBoxes) {
-        if (qstrcmp(box.control, control) == 0)
-            return box;
-    }
-    Q_UNREACHABLE();
-}
-
 // A barcode digit count as typed: nothing, or a whole number 0 ... 99.
 std::optional<int> digitCount(const QString& text)
 {
@@ -83,29 +46,65 @@ std::optional<int> digitCount(const QString& text)
     return value;
 }
 
-// The lock of the company file for one operation, given to the store for its
-// writes and taken back afterwards.
-class CustLock
-{
-public:
-    explicit CustLock(CustStore& store) : m_store(store), m_lock(store.path(), CustStore::label())
-    {
-        store.setLock(&m_lock);
-    }
-    ~CustLock() { m_store.setLock(nullptr); }
-    CustLock(const CustLock&) = delete;
-    CustLock& operator=(const CustLock&) = delete;
-
-private:
-    CustStore& m_store;
-    FileLock m_lock;
-};
-
 bool sameCompany(const CustRecord& a, const CustRecord& b)
 {
     return a.raw(CustField::Protocol) == b.raw(CustField::Protocol) &&
            a.raw(CustField::OrdererCode) == b.raw(CustField::OrdererCode) &&
            a.raw(CustField::SupplierCode) == b.raw(CustField::SupplierCode);
+}
+
+// Whether a typed field takes full-width characters: the limit a refusal
+// names then counts them too.
+bool takesFullWidth(const CompanyField& row)
+{
+    return row.text == CompanyText::Name || row.text == CompanyText::FileName;
+}
+
+// What a record field shows as the form's value: a text without its trailing
+// blanks (a code, a name) or without blanks at either end, a choice's value,
+// the code-table entry a code stands for ("" when the table has none).
+QString shownValue(const CompanyField& row, const CustRecord& record, const CodeTable& codes)
+{
+    const QString text = record.text(row.field);
+    switch (row.input) {
+    case CompanyInput::Text:
+        return row.text == CompanyText::Code || row.text == CompanyText::Name ? rtrim(text) : text.trimmed();
+    case CompanyInput::Choice:
+        return text.trimmed();
+    case CompanyInput::Code: {
+        const CodeEntry* e = codes.find(kCodeFormat, QLatin1String(row.codeKind), text.trimmed());
+        return e ? e->code : QString();
+    }
+    }
+    return QString();
+}
+
+// What the record keeps of a form's value: a typed text trimmed (a code cut to
+// its protocol's width, a digit count as two digits), a choice's value, a
+// code's first character.
+QString writtenValue(const CompanyField& row, const QString& value, Protocol protocol)
+{
+    switch (row.input) {
+    case CompanyInput::Text:
+        switch (row.text) {
+        case CompanyText::Code:
+            return rtrim(value.trimmed()).left(companyFieldBytes(row, protocol));
+        case CompanyText::Digits: {
+            const auto d = digitCount(value);
+            return QStringLiteral("%1").arg(d ? *d : 0, 2, 10, QLatin1Char('0'));
+        }
+        case CompanyText::Name:
+        case CompanyText::FileName:
+        case CompanyText::None:
+            break;
+        }
+        return value.trimmed(); // the checks keep it within the field
+    case CompanyInput::Choice:
+        return value;
+    case CompanyInput::Code:
+        return value.left(1);
+    }
+    return value;
 }
 
 } // namespace
@@ -146,9 +145,14 @@ bool CustomerSession::protocolChoosable(Protocol protocol) const
     return browsing() && offers(m_env.apUse, protocol);
 }
 
-QString CustomerSession::editFocus() const
+CustField CustomerSession::editFocus() const
 {
-    return codesEditable() ? QStringLiteral("Text1") : QStringLiteral("Text2");
+    return codesEditable() ? CustField::OrdererCode : CustField::OrdererName;
+}
+
+int CustomerSession::codeMaxLength() const
+{
+    return companyFieldBytes(companyField(CustField::OrdererCode), m_protocol);
 }
 
 bool CustomerSession::open()
@@ -194,28 +198,9 @@ void CustomerSession::showSelected()
     if (m_selected < 0)
         return;
     const CustRecord r = m_store.read(m_rows[m_selected].recordNumber);
-    CustomerForm& f = m_form;
-    f.ordererCode = rtrim(r.text(CustField::OrdererCode));
-    f.ordererName = rtrim(r.text(CustField::OrdererName));
-    f.supplierCode = rtrim(r.text(CustField::SupplierCode));
-    f.supplierName = rtrim(r.text(CustField::SupplierName));
-    f.outputKind = r.text(CustField::OutputKind).trimmed();
-    f.slipFormFile = r.text(CustField::SlipFormFile).trimmed();
-    f.tagFormFile = r.text(CustField::TagFormFile).trimmed();
-    f.slipDigits = r.text(CustField::SlipBarcodeDigits).trimmed();
-    f.tagDigits = r.text(CustField::TagBarcodeDigits).trimmed();
-    f.comment = rtrim(r.text(CustField::Comment));
-    if (m_protocol == Protocol::Eiaj) {
-        f.kanjiUse = r.text(CustField::KanjiUse).trimmed();
-        f.amountRounding = r.text(CustField::AmountRounding).trimmed();
-        f.taxRounding = r.text(CustField::TaxRounding).trimmed();
-        const auto code = [&](const char* kind, CustField field) {
-            const CodeEntry* e = m_codes.find(kCodeFormat, QLatin1String(kind), r.text(field).trimmed());
-            return e ? e->code : QString();
-        };
-        f.consumptionTaxKind = code("02", CustField::ConsumptionTaxKind);
-        f.taxationKind = code("03", CustField::TaxationKind);
-        f.priceDisplayKind = code("04", CustField::PriceDisplayKind);
+    for (const CompanyField& row : companyFields()) {
+        if (!row.eiajOnly || m_protocol == Protocol::Eiaj)
+            m_form.*row.member = shownValue(row, r, m_codes);
     }
 }
 
@@ -228,40 +213,17 @@ void CustomerSession::startNew()
 {
     m_mode = CustomerMode::New;
     m_form = CustomerForm();
-    CustomerForm& f = m_form;
-    if (const auto sample = CustStore::sampleDefaults(m_env.paths.sampleCustPath, m_protocol)) {
-        const CustRecord& s = *sample;
-        f.outputKind = s.text(CustField::OutputKind).trimmed();
-        f.slipFormFile = s.text(CustField::SlipFormFile).trimmed();
-        f.tagFormFile = s.text(CustField::TagFormFile).trimmed();
-        f.slipDigits = s.text(CustField::SlipBarcodeDigits).trimmed();
-        f.tagDigits = s.text(CustField::TagBarcodeDigits).trimmed();
-        if (m_protocol == Protocol::Eiaj) {
-            f.kanjiUse = s.text(CustField::KanjiUse).trimmed();
-            f.amountRounding = s.text(CustField::AmountRounding).trimmed();
-            f.taxRounding = s.text(CustField::TaxRounding).trimmed();
-            const auto code = [&](const char* kind, CustField field) {
-                const CodeEntry* e = m_codes.find(kCodeFormat, QLatin1String(kind), s.text(field).trimmed());
-                return e ? e->code : QString();
-            };
-            f.consumptionTaxKind = code("02", CustField::ConsumptionTaxKind);
-            f.taxationKind = code("03", CustField::TaxationKind);
-            f.priceDisplayKind = code("04", CustField::PriceDisplayKind);
-        }
-    }
-    // Choices the sample leaves open.
-    const auto valid = [](const QString& v, const char* allowed) {
-        return !v.isEmpty() && QByteArray(allowed).contains(v.toLatin1());
-    };
-    if (!valid(f.outputKind, "123"))
-        f.outputKind = QStringLiteral("1");
-    if (m_protocol == Protocol::Eiaj) {
-        if (!valid(f.kanjiUse, "01"))
-            f.kanjiUse = QStringLiteral("1");
-        if (!valid(f.amountRounding, "123"))
-            f.amountRounding = QStringLiteral("1");
-        if (!valid(f.taxRounding, "123"))
-            f.taxRounding = QStringLiteral("1");
+    const bool eiaj = m_protocol == Protocol::Eiaj;
+    const auto sample = CustStore::sampleDefaults(m_env.paths.sampleCustPath, m_protocol);
+    for (const CompanyField& row : companyFields()) {
+        if (row.eiajOnly && !eiaj)
+            continue;
+        QString& value = m_form.*row.member;
+        if (sample && row.fromSample)
+            value = shownValue(row, *sample, m_codes);
+        // A choice the sample leaves open takes its first value.
+        if (row.input == CompanyInput::Choice && (value.isEmpty() || !choiceValues(row).contains(value)))
+            value = QLatin1Char(row.choices[0].value);
     }
 }
 
@@ -287,11 +249,13 @@ QStringList CustomerSession::deletionLead() const
     if (m_selected < 0)
         return {};
     const CustRecord r = m_store.read(m_rows[m_selected].recordNumber);
-    const auto line = [&](const QString& caption, CustField code, CustField name) {
-        return QStringLiteral("%1%2  %3").arg(caption, r.text(code).trimmed(), r.text(name).trimmed());
+    // Each line as the window labels the codes.
+    const auto line = [&](CustField code, CustField name) {
+        return QStringLiteral("%1%2  %3")
+            .arg(QString::fromUtf16(companyField(code).label), r.text(code).trimmed(), r.text(name).trimmed());
     };
-    return {line(QStringLiteral("発注者 ："), CustField::OrdererCode, CustField::OrdererName),
-            line(QStringLiteral("受注者 ："), CustField::SupplierCode, CustField::SupplierName)};
+    return {line(CustField::OrdererCode, CustField::OrdererName),
+            line(CustField::SupplierCode, CustField::SupplierName)};
 }
 
 CustomerOutcome CustomerSession::confirmDelete(bool yes)
@@ -308,7 +272,7 @@ CustomerOutcome CustomerSession::confirmDelete(bool yes)
     // import or registration adds a record of it between the check and the
     // deletion.
     const FileLock dataLock(m_env.paths.delivPathFor(m_protocol), DeliveryStore::label());
-    const CustLock lock(m_store);
+    const StoreLock lock(m_store);
     m_store.open();
     const int n = m_rows[m_selected].recordNumber;
     if (n > m_store.count() || !sameCompany(m_store.read(n), listed)) {
@@ -362,27 +326,21 @@ short CustomerSession::referenceCheck(bool deleting) const
     return 0;
 }
 
-int CustomerSession::widthOfBox(const char* control) const
+bool CustomerSession::fits(CustField field, QStringView text) const
 {
-    const TextBox& box = textBox(control);
-    return box.field ? widthOf(*box.field) : codeMaxLength();
+    return cp932::byteLength(text.trimmed()) <= companyFieldBytes(companyField(field), m_protocol);
 }
 
-bool CustomerSession::fits(const QString& control, QStringView text) const
+std::optional<QString> CustomerSession::unstorable(CustField field) const
 {
-    return cp932::byteLength(text.trimmed()) <= widthOfBox(control.toLatin1().constData());
-}
-
-std::optional<QString> CustomerSession::unstorable(const char* control) const
-{
-    const TextBox& box = textBox(control);
-    const QString& typed = m_form.*box.member;
-    const QString name = QString::fromUtf16(box.name);
+    const CompanyField& row = companyField(field);
+    const QString& typed = m_form.*row.member;
+    const QString name = QString::fromUtf16(row.name);
     if (const QStringView c = firstUnstorable(typed); !c.isEmpty())
         return unstorableCharacterText(name, c, QStringLiteral("発注企業ファイル"));
-    const int width = widthOfBox(control);
+    const int width = companyFieldBytes(row, m_protocol);
     if (cp932::byteLength(QStringView(typed).trimmed()) > width)
-        return overLimitText(name, TextLimit{width, box.kanji ? width / 2 : 0});
+        return overLimitText(name, TextLimit{width, takesFullWidth(row) ? width / 2 : 0});
     return std::nullopt;
 }
 
@@ -393,68 +351,69 @@ CustomerOutcome CustomerSession::check()
     const bool slips = outputsSlips(f.outputKind);
     const bool tags = outputsTags(f.outputKind);
     // A step refuses with its message, or, with none, in the program's words
-    // for a text its box's field cannot hold.
+    // for a typed text its field cannot hold; the field takes the focus.
     struct Step
     {
         std::function<bool()> fails;
         short message;
-        const char* focus;
+        CustField field;
     };
-    const auto storable = [](const char* control) { return Step{{}, 0, control}; };
+    using F = CustField;
+    const auto storable = [](CustField field) { return Step{{}, 0, field}; };
     const Step steps[] = {
-        {[&] { return blank(f.ordererCode); }, 510, "Text1"},
-        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0; }, 512, "Text1"},
-        storable("Text1"),
-        {[&] { return blank(f.ordererName); }, 515, "Text2"},
-        storable("Text2"),
-        {[&] { return blank(f.supplierCode); }, 520, "Text3"},
-        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0; }, 522, "Text3"},
-        storable("Text3"),
-        {[&] { return blank(f.supplierName); }, 525, "Text4"},
-        storable("Text4"),
-        {[&] { return eiaj && f.kanjiUse.isEmpty(); }, 545, "Option3"},
-        {[&] { return eiaj && f.amountRounding.isEmpty(); }, 555, "Option8"},
-        {[&] { return eiaj && f.taxRounding.isEmpty(); }, 560, "Option11"},
-        {[&] { return eiaj && f.consumptionTaxKind.isEmpty(); }, 530, "Combo3"},
-        {[&] { return eiaj && f.taxationKind.isEmpty(); }, 535, "Combo4"},
-        {[&] { return eiaj && f.priceDisplayKind.isEmpty(); }, 540, "Combo5"},
-        {[&] { return f.outputKind.isEmpty(); }, 550, "Option5"},
+        {[&] { return blank(f.ordererCode); }, 510, F::OrdererCode},
+        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0; }, 512, F::OrdererCode},
+        storable(F::OrdererCode),
+        {[&] { return blank(f.ordererName); }, 515, F::OrdererName},
+        storable(F::OrdererName),
+        {[&] { return blank(f.supplierCode); }, 520, F::SupplierCode},
+        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0; }, 522, F::SupplierCode},
+        storable(F::SupplierCode),
+        {[&] { return blank(f.supplierName); }, 525, F::SupplierName},
+        storable(F::SupplierName),
+        {[&] { return eiaj && f.kanjiUse.isEmpty(); }, 545, F::KanjiUse},
+        {[&] { return eiaj && f.amountRounding.isEmpty(); }, 555, F::AmountRounding},
+        {[&] { return eiaj && f.taxRounding.isEmpty(); }, 560, F::TaxRounding},
+        {[&] { return eiaj && f.consumptionTaxKind.isEmpty(); }, 530, F::ConsumptionTaxKind},
+        {[&] { return eiaj && f.taxationKind.isEmpty(); }, 535, F::TaxationKind},
+        {[&] { return eiaj && f.priceDisplayKind.isEmpty(); }, 540, F::PriceDisplayKind},
+        {[&] { return f.outputKind.isEmpty(); }, 550, F::OutputKind},
         {[&] { return m_mode == CustomerMode::Change && f.outputKind != m_outputKindBefore && referenceCheck(false); },
-         595, "Option5"},
-        {[&] { return slips && blank(f.slipFormFile); }, 565, "Text5"},
-        storable("Text5"),
-        {[&] { return !blank(f.slipFormFile) && !formFileExists(f.slipFormFile); }, 567, "Text5"},
-        {[&] { return slips && blank(f.slipDigits); }, 570, "Text7"},
-        storable("Text7"),
+         595, F::OutputKind},
+        {[&] { return slips && blank(f.slipFormFile); }, 565, F::SlipFormFile},
+        storable(F::SlipFormFile),
+        {[&] { return !blank(f.slipFormFile) && !formFileExists(f.slipFormFile); }, 567, F::SlipFormFile},
+        {[&] { return slips && blank(f.slipDigits); }, 570, F::SlipBarcodeDigits},
+        storable(F::SlipBarcodeDigits),
         {[&] {
              const auto d = digitCount(f.slipDigits);
              return (slips && d && *d == 0) || (!blank(f.slipDigits) && !d);
          },
-         572, "Text7"},
-        {[&] { return tags && blank(f.tagFormFile); }, 575, "Text6"},
-        storable("Text6"),
-        {[&] { return !blank(f.tagFormFile) && !formFileExists(f.tagFormFile); }, 577, "Text6"},
-        {[&] { return tags && blank(f.tagDigits); }, 580, "Text8"},
-        storable("Text8"),
+         572, F::SlipBarcodeDigits},
+        {[&] { return tags && blank(f.tagFormFile); }, 575, F::TagFormFile},
+        storable(F::TagFormFile),
+        {[&] { return !blank(f.tagFormFile) && !formFileExists(f.tagFormFile); }, 577, F::TagFormFile},
+        {[&] { return tags && blank(f.tagDigits); }, 580, F::TagBarcodeDigits},
+        storable(F::TagBarcodeDigits),
         {[&] {
              const auto d = digitCount(f.tagDigits);
              return (tags && d && *d == 0) || (!blank(f.tagDigits) && !d);
          },
-         582, "Text8"},
+         582, F::TagBarcodeDigits},
         // The comment's own message names what it holds.
-        {[&] { return unstorable("Text9").has_value(); }, kMsgCommentNotStorable, "Text9"},
+        {[&] { return unstorable(F::Comment).has_value(); }, kMsgCommentNotStorable, F::Comment},
         {[&] {
              return m_mode == CustomerMode::New &&
                     m_store.lookup(m_protocol, f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
          },
-         585, "Text1"},
+         585, F::OrdererCode},
     };
     for (const Step& step : steps) {
         if (step.message == 0) {
-            if (std::optional<QString> why = unstorable(step.focus))
-                return {false, 0, *why, QLatin1String(step.focus)};
+            if (std::optional<QString> why = unstorable(step.field))
+                return {false, 0, *why, CustomerFocus::on(step.field)};
         } else if (step.fails()) {
-            return {false, step.message, {}, QLatin1String(step.focus)};
+            return {false, step.message, {}, CustomerFocus::on(step.field)};
         }
     }
     return {};
@@ -462,44 +421,19 @@ CustomerOutcome CustomerSession::check()
 
 CustRecord CustomerSession::buildRecord() const
 {
-    const CustomerForm& f = m_form;
-    const bool eiaj = m_protocol == Protocol::Eiaj;
     CustRecord r;
     r.setProtocol(m_protocol);
-    r.setText(CustField::OrdererCode, rtrim(f.ordererCode.trimmed()).left(codeMaxLength()));
-    r.setText(CustField::SupplierCode, rtrim(f.supplierCode.trimmed()).left(codeMaxLength()));
-    r.setText(CustField::OrdererName, f.ordererName.trimmed()); // the checks keep it within 50 bytes
-    r.setText(CustField::SupplierName, f.supplierName.trimmed());
-    r.setText(CustField::OutputKind, f.outputKind);
-    r.setText(CustField::SlipFormFile, f.slipFormFile.trimmed());
-    r.setText(CustField::TagFormFile, f.tagFormFile.trimmed());
-    const auto digits = [](const QString& text) {
-        const auto d = digitCount(text);
-        return QStringLiteral("%1").arg(d ? *d : 0, 2, 10, QLatin1Char('0'));
-    };
-    r.setText(CustField::SlipBarcodeDigits, digits(f.slipDigits));
-    r.setText(CustField::TagBarcodeDigits, digits(f.tagDigits));
-    r.setText(CustField::Comment, f.comment.trimmed());
-    if (eiaj) {
-        r.setText(CustField::KanjiUse, f.kanjiUse);
-        r.setText(CustField::AmountRounding, f.amountRounding);
-        r.setText(CustField::TaxRounding, f.taxRounding);
-        r.setText(CustField::ConsumptionTaxKind, f.consumptionTaxKind.left(1));
-        r.setText(CustField::TaxationKind, f.taxationKind.left(1));
-        r.setText(CustField::PriceDisplayKind, f.priceDisplayKind.left(1));
-    } else {
+    for (const CompanyField& row : companyFields()) {
         // A KORVAN company has no kanji, rounding or tax settings of its own.
-        r.setText(CustField::KanjiUse, u"0");
-        r.setText(CustField::PriceDisplayKind, u"1");
-        r.setText(CustField::ConsumptionTaxKind, u" ");
-        r.setText(CustField::TaxationKind, u" ");
-        r.setText(CustField::AmountRounding, u" ");
-        r.setText(CustField::TaxRounding, u" ");
+        if (row.eiajOnly && m_protocol != Protocol::Eiaj)
+            r.setText(row.field, row.korvanValue);
+        else
+            r.setText(row.field, writtenValue(row, m_form.*row.member, m_protocol));
     }
     return r;
 }
 
-CustomerOutcome CustomerSession::ok()
+CustomerOutcome CustomerSession::save()
 {
     if (!editing())
         return {};
@@ -514,7 +448,7 @@ CustomerOutcome CustomerSession::ok()
     std::optional<FileLock> dataLock;
     if (m_mode == CustomerMode::Change && m_form.outputKind != m_outputKindBefore)
         dataLock.emplace(m_env.paths.delivPathFor(m_protocol), DeliveryStore::label());
-    const CustLock lock(m_store);
+    const StoreLock lock(m_store);
     m_store.open();
     CustomerOutcome outcome = check();
     if (outcome.refused())
@@ -526,7 +460,7 @@ CustomerOutcome CustomerSession::ok()
     } else {
         n = listed ? m_rows[m_selected].recordNumber : 0;
         if (!listed || n > m_store.count() || !sameCompany(m_store.read(n), *listed))
-            return {false, 10, {}, QStringLiteral("CustGrid")};
+            return {false, 10, {}, CustomerFocus::companyList()};
         // The codes cannot change: the record keeps its own.
         CustRecord changed = record;
         changed.setText(CustField::OrdererCode, listed->text(CustField::OrdererCode));
@@ -541,7 +475,7 @@ CustomerOutcome CustomerSession::ok()
             selectRow(row);
     }
     outcome.written = true;
-    outcome.focus = QStringLiteral("CustGrid");
+    outcome.focus = CustomerFocus::companyList();
     return outcome;
 }
 
@@ -551,10 +485,7 @@ CustomerOutcome CustomerSession::cancel()
     m_mode = CustomerMode::Browse;
     showSelected();
     CustomerOutcome outcome;
-    if (!wasNew)
-        outcome.focus = QStringLiteral("CustGrid");
-    else
-        outcome.focus = m_protocol == Protocol::Eiaj ? QStringLiteral("Option1") : QStringLiteral("Option2");
+    outcome.focus = wasNew ? CustomerFocus::on(CustField::Protocol) : CustomerFocus::companyList();
     return outcome;
 }
 

@@ -19,37 +19,35 @@ struct Environment;
 // character, a character outside CP932, more than 16 bytes).
 constexpr short kMsgCommentNotStorable = 587;
 
-// The code kinds the three code choices list, in the window's order: the
-// consumption-tax kind (Combo3), the taxation kind (Combo4) and the
-// price-display kind (Combo5).
-inline constexpr const char* kCustomerCodeKinds[3] = {"02", "03", "04"};
-
 // The ordering-company window's modes.
 enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };
 
-// What the window shows for a mode (Label3): "新規", "変更", "削除", or nothing
-// while browsing.
+// What the window shows for a mode: "新規", "変更", "削除", or nothing while
+// browsing.
 QString modeCaption(CustomerMode mode);
 
-// The edit boxes and choices of the window as values ("" = nothing chosen).
+// The company's fields as the window holds them ("" = nothing chosen): the
+// typed texts, the chosen values of the choices, the chosen codes. Each is the
+// `member` of its row of the company field table (CompanyFields.h), which says
+// how it is shown, typed, checked and written.
 struct CustomerForm
 {
-    QString ordererCode;        // Text1
-    QString ordererName;        // Text2
-    QString supplierCode;       // Text3
-    QString supplierName;       // Text4
-    QString outputKind;         // Option5 "1", Option6 "2", Option7 "3"
-    QString slipFormFile;       // Text5
-    QString tagFormFile;        // Text6
-    QString slipDigits;         // Text7
-    QString tagDigits;          // Text8
-    QString kanjiUse;           // Option3 "1", Option4 "0"
-    QString amountRounding;     // Option8-10 "1"-"3"
-    QString taxRounding;        // Option11-13 "1"-"3"
-    QString consumptionTaxKind; // Combo3: a code of kind "02"
-    QString taxationKind;       // Combo4: kind "03"
-    QString priceDisplayKind;   // Combo5: kind "04"
-    QString comment;            // Text9
+    QString ordererCode;
+    QString ordererName;
+    QString supplierCode;
+    QString supplierName;
+    QString outputKind; // "1" slips, "2" tags, "3" both
+    QString slipFormFile;
+    QString tagFormFile;
+    QString slipDigits;
+    QString tagDigits;
+    QString kanjiUse;           // "1" kanji first, "0" no kanji
+    QString amountRounding;     // "1" up, "2" down, "3" to nearest
+    QString taxRounding;        // the same
+    QString consumptionTaxKind; // a code of kind "02"
+    QString taxationKind;       // kind "03"
+    QString priceDisplayKind;   // kind "04"
+    QString comment;
     bool operator==(const CustomerForm&) const = default;
 };
 
@@ -60,15 +58,33 @@ struct CustomerRow
     QString name;
 };
 
-// What ＯＫ or a deletion did: a message to show (0 none), or the program's own
-// words where the catalogue has no message for it, and the control that gets
-// the focus.
+// Where the focus goes after an operation: where it is, a field of the company
+// (CustField::Protocol: the protocol choice), or the list of companies. The
+// window maps it to its widget.
+struct CustomerFocus
+{
+    enum class Place { Unchanged, Field, CompanyList };
+    Place place = Place::Unchanged;
+    CustField field = CustField::Protocol;
+
+    static CustomerFocus on(CustField field) { return {Place::Field, field}; }
+    static CustomerFocus companyList() { return {Place::CompanyList, CustField::Protocol}; }
+    // The field that takes the focus; nothing for the list or no move.
+    std::optional<CustField> fieldTaken() const
+    {
+        return place == Place::Field ? std::optional<CustField>(field) : std::nullopt;
+    }
+    bool operator==(const CustomerFocus&) const = default;
+};
+
+// What saving or a deletion did: a message to show (0 none), or the program's
+// own words where the catalogue has no message for it, and where the focus goes.
 struct CustomerOutcome
 {
     bool written = false;
     short message = 0;
     QString text;
-    QString focus;
+    CustomerFocus focus;
     bool refused() const { return message != 0 || !text.isEmpty(); }
 };
 
@@ -101,7 +117,7 @@ public:
 
     CustomerForm& form() { return m_form; }
     const CodeTable& codes() const { return m_codes; }
-    // The code-table entries a combo lists (kind "02", "03" or "04").
+    // The code-table entries a code field lists (kind "02", "03" or "04").
     QList<CodeEntry> codeList(const char* kind) const;
 
     // What the window unlocks.
@@ -109,21 +125,21 @@ public:
     bool editing() const { return m_mode == CustomerMode::New || m_mode == CustomerMode::Change; }
     bool codesEditable() const { return m_mode == CustomerMode::New; }
     bool eiajSettingsEnabled() const { return m_protocol == Protocol::Eiaj; }
-    int codeMaxLength() const { return m_protocol == Protocol::Eiaj ? 12 : 9; }
-    // Whether `text` fits the field of the text box `control` ("Text1" ...
-    // "Text9") in CP932 bytes, its ends' blanks trimmed as ＯＫ trims them. The
-    // window stops the typing here; ＯＫ refuses a longer text naming the box
-    // and what it holds.
-    bool fits(const QString& control, QStringView text) const;
+    // The bytes a company's codes may take: 12 for EIAJ, 9 for KORVAN.
+    int codeMaxLength() const;
+    // Whether `text` fits the typed field in CP932 bytes, its ends' blanks
+    // trimmed as saving trims them. The window stops the typing here; saving
+    // refuses a longer text naming the field and what it holds.
+    bool fits(CustField field, QStringView text) const;
     // What the window offers: another protocol only while browsing and only
     // one the installation offers; 新規作成 while browsing; 変更 and 削除
     // while browsing a list with a company in it.
     bool protocolChoosable(Protocol protocol) const;
     bool newOffered() const { return browsing(); }
     bool changeOrDeleteOffered() const { return browsing() && !m_rows.isEmpty(); }
-    // The control that gets the focus when editing starts: the orderer's code
+    // The field that gets the focus when editing starts: the orderer's code
     // of a new company, the orderer's name of a change (its codes stay).
-    QString editFocus() const;
+    CustField editFocus() const;
 
     // 新規作成: the settings of the sample file's first company of the protocol
     // and the default choices.
@@ -138,14 +154,14 @@ public:
     // them ("発注者 ：A001  北斗星電機"). Empty when no company is selected.
     QStringList deletionLead() const;
     CustomerOutcome confirmDelete(bool yes);
-    // ＯＫ: the checks in their order, then the record written and the list
-    // read again with the written company selected. A box whose text its
-    // field cannot hold as typed is refused naming the box, right after the
-    // box's own blank and single-byte checks: more bytes than the field with
+    // Saving (ＯＫ): the checks in their order, then the record written and the
+    // list read again with the written company selected. A field whose text
+    // the record cannot hold as typed is refused naming the field, right after
+    // its own blank and single-byte checks: more bytes than the field with
     // what it holds ("発注者名称は全角25文字（半角50文字）以内で入力してください。"), a
     // control character or a character outside CP932 with the character; the
     // comment with its message 587.
-    CustomerOutcome ok();
+    CustomerOutcome save();
     // ｷｬﾝｾﾙ: back to browsing without writing. The focus goes back to the
     // protocol after a new company, else to the list.
     CustomerOutcome cancel();
@@ -162,10 +178,9 @@ private:
     void relist();
     void showSelected();
     CustomerOutcome check();
-    // The bytes a text box's field holds.
-    int widthOfBox(const char* control) const;
-    // Why the text of a box cannot go into its field as typed; nothing when it can.
-    std::optional<QString> unstorable(const char* control) const;
+    // Why the typed text of a field cannot go into the record as typed;
+    // nothing when it can.
+    std::optional<QString> unstorable(CustField field) const;
     // 590 (delete: any record of the company) or 595 (change: a record waiting
     // for issue); 0 when the company may go.
     short referenceCheck(bool deleting) const;

@@ -9,6 +9,7 @@
 #include "core/FileLock.h"
 #include "core/MessageCatalog.h"
 #include "core/text/VbFormat.h"
+#include "store/StoreLock.h"
 
 #include <algorithm>
 
@@ -29,31 +30,6 @@ int tagRowsOf(const Environment& env)
 {
     return std::clamp(int(env.nifuda), 1, DeliveryRecord::kTagLineCount);
 }
-
-// The data file's lock for one write operation, unless the session holds the
-// files for its whole run; the store writes under it and forgets it after.
-class OperationLock
-{
-public:
-    OperationLock(DeliveryStore& store, bool held) : m_store(store)
-    {
-        if (held)
-            return;
-        m_lock = std::make_unique<FileLock>(store.path(), DeliveryStore::label());
-        store.setLock(m_lock.get());
-    }
-    ~OperationLock()
-    {
-        if (m_lock)
-            m_store.setLock(nullptr);
-    }
-    OperationLock(const OperationLock&) = delete;
-    OperationLock& operator=(const OperationLock&) = delete;
-
-private:
-    DeliveryStore& m_store;
-    std::unique_ptr<FileLock> m_lock;
-};
 
 } // namespace
 
@@ -298,7 +274,7 @@ EntryOutcome EntrySession::registerShown(bool issue, const std::function<bool(sh
 {
     // The data file stays locked from the checks (the duplicate-key check
     // reads it) to the write.
-    const OperationLock lock(m_store, m_held);
+    const StoreLock lock(m_store, m_held);
     DeliveryStore& s = store();
 
     ValidationContext ctx;
@@ -367,7 +343,7 @@ EntryOutcome EntrySession::deleteShown()
     if (m_mode == EntryMode::New || !m_shown)
         return {};
     {
-        const OperationLock lock(m_store, m_held);
+        const StoreLock lock(m_store, m_held);
         DeliveryStore& s = store();
         const int n = m_recordNumber;
         if (n < 1 || n > s.count() || !s.sameRecord(n, m_shown->bytes().constData()))

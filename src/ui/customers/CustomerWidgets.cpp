@@ -6,6 +6,7 @@
 #include "ui/CenterWindow.h"
 #include "ui/FieldWidths.h"
 
+#include "customers/CompanyFields.h"
 #include "store/CustRecord.h"
 
 #include <QAction>
@@ -42,12 +43,9 @@ int bytesOf(CustField field)
     return CustRecord::field(field).width;
 }
 
-QRadioButton* addOption(int n, const QString& caption, int id, QButtonGroup* group, QWidget* parent)
+QString textOf(const char16_t* text)
 {
-    auto* option = new QRadioButton(caption, parent);
-    option->setObjectName(QStringLiteral("Option%1").arg(n));
-    group->addButton(option, id);
-    return option;
+    return QString::fromUtf16(text);
 }
 
 } // namespace
@@ -74,17 +72,17 @@ void CustomerWidgets::buildMenus(QDialog& window)
     };
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("MnuCust"));
-    mnuNew = action(file, "MnuCustNew", QStringLiteral("新規作成(&N)"));
-    mnuRmk = action(file, "MnuCustRmk", QStringLiteral("変更(&R)"));
-    mnuDel = action(file, "MnuCustDel", QStringLiteral("削除(&D)"));
+    newAction = action(file, "MnuCustNew", QStringLiteral("新規作成(&N)"));
+    changeAction = action(file, "MnuCustRmk", QStringLiteral("変更(&R)"));
+    deleteAction = action(file, "MnuCustDel", QStringLiteral("削除(&D)"));
     file->addSeparator();
-    mnuCls = action(file, "MnuCustCls", QStringLiteral("閉じる(&C)"));
+    closeAction = action(file, "MnuCustCls", QStringLiteral("閉じる(&C)"));
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelpMenu"));
-    mnuMaru = action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    helpAction = action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addSeparator();
-    mnuVer = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+    versionAction = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
 }
 
 QWidget* CustomerWidgets::buildListSide(QDialog& window)
@@ -96,16 +94,16 @@ QWidget* CustomerWidgets::buildListSide(QDialog& window)
     auto* protocols = new QGroupBox(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ"), side);
     protocols->setObjectName(QStringLiteral("Frame4"));
     auto* row = new QHBoxLayout(protocols);
-    option1 = new QRadioButton(QStringLiteral("EIAJ"), protocols);
-    option1->setObjectName(QStringLiteral("Option1"));
-    option2 = new QRadioButton(QStringLiteral("KORVAN"), protocols);
-    option2->setObjectName(QStringLiteral("Option2"));
-    row->addWidget(option1);
-    row->addWidget(option2);
+    eiajOption = new QRadioButton(QStringLiteral("EIAJ"), protocols);
+    eiajOption->setObjectName(QStringLiteral("Option1"));
+    korvanOption = new QRadioButton(QStringLiteral("KORVAN"), protocols);
+    korvanOption->setObjectName(QStringLiteral("Option2"));
+    row->addWidget(eiajOption);
+    row->addWidget(korvanOption);
     row->addStretch(1);
     column->addWidget(protocols);
 
-    grid = new QTableWidget(0, 2, side);
+    QTableWidget* grid = companyList = new QTableWidget(0, 2, side);
     grid->setObjectName(QStringLiteral("CustGrid"));
     grid->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("発注者名称")});
     grid->verticalHeader()->hide();
@@ -135,89 +133,122 @@ QWidget* CustomerWidgets::buildListSide(QDialog& window)
     return side;
 }
 
-QLineEdit* CustomerWidgets::addText(int n, QWidget* parent)
+QLineEdit* CustomerWidgets::addBox(CustField field, QWidget* parent)
 {
+    const CompanyField& row = companyField(field);
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("Text%1").arg(n));
-    text[n] = edit;
+    edit->setObjectName(QLatin1String(row.objectName));
+    // Every box shows its whole field: codes of 12 bytes, names of 50. Codes
+    // and digit counts take that width, the others at least that.
+    const int width = lineEditWidthForBytes(*edit, bytesOf(field));
+    if (row.text == CompanyText::Code || row.text == CompanyText::Digits)
+        edit->setFixedWidth(width);
+    else
+        edit->setMinimumWidth(width);
+    m_boxes[index(field)] = edit;
     return edit;
+}
+
+QGroupBox* CustomerWidgets::addChoice(CustField field, bool sideBySide, QDialog& window, QWidget* parent)
+{
+    const CompanyField& row = companyField(field);
+    auto* frame = new QGroupBox(textOf(row.label), parent);
+    frame->setObjectName(QLatin1String(row.objectName));
+    QBoxLayout* buttons = sideBySide ? static_cast<QBoxLayout*>(new QHBoxLayout(frame)) : new QVBoxLayout(frame);
+    auto* group = new QButtonGroup(&window);
+    for (const CompanyChoice& choice : row.choices) {
+        if (!choice.value)
+            break;
+        auto* option = new QRadioButton(textOf(choice.caption), frame);
+        option->setObjectName(QLatin1String(choice.objectName));
+        // The button's id is the value it stands for (see ButtonGroupChoice).
+        group->addButton(option, choice.value - '0');
+        buttons->addWidget(option);
+    }
+    if (sideBySide)
+        buttons->addStretch(1);
+    m_choices[index(field)] = group;
+    return frame;
+}
+
+QComboBox* CustomerWidgets::addCodeList(CustField field, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QLatin1String(companyField(field).objectName));
+    list->setMinimumWidth(160);
+    m_codeLists[index(field)] = list;
+    return list;
+}
+
+QWidget* CustomerWidgets::focusTarget(const CompanyField& row) const
+{
+    switch (row.input) {
+    case CompanyInput::Text:
+        return box(row.field);
+    case CompanyInput::Choice:
+        return choice(row.field)->button(row.choices[0].value - '0');
+    case CompanyInput::Code:
+        return codeList(row.field);
+    }
+    return nullptr;
 }
 
 QWidget* CustomerWidgets::buildEditSide(QDialog& window)
 {
-    const int codeBytes = bytesOf(CustField::OrdererCode);
-    const int nameBytes = bytesOf(CustField::OrdererName);
-    const int formFileBytes = bytesOf(CustField::SlipFormFile);
-    const int digitBytes = bytesOf(CustField::SlipBarcodeDigits);
-    const int commentBytes = bytesOf(CustField::Comment);
+    using F = CustField;
+    const auto label = [](CustField field, QWidget* parent) {
+        return new QLabel(textOf(companyField(field).label), parent);
+    };
 
     auto* side = new QWidget(&window);
     auto* column = new QVBoxLayout(side);
     column->setContentsMargins(0, 0, 0, 0);
 
-    label3 = new QLabel(side);
-    label3->setObjectName(QStringLiteral("Label3"));
-    label3->setMinimumHeight(20);
-    QFont bold = label3->font();
+    modeLabel = new QLabel(side);
+    modeLabel->setObjectName(QStringLiteral("Label3"));
+    modeLabel->setMinimumHeight(20);
+    QFont bold = modeLabel->font();
     bold.setBold(true);
-    label3->setFont(bold);
-    column->addWidget(label3);
+    modeLabel->setFont(bold);
+    column->addWidget(modeLabel);
 
     // The company: codes and names.
     companyFrame = new QGroupBox(side);
     companyFrame->setObjectName(QStringLiteral("Frame1"));
     auto* company = new QGridLayout(companyFrame);
-    company->addWidget(new QLabel(QStringLiteral("発注者 ："), companyFrame), 0, 0);
-    company->addWidget(addText(1, companyFrame), 0, 1);
-    company->addWidget(addText(2, companyFrame), 0, 2);
-    company->addWidget(new QLabel(QStringLiteral("受注者 ："), companyFrame), 1, 0);
-    company->addWidget(addText(3, companyFrame), 1, 1);
-    company->addWidget(addText(4, companyFrame), 1, 2);
+    company->addWidget(label(F::OrdererCode, companyFrame), 0, 0);
+    company->addWidget(addBox(F::OrdererCode, companyFrame), 0, 1);
+    company->addWidget(addBox(F::OrdererName, companyFrame), 0, 2);
+    company->addWidget(label(F::SupplierCode, companyFrame), 1, 0);
+    company->addWidget(addBox(F::SupplierCode, companyFrame), 1, 1);
+    company->addWidget(addBox(F::SupplierName, companyFrame), 1, 2);
     company->setColumnStretch(2, 1);
-    // Every box shows its whole field: codes of 12 bytes, names of 50.
-    for (int n : {1, 3})
-        text[n]->setFixedWidth(lineEditWidthForBytes(*text[n], codeBytes));
-    for (int n : {2, 4})
-        text[n]->setMinimumWidth(lineEditWidthForBytes(*text[n], nameBytes));
     column->addWidget(companyFrame);
 
     // The documents: output kind, layout files, barcode digits, comment.
     documentFrame = new QGroupBox(side);
     documentFrame->setObjectName(QStringLiteral("Frame2"));
     auto* documents = new QGridLayout(documentFrame);
-    auto* kinds = new QGroupBox(QStringLiteral("出力区分"), documentFrame);
-    kinds->setObjectName(QStringLiteral("Frame5"));
-    auto* kindRow = new QHBoxLayout(kinds);
-    outputKind = new QButtonGroup(&window);
-    kindRow->addWidget(addOption(5, QStringLiteral("納品書"), 1, outputKind, kinds));
-    kindRow->addWidget(addOption(6, QStringLiteral("荷札"), 2, outputKind, kinds));
-    kindRow->addWidget(addOption(7, QStringLiteral("両方"), 3, outputKind, kinds));
-    kindRow->addStretch(1);
-    documents->addWidget(kinds, 0, 0, 1, 4);
-    documents->addWidget(new QLabel(QStringLiteral("納品書QRD定義ﾌｧｲﾙ名称"), documentFrame), 1, 0);
-    documents->addWidget(new QLabel(QStringLiteral("ﾊﾞｰｺｰﾄﾞ桁数"), documentFrame), 1, 2);
-    documents->addWidget(addText(5, documentFrame), 2, 0);
-    documents->addWidget(new QLabel(QStringLiteral("荷札QRD定義ﾌｧｲﾙ名称"), documentFrame), 3, 0);
-    documents->addWidget(new QLabel(QStringLiteral("ﾊﾞｰｺｰﾄﾞ桁数"), documentFrame), 3, 2);
-    documents->addWidget(addText(6, documentFrame), 4, 0);
-    const auto browseButton = [&](int n, int row) {
+    documents->addWidget(addChoice(F::OutputKind, true, window, documentFrame), 0, 0, 1, 4);
+    documents->addWidget(label(F::SlipFormFile, documentFrame), 1, 0);
+    documents->addWidget(label(F::SlipBarcodeDigits, documentFrame), 1, 2);
+    documents->addWidget(addBox(F::SlipFormFile, documentFrame), 2, 0);
+    documents->addWidget(label(F::TagFormFile, documentFrame), 3, 0);
+    documents->addWidget(label(F::TagBarcodeDigits, documentFrame), 3, 2);
+    documents->addWidget(addBox(F::TagFormFile, documentFrame), 4, 0);
+    const auto browseButton = [&](const char* name, int row) {
         auto* button = new QPushButton(QStringLiteral("参照"), documentFrame);
-        button->setObjectName(QStringLiteral("Command%1").arg(n));
+        button->setObjectName(QLatin1String(name));
         button->setAutoDefault(false);
         documents->addWidget(button, row, 1);
         return button;
     };
-    command3 = browseButton(3, 2);
-    command4 = browseButton(4, 4);
-    documents->addWidget(addText(7, documentFrame), 2, 2);
-    documents->addWidget(addText(8, documentFrame), 4, 2);
-    for (int n : {7, 8})
-        text[n]->setFixedWidth(lineEditWidthForBytes(*text[n], digitBytes));
-    for (int n : {5, 6})
-        text[n]->setMinimumWidth(lineEditWidthForBytes(*text[n], formFileBytes));
-    documents->addWidget(new QLabel(QStringLiteral("ｺﾒﾝﾄ："), documentFrame), 5, 0, Qt::AlignRight);
-    documents->addWidget(addText(9, documentFrame), 5, 1, 1, 3);
-    text[9]->setMinimumWidth(lineEditWidthForBytes(*text[9], commentBytes));
+    browseSlipForm = browseButton("Command3", 2);
+    browseTagForm = browseButton("Command4", 4);
+    documents->addWidget(addBox(F::SlipBarcodeDigits, documentFrame), 2, 2);
+    documents->addWidget(addBox(F::TagBarcodeDigits, documentFrame), 4, 2);
+    documents->addWidget(label(F::Comment, documentFrame), 5, 0, Qt::AlignRight);
+    documents->addWidget(addBox(F::Comment, documentFrame), 5, 1, 1, 3);
     documents->setColumnStretch(0, 1);
     documents->setColumnStretch(3, 1);
     column->addWidget(documentFrame);
@@ -226,36 +257,15 @@ QWidget* CustomerWidgets::buildEditSide(QDialog& window)
     eiajFrame = new QGroupBox(side);
     eiajFrame->setObjectName(QStringLiteral("Frame3"));
     auto* eiaj = new QGridLayout(eiajFrame);
-    const auto frame = [&](const QString& title, int n) {
-        auto* box = new QGroupBox(title, eiajFrame);
-        box->setObjectName(QStringLiteral("Frame%1").arg(n));
-        return box;
-    };
-    QGroupBox* kanji = frame(QStringLiteral("漢字使用"), 6);
-    auto* kanjiColumn = new QVBoxLayout(kanji);
-    kanjiUse = new QButtonGroup(&window);
-    kanjiColumn->addWidget(addOption(3, QStringLiteral("漢字優先"), 1, kanjiUse, kanji));
-    kanjiColumn->addWidget(addOption(4, QStringLiteral("漢字不可"), 0, kanjiUse, kanji));
-    const auto rounding = [&](const QString& title, int frameNo, int first, QButtonGroup*& group) {
-        QGroupBox* box = frame(title, frameNo);
-        auto* options = new QVBoxLayout(box);
-        group = new QButtonGroup(&window);
-        options->addWidget(addOption(first, QStringLiteral("切上げ"), 1, group, box));
-        options->addWidget(addOption(first + 1, QStringLiteral("切捨て"), 2, group, box));
-        options->addWidget(addOption(first + 2, QStringLiteral("四捨五入"), 3, group, box));
-        return box;
-    };
-    eiaj->addWidget(kanji, 0, 0);
-    eiaj->addWidget(rounding(QStringLiteral("金額計算"), 7, 8, amountRounding), 0, 1);
-    eiaj->addWidget(rounding(QStringLiteral("税額計算"), 8, 11, taxRounding), 0, 2);
-    const char16_t* captions[3] = {u"消費税区分：", u"課税区分：", u"価格表示区分："};
+    eiaj->addWidget(addChoice(F::KanjiUse, false, window, eiajFrame), 0, 0);
+    eiaj->addWidget(addChoice(F::AmountRounding, false, window, eiajFrame), 0, 1);
+    eiaj->addWidget(addChoice(F::TaxRounding, false, window, eiajFrame), 0, 2);
     auto* codes = new QGridLayout;
-    for (int i = 0; i < 3; ++i) {
-        codes->addWidget(new QLabel(QString::fromUtf16(captions[i]), eiajFrame), i, 0, Qt::AlignRight);
-        combo[i] = new QComboBox(eiajFrame);
-        combo[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 3));
-        combo[i]->setMinimumWidth(160);
-        codes->addWidget(combo[i], i, 1);
+    int codeRow = 0;
+    for (CustField field : {F::ConsumptionTaxKind, F::TaxationKind, F::PriceDisplayKind}) {
+        codes->addWidget(label(field, eiajFrame), codeRow, 0, Qt::AlignRight);
+        codes->addWidget(addCodeList(field, eiajFrame), codeRow, 1);
+        ++codeRow;
     }
     codes->setColumnStretch(2, 1);
     eiaj->addLayout(codes, 1, 0, 1, 3);
@@ -263,11 +273,11 @@ QWidget* CustomerWidgets::buildEditSide(QDialog& window)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    command1 = new QPushButton(QStringLiteral("ＯＫ(&O)"), side);
-    command1->setObjectName(QStringLiteral("Command1"));
-    command2 = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), side);
-    command2->setObjectName(QStringLiteral("Command2"));
-    for (QPushButton* b : {command1, command2}) {
+    okButton = new QPushButton(QStringLiteral("ＯＫ(&O)"), side);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    cancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), side);
+    cancelButton->setObjectName(QStringLiteral("Command2"));
+    for (QPushButton* b : {okButton, cancelButton}) {
         b->setAutoDefault(false);
         b->setMinimumSize(88, 28);
         buttons->addWidget(b);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CustRecord.h"
+
 #include <array>
 
 class QAction;
@@ -16,51 +18,66 @@ class QWidget;
 
 namespace plx {
 
+struct CompanyField;
+
 // The controls of the ordering-company window (発注企業情報) and their layout:
 // the menus, the protocol choice and company list on the left, the company's
-// boxes and choices with ＯＫ/ｷｬﾝｾﾙ on the right. Building them gives every
-// control its object name, caption, size and place in the tab order; the
-// window connects them to its session afterwards.
+// fields with ＯＫ/ｷｬﾝｾﾙ on the right. Building them gives every control its
+// object name, caption, size and place in the tab order; a field's control is
+// made from its row of the company field table (CompanyFields.h), and only
+// its place in the layout is written here. The window connects them to its
+// session afterwards.
 struct CustomerWidgets
 {
     // Builds the controls into `window`, which becomes their parent and gets
     // the layout and the menu bar.
     void build(QDialog& window);
 
-    // ﾌｧｲﾙ and ﾍﾙﾌﾟ menus.
-    QAction* mnuNew = nullptr;  // MnuCustNew 新規作成
-    QAction* mnuRmk = nullptr;  // MnuCustRmk 変更
-    QAction* mnuDel = nullptr;  // MnuCustDel 削除
-    QAction* mnuCls = nullptr;  // MnuCustCls 閉じる
-    QAction* mnuMaru = nullptr; // MnuMaru ﾍﾙﾌﾟ
-    QAction* mnuVer = nullptr;  // MnuVer ﾊﾞｰｼﾞｮﾝ情報
+    // The typed field's box, the choice's buttons, the code field's list.
+    QLineEdit* box(CustField field) const { return m_boxes[index(field)]; }
+    QButtonGroup* choice(CustField field) const { return m_choices[index(field)]; }
+    QComboBox* codeList(CustField field) const { return m_codeLists[index(field)]; }
+    // The control a field's focus goes to: its box or list, a choice's first
+    // button.
+    QWidget* focusTarget(const CompanyField& row) const;
 
-    // The list side.
-    QRadioButton* option1 = nullptr; // EIAJ
-    QRadioButton* option2 = nullptr; // KORVAN
-    QTableWidget* grid = nullptr;    // CustGrid
+    // ﾌｧｲﾙ and ﾍﾙﾌﾟ menus.
+    QAction* newAction = nullptr;     // 新規作成
+    QAction* changeAction = nullptr;  // 変更
+    QAction* deleteAction = nullptr;  // 削除
+    QAction* closeAction = nullptr;   // 閉じる
+    QAction* helpAction = nullptr;    // ﾍﾙﾌﾟ
+    QAction* versionAction = nullptr; // ﾊﾞｰｼﾞｮﾝ情報
+
+    // The list side: the protocol whose companies are listed, and the list.
+    QRadioButton* eiajOption = nullptr;
+    QRadioButton* korvanOption = nullptr;
+    QTableWidget* companyList = nullptr;
 
     // The edit side.
-    QLabel* label3 = nullptr;               // the mode's caption
-    std::array<QLineEdit*, 10> text{};      // Text1 ... Text9 at 1 ... 9
-    std::array<QComboBox*, 3> combo{};      // Combo3 ... Combo5
-    QButtonGroup* outputKind = nullptr;     // Option5 ... Option7
-    QButtonGroup* kanjiUse = nullptr;       // Option3, Option4
-    QButtonGroup* amountRounding = nullptr; // Option8 ... Option10
-    QButtonGroup* taxRounding = nullptr;    // Option11 ... Option13
-    QGroupBox* companyFrame = nullptr;      // Frame1: codes and names
-    QGroupBox* documentFrame = nullptr;     // Frame2: output kind, layouts, digits, comment
-    QGroupBox* eiajFrame = nullptr;         // Frame3: the EIAJ settings
-    QPushButton* command1 = nullptr;        // ＯＫ
-    QPushButton* command2 = nullptr;        // ｷｬﾝｾﾙ
-    QPushButton* command3 = nullptr;        // 参照 for Text5
-    QPushButton* command4 = nullptr;        // 参照 for Text6
+    QLabel* modeLabel = nullptr;           // the mode's caption
+    QGroupBox* companyFrame = nullptr;     // codes and names
+    QGroupBox* documentFrame = nullptr;    // output kind, layouts, digits, comment
+    QGroupBox* eiajFrame = nullptr;        // the EIAJ settings
+    QPushButton* okButton = nullptr;       // ＯＫ
+    QPushButton* cancelButton = nullptr;   // ｷｬﾝｾﾙ
+    QPushButton* browseSlipForm = nullptr; // 参照 for the slip's layout file
+    QPushButton* browseTagForm = nullptr;  // 参照 for the tag's layout file
 
 private:
+    static int index(CustField field) { return static_cast<int>(field); }
     void buildMenus(QDialog& window);
     QWidget* buildListSide(QDialog& window);
     QWidget* buildEditSide(QDialog& window);
-    QLineEdit* addText(int n, QWidget* parent);
+    // A field's control, named and sized from its row.
+    QLineEdit* addBox(CustField field, QWidget* parent);
+    // A choice's frame with its buttons side by side or one under another.
+    QGroupBox* addChoice(CustField field, bool sideBySide, QDialog& window, QWidget* parent);
+    QComboBox* addCodeList(CustField field, QWidget* parent);
+
+    std::array<QLineEdit*, CustRecord::kFieldCount> m_boxes{};
+    std::array<QButtonGroup*, CustRecord::kFieldCount> m_choices{};
+    std::array<QComboBox*, CustRecord::kFieldCount> m_codeLists{};
 };
 
 } // namespace plx

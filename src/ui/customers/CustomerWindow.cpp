@@ -15,6 +15,8 @@
 #include "core/ErrorReport.h"
 #include "core/MessageCatalog.h"
 
+#include "customers/CompanyFields.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -38,6 +40,17 @@ namespace {
 
 const QString kModule = QStringLiteral("発注企業情報");
 
+// The typed fields, in the order of their boxes.
+QList<CustField> typedFields()
+{
+    QList<CustField> fields;
+    for (const CompanyField& row : companyFields()) {
+        if (row.input == CompanyInput::Text)
+            fields.append(row.field);
+    }
+    return fields;
+}
+
 } // namespace
 
 CustomerWindow::CustomerWindow(Environment& env, QWidget* parent)
@@ -50,7 +63,7 @@ CustomerWindow::CustomerWindow(Environment& env, QWidget* parent)
 
     m_ui.build(*this);
     connectControls();
-    Form_Load();
+    load();
 }
 
 CustomerWindow::~CustomerWindow() = default;
@@ -70,52 +83,62 @@ void CustomerWindow::setFormFileBrowser(std::function<QString(QWidget*)> browse)
 
 void CustomerWindow::connectControls()
 {
-    connect(m_ui.mnuNew, &QAction::triggered, this, [this] { MnuCustNew_Click(); });
-    connect(m_ui.mnuRmk, &QAction::triggered, this, [this] { MnuCustRmk_Click(); });
-    connect(m_ui.mnuDel, &QAction::triggered, this, [this] { MnuCustDel_Click(); });
-    connect(m_ui.mnuCls, &QAction::triggered, this, [this] { close(); });
-    connect(m_ui.mnuMaru, &QAction::triggered, this, [this] { MnuMaru_Click(); });
-    connect(m_ui.mnuVer, &QAction::triggered, this, [this] { MnuVer_Click(); });
+    connect(m_ui.newAction, &QAction::triggered, this, [this] { newCompany(); });
+    connect(m_ui.changeAction, &QAction::triggered, this, [this] { changeCompany(); });
+    connect(m_ui.deleteAction, &QAction::triggered, this, [this] { deleteCompany(); });
+    connect(m_ui.closeAction, &QAction::triggered, this, [this] { close(); });
+    connect(m_ui.helpAction, &QAction::triggered, this, [this] { showHelp(); });
+    connect(m_ui.versionAction, &QAction::triggered, this, [this] { showVersion(); });
 
-    connect(m_ui.option1, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_ui.eiajOption, &QRadioButton::toggled, this, [this](bool on) {
         if (on && !m_updating)
             protocolChosen(Protocol::Eiaj);
     });
-    connect(m_ui.option2, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_ui.korvanOption, &QRadioButton::toggled, this, [this](bool on) {
         if (on && !m_updating)
             protocolChosen(Protocol::Korvan);
     });
-    connect(m_ui.grid, &QTableWidget::currentCellChanged, this, [this](int current, int, int previous, int) {
+    connect(m_ui.companyList, &QTableWidget::currentCellChanged, this, [this](int current, int, int previous, int) {
         if (!m_updating && current >= 0 && current != previous)
-            CustGrid_RowChange(current);
+            companySelected(current);
     });
 
     // Every box trims and selects its text when entered (see eventFilter), and
     // takes no more than its field holds in bytes.
-    for (int n = 1; n <= 9; ++n) {
-        m_ui.text[n]->installEventFilter(this);
-        ByteLimit::limit(*m_ui.text[n], [this, control = QStringLiteral("Text%1").arg(n)](QStringView text) {
-            return m_session->fits(control, text);
-        });
+    const QList<CustField> typed = typedFields();
+    for (CustField field : typed) {
+        m_ui.box(field)->installEventFilter(this);
+        ByteLimit::limit(*m_ui.box(field), [this, field](QStringView text) { return m_session->fits(field, text); });
     }
-    connect(m_ui.command3, &QPushButton::clicked, this, [this] { browseFormFile(m_ui.text[5]); });
-    connect(m_ui.command4, &QPushButton::clicked, this, [this] { browseFormFile(m_ui.text[6]); });
-    connect(m_ui.command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(m_ui.command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(m_ui.browseSlipForm, &QPushButton::clicked, this,
+            [this] { browseFormFile(m_ui.box(CustField::SlipFormFile)); });
+    connect(m_ui.browseTagForm, &QPushButton::clicked, this,
+            [this] { browseFormFile(m_ui.box(CustField::TagFormFile)); });
+    connect(m_ui.okButton, &QPushButton::clicked, this, [this] { saveClicked(); });
+    connect(m_ui.cancelButton, &QPushButton::clicked, this, [this] { cancelClicked(); });
 
     // Enter in a box goes on to the next one and is ＯＫ on the last; the
     // digit boxes ignore Enter (see eventFilter). Ctrl+Enter is ＯＫ from
     // anywhere. Both press the button, so the box being left runs its rules
     // first; while browsing ＯＫ is off and they do nothing.
-    for (int n = 1; n <= 9; ++n) {
-        QLineEdit* edit = m_ui.text[n];
+    for (CustField field : typed) {
+        QLineEdit* edit = m_ui.box(field);
         connect(edit, &QLineEdit::returnPressed, this, [this, edit] { enterPressed(edit); });
     }
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return),
                                      QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Enter)}) {
         auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, [this] { clickByKey(*m_ui.command1); });
+        connect(shortcut, &QShortcut::activated, this, [this] { clickByKey(*m_ui.okButton); });
     }
+}
+
+std::optional<CustField> CustomerWindow::fieldOfBox(const QObject* object) const
+{
+    for (CustField field : typedFields()) {
+        if (m_ui.box(field) == object)
+            return field;
+    }
+    return std::nullopt;
 }
 
 void CustomerWindow::enterPressed(QLineEdit* edit)
@@ -125,8 +148,7 @@ void CustomerWindow::enterPressed(QLineEdit* edit)
     // The boxes in the window's tab order.
     QList<QLineEdit*> boxes;
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if (auto* box = qobject_cast<QLineEdit*>(w);
-            box && std::find(m_ui.text.begin(), m_ui.text.end(), box) != m_ui.text.end())
+        if (auto* box = qobject_cast<QLineEdit*>(w); box && fieldOfBox(box))
             boxes.append(box);
     }
     for (qsizetype at = boxes.indexOf(edit) + 1; at > 0 && at < boxes.size(); ++at) {
@@ -135,7 +157,7 @@ void CustomerWindow::enterPressed(QLineEdit* edit)
             return;
         }
     }
-    clickByKey(*m_ui.command1);
+    clickByKey(*m_ui.okButton);
 }
 
 // --- Between the boxes and the session ---------------------------------------
@@ -143,45 +165,46 @@ void CustomerWindow::enterPressed(QLineEdit* edit)
 void CustomerWindow::pullForm()
 {
     CustomerForm& f = m_session->form();
-    f.ordererCode = m_ui.text[1]->text();
-    f.ordererName = m_ui.text[2]->text();
-    f.supplierCode = m_ui.text[3]->text();
-    f.supplierName = m_ui.text[4]->text();
-    f.slipFormFile = m_ui.text[5]->text();
-    f.tagFormFile = m_ui.text[6]->text();
-    f.slipDigits = m_ui.text[7]->text();
-    f.tagDigits = m_ui.text[8]->text();
-    f.comment = m_ui.text[9]->text();
-    f.outputKind = checkedValue(*m_ui.outputKind);
-    f.kanjiUse = checkedValue(*m_ui.kanjiUse);
-    f.amountRounding = checkedValue(*m_ui.amountRounding);
-    f.taxRounding = checkedValue(*m_ui.taxRounding);
-    const auto code = [](const QComboBox* combo) {
-        return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
-    };
-    f.consumptionTaxKind = code(m_ui.combo[0]);
-    f.taxationKind = code(m_ui.combo[1]);
-    f.priceDisplayKind = code(m_ui.combo[2]);
+    for (const CompanyField& row : companyFields()) {
+        QString& value = f.*row.member;
+        switch (row.input) {
+        case CompanyInput::Text:
+            value = m_ui.box(row.field)->text();
+            break;
+        case CompanyInput::Choice:
+            value = checkedValue(*m_ui.choice(row.field));
+            break;
+        case CompanyInput::Code: {
+            const QComboBox* list = m_ui.codeList(row.field);
+            value = list->currentIndex() < 0 ? QString() : list->currentData().toString();
+            break;
+        }
+        }
+    }
 }
 
 void CustomerWindow::pushForm()
 {
     const bool updating = std::exchange(m_updating, true);
     const CustomerForm& f = m_session->form();
-    const QString* texts[10] = {nullptr,         &f.ordererCode, &f.ordererName, &f.supplierCode, &f.supplierName,
-                                &f.slipFormFile, &f.tagFormFile, &f.slipDigits,  &f.tagDigits,    &f.comment};
-    // Each text from its start, not scrolled to its end.
-    for (int n = 1; n <= 9; ++n) {
-        m_ui.text[n]->setText(*texts[n]);
-        m_ui.text[n]->setCursorPosition(0);
+    // The boxes first, then the choices, then the code lists.
+    for (CompanyInput input : {CompanyInput::Text, CompanyInput::Choice, CompanyInput::Code}) {
+        for (const CompanyField& row : companyFields()) {
+            if (row.input != input)
+                continue;
+            const QString& value = f.*row.member;
+            if (input == CompanyInput::Text) {
+                // Each text from its start, not scrolled to its end.
+                m_ui.box(row.field)->setText(value);
+                m_ui.box(row.field)->setCursorPosition(0);
+            } else if (input == CompanyInput::Choice) {
+                checkValue(*m_ui.choice(row.field), value);
+            } else {
+                QComboBox* list = m_ui.codeList(row.field);
+                list->setCurrentIndex(value.isEmpty() ? -1 : list->findData(value));
+            }
+        }
     }
-    checkValue(*m_ui.outputKind, f.outputKind);
-    checkValue(*m_ui.kanjiUse, f.kanjiUse);
-    checkValue(*m_ui.amountRounding, f.amountRounding);
-    checkValue(*m_ui.taxRounding, f.taxRounding);
-    const QString* codes[3] = {&f.consumptionTaxKind, &f.taxationKind, &f.priceDisplayKind};
-    for (int i = 0; i < 3; ++i)
-        m_ui.combo[i]->setCurrentIndex(codes[i]->isEmpty() ? -1 : m_ui.combo[i]->findData(*codes[i]));
     m_updating = updating;
 }
 
@@ -189,20 +212,20 @@ void CustomerWindow::pushRows()
 {
     const bool updating = std::exchange(m_updating, true);
     const QList<CustomerRow>& rows = m_session->rows();
-    m_ui.grid->clearContents();
-    m_ui.grid->setRowCount(int(rows.size()));
+    m_ui.companyList->clearContents();
+    m_ui.companyList->setRowCount(int(rows.size()));
     for (int k = 0; k < rows.size(); ++k) {
         auto* number = new QTableWidgetItem(QString::number(k + 1));
         number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_ui.grid->setItem(k, 0, number);
-        m_ui.grid->setItem(k, 1, new QTableWidgetItem(rows[k].name));
+        m_ui.companyList->setItem(k, 0, number);
+        m_ui.companyList->setItem(k, 1, new QTableWidgetItem(rows[k].name));
     }
     const int selected = m_session->selectedRow();
     if (selected >= 0) {
-        m_ui.grid->setCurrentCell(selected, 0);
-        m_ui.grid->selectRow(selected);
+        m_ui.companyList->setCurrentCell(selected, 0);
+        m_ui.companyList->selectRow(selected);
     } else {
-        m_ui.grid->setCurrentCell(-1, -1);
+        m_ui.companyList->setCurrentCell(-1, -1);
     }
     m_updating = updating;
 }
@@ -212,24 +235,26 @@ void CustomerWindow::applyView()
     const bool updating = std::exchange(m_updating, true);
     const CustomerSession& s = *m_session;
     const bool editing = s.editing();
-    m_ui.option1->setChecked(s.protocol() == Protocol::Eiaj);
-    m_ui.option2->setChecked(s.protocol() == Protocol::Korvan);
-    m_ui.option1->setEnabled(s.protocolChoosable(Protocol::Eiaj));
-    m_ui.option2->setEnabled(s.protocolChoosable(Protocol::Korvan));
-    m_ui.grid->setEnabled(!editing);
-    m_ui.label3->setText(modeCaption(s.mode()));
+    m_ui.eiajOption->setChecked(s.protocol() == Protocol::Eiaj);
+    m_ui.korvanOption->setChecked(s.protocol() == Protocol::Korvan);
+    m_ui.eiajOption->setEnabled(s.protocolChoosable(Protocol::Eiaj));
+    m_ui.korvanOption->setEnabled(s.protocolChoosable(Protocol::Korvan));
+    m_ui.companyList->setEnabled(!editing);
+    m_ui.modeLabel->setText(modeCaption(s.mode()));
 
     m_ui.companyFrame->setEnabled(editing);
-    m_ui.text[1]->setEnabled(s.codesEditable());
-    m_ui.text[3]->setEnabled(s.codesEditable());
+    for (const CompanyField& row : companyFields()) {
+        if (row.key)
+            m_ui.box(row.field)->setEnabled(s.codesEditable());
+    }
     m_ui.documentFrame->setEnabled(editing);
     m_ui.eiajFrame->setEnabled(editing && s.eiajSettingsEnabled());
-    m_ui.command1->setEnabled(editing);
-    m_ui.command2->setEnabled(editing);
+    m_ui.okButton->setEnabled(editing);
+    m_ui.cancelButton->setEnabled(editing);
 
-    m_ui.mnuNew->setEnabled(s.newOffered());
-    m_ui.mnuRmk->setEnabled(s.changeOrDeleteOffered());
-    m_ui.mnuDel->setEnabled(s.changeOrDeleteOffered());
+    m_ui.newAction->setEnabled(s.newOffered());
+    m_ui.changeAction->setEnabled(s.changeOrDeleteOffered());
+    m_ui.deleteAction->setEnabled(s.changeOrDeleteOffered());
     m_updating = updating;
 }
 
@@ -239,27 +264,35 @@ void CustomerWindow::showOutcome(const CustomerOutcome& outcome)
         ShowMessage(m_env, outcome.message);
     else if (!outcome.text.isEmpty())
         m_env.dialogs->show(MessageIcon::Exclamation, outcome.text, MessageButtons::Ok, DefaultButton::First);
-    if (!outcome.focus.isEmpty())
-        focusControl(outcome.focus);
+    moveFocus(outcome.focus);
 }
 
-void CustomerWindow::focusControl(const QString& name)
+void CustomerWindow::moveFocus(const CustomerFocus& focus)
 {
-    if (auto* w = findChild<QWidget*>(name); w && w->isEnabled())
-        w->setFocus(Qt::OtherFocusReason);
+    QWidget* target = nullptr;
+    if (focus.place == CustomerFocus::Place::CompanyList)
+        target = m_ui.companyList;
+    else if (focus.place == CustomerFocus::Place::Field && focus.field == CustField::Protocol)
+        target = m_session->protocol() == Protocol::Eiaj ? m_ui.eiajOption : m_ui.korvanOption;
+    else if (const CompanyField* row = focus.fieldTaken() ? findCompanyField(focus.field) : nullptr)
+        target = m_ui.focusTarget(*row);
+    if (target && target->isEnabled())
+        target->setFocus(Qt::OtherFocusReason);
 }
 
 // --- Handlers -------------------------------------------------------------------
 
-void CustomerWindow::Form_Load()
+void CustomerWindow::load()
 {
-    m_env.logModule = kModule;
+    m_logLabels.setModule(kModule);
     bool codes = false;
     const bool loaded = runTrapped(m_env, QStringLiteral("初期処理/"), [&] {
         codes = m_session->open();
-        for (int i = 0; i < 3; ++i) {
-            for (const CodeEntry& e : m_session->codeList(kCustomerCodeKinds[i]))
-                m_ui.combo[i]->addItem(e.name, e.code);
+        for (const CompanyField& row : companyFields()) {
+            if (row.input != CompanyInput::Code)
+                continue;
+            for (const CodeEntry& e : m_session->codeList(row.codeKind))
+                m_ui.codeList(row.field)->addItem(e.name, e.code);
         }
     });
     if (!loaded)
@@ -275,7 +308,7 @@ void CustomerWindow::Form_Load()
         pushForm();
     });
     // The arrow keys move through the companies from the start.
-    m_ui.grid->setFocus(Qt::OtherFocusReason);
+    m_ui.companyList->setFocus(Qt::OtherFocusReason);
 }
 
 void CustomerWindow::protocolChosen(Protocol protocol)
@@ -288,7 +321,7 @@ void CustomerWindow::protocolChosen(Protocol protocol)
     });
 }
 
-void CustomerWindow::CustGrid_RowChange(int row)
+void CustomerWindow::companySelected(int row)
 {
     runTrapped(m_env, QStringLiteral("発注企業表示1/"), [&] {
         m_session->selectRow(row);
@@ -296,17 +329,17 @@ void CustomerWindow::CustGrid_RowChange(int row)
     });
 }
 
-void CustomerWindow::MnuCustNew_Click()
+void CustomerWindow::newCompany()
 {
     runTrapped(m_env, QStringLiteral("新規ﾒﾆｭｰ/"), [this] {
         m_session->startNew();
         applyView();
         pushForm();
-        focusControl(m_session->editFocus());
+        moveFocus(CustomerFocus::on(m_session->editFocus()));
     });
 }
 
-void CustomerWindow::MnuCustRmk_Click()
+void CustomerWindow::changeCompany()
 {
     runTrapped(m_env, QStringLiteral("変更ﾒﾆｭｰ/"), [this] {
         if (const short refused = m_session->startChange()) {
@@ -314,11 +347,11 @@ void CustomerWindow::MnuCustRmk_Click()
             return;
         }
         applyView();
-        focusControl(m_session->editFocus());
+        moveFocus(CustomerFocus::on(m_session->editFocus()));
     });
 }
 
-void CustomerWindow::MnuCustDel_Click()
+void CustomerWindow::deleteCompany()
 {
     bool asking = false;
     runTrapped(m_env, QStringLiteral("削除ﾒﾆｭｰ/"), [&] {
@@ -327,7 +360,7 @@ void CustomerWindow::MnuCustDel_Click()
             return;
         }
         applyView();
-        m_ui.grid->setFocus(Qt::OtherFocusReason);
+        m_ui.companyList->setFocus(Qt::OtherFocusReason);
         asking = true;
     });
     if (!asking)
@@ -348,11 +381,11 @@ void CustomerWindow::MnuCustDel_Click()
     }
 }
 
-void CustomerWindow::Command1_Click()
+void CustomerWindow::saveClicked()
 {
     runTrapped(m_env, QStringLiteral("ﾌｧｲﾙ更新OK/"), [this] {
         pullForm();
-        const CustomerOutcome outcome = m_session->ok();
+        const CustomerOutcome outcome = m_session->save();
         if (outcome.written) {
             pushRows();
             applyView();
@@ -362,7 +395,7 @@ void CustomerWindow::Command1_Click()
     });
 }
 
-void CustomerWindow::Command2_Click()
+void CustomerWindow::cancelClicked()
 {
     runTrapped(m_env, QStringLiteral("ﾌｧｲﾙ更新NG/"), [this] {
         const CustomerOutcome outcome = m_session->cancel();
@@ -376,14 +409,14 @@ void CustomerWindow::browseFormFile(QLineEdit* target)
 {
     runTrapped(m_env, QStringLiteral("画面切替え/"), [&] {
         const QString chosen = m_browse(this);
-        m_env.logModule = kModule;
+        m_logLabels.setModule(kModule);
         if (!chosen.trimmed().isEmpty())
             target->setText(chosen);
         target->setFocus(Qt::OtherFocusReason);
     });
 }
 
-void CustomerWindow::MnuMaru_Click()
+void CustomerWindow::showHelp()
 {
     runTrapped(m_env, QStringLiteral("Help移動/"), [this] {
         if (!QFileInfo::exists(m_env.paths.helpPagePath) || !m_navigate) {
@@ -394,12 +427,12 @@ void CustomerWindow::MnuMaru_Click()
     });
 }
 
-void CustomerWindow::MnuVer_Click()
+void CustomerWindow::showVersion()
 {
     VersionWindow::showOver(m_env, this);
 }
 
-void CustomerWindow::Form_Unload()
+void CustomerWindow::compactOnClose()
 {
     // The company file without its deleted records.
     runTrapped(m_env, QStringLiteral("更新/"), [this] { m_session->close(); });
@@ -412,7 +445,10 @@ bool CustomerWindow::eventFilter(QObject* object, QEvent* event)
         return QDialog::eventFilter(object, event);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (edit == m_ui.text[7] || edit == m_ui.text[8]))
+        // The digit counts ignore Enter.
+        const std::optional<CustField> field = fieldOfBox(edit);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && field &&
+            companyField(*field).text == CompanyText::Digits)
             return true;
     } else if (event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -433,7 +469,7 @@ void CustomerWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
         m_closing = true;
-        Form_Unload();
+        compactOnClose();
     }
     QDialog::closeEvent(event);
 }
@@ -445,7 +481,7 @@ void CustomerWindow::reject()
     if (m_closing)
         QDialog::reject();
     else if (m_session->editing())
-        clickByKey(*m_ui.command2);
+        clickByKey(*m_ui.cancelButton);
 }
 
 } // namespace plx

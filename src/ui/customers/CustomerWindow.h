@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 
@@ -58,23 +59,28 @@ private:
     void pushRows();
     void applyView();
     void showOutcome(const CustomerOutcome& outcome);
-    void focusControl(const QString& name);
+    // The focus on the widget of the session's focus, when it is enabled.
+    void moveFocus(const CustomerFocus& focus);
     // Enter in text box `edit` while editing: the next enabled box in the tab
     // order, or ＯＫ on the last one.
     void enterPressed(QLineEdit* edit);
+    // The typed field whose box `object` is.
+    std::optional<CustField> fieldOfBox(const QObject* object) const;
 
-    void Form_Load();
-    void Form_Unload();
+    // Opening: the session, the code lists, the list of companies.
+    void load();
+    // Closing: the company file compacted.
+    void compactOnClose();
     void protocolChosen(Protocol protocol);
-    void CustGrid_RowChange(int row);
-    void MnuCustNew_Click();
-    void MnuCustRmk_Click();
-    void MnuCustDel_Click();
-    void Command1_Click();
-    void Command2_Click();
+    void companySelected(int row);
+    void newCompany();
+    void changeCompany();
+    void deleteCompany();
+    void saveClicked();
+    void cancelClicked();
     void browseFormFile(QLineEdit* target);
-    void MnuMaru_Click();
-    void MnuVer_Click();
+    void showHelp();
+    void showVersion();
 
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
