@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShipmentTypes.h"
+#include "EntryBoxes.h"
 
 #include "core/text/FieldLimit.h"
 
@@ -27,14 +27,14 @@ struct BoxField
     DeliveryField field;
     std::optional<DeliveryField> kanjiField;
 };
-std::optional<BoxField> storedFieldOf(const QString& control, Protocol format);
-
-// Whether `text` fits the field(s) of the box `control` in CP932 bytes (a text
-// with a double-byte character goes to the kanji field of a pair). A box that
-// writes no text field takes anything. The window stops the typing here.
-bool fitsBox(const QString& control, Protocol format, QStringView text);
-
 struct EntryBoxInfo;
+std::optional<BoxField> storedFieldOf(const EntryBoxInfo& box);
+
+// Whether `text` fits the field(s) of the box in CP932 bytes (a text with a
+// double-byte character goes to the kanji field of a pair). A box that writes
+// no text field takes anything. The window stops the typing here.
+bool fitsBox(EntryBox box, QStringView text);
+
 // The box's name in a message: its caption without the colon ("品名").
 QString boxNameOf(const EntryBoxInfo& box);
 // What a text box holds, in the clerk's terms.
@@ -62,10 +62,6 @@ QString controlCharacterText(const EntryBoxInfo& box, QStringView character);
 
 // The refusal of a tag count of more digits than its cell holds.
 QString tagCountTooLongText(int limit, qsizetype length);
-
-// The decimals a number box of the window keeps ("000000000.000": 3); -1 for
-// a box that takes no number.
-int decimalsOf(const QString& control, Protocol format, bool foreign);
 
 // Whether a number has more decimals than `places` that are not zero.
 bool hasMoreDecimals(QStringView number, int places);

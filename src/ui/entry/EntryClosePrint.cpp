@@ -14,7 +14,7 @@
 
 namespace plx {
 
-void EntryWindow::Form_Unload()
+void EntryWindow::printMarkedOnClosing()
 {
     PrintRunResult printed;
     runTrapped(m_env, QStringLiteral("戻り発行/"), [&] {
@@ -36,7 +36,7 @@ void EntryWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
         m_closing = true;
-        Form_Unload();
+        printMarkedOnClosing();
     }
     QDialog::closeEvent(event);
 }
