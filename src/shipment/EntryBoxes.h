@@ -50,7 +50,7 @@ enum class EntryBox {
     AmountInclTax,
     SupplierBarcodeInfo,
     SupplierRemarks,
-    TagLines,
+    TagLines, // the grid, last: the number of boxes follows it
 };
 
 // The kind of widget a box is.

@@ -240,7 +240,7 @@ EntryView displayRecord(const DeliveryRecord& r, Protocol format, const std::opt
     v.registerEnabled =
         !(st == RecordStatus::Issued || (st == RecordStatus::Marked && r.text(F::SlipIssued) == QLatin1String("1") &&
                                          r.text(F::TagIssued) == QLatin1String("1")));
-    v.label1 = kindText(r, format) + statusLabel(status);
+    v.kindAndStatus = kindText(r, format) + statusLabel(status);
 
     v.foreign = format == Protocol::Eiaj && isForeignCurrency(r.text(F::Currency).trimmed());
     for (const EntryBoxInfo* b : boxesOf(format)) {
@@ -264,7 +264,7 @@ EntryView newRecordScreen(Protocol format, const RememberedOrderer& remembered, 
 {
     EntryView v;
     EntryForm& f = v.form;
-    v.label1 = QStringLiteral("新規（画面入力）");
+    v.kindAndStatus = QStringLiteral("新規（画面入力）");
     v.registerEnabled = true;
     f[B::OrdererCode] = remembered.ordererCode;
     f[B::OrdererName] = remembered.ordererName;

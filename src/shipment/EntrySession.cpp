@@ -149,7 +149,7 @@ bool EntrySession::open()
         const int n = s.requireLive(m_opening.firstOrdinal, m_format);
         m_copied = s.read(n);
         display(*m_copied, n);
-        m_view.label1 = QStringLiteral("新規（画面入力）");
+        m_view.kindAndStatus = QStringLiteral("新規（画面入力）");
         m_view.registerEnabled = true;
         m_shown.reset();
     }

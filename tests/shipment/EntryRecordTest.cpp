@@ -59,7 +59,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
 {
     const DeliveryRecord r = imported();
     EntryView v = displayRecord(r, Protocol::Eiaj, withKanji('1', "1"), codes(), 3);
-    EXPECT_EQ(v.label1, QStringLiteral("(確定注文)未処理"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("(確定注文)未処理"));
     EXPECT_EQ(v.form[B::DeliveryKeyNo], QStringLiteral("KEY-1")); // without its trailing blanks
     EXPECT_EQ(v.form[B::UpdatedOn], QStringLiteral("2026/12/01"));
     EXPECT_EQ(v.form[B::ItemName], QStringLiteral("チップ抵抗"));
@@ -92,7 +92,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     issued.setText(DeliveryField::TagIssued, u"1");
     v = displayRecord(issued, Protocol::Eiaj, std::nullopt, codes(), 3);
     EXPECT_FALSE(v.registerEnabled);
-    EXPECT_EQ(v.label1, QStringLiteral("(確定注文)発行待"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("(確定注文)発行待"));
     EXPECT_FALSE(v.companyFound);
 
     // A foreign currency shows the decimal fields.
@@ -111,7 +111,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     k.setText(DeliveryField::BcOutputClass, u"1");
     k.setText(DeliveryField::OrdererUse3, u"倉庫");
     v = displayRecord(k, Protocol::Korvan, std::nullopt, codes(), 1);
-    EXPECT_EQ(v.label1, QStringLiteral("(納品書)未処理"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("(納品書)未処理"));
     EXPECT_EQ(v.form.bcOption, 1);
     EXPECT_EQ(v.form[B::OrdererUse3], QStringLiteral("倉庫"));
 }
@@ -202,7 +202,7 @@ TEST(EntryRecord, NewKorvanRecordsStartBlankOrFromTheCopiedRow)
 
     EntryView v = newRecordScreen(
         Protocol::Korvan, {QStringLiteral("K1"), QStringLiteral("湘洋"), QStringLiteral("S1")}, QDate(2026, 12, 7), 2);
-    EXPECT_EQ(v.label1, QStringLiteral("新規（画面入力）"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("新規（画面入力）"));
     EXPECT_EQ(v.form[B::OrdererCode], QStringLiteral("K1"));
     EXPECT_EQ(v.form[B::ShipDate], QStringLiteral("2026/12/07"));
     EntryForm& f = v.form;

@@ -255,7 +255,7 @@ TEST_F(SessionFixture, AKorvanRecordCopiedFromARowStartsFromThatRowOnly)
     // The second listed row handed over to copy from.
     EntrySession s(inst.env, Protocol::Korvan, {EntryMode::New, 2, 2, true});
     ASSERT_TRUE(s.open());
-    EXPECT_EQ(s.view().label1, QStringLiteral("新規（画面入力）"));
+    EXPECT_EQ(s.view().kindAndStatus, QStringLiteral("新規（画面入力）"));
     EXPECT_EQ(s.form()[EntryBox::DeliveryKeyNo], QStringLiteral("ROW"));
     // ASCII in a kanji box is refused in KORVAN.
     s.enterValue(EntryBox::DeliveryKeyNo, QStringLiteral("COPY-1"));

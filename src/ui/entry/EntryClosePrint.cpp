@@ -29,7 +29,7 @@ void EntryWindow::printMarkedOnClosing()
     PrintSummaryDialog::showFor(printed, parentWidget());
     const bool issued = printed.issued;
     m_result.changed = m_session->changed() || issued;
-    m_result.endProgram = !m_returnFlag;
+    m_result.endProgram = !m_backToList;
 }
 
 void EntryWindow::closeEvent(QCloseEvent* event)

@@ -40,7 +40,7 @@ constexpr ButtonInfo kButtons[] = {
     {EntryButton::Return, "Command1", u"戻る(&B)"},
 };
 
-void buildMenus(QDialog& window, QVBoxLayout* layout)
+void buildMenus(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
 {
     auto* bar = new QMenuBar(&window);
     layout->setMenuBar(bar);
@@ -59,7 +59,7 @@ void buildMenus(QDialog& window, QVBoxLayout* layout)
     file->addSeparator();
     action(file, "MnuDelete", QStringLiteral("削除(&D)..."))->setEnabled(false);
     file->addSeparator();
-    action(file, "MnuEnd", QStringLiteral("終了(&X)"));
+    widgets.exitAction = action(file, "MnuEnd", QStringLiteral("終了(&X)"));
 
     QMenu* tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
     action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."))->setEnabled(false);
@@ -70,9 +70,9 @@ void buildMenus(QDialog& window, QVBoxLayout* layout)
     action(tools, "MnuFind", QStringLiteral("検索(&F)..."))->setEnabled(false);
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    widgets.helpAction = action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addSeparator();
-    action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+    widgets.versionAction = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
 }
 
 // The boxes of a frame, as the form shows them: each with its caption, two to
@@ -321,7 +321,7 @@ EntryWidgets buildEntryWindow(QDialog& window, Protocol format)
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(8, 4, 8, 8);
     layout->setSpacing(4);
-    buildMenus(window, layout);
+    buildMenus(window, layout, widgets);
     buildHeading(window, layout, widgets);
     buildForm(window, layout, format, widgets);
     buildButtons(window, layout, widgets);

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class QAction;
 class QComboBox;
 class QDialog;
 class QLabel;
@@ -33,6 +34,10 @@ struct EntryWidgets
     // The "(漢字可)" labels, shown when the company allows kanji.
     QList<QLabel*> kanjiLabels;
     std::array<QPushButton*, 7> buttons{};
+    // The menu entries the window answers: 終了, ﾍﾙﾌﾟ, ﾊﾞｰｼﾞｮﾝ情報.
+    QAction* exitAction = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* versionAction = nullptr;
 
     QPushButton* button(EntryButton b) const { return buttons[size_t(b)]; }
 };

@@ -74,9 +74,9 @@ EntryWindow::~EntryWindow() = default;
 
 void EntryWindow::connectWidgets()
 {
-    connect(findChild<QAction*>(QStringLiteral("MnuEnd")), &QAction::triggered, this, [this] { close(); });
-    connect(findChild<QAction*>(QStringLiteral("MnuMaru")), &QAction::triggered, this, [this] { showHelp(); });
-    connect(findChild<QAction*>(QStringLiteral("MnuVer")), &QAction::triggered, this, [this] { showVersion(); });
+    connect(m_widgets.exitAction, &QAction::triggered, this, [this] { close(); });
+    connect(m_widgets.helpAction, &QAction::triggered, this, [this] { showHelp(); });
+    connect(m_widgets.versionAction, &QAction::triggered, this, [this] { showVersion(); });
     for (QLineEdit* edit : std::as_const(m_widgets.texts))
         connect(edit, &QLineEdit::textEdited, this, [this] { setStatus(QString()); });
     for (auto it = m_widgets.combos.cbegin(); it != m_widgets.combos.cend(); ++it) {
@@ -197,7 +197,7 @@ void EntryWindow::applyView()
     const EntryView& v = m_session->view();
     const EntryMode mode = m_session->mode();
     const bool isNew = mode == EntryMode::New;
-    m_widgets.recordLabel->setText(v.label1);
+    m_widgets.recordLabel->setText(v.kindAndStatus);
     m_widgets.pageLabel->setText(m_session->pageText());
     m_widgets.button(EntryButton::PreviousPage)->setEnabled(m_session->canGoBack());
     m_widgets.button(EntryButton::NextPage)->setEnabled(m_session->canGoForward());
@@ -275,7 +275,7 @@ void EntryWindow::afterPaging()
 void EntryWindow::returnClicked()
 {
     m_logLabels.setOperation(QStringLiteral("戻りﾎﾞﾀﾝ"));
-    m_returnFlag = true;
+    m_backToList = true;
     close();
 }
 
@@ -337,7 +337,7 @@ void EntryWindow::deleteClicked()
         setStatus(QString());
         const EntryOutcome outcome = m_session->deleteShown();
         if (outcome.closeWindow) {
-            m_returnFlag = true;
+            m_backToList = true;
             close();
             return;
         }

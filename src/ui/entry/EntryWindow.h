@@ -105,7 +105,9 @@ private:
     std::unique_ptr<EntrySession> m_session;
     std::function<void(const QString&)> m_navigate;
     bool m_opened = false;
-    bool m_returnFlag = false;
+    // Closed back to the list (the return button, or the last page deleted);
+    // closed otherwise, the program ends.
+    bool m_backToList = false;
     bool m_closing = false;
     EntryResult m_result;
     EntryWidgets m_widgets;
