@@ -18,7 +18,7 @@ namespace plx {
 // a value that the record cannot keep exactly is refused, never cut.
 
 // The record field a text box is written to as typed (the box table's field of
-// a BoxValue::Text box). The kanji pairs write a text with a double-byte
+// a box written as typed: a text or the currency). The kanji pairs write a text with a double-byte
 // character to their double-byte field. Number and date boxes have none: they
 // are written through their patterns, and their range checks keep them within
 // the field.
@@ -27,7 +27,6 @@ struct BoxField
     DeliveryField field;
     std::optional<DeliveryField> kanjiField;
 };
-struct EntryBoxInfo;
 std::optional<BoxField> storedFieldOf(const EntryBoxInfo& box);
 
 // Whether `text` fits the field(s) of the box in CP932 bytes (a text with a
