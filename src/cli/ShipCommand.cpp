@@ -7,6 +7,7 @@
 #include "TerminalProgress.h"
 
 #include "core/ErrorReport.h"
+#include "core/LogLabelScope.h"
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
 #include "output/PrintRun.h"
@@ -61,8 +62,7 @@ EntryRow entryRowOf(const CsvTable::Row& row, const QHash<QString, int>& columnO
 // "N 拒否 (MESSAGE) TEXT CAPTION": the catalogue message the window shows, or
 // the program's own words where it has none, and the box in error; where the
 // window sends the focus elsewhere, that too.
-QStringList refusalLine(const QString& lineNo, const EntryRowOutcome& outcome, Environment& env, Protocol format,
-                        int tagRows)
+QStringList refusalLine(const QString& lineNo, const EntryRowOutcome& outcome, Environment& env, int tagRows)
 {
     QString text = outcome.text;
     switch (outcome.refusal) {
@@ -88,10 +88,9 @@ QStringList refusalLine(const QString& lineNo, const EntryRowOutcome& outcome, E
         if (!outcome.lead.isEmpty())
             text += QStringLiteral(" [") + outcome.lead.join(QStringLiteral("、")) + QLatin1Char(']');
     }
-    QStringList parts{lineNo, QStringLiteral("拒否"), text,
-                      outcome.box.isEmpty() ? QString() : captionOf(outcome.box, format)};
-    if (!outcome.focus.isEmpty() && outcome.focus != outcome.box)
-        parts << captionOf(outcome.focus, format);
+    QStringList parts{lineNo, QStringLiteral("拒否"), text, captionOf(outcome.inError)};
+    if (!outcome.focus.isNone() && !outcome.focus.sameControl(outcome.inError))
+        parts << captionOf(outcome.focus);
     return parts;
 }
 
@@ -132,7 +131,7 @@ std::optional<int> ShipCommand::prepare(const QCommandLineParser& parser, Protoc
     }
     // The record's keys.
     for (const EntryBox key : {EntryBox::OrdererCode, EntryBox::SupplierCode, EntryBox::DeliveryKeyNo}) {
-        const QString column = QLatin1String(entryBox(key).column);
+        const QString column = entryBox(key).column();
         if (!m_columnOf.contains(column))
             return refuse(QStringLiteral("missing column: ") + column);
     }
@@ -144,8 +143,10 @@ int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Prot
     Environment& env = session.env();
     const CsvTable* table = &*m_table;
     const QHash<QString, int>& columnOf = m_columnOf;
-    env.logModule = format == Protocol::Eiaj ? QStringLiteral("EIAJ出荷入力") : QStringLiteral("KORVAN出荷入力");
-    env.logOperation = parser.isSet(m_issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ");
+    // The entry window's labels: its registration, then its closing.
+    LogLabelScope logLabels(env, format == Protocol::Eiaj ? QStringLiteral("EIAJ出荷入力")
+                                                          : QStringLiteral("KORVAN出荷入力"));
+    logLabels.setOperation(parser.isSet(m_issue) ? QStringLiteral("登録発行ﾎﾞﾀﾝ") : QStringLiteral("登録ﾎﾞﾀﾝ"));
 
     const bool issuing = parser.isSet(m_issue);
     const auto ask = [&env](short number) { return ShowMessage(env, number) == kAnswerYes; };
@@ -163,14 +164,14 @@ int ShipCommand::run(const QCommandLineParser& parser, CliSession& session, Prot
                 continue;
             }
             ++refused;
-            printLine(refusalLine(lineNo, outcome, env, format, entry.tagRows()));
+            printLine(refusalLine(lineNo, outcome, env, entry.tagRows()));
         }
     });
     if (!ran)
         return kExitFailed;
 
     // As when the window closes: the records marked for issue are issued.
-    env.logOperation = QStringLiteral("戻りﾎﾞﾀﾝ");
+    logLabels.setOperation(QStringLiteral("戻りﾎﾞﾀﾝ"));
     PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;
     const PrintRunResult printed = runMarkedPrint(env, format, engine, &progress);

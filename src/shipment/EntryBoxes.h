@@ -11,9 +11,10 @@
 
 namespace plx {
 
-// The boxes of the entry windows by what they hold. Text22, Text23 and Text24
-// hold the unit price and two amounts in the EIAJ window and the orderer's
-// three free fields in the KORVAN window: each meaning is a box of its own.
+// The boxes of the entry windows by what they hold, one meaning per box in
+// both windows. (The widgets Text22, Text23 and Text24 hold the unit price and
+// two amounts in the EIAJ window and the orderer's three free fields in the
+// KORVAN window: each of those meanings is a box of its own.)
 enum class EntryBox {
     OrdererCode,
     OrdererName,
@@ -49,11 +50,16 @@ enum class EntryBox {
     AmountInclTax,
     SupplierBarcodeInfo,
     SupplierRemarks,
-    TagLines,
+    TagLines, // the grid, last: the number of boxes follows it
 };
 
-// The kind of widget a box is, from its object name.
-enum class EntryControl { Text, Combo, Option, Grid };
+// The kind of widget a box is.
+enum class EntryWidget {
+    Line,    // a line of text
+    List,    // a list to choose from (the currency's is also typed in)
+    Options, // the two option buttons of the bar-code output class
+    Grid,    // the tag grid
+};
 
 // The part of the window a box stands in: the record's keys and dates at the
 // top (Frame1), the order data (Frame3 受注データ), the shipment (Frame2 出荷データ).
@@ -62,13 +68,26 @@ enum class EntrySection { Record, OrderData, Shipment };
 // What a box holds and how it reaches the record.
 enum class BoxValue {
     Text,      // written to its field as typed, so it takes no more than the field holds
-    Quantity,  // "###,###,##0.000", three decimals
+    Currency,  // a currency code, typed or chosen, written in capitals
+    Quantity,  // three decimals
     UnitPrice, // three decimals in yen, five in a foreign currency
     Amount,    // no decimals in yen, three in a foreign currency
     Date,      // "yyyy/mm/dd", written as YYYYMMDD
     Code,      // an entry of a code list or an option, written as its code
     Shown,     // shown only, never written
     Tags,      // the tag grid's rows
+};
+
+// A number pattern (vbFormat) of a box in yen and in a foreign currency; the
+// same for both where the currency does not matter, none for a box whose
+// value is no number.
+struct NumberPattern
+{
+    const char16_t* yen = nullptr;
+    const char16_t* foreign = nullptr;
+
+    bool isNone() const { return yen == nullptr; }
+    QStringView of(bool inForeignCurrency) const { return inForeignCurrency ? foreign : yen; }
 };
 
 // The modes a box can be typed in, as a set of EntryMode bits.
@@ -93,11 +112,16 @@ enum class KanjiRule { None, Allowed, Only };
 // end for the keys and bar-code texts whose fields may start with blanks.
 enum class BoxTrim { Both, End };
 
-// One box of the entry windows.
+// One box of the entry windows: one row of the box table, which the form
+// builder, the tab order, the captions, showing a record, writing an entry,
+// the box limits, the amount calculation and `ship`'s columns all read.
 struct EntryBoxInfo
 {
     EntryBox box;
+    // The widget's object name; the same name may stand for another box in
+    // the other window (Text22 ... Text24).
     const char* objectName;
+    EntryWidget widget;
     // The box's place in each window's tab order, from 1; 0 where the window
     // has no such box.
     int eiajTab;
@@ -107,13 +131,20 @@ struct EntryBoxInfo
     // The caption beside the box; none for the orderer's name, which stands
     // beside its code.
     const char16_t* caption;
-    // The record field the box shows (a money box: the yen field, the foreign
-    // one follows), and the double-byte field of a kanji pair.
+    // The record field the box shows, the double-byte field of a kanji pair,
+    // and the field of a money box in a foreign currency.
     std::optional<DeliveryField> field;
     std::optional<DeliveryField> kanjiField;
+    std::optional<DeliveryField> foreignField;
     BoxValue value;
-    // The CSV column `plx90-cli ship` types into the box: the field's name.
-    const char* column;
+    // The code-table kind of the box's list ("01" ... "05"); none for a box
+    // without a list.
+    const char* codeKind;
+    // How a number or date box shows its field, and how a number is stored.
+    NumberPattern shown;
+    NumberPattern stored;
+    // Leaving the box (or choosing in its list) calculates the amounts.
+    bool calculates;
     bool orderData; // a column of it makes a listed record's order data correction
     EntryModes modes;
     BoxAlignment alignment;
@@ -121,9 +152,6 @@ struct EntryBoxInfo
     BoxTrim trim;
 
     QString name() const { return QLatin1String(objectName); }
-    EntryControl control() const;
-    // The N of TextN or ComboN: where the box's text is kept in an EntryForm.
-    int number() const;
     // The place in the window's tab order; 0 where the window has no such box.
     int tab(Protocol format) const { return format == Protocol::Eiaj ? eiajTab : korvanTab; }
     bool enterableIn(EntryMode mode) const { return (modes & modeBit(mode)) != 0; }
@@ -131,10 +159,15 @@ struct EntryBoxInfo
     {
         return value == BoxValue::Quantity || value == BoxValue::UnitPrice || value == BoxValue::Amount;
     }
+    // Written to its field as the box holds it (its length judged in bytes).
+    bool writtenAsTyped() const { return (value == BoxValue::Text || value == BoxValue::Currency) && field; }
     // The decimals a number box keeps; -1 for a box that takes no number.
     int decimals(bool foreign) const;
-    // The code-table kind of a class list ("01" ... "05" for Combo1 ... Combo5).
-    QString codeKind() const { return QStringLiteral("0%1").arg(number()); }
+    // The code-table kind of the box's list.
+    QString kind() const { return QLatin1String(codeKind); }
+    // The CSV column `plx90-cli ship` types into the box: the name of its
+    // field, for every box the operator can type in; empty for the others.
+    QString column() const;
 };
 
 // Every box, in the order of the record's fields.
@@ -143,17 +176,10 @@ const EntryBoxInfo& entryBox(EntryBox box);
 
 // The boxes of one window in its tab order.
 QList<const EntryBoxInfo*> boxesOf(Protocol format);
-// The box of a window by its control's name ("Text22"); Option2, the second
-// button of the bar-code output class, names that box too. Nothing for a
-// control that is no box of that window.
-const EntryBoxInfo* boxNamed(const QString& control, Protocol format);
+// Whether `format`'s window has the box.
+bool hasBox(EntryBox box, Protocol format);
 // The box of a window that a `ship` column types into; nothing for a column the
 // window does not have.
 const EntryBoxInfo* boxOfColumn(const QString& column, Protocol format);
-
-// The caption of an entry window's control ("Text19" -> "納入数量："), as the
-// window shows it beside the control; the grid is "荷札", the buttons that
-// the refusals name have theirs. Other names stand for themselves.
-QString captionOf(const QString& control, Protocol format);
 
 } // namespace plx

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace plx {
 
@@ -19,49 +20,51 @@ struct TagRow
     bool operator==(const TagRow&) const = default;
 };
 
-// The boxes of an entry window as texts: what the window shows and what the
-// operator typed. The window binds its widgets to these values; the command
-// line fills them as an operator would.
+inline constexpr size_t kEntryBoxCount = size_t(EntryBox::TagLines) + 1;
+
+// The boxes of an entry window as texts, by box: what the window shows and
+// what the operator typed. The window binds its widgets to these values; the
+// command line fills them as an operator would.
 struct EntryForm
 {
-    // Text3 ... Text28 by their number (0 ... 2 unused).
-    std::array<QString, 29> texts;
-    // Combo1 ... Combo4 by their number: the code of the selected code-table
-    // entry (kinds "01" ... "04" of the window's format), empty for none.
-    // Combo5 (EIAJ currency) is the currency code as typed or chosen.
-    std::array<QString, 6> combos;
-    // KORVAN bar-code output: 1 Option1 (出力する), 2 Option2 (出力しない), 0 none.
+    // A text box's text; a list's code of the selected code-table entry (the
+    // kind of its box, of the window's format), empty for none; the currency
+    // as typed or chosen. The bar-code output class and the tag grid have
+    // their own members.
+    std::array<QString, kEntryBoxCount> texts;
+    // The KORVAN bar-code output class: 1 出力する, 2 出力しない, 0 none.
     int bcOption = 0;
     // The tag grid's rows, as many as the tag-line setting asks for.
     QList<TagRow> tags;
 
-    // A text box's text or a class list's code by the box's meaning; the
-    // bar-code output class and the grid have their own members.
-    QString& operator[](EntryBox box);
-    const QString& operator[](EntryBox box) const;
-
-    QString& text(int n) { return texts.at(size_t(n)); }
-    const QString& text(int n) const { return texts.at(size_t(n)); }
-    QString& combo(int n) { return combos.at(size_t(n)); }
-    const QString& combo(int n) const { return combos.at(size_t(n)); }
+    QString& operator[](EntryBox box) { return texts[size_t(box)]; }
+    const QString& operator[](EntryBox box) const { return texts[size_t(box)]; }
     bool operator==(const EntryForm&) const = default;
 };
 
-// Where the focus goes: a control by its name ("Text19", "Combo2", "Option1",
-// "Command7", "Command1", "MSFlexGrid1"), and for the grid the cell.
-struct FocusTarget
+// The buttons of an entry window.
+enum class EntryButton { Return, PreviousPage, NextPage, Register, RegisterAndIssue, Delete, CorrectOrderData };
+
+// A box or a button of an entry window, by meaning: the one a refusal names,
+// or where the focus goes (for the tag grid, also the cell). Neither: none.
+struct EntryPlace
 {
-    QString control;
+    std::optional<EntryBox> box;
+    std::optional<EntryButton> button;
     int row = -1;    // grid row from 0
     int column = -1; // grid column 1 (quantity) or 2 (count)
-    bool operator==(const FocusTarget&) const = default;
+
+    static EntryPlace of(EntryBox box) { return EntryPlace{box, std::nullopt}; }
+    static EntryPlace of(EntryButton button) { return EntryPlace{std::nullopt, button}; }
+    static EntryPlace cell(int row, int column) { return EntryPlace{EntryBox::TagLines, std::nullopt, row, column}; }
+    bool isNone() const { return !box && !button; }
+    // The same box or button, whatever the cell.
+    bool sameControl(const EntryPlace& other) const { return box == other.box && button == other.button; }
+    bool operator==(const EntryPlace&) const = default;
 };
 
-// Names of the controls.
-inline QString textBox(int n)
-{
-    return QStringLiteral("Text%1").arg(n);
-}
-inline const QString kTagGrid = QStringLiteral("MSFlexGrid1");
+// The caption of a box ("納入数量：") or a button ("登録") as the window shows
+// it; the grid is "荷札". Empty for none.
+QString captionOf(const EntryPlace& place);
 
 } // namespace plx

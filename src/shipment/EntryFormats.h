@@ -24,16 +24,16 @@ std::optional<QString> boxDate(QStringView text);
 // of an amount out of range, anything mistyped) is left as it is, so that the
 // registration checks see what the operator typed.
 
-// The quantity boxes (Text16, Text17, Text19): "###,###,##0.000".
+// The quantity boxes (ordered, instructed, shipped): "###,###,##0.000".
 QString quantityBoxText(QStringView text);
-// The unit price (Text22): "#,###,###,##0.000" in yen, "##,###,###,##0.00000"
+// The unit price: "#,###,###,##0.000" in yen, "##,###,###,##0.00000"
 // in a foreign currency.
 QString unitPriceBoxText(QStringView text, bool foreign);
-// The amount boxes (Text23, Text24, Text25): "#,###,###,##0" in yen,
+// The amount boxes: "#,###,###,##0" in yen,
 // "###,###,###,##0.000" in a foreign currency.
 QString amountBoxText(QStringView text, bool foreign);
 
-// A date box (Text18, Text20, Text21) on leaving it: a real date as
+// A date box (due, shipping, delivery) on leaving it: a real date as
 // "yyyy/mm/dd"; other numeric text through "####/00/00" (20000531 ->
 // "2000/05/31", 531 -> "/05/31"); anything else unchanged.
 QString dateBoxText(QStringView text);
@@ -57,9 +57,9 @@ QString focusedBoxText(EntryBox box, QStringView text);
 struct PriceAmountTexts
 {
     QString unitPrice;
-    QString amountExclTax; // Text24
-    QString taxAmount;     // Text23
-    QString amountInclTax; // Text25
+    QString amountExclTax;
+    QString taxAmount;
+    QString amountInclTax;
     bool operator==(const PriceAmountTexts&) const = default;
 };
 // The four boxes reformatted for the currency mode the currency box switched to.

@@ -20,18 +20,17 @@ const QString kDataFile = QStringLiteral("納品書ファイル");
 
 } // namespace
 
-std::optional<BoxField> storedFieldOf(const QString& control, Protocol format)
+std::optional<BoxField> storedFieldOf(const EntryBoxInfo& box)
 {
-    const EntryBoxInfo* box = boxNamed(control, format);
-    if (!box || box->value != BoxValue::Text || !box->field)
+    if (!box.writtenAsTyped())
         return std::nullopt;
-    return BoxField{*box->field, box->kanjiField};
+    return BoxField{*box.field, box.kanjiField};
 }
 
-bool fitsBox(const QString& control, Protocol format, QStringView text)
+bool fitsBox(EntryBox box, QStringView text)
 {
-    const std::optional<BoxField> box = storedFieldOf(control, format);
-    return !box || exceededWidth(*box, text) == 0;
+    const std::optional<BoxField> field = storedFieldOf(entryBox(box));
+    return !field || exceededWidth(*field, text) == 0;
 }
 
 QString boxNameOf(const EntryBoxInfo& box)
@@ -87,12 +86,6 @@ QString controlCharacterText(const EntryBoxInfo& box, QStringView character)
 QString tagCountTooLongText(int limit, qsizetype length)
 {
     return QStringLiteral("荷札枚数は%1桁までです。（%2桁）").arg(limit).arg(length);
-}
-
-int decimalsOf(const QString& control, Protocol format, bool foreign)
-{
-    const EntryBoxInfo* box = boxNamed(control, format);
-    return box ? box->decimals(foreign) : -1;
 }
 
 bool hasMoreDecimals(QStringView number, int places)

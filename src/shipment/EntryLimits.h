@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShipmentTypes.h"
+#include "EntryBoxes.h"
 
 #include "core/text/FieldLimit.h"
 
@@ -18,7 +18,7 @@ namespace plx {
 // a value that the record cannot keep exactly is refused, never cut.
 
 // The record field a text box is written to as typed (the box table's field of
-// a BoxValue::Text box). The kanji pairs write a text with a double-byte
+// a box written as typed: a text or the currency). The kanji pairs write a text with a double-byte
 // character to their double-byte field. Number and date boxes have none: they
 // are written through their patterns, and their range checks keep them within
 // the field.
@@ -27,14 +27,13 @@ struct BoxField
     DeliveryField field;
     std::optional<DeliveryField> kanjiField;
 };
-std::optional<BoxField> storedFieldOf(const QString& control, Protocol format);
+std::optional<BoxField> storedFieldOf(const EntryBoxInfo& box);
 
-// Whether `text` fits the field(s) of the box `control` in CP932 bytes (a text
-// with a double-byte character goes to the kanji field of a pair). A box that
-// writes no text field takes anything. The window stops the typing here.
-bool fitsBox(const QString& control, Protocol format, QStringView text);
+// Whether `text` fits the field(s) of the box in CP932 bytes (a text with a
+// double-byte character goes to the kanji field of a pair). A box that writes
+// no text field takes anything. The window stops the typing here.
+bool fitsBox(EntryBox box, QStringView text);
 
-struct EntryBoxInfo;
 // The box's name in a message: its caption without the colon ("品名").
 QString boxNameOf(const EntryBoxInfo& box);
 // What a text box holds, in the clerk's terms.
@@ -62,10 +61,6 @@ QString controlCharacterText(const EntryBoxInfo& box, QStringView character);
 
 // The refusal of a tag count of more digits than its cell holds.
 QString tagCountTooLongText(int limit, qsizetype length);
-
-// The decimals a number box of the window keeps ("000000000.000": 3); -1 for
-// a box that takes no number.
-int decimalsOf(const QString& control, Protocol format, bool foreign);
 
 // Whether a number has more decimals than `places` that are not zero.
 bool hasMoreDecimals(QStringView number, int places);

@@ -40,25 +40,11 @@ QString storedDate(const QString& box)
     return boxDate(box).value_or(QString());
 }
 
-struct KanjiPair
+QString shownPair(const DeliveryRecord& r, const EntryBoxInfo& b, bool kanji)
 {
-    EntryBox box;
-    F single;
-    F kanji;
-};
-
-// The kanji pairs of the order data (item, buyer, place, orderer remarks).
-constexpr KanjiPair kOrderPairs[] = {{B::ItemName, F::ItemName, F::ItemNameKanji},
-                                     {B::BuyerName, F::BuyerName, F::BuyerNameKanji},
-                                     {B::DeliveryPlace, F::DeliveryPlace, F::DeliveryPlaceKanji},
-                                     {B::OrdererRemarks, F::OrdererRemarks, F::OrdererRemarksKanji}};
-constexpr KanjiPair kRemarksPair{B::SupplierRemarks, F::SupplierRemarks, F::SupplierRemarksKanji};
-
-QString shownPair(const DeliveryRecord& r, const KanjiPair& pair, bool kanji)
-{
-    if (kanji && r.raw(pair.kanji).at(0) != ' ')
-        return rtrim(r.text(pair.kanji));
-    return rtrim(r.text(pair.single));
+    if (kanji && r.raw(*b.kanjiField).at(0) != ' ')
+        return rtrim(r.text(*b.kanjiField));
+    return rtrim(r.text(*b.field));
 }
 
 bool hasSingleByte(const QString& text)
@@ -70,28 +56,42 @@ bool hasSingleByte(const QString& text)
     return false;
 }
 
-// EIAJ: with kanji allowed a text goes to the double-byte field when it holds
-// only double-byte characters, else to the single-byte field (which then
-// blanks the double-byte one, so that it is what the window shows).
-void writeEiajPair(DeliveryRecord& r, const KanjiPair& pair, const QString& text, bool kanji)
+// A kanji pair's text. EIAJ: with kanji allowed a text goes to the double-byte
+// field when it holds only double-byte characters, else to the single-byte
+// field (which then blanks the double-byte one, so that it is what the window
+// shows). KORVAN: the setting alone decides the field.
+void writePair(DeliveryRecord& r, const EntryBoxInfo& b, const QString& text, Protocol format, bool kanji)
 {
+    const F single = *b.field;
+    const F doubleByte = *b.kanjiField;
+    if (format == Protocol::Korvan) {
+        r.setText(kanji ? doubleByte : single, text);
+        return;
+    }
     if (!kanji) {
-        r.setText(pair.single, text);
+        r.setText(single, text);
         return;
     }
     if (hasSingleByte(text) || text.isEmpty()) {
-        r.setText(pair.single, text);
-        r.setText(pair.kanji, QString());
+        r.setText(single, text);
+        r.setText(doubleByte, QString());
     } else {
-        r.setText(pair.kanji, text);
+        r.setText(doubleByte, text);
     }
 }
 
-// KORVAN: the setting alone decides the field.
-void writeKorvanPair(DeliveryRecord& r, const KanjiPair& pair, const QString& text, bool kanji)
+// The fields the KORVAN window has no box for, as its order data writes them.
+struct FixedValue
 {
-    r.setText(kanji ? pair.kanji : pair.single, text);
-}
+    F field;
+    const QString& value;
+};
+const QString kBlank = QStringLiteral(" ");
+const QString kPriceDisplayAll = QStringLiteral("1");
+const FixedValue kKorvanOrderData[] = {{F::UnitPrice, DeliveryRecord::kZeroPrice},
+                                       {F::ConsumptionTaxClass, kBlank},
+                                       {F::TaxationClass, kBlank},
+                                       {F::PriceDisplayClass, kPriceDisplayAll}};
 
 QString kindText(const DeliveryRecord& r, Protocol format)
 {
@@ -109,10 +109,104 @@ QString kindText(const DeliveryRecord& r, Protocol format)
 
 // The selected entry of a code list: the code of the record's field when the
 // list has it, else none.
-QString selectedCode(const CodeTable& codes, Protocol format, const char* kind, const QString& field)
+QString selectedCode(const CodeTable& codes, Protocol format, const EntryBoxInfo& b, const QString& field)
 {
-    const CodeEntry* e = codes.find(format, QLatin1String(kind), field.trimmed());
+    const CodeEntry* e = codes.find(format, b.kind(), field.trimmed());
     return e ? e->code : QString();
+}
+
+// What a box shows of the record.
+QString shownBox(const EntryBoxInfo& b, const DeliveryRecord& r, Protocol format,
+                 const std::optional<CustRecord>& company, const CodeTable& codes, bool foreign)
+{
+    switch (b.value) {
+    case BoxValue::Text:
+        // Codes and keys without their trailing blanks: a key shown as stored
+        // would fail the blank check of the registration.
+        return b.kanjiField ? shownPair(r, b, kanjiAllowed(company)) : rtrim(r.text(*b.field));
+    case BoxValue::Currency: {
+        const QString currency = r.text(*b.field).trimmed();
+        return currency.isEmpty() ? QStringLiteral("JPY") : currency;
+    }
+    case BoxValue::Quantity:
+        // No quantity shipped yet: the instructed quantity stands in.
+        if (b.box == B::ShipQty) {
+            const auto shipped = boxNumber(r.text(F::ShipQty));
+            return shown(shipped && !shipped->isZero() ? r.text(F::ShipQty) : r.text(F::InstructedQty),
+                         b.shown.of(foreign));
+        }
+        return shown(r.text(*b.field), b.shown.of(foreign));
+    case BoxValue::UnitPrice:
+    case BoxValue::Amount:
+        return shown(r.text(foreign ? *b.foreignField : *b.field), b.shown.of(foreign));
+    case BoxValue::Date:
+        return b.shown.isNone() ? storedDateText(r.text(*b.field)) : shown(r.text(*b.field), b.shown.of(foreign));
+    case BoxValue::Code:
+        return selectedCode(codes, format, b, r.text(*b.field));
+    case BoxValue::Shown:
+        if (b.box == B::UpdatedOn)
+            return updatedAtText(r.text(*b.field));
+        // The orderer's name is its company's.
+        return company ? rtrim(company->text(CustField::OrdererName)) : QString();
+    case BoxValue::Tags:
+        break;
+    }
+    return QString();
+}
+
+// Writes a box's text to its field(s).
+void writeBox(DeliveryRecord& r, const EntryBoxInfo& b, const EntryForm& f, Protocol format, bool kanji, bool foreign)
+{
+    const QString& text = f[b.box];
+    switch (b.value) {
+    case BoxValue::Text:
+        if (b.kanjiField)
+            writePair(r, b, text, format, kanji);
+        else
+            r.setText(*b.field, text); // a kanji-only text is cut to its field's bytes
+        return;
+    case BoxValue::Currency:
+        r.setText(*b.field, text.trimmed().toUpper());
+        return;
+    case BoxValue::Quantity:
+        r.setText(*b.field, stored(text, b.stored.of(false)));
+        return;
+    case BoxValue::UnitPrice:
+    case BoxValue::Amount:
+        // The field of the other currency holds zero.
+        r.setText(*b.field, stored(foreign ? QString() : text, b.stored.of(false)));
+        r.setText(*b.foreignField, stored(foreign ? text : QString(), b.stored.of(true)));
+        return;
+    case BoxValue::Date:
+        r.setText(*b.field, storedDate(text));
+        return;
+    case BoxValue::Code:
+        if (b.widget == EntryWidget::Options)
+            r.setText(*b.field, f.bcOption == 1 ? u"1" : u"0");
+        else
+            r.setText(*b.field, text.left(DeliveryRecord::field(*b.field).width));
+        return;
+    case BoxValue::Shown:
+    case BoxValue::Tags:
+        return;
+    }
+}
+
+// The tag lines, packed from the first element; none for a company that
+// issues slips only.
+void writeTagLines(DeliveryRecord& r, const EntryForm& f, const std::optional<CustRecord>& company)
+{
+    r.clearTagLines();
+    if (slipsOnly(company))
+        return;
+    int next = 1;
+    for (const TagRow& row : f.tags) {
+        const auto qty = boxNumber(row.qty.isEmpty() ? QStringLiteral("0") : row.qty);
+        const auto count = boxNumber(row.count.isEmpty() ? QStringLiteral("0") : row.count);
+        if (!qty || !count || qty->isZero() || count->isZero() || next > DeliveryRecord::kTagLineCount)
+            continue;
+        r.setTagLine(next++, vbFormat(*qty, u"000000000.000"), vbFormat(*count, u"00"));
+    }
 }
 
 } // namespace
@@ -146,57 +240,14 @@ EntryView displayRecord(const DeliveryRecord& r, Protocol format, const std::opt
     v.registerEnabled =
         !(st == RecordStatus::Issued || (st == RecordStatus::Marked && r.text(F::SlipIssued) == QLatin1String("1") &&
                                          r.text(F::TagIssued) == QLatin1String("1")));
-    v.label1 = kindText(r, format) + statusLabel(status);
+    v.kindAndStatus = kindText(r, format) + statusLabel(status);
 
-    // Codes and keys without their trailing blanks: a key shown as stored would
-    // fail the blank check of the registration.
-    f[B::OrdererCode] = rtrim(r.text(F::OrdererCode));
-    f[B::OrdererName] = company ? rtrim(company->text(CustField::OrdererName)) : QString();
-    f[B::SupplierCode] = rtrim(r.text(F::SupplierCode));
-    f[B::DeliveryKeyNo] = rtrim(r.text(F::DeliveryKeyNo));
-    f[B::OrderNo] = rtrim(r.text(F::OrderNo));
-    f[B::UpdatedOn] = updatedAtText(r.text(F::UpdatedAt));
-    f[B::ItemCode] = rtrim(r.text(F::ItemCode));
-    f[B::Unit] = rtrim(r.text(F::Unit));
-    for (const KanjiPair& pair : kOrderPairs)
-        f[pair.box] = shownPair(r, pair, kanji);
-    f[B::OrderQty] = shown(r.text(F::OrderQty), u"##,###,##0.000");
-    f[B::InstructedQty] = shown(r.text(F::InstructedQty), u"##,###,##0.000");
-    f[B::DueDate] = shown(r.text(F::DueDate), u"0000/00/00");
-    f[B::InspectionClass] = selectedCode(codes, format, "01", r.text(F::InspectionClass));
-
-    const auto shipped = boxNumber(r.text(F::ShipQty));
-    f[B::ShipQty] =
-        shown(shipped && !shipped->isZero() ? r.text(F::ShipQty) : r.text(F::InstructedQty), u"##,###,##0.000");
-    f[B::ShipDate] = storedDateText(r.text(F::ShipDate));
-    f[B::PlannedDeliveryDate] = storedDateText(r.text(F::PlannedDeliveryDate));
-    f[B::SupplierBarcodeInfo] = rtrim(r.text(F::SupplierBarcodeInfo));
-    f[B::SupplierRemarks] = shownPair(r, kRemarksPair, kanji);
-
-    if (format == Protocol::Eiaj) {
-        f[B::OrdererBarcodeInfo] = rtrim(r.text(F::OrdererBarcodeInfo));
-        f[B::ConsumptionTaxClass] = selectedCode(codes, format, "02", r.text(F::ConsumptionTaxClass));
-        f[B::TaxationClass] = selectedCode(codes, format, "03", r.text(F::TaxationClass));
-        f[B::PriceDisplayClass] = selectedCode(codes, format, "04", r.text(F::PriceDisplayClass));
-        const QString currency = r.text(F::Currency).trimmed();
-        f[B::Currency] = currency.isEmpty() ? QStringLiteral("JPY") : currency;
-        v.foreign = isForeignCurrency(currency);
-        if (v.foreign) {
-            f[B::UnitPrice] = shown(r.text(F::UnitPriceX), u"###,###,###,##0.00000");
-            f[B::AmountExclTax] = shown(r.text(F::AmountExclTaxX), u"###,###,###,##0.000");
-            f[B::TaxAmount] = shown(r.text(F::TaxAmountX), u"###,###,###,##0.000");
-            f[B::AmountInclTax] = shown(r.text(F::AmountInclTaxX), u"###,###,###,##0.000");
-        } else {
-            f[B::UnitPrice] = shown(r.text(F::UnitPrice), u"#,###,###,##0.000");
-            f[B::AmountExclTax] = shown(r.text(F::AmountExclTax), u"#,###,###,##0");
-            f[B::TaxAmount] = shown(r.text(F::TaxAmount), u"#,###,###,##0");
-            f[B::AmountInclTax] = shown(r.text(F::AmountInclTax), u"#,###,###,##0");
-        }
-    } else {
-        f.bcOption = r.text(F::BcOutputClass) == QLatin1String("1") ? 1 : 2;
-        f[B::OrdererUse1] = rtrim(r.text(F::OrdererUse1));
-        f[B::OrdererUse2] = rtrim(r.text(F::OrdererUse2));
-        f[B::OrdererUse3] = rtrim(r.text(F::OrdererUse3));
+    v.foreign = format == Protocol::Eiaj && isForeignCurrency(r.text(F::Currency).trimmed());
+    for (const EntryBoxInfo* b : boxesOf(format)) {
+        if (b->widget == EntryWidget::Options)
+            f.bcOption = r.text(*b->field) == QLatin1String("1") ? 1 : 2;
+        else if (b->widget != EntryWidget::Grid)
+            f[b->box] = shownBox(*b, r, format, company, codes, v.foreign);
     }
 
     for (int row = 0; row < tagRows; ++row) {
@@ -213,7 +264,7 @@ EntryView newRecordScreen(Protocol format, const RememberedOrderer& remembered, 
 {
     EntryView v;
     EntryForm& f = v.form;
-    v.label1 = QStringLiteral("新規（画面入力）");
+    v.kindAndStatus = QStringLiteral("新規（画面入力）");
     v.registerEnabled = true;
     f[B::OrdererCode] = remembered.ordererCode;
     f[B::OrdererName] = remembered.ordererName;
@@ -241,91 +292,24 @@ void writeEntry(DeliveryRecord& r, const EntryForm& f, Protocol format, EntryMod
                 const std::optional<CustRecord>& company)
 {
     const bool kanji = kanjiAllowed(company);
-    const bool eiaj = format == Protocol::Eiaj;
-
-    // Shipment.
-    r.setText(F::ShipQty, stored(f[B::ShipQty], u"000000000.000"));
-    r.setText(F::ShipDate, storedDate(f[B::ShipDate]));
-    r.setText(F::PlannedDeliveryDate, storedDate(f[B::PlannedDeliveryDate]));
-    if (eiaj) {
-        const bool foreign = isForeignCurrency(f[B::Currency]);
-        const QString yenZero = DeliveryRecord::kZeroAmount;
-        const QString foreignZero = DeliveryRecord::kZeroAmountX;
-        const std::pair<EntryBox, std::pair<F, F>> amounts[] = {
-            {B::AmountExclTax, {F::AmountExclTax, F::AmountExclTaxX}},
-            {B::TaxAmount, {F::TaxAmount, F::TaxAmountX}},
-            {B::AmountInclTax, {F::AmountInclTax, F::AmountInclTaxX}}};
-        for (const auto& [box, fields] : amounts) {
-            r.setText(fields.first, foreign ? yenZero : stored(f[box], u"0000000000"));
-            r.setText(fields.second, foreign ? stored(f[box], u"000000000000.000") : foreignZero);
-        }
+    const bool foreign = format == Protocol::Eiaj && isForeignCurrency(f[B::Currency]);
+    // The boxes the mode lets the operator type in: the shipment in every
+    // mode, the order data in modes 1 and 2, the keys of a new record.
+    for (const EntryBoxInfo* b : boxesOf(format)) {
+        if (!b->enterableIn(mode))
+            continue;
+        if (b->value == BoxValue::Tags)
+            writeTagLines(r, f, company);
+        else
+            writeBox(r, *b, f, format, kanji, foreign);
     }
-    r.setText(F::SupplierBarcodeInfo, f[B::SupplierBarcodeInfo]);
-    if (eiaj)
-        writeEiajPair(r, kRemarksPair, f[B::SupplierRemarks], kanji);
-    else
-        writeKorvanPair(r, kRemarksPair, f[B::SupplierRemarks], kanji);
-
-    // Tag lines, packed from the first element.
-    r.clearTagLines();
-    if (!slipsOnly(company)) {
-        int next = 1;
-        for (const TagRow& row : f.tags) {
-            const auto qty = boxNumber(row.qty.isEmpty() ? QStringLiteral("0") : row.qty);
-            const auto count = boxNumber(row.count.isEmpty() ? QStringLiteral("0") : row.count);
-            if (!qty || !count || qty->isZero() || count->isZero() || next > DeliveryRecord::kTagLineCount)
-                continue;
-            r.setTagLine(next++, vbFormat(*qty, u"000000000.000"), vbFormat(*count, u"00"));
-        }
-    }
-
-    if (mode == EntryMode::Existing)
-        return;
-
-    // Order data.
     if (mode == EntryMode::New) {
         r.setProtocol(format);
-        r.setText(F::OrdererCode, f[B::OrdererCode]);
-        r.setText(F::SupplierCode, f[B::SupplierCode]);
-        r.setText(F::DeliveryKeyNo, f[B::DeliveryKeyNo]);
-        r.setText(F::OrderNo, f[B::OrderNo]);
         r.setText(F::MessageKind, u"    ");
     }
-    r.setText(F::ItemCode, f[B::ItemCode]);
-    for (const KanjiPair& pair : kOrderPairs) {
-        if (eiaj)
-            writeEiajPair(r, pair, f[pair.box], kanji);
-        else
-            writeKorvanPair(r, pair, f[pair.box], kanji);
-    }
-    r.setText(F::Unit, f[B::Unit]);
-    r.setText(F::OrderQty, stored(f[B::OrderQty], u"000000000.000"));
-    r.setText(F::InstructedQty, stored(f[B::InstructedQty], u"000000000.000"));
-    r.setText(F::InspectionClass, f[B::InspectionClass].left(3));
-    r.setText(F::DueDate, storedDate(f[B::DueDate]));
-    if (eiaj) {
-        r.setText(F::OrdererBarcodeInfo, f[B::OrdererBarcodeInfo]);
-        const QString currency = f[B::Currency].trimmed().toUpper();
-        r.setText(F::Currency, currency);
-        if (isForeignCurrency(currency)) {
-            r.setText(F::UnitPrice, DeliveryRecord::kZeroPrice);
-            r.setText(F::UnitPriceX, stored(f[B::UnitPrice], u"000000000000.00000"));
-        } else {
-            r.setText(F::UnitPrice, stored(f[B::UnitPrice], u"00000000000.000"));
-            r.setText(F::UnitPriceX, DeliveryRecord::kZeroPriceX);
-        }
-        r.setText(F::ConsumptionTaxClass, f[B::ConsumptionTaxClass].left(1));
-        r.setText(F::TaxationClass, f[B::TaxationClass].left(1));
-        r.setText(F::PriceDisplayClass, f[B::PriceDisplayClass].left(1));
-    } else {
-        r.setText(F::UnitPrice, DeliveryRecord::kZeroPrice);
-        r.setText(F::ConsumptionTaxClass, u" ");
-        r.setText(F::TaxationClass, u" ");
-        r.setText(F::PriceDisplayClass, u"1");
-        r.setText(F::BcOutputClass, f.bcOption == 1 ? u"1" : u"0");
-        r.setText(F::OrdererUse1, f[B::OrdererUse1]);
-        r.setText(F::OrdererUse2, f[B::OrdererUse2]);
-        r.setText(F::OrdererUse3, f[B::OrdererUse3]); // cut to its 20 bytes
+    if (mode != EntryMode::Existing && format == Protocol::Korvan) {
+        for (const FixedValue& fixedValue : kKorvanOrderData)
+            r.setText(fixedValue.field, fixedValue.value);
     }
 }
 

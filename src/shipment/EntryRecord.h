@@ -17,8 +17,8 @@ class CodeTable;
 struct EntryView
 {
     EntryForm form;
-    QString label1;              // kind text and status text ("(確定注文)発行待")
-    bool registerEnabled = true; // Command4: not for an issued record
+    QString kindAndStatus;       // kind text and status text ("(確定注文)発行待")
+    bool registerEnabled = true; // 登録: not for an issued record
     bool kanjiLabels = false;    // the "(漢字可)" labels of the kanji pairs
     bool gridEnabled = true;     // false for a company that issues slips only
     bool foreign = false;        // prices and amounts in a foreign currency

@@ -15,33 +15,33 @@ using B = EntryBox;
 
 } // namespace
 
-void EntrySession::enterValue(const QString& control, const QString& value)
+void EntrySession::enterValue(EntryBox box, const QString& value)
 {
-    const EntryBoxInfo* b = boxNamed(control, m_format);
-    if (!b)
+    if (!hasBox(box, m_format))
         return;
+    const EntryBoxInfo& b = entryBox(box);
     EntryForm& f = form();
-    switch (b->control()) {
-    case EntryControl::Option:
+    switch (b.widget) {
+    case EntryWidget::Options:
         f.bcOption = value.trimmed() == QLatin1String("1") ? 1 : value.trimmed() == QLatin1String("0") ? 2 : 0;
         return;
-    case EntryControl::Grid:
+    case EntryWidget::Grid:
         return;
-    case EntryControl::Combo:
-        focusBox(control);
-        if (b->value == BoxValue::Code) {
+    case EntryWidget::List:
+        focusBox(box);
+        if (b.value == BoxValue::Code) {
             // Only a code of the list can be chosen.
-            f[b->box] = codePosition(b->box, value.trimmed()) >= 0 ? value.trimmed() : QString();
+            f[box] = codePosition(box, value.trimmed()) >= 0 ? value.trimmed() : QString();
         } else {
-            f[b->box] = value;
+            f[box] = value;
         }
         break;
-    case EntryControl::Text:
-        focusBox(control);
-        f[b->box] = value;
+    case EntryWidget::Line:
+        focusBox(box);
+        f[box] = value;
         break;
     }
-    leaveBox(control);
+    leaveBox(box);
 }
 
 void EntrySession::enterTagRows(const QList<TagRow>& rows)
@@ -57,33 +57,31 @@ void EntrySession::enterTagRows(const QList<TagRow>& rows)
 
 void EntrySession::passQuantityBox()
 {
-    const QString quantity = entryBox(B::ShipQty).name();
-    focusBox(quantity);
-    leaveBox(quantity);
+    focusBox(B::ShipQty);
+    leaveBox(B::ShipQty);
 }
 
-std::optional<EntryRefusal> EntrySession::refusalOf(const QString& control, const QString& value) const
+std::optional<EntryRefusal> EntrySession::refusalOf(EntryBox box, const QString& value) const
 {
-    const EntryBoxInfo* b = boxNamed(control, m_format);
-    const int places = b ? b->decimals(m_view.foreign) : -1;
+    const int places = hasBox(box, m_format) ? entryBox(box).decimals(m_view.foreign) : -1;
     if (places < 0 || !hasMoreDecimals(value, places))
         return std::nullopt;
     // The box would round the number when it is left: refused with the
     // message of its range check.
-    return EntryRefusal{rangeMessageOf(b->box, m_format), QString(), control};
+    return EntryRefusal{rangeMessageOf(box, m_format), QString(), box};
 }
 
 std::optional<EntryRefusal> EntrySession::refusalOfTagRows(const QList<TagRow>& rows) const
 {
     for (const TagRow& row : rows) {
         if (hasMoreDecimals(row.qty, 3))
-            return EntryRefusal{121, QString(), kTagGrid};
+            return EntryRefusal{121, QString(), B::TagLines};
         if (hasMoreDecimals(row.count, 0))
-            return EntryRefusal{122, QString(), kTagGrid};
+            return EntryRefusal{122, QString(), B::TagLines};
         const auto count = boxNumber(row.count);
         const QString cell = vbFormat(count ? *count : Decimal(0), u"#0");
         if (count && !count->isNegative() && cell.size() > kTagCountCellLength)
-            return EntryRefusal{0, tagCountTooLongText(kTagCountCellLength, cell.size()), kTagGrid};
+            return EntryRefusal{0, tagCountTooLongText(kTagCountCellLength, cell.size()), B::TagLines};
     }
     return std::nullopt;
 }
@@ -94,13 +92,13 @@ EntryRowOutcome EntrySession::registerRow(const EntryRow& row, bool issue, const
         const auto it = row.values.find(box);
         return it == row.values.end() ? QString() : it->second;
     };
-    const auto refused = [](RowRefusal why, short message, const QString& text, const QString& box,
-                            const QString& focus = QString()) {
+    const auto refused = [](RowRefusal why, short message, const QString& text, const EntryPlace& inError,
+                            const EntryPlace& focus = EntryPlace()) {
         EntryRowOutcome outcome;
         outcome.refusal = why;
         outcome.message = message;
         outcome.text = text;
-        outcome.box = box;
+        outcome.inError = inError;
         outcome.focus = focus;
         return outcome;
     };
@@ -121,10 +119,10 @@ EntryRowOutcome EntrySession::registerRow(const EntryRow& row, bool issue, const
         // the row's values are typed from there.
         passQuantityBox();
         if (!issue && !m_view.registerEnabled)
-            return refused(RowRefusal::IssuedRecord, 0, QString(), QStringLiteral("Command4"));
+            return refused(RowRefusal::IssuedRecord, 0, QString(), EntryPlace::of(EntryButton::Register));
         const QString orderNo = given(B::OrderNo);
         if (!orderNo.isEmpty() && orderNo.trimmed() != form()[B::OrderNo])
-            return refused(RowRefusal::ListedOrder, 0, QString(), entryBox(B::OrderNo).name());
+            return refused(RowRefusal::ListedOrder, 0, QString(), EntryPlace::of(B::OrderNo));
     } else {
         switchMode(EntryMode::New);
         showNewScreen();
@@ -138,27 +136,27 @@ EntryRowOutcome EntrySession::registerRow(const EntryRow& row, bool issue, const
             continue;
         if (b->box == B::TagLines) {
             if (row.unreadableTags || (row.tags && row.tags->size() > m_tagRows))
-                return refused(RowRefusal::TagRows, 0, QString(), kTagGrid);
+                return refused(RowRefusal::TagRows, 0, QString(), EntryPlace::of(B::TagLines));
             if (!row.tags)
                 continue;
             if (const auto refusal = refusalOfTagRows(*row.tags))
-                return refused(RowRefusal::Window, refusal->message, refusal->text, refusal->box);
+                return refused(RowRefusal::Window, refusal->message, refusal->text, EntryPlace::of(refusal->box));
             enterTagRows(*row.tags);
             continue;
         }
         const QString value = given(b->box);
         if (value.isEmpty())
             continue;
-        if (const auto refusal = refusalOf(b->name(), value))
-            return refused(RowRefusal::Window, refusal->message, refusal->text, refusal->box);
-        enterValue(b->name(), value);
+        if (const auto refusal = refusalOf(b->box, value))
+            return refused(RowRefusal::Window, refusal->message, refusal->text, EntryPlace::of(refusal->box));
+        enterValue(b->box, value);
     }
 
     const EntryOutcome outcome = registerShown(issue, ask);
     if (!outcome.written) {
         // A question answered No refuses the row with that question.
         EntryRowOutcome refusal = refused(RowRefusal::Window, outcome.message > 0 ? outcome.message : outcome.question,
-                                          outcome.text, outcome.box, outcome.focus.control);
+                                          outcome.text, EntryPlace{outcome.box, std::nullopt}, outcome.focus);
         refusal.lead = outcome.lead;
         return refusal;
     }

@@ -41,9 +41,9 @@ struct EntryRowOutcome
     RowRefusal refusal = RowRefusal::None;
     short message = 0;
     QString text;
-    QStringList lead; // the facts the window shows above `message`
-    QString box;      // the control in error
-    QString focus;    // where the window would send the focus after the refusal; empty when nowhere
+    QStringList lead;   // the facts the window shows above `message`
+    EntryPlace inError; // the box in error, or the button that refuses the row
+    EntryPlace focus;   // where the window would send the focus after the refusal; none when nowhere
 };
 
 } // namespace plx

@@ -125,7 +125,7 @@ bool EntrySession::open()
         const int n = s.requireLive(m_opening.firstOrdinal, m_format);
         m_copied = s.read(n);
         display(*m_copied, n);
-        m_view.label1 = QStringLiteral("新規（画面入力）");
+        m_view.kindAndStatus = QStringLiteral("新規（画面入力）");
         m_view.registerEnabled = true;
         m_shown.reset();
     }
@@ -174,7 +174,7 @@ void EntrySession::showNewScreen()
     m_shown.reset();
     m_company.reset();
     if (!m_remembered.ordererCode.isEmpty())
-        ordererDisplay();
+        showOrdererCompany();
 }
 
 void EntrySession::previousPage()
@@ -201,7 +201,7 @@ void EntrySession::startCorrection()
         m_mode = EntryMode::Correction;
 }
 
-void EntrySession::ordererDisplay()
+void EntrySession::showOrdererCompany()
 {
     EntryForm& f = form();
     const bool eiaj = m_format == Protocol::Eiaj;
@@ -231,8 +231,7 @@ void EntrySession::ordererDisplay()
             for (const auto& [box, source] : defaults) {
                 if (!f[box].isEmpty())
                     continue;
-                const CodeEntry* e =
-                    m_codes.find(m_format, entryBox(box).codeKind(), m_company->text(source).trimmed());
+                const CodeEntry* e = m_codes.find(m_format, entryBox(box).kind(), m_company->text(source).trimmed());
                 if (e) {
                     f[box] = e->code;
                     m_defaultClasses[box] = e->code;
@@ -330,10 +329,10 @@ EntryOutcome EntrySession::registerShown(bool issue, const std::function<bool(sh
     }
     if (m_mode == EntryMode::New) {
         showNewScreen();
-        outcome.focus = {entryBox(B::OrdererCode).name()};
+        outcome.focus = EntryPlace::of(B::OrdererCode);
     } else {
         showOrdinal(m_ordinal);
-        outcome.focus = {entryBox(B::ShipQty).name()};
+        outcome.focus = EntryPlace::of(B::ShipQty);
     }
     return outcome;
 }
@@ -365,7 +364,7 @@ EntryOutcome EntrySession::deleteShown()
         m_page = std::max(1, m_page - 1);
     }
     showOrdinal(m_ordinal);
-    outcome.focus = {entryBox(B::ShipQty).name()};
+    outcome.focus = EntryPlace::of(B::ShipQty);
     return outcome;
 }
 
@@ -373,7 +372,7 @@ int EntrySession::codePosition(EntryBox list, const QString& code) const
 {
     if (code.isEmpty())
         return -1;
-    const QList<CodeEntry> entries = m_codes.list(m_format, entryBox(list).codeKind());
+    const QList<CodeEntry> entries = m_codes.list(m_format, entryBox(list).kind());
     for (int i = 0; i < entries.size(); ++i) {
         if (entries[i].code == code)
             return i;
@@ -381,77 +380,70 @@ int EntrySession::codePosition(EntryBox list, const QString& code) const
     return -1;
 }
 
-void EntrySession::focusBox(const QString& control)
+void EntrySession::focusBox(EntryBox box)
 {
-    const EntryBoxInfo* b = boxNamed(control, m_format);
-    if (!b)
+    if (!hasBox(box, m_format))
         return;
-    if (b->control() == EntryControl::Text) {
-        form()[b->box] = focusedBoxText(b->box, form()[b->box]);
-        m_valueAtFocus = form()[b->box];
-    } else if (b->control() == EntryControl::Combo) {
-        m_valueAtFocus = form()[b->box];
+    const EntryBoxInfo& b = entryBox(box);
+    if (b.widget == EntryWidget::Line) {
+        form()[box] = focusedBoxText(box, form()[box]);
+        m_valueAtFocus = form()[box];
+    } else if (b.widget == EntryWidget::List) {
+        m_valueAtFocus = form()[box];
     }
 }
 
-void EntrySession::leaveBox(const QString& control)
+void EntrySession::leaveBox(EntryBox box)
 {
     // The bar-code output options and the grid have no lost focus of their own.
-    const EntryBoxInfo* b = boxNamed(control, m_format);
-    if (!b || b->control() == EntryControl::Option || b->control() == EntryControl::Grid)
+    const EntryBoxInfo& b = entryBox(box);
+    if (!hasBox(box, m_format) || b.widget == EntryWidget::Options || b.widget == EntryWidget::Grid)
         return;
-    EntryForm& f = form();
-    QString& text = f[b->box];
-    switch (b->box) {
-    case B::OrdererCode:
-    case B::SupplierCode:
+    if (box == B::OrdererCode || box == B::SupplierCode) {
         if (m_mode == EntryMode::New)
-            ordererDisplay();
+            showOrdererCompany();
         return;
-    case B::OrderQty:
-    case B::InstructedQty:
-        text = quantityBoxText(text);
-        return;
-    case B::DueDate:
-    case B::ShipDate:
-    case B::PlannedDeliveryDate:
-        text = dateBoxText(text);
-        return;
-    case B::ShipQty:
+    }
+    QString& text = form()[box];
+    switch (b.value) {
+    case BoxValue::Quantity:
         text = quantityBoxText(text);
         break;
-    case B::UnitPrice:
+    case BoxValue::UnitPrice:
         text = unitPriceBoxText(text, m_view.foreign);
         break;
-    case B::TaxAmount:
-    case B::AmountExclTax:
-    case B::AmountInclTax:
+    case BoxValue::Amount:
         text = amountBoxText(text, m_view.foreign);
-        return;
-    case B::Currency: {
-        text = text.trimmed().toUpper();
-        const bool foreign = isForeignCurrency(text);
-        if (foreign != m_view.foreign) {
-            const PriceAmountTexts switched = switchedCurrencyTexts(
-                {f[B::UnitPrice], f[B::AmountExclTax], f[B::TaxAmount], f[B::AmountInclTax]}, foreign);
-            f[B::UnitPrice] = switched.unitPrice;
-            f[B::AmountExclTax] = switched.amountExclTax;
-            f[B::TaxAmount] = switched.taxAmount;
-            f[B::AmountInclTax] = switched.amountInclTax;
-            m_view.foreign = foreign;
-        }
-        return;
-    }
-    case B::ConsumptionTaxClass:
-    case B::TaxationClass:
         break;
-    default:
-        // The other boxes take no part in the calculation.
+    case BoxValue::Date:
+        text = dateBoxText(text);
+        break;
+    case BoxValue::Currency:
+        leaveCurrencyBox();
         return;
+    default:
+        break;
     }
     // The KORVAN window has no amounts.
-    if (m_format == Protocol::Eiaj)
+    if (b.calculates && m_format == Protocol::Eiaj)
         recalculateAmounts(m_valueAtFocus, text);
+}
+
+void EntrySession::leaveCurrencyBox()
+{
+    EntryForm& f = form();
+    QString& text = f[B::Currency];
+    text = text.trimmed().toUpper();
+    const bool foreign = isForeignCurrency(text);
+    if (foreign == m_view.foreign)
+        return;
+    const PriceAmountTexts switched =
+        switchedCurrencyTexts({f[B::UnitPrice], f[B::AmountExclTax], f[B::TaxAmount], f[B::AmountInclTax]}, foreign);
+    f[B::UnitPrice] = switched.unitPrice;
+    f[B::AmountExclTax] = switched.amountExclTax;
+    f[B::TaxAmount] = switched.taxAmount;
+    f[B::AmountInclTax] = switched.amountInclTax;
+    m_view.foreign = foreign;
 }
 
 QStringList EntrySession::calculatedAmounts() const
@@ -477,7 +469,7 @@ void EntrySession::recalculateAmounts(const QString& valueAtFocus, const QString
     in.unitPrice = f[B::UnitPrice];
     in.foreign = m_view.foreign;
     in.taxationPosition = codePosition(B::TaxationClass, f[B::TaxationClass]);
-    in.taxationName = m_codes.nameOf(m_format, entryBox(B::TaxationClass).codeKind(), f[B::TaxationClass]);
+    in.taxationName = m_codes.nameOf(m_format, entryBox(B::TaxationClass).kind(), f[B::TaxationClass]);
     in.amountRounding = m_company ? m_company->text(CustField::AmountRounding) : QString();
     in.taxRounding = m_company ? m_company->text(CustField::TaxRounding) : QString();
     in.format = m_format;

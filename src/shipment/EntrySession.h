@@ -32,13 +32,13 @@ struct EntryOpening
 struct EntryOutcome
 {
     bool written = false;
-    short message = 0;        // a message to show (a refusal); 0 none
-    short question = 0;       // a question that was asked and answered No
-    QString text;             // a refusal the catalogue has no message for
-    QStringList lead;         // facts shown above `message`
-    QString box;              // the control in error
-    FocusTarget focus;        // where the focus goes
-    bool closeWindow = false; // the last page was deleted
+    short message = 0;           // a message to show (a refusal); 0 none
+    short question = 0;          // a question that was asked and answered No
+    QString text;                // a refusal the catalogue has no message for
+    QStringList lead;            // facts shown above `message`
+    std::optional<EntryBox> box; // the box in error
+    EntryPlace focus;            // where the focus goes
+    bool closeWindow = false;    // the last page was deleted
 };
 
 // Why a box does not take a value as it is: a catalogue message of the window
@@ -47,7 +47,7 @@ struct EntryRefusal
 {
     short message = 0;
     QString text;
-    QString box;
+    EntryBox box = EntryBox::OrdererCode;
 };
 
 // The state and the rules of one opening of an entry window: paging through the
@@ -95,22 +95,25 @@ public:
     void switchMode(EntryMode mode);
 
     // A box gets the focus: its text is trimmed (right-trimmed for the codes)
-    // and its value remembered for the amount calculation.
-    void focusBox(const QString& control);
-    // A box loses the focus: its text is reformatted and, for the quantity, the
-    // price and the two tax classes, the amounts are calculated again.
-    void leaveBox(const QString& control);
-    // Types `value` into a control as an operator would: focus, text, leave.
-    // Combo boxes take a code (a code the list does not hold selects nothing),
-    // Option1 the bar-code output class ("1" output, else none).
-    void enterValue(const QString& control, const QString& value);
+    // and its value remembered for the amount calculation. A box the window
+    // does not have is ignored, here and below.
+    void focusBox(EntryBox box);
+    // A box loses the focus: its text is reformatted and, for the boxes the
+    // table marks (quantity, price, the two tax classes), the amounts are
+    // calculated again.
+    void leaveBox(EntryBox box);
+    // Types `value` into a box as an operator would: focus, text, leave.
+    // The class lists take a code (a code the list does not hold selects
+    // nothing), the bar-code output class "1" (output), "0" (none) or else
+    // neither option.
+    void enterValue(EntryBox box, const QString& value);
     // Fills the tag grid from its first row; the other rows become zero.
     void enterTagRows(const QList<TagRow>& rows);
     // What a caller without a window checks before typing: a number with more
     // decimals than its box keeps (the box's message), a tag count longer than
     // its cell. Longer texts and characters the record cannot hold are refused
     // by the registration, for the window as well.
-    std::optional<EntryRefusal> refusalOf(const QString& control, const QString& value) const;
+    std::optional<EntryRefusal> refusalOf(EntryBox box, const QString& value) const;
     std::optional<EntryRefusal> refusalOfTagRows(const QList<TagRow>& rows) const;
     // After showing a record the window puts the focus in the shipped quantity
     // and the operator moves on from there: the box's lost focus (the amounts
@@ -139,11 +142,11 @@ public:
 
     void previousPage();
     void nextPage();
-    // Command7: order-data correction for the rest of the opening.
+    // 受注ﾃﾞｰﾀ修正: order-data correction for the rest of the opening.
     void startCorrection();
     // Leaving the orderer or supplier code box of a new record: the company's
     // name, its default classes, the grid and the kanji labels.
-    void ordererDisplay();
+    void showOrdererCompany();
     // Message 2 once per opening, when the shown record's company is missing.
     bool takeCompanyNotice();
 
@@ -164,6 +167,9 @@ private:
     std::optional<CustRecord> companyOf(const QString& orderer, const QString& supplier);
     void display(const DeliveryRecord& record, int n);
     EntryOutcome refuse(short message);
+    // The currency box was left: the price and amount boxes follow a switch
+    // between yen and a foreign currency.
+    void leaveCurrencyBox();
     // The amounts after a control of the calculation changed from
     // `valueAtFocus` to `valueNow`.
     void recalculateAmounts(const QString& valueAtFocus, const QString& valueNow);

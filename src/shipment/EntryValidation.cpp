@@ -209,21 +209,20 @@ Decimal limitValue(const char* text)
 // Where the focus goes after a failure on `box`: the box itself, or for one
 // the mode does not let the operator type in the correction button (the
 // delivery key: the return button, since correction never unlocks it).
-FocusTarget focusOn(EntryBox box, EntryMode mode)
+EntryPlace focusOn(EntryBox box, EntryMode mode)
 {
-    const EntryBoxInfo& b = entryBox(box);
-    if (b.enterableIn(mode))
-        return FocusTarget{b.name()};
+    if (entryBox(box).enterableIn(mode))
+        return EntryPlace::of(box);
     if (box == Box::DeliveryKeyNo)
-        return FocusTarget{QStringLiteral("Command1")};
-    return FocusTarget{QStringLiteral("Command7")};
+        return EntryPlace::of(EntryButton::Return);
+    return EntryPlace::of(EntryButton::CorrectOrderData);
 }
 
 struct Failure
 {
     short message = 0;  // 0: a question was answered No, or `text`
     short question = 0; // the question answered No
-    std::optional<FocusTarget> cell = std::nullopt;
+    std::optional<EntryPlace> cell = std::nullopt;
     QString text = QString();                   // a refusal in the program's own words
     QStringList lead = QStringList();           // facts shown above the message
     std::optional<EntryBox> box = std::nullopt; // the box in error when it is not the step's
@@ -310,7 +309,7 @@ ValidationResult Validator::run()
             result.question = failure->question;
             result.text = failure->text;
             result.lead = failure->lead;
-            result.box = entryBox(box).name();
+            result.box = box;
             result.focus = failure->cell ? *failure->cell : focusOn(box, m_ctx.mode);
             result.keysPassed = m_keysPassed;
             result.company = m_company;
@@ -386,7 +385,7 @@ std::optional<Failure> Validator::check(const Step& step)
         if (code.isEmpty())
             return refused;
         // A code that names no entry of the list is no selection either.
-        const QString kind = entryBox(step.box).codeKind();
+        const QString kind = entryBox(step.box).kind();
         if (m_ctx.codes && !m_ctx.codes->find(m_ctx.format, kind, code))
             return refused;
         return std::nullopt;
@@ -455,7 +454,7 @@ std::optional<Failure> Validator::checkTags(const Step& step)
 {
     auto cell = [](const QString& t) { return trimmed(t).isEmpty() ? std::optional(Decimal(0)) : boxNumber(t); };
     auto at = [&](int row, int column) {
-        return Failure{.message = step.message, .cell = FocusTarget{kTagGrid, row, column}};
+        return Failure{.message = step.message, .cell = EntryPlace::cell(row, column)};
     };
     const QList<TagRow>& rows = m_form.tags;
     const Decimal maxQty = limitValue(kQuantity.yen);
@@ -513,13 +512,13 @@ std::optional<Failure> Validator::checkTags(const Step& step)
 std::optional<Failure> Validator::checkStorable()
 {
     for (const EntryBoxInfo& b : entryBoxes()) {
-        if (b.tab(m_ctx.format) == 0 || !b.enterableIn(m_ctx.mode) || b.value != BoxValue::Text || !b.field)
+        if (b.tab(m_ctx.format) == 0 || !b.enterableIn(m_ctx.mode) || !b.writtenAsTyped())
             continue;
         const BoxField field{*b.field, b.kanjiField};
         const QString& t = box(b.box);
         // The currency has its own messages: not single-byte (step 23) and
         // too long.
-        if (b.control() == EntryControl::Combo && firstUnwritable(t).isEmpty()) {
+        if (b.value == BoxValue::Currency && firstUnwritable(t).isEmpty()) {
             if (CheckSingleByte(t) == 0 && exceededWidth(field, t))
                 return Failure{.message = 62, .box = b.box};
             continue;

@@ -47,11 +47,12 @@ struct ValidationResult
     QString text;
     // Facts shown above the message (the tag sum and the shipped quantity of 120).
     QStringList lead;
-    // The control in error ("Text9", "Combo2", "MSFlexGrid1", ...).
-    QString box;
-    // The control that gets the focus after a failure (a locked box sends it to
-    // Command7, the delivery key to the return button Command1).
-    FocusTarget focus;
+    // The box in error.
+    std::optional<EntryBox> box;
+    // Where the focus goes after a failure: the box, or for a box the mode
+    // locks the order-data correction button (the delivery key: the return
+    // button); a cell for the tag grid.
+    EntryPlace focus;
     // Set once the key checks of a new record (steps 1-7) passed: the caller
     // remembers the orderer for the next new record.
     bool keysPassed = false;

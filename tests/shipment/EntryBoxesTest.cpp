@@ -35,8 +35,8 @@ TEST(EntryBoxes, EachWindowsTabOrderRunsThroughItsSectionsWithoutGaps)
     }
 }
 
-// A window's control names one box, and a `ship` column names the box whose
-// record field it is named after; the boxes of the same control mean the
+// A window's widget names one box, and a `ship` column names the box whose
+// record field it is named after; the widgets of the same name mean the
 // window's own thing in each format.
 TEST(EntryBoxes, NamesAndColumnsResolveToTheWindowsOwnBox)
 {
@@ -45,14 +45,14 @@ TEST(EntryBoxes, NamesAndColumnsResolveToTheWindowsOwnBox)
         std::set<QString> names;
         for (const EntryBoxInfo* b : boxesOf(p)) {
             EXPECT_TRUE(names.insert(b->name()).second) << b->objectName;
-            EXPECT_EQ(boxNamed(b->name(), p), b);
-            if (b->column) {
-                ASSERT_TRUE(b->field) << b->column;
-                EXPECT_STREQ(b->column, DeliveryRecord::fields()[size_t(*b->field)].name);
-                EXPECT_EQ(boxOfColumn(QLatin1String(b->column), p), b);
+            EXPECT_TRUE(hasBox(b->box, p));
+            if (!b->column().isEmpty()) {
+                ASSERT_TRUE(b->field) << b->objectName;
+                EXPECT_EQ(b->column(), QLatin1String(DeliveryRecord::fields()[size_t(*b->field)].name));
+                EXPECT_EQ(boxOfColumn(b->column(), p), b);
             }
             // Every box the operator can type in is a column, and only those.
-            EXPECT_EQ(b->column != nullptr, b->modes != kNoMode) << b->objectName;
+            EXPECT_EQ(!b->column().isEmpty(), b->modes != kNoMode) << b->objectName;
         }
     }
 
@@ -70,19 +70,20 @@ TEST(EntryBoxes, NamesAndColumnsResolveToTheWindowsOwnBox)
         {"Text22", Protocol::Korvan, EntryBox::OrdererUse1, DeliveryField::OrdererUse1},
         {"Text23", Protocol::Korvan, EntryBox::OrdererUse2, DeliveryField::OrdererUse2},
         {"Text24", Protocol::Korvan, EntryBox::OrdererUse3, DeliveryField::OrdererUse3},
-        {"Option2", Protocol::Korvan, EntryBox::BcOutputClass, DeliveryField::BcOutputClass},
+        {"Option1", Protocol::Korvan, EntryBox::BcOutputClass, DeliveryField::BcOutputClass},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control);
-        const EntryBoxInfo* b = boxNamed(QLatin1String(c.control), c.format);
-        ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->box, c.box);
-        EXPECT_EQ(b->field, c.field);
+        const EntryBoxInfo& b = entryBox(c.box);
+        EXPECT_TRUE(hasBox(c.box, c.format));
+        EXPECT_EQ(b.name(), QLatin1String(c.control));
+        EXPECT_EQ(b.field, c.field);
     }
     // Boxes only the other window has.
-    for (const char* control : {"Text25", "Text14", "Combo2", "Combo5"})
-        EXPECT_EQ(boxNamed(QLatin1String(control), Protocol::Korvan), nullptr) << control;
-    EXPECT_EQ(boxNamed(QStringLiteral("Option1"), Protocol::Eiaj), nullptr);
+    for (EntryBox box : {EntryBox::AmountInclTax, EntryBox::OrdererBarcodeInfo, EntryBox::ConsumptionTaxClass,
+                         EntryBox::Currency, EntryBox::UnitPrice})
+        EXPECT_FALSE(hasBox(box, Protocol::Korvan)) << int(box);
+    EXPECT_FALSE(hasBox(EntryBox::BcOutputClass, Protocol::Eiaj));
     EXPECT_EQ(boxOfColumn(QStringLiteral("OrdererUse1"), Protocol::Eiaj), nullptr);
     EXPECT_EQ(boxOfColumn(QStringLiteral("UnitPrice"), Protocol::Korvan), nullptr);
 }
@@ -95,7 +96,7 @@ TEST(EntryBoxes, TheBoxesLimitsFollowTheirFields)
 {
     struct Case
     {
-        const char* control;
+        EntryBox box;
         Protocol format;
         int halfWidth;    // single-byte characters that fit; 0 for no limit
         int fullWidth;    // double-byte characters that fit; 0 for single-byte text only
@@ -104,36 +105,36 @@ TEST(EntryBoxes, TheBoxesLimitsFollowTheirFields)
         int foreignDecimals;
     };
     const Case cases[] = {
-        {"Text7", Protocol::Eiaj, 23, 0, "納品ｷｰ番号は半角23文字以内で入力してください。", -1, -1},
-        {"Text10", Protocol::Eiaj, 30, 30, "品名は全角30文字（半角30文字）以内で入力してください。", -1, -1},
-        {"Text28", Protocol::Korvan, 25, 25, "受注者用備考は全角25文字（半角25文字）以内で入力してください。", -1, -1},
-        {"Text24", Protocol::Korvan, 20, 10, "発注者使用欄３は全角10文字（半角20文字）以内で入力してください。", -1,
-         -1},
-        {"Text22", Protocol::Korvan, 15, 0, "発注者使用欄１は半角15文字以内で入力してください。", -1, -1},
-        {"Combo5", Protocol::Eiaj, 3, 0, "通貨は半角3文字以内で入力してください。", -1, -1},
-        {"Text19", Protocol::Korvan, 0, 0, nullptr, 3, 3},
-        {"Text22", Protocol::Eiaj, 0, 0, nullptr, 3, 5},
-        {"Text24", Protocol::Eiaj, 0, 0, nullptr, 0, 3},
-        {"Text4", Protocol::Eiaj, 0, 0, nullptr, -1, -1},
+        {EntryBox::DeliveryKeyNo, Protocol::Eiaj, 23, 0, "納品ｷｰ番号は半角23文字以内で入力してください。", -1, -1},
+        {EntryBox::ItemName, Protocol::Eiaj, 30, 30, "品名は全角30文字（半角30文字）以内で入力してください。", -1, -1},
+        {EntryBox::SupplierRemarks, Protocol::Korvan, 25, 25,
+         "受注者用備考は全角25文字（半角25文字）以内で入力してください。", -1, -1},
+        {EntryBox::OrdererUse3, Protocol::Korvan, 20, 10,
+         "発注者使用欄３は全角10文字（半角20文字）以内で入力してください。", -1, -1},
+        {EntryBox::OrdererUse1, Protocol::Korvan, 15, 0, "発注者使用欄１は半角15文字以内で入力してください。", -1, -1},
+        {EntryBox::Currency, Protocol::Eiaj, 3, 0, "通貨は半角3文字以内で入力してください。", -1, -1},
+        {EntryBox::ShipQty, Protocol::Korvan, 0, 0, nullptr, 3, 3},
+        {EntryBox::UnitPrice, Protocol::Eiaj, 0, 0, nullptr, 3, 5},
+        {EntryBox::AmountExclTax, Protocol::Eiaj, 0, 0, nullptr, 0, 3},
+        {EntryBox::OrdererName, Protocol::Eiaj, 0, 0, nullptr, -1, -1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.control << " " << protocolLabel(c.format));
-        const QString control = QLatin1String(c.control);
-        const EntryBoxInfo* box = boxNamed(control, c.format);
+        SCOPED_TRACE(testing::Message() << entryBox(c.box).objectName << " " << protocolLabel(c.format));
+        ASSERT_TRUE(hasBox(c.box, c.format));
+        const EntryBoxInfo& box = entryBox(c.box);
         if (c.halfWidth == 0) {
-            EXPECT_TRUE(fitsBox(control, c.format, QString(200, u'9')));
+            EXPECT_TRUE(fitsBox(c.box, QString(200, u'9')));
         } else {
-            EXPECT_TRUE(fitsBox(control, c.format, QString(c.halfWidth, u'A')));
-            EXPECT_FALSE(fitsBox(control, c.format, QString(c.halfWidth + 1, u'A')));
+            EXPECT_TRUE(fitsBox(c.box, QString(c.halfWidth, u'A')));
+            EXPECT_FALSE(fitsBox(c.box, QString(c.halfWidth + 1, u'A')));
             if (c.fullWidth > 0) {
-                EXPECT_TRUE(fitsBox(control, c.format, QString(c.fullWidth, u'あ')));
-                EXPECT_FALSE(fitsBox(control, c.format, QString(c.fullWidth + 1, u'あ')));
+                EXPECT_TRUE(fitsBox(c.box, QString(c.fullWidth, u'あ')));
+                EXPECT_FALSE(fitsBox(c.box, QString(c.fullWidth + 1, u'あ')));
             }
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(unstorableText(*box, QString(c.halfWidth + 1, u'A')).value_or(QString()).toStdString(), c.over);
+            EXPECT_EQ(unstorableText(box, QString(c.halfWidth + 1, u'A')).value_or(QString()).toStdString(), c.over);
         }
-        EXPECT_EQ(decimalsOf(control, c.format, false), c.decimals);
-        EXPECT_EQ(decimalsOf(control, c.format, true), c.foreignDecimals);
+        EXPECT_EQ(box.decimals(false), c.decimals);
+        EXPECT_EQ(box.decimals(true), c.foreignDecimals);
     }
     // A kanji-allowed box has its double-byte field, and only such a box.
     for (const EntryBoxInfo& b : entryBoxes())

@@ -11,6 +11,8 @@ using namespace plx::test;
 
 namespace {
 
+using B = EntryBox;
+
 CodeTable codes()
 {
     QByteArray bytes;
@@ -57,18 +59,18 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
 {
     const DeliveryRecord r = imported();
     EntryView v = displayRecord(r, Protocol::Eiaj, withKanji('1', "1"), codes(), 3);
-    EXPECT_EQ(v.label1, QStringLiteral("(確定注文)未処理"));
-    EXPECT_EQ(v.form.text(7), QStringLiteral("KEY-1")); // without its trailing blanks
-    EXPECT_EQ(v.form.text(5), QStringLiteral("2026/12/01"));
-    EXPECT_EQ(v.form.text(10), QStringLiteral("チップ抵抗"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("(確定注文)未処理"));
+    EXPECT_EQ(v.form[B::DeliveryKeyNo], QStringLiteral("KEY-1")); // without its trailing blanks
+    EXPECT_EQ(v.form[B::UpdatedOn], QStringLiteral("2026/12/01"));
+    EXPECT_EQ(v.form[B::ItemName], QStringLiteral("チップ抵抗"));
     EXPECT_TRUE(v.kanjiLabels);
     // No quantity shipped yet: the instructed quantity stands in.
-    EXPECT_EQ(v.form.text(19), QStringLiteral("1,234.500"));
-    EXPECT_EQ(v.form.text(22), QStringLiteral("12.500"));
-    EXPECT_EQ(v.form.text(20), QStringLiteral("0000/00/00"));
-    EXPECT_EQ(v.form.combo(1), QStringLiteral("2"));
-    EXPECT_EQ(v.form.combo(4), QStringLiteral("3"));
-    EXPECT_EQ(v.form.combo(5), QStringLiteral("JPY"));
+    EXPECT_EQ(v.form[B::ShipQty], QStringLiteral("1,234.500"));
+    EXPECT_EQ(v.form[B::UnitPrice], QStringLiteral("12.500"));
+    EXPECT_EQ(v.form[B::ShipDate], QStringLiteral("0000/00/00"));
+    EXPECT_EQ(v.form[B::InspectionClass], QStringLiteral("2"));
+    EXPECT_EQ(v.form[B::PriceDisplayClass], QStringLiteral("3"));
+    EXPECT_EQ(v.form[B::Currency], QStringLiteral("JPY"));
     ASSERT_EQ(v.form.tags.size(), 3);
     EXPECT_EQ(v.form.tags[0], (TagRow{QStringLiteral("10.000"), QStringLiteral("3")}));
     EXPECT_EQ(v.form.tags[1], (TagRow{QStringLiteral("0.000"), QStringLiteral("0")}));
@@ -77,7 +79,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
 
     // Kanji not used: the single-byte field; a slips-only company greys the grid.
     v = displayRecord(r, Protocol::Eiaj, withKanji('1', "0", "1"), codes(), 3);
-    EXPECT_EQ(v.form.text(10), QStringLiteral("CHIP"));
+    EXPECT_EQ(v.form[B::ItemName], QStringLiteral("CHIP"));
     EXPECT_FALSE(v.kanjiLabels);
     EXPECT_FALSE(v.gridEnabled);
 
@@ -90,7 +92,7 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     issued.setText(DeliveryField::TagIssued, u"1");
     v = displayRecord(issued, Protocol::Eiaj, std::nullopt, codes(), 3);
     EXPECT_FALSE(v.registerEnabled);
-    EXPECT_EQ(v.label1, QStringLiteral("(確定注文)発行待"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("(確定注文)発行待"));
     EXPECT_FALSE(v.companyFound);
 
     // A foreign currency shows the decimal fields.
@@ -100,8 +102,8 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     usd.setText(DeliveryField::AmountInclTaxX, u"000000001234.500");
     v = displayRecord(usd, Protocol::Eiaj, std::nullopt, codes(), 3);
     EXPECT_TRUE(v.foreign);
-    EXPECT_EQ(v.form.text(22), QStringLiteral("1.25000"));
-    EXPECT_EQ(v.form.text(25), QStringLiteral("1,234.500"));
+    EXPECT_EQ(v.form[B::UnitPrice], QStringLiteral("1.25000"));
+    EXPECT_EQ(v.form[B::AmountInclTax], QStringLiteral("1,234.500"));
 
     // KORVAN: its kind text and the orderer's use fields.
     DeliveryRecord k = delivery('2', "K1", "S1", "KK");
@@ -109,9 +111,9 @@ TEST(EntryRecord, DisplayFollowsTheRecordAndItsCompany)
     k.setText(DeliveryField::BcOutputClass, u"1");
     k.setText(DeliveryField::OrdererUse3, u"倉庫");
     v = displayRecord(k, Protocol::Korvan, std::nullopt, codes(), 1);
-    EXPECT_EQ(v.label1, QStringLiteral("(納品書)未処理"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("(納品書)未処理"));
     EXPECT_EQ(v.form.bcOption, 1);
-    EXPECT_EQ(v.form.text(24), QStringLiteral("倉庫"));
+    EXPECT_EQ(v.form[B::OrdererUse3], QStringLiteral("倉庫"));
 }
 
 TEST(EntryRecord, StatusRulesOfRegistration)
@@ -146,18 +148,18 @@ TEST(EntryRecord, WritingTheBoxes)
     DeliveryRecord r = imported();
     EntryView v = displayRecord(r, Protocol::Eiaj, kanji, codes(), 4);
     EntryForm& f = v.form;
-    f.text(19) = QStringLiteral("40.000");
-    f.text(20) = QStringLiteral("2026/12/08");
-    f.text(21) = QStringLiteral("2026/12/09");
-    f.text(24) = QStringLiteral("500");
-    f.text(23) = QStringLiteral("50");
-    f.text(25) = QStringLiteral("550");
-    f.text(28) = QStringLiteral("至急"); // double-byte only: the kanji field
+    f[B::ShipQty] = QStringLiteral("40.000");
+    f[B::ShipDate] = QStringLiteral("2026/12/08");
+    f[B::PlannedDeliveryDate] = QStringLiteral("2026/12/09");
+    f[B::AmountExclTax] = QStringLiteral("500");
+    f[B::TaxAmount] = QStringLiteral("50");
+    f[B::AmountInclTax] = QStringLiteral("550");
+    f[B::SupplierRemarks] = QStringLiteral("至急"); // double-byte only: the kanji field
     f.tags = {{QStringLiteral("0.000"), QStringLiteral("0")},
               {QStringLiteral("10.000"), QStringLiteral("3")},
               {QStringLiteral("5.000"), QStringLiteral("2")},
               {QStringLiteral("7.000"), QStringLiteral("0")}};
-    f.text(9) = QStringLiteral("CHANGED"); // order data: not written in mode 0
+    f[B::ItemCode] = QStringLiteral("CHANGED"); // order data: not written in mode 0
     writeEntry(r, f, Protocol::Eiaj, EntryMode::Existing, kanji);
     EXPECT_EQ(r.text(DeliveryField::ShipQty), QStringLiteral("000000040.000"));
     EXPECT_EQ(r.text(DeliveryField::ShipDate), QStringLiteral("20261208"));
@@ -172,9 +174,9 @@ TEST(EntryRecord, WritingTheBoxes)
 
     // Order-data correction in a foreign currency: ASCII goes to the single-byte
     // field (and clears the double-byte one), prices and amounts to the decimal fields.
-    f.combo(5) = QStringLiteral("USD");
-    f.text(22) = QStringLiteral("1.25000");
-    f.text(10) = QStringLiteral("ABC");
+    f[B::Currency] = QStringLiteral("USD");
+    f[B::UnitPrice] = QStringLiteral("1.25000");
+    f[B::ItemName] = QStringLiteral("ABC");
     writeEntry(r, f, Protocol::Eiaj, EntryMode::Correction, kanji);
     EXPECT_EQ(r.text(DeliveryField::ItemCode).trimmed(), QStringLiteral("CHANGED"));
     EXPECT_EQ(r.text(DeliveryField::ItemName).trimmed(), QStringLiteral("ABC"));
@@ -200,16 +202,16 @@ TEST(EntryRecord, NewKorvanRecordsStartBlankOrFromTheCopiedRow)
 
     EntryView v = newRecordScreen(
         Protocol::Korvan, {QStringLiteral("K1"), QStringLiteral("湘洋"), QStringLiteral("S1")}, QDate(2026, 12, 7), 2);
-    EXPECT_EQ(v.label1, QStringLiteral("新規（画面入力）"));
-    EXPECT_EQ(v.form.text(3), QStringLiteral("K1"));
-    EXPECT_EQ(v.form.text(20), QStringLiteral("2026/12/07"));
+    EXPECT_EQ(v.kindAndStatus, QStringLiteral("新規（画面入力）"));
+    EXPECT_EQ(v.form[B::OrdererCode], QStringLiteral("K1"));
+    EXPECT_EQ(v.form[B::ShipDate], QStringLiteral("2026/12/07"));
     EntryForm& f = v.form;
-    f.text(7) = QStringLiteral("NEW-1");
-    f.text(8) = QStringLiteral("PO-1");
-    f.text(10) = QStringLiteral("部品");
-    f.text(24) = QString(12, QChar(u'庫')); // 24 bytes: cut to 20
+    f[B::DeliveryKeyNo] = QStringLiteral("NEW-1");
+    f[B::OrderNo] = QStringLiteral("PO-1");
+    f[B::ItemName] = QStringLiteral("部品");
+    f[B::OrdererUse3] = QString(12, QChar(u'庫')); // 24 bytes: cut to 20
     f.bcOption = 2;
-    f.combo(1) = QStringLiteral("PC");
+    f[B::InspectionClass] = QStringLiteral("PC");
     DeliveryRecord r = newRecordBase(Protocol::Korvan, std::nullopt);
     writeEntry(r, f, Protocol::Korvan, EntryMode::New, withKanji('2', "1"));
     EXPECT_EQ(r.kind(), '2');

@@ -100,14 +100,14 @@ TEST_F(SessionFixture, RegistrationWritesTheShownRecordAndMovesOn)
     // A range of two rows handed over.
     EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::Existing, 1, 2, true});
     ASSERT_TRUE(s.open());
-    s.enterValue(QStringLiteral("Text19"), QStringLiteral("7"));
+    s.enterValue(EntryBox::ShipQty, QStringLiteral("7"));
     // Quantity 7 x 3 yen, 10 %, rounded: 21 + 2 = 23.
-    EXPECT_EQ(s.form().text(24), QStringLiteral("21"));
-    EXPECT_EQ(s.form().text(23), QStringLiteral("2"));
-    EXPECT_EQ(s.form().text(25), QStringLiteral("23"));
+    EXPECT_EQ(s.form()[EntryBox::AmountExclTax], QStringLiteral("21"));
+    EXPECT_EQ(s.form()[EntryBox::TaxAmount], QStringLiteral("2"));
+    EXPECT_EQ(s.form()[EntryBox::AmountInclTax], QStringLiteral("23"));
     EntryOutcome out = s.registerShown(true, no);
     ASSERT_TRUE(out.written) << out.message;
-    EXPECT_EQ(out.focus.control, QStringLiteral("Text19"));
+    EXPECT_EQ(out.focus, EntryPlace::of(EntryBox::ShipQty));
     EXPECT_EQ(s.pageText(), QStringLiteral("(2/2)"));
     EXPECT_EQ(key(s), QStringLiteral("R2"));
     const DeliveryRecord first = stored().at(0);
@@ -117,15 +117,15 @@ TEST_F(SessionFixture, RegistrationWritesTheShownRecordAndMovesOn)
     EXPECT_EQ(first.text(DeliveryField::UpdatedAt), QStringLiteral("202612070941"));
 
     // On the last page the page stays; a failed check writes nothing.
-    s.enterValue(QStringLiteral("Text20"), QStringLiteral("2026/13/01"));
+    s.enterValue(EntryBox::ShipDate, QStringLiteral("2026/13/01"));
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
     out = s.registerShown(false, no);
     EXPECT_FALSE(out.written);
     EXPECT_EQ(out.message, 101);
-    EXPECT_EQ(out.focus.control, QStringLiteral("Text20"));
+    EXPECT_EQ(out.focus, EntryPlace::of(EntryBox::ShipDate));
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
-    s.enterValue(QStringLiteral("Text20"), QStringLiteral("20261209"));
-    EXPECT_EQ(s.form().text(20), QStringLiteral("2026/12/09"));
+    s.enterValue(EntryBox::ShipDate, QStringLiteral("20261209"));
+    EXPECT_EQ(s.form()[EntryBox::ShipDate], QStringLiteral("2026/12/09"));
     out = s.registerShown(false, no);
     ASSERT_TRUE(out.written) << out.message;
     EXPECT_EQ(s.pageText(), QStringLiteral("(2/2)"));
@@ -166,26 +166,25 @@ TEST_F(SessionFixture, NewRecordsAreCheckedForDuplicatesAndRememberTheOrderer)
     EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::New, 1, 1, false});
     ASSERT_TRUE(s.open());
     EXPECT_EQ(s.pageText(), QStringLiteral("(1/1)"));
-    const auto type = [&](const char* control, const char* value) {
-        s.enterValue(QLatin1String(control), QString::fromUtf8(value));
-    };
-    type("Text3", "A001");
-    type("Text6", "S01");
-    EXPECT_EQ(s.form().text(4), QStringLiteral("北斗星電機"));
-    EXPECT_EQ(s.form().combo(2), QStringLiteral("2")); // the company's default classes
-    EXPECT_EQ(s.form().combo(4), QStringLiteral("2"));
-    type("Text7", "R1");
-    type("Text8", "PO-9");
-    type("Text9", "IC-9");
-    type("Combo1", "1");
-    type("Text22", "100");
-    type("Text19", "2");
+    using B = EntryBox;
+    const auto type = [&](EntryBox box, const char* value) { s.enterValue(box, QString::fromUtf8(value)); };
+    type(B::OrdererCode, "A001");
+    type(B::SupplierCode, "S01");
+    EXPECT_EQ(s.form()[EntryBox::OrdererName], QStringLiteral("北斗星電機"));
+    EXPECT_EQ(s.form()[EntryBox::ConsumptionTaxClass], QStringLiteral("2")); // the company's default classes
+    EXPECT_EQ(s.form()[EntryBox::PriceDisplayClass], QStringLiteral("2"));
+    type(B::DeliveryKeyNo, "R1");
+    type(B::OrderNo, "PO-9");
+    type(B::ItemCode, "IC-9");
+    type(B::InspectionClass, "1");
+    type(B::UnitPrice, "100");
+    type(B::ShipQty, "2");
     EntryOutcome out = s.registerShown(false, no);
     EXPECT_EQ(out.message, 585);
-    EXPECT_EQ(out.focus.control, QStringLiteral("Text3"));
-    type("Text7", "R9");
+    EXPECT_EQ(out.focus, EntryPlace::of(EntryBox::OrdererCode));
+    type(B::DeliveryKeyNo, "R9");
     out = s.registerShown(false, no);
-    ASSERT_TRUE(out.written) << out.message << out.focus.control.toStdString();
+    ASSERT_TRUE(out.written) << out.message << int(out.focus.box.value_or(EntryBox::OrdererName));
     ASSERT_EQ(stored().size(), 2);
     const DeliveryRecord added = stored().at(1);
     EXPECT_EQ(added.kind(), '1');
@@ -194,10 +193,10 @@ TEST_F(SessionFixture, NewRecordsAreCheckedForDuplicatesAndRememberTheOrderer)
     EXPECT_EQ(added.text(DeliveryField::AmountExclTax), QStringLiteral("0000000200"));
     EXPECT_EQ(added.text(DeliveryField::MessageKind), QStringLiteral("    "));
     // A fresh screen with the orderer remembered.
-    EXPECT_EQ(out.focus.control, QStringLiteral("Text3"));
-    EXPECT_EQ(s.form().text(3), QStringLiteral("A001"));
-    EXPECT_EQ(s.form().text(4), QStringLiteral("北斗星電機"));
-    EXPECT_TRUE(s.form().text(7).isEmpty());
+    EXPECT_EQ(out.focus, EntryPlace::of(EntryBox::OrdererCode));
+    EXPECT_EQ(s.form()[EntryBox::OrdererCode], QStringLiteral("A001"));
+    EXPECT_EQ(s.form()[EntryBox::OrdererName], QStringLiteral("北斗星電機"));
+    EXPECT_TRUE(s.form()[EntryBox::DeliveryKeyNo].isEmpty());
 }
 
 TEST_F(SessionFixture, AForeignCurrencyRoundTrip)
@@ -210,12 +209,12 @@ TEST_F(SessionFixture, AForeignCurrencyRoundTrip)
     EntrySession s(inst.env, Protocol::Eiaj, {EntryMode::Existing, 1, 1, false});
     ASSERT_TRUE(s.open());
     EXPECT_TRUE(s.view().foreign);
-    EXPECT_EQ(s.form().text(22), QStringLiteral("1.23450"));
-    s.enterValue(QStringLiteral("Text19"), QStringLiteral("3"));
+    EXPECT_EQ(s.form()[EntryBox::UnitPrice], QStringLiteral("1.23450"));
+    s.enterValue(EntryBox::ShipQty, QStringLiteral("3"));
     // 3 x 1.2345 = 3.7035, rounded half up to 3.704; tax 10 % cut: 0.370.
-    EXPECT_EQ(s.form().text(24), QStringLiteral("3.704"));
-    EXPECT_EQ(s.form().text(23), QStringLiteral("0.370"));
-    EXPECT_EQ(s.form().text(25), QStringLiteral("4.074"));
+    EXPECT_EQ(s.form()[EntryBox::AmountExclTax], QStringLiteral("3.704"));
+    EXPECT_EQ(s.form()[EntryBox::TaxAmount], QStringLiteral("0.370"));
+    EXPECT_EQ(s.form()[EntryBox::AmountInclTax], QStringLiteral("4.074"));
     ASSERT_TRUE(s.registerShown(false, no).written);
     const DeliveryRecord after = stored().at(0);
     EXPECT_EQ(after.text(DeliveryField::AmountExclTaxX), QStringLiteral("000000000003.704"));
@@ -225,10 +224,10 @@ TEST_F(SessionFixture, AForeignCurrencyRoundTrip)
 
     // Switching the currency back to yen reformats the boxes.
     s.startCorrection();
-    s.enterValue(QStringLiteral("Combo5"), QStringLiteral("jpy"));
+    s.enterValue(EntryBox::Currency, QStringLiteral("jpy"));
     EXPECT_FALSE(s.view().foreign);
-    EXPECT_EQ(s.form().combo(5), QStringLiteral("JPY"));
-    EXPECT_EQ(s.form().text(24), QStringLiteral("4"));
+    EXPECT_EQ(s.form()[EntryBox::Currency], QStringLiteral("JPY"));
+    EXPECT_EQ(s.form()[EntryBox::AmountExclTax], QStringLiteral("4"));
 }
 
 TEST_F(SessionFixture, AKorvanRecordCopiedFromARowStartsFromThatRowOnly)
@@ -256,18 +255,18 @@ TEST_F(SessionFixture, AKorvanRecordCopiedFromARowStartsFromThatRowOnly)
     // The second listed row handed over to copy from.
     EntrySession s(inst.env, Protocol::Korvan, {EntryMode::New, 2, 2, true});
     ASSERT_TRUE(s.open());
-    EXPECT_EQ(s.view().label1, QStringLiteral("新規（画面入力）"));
-    EXPECT_EQ(s.form().text(7), QStringLiteral("ROW"));
+    EXPECT_EQ(s.view().kindAndStatus, QStringLiteral("新規（画面入力）"));
+    EXPECT_EQ(s.form()[EntryBox::DeliveryKeyNo], QStringLiteral("ROW"));
     // ASCII in a kanji box is refused in KORVAN.
-    s.enterValue(QStringLiteral("Text7"), QStringLiteral("COPY-1"));
-    s.enterValue(QStringLiteral("Text10"), QStringLiteral("PART"));
-    s.enterValue(QStringLiteral("Text19"), QStringLiteral("0"));
+    s.enterValue(EntryBox::DeliveryKeyNo, QStringLiteral("COPY-1"));
+    s.enterValue(EntryBox::ItemName, QStringLiteral("PART"));
+    s.enterValue(EntryBox::ShipQty, QStringLiteral("0"));
     EntryOutcome out = s.registerShown(false, no);
     EXPECT_EQ(out.message, 56);
-    EXPECT_EQ(out.focus.control, QStringLiteral("Text10"));
-    s.enterValue(QStringLiteral("Text10"), QStringLiteral("部品"));
+    EXPECT_EQ(out.focus, EntryPlace::of(EntryBox::ItemName));
+    s.enterValue(EntryBox::ItemName, QStringLiteral("部品"));
     out = s.registerShown(false, no);
-    ASSERT_TRUE(out.written) << out.message << out.focus.control.toStdString();
+    ASSERT_TRUE(out.written) << out.message << int(out.focus.box.value_or(EntryBox::OrdererName));
     const QByteArray bytes = inst.readFile(QStringLiteral("Prg/K_Deliv.dat"));
     ASSERT_EQ(bytes.size(), 3 * DeliveryRecord::kLength);
     const DeliveryRecord added(bytes.right(DeliveryRecord::kLength));
@@ -296,29 +295,34 @@ TEST_F(SessionFixture, ANewRecordTakesItsOwnOrderersClassesAndAmounts)
     ASSERT_TRUE(s.open());
     struct Step
     {
-        const char* control;
+        EntryBox box;
         const char* value;
-        const char* classes; // Combo2 Combo3 Combo4
-        const char* amounts; // Text24 Text23 Text25
+        const char* classes; // consumption tax, taxation, price display
+        const char* amounts; // before tax, tax, with tax
     };
     const Step steps[] = {
-        {"Text3", "A001", "  ", "  "},
-        {"Text6", "S01", "2 1 2", "  "}, // A001's defaults
-        {"Combo4", "1", "2 1 1", "  "},
-        {"Text22", "100", "2 1 1", "  "},
-        {"Text19", "3", "2 1 1", "300 30 330"},
-        {"Text3", "B002", "  1", "0 0 0"},  // no such company: A001's defaults and amounts go
-        {"Text6", "S02", "1 2 1", "0 0 0"}, // tax-inclusive: nothing calculated
-        {"Text24", "500", "1 2 1", "500 0 0"},
-        {"Text3", "A001", "  1", "500 0 0"}, // typed amounts stay
-        {"Text6", "S01", "2 1 1", "300 30 330"},
+        {EntryBox::OrdererCode, "A001", "  ", "  "},
+        {EntryBox::SupplierCode, "S01", "2 1 2", "  "}, // A001's defaults
+        {EntryBox::PriceDisplayClass, "1", "2 1 1", "  "},
+        {EntryBox::UnitPrice, "100", "2 1 1", "  "},
+        {EntryBox::ShipQty, "3", "2 1 1", "300 30 330"},
+        {EntryBox::OrdererCode, "B002", "  1", "0 0 0"},   // no such company: A001's defaults and amounts go
+        {EntryBox::SupplierCode, "S02", "1 2 1", "0 0 0"}, // tax-inclusive: nothing calculated
+        {EntryBox::AmountExclTax, "500", "1 2 1", "500 0 0"},
+        {EntryBox::OrdererCode, "A001", "  1", "500 0 0"}, // typed amounts stay
+        {EntryBox::SupplierCode, "S01", "2 1 1", "300 30 330"},
     };
     for (const Step& step : steps) {
-        SCOPED_TRACE(testing::Message() << step.control << " " << step.value);
-        s.enterValue(QLatin1String(step.control), QLatin1String(step.value));
+        SCOPED_TRACE(testing::Message() << int(step.box) << " " << step.value);
+        s.enterValue(step.box, QLatin1String(step.value));
         const EntryForm& f = s.form();
-        EXPECT_EQ(QStringList({f.combo(2), f.combo(3), f.combo(4)}).join(u' '), QLatin1String(step.classes));
-        EXPECT_EQ(QStringList({f.text(24), f.text(23), f.text(25)}).join(u' '), QLatin1String(step.amounts));
+        EXPECT_EQ(
+            QStringList({f[EntryBox::ConsumptionTaxClass], f[EntryBox::TaxationClass], f[EntryBox::PriceDisplayClass]})
+                .join(u' '),
+            QLatin1String(step.classes));
+        EXPECT_EQ(
+            QStringList({f[EntryBox::AmountExclTax], f[EntryBox::TaxAmount], f[EntryBox::AmountInclTax]}).join(u' '),
+            QLatin1String(step.amounts));
     }
 }
 
@@ -341,7 +345,7 @@ TEST_F(SessionFixture, ARowIsTypedIntoTheRecordItsKeysName)
         std::optional<QList<TagRow>> tags;
         bool unreadableTags;
         RowRefusal refusal;
-        const char* box;
+        EntryPlace inError;
     };
     const std::map<EntryBox, QString> r1{{B::OrdererCode, "A001"}, {B::SupplierCode, "S01"}, {B::DeliveryKeyNo, "R1"}};
     const auto with = [&](std::map<EntryBox, QString> extra) {
@@ -349,24 +353,33 @@ TEST_F(SessionFixture, ARowIsTypedIntoTheRecordItsKeysName)
         return extra;
     };
     const Case cases[] = {
-        {"another order number", with({{B::OrderNo, "PO-X"}}), {}, false, RowRefusal::ListedOrder, "Text8"},
-        {"more tag rows than the grid", r1, fourRows, false, RowRefusal::TagRows, "MSFlexGrid1"},
-        {"unreadable tag rows", r1, {}, true, RowRefusal::TagRows, "MSFlexGrid1"},
-        {"a quantity the box would round", with({{B::ShipQty, "1.0005"}}), {}, false, RowRefusal::Window, "Text19"},
+        {"another order number",
+         with({{B::OrderNo, "PO-X"}}),
+         {},
+         false,
+         RowRefusal::ListedOrder,
+         EntryPlace::of(B::OrderNo)},
+        {"more tag rows than the grid", r1, fourRows, false, RowRefusal::TagRows, EntryPlace::of(B::TagLines)},
+        {"unreadable tag rows", r1, {}, true, RowRefusal::TagRows, EntryPlace::of(B::TagLines)},
+        {"a quantity the box would round",
+         with({{B::ShipQty, "1.0005"}}),
+         {},
+         false,
+         RowRefusal::Window,
+         EntryPlace::of(B::ShipQty)},
         {"a new record without its order number",
          with({{B::DeliveryKeyNo, "N1"}}),
          {},
          false,
          RowRefusal::Window,
-         "Text8"},
-    };
+         EntryPlace::of(B::OrderNo)}};
     const QByteArray before = inst.readFile(QStringLiteral("Prg/E_Deliv.dat"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const EntryRowOutcome out = s.registerRow({c.values, c.tags, c.unreadableTags}, false, no);
         EXPECT_FALSE(out.written);
         EXPECT_EQ(out.refusal, c.refusal);
-        EXPECT_EQ(out.box, QLatin1String(c.box));
+        EXPECT_EQ(out.inError, c.inError);
     }
     EXPECT_EQ(inst.readFile(QStringLiteral("Prg/E_Deliv.dat")), before);
 
@@ -374,7 +387,7 @@ TEST_F(SessionFixture, ARowIsTypedIntoTheRecordItsKeysName)
     const EntryRowOutcome out = s.registerRow(
         {with({{B::OrderNo, " PO-R1"}, {B::ItemName, "RESISTOR"}, {B::ShipQty, "4"}}), QList<TagRow>{}, false}, false,
         no);
-    ASSERT_TRUE(out.written) << out.message << out.box.toStdString();
+    ASSERT_TRUE(out.written) << out.message << int(out.inError.box.value_or(EntryBox::OrdererName));
     EXPECT_EQ(s.mode(), EntryMode::Correction);
     EXPECT_EQ(out.status, QStringLiteral("1"));
     const DeliveryRecord after = stored().at(0);
@@ -384,7 +397,8 @@ TEST_F(SessionFixture, ARowIsTypedIntoTheRecordItsKeysName)
     EXPECT_EQ(after.text(DeliveryField::AmountInclTax), QStringLiteral("0000000013"));
 }
 
-// Text22 ... Text24 are the orderer's own fields in the KORVAN window.
+// The KORVAN window has the orderer's own three fields where the EIAJ window
+// has the price and two amounts.
 TEST_F(SessionFixture, AKorvanRowFillsTheOrderersOwnFields)
 {
     inst.writeFile(QStringLiteral("Prg/Code.DAT"), CodeTable::makeRecord({"2", "01", "PC", "個", ""}));
@@ -412,7 +426,8 @@ TEST_F(SessionFixture, AKorvanRowFillsTheOrderersOwnFields)
                                                {},
                                                false},
                                               false, no);
-    ASSERT_TRUE(out.written) << out.message << out.text.toStdString() << out.box.toStdString();
+    ASSERT_TRUE(out.written) << out.message << out.text.toStdString()
+                             << int(out.inError.box.value_or(EntryBox::OrdererName));
     const QList<DeliveryRecord> after = recordsOf(inst.readFile(QStringLiteral("Prg/K_Deliv.dat")));
     ASSERT_EQ(after.size(), 2);
     const DeliveryRecord& r = after[1];

@@ -35,32 +35,61 @@ QByteArray codeRecord(const char* format, const char* kind, const char* code, co
                                            QString::fromLatin1(code), QString::fromUtf8(name), QString()});
 }
 
-FocusTarget focus(const QString& control)
+using B = EntryBox;
+
+EntryPlace focus(EntryBox box)
 {
-    return FocusTarget{control};
+    return EntryPlace::of(box);
 }
-FocusTarget cell(int row, int column)
+EntryPlace focus(EntryButton button)
 {
-    return FocusTarget{kTagGrid, row, column};
+    return EntryPlace::of(button);
+}
+EntryPlace focus(const EntryPlace& place)
+{
+    return place;
+}
+EntryPlace cell(int row, int column)
+{
+    return EntryPlace::cell(row, column);
 }
 
 // A complete EIAJ new record that passes every check (company ORD1, kanji allowed).
 EntryForm eiajForm()
 {
     EntryForm f;
-    const std::pair<int, const char*> texts[] = {
-        {3, "ORD1"},    {6, "SUP1"},        {7, "KEY001"},  {8, "PO-1"},    {9, "ITEM-1"},      {10, "WIDGET"},
-        {11, "PCS"},    {12, "BUYER"},      {13, "DOCK 3"}, {14, "BC-1"},   {15, "REMARK"},     {16, "1,000.000"},
-        {17, "40.000"}, {18, "2026/12/07"}, {22, "12.500"}, {19, "40.000"}, {20, "2026/12/01"}, {21, "2026/12/07"},
-        {23, "50"},     {24, "500"},        {25, "550"},    {27, "SBC-1"},  {28, "NOTE"},
+    const std::pair<EntryBox, const char*> texts[] = {
+        {B::OrdererCode, "ORD1"},
+        {B::SupplierCode, "SUP1"},
+        {B::DeliveryKeyNo, "KEY001"},
+        {B::OrderNo, "PO-1"},
+        {B::ItemCode, "ITEM-1"},
+        {B::ItemName, "WIDGET"},
+        {B::Unit, "PCS"},
+        {B::BuyerName, "BUYER"},
+        {B::DeliveryPlace, "DOCK 3"},
+        {B::OrdererBarcodeInfo, "BC-1"},
+        {B::OrdererRemarks, "REMARK"},
+        {B::OrderQty, "1,000.000"},
+        {B::InstructedQty, "40.000"},
+        {B::DueDate, "2026/12/07"},
+        {B::UnitPrice, "12.500"},
+        {B::ShipQty, "40.000"},
+        {B::ShipDate, "2026/12/01"},
+        {B::PlannedDeliveryDate, "2026/12/07"},
+        {B::TaxAmount, "50"},
+        {B::AmountExclTax, "500"},
+        {B::AmountInclTax, "550"},
+        {B::SupplierBarcodeInfo, "SBC-1"},
+        {B::SupplierRemarks, "NOTE"},
     };
-    for (const auto& [n, t] : texts)
-        f.text(n) = QString::fromLatin1(t);
-    f.combo(1) = QStringLiteral("001");
-    f.combo(2) = QStringLiteral("1");
-    f.combo(3) = QStringLiteral("1");
-    f.combo(4) = QStringLiteral("1");
-    f.combo(5) = QStringLiteral("JPY");
+    for (const auto& [box, t] : texts)
+        f[box] = QString::fromLatin1(t);
+    f[B::InspectionClass] = QStringLiteral("001");
+    f[B::ConsumptionTaxClass] = QStringLiteral("1");
+    f[B::TaxationClass] = QStringLiteral("1");
+    f[B::PriceDisplayClass] = QStringLiteral("1");
+    f[B::Currency] = QStringLiteral("JPY");
     f.tags = {{QStringLiteral("10.000"), QStringLiteral("3")},
               {QStringLiteral("5"), QStringLiteral("2")},
               {QStringLiteral("0.000"), QStringLiteral("0")}};
@@ -71,24 +100,24 @@ EntryForm eiajForm()
 EntryForm korvanForm()
 {
     EntryForm f = eiajForm();
-    f.text(3) = QStringLiteral("KOR0");
-    f.text(14).clear();
-    f.text(25).clear();
-    for (int n = 2; n <= 5; ++n)
-        f.combo(n).clear();
+    f[B::OrdererCode] = QStringLiteral("KOR0");
+    f[B::OrdererBarcodeInfo].clear();
+    f[B::AmountInclTax].clear();
+    for (EntryBox box : {B::ConsumptionTaxClass, B::TaxationClass, B::PriceDisplayClass, B::Currency})
+        f[box].clear();
     f.bcOption = 1;
-    f.text(22) = QStringLiteral("OU-1");
-    f.text(23) = QStringLiteral("ou two");
-    f.text(24).clear();
+    f[B::OrdererUse1] = QStringLiteral("OU-1");
+    f[B::OrdererUse2] = QStringLiteral("ou two");
+    f[B::OrdererUse3].clear();
     return f;
 }
 
 // The kanji texts of a KORVAN record for a company that allows kanji.
 void kanjiTexts(EntryForm& f)
 {
-    f.text(3) = QStringLiteral("KOR1");
-    for (int n : {10, 12, 13, 15, 28})
-        f.text(n) = QStringLiteral("品名");
+    f[B::OrdererCode] = QStringLiteral("KOR1");
+    for (EntryBox box : {B::ItemName, B::BuyerName, B::DeliveryPlace, B::OrdererRemarks, B::SupplierRemarks})
+        f[box] = QStringLiteral("品名");
 }
 
 class EntryValidation : public ::testing::Test
@@ -159,16 +188,15 @@ struct FailureCase
     const char* name;
     std::function<void(EntryForm&)> breakIt;
     short message;
-    FocusTarget focus;
+    EntryPlace focus;
 };
 
-void setText(EntryForm& f, int n, const char* t)
+void setText(EntryForm& f, EntryBox box, const char* t)
 {
-    f.text(n) = QString::fromUtf8(t);
+    f[box] = QString::fromUtf8(t);
 }
 
-#define TEXT(n, t) [](EntryForm& f) { setText(f, n, t); }
-#define COMBO(n, t) [](EntryForm& f) { f.combo(n) = QString::fromUtf8(t); }
+#define TEXT(box, t) [](EntryForm& f) { setText(f, box, t); }
 
 TEST_F(EntryValidation, BaseFormsPass)
 {
@@ -190,52 +218,52 @@ TEST_F(EntryValidation, BaseFormsPass)
 TEST_F(EntryValidation, EiajStepsRefuseWithTheirMessageAndFocus)
 {
     const FailureCase cases[] = {
-        {"1 orderer blank", TEXT(3, "   "), 15, focus("Text3")},
-        {"2 supplier empty", TEXT(6, ""), 16, focus("Text6")},
-        {"3 unknown supplier", TEXT(6, "SUPX"), 2, focus("Text3")},
-        {"3 KORVAN company", TEXT(3, "KOR0"), 2, focus("Text3")},
-        {"4 key empty", TEXT(7, ""), 17, focus("Text7")},
-        {"5 order empty", TEXT(8, ""), 18, focus("Text8")},
-        {"6 order full-width", TEXT(8, "ＰＯ１"), 19, focus("Text8")},
-        {"7 duplicate key", TEXT(7, "DUPKEY"), 585, focus("Text3")},
-        {"8 key full-width", TEXT(7, "KEY１"), 21, focus("Text7")},
-        {"9 key blank", TEXT(7, "KEY 1"), 113, focus("Text7")},
-        {"9 key asterisk", TEXT(7, "KEY*1"), 113, focus("Text7")},
-        {"10 item code empty", TEXT(9, ""), 51, focus("Text9")},
-        {"11 item code kanji", TEXT(9, "品番"), 52, focus("Text9")},
-        {"12 item code asterisk", TEXT(9, "A*B"), 114, focus("Text9")},
-        {"13 item name mixed", TEXT(10, "ＡBC"), 57, focus("Text10")},
-        {"13 item name tab", TEXT(10, "A\tB"), 55, focus("Text10")},
-        {"14 unit kanji", TEXT(11, "個"), 59, focus("Text11")},
-        {"15 buyer mixed", TEXT(12, "担当x"), 67, focus("Text12")},
-        {"16 place mixed", TEXT(13, "場所x"), 72, focus("Text13")},
-        {"17 orderer bar code kanji", TEXT(14, "ＢＣ"), 73, focus("Text14")},
-        {"17 orderer bar code blank", TEXT(14, "B C"), 115, focus("Text14")},
-        {"18 remarks mixed", TEXT(15, "備考x"), 77, focus("Text15")},
-        {"19 order qty negative", TEXT(16, "-1"), 80, focus("Text16")},
-        {"19 order qty too large", TEXT(16, "1,000,000,000"), 80, focus("Text16")},
-        {"19 order qty text", TEXT(16, "abc"), 80, focus("Text16")},
-        {"20 instructed qty past limit", TEXT(17, "999999999.9991"), 83, focus("Text17")},
-        {"21 no inspection class", COMBO(1, ""), 84, focus("Combo1")},
-        {"22 due date not a date", TEXT(18, "2023/02/29"), 86, focus("Text18")},
-        {"23 currency full-width", COMBO(5, "ＵＳ"), 61, focus("Combo5")},
-        {"23 currency four letters", COMBO(5, "USDX"), 62, focus("Combo5")},
-        {"24 unit price negative", TEXT(22, "-0.001"), 106, focus("Text22")},
-        {"24 unit price past yen limit", TEXT(22, "10000000000"), 106, focus("Text22")},
-        {"25 no consumption-tax class", COMBO(2, ""), 103, focus("Combo2")},
-        {"25 taxation class not listed", COMBO(3, "9"), 104, focus("Combo3")},
-        {"25 no price-display class", COMBO(4, " "), 105, focus("Combo4")},
-        {"26 shipped qty empty", TEXT(19, ""), 100, focus("Text19")},
-        {"26 shipped qty too large", TEXT(19, "1000000000"), 100, focus("Text19")},
-        {"27 ship date zero", TEXT(20, "0000/00/00"), 101, focus("Text20")},
-        {"28 delivery date month 13", TEXT(21, "2026/13/01"), 102, focus("Text21")},
-        {"29 tax past yen limit", TEXT(23, "10000000000"), 107, focus("Text23")},
-        {"30 amount negative", TEXT(24, "-1"), 108, focus("Text24")},
-        {"31 total text", TEXT(25, "x"), 109, focus("Text25")},
-        {"32 supplier bar code kanji", TEXT(27, "ＳＢＣ"), 119, focus("Text27")},
-        {"32 supplier bar code asterisk", TEXT(27, "S*B"), 116, focus("Text27")},
-        {"33 supplier remarks mixed", TEXT(28, "備考x"), 123, focus("Text28")},
-        {"33 supplier remarks tab", TEXT(28, "A\tB"), 110, focus("Text28")},
+        {"1 orderer blank", TEXT(B::OrdererCode, "   "), 15, focus(B::OrdererCode)},
+        {"2 supplier empty", TEXT(B::SupplierCode, ""), 16, focus(B::SupplierCode)},
+        {"3 unknown supplier", TEXT(B::SupplierCode, "SUPX"), 2, focus(B::OrdererCode)},
+        {"3 KORVAN company", TEXT(B::OrdererCode, "KOR0"), 2, focus(B::OrdererCode)},
+        {"4 key empty", TEXT(B::DeliveryKeyNo, ""), 17, focus(B::DeliveryKeyNo)},
+        {"5 order empty", TEXT(B::OrderNo, ""), 18, focus(B::OrderNo)},
+        {"6 order full-width", TEXT(B::OrderNo, "ＰＯ１"), 19, focus(B::OrderNo)},
+        {"7 duplicate key", TEXT(B::DeliveryKeyNo, "DUPKEY"), 585, focus(B::OrdererCode)},
+        {"8 key full-width", TEXT(B::DeliveryKeyNo, "KEY１"), 21, focus(B::DeliveryKeyNo)},
+        {"9 key blank", TEXT(B::DeliveryKeyNo, "KEY 1"), 113, focus(B::DeliveryKeyNo)},
+        {"9 key asterisk", TEXT(B::DeliveryKeyNo, "KEY*1"), 113, focus(B::DeliveryKeyNo)},
+        {"10 item code empty", TEXT(B::ItemCode, ""), 51, focus(B::ItemCode)},
+        {"11 item code kanji", TEXT(B::ItemCode, "品番"), 52, focus(B::ItemCode)},
+        {"12 item code asterisk", TEXT(B::ItemCode, "A*B"), 114, focus(B::ItemCode)},
+        {"13 item name mixed", TEXT(B::ItemName, "ＡBC"), 57, focus(B::ItemName)},
+        {"13 item name tab", TEXT(B::ItemName, "A\tB"), 55, focus(B::ItemName)},
+        {"14 unit kanji", TEXT(B::Unit, "個"), 59, focus(B::Unit)},
+        {"15 buyer mixed", TEXT(B::BuyerName, "担当x"), 67, focus(B::BuyerName)},
+        {"16 place mixed", TEXT(B::DeliveryPlace, "場所x"), 72, focus(B::DeliveryPlace)},
+        {"17 orderer bar code kanji", TEXT(B::OrdererBarcodeInfo, "ＢＣ"), 73, focus(B::OrdererBarcodeInfo)},
+        {"17 orderer bar code blank", TEXT(B::OrdererBarcodeInfo, "B C"), 115, focus(B::OrdererBarcodeInfo)},
+        {"18 remarks mixed", TEXT(B::OrdererRemarks, "備考x"), 77, focus(B::OrdererRemarks)},
+        {"19 order qty negative", TEXT(B::OrderQty, "-1"), 80, focus(B::OrderQty)},
+        {"19 order qty too large", TEXT(B::OrderQty, "1,000,000,000"), 80, focus(B::OrderQty)},
+        {"19 order qty text", TEXT(B::OrderQty, "abc"), 80, focus(B::OrderQty)},
+        {"20 instructed qty past limit", TEXT(B::InstructedQty, "999999999.9991"), 83, focus(B::InstructedQty)},
+        {"21 no inspection class", TEXT(B::InspectionClass, ""), 84, focus(B::InspectionClass)},
+        {"22 due date not a date", TEXT(B::DueDate, "2023/02/29"), 86, focus(B::DueDate)},
+        {"23 currency full-width", TEXT(B::Currency, "ＵＳ"), 61, focus(B::Currency)},
+        {"23 currency four letters", TEXT(B::Currency, "USDX"), 62, focus(B::Currency)},
+        {"24 unit price negative", TEXT(B::UnitPrice, "-0.001"), 106, focus(B::UnitPrice)},
+        {"24 unit price past yen limit", TEXT(B::UnitPrice, "10000000000"), 106, focus(B::UnitPrice)},
+        {"25 no consumption-tax class", TEXT(B::ConsumptionTaxClass, ""), 103, focus(B::ConsumptionTaxClass)},
+        {"25 taxation class not listed", TEXT(B::TaxationClass, "9"), 104, focus(B::TaxationClass)},
+        {"25 no price-display class", TEXT(B::PriceDisplayClass, " "), 105, focus(B::PriceDisplayClass)},
+        {"26 shipped qty empty", TEXT(B::ShipQty, ""), 100, focus(B::ShipQty)},
+        {"26 shipped qty too large", TEXT(B::ShipQty, "1000000000"), 100, focus(B::ShipQty)},
+        {"27 ship date zero", TEXT(B::ShipDate, "0000/00/00"), 101, focus(B::ShipDate)},
+        {"28 delivery date month 13", TEXT(B::PlannedDeliveryDate, "2026/13/01"), 102, focus(B::PlannedDeliveryDate)},
+        {"29 tax past yen limit", TEXT(B::TaxAmount, "10000000000"), 107, focus(B::TaxAmount)},
+        {"30 amount negative", TEXT(B::AmountExclTax, "-1"), 108, focus(B::AmountExclTax)},
+        {"31 total text", TEXT(B::AmountInclTax, "x"), 109, focus(B::AmountInclTax)},
+        {"32 supplier bar code kanji", TEXT(B::SupplierBarcodeInfo, "ＳＢＣ"), 119, focus(B::SupplierBarcodeInfo)},
+        {"32 supplier bar code asterisk", TEXT(B::SupplierBarcodeInfo, "S*B"), 116, focus(B::SupplierBarcodeInfo)},
+        {"33 supplier remarks mixed", TEXT(B::SupplierRemarks, "備考x"), 123, focus(B::SupplierRemarks)},
+        {"33 supplier remarks tab", TEXT(B::SupplierRemarks, "A\tB"), 110, focus(B::SupplierRemarks)},
         {"34 quantity negative", [](EntryForm& f) { f.tags[0].qty = QStringLiteral("-1"); }, 121, cell(0, 1)},
         {"34 quantity too large", [](EntryForm& f) { f.tags[1].qty = QStringLiteral("1000000000"); }, 121, cell(1, 1)},
         {"34 quantity text", [](EntryForm& f) { f.tags[2].qty = QStringLiteral("x"); }, 121, cell(2, 1)},
@@ -250,7 +278,7 @@ TEST_F(EntryValidation, EiajStepsRefuseWithTheirMessageAndFocus)
              f.tags[2] = {QString(), QStringLiteral("3")};
          },
          112, cell(2, 1)},
-        {"37 sum short of shipped qty", TEXT(19, "41"), 120, cell(0, 1)},
+        {"37 sum short of shipped qty", TEXT(B::ShipQty, "41"), 120, cell(0, 1)},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -259,7 +287,8 @@ TEST_F(EntryValidation, EiajStepsRefuseWithTheirMessageAndFocus)
         const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_FALSE(r.passed);
         EXPECT_EQ(r.message, c.message);
-        EXPECT_EQ(r.focus, c.focus) << r.focus.control.toStdString() << " " << r.focus.row << "," << r.focus.column;
+        EXPECT_EQ(r.focus, c.focus) << int(r.focus.box.value_or(B::OrdererName)) << " " << r.focus.row << ","
+                                    << r.focus.column;
     }
     EXPECT_TRUE(m_asked.empty());
 }
@@ -267,56 +296,56 @@ TEST_F(EntryValidation, EiajStepsRefuseWithTheirMessageAndFocus)
 TEST_F(EntryValidation, KorvanStepsRefuseWithTheirMessageAndFocus)
 {
     const FailureCase cases[] = {
-        {"3 EIAJ company", TEXT(3, "ORD1"), 2, focus("Text3")},
-        {"7 duplicate KORVAN key", TEXT(7, "DUPKEY  "), 585, focus("Text3")},
-        {"10 item code empty", TEXT(9, ""), 51, focus("Text9")},
-        {"13 item name tab", TEXT(10, "A\tB"), 55, focus("Text10")},
+        {"3 EIAJ company", TEXT(B::OrdererCode, "ORD1"), 2, focus(B::OrdererCode)},
+        {"7 duplicate KORVAN key", TEXT(B::DeliveryKeyNo, "DUPKEY  "), 585, focus(B::OrdererCode)},
+        {"10 item code empty", TEXT(B::ItemCode, ""), 51, focus(B::ItemCode)},
+        {"13 item name tab", TEXT(B::ItemName, "A\tB"), 55, focus(B::ItemName)},
         {"13 kanji item name, ASCII",
          [](EntryForm& f) {
              kanjiTexts(f);
-             setText(f, 10, "ITEM");
+             setText(f, B::ItemName, "ITEM");
          },
-         56, focus("Text10")},
-        {"14 unit kanji", TEXT(11, "個"), 59, focus("Text11")},
+         56, focus(B::ItemName)},
+        {"14 unit kanji", TEXT(B::Unit, "個"), 59, focus(B::Unit)},
         {"15 kanji buyer, ASCII",
          [](EntryForm& f) {
              kanjiTexts(f);
-             setText(f, 12, "BUYER");
+             setText(f, B::BuyerName, "BUYER");
          },
-         66, focus("Text12")},
+         66, focus(B::BuyerName)},
         {"16 kanji place, mixed",
          [](EntryForm& f) {
              kanjiTexts(f);
-             setText(f, 13, "場所x");
+             setText(f, B::DeliveryPlace, "場所x");
          },
-         71, focus("Text13")},
+         71, focus(B::DeliveryPlace)},
         {"18 kanji remarks, ASCII",
          [](EntryForm& f) {
              kanjiTexts(f);
-             setText(f, 15, "R");
+             setText(f, B::OrdererRemarks, "R");
          },
-         76, focus("Text15")},
-        {"18a no bar-code option", [](EntryForm& f) { f.bcOption = 0; }, 615, focus("Option1")},
-        {"18b orderer use 1 kanji", TEXT(22, "ＯＵ"), 622, focus("Text22")},
-        {"18b orderer use 1 blank", TEXT(22, "O U"), 620, focus("Text22")},
-        {"18c orderer use 2 kanji", TEXT(23, "ＯＵ２"), 623, focus("Text23")},
-        {"19 order qty text", TEXT(16, "abc"), 80, focus("Text16")},
-        {"21 no inspection class", COMBO(1, ""), 84, focus("Combo1")},
-        {"26 shipped qty empty", TEXT(19, ""), 100, focus("Text19")},
-        {"28 delivery date", TEXT(21, "x"), 102, focus("Text21")},
-        {"32 supplier bar code asterisk", TEXT(27, "S*B"), 116, focus("Text27")},
+         76, focus(B::OrdererRemarks)},
+        {"18a no bar-code option", [](EntryForm& f) { f.bcOption = 0; }, 615, focus(B::BcOutputClass)},
+        {"18b orderer use 1 kanji", TEXT(B::OrdererUse1, "ＯＵ"), 622, focus(B::OrdererUse1)},
+        {"18b orderer use 1 blank", TEXT(B::OrdererUse1, "O U"), 620, focus(B::OrdererUse1)},
+        {"18c orderer use 2 kanji", TEXT(B::OrdererUse2, "ＯＵ２"), 623, focus(B::OrdererUse2)},
+        {"19 order qty text", TEXT(B::OrderQty, "abc"), 80, focus(B::OrderQty)},
+        {"21 no inspection class", TEXT(B::InspectionClass, ""), 84, focus(B::InspectionClass)},
+        {"26 shipped qty empty", TEXT(B::ShipQty, ""), 100, focus(B::ShipQty)},
+        {"28 delivery date", TEXT(B::PlannedDeliveryDate, "x"), 102, focus(B::PlannedDeliveryDate)},
+        {"32 supplier bar code asterisk", TEXT(B::SupplierBarcodeInfo, "S*B"), 116, focus(B::SupplierBarcodeInfo)},
         {"33 kanji supplier remarks, ASCII",
          [](EntryForm& f) {
              kanjiTexts(f);
-             setText(f, 28, "NOTE");
+             setText(f, B::SupplierRemarks, "NOTE");
          },
-         111, focus("Text28")},
+         111, focus(B::SupplierRemarks)},
         {"36 quantity without count",
          [](EntryForm& f) {
              f.tags[2] = {QStringLiteral("1"), QString()};
          },
          112, cell(2, 1)},
-        {"37 sum over shipped qty", TEXT(19, "39.999"), 120, cell(0, 1)},
+        {"37 sum over shipped qty", TEXT(B::ShipQty, "39.999"), 120, cell(0, 1)},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -325,40 +354,40 @@ TEST_F(EntryValidation, KorvanStepsRefuseWithTheirMessageAndFocus)
         const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
         EXPECT_FALSE(r.passed);
         EXPECT_EQ(r.message, c.message);
-        EXPECT_EQ(r.focus, c.focus) << r.focus.control.toStdString();
+        EXPECT_EQ(r.focus, c.focus) << int(r.focus.box.value_or(B::OrdererName));
     }
 }
 
 TEST_F(EntryValidation, KorvanHasNoneOfTheEiajOnlyBoxes)
 {
     EntryForm form = korvanForm();
-    form.text(14) = QStringLiteral("ＢＣ");     // no orderer bar code box
-    form.text(25) = QStringLiteral("x");        // no total
-    form.combo(5) = QStringLiteral("ＵＳＤＸ"); // no currency
-    form.text(3) = QStringLiteral("KOR0");
-    form.text(7) = QStringLiteral("EIAJKEY"); // the key of an EIAJ record only
+    form[B::OrdererBarcodeInfo] = QStringLiteral("ＢＣ"); // no orderer bar code box
+    form[B::AmountInclTax] = QStringLiteral("x");         // no total
+    form[B::Currency] = QStringLiteral("ＵＳＤＸ");       // no currency
+    form[B::OrdererCode] = QStringLiteral("KOR0");
+    form[B::DeliveryKeyNo] = QStringLiteral("EIAJKEY"); // the key of an EIAJ record only
     const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
     EXPECT_TRUE(r.passed) << r.message;
-    EXPECT_EQ(form.text(25), QStringLiteral("x"));
+    EXPECT_EQ(form[B::AmountInclTax], QStringLiteral("x"));
 }
 
 TEST_F(EntryValidation, KorvanKanjiTextsArePaddedAndUse3IsOnlyPadded)
 {
     EntryForm form = korvanForm();
     kanjiTexts(form);
-    form.text(24) = QStringLiteral(" 発注者使用欄の三番 ");
+    form[B::OrdererUse3] = QStringLiteral(" 発注者使用欄の三番 ");
     const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
     ASSERT_TRUE(r.passed) << r.message;
-    EXPECT_EQ(form.text(10), QStringLiteral("品名") + QString(28, kIdeoSpace));
-    EXPECT_EQ(form.text(12), QStringLiteral("品名") + QString(5, kIdeoSpace));
-    EXPECT_EQ(form.text(28).size(), 25);
+    EXPECT_EQ(form[B::ItemName], QStringLiteral("品名") + QString(28, kIdeoSpace));
+    EXPECT_EQ(form[B::BuyerName], QStringLiteral("品名") + QString(5, kIdeoSpace));
+    EXPECT_EQ(form[B::SupplierRemarks].size(), 25);
     // Padded to 20 characters; writing it keeps its first 20 bytes, the text.
-    EXPECT_EQ(form.text(24), QStringLiteral("発注者使用欄の三番") + QString(11, kIdeoSpace));
+    EXPECT_EQ(form[B::OrdererUse3], QStringLiteral("発注者使用欄の三番") + QString(11, kIdeoSpace));
 
-    // Empty, Text24 becomes twenty full-width spaces.
+    // Empty, the third orderer use field becomes twenty full-width spaces.
     EntryForm plain = korvanForm();
     ASSERT_TRUE(validateEntry(plain, context(Protocol::Korvan)).passed);
-    EXPECT_EQ(plain.text(24), QString(20, kIdeoSpace));
+    EXPECT_EQ(plain[B::OrdererUse3], QString(20, kIdeoSpace));
 }
 
 TEST_F(EntryValidation, KorvanUnitCharactersAskQuestion135)
@@ -373,13 +402,13 @@ TEST_F(EntryValidation, KorvanUnitCharactersAskQuestion135)
         SCOPED_TRACE(u.text);
         m_asked.clear();
         EntryForm form = korvanForm();
-        form.text(11) = QString::fromUtf8(u.text);
+        form[B::Unit] = QString::fromUtf8(u.text);
         const ValidationResult r = validateEntry(form, context(Protocol::Korvan));
         EXPECT_EQ(r.passed, !u.asks);
         EXPECT_EQ(m_asked, u.asks ? std::vector<short>{135} : std::vector<short>{});
         if (u.asks) {
             EXPECT_EQ(r.message, 0);
-            EXPECT_EQ(r.focus, focus(QStringLiteral("Text11")));
+            EXPECT_EQ(r.focus, focus(B::Unit));
         }
     }
 }
@@ -389,14 +418,15 @@ TEST_F(EntryValidation, Code39QuestionsAnsweredNoCancel)
     struct Question
     {
         Protocol format;
-        int box;
+        EntryBox box;
         const char* text;
         short question;
     };
     const Question questions[] = {
-        {Protocol::Eiaj, 7, "key1", 130},    {Protocol::Eiaj, 9, "item#1", 131}, {Protocol::Eiaj, 14, "bc1", 132},
-        {Protocol::Eiaj, 27, "s_b", 133},    {Protocol::Korvan, 22, "ou1", 134}, {Protocol::Korvan, 7, "k", 130},
-        {Protocol::Korvan, 27, "ABC&", 133},
+        {Protocol::Eiaj, B::DeliveryKeyNo, "key1", 130},         {Protocol::Eiaj, B::ItemCode, "item#1", 131},
+        {Protocol::Eiaj, B::OrdererBarcodeInfo, "bc1", 132},     {Protocol::Eiaj, B::SupplierBarcodeInfo, "s_b", 133},
+        {Protocol::Korvan, B::OrdererUse1, "ou1", 134},          {Protocol::Korvan, B::DeliveryKeyNo, "k", 130},
+        {Protocol::Korvan, B::SupplierBarcodeInfo, "ABC&", 133},
     };
     for (const Question& q : questions) {
         SCOPED_TRACE(q.question);
@@ -404,21 +434,21 @@ TEST_F(EntryValidation, Code39QuestionsAnsweredNoCancel)
             m_asked.clear();
             m_answer = yes;
             EntryForm form = q.format == Protocol::Eiaj ? eiajForm() : korvanForm();
-            form.text(q.box) = QString::fromUtf8(q.text);
+            form[q.box] = QString::fromUtf8(q.text);
             const ValidationResult r = validateEntry(form, context(q.format));
             EXPECT_EQ(m_asked, std::vector<short>{q.question});
             EXPECT_EQ(r.passed, yes);
             EXPECT_EQ(r.message, 0);
             if (!yes) {
-                EXPECT_EQ(r.focus, focus(textBox(q.box)));
+                EXPECT_EQ(r.focus, focus(q.box));
             }
         }
     }
     // Every Code 39 character passes without a question.
     m_asked.clear();
     EntryForm form = eiajForm();
-    form.text(27) = QStringLiteral("0123456789ABCDEFGHIJKLM");
-    form.text(7) = QStringLiteral("NOPQRSTUVWXYZ-.$/+%");
+    form[B::SupplierBarcodeInfo] = QStringLiteral("0123456789ABCDEFGHIJKLM");
+    form[B::DeliveryKeyNo] = QStringLiteral("NOPQRSTUVWXYZ-.$/+%");
     EXPECT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
     EXPECT_TRUE(m_asked.empty());
 }
@@ -426,13 +456,13 @@ TEST_F(EntryValidation, Code39QuestionsAnsweredNoCancel)
 TEST_F(EntryValidation, WithoutAnAnswererAQuestionCancels)
 {
     EntryForm form = eiajForm();
-    form.text(9) = QStringLiteral("item");
+    form[B::ItemCode] = QStringLiteral("item");
     ValidationContext ctx = context(Protocol::Eiaj);
     ctx.ask = nullptr;
     const ValidationResult r = validateEntry(form, ctx);
     EXPECT_FALSE(r.passed);
     EXPECT_EQ(r.message, 0);
-    EXPECT_EQ(r.focus, focus(QStringLiteral("Text9")));
+    EXPECT_EQ(r.focus, focus(B::ItemCode));
 }
 
 TEST_F(EntryValidation, LockedBoxesSendTheFocusToCorrectionOrReturn)
@@ -443,29 +473,32 @@ TEST_F(EntryValidation, LockedBoxesSendTheFocusToCorrectionOrReturn)
         EntryMode mode;
         std::function<void(EntryForm&)> breakIt;
         short message;
-        QString focus;
+        EntryPlace focus;
     };
     const EntryMode existing = EntryMode::Existing;
     const EntryMode correction = EntryMode::Correction;
     const Locked cases[] = {
-        {Protocol::Eiaj, existing, TEXT(9, ""), 51, QStringLiteral("Command7")},
-        {Protocol::Eiaj, existing, TEXT(7, "KEY 1"), 113, QStringLiteral("Command1")},
-        {Protocol::Eiaj, existing, TEXT(7, "KEY１"), 21, QStringLiteral("Command1")},
-        {Protocol::Eiaj, existing, TEXT(18, "x"), 86, QStringLiteral("Command7")},
-        {Protocol::Eiaj, existing, COMBO(2, ""), 103, QStringLiteral("Command7")},
-        {Protocol::Eiaj, existing, COMBO(5, "USDX"), 62, QStringLiteral("Command7")},
-        {Protocol::Eiaj, existing, TEXT(22, "x"), 106, QStringLiteral("Command7")},
-        {Protocol::Eiaj, existing, TEXT(19, ""), 100, QStringLiteral("Text19")},
-        {Protocol::Eiaj, existing, TEXT(23, "x"), 107, QStringLiteral("Text23")},
-        {Protocol::Eiaj, existing, TEXT(28, "A\tB"), 110, QStringLiteral("Text28")},
-        {Protocol::Eiaj, correction, TEXT(9, ""), 51, QStringLiteral("Text9")},
-        {Protocol::Eiaj, correction, COMBO(2, ""), 103, QStringLiteral("Combo2")},
-        {Protocol::Eiaj, correction, TEXT(7, "KEY 1"), 113, QStringLiteral("Command1")},
-        {Protocol::Korvan, existing, [](EntryForm& f) { f.bcOption = 0; }, 615, QStringLiteral("Command7")},
-        {Protocol::Korvan, existing, TEXT(23, "ＯＵ２"), 623, QStringLiteral("Command7")},
-        {Protocol::Korvan, existing, TEXT(22, "O*U"), 620, QStringLiteral("Command7")},
-        {Protocol::Korvan, correction, TEXT(23, "ＯＵ２"), 623, QStringLiteral("Text23")},
-        {Protocol::Korvan, existing, TEXT(27, "ＳＢ"), 119, QStringLiteral("Text27")},
+        {Protocol::Eiaj, existing, TEXT(B::ItemCode, ""), 51, EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Eiaj, existing, TEXT(B::DeliveryKeyNo, "KEY 1"), 113, EntryPlace::of(EntryButton::Return)},
+        {Protocol::Eiaj, existing, TEXT(B::DeliveryKeyNo, "KEY１"), 21, EntryPlace::of(EntryButton::Return)},
+        {Protocol::Eiaj, existing, TEXT(B::DueDate, "x"), 86, EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Eiaj, existing, TEXT(B::ConsumptionTaxClass, ""), 103,
+         EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Eiaj, existing, TEXT(B::Currency, "USDX"), 62, EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Eiaj, existing, TEXT(B::UnitPrice, "x"), 106, EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Eiaj, existing, TEXT(B::ShipQty, ""), 100, EntryPlace::of(B::ShipQty)},
+        {Protocol::Eiaj, existing, TEXT(B::TaxAmount, "x"), 107, EntryPlace::of(B::TaxAmount)},
+        {Protocol::Eiaj, existing, TEXT(B::SupplierRemarks, "A\tB"), 110, EntryPlace::of(B::SupplierRemarks)},
+        {Protocol::Eiaj, correction, TEXT(B::ItemCode, ""), 51, EntryPlace::of(B::ItemCode)},
+        {Protocol::Eiaj, correction, TEXT(B::ConsumptionTaxClass, ""), 103, EntryPlace::of(B::ConsumptionTaxClass)},
+        {Protocol::Eiaj, correction, TEXT(B::DeliveryKeyNo, "KEY 1"), 113, EntryPlace::of(EntryButton::Return)},
+        {Protocol::Korvan, existing, [](EntryForm& f) { f.bcOption = 0; }, 615,
+         EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Korvan, existing, TEXT(B::OrdererUse2, "ＯＵ２"), 623,
+         EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Korvan, existing, TEXT(B::OrdererUse1, "O*U"), 620, EntryPlace::of(EntryButton::CorrectOrderData)},
+        {Protocol::Korvan, correction, TEXT(B::OrdererUse2, "ＯＵ２"), 623, EntryPlace::of(B::OrdererUse2)},
+        {Protocol::Korvan, existing, TEXT(B::SupplierBarcodeInfo, "ＳＢ"), 119, EntryPlace::of(B::SupplierBarcodeInfo)},
     };
     for (const Locked& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.message);
@@ -475,23 +508,23 @@ TEST_F(EntryValidation, LockedBoxesSendTheFocusToCorrectionOrReturn)
         const ValidationResult r = validateEntry(form, shown(c.format, c.mode, orderer));
         EXPECT_FALSE(r.passed);
         EXPECT_EQ(r.message, c.message);
-        EXPECT_EQ(r.focus, focus(c.focus)) << r.focus.control.toStdString();
+        EXPECT_EQ(r.focus, focus(c.focus)) << int(r.focus.box.value_or(B::OrdererName));
     }
 
     // A question on the locked delivery key: No sends the focus to the return button.
     EntryForm form = eiajForm();
-    form.text(7) = QStringLiteral("key1");
+    form[B::DeliveryKeyNo] = QStringLiteral("key1");
     const ValidationResult r = validateEntry(form, shown(Protocol::Eiaj, existing, QStringLiteral("ORD1")));
     EXPECT_EQ(r.message, 0);
-    EXPECT_EQ(r.focus, focus(QStringLiteral("Command1")));
+    EXPECT_EQ(r.focus, focus(EntryButton::Return));
 }
 
 TEST_F(EntryValidation, KeyChecksRunForNewRecordsOnly)
 {
     // Shown records skip steps 1-7: no orderer, a duplicate key, no company look-up.
     EntryForm form = eiajForm();
-    form.text(3).clear();
-    form.text(7) = QStringLiteral("DUPKEY");
+    form[B::OrdererCode].clear();
+    form[B::DeliveryKeyNo] = QStringLiteral("DUPKEY");
     const ValidationResult shownResult =
         validateEntry(form, shown(Protocol::Eiaj, EntryMode::Correction, QStringLiteral("ORD1")));
     EXPECT_TRUE(shownResult.passed) << shownResult.message;
@@ -501,23 +534,23 @@ TEST_F(EntryValidation, KeyChecksRunForNewRecordsOnly)
 
     // keysPassed follows step 7, whatever fails later.
     EntryForm late = eiajForm();
-    late.text(9).clear();
+    late[B::ItemCode].clear();
     const ValidationResult lateResult = validateEntry(late, context(Protocol::Eiaj));
     EXPECT_EQ(lateResult.message, 51);
     EXPECT_TRUE(lateResult.keysPassed);
 
     EntryForm early = eiajForm();
-    early.text(7) = QStringLiteral("DUPKEY");
+    early[B::DeliveryKeyNo] = QStringLiteral("DUPKEY");
     const ValidationResult earlyResult = validateEntry(early, context(Protocol::Eiaj));
     EXPECT_EQ(earlyResult.message, 585);
     EXPECT_FALSE(earlyResult.keysPassed);
 
     // A deleted record is no duplicate, nor is a record of the other format.
     EntryForm deleted = eiajForm();
-    deleted.text(7) = QStringLiteral("GONE");
+    deleted[B::DeliveryKeyNo] = QStringLiteral("GONE");
     EXPECT_TRUE(validateEntry(deleted, context(Protocol::Eiaj)).passed);
     EntryForm otherFormat = korvanForm();
-    otherFormat.text(7) = QStringLiteral("EIAJKEY");
+    otherFormat[B::DeliveryKeyNo] = QStringLiteral("EIAJKEY");
     EXPECT_TRUE(validateEntry(otherFormat, context(Protocol::Korvan)).passed);
 }
 
@@ -545,13 +578,13 @@ TEST_F(EntryValidation, EiajKanjiTexts)
     for (const Kanji& c : cases) {
         SCOPED_TRACE(testing::Message() << c.orderer << " [" << c.typed << "]");
         EntryForm form = eiajForm();
-        form.text(3) = QString::fromLatin1(c.orderer);
-        form.text(10) = QString::fromUtf8(c.typed);
+        form[B::OrdererCode] = QString::fromLatin1(c.orderer);
+        form[B::ItemName] = QString::fromUtf8(c.typed);
         const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.passed, c.message == 0);
         if (c.message == 0) {
-            EXPECT_EQ(form.text(10), c.kept);
+            EXPECT_EQ(form[B::ItemName], c.kept);
         }
     }
 }
@@ -564,7 +597,7 @@ TEST_F(EntryValidation, ValuesTheRecordCannotKeepAreRefused)
     {
         Protocol format;
         EntryMode mode;
-        int box; // 0: the currency
+        EntryBox box;
         QString typed;
         short message;
         QString text; // empty: the value is kept
@@ -574,35 +607,33 @@ TEST_F(EntryValidation, ValuesTheRecordCannotKeepAreRefused)
     const EntryMode newRecord = EntryMode::New;
     const QString kanji30 = QString(30, QChar(u'部'));
     const Unstorable cases[] = {
-        {E, newRecord, 7, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"), 0,
+        {E, newRecord, B::DeliveryKeyNo, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"), 0,
          QStringLiteral("納品ｷｰ番号は半角23文字以内で入力してください。")},
-        {E, EntryMode::Correction, 10, kanji30 + u'品', 0,
+        {E, EntryMode::Correction, B::ItemName, kanji30 + u'品', 0,
          QStringLiteral("品名は全角30文字（半角30文字）以内で入力してください。")},
-        {E, EntryMode::Correction, 10, kanji30, 0, {}},
-        {E, EntryMode::Correction, 10, QString(31, u'A'), 0,
+        {E, EntryMode::Correction, B::ItemName, kanji30, 0, {}},
+        {E, EntryMode::Correction, B::ItemName, QString(31, u'A'), 0,
          QStringLiteral("品名は全角30文字（半角30文字）以内で入力してください。")},
-        {E, newRecord, 10, QStringLiteral("Café"), 0,
+        {E, newRecord, B::ItemName, QStringLiteral("Café"), 0,
          QStringLiteral("品名の「é」(U+00E9) は納品書ファイルに書けない文字です。")},
-        {E, EntryMode::Existing, 28, QStringLiteral("OK \U0001F600"), 0,
+        {E, EntryMode::Existing, B::SupplierRemarks, QStringLiteral("OK \U0001F600"), 0,
          QStringLiteral("受注者用備考の「\U0001F600」(U+1F600) は納品書ファイルに書けない文字です。")},
-        {E, newRecord, 0, QStringLiteral("USDX"), 62, {}},
-        {E, newRecord, 0, QStringLiteral("ＵＳ"), 61, {}},
-        {K, newRecord, 24, QString(11, QChar(u'欄')), 0,
+        {E, newRecord, B::Currency, QStringLiteral("USDX"), 62, {}},
+        {E, newRecord, B::Currency, QStringLiteral("ＵＳ"), 61, {}},
+        {K, newRecord, B::OrdererUse3, QString(11, QChar(u'欄')), 0,
          QStringLiteral("発注者使用欄３は全角10文字（半角20文字）以内で入力してください。")},
-        {K, newRecord, 24, QStringLiteral("A\tB"), 0,
+        {K, newRecord, B::OrdererUse3, QStringLiteral("A\tB"), 0,
          QStringLiteral("発注者使用欄３の制御文字 (U+0009) は納品書ファイルに書けない文字です。")},
-        {K, newRecord, 23, QString(16, u'X'), 0, QStringLiteral("発注者使用欄２は半角15文字以内で入力してください。")},
+        {K, newRecord, B::OrdererUse2, QString(16, u'X'), 0,
+         QStringLiteral("発注者使用欄２は半角15文字以内で入力してください。")},
         // Boxes the mode does not write are not judged.
-        {E, EntryMode::Existing, 10, QStringLiteral("Café"), 0, {}},
+        {E, EntryMode::Existing, B::ItemName, QStringLiteral("Café"), 0, {}},
     };
     for (const Unstorable& c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.format) << " " << int(c.mode) << " " << c.box << " "
+        SCOPED_TRACE(testing::Message() << int(c.format) << " " << int(c.mode) << " " << int(c.box) << " "
                                         << c.typed.toStdString());
         EntryForm form = c.format == E ? eiajForm() : korvanForm();
-        if (c.box == 0)
-            form.combo(5) = c.typed;
-        else
-            form.text(c.box) = c.typed;
+        form[c.box] = c.typed;
         const QString orderer = c.format == E ? QStringLiteral("ORD1") : QStringLiteral("KOR0");
         const ValidationResult r =
             validateEntry(form, c.mode == newRecord ? context(c.format) : shown(c.format, c.mode, orderer));
@@ -610,7 +641,7 @@ TEST_F(EntryValidation, ValuesTheRecordCannotKeepAreRefused)
         EXPECT_EQ(r.text.toStdString(), c.text.toStdString());
         EXPECT_EQ(r.passed, c.message == 0 && c.text.isEmpty());
         if (!r.passed) {
-            EXPECT_EQ(r.box, c.box == 0 ? QStringLiteral("Combo5") : textBox(c.box));
+            EXPECT_EQ(r.box, c.box);
         }
     }
 }
@@ -619,15 +650,15 @@ TEST_F(EntryValidation, AShownRecordWithoutCompanyAllowsKanjiAndTags)
 {
     // No company: a blank KanjiUse is not "0", and nothing says slips only.
     EntryForm form = eiajForm();
-    form.text(15) = QStringLiteral("備考");
+    form[B::OrdererRemarks] = QStringLiteral("備考");
     ValidationContext ctx = context(Protocol::Eiaj, EntryMode::Existing);
     ASSERT_FALSE(ctx.company);
     const ValidationResult r = validateEntry(form, ctx);
     EXPECT_TRUE(r.passed) << r.message;
     EXPECT_FALSE(r.company);
-    EXPECT_EQ(form.text(15).size(), 50);
+    EXPECT_EQ(form[B::OrdererRemarks].size(), 50);
 
-    form.text(19) = QStringLiteral("41");
+    form[B::ShipQty] = QStringLiteral("41");
     EXPECT_EQ(validateEntry(form, ctx).message, 120);
 }
 
@@ -659,7 +690,7 @@ TEST_F(EntryValidation, TagRows)
         SCOPED_TRACE(c.name);
         EntryForm form = eiajForm();
         form.tags = c.rows;
-        form.text(19) = QString::fromLatin1(c.shipped);
+        form[B::ShipQty] = QString::fromLatin1(c.shipped);
         const ValidationResult r = validateEntry(form, context(Protocol::Eiaj));
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.passed, c.message == 0);
@@ -676,9 +707,9 @@ TEST_F(EntryValidation, SlipsOnlyCompaniesSkipTheGrid)
     for (const EntryMode mode : {EntryMode::New, EntryMode::Existing}) {
         SCOPED_TRACE(int(mode));
         EntryForm form = eiajForm();
-        form.text(3) = QStringLiteral("SLIP");
+        form[B::OrdererCode] = QStringLiteral("SLIP");
         form.tags = {{QStringLiteral("-5"), QStringLiteral("0")}, {QStringLiteral("x"), QStringLiteral("-1")}};
-        form.text(19) = QStringLiteral("7");
+        form[B::ShipQty] = QStringLiteral("7");
         const ValidationContext ctx =
             mode == EntryMode::New ? context(Protocol::Eiaj) : shown(Protocol::Eiaj, mode, QStringLiteral("SLIP"));
         const ValidationResult r = validateEntry(form, ctx);
@@ -691,35 +722,36 @@ TEST_F(EntryValidation, AmountsAndCurrency)
     struct Amount
     {
         const char* currency;
-        int box;
+        EntryBox box;
         const char* typed;
         short message;
     };
     const Amount cases[] = {
-        {"JPY", 22, "9,999,999,999.999", 0}, {"JPY", 22, "10000000000", 106},
-        {"usd", 22, "10000000000.5", 0},     {"USD", 22, "99999999999.99999", 0},
-        {"USD", 22, "100000000000", 106},    {" jpy ", 22, "10000000000", 106},
-        {"", 22, "10000000000", 106},        {"JPY", 23, "9999999999", 0},
-        {"JPY", 23, "10000000000", 107},     {"EUR", 23, "10000000000.5", 0},
-        {"EUR", 24, "999999999999.999", 0},  {"EUR", 25, "1000000000000", 109},
-        {"JPY", 16, "999,999,999.999", 0},   {"JPY", 17, "", 0},
+        {"JPY", B::UnitPrice, "9,999,999,999.999", 0},    {"JPY", B::UnitPrice, "10000000000", 106},
+        {"usd", B::UnitPrice, "10000000000.5", 0},        {"USD", B::UnitPrice, "99999999999.99999", 0},
+        {"USD", B::UnitPrice, "100000000000", 106},       {" jpy ", B::UnitPrice, "10000000000", 106},
+        {"", B::UnitPrice, "10000000000", 106},           {"JPY", B::TaxAmount, "9999999999", 0},
+        {"JPY", B::TaxAmount, "10000000000", 107},        {"EUR", B::TaxAmount, "10000000000.5", 0},
+        {"EUR", B::AmountExclTax, "999999999999.999", 0}, {"EUR", B::AmountInclTax, "1000000000000", 109},
+        {"JPY", B::OrderQty, "999,999,999.999", 0},       {"JPY", B::InstructedQty, "", 0},
     };
     for (const Amount& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.currency << " Text" << c.box << " " << c.typed);
+        SCOPED_TRACE(testing::Message() << c.currency << " " << int(c.box) << " " << c.typed);
         EntryForm form = eiajForm();
-        form.combo(5) = QString::fromLatin1(c.currency);
-        form.text(c.box) = QString::fromLatin1(c.typed);
+        form[B::Currency] = QString::fromLatin1(c.currency);
+        form[c.box] = QString::fromLatin1(c.typed);
         EXPECT_EQ(validateEntry(form, context(Protocol::Eiaj)).message, c.message);
     }
 
     // Empty price and amounts become "0"; the shipped quantity may not be empty.
     EntryForm form = eiajForm();
-    for (int n : {22, 23, 24, 25})
-        form.text(n) = QStringLiteral("  ");
+    const EntryBox zeroed[] = {B::UnitPrice, B::TaxAmount, B::AmountExclTax, B::AmountInclTax};
+    for (EntryBox box : zeroed)
+        form[box] = QStringLiteral("  ");
     ASSERT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
-    for (int n : {22, 23, 24, 25})
-        EXPECT_EQ(form.text(n), QStringLiteral("0")) << n;
-    EXPECT_EQ(form.combo(5), QStringLiteral("JPY"));
+    for (EntryBox box : zeroed)
+        EXPECT_EQ(form[box], QStringLiteral("0")) << int(box);
+    EXPECT_EQ(form[B::Currency], QStringLiteral("JPY"));
 }
 
 TEST_F(EntryValidation, BlankAndAsteriskChecksFollowCheckSpec)
@@ -727,20 +759,22 @@ TEST_F(EntryValidation, BlankAndAsteriskChecksFollowCheckSpec)
     struct Blank
     {
         Protocol format;
-        int box;
+        EntryBox box;
         const char* typed;
         short message;  // with CheckSpec 0
         short question; // with CheckSpec 1 the Code 39 question comes instead (0: none)
     };
     const Blank cases[] = {
-        {Protocol::Eiaj, 7, "K*1", 113, 130},    {Protocol::Eiaj, 9, "I 1", 114, 131},
-        {Protocol::Eiaj, 14, "B*C", 115, 132},   {Protocol::Eiaj, 27, "S B", 116, 133},
-        {Protocol::Korvan, 22, "O*U", 620, 134},
+        {Protocol::Eiaj, B::DeliveryKeyNo, "K*1", 113, 130},
+        {Protocol::Eiaj, B::ItemCode, "I 1", 114, 131},
+        {Protocol::Eiaj, B::OrdererBarcodeInfo, "B*C", 115, 132},
+        {Protocol::Eiaj, B::SupplierBarcodeInfo, "S B", 116, 133},
+        {Protocol::Korvan, B::OrdererUse1, "O*U", 620, 134},
     };
     for (const Blank& c : cases) {
         SCOPED_TRACE(c.message);
         EntryForm strict = c.format == Protocol::Eiaj ? eiajForm() : korvanForm();
-        strict.text(c.box) = QString::fromLatin1(c.typed);
+        strict[c.box] = QString::fromLatin1(c.typed);
         EntryForm loose = strict;
 
         EXPECT_EQ(validateEntry(strict, context(c.format)).message, c.message);
@@ -758,23 +792,23 @@ TEST_F(EntryValidation, BlankAndAsteriskChecksFollowCheckSpec)
 TEST_F(EntryValidation, TextsAreTrimmedAsTheBoxesTrimThem)
 {
     EntryForm form = eiajForm();
-    form.text(3) = QStringLiteral(" ORD1 ");
-    form.text(8) = QStringLiteral(" PO-1 ");
-    form.text(21) = QStringLiteral(" 2026/12/07 ");
-    form.combo(5) = QStringLiteral(" JPY ");
+    form[B::OrdererCode] = QStringLiteral(" ORD1 ");
+    form[B::OrderNo] = QStringLiteral(" PO-1 ");
+    form[B::PlannedDeliveryDate] = QStringLiteral(" 2026/12/07 ");
+    form[B::Currency] = QStringLiteral(" JPY ");
     ASSERT_TRUE(validateEntry(form, context(Protocol::Eiaj)).passed);
-    EXPECT_EQ(form.text(3), QStringLiteral("ORD1"));
-    EXPECT_EQ(form.text(8), QStringLiteral("PO-1"));
-    EXPECT_EQ(form.text(21), QStringLiteral("2026/12/07"));
-    EXPECT_EQ(form.combo(5), QStringLiteral("JPY"));
+    EXPECT_EQ(form[B::OrdererCode], QStringLiteral("ORD1"));
+    EXPECT_EQ(form[B::OrderNo], QStringLiteral("PO-1"));
+    EXPECT_EQ(form[B::PlannedDeliveryDate], QStringLiteral("2026/12/07"));
+    EXPECT_EQ(form[B::Currency], QStringLiteral("JPY"));
 
     // The delivery key only loses blanks at its end: a leading blank is refused.
     EntryForm key = eiajForm();
-    key.text(7) = QStringLiteral(" KEY1");
+    key[B::DeliveryKeyNo] = QStringLiteral(" KEY1");
     EXPECT_EQ(validateEntry(key, context(Protocol::Eiaj)).message, 113);
-    key.text(7) = QStringLiteral("KEY1  ");
+    key[B::DeliveryKeyNo] = QStringLiteral("KEY1  ");
     EXPECT_TRUE(validateEntry(key, context(Protocol::Eiaj)).passed);
-    EXPECT_EQ(key.text(7), QStringLiteral("KEY1"));
+    EXPECT_EQ(key[B::DeliveryKeyNo], QStringLiteral("KEY1"));
 }
 
 } // namespace

@@ -14,7 +14,7 @@
 
 namespace plx {
 
-void EntryWindow::Form_Unload()
+void EntryWindow::printMarkedOnClosing()
 {
     PrintRunResult printed;
     runTrapped(m_env, QStringLiteral("戻り発行/"), [&] {
@@ -29,14 +29,14 @@ void EntryWindow::Form_Unload()
     PrintSummaryDialog::showFor(printed, parentWidget());
     const bool issued = printed.issued;
     m_result.changed = m_session->changed() || issued;
-    m_result.endProgram = !m_returnFlag;
+    m_result.endProgram = !m_backToList;
 }
 
 void EntryWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
         m_closing = true;
-        Form_Unload();
+        printMarkedOnClosing();
     }
     QDialog::closeEvent(event);
 }

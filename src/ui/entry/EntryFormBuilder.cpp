@@ -23,7 +23,24 @@ namespace plx {
 
 namespace {
 
-void buildMenus(QDialog& window, QVBoxLayout* layout)
+// The buttons, in their order on the window and in the tab order.
+struct ButtonInfo
+{
+    EntryButton button;
+    const char* objectName;
+    const char16_t* caption;
+};
+constexpr ButtonInfo kButtons[] = {
+    {EntryButton::Register, "Command4", u"登録(&R)"},
+    {EntryButton::RegisterAndIssue, "Command5", u"登録印刷(&P)"},
+    {EntryButton::Delete, "Command6", u"削除(&D)"},
+    {EntryButton::CorrectOrderData, "Command7", u"受注ﾃﾞｰﾀ修正(&E)"},
+    {EntryButton::PreviousPage, "Command2", u"前頁(PgUp)"},
+    {EntryButton::NextPage, "Command3", u"次頁(PgDn)"},
+    {EntryButton::Return, "Command1", u"戻る(&B)"},
+};
+
+void buildMenus(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
 {
     auto* bar = new QMenuBar(&window);
     layout->setMenuBar(bar);
@@ -42,7 +59,7 @@ void buildMenus(QDialog& window, QVBoxLayout* layout)
     file->addSeparator();
     action(file, "MnuDelete", QStringLiteral("削除(&D)..."))->setEnabled(false);
     file->addSeparator();
-    action(file, "MnuEnd", QStringLiteral("終了(&X)"));
+    widgets.exitAction = action(file, "MnuEnd", QStringLiteral("終了(&X)"));
 
     QMenu* tools = bar->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
     action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."))->setEnabled(false);
@@ -53,9 +70,9 @@ void buildMenus(QDialog& window, QVBoxLayout* layout)
     action(tools, "MnuFind", QStringLiteral("検索(&F)..."))->setEnabled(false);
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    widgets.helpAction = action(help, "MnuMaru", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addSeparator();
-    action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+    widgets.versionAction = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
 }
 
 // The boxes of a frame, as the form shows them: each with its caption, two to
@@ -98,40 +115,37 @@ private:
 
     QWidget* control(const EntryBoxInfo& box)
     {
-        switch (box.control()) {
-        case EntryControl::Text: {
+        switch (box.widget) {
+        case EntryWidget::Line: {
             auto* edit = new QLineEdit(m_frame);
             edit->setObjectName(box.name());
-            if (storedFieldOf(box.name(), m_format)) {
-                ByteLimit::limit(*edit, [name = box.name(), format = m_format](QStringView text) {
-                    return fitsBox(name, format, text);
-                });
-            }
+            if (storedFieldOf(box))
+                ByteLimit::limit(*edit, [b = box.box](QStringView text) { return fitsBox(b, text); });
             m_widgets.texts.insert(box.box, edit);
             return edit;
         }
-        case EntryControl::Combo: {
+        case EntryWidget::List: {
             auto* combo = new QComboBox(m_frame);
             combo->setObjectName(box.name());
             // The currency is typed; the classes are chosen from their lists.
-            combo->setEditable(box.value == BoxValue::Text);
+            combo->setEditable(box.value == BoxValue::Currency);
             m_widgets.combos.insert(box.box, combo);
             return combo;
         }
-        case EntryControl::Option: {
+        case EntryWidget::Options: {
             auto* options = new QWidget(m_frame);
             auto* row = new QHBoxLayout(options);
             row->setContentsMargins(0, 0, 0, 0);
-            m_widgets.option1 = new QRadioButton(QStringLiteral("出力する"), options);
-            m_widgets.option1->setObjectName(QStringLiteral("Option1"));
-            m_widgets.option2 = new QRadioButton(QStringLiteral("出力しない"), options);
-            m_widgets.option2->setObjectName(QStringLiteral("Option2"));
-            row->addWidget(m_widgets.option1);
-            row->addWidget(m_widgets.option2);
+            m_widgets.bcOutput = new QRadioButton(QStringLiteral("出力する"), options);
+            m_widgets.bcOutput->setObjectName(box.name());
+            m_widgets.bcNoOutput = new QRadioButton(QStringLiteral("出力しない"), options);
+            m_widgets.bcNoOutput->setObjectName(QStringLiteral("Option2"));
+            row->addWidget(m_widgets.bcOutput);
+            row->addWidget(m_widgets.bcNoOutput);
             row->addStretch(1);
             return options;
         }
-        case EntryControl::Grid:
+        case EntryWidget::Grid:
             break;
         }
         return nullptr;
@@ -144,7 +158,8 @@ private:
     {
         const bool only = box.kanji == KanjiRule::Only;
         auto* note = new QLabel(only ? QStringLiteral("(漢字のみ)") : QStringLiteral("(漢字可)"), m_frame);
-        note->setObjectName(QStringLiteral("Label_Kanji%1").arg(box.number()));
+        // Named after its box's widget: Label_Kanji10 beside Text10.
+        note->setObjectName(QStringLiteral("Label_Kanji") + box.name().mid(4));
         QSizePolicy keep = note->sizePolicy();
         keep.setRetainSizeWhenHidden(true);
         note->setSizePolicy(keep);
@@ -165,7 +180,7 @@ void placeSection(QGroupBox* frame, EntrySection section, Protocol format, Entry
 {
     FramePlacer placer(frame, format, widgets);
     for (const EntryBoxInfo* box : boxesOf(format)) {
-        if (box->section == section && box->control() != EntryControl::Grid)
+        if (box->section == section && box->widget != EntryWidget::Grid)
             placer.place(*box);
     }
 }
@@ -179,15 +194,15 @@ void buildHeading(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
     titleFont.setPointSize(titleFont.pointSize() + 4);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    widgets.label1 = new QLabel(&window);
-    widgets.label1->setObjectName(QStringLiteral("Label1"));
-    widgets.label2 = new QLabel(&window);
-    widgets.label2->setObjectName(QStringLiteral("Label2"));
+    widgets.recordLabel = new QLabel(&window);
+    widgets.recordLabel->setObjectName(QStringLiteral("Label1"));
+    widgets.pageLabel = new QLabel(&window);
+    widgets.pageLabel->setObjectName(QStringLiteral("Label2"));
     heading->addWidget(title);
     heading->addSpacing(24);
-    heading->addWidget(widgets.label1);
+    heading->addWidget(widgets.recordLabel);
     heading->addStretch(1);
-    heading->addWidget(widgets.label2);
+    heading->addWidget(widgets.pageLabel);
     layout->addLayout(heading);
 }
 
@@ -246,15 +261,9 @@ void buildForm(QDialog& window, QVBoxLayout* layout, Protocol format, EntryWidge
 void buildButtons(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
 {
     auto* buttons = new QHBoxLayout;
-    const struct
-    {
-        int number;
-        const char16_t* caption;
-    } captions[] = {{4, u"登録(&R)"},   {5, u"登録印刷(&P)"}, {6, u"削除(&D)"}, {7, u"受注ﾃﾞｰﾀ修正(&E)"},
-                    {2, u"前頁(PgUp)"}, {3, u"次頁(PgDn)"},   {1, u"戻る(&B)"}};
-    for (const auto& c : captions) {
+    for (const ButtonInfo& c : kButtons) {
         auto* b = new QPushButton(QString::fromUtf16(c.caption), &window);
-        b->setObjectName(QStringLiteral("Command%1").arg(c.number));
+        b->setObjectName(QLatin1String(c.objectName));
         // At least 88 pixels wide, and never narrower than the caption.
         b->setMinimumHeight(30);
         if (b->sizeHint().width() < 88)
@@ -262,8 +271,9 @@ void buildButtons(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
         // No default button: Enter in a box never registers anything; a
         // button with the focus takes Enter itself (the window's key handling).
         b->setAutoDefault(false);
-        widgets.command[size_t(c.number)] = b;
-        if (c.number == 2 || c.number == 1)
+        widgets.buttons[size_t(c.button)] = b;
+        // The paging buttons and the return button stand apart.
+        if (c.button == EntryButton::PreviousPage || c.button == EntryButton::Return)
             buttons->addStretch(1);
         buttons->addWidget(b);
     }
@@ -278,18 +288,21 @@ void buildButtons(QDialog& window, QVBoxLayout* layout, EntryWidgets& widgets)
 // The boxes in the table's tab order (from the top down and left to right
 // within a row, then the shipment and the tag grid), then the buttons. The
 // boxes that only show something take no focus.
-void setTabOrder(QDialog& window, Protocol format, const EntryWidgets& widgets)
+void setTabOrder(Protocol format, const EntryWidgets& widgets)
 {
     QList<QWidget*> order;
     for (const EntryBoxInfo* box : boxesOf(format)) {
-        if (box->control() == EntryControl::Option) {
-            order << widgets.option1 << widgets.option2;
-        } else if (auto* w = window.findChild<QWidget*>(box->name())) {
+        if (box->widget == EntryWidget::Options)
+            order << widgets.bcOutput << widgets.bcNoOutput;
+        else if (box->widget == EntryWidget::Grid)
+            order.append(widgets.grid);
+        else if (QWidget* w = widgets.texts.value(box->box))
             order.append(w);
-        }
+        else if (QWidget* list = widgets.combos.value(box->box))
+            order.append(list);
     }
-    for (int n : {4, 5, 6, 7, 2, 3, 1})
-        order.append(widgets.command[size_t(n)]);
+    for (const ButtonInfo& c : kButtons)
+        order.append(widgets.button(c.button));
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     for (auto it = widgets.texts.cbegin(); it != widgets.texts.cend(); ++it) {
@@ -308,11 +321,11 @@ EntryWidgets buildEntryWindow(QDialog& window, Protocol format)
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(8, 4, 8, 8);
     layout->setSpacing(4);
-    buildMenus(window, layout);
+    buildMenus(window, layout, widgets);
     buildHeading(window, layout, widgets);
     buildForm(window, layout, format, widgets);
     buildButtons(window, layout, widgets);
-    setTabOrder(window, format, widgets);
+    setTabOrder(format, widgets);
     return widgets;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "shipment/EntryBoxes.h"
+#include "shipment/EntryForm.h"
 
 #include <QList>
 #include <QMap>
 
 #include <array>
 
+class QAction;
 class QComboBox;
 class QDialog;
 class QLabel;
@@ -24,16 +25,21 @@ struct EntryWidgets
     QMap<EntryBox, QLineEdit*> texts;
     QMap<EntryBox, QComboBox*> combos;
     // The KORVAN bar-code output class: 出力する, 出力しない.
-    QRadioButton* option1 = nullptr;
-    QRadioButton* option2 = nullptr;
+    QRadioButton* bcOutput = nullptr;
+    QRadioButton* bcNoOutput = nullptr;
     TagGrid* grid = nullptr;
-    QLabel* label1 = nullptr; // the record's kind and status
-    QLabel* label2 = nullptr; // the page
-    QLabel* status = nullptr; // what the last registration did
+    QLabel* recordLabel = nullptr; // the record's kind and status
+    QLabel* pageLabel = nullptr;   // the page
+    QLabel* status = nullptr;      // what the last registration did
     // The "(漢字可)" labels, shown when the company allows kanji.
     QList<QLabel*> kanjiLabels;
-    // Command1 ... Command7 by their number.
-    std::array<QPushButton*, 8> command{};
+    std::array<QPushButton*, 7> buttons{};
+    // The menu entries the window answers: 終了, ﾍﾙﾌﾟ, ﾊﾞｰｼﾞｮﾝ情報.
+    QAction* exitAction = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* versionAction = nullptr;
+
+    QPushButton* button(EntryButton b) const { return buttons[size_t(b)]; }
 };
 
 // Builds the entry window of `format` into `window`: the menus, the heading,

@@ -21,9 +21,9 @@ namespace plx {
 namespace {
 
 // The labels the lost-focus handlers report a run-time failure with.
-QString leaveLabel(const EntryBoxInfo* box)
+QString leaveLabel(EntryBox box)
 {
-    switch (box ? box->box : EntryBox::OrdererName) {
+    switch (box) {
     case EntryBox::OrdererCode:
     case EntryBox::SupplierCode:
         return QStringLiteral("発注企業情報初期表示/");
@@ -40,11 +40,6 @@ QString leaveLabel(const EntryBoxInfo* box)
     }
 }
 
-bool isText(const QString& name)
-{
-    return name.startsWith(QLatin1String("Text"));
-}
-
 } // namespace
 
 void EntryWindow::installKeys()
@@ -56,18 +51,28 @@ void EntryWindow::installKeys()
         if (combo->isEditable())
             combo->lineEdit()->installEventFilter(this);
     }
-    for (QPushButton* button : m_widgets.command) {
-        if (button)
-            button->installEventFilter(this);
-    }
+    for (QPushButton* button : m_widgets.buttons)
+        button->installEventFilter(this);
     // PageUp / PageDown page as 前頁 / 次頁 do, from any box of the window.
-    const auto pageKey = [this](QKeySequence key, int command) {
+    const auto pageKey = [this](QKeySequence key, EntryButton button) {
         auto* shortcut = new QShortcut(key, this);
-        connect(shortcut, &QShortcut::activated, this,
-                [this, command] { clickByKey(*m_widgets.command[size_t(command)]); });
+        connect(shortcut, &QShortcut::activated, this, [this, button] { clickByKey(*m_widgets.button(button)); });
     };
-    pageKey(QKeySequence(Qt::Key_PageUp), 2);
-    pageKey(QKeySequence(Qt::Key_PageDown), 3);
+    pageKey(QKeySequence(Qt::Key_PageUp), EntryButton::PreviousPage);
+    pageKey(QKeySequence(Qt::Key_PageDown), EntryButton::NextPage);
+}
+
+std::optional<EntryBox> EntryWindow::boxOf(const QObject* widget) const
+{
+    for (auto it = m_widgets.texts.cbegin(); it != m_widgets.texts.cend(); ++it) {
+        if (it.value() == widget)
+            return it.key();
+    }
+    for (auto it = m_widgets.combos.cbegin(); it != m_widgets.combos.cend(); ++it) {
+        if (it.value() == widget || (it.value()->isEditable() && it.value()->lineEdit() == widget))
+            return it.key();
+    }
+    return std::nullopt;
 }
 
 bool EntryWindow::eventFilter(QObject* object, QEvent* event)
@@ -75,10 +80,6 @@ bool EntryWindow::eventFilter(QObject* object, QEvent* event)
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget || m_closing)
         return QDialog::eventFilter(object, event);
-    // The line edit of the currency box stands for the box.
-    QString name = widget->objectName();
-    if (name.isEmpty() && widget->parentWidget() == m_widgets.combos.value(EntryBox::Currency))
-        name = entryBox(EntryBox::Currency).name();
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -89,26 +90,29 @@ bool EntryWindow::eventFilter(QObject* object, QEvent* event)
         }
         return QDialog::eventFilter(object, event);
     }
+    const std::optional<EntryBox> box = boxOf(widget);
+    if (!box)
+        return QDialog::eventFilter(object, event);
     switch (event->type()) {
     case QEvent::KeyPress: {
         // Enter leaves no number box.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const EntryBoxInfo* box = boxNamed(name, m_format);
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && box && box->isNumber())
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && entryBox(*box).isNumber())
             return true;
         break;
     }
     case QEvent::FocusIn: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason)
-            boxFocused(name, reason);
+            boxFocused(*box, reason);
         break;
     }
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            if (isText(name))
-                boxLeft(name);
+            // The lists have no lost focus of their own: choosing in one is.
+            if (entryBox(*box).widget == EntryWidget::Line)
+                boxLeft(*box);
             // The box left shows its text from the start again, not the end
             // its selection scrolled to.
             if (auto* edit = qobject_cast<QLineEdit*>(widget))
@@ -122,15 +126,14 @@ bool EntryWindow::eventFilter(QObject* object, QEvent* event)
     return QDialog::eventFilter(object, event);
 }
 
-void EntryWindow::boxFocused(const QString& name, Qt::FocusReason reason)
+void EntryWindow::boxFocused(EntryBox box, Qt::FocusReason reason)
 {
     runTrapped(m_env, QString(), [&] {
         pullForm();
-        m_session->focusBox(name);
+        m_session->focusBox(box);
         pushForm();
     });
-    const EntryBoxInfo* box = boxNamed(name, m_format);
-    if (QLineEdit* edit = box ? m_widgets.texts.value(box->box) : nullptr) {
+    if (QLineEdit* edit = m_widgets.texts.value(box)) {
         // The whole text selected from its end back to its start, so that the
         // box shows the start of a text longer than itself (not the blanks
         // that pad a kanji text).
@@ -143,19 +146,19 @@ void EntryWindow::boxFocused(const QString& name, Qt::FocusReason reason)
     }
     // The shipped quantity of a record without its ordering company: message
     // 2, once per opening, and on to the return button.
-    if (box && box->box == EntryBox::ShipQty && m_session->takeCompanyNotice()) {
+    if (box == EntryBox::ShipQty && m_session->takeCompanyNotice()) {
         QTimer::singleShot(0, this, [this] {
             ShowMessage(m_env, 2);
-            m_widgets.command[1]->setFocus(Qt::OtherFocusReason);
+            m_widgets.button(EntryButton::Return)->setFocus(Qt::OtherFocusReason);
         });
     }
 }
 
-void EntryWindow::boxLeft(const QString& name)
+void EntryWindow::boxLeft(EntryBox box)
 {
-    runTrapped(m_env, leaveLabel(boxNamed(name, m_format)), [&] {
+    runTrapped(m_env, leaveLabel(box), [&] {
         pullForm();
-        m_session->leaveBox(name);
+        m_session->leaveBox(box);
         refreshAll();
     });
 }
@@ -164,16 +167,15 @@ void EntryWindow::comboChosen(EntryBox box)
 {
     // The classes of the tax calculation and the currency; the other lists
     // change nothing else when chosen.
-    if (m_closing ||
-        (box != EntryBox::ConsumptionTaxClass && box != EntryBox::TaxationClass && box != EntryBox::Currency))
-        return;
     const EntryBoxInfo& info = entryBox(box);
-    runTrapped(m_env, leaveLabel(&info), [&] {
+    if (m_closing || (!info.calculates && info.value != BoxValue::Currency))
+        return;
+    runTrapped(m_env, leaveLabel(box), [&] {
         pullForm();
-        m_session->leaveBox(info.name());
+        m_session->leaveBox(box);
         refreshAll();
         // A further change compares with the value chosen now.
-        m_session->focusBox(info.name());
+        m_session->focusBox(box);
     });
 }
 

@@ -64,7 +64,7 @@ EntryWindow::EntryWindow(Environment& env, Protocol format, const EntryOpening& 
     m_widgets = buildEntryWindow(*this, format);
     connectWidgets();
     installKeys();
-    Form_Load();
+    openForm();
     // The whole form where the screen has room for it, else as much as it
     // has: the form scrolls.
     fitToScreen(*this);
@@ -74,9 +74,9 @@ EntryWindow::~EntryWindow() = default;
 
 void EntryWindow::connectWidgets()
 {
-    connect(findChild<QAction*>(QStringLiteral("MnuEnd")), &QAction::triggered, this, [this] { close(); });
-    connect(findChild<QAction*>(QStringLiteral("MnuMaru")), &QAction::triggered, this, [this] { MnuMaru_Click(); });
-    connect(findChild<QAction*>(QStringLiteral("MnuVer")), &QAction::triggered, this, [this] { MnuVer_Click(); });
+    connect(m_widgets.exitAction, &QAction::triggered, this, [this] { close(); });
+    connect(m_widgets.helpAction, &QAction::triggered, this, [this] { showHelp(); });
+    connect(m_widgets.versionAction, &QAction::triggered, this, [this] { showVersion(); });
     for (QLineEdit* edit : std::as_const(m_widgets.texts))
         connect(edit, &QLineEdit::textEdited, this, [this] { setStatus(QString()); });
     for (auto it = m_widgets.combos.cbegin(); it != m_widgets.combos.cend(); ++it) {
@@ -85,20 +85,22 @@ void EntryWindow::connectWidgets()
         if (it.value()->isEditable())
             connect(it.value()->lineEdit(), &QLineEdit::editingFinished, this, [this, box] { comboChosen(box); });
     }
-    const auto& command = m_widgets.command;
-    connect(command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(command[2], &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(command[3], &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(command[4], &QPushButton::clicked, this, [this] { Command4_Click(); });
-    connect(command[5], &QPushButton::clicked, this, [this] { Command5_Click(); });
-    connect(command[6], &QPushButton::clicked, this, [this] { Command6_Click(); });
-    connect(command[7], &QPushButton::clicked, this, [this] { Command7_Click(); });
+    const auto clicked = [this](EntryButton button, void (EntryWindow::*handler)()) {
+        connect(m_widgets.button(button), &QPushButton::clicked, this, handler);
+    };
+    clicked(EntryButton::Return, &EntryWindow::returnClicked);
+    clicked(EntryButton::PreviousPage, &EntryWindow::previousPageClicked);
+    clicked(EntryButton::NextPage, &EntryWindow::nextPageClicked);
+    clicked(EntryButton::Register, &EntryWindow::registerClicked);
+    clicked(EntryButton::RegisterAndIssue, &EntryWindow::registerAndIssueClicked);
+    clicked(EntryButton::Delete, &EntryWindow::deleteClicked);
+    clicked(EntryButton::CorrectOrderData, &EntryWindow::correctOrderDataClicked);
 }
 
-void EntryWindow::Form_Load()
+void EntryWindow::openForm()
 {
     const bool eiaj = m_format == Protocol::Eiaj;
-    m_env.logModule = eiaj ? kModuleEiaj : kModuleKorvan;
+    m_logLabels.setModule(eiaj ? kModuleEiaj : kModuleKorvan);
     runTrapped(m_env, eiaj ? QStringLiteral("EIAJﾒｲﾝ/") : QStringLiteral("KORVANﾒｲﾝ/"), [this] {
         m_widgets.grid->setRowTotal(m_session->tagRows());
         m_opened = m_session->open();
@@ -110,7 +112,7 @@ void EntryWindow::Form_Load()
             const EntryBoxInfo& box = entryBox(it.key());
             QComboBox* combo = it.value();
             combo->clear();
-            for (const CodeEntry& e : m_session->codes().list(m_format, box.codeKind())) {
+            for (const CodeEntry& e : m_session->codes().list(m_format, box.kind())) {
                 if (box.value == BoxValue::Code)
                     combo->addItem(e.name, e.code);
                 else
@@ -118,8 +120,7 @@ void EntryWindow::Form_Load()
             }
         }
         showRecord();
-        const EntryBox first = m_session->mode() == EntryMode::New ? B::OrdererCode : B::ShipQty;
-        focusTarget({entryBox(first).name()});
+        focusPlace(EntryPlace::of(m_session->mode() == EntryMode::New ? B::OrdererCode : B::ShipQty));
     });
 }
 
@@ -146,8 +147,8 @@ void EntryWindow::pullForm()
         else
             f[it.key()] = combo->currentIndex() >= 0 ? combo->currentData().toString() : QString();
     }
-    if (m_widgets.option1)
-        f.bcOption = m_widgets.option1->isChecked() ? 1 : m_widgets.option2->isChecked() ? 2 : 0;
+    if (m_widgets.bcOutput)
+        f.bcOption = m_widgets.bcOutput->isChecked() ? 1 : m_widgets.bcNoOutput->isChecked() ? 2 : 0;
     f.tags = m_widgets.grid->tagRows();
 }
 
@@ -172,15 +173,15 @@ void EntryWindow::pushForm()
             combo->setCurrentIndex(value.isEmpty() ? -1 : combo->findData(value));
         }
     }
-    if (QRadioButton* option1 = m_widgets.option1) {
+    if (QRadioButton* output = m_widgets.bcOutput) {
         // Neither option may be selected: exclusivity off while setting them.
-        QRadioButton* option2 = m_widgets.option2;
-        option1->setAutoExclusive(false);
-        option2->setAutoExclusive(false);
-        option1->setChecked(f.bcOption == 1);
-        option2->setChecked(f.bcOption == 2);
-        option1->setAutoExclusive(true);
-        option2->setAutoExclusive(true);
+        QRadioButton* noOutput = m_widgets.bcNoOutput;
+        output->setAutoExclusive(false);
+        noOutput->setAutoExclusive(false);
+        output->setChecked(f.bcOption == 1);
+        noOutput->setChecked(f.bcOption == 2);
+        output->setAutoExclusive(true);
+        noOutput->setAutoExclusive(true);
     }
     m_widgets.grid->setTagRows(f.tags);
 }
@@ -196,14 +197,13 @@ void EntryWindow::applyView()
     const EntryView& v = m_session->view();
     const EntryMode mode = m_session->mode();
     const bool isNew = mode == EntryMode::New;
-    const auto& command = m_widgets.command;
-    m_widgets.label1->setText(v.label1);
-    m_widgets.label2->setText(m_session->pageText());
-    command[2]->setEnabled(m_session->canGoBack());
-    command[3]->setEnabled(m_session->canGoForward());
-    command[4]->setEnabled(v.registerEnabled || isNew);
-    command[6]->setEnabled(!isNew);
-    command[7]->setEnabled(!isNew);
+    m_widgets.recordLabel->setText(v.kindAndStatus);
+    m_widgets.pageLabel->setText(m_session->pageText());
+    m_widgets.button(EntryButton::PreviousPage)->setEnabled(m_session->canGoBack());
+    m_widgets.button(EntryButton::NextPage)->setEnabled(m_session->canGoForward());
+    m_widgets.button(EntryButton::Register)->setEnabled(v.registerEnabled || isNew);
+    m_widgets.button(EntryButton::Delete)->setEnabled(!isNew);
+    m_widgets.button(EntryButton::CorrectOrderData)->setEnabled(!isNew);
 
     // Boxes the mode does not let the operator type in show the window's
     // background and take no focus.
@@ -220,25 +220,38 @@ void EntryWindow::applyView()
     }
     for (auto it = m_widgets.combos.cbegin(); it != m_widgets.combos.cend(); ++it)
         it.value()->setEnabled(entryBox(it.key()).enterableIn(mode));
-    if (m_widgets.option1) {
+    if (m_widgets.bcOutput) {
         const bool enabled = entryBox(B::BcOutputClass).enterableIn(mode);
-        m_widgets.option1->setEnabled(enabled);
-        m_widgets.option2->setEnabled(enabled);
+        m_widgets.bcOutput->setEnabled(enabled);
+        m_widgets.bcNoOutput->setEnabled(enabled);
     }
     for (QLabel* label : std::as_const(m_widgets.kanjiLabels))
         label->setVisible(v.kanjiLabels);
     m_widgets.grid->setEnabled(v.gridEnabled);
 }
 
-void EntryWindow::focusTarget(const FocusTarget& target)
+void EntryWindow::focusPlace(const EntryPlace& place)
 {
-    if (target.control.isEmpty())
-        return;
-    if (target.control == kTagGrid) {
-        m_widgets.grid->focusCell(std::max(target.row, 0), target.column);
-        return;
+    QWidget* w = nullptr;
+    if (place.button) {
+        w = m_widgets.button(*place.button);
+    } else if (place.box) {
+        switch (entryBox(*place.box).widget) {
+        case EntryWidget::Grid:
+            m_widgets.grid->focusCell(std::max(place.row, 0), place.column);
+            return;
+        case EntryWidget::Options:
+            w = m_widgets.bcOutput;
+            break;
+        case EntryWidget::List:
+            w = m_widgets.combos.value(*place.box);
+            break;
+        case EntryWidget::Line:
+            w = m_widgets.texts.value(*place.box);
+            break;
+        }
     }
-    if (auto* w = findChild<QWidget*>(target.control); w && w->isEnabled())
+    if (w && w->isEnabled())
         w->setFocus(Qt::OtherFocusReason);
 }
 
@@ -253,46 +266,46 @@ void EntryWindow::afterPaging()
     showRecord();
     if (m_session->takeCompanyNotice()) {
         ShowMessage(m_env, 2);
-        m_widgets.command[1]->setFocus(Qt::OtherFocusReason);
+        m_widgets.button(EntryButton::Return)->setFocus(Qt::OtherFocusReason);
     } else {
-        focusTarget({entryBox(B::ShipQty).name()});
+        focusPlace(EntryPlace::of(B::ShipQty));
     }
 }
 
-void EntryWindow::Command1_Click()
+void EntryWindow::returnClicked()
 {
-    m_env.logOperation = QStringLiteral("戻りﾎﾞﾀﾝ");
-    m_returnFlag = true;
+    m_logLabels.setOperation(QStringLiteral("戻りﾎﾞﾀﾝ"));
+    m_backToList = true;
     close();
 }
 
-void EntryWindow::Command2_Click()
+void EntryWindow::previousPageClicked()
 {
-    m_env.logOperation = QStringLiteral("前頁ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("前頁ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("前頁ﾎﾞﾀﾝﾒｲﾝ"), [this] {
         m_session->previousPage();
         afterPaging();
     });
 }
 
-void EntryWindow::Command3_Click()
+void EntryWindow::nextPageClicked()
 {
-    m_env.logOperation = QStringLiteral("次頁ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("次頁ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("次頁ﾎﾞﾀﾝﾒｲﾝ/"), [this] {
         m_session->nextPage();
         afterPaging();
     });
 }
 
-void EntryWindow::Command4_Click()
+void EntryWindow::registerClicked()
 {
-    m_env.logOperation = QStringLiteral("登録ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("登録ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("登録ﾎﾞﾀﾝﾒｲﾝ/"), [this] { registerShown(false); });
 }
 
-void EntryWindow::Command5_Click()
+void EntryWindow::registerAndIssueClicked()
 {
-    m_env.logOperation = QStringLiteral("登録発行ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("登録発行ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("登録発行ﾎﾞﾀﾝﾒｲﾝ/"), [this] { registerShown(true); });
 }
 
@@ -312,43 +325,43 @@ void EntryWindow::registerShown(bool issue)
         ShowMessage(m_env, outcome.message, outcome.lead);
     else if (!outcome.text.isEmpty())
         m_env.dialogs->show(MessageIcon::Exclamation, outcome.text, MessageButtons::Ok, DefaultButton::First);
-    focusTarget(outcome.focus);
+    focusPlace(outcome.focus);
 }
 
-void EntryWindow::Command6_Click()
+void EntryWindow::deleteClicked()
 {
-    m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("削除ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("削除ﾎﾞﾀﾝﾒｲﾝ/"), [this] {
         if (ShowMessage(m_env, 6) == kAnswerNo)
             return;
         setStatus(QString());
         const EntryOutcome outcome = m_session->deleteShown();
         if (outcome.closeWindow) {
-            m_returnFlag = true;
+            m_backToList = true;
             close();
             return;
         }
         showRecord();
         if (outcome.message)
             ShowMessage(m_env, outcome.message);
-        focusTarget(outcome.focus);
+        focusPlace(outcome.focus);
     });
 }
 
-void EntryWindow::Command7_Click()
+void EntryWindow::correctOrderDataClicked()
 {
     setStatus(QString());
     runTrapped(m_env, QString(), [this] {
         pullForm();
         m_session->startCorrection();
         refreshAll();
-        focusTarget({entryBox(B::ItemCode).name()});
+        focusPlace(EntryPlace::of(B::ItemCode));
     });
 }
 
-void EntryWindow::MnuMaru_Click()
+void EntryWindow::showHelp()
 {
-    m_env.logOperation = QStringLiteral("Helpﾒﾆｭｰ");
+    m_logLabels.setOperation(QStringLiteral("Helpﾒﾆｭｰ"));
     runTrapped(m_env, QStringLiteral("Help移動/"), [this] {
         if (!QFileInfo::exists(m_env.paths.helpPagePath) || !m_navigate) {
             ShowMessage(m_env, 30);
@@ -358,7 +371,7 @@ void EntryWindow::MnuMaru_Click()
     });
 }
 
-void EntryWindow::MnuVer_Click()
+void EntryWindow::showVersion()
 {
     VersionWindow::showOver(m_env, this);
 }

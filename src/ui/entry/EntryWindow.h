@@ -59,7 +59,9 @@ private:
     void connectWidgets();
     void pushForm();
     void applyView();
-    void focusTarget(const FocusTarget& target);
+    // Puts the focus where the session says: a box's widget, a button, or a
+    // cell of the tag grid.
+    void focusPlace(const EntryPlace& place);
     void afterPaging();
     // Shows the session's record anew: every control, and the tag grid from
     // its first row.
@@ -68,26 +70,32 @@ private:
     void setStatus(const QString& text);
     bool ask(short message);
 
-    void Form_Load();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
+    // Opening: the session's first record (or the new-record screen) and the
+    // code lists.
+    void openForm();
+    // The buttons and the help menu.
+    void returnClicked();
+    void previousPageClicked();
+    void nextPageClicked();
+    void registerClicked();
+    void registerAndIssueClicked();
     void registerShown(bool issue);
-    void Command6_Click();
-    void Command7_Click();
-    void MnuMaru_Click();
-    void MnuVer_Click();
+    void deleteClicked();
+    void correctOrderDataClicked();
+    void showHelp();
+    void showVersion();
 
     // The keys and the focus moving between the boxes (EntryKeys.cpp).
     void installKeys();
-    void boxFocused(const QString& name, Qt::FocusReason reason);
-    void boxLeft(const QString& name);
+    void boxFocused(EntryBox box, Qt::FocusReason reason);
+    void boxLeft(EntryBox box);
     void comboChosen(EntryBox box);
+    // The box a widget stands for (the currency list's line edit stands for
+    // the list); nothing for another widget.
+    std::optional<EntryBox> boxOf(const QObject* widget) const;
 
     // Closing: the print run of the documents marked for issue (EntryClosePrint.cpp).
-    void Form_Unload();
+    void printMarkedOnClosing();
 
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
@@ -97,7 +105,9 @@ private:
     std::unique_ptr<EntrySession> m_session;
     std::function<void(const QString&)> m_navigate;
     bool m_opened = false;
-    bool m_returnFlag = false;
+    // Closed back to the list (the return button, or the last page deleted);
+    // closed otherwise, the program ends.
+    bool m_backToList = false;
     bool m_closing = false;
     EntryResult m_result;
     EntryWidgets m_widgets;
