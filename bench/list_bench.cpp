@@ -99,7 +99,7 @@ int main(int argc, char* argv[])
         // The window's first load runs on its timer; time a reload of our own.
         QElapsedTimer t;
         t.start();
-        window.Iti_Gamen(plx::Protocol::Eiaj);
+        window.reloadLists(plx::Protocol::Eiaj);
         const double reloadMs = t.nsecsElapsed() / 1e6;
         const long reloadPeak = peakKb(RUSAGE_SELF);
 

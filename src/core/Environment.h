@@ -43,8 +43,11 @@ struct Environment
         if (closeAllFiles)
             closeAllFiles();
     }
-    // Closes the help viewer of the main window.
-    std::function<void()> closeHelpViewer;
+    // Told once the error report has shown and logged a run-time failure and
+    // closed the files: a window puts away what it shows beside the failure
+    // (the main window closes its help viewer). The report knows nothing of
+    // what is done.
+    std::function<void()> errorReported;
 
     // Log labels.
     QString logModule;

@@ -149,8 +149,8 @@ void ReportError(Environment& env, const QString& message)
 
     env.registry->regPutValue(kRegistryKey, QStringLiteral("LogPointer"), QString::number(env.logPointer));
     env.closeFiles();
-    if (env.closeHelpViewer)
-        env.closeHelpViewer();
+    if (env.errorReported)
+        env.errorReported();
 }
 
 bool logAndGoOn(Environment& env, const QString& logMessage)

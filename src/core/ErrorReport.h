@@ -59,9 +59,10 @@ constexpr int kLogLineMaxChars = 111;
 
 // Tells the operator (the fixed text and the failure itself), appends a line to
 // the ring log Deliv.log, stores the ring position in the settings, closes
-// every open file and the help viewer. A line longer than a record holds is
-// cut to it. When the log itself fails it shows the log-failure text with the
-// failure and ends the program at once.
+// every open file and then tells Environment::errorReported (the main window
+// closes its help viewer). A line longer than a record holds is cut to it.
+// When the log itself fails it shows the log-failure text with the failure and
+// ends the program at once.
 void ReportError(Environment& env, const QString& message);
 
 // A failure the program goes on after (a file the list cannot open): shows

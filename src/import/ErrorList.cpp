@@ -87,9 +87,9 @@ void ErrorList::writeLine(const QString& line)
             QStringLiteral("ｴﾗｰﾘｽﾄに書き込めません。(%1: %2)").arg(m_file.fileName(), m_file.errorString()));
 }
 
-void ErrorList::ERR_OUT(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
-                        const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
-                        const QString& infoClass)
+void ErrorList::writeEntry(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
+                           const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
+                           const QString& infoClass)
 {
     // The list is CP932: a name it cannot hold is written in a form it can.
     const QString shownName = fsname::displayCp932(fileName);

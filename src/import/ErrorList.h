@@ -36,10 +36,10 @@ public:
     ErrorList(Environment& env, Protocol protocol);
     ~ErrorList();
 
-    // Writes one entry (ERR_OUT). Throws RuntimeFailure when it cannot write.
-    void ERR_OUT(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
-                 const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
-                 const QString& infoClass);
+    // Writes one entry. Throws RuntimeFailure when it cannot write.
+    void writeEntry(short code, const QString& fileName, const QString& itemName, qint32 recordNumber,
+                    const QString& ordererCode, const QString& supplierCode, const QString& deliveryKeyNo,
+                    const QString& infoClass);
 
     // Entries written in this run; the list has its heading once this is not 0.
     int count() const { return m_count; }

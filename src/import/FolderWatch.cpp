@@ -20,7 +20,7 @@
 namespace plx {
 
 FolderWatch::FolderWatch(Environment& env, Protocol protocol, WatchSettings settings)
-    : m_env(env), m_protocol(protocol), m_settings(std::move(settings)), m_files(m_settings.masks),
+    : m_env(env), m_logLabels(env), m_protocol(protocol), m_settings(std::move(settings)), m_files(m_settings.masks),
       m_tracker(m_settings.settleMs), m_journal(env.paths, protocol)
 {
 }
@@ -141,7 +141,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
                            [&] {
                                decide(true);
                                m_journal.write(entries, heading);
-                               crashPoint("prepared");
+                               watchStepReached("prepared");
                            },
                            [&] { m_journal.discard(); }});
 
@@ -156,7 +156,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
             }
         });
     };
-    m_env.logOperation = QStringLiteral("取り込み");
+    m_logLabels.setOperation(QStringLiteral("取り込み"));
     PrecheckResult checked;
     step(QStringLiteral("取り込みｿ-ﾄ/"), [&] { checked = driver.precheckPaths(paths); });
     if (refused) {
@@ -175,7 +175,7 @@ BatchReport FolderWatch::runBatch(const QStringList& names)
         step(QStringLiteral("取り込みﾒｲﾝ/"), [&] { driver.run(m_settings.mode, false); });
     report.committed = driver.finished();
     if (report.committed)
-        crashPoint("committed");
+        watchStepReached("committed");
     else
         decide(false);
     if (refused)

@@ -4,6 +4,7 @@
 #include "InputFileList.h"
 #include "WatchJournal.h"
 
+#include "core/LogLabelScope.h"
 #include "store/DeliveryMaintenance.h"
 
 #include <QDateTime>
@@ -96,6 +97,9 @@ private:
     bool belongsToOtherWatch(const QString& path) const;
 
     Environment& m_env;
+    // A batch is the operation a failure is logged with; the command's labels
+    // go back when the watch goes.
+    LogLabelScope m_logLabels;
     Protocol m_protocol;
     WatchSettings m_settings;
     InputFileList m_files;

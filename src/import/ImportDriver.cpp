@@ -217,7 +217,7 @@ PrecheckResult ImportDriver::precheckPaths(const QStringList& paths)
         ++m_result.selected;
         const QString name = path.section(QLatin1Char('/'), -1);
         const auto refuse = [&](short code, const QString& infoClass = QString(), const QString& item = QString()) {
-            m_errors->ERR_OUT(code, name, item, 0, QString(), QString(), QString(), infoClass);
+            m_errors->writeEntry(code, name, item, 0, QString(), QString(), QString(), infoClass);
             m_outcomes.append({path, code});
         };
         const FileHead head = readHead(path);
@@ -314,8 +314,6 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     } unlockAtEnd{this};
     if (!m_errors)
         m_errors = std::make_unique<ErrorList>(m_env, m_protocol);
-    m_moved.clear();
-    m_notMoved.clear();
     sortAccepted(m_accepted);
     if (progress)
         progress(m_result.errors, m_result.selected);
@@ -398,23 +396,19 @@ void ImportDriver::run(RebuildMode mode, bool moveFiles, const Progress& progres
     // Only now do the order files leave their folder.
     if (moveFiles) {
         const QString dust = QDir(m_env.paths.dustFolder).absolutePath();
-        QStringList notMovedText; // each file with the system's reason
+        QStringList notMoved; // each file that stays, with the system's reason
         for (const QString& path : movable) {
             const QFileInfo info(path);
             if (info.absolutePath().compare(dust, Qt::CaseInsensitive) == 0)
                 continue;
             QString why;
-            if (moveToDust(dust, path, &why)) {
-                m_moved.append(path);
-            } else {
-                m_notMoved.append(path);
-                notMovedText.append(fsname::display(path) + QStringLiteral(": ") + why);
-            }
+            if (!moveToDust(dust, path, &why))
+                notMoved.append(fsname::display(path) + QStringLiteral(": ") + why);
         }
-        if (!m_notMoved.isEmpty()) {
+        if (!notMoved.isEmpty()) {
             m_env.dialogs->show(MessageIcon::Exclamation,
                                 QStringLiteral("処理済ﾌｧｲﾙを移動できませんでした。\r\n") +
-                                    notMovedText.join(QStringLiteral("\r\n")),
+                                    notMoved.join(QStringLiteral("\r\n")),
                                 MessageButtons::Ok, DefaultButton::First);
         }
     }

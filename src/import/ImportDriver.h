@@ -109,11 +109,6 @@ public:
     const QList<FileOutcome>& outcomes() const { return m_outcomes; }
     // A file-level refusal as the command line reports it: "拒否 (002 …)".
     static QString refusalText(int code);
-    // Full paths of the files moved to the Dust folder by the last run, and the
-    // ones that could not be moved.
-    const QStringList& moved() const { return m_moved; }
-    const QStringList& notMoved() const { return m_notMoved; }
-
     const QList<AcceptedFile>& accepted() const { return m_accepted; }
 
     // What the pre-check and the run wrote to the error list (nothing before
@@ -189,8 +184,6 @@ private:
     PrecheckResult m_result;
     QList<AcceptedFile> m_accepted;
     QList<FileOutcome> m_outcomes;
-    QStringList m_moved;
-    QStringList m_notMoved;
     std::unique_ptr<ErrorList> m_errors;
     std::unique_ptr<FileLock> m_importLock;
     std::unique_ptr<FileLock> m_dataLock;

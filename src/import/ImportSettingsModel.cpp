@@ -109,11 +109,6 @@ void ImportSettingsModel::setMakeModeChoice(int choice)
     m_makeMode = QString::number(std::clamp(choice, 1, 3));
 }
 
-QString ImportSettingsModel::eiajNames() const
-{
-    return m_protocol == Protocol::Eiaj ? joinNames(m_entries) : m_eiajNames;
-}
-
 QString ImportSettingsModel::korvanNames() const
 {
     return m_protocol == Protocol::Korvan ? joinNames(m_entries) : m_korvanNames;

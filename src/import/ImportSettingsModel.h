@@ -50,7 +50,6 @@ public:
     std::optional<short> remove(const QList<int>& rows);
 
     // FileMove as kept: "2" does not move, anything else moves.
-    const QString& fileMove() const { return m_fileMove; }
     bool movesFiles() const { return m_fileMove != QLatin1String("2"); }
     void setMovesFiles(bool move);
     // MakeMode as kept, and the processing mode it selects (1, 2 or 3).
@@ -58,8 +57,7 @@ public:
     int makeModeChoice() const;
     void setMakeModeChoice(int choice);
 
-    // The ";"-joined name lists as they stand (the names shown included).
-    QString eiajNames() const;
+    // The KORVAN ";"-joined name list as it stands (the names shown included).
     QString korvanNames() const;
 
     // ＯＫ: writes EiajFileName, KoRFileName, FileMove and MakeMode. When a write

@@ -50,7 +50,7 @@ void OrderImport::run(const QList<AcceptedFile>& files, int progressStart, int s
 void OrderImport::refuse(short code, const QString& item, const QString& orderer, const QString& supplier,
                          const QString& key)
 {
-    m_ctx.errors.ERR_OUT(code, m_fileName, item, m_record, orderer, supplier, key, m_class);
+    m_ctx.errors.writeEntry(code, m_fileName, item, m_record, orderer, supplier, key, m_class);
     if (m_record != m_lastRefused) {
         m_lastRefused = m_record;
         ++m_recordsRefused;
@@ -66,7 +66,7 @@ void OrderImport::importFile(const AcceptedFile& file)
     m_class = file.infoClass;
     const QString path = file.path;
     if (!fsname::isFile(path)) {
-        m_ctx.errors.ERR_OUT(1, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
+        m_ctx.errors.writeEntry(1, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
         m_taken.append({path, 1});
         m_stoppedEarly = true;
         return;
@@ -74,8 +74,8 @@ void OrderImport::importFile(const AcceptedFile& file)
     const qint64 size = QFileInfo(path).size();
     if (size > ImportDriver::kMaxOrderFileBytes) {
         // Grown past the limit since the pre-check.
-        m_ctx.errors.ERR_OUT(kFileTooLarge, m_fileName, ImportDriver::sizeText(size), 0, QString(), QString(),
-                             QString(), QString());
+        m_ctx.errors.writeEntry(kFileTooLarge, m_fileName, ImportDriver::sizeText(size), 0, QString(), QString(),
+                                QString(), QString());
     } else {
         readRecords(path);
     }
@@ -91,7 +91,7 @@ void OrderImport::readRecords(const QString& path)
     if (!reader.open(path))
         throw RuntimeFailure(QStringLiteral("受注ﾌｧｲﾙを読めません。(%1: %2)").arg(path, reader.errorString()));
     const auto malformed = [&] {
-        m_ctx.errors.ERR_OUT(2, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
+        m_ctx.errors.writeEntry(2, m_fileName, QString(), 0, QString(), QString(), QString(), QString());
     };
     // Reads the next line; false at the end of the file, or when a line too
     // long for an order record breaks the file there (refusal 002).

@@ -45,8 +45,6 @@ public:
     const QStringList& movable() const { return m_movable; }
     // Per file taken: its path and the file-level refusal code it got (0 none).
     const QList<std::pair<QString, int>>& taken() const { return m_taken; }
-    // True when a file had disappeared and the run stopped there.
-    bool stoppedEarly() const { return m_stoppedEarly; }
     // Order records read from the files, and how many of them were refused
     // (a record with several refusals counts once).
     int recordsRead() const { return m_recordsRead; }

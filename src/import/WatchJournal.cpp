@@ -17,8 +17,6 @@
 #include <QJsonObject>
 #include <QSet>
 
-#include <csignal>
-
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
@@ -113,10 +111,19 @@ bool stillTheSame(const BatchEntry& entry)
 
 } // namespace
 
-void crashPoint(const char* point)
+namespace {
+WatchStepObserver g_watchStepObserver = nullptr;
+}
+
+void setWatchStepObserver(WatchStepObserver observer)
 {
-    if (qEnvironmentVariable("PLX90_WATCH_CRASH_AT") == QLatin1String(point))
-        std::raise(SIGKILL);
+    g_watchStepObserver = observer;
+}
+
+void watchStepReached(const char* step)
+{
+    if (g_watchStepObserver)
+        g_watchStepObserver(step);
 }
 
 WatchJournal::WatchJournal(const Paths& paths, Protocol protocol)
@@ -276,7 +283,7 @@ void WatchJournal::complete(QList<BatchEntry>& entries, const QStringList& headi
             handledChanged = true;
         }
         if (moved)
-            crashPoint("moved");
+            watchStepReached("moved");
     }
     QSet<QString> folders;
     for (const BatchEntry& entry : entries) {

@@ -55,9 +55,7 @@ class WatchJournal
 public:
     WatchJournal(const Paths& paths, Protocol protocol);
 
-    QString journalPath() const { return m_journalPath; }
     QString workPath() const { return m_workPath; }
-    QString rejectedFolder() const { return m_rejectedFolder; }
     // The lock one watch of the format holds all its life.
     QString instanceLockPath() const { return m_instanceLockPath; }
 
@@ -127,9 +125,14 @@ private:
     QHash<QString, FileIdentity> m_handled;
 };
 
-// Ends the process at once (as kill -9 would) when the environment variable
-// PLX90_WATCH_CRASH_AT names `point`: the test of a watch killed at a chosen
-// step of a batch. Does nothing otherwise.
-void crashPoint(const char* point);
+// The steps of a watch batch: "prepared" (the journal is written and the new
+// data file complete in the work file, not yet renamed into place),
+// "committed" (the data file replaced, no file moved yet) and "moved" (after
+// each file moved). A test build observes them to end the watch at a chosen
+// step, as a kill would; the program itself observes nothing.
+using WatchStepObserver = void (*)(const char* step);
+void setWatchStepObserver(WatchStepObserver observer);
+// Tells the observer, if any, that the batch has reached `step`.
+void watchStepReached(const char* step);
 
 } // namespace plx

@@ -12,7 +12,7 @@
 
 namespace plx {
 
-DeliveryList::DeliveryList(Environment& env) : m_env(env), m_companies(env.paths.custPath)
+DeliveryList::DeliveryList(Environment& env) : m_env(env), m_logLabels(env), m_companies(env.paths.custPath)
 {
     for (Protocol protocol : kProtocols) {
         m_stores[protocol] = std::make_unique<DeliveryStore>(env.paths.delivPathFor(protocol), *env.clock);
@@ -36,9 +36,9 @@ const QString kOpenLabel = QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ/");
 
 } // namespace
 
-int DeliveryList::OpenDataFiles()
+bool DeliveryList::openDataFiles()
 {
-    m_env.logOperation = QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ");
+    m_logLabels.setOperation(QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ"));
     m_env.closeFiles();
     closeFiles();
 
@@ -120,18 +120,18 @@ int DeliveryList::OpenDataFiles()
         m_codes = CodeTable();
         m_codesFailed = true;
         tell(QStringLiteral("一覧を表示できません。"), failure);
-        return -1;
+        return false;
     }
     if (m_codes.isEmpty()) {
         ShowMessage(m_env, 3);
-        return -1;
+        return false;
     }
-    return 0;
+    return true;
 }
 
 bool DeliveryList::reload(std::optional<Protocol> only)
 {
-    if (OpenDataFiles() == -1) {
+    if (!openDataFiles()) {
         for (Protocol protocol : kProtocols)
             m_models[protocol]->clear();
         return false;
@@ -149,8 +149,9 @@ bool DeliveryList::reload(std::optional<Protocol> only)
 
 GridSelection rowSelectionOf(const GridSelection& selection, bool clicked, bool forDeletion)
 {
-    const bool startsRight = selection.firstColumn == 1 || (forDeletion && selection.firstColumn == 0);
-    if (!clicked || !selection.valid || !startsRight || selection.lastColumn != DeliveryListModel::kColumnCount - 1 ||
+    const bool startsRight = selection.firstColumn == kRowFirstColumn ||
+                             (forDeletion && selection.firstColumn == columnIndex(ListColumn::Number));
+    if (!clicked || !selection.valid || !startsRight || selection.lastColumn != kRowLastColumn ||
         selection.firstRow < 1)
         return {};
     return selection;
@@ -160,7 +161,7 @@ GridSelection rowsToOpen(const GridSelection& rowSelection, int row, bool byEnte
 {
     if (byEnter && rowSelection.valid && rowSelection.firstRow <= row && row <= rowSelection.lastRow)
         return rowSelection;
-    return GridSelection{row, row, 1, DeliveryListModel::kColumnCount - 1, row >= 1};
+    return GridSelection{row, row, kRowFirstColumn, kRowLastColumn, row >= 1};
 }
 
 EntryOpening entryOpeningFor(const GridSelection& selection, int currentRow, int listed, bool newRecord)
@@ -185,11 +186,11 @@ QStringList deletionLead(const DeliveryListModel& model, int first, int last)
     last = std::min(last, model.listedCount());
     if (last < first)
         return {};
-    constexpr int kKeyColumn = 4;
     const auto named = [&](int row) {
         return QStringLiteral("No.%1  %2 %3")
             .arg(row)
-            .arg(DeliveryListModel::headerText(kKeyColumn), model.cellText(row - 1, kKeyColumn).trimmed());
+            .arg(DeliveryListModel::headerText(ListColumn::DeliveryKeyNo),
+                 model.cellText(row - 1, ListColumn::DeliveryKeyNo).trimmed());
     };
     QStringList lead{QStringLiteral("削除する納品書  %1件").arg(last - first + 1)};
     if (first == last) {

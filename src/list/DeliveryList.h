@@ -2,6 +2,7 @@
 
 #include "DeliveryListModel.h"
 
+#include "core/LogLabelScope.h"
 #include "shipment/EntrySession.h"
 #include "store/CodeTable.h"
 #include "store/CustStore.h"
@@ -33,7 +34,7 @@ public:
     // Converts data files of the older layout, opens the two data files, the
     // ordering companies and the code table (creating missing files), tells the
     // operator once per run when there is no ordering company, and shows
-    // message 3 when the code table is empty. Returns 0, or -1 for an empty
+    // message 3 when the code table is empty. Returns false for an empty
     // code table.
     //
     // A file that cannot be opened (or a data file that cannot be converted)
@@ -42,9 +43,9 @@ public:
     // on with the other files. A data file that cannot be opened lists nothing;
     // a company file that cannot be opened leaves the names blank (neither it
     // nor a damaged one is reported as empty); a code table that cannot be
-    // opened empties both lists as an empty one does (returns -1), told by its
-    // own failure.
-    int OpenDataFiles();
+    // opened empties both lists as an empty one does (returns false), told by
+    // its own failure.
+    bool openDataFiles();
 
     // Reloads the list of `only`, or both lists when nothing is given. Returns
     // false when the code table is empty or cannot be opened: both lists are
@@ -69,6 +70,9 @@ public:
 
 private:
     Environment& m_env;
+    // Opening the files is the operation a failure meanwhile is logged with;
+    // the labels of the window or command go back when the list goes.
+    LogLabelScope m_logLabels;
     PerProtocol<std::unique_ptr<DeliveryStore>> m_stores;
     PerProtocol<std::unique_ptr<DeliveryListModel>> m_models;
     PerProtocol<bool> m_refused; // damaged data file
@@ -92,14 +96,14 @@ struct GridSelection
 
 // The row selection the list commands recognise in a grid's selection: the
 // grid was clicked (or a search found a row there), the selection ends in the
-// last column and starts in column 1 (for deletion also column 0). Anything
-// else is no row selection (an invalid one).
+// last column and starts in the first column of a row (for deletion also in
+// the running number's). Anything else is no row selection (an invalid one).
 GridSelection rowSelectionOf(const GridSelection& selection, bool clicked, bool forDeletion);
 
 // What a double-click or Enter on listed row `row` (from 1) opens: a
 // double-click always takes that whole row alone; Enter keeps the current row
 // selection when the row lies inside it, and otherwise also takes the row
-// alone. Columns 1 to the last, so that rowSelectionOf accepts it.
+// alone. The columns of a whole row, so that rowSelectionOf accepts it.
 GridSelection rowsToOpen(const GridSelection& rowSelection, int row, bool byEnter);
 
 // What the shipment-entry window opens on, from the list's row selection

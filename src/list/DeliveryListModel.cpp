@@ -51,6 +51,52 @@ QString qtyText(const char* record, DeliveryField f)
     return vbFormatText(fieldText(record, f), u"###,###,##0.000");
 }
 
+// How a column is shown: its heading, its width and where its texts stand.
+// Most columns centre their texts; the others keep the grid's general
+// alignment, numbers to the right and texts (the dates) to the left.
+struct ColumnLook
+{
+    ListColumn column;
+    const char16_t* header;
+    int widthTwips;
+    Qt::Alignment alignment;
+};
+
+constexpr Qt::Alignment kCentred = Qt::AlignCenter;
+constexpr Qt::Alignment kNumber = Qt::AlignRight | Qt::AlignVCenter;
+constexpr Qt::Alignment kText = Qt::AlignLeft | Qt::AlignVCenter;
+
+constexpr ColumnLook kColumnLooks[kListColumnCount] = {
+    {ListColumn::Number, u"No.", 610, kNumber},
+    {ListColumn::Status, u"状態", 710, kCentred},
+    {ListColumn::OrdererName, u"発注者名称", 2100, kCentred},
+    {ListColumn::OrderNo, u"注文番号", 2500, kCentred},
+    {ListColumn::DeliveryKeyNo, u"納品キー番号", 2300, kCentred},
+    {ListColumn::ItemName, u"品名", 3000, kCentred},
+    {ListColumn::ItemCode, u"品名コード", 2500, kCentred},
+    {ListColumn::OrderQty, u"注文数量", 1800, kNumber},
+    {ListColumn::InspectionClassName, u"単位", 560, kCentred},
+    {ListColumn::DueDate, u"納期", 1150, kText},
+    {ListColumn::InstructedQty, u"納入指示数量", 1800, kNumber},
+    {ListColumn::ShipDate, u"出荷日", 1150, kText},
+    {ListColumn::ShipQty, u"納入数量", 1800, kNumber},
+};
+
+constexpr bool looksInColumnOrder()
+{
+    for (int c = 0; c < kListColumnCount; ++c) {
+        if (columnIndex(kColumnLooks[c].column) != c)
+            return false;
+    }
+    return true;
+}
+static_assert(looksInColumnOrder(), "one look per column, in column order");
+
+const ColumnLook& lookOf(ListColumn column)
+{
+    return kColumnLooks[columnIndex(column)];
+}
+
 } // namespace
 
 DeliveryListModel::DeliveryListModel(Protocol protocol, QObject* parent)
@@ -139,22 +185,22 @@ int DeliveryListModel::rowOfKeys(const QByteArray& keys) const
     return -1;
 }
 
-QString DeliveryListModel::cellText(int row, int column) const
+QString DeliveryListModel::cellText(int row, ListColumn column) const
 {
     const char* r = recordAt(row);
     const int company = m_companies.at(row);
     switch (column) {
-    case 0:
+    case ListColumn::Number:
         return QString::number(row + 1);
-    case 1:
+    case ListColumn::Status:
         return statusText(r);
-    case 2:
+    case ListColumn::OrdererName:
         return company < 0 ? QString() : m_names.at(company);
-    case 3:
+    case ListColumn::OrderNo:
         return fieldText(r, DeliveryField::OrderNo);
-    case 4:
+    case ListColumn::DeliveryKeyNo:
         return fieldText(r, DeliveryField::DeliveryKeyNo);
-    case 5: {
+    case ListColumn::ItemName: {
         // Kanji name unless the company forbids kanji; a company that is not
         // found does not forbid it. Only the EIAJ list falls back to the
         // single-byte name when the kanji name is blank.
@@ -165,42 +211,42 @@ QString DeliveryListModel::cellText(int row, int column) const
             return fieldText(r, DeliveryField::ItemName);
         return fieldText(r, DeliveryField::ItemNameKanji);
     }
-    case 6:
+    case ListColumn::ItemCode:
         return fieldText(r, DeliveryField::ItemCode);
-    case 7:
+    case ListColumn::OrderQty:
         return qtyText(r, DeliveryField::OrderQty);
-    case 8:
+    case ListColumn::InspectionClassName:
         return m_inspectionNames.value(fieldText(r, DeliveryField::InspectionClass).trimmed());
-    case 9:
+    case ListColumn::DueDate:
         return dateText(r, DeliveryField::DueDate);
-    case 10:
+    case ListColumn::InstructedQty:
         return qtyText(r, DeliveryField::InstructedQty);
-    case 11:
+    case ListColumn::ShipDate:
         return dateText(r, DeliveryField::ShipDate);
-    case 12:
+    case ListColumn::ShipQty:
         return qtyText(r, DeliveryField::ShipQty);
-    default:
-        return QString();
     }
+    return QString();
+}
+
+QString DeliveryListModel::cellText(int row, int column) const
+{
+    return column >= 0 && column < kListColumnCount ? cellText(row, ListColumn(column)) : QString();
+}
+
+QString DeliveryListModel::headerText(ListColumn column)
+{
+    return QString::fromUtf16(lookOf(column).header);
 }
 
 QString DeliveryListModel::headerText(int column)
 {
-    static const char16_t* const headers[kColumnCount] = {
-        u"No.",      u"状態", u"発注者名称", u"注文番号",     u"納品キー番号", u"品名",    u"品名コード",
-        u"注文数量", u"単位", u"納期",       u"納入指示数量", u"出荷日",       u"納入数量"};
-    return column >= 0 && column < kColumnCount ? QString::fromUtf16(headers[column]) : QString();
+    return column >= 0 && column < kListColumnCount ? headerText(ListColumn(column)) : QString();
 }
 
 int DeliveryListModel::columnWidthTwips(int column)
 {
-    static const int widths[kColumnCount] = {610, 710, 2100, 2500, 2300, 3000, 2500, 1800, 560, 1150, 1800, 1150, 1800};
-    return column >= 0 && column < kColumnCount ? widths[column] : 0;
-}
-
-bool DeliveryListModel::columnCentred(int column)
-{
-    return (column >= 1 && column <= 6) || column == 8;
+    return column >= 0 && column < kListColumnCount ? lookOf(ListColumn(column)).widthTwips : 0;
 }
 
 int DeliveryListModel::rowCount(const QModelIndex& parent) const
@@ -219,14 +265,8 @@ QVariant DeliveryListModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return cellText(index.row(), index.column());
-    if (role == Qt::TextAlignmentRole) {
-        if (columnCentred(index.column()))
-            return int(Qt::AlignCenter);
-        // The grid's general alignment: numbers to the right, texts (the dates)
-        // to the left.
-        const bool number = index.column() == 0 || index.column() == 7 || index.column() == 10 || index.column() == 12;
-        return int((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    }
+    if (role == Qt::TextAlignmentRole)
+        return int(lookOf(ListColumn(index.column())).alignment);
     return {};
 }
 
@@ -234,7 +274,8 @@ Qt::ItemFlags DeliveryListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return index.column() == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return index.column() == columnIndex(ListColumn::Number) ? Qt::ItemIsEnabled
+                                                             : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 QVariant DeliveryListModel::headerData(int section, Qt::Orientation orientation, int role) const

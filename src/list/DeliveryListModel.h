@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListColumns.h"
+
 #include "store/CodeTable.h"
 
 #include <QAbstractTableModel>
@@ -13,13 +15,14 @@ namespace plx {
 class CustStore;
 
 // The delivery-slip list of one format: a row per live record of the data file,
-// 13 columns (the running number and 12 texts). Cells are made from the record
-// bytes when asked for, so a reload costs one pass over the kind bytes.
+// the columns of ListColumn (the running number and 12 texts). Cells are made
+// from the record bytes when asked for, so a reload costs one pass over the
+// kind bytes.
 class DeliveryListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int kColumnCount = 13;
+    static constexpr int kColumnCount = kListColumnCount;
 
     explicit DeliveryListModel(Protocol protocol, QObject* parent = nullptr);
 
@@ -37,6 +40,8 @@ public:
     int recordNumber(int row) const { return m_records.at(row); }
     // The bytes of the record listed in `row`, as loaded.
     const char* recordBytes(int row) const { return recordAt(row); }
+    QString cellText(int row, ListColumn column) const;
+    // The same by the grid's column number (an empty text outside the list).
     QString cellText(int row, int column) const;
     // The orderer code, supplier code and delivery key of the record listed in
     // `row`, as stored: what names the record whatever its place in the file.
@@ -44,10 +49,12 @@ public:
     // The row listing the record with these keys, or -1. One pass over the rows.
     int rowOfKeys(const QByteArray& keys) const;
 
+    // A column's heading, by the column or by the grid's column number (an
+    // empty text outside the list).
+    static QString headerText(ListColumn column);
     static QString headerText(int column);
-    // Column widths in twips, and whether a column is centred.
+    // A column's width in twips (0 outside the list).
     static int columnWidthTwips(int column);
-    static bool columnCentred(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

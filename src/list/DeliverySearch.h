@@ -29,8 +29,8 @@ struct SearchConditions
     QString itemCode;
     QString dueDate;
 
-    // The eight texts in field order (Text1 ... Text8): the company's four
-    // fields, then order number, delivery key, item code and due date.
+    // The eight texts in field order: the company's four fields, then order
+    // number, delivery key, item code and due date.
     std::array<QString, 8> terms() const;
     static SearchConditions fromTerms(int ordererIndex, const std::array<QString, 8>& terms);
 };

@@ -91,7 +91,9 @@ QStringList keysOf(const QString& prefix, int count)
 class Watch
 {
 public:
-    // `runAs` starts it through that command (setpriv as another user).
+    // `runAs` starts it through that command (setpriv as another user). With
+    // PLX90_WATCH_CRASH_AT among `vars` it is the test build that has the
+    // watch's crash points.
     Watch(const Desk& desk, const QStringList& args, const QHash<QString, QString>& vars = {},
           const QStringList& runAs = {})
     {
@@ -102,7 +104,10 @@ public:
             env.insert(it.key(), it.value());
         m_process.setProcessEnvironment(env);
         const qsizetype before = desk.runLog().count(QStringLiteral("監視開始"));
-        const QStringList command = QStringList{QStringLiteral(PLX90_CLI_PATH), QStringLiteral("watch")} + args;
+        const QString program = vars.contains(QStringLiteral("PLX90_WATCH_CRASH_AT"))
+                                    ? QStringLiteral(PLX90_CLI_CRASHPOINTS_PATH)
+                                    : QStringLiteral(PLX90_CLI_PATH);
+        const QStringList command = QStringList{program, QStringLiteral("watch")} + args;
         if (runAs.isEmpty())
             m_process.start(command.first(), command.mid(1));
         else

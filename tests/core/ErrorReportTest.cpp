@@ -16,7 +16,7 @@ struct LogFixture : ::testing::Test
 {
     TestInstall inst;
     bool filesClosed = false;
-    bool viewerClosed = false;
+    bool toldWindows = false;
     LogFixture()
     {
         inst.buildPaths();
@@ -24,7 +24,7 @@ struct LogFixture : ::testing::Test
         inst.env.logOperation = QStringLiteral("FORM_LOAD");
         inst.env.logCount = 3;
         inst.env.closeAllFiles = [this] { filesClosed = true; };
-        inst.env.closeHelpViewer = [this] { viewerClosed = true; };
+        inst.env.errorReported = [this] { toldWindows = true; };
     }
     QByteArray log() const { return inst.readFile(QStringLiteral("Log/Deliv.log")); }
     QByteArray record(int n) const { return log().mid((n - 1) * kLogRecordLength, kLogRecordLength); }
@@ -48,7 +48,7 @@ TEST_F(LogFixture, WritesAFixedWidthLineAndStoresThePointer)
     EXPECT_EQ(inst.dialogs.texts(), QStringList{QStringLiteral(
                                         "アプリケーションでエラーが発生しました。\r\nﾒｲﾝ/ファイルが見つかりません。")});
     EXPECT_TRUE(filesClosed);
-    EXPECT_TRUE(viewerClosed);
+    EXPECT_TRUE(toldWindows);
     EXPECT_EQ(inst.env.startStamp, inst.clock.now());
 }
 

@@ -63,11 +63,11 @@ TEST(ErrorList, HeadingOnceAndTheLineFormats)
     inst.buildPaths();
     {
         ErrorList list(inst.env, Protocol::Eiaj);
-        list.ERR_OUT(11, "ORDER1.CSV", "REIAJ013", 3, "A001", "S01", "K123", "0502");
+        list.writeEntry(11, "ORDER1.CSV", "REIAJ013", 3, "A001", "S01", "K123", "0502");
         inst.clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0)));
-        list.ERR_OUT(4, "ORDER1.CSV", "", 4, "A002", "S02", "", "0502");
-        list.ERR_OUT(3, "X.CSV", "", 0, "", "", "", "0701");
-        list.ERR_OUT(11, "ORDER1.CSV", "", 5, "A", "S", "K", "07031");
+        list.writeEntry(4, "ORDER1.CSV", "", 4, "A002", "S02", "", "0502");
+        list.writeEntry(3, "X.CSV", "", 0, "", "", "", "0701");
+        list.writeEntry(11, "ORDER1.CSV", "", 5, "A", "S", "K", "07031");
         EXPECT_EQ(list.count(), 4);
         EXPECT_EQ(list.fileLevel(), 1);
     }

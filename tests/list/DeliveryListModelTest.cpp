@@ -54,33 +54,34 @@ TEST_F(ModelFixture, CellsOfTheEiajList)
     EXPECT_EQ(m.recordNumber(1), 3);
 
     // Running numbers without gaps, status texts.
-    EXPECT_EQ(m.cellText(1, 0), QStringLiteral("2"));
-    EXPECT_EQ(m.cellText(0, 1), QString());
-    EXPECT_EQ(m.cellText(1, 1), QStringLiteral("待ち"));
-    EXPECT_EQ(m.cellText(2, 1), QStringLiteral("済"));
-    EXPECT_EQ(m.cellText(3, 1), QStringLiteral("待ち"));
+    EXPECT_EQ(m.cellText(1, ListColumn::Number), QStringLiteral("2"));
+    EXPECT_EQ(m.cellText(0, ListColumn::Status), QString());
+    EXPECT_EQ(m.cellText(1, ListColumn::Status), QStringLiteral("待ち"));
+    EXPECT_EQ(m.cellText(2, ListColumn::Status), QStringLiteral("済"));
+    EXPECT_EQ(m.cellText(3, ListColumn::Status), QStringLiteral("待ち"));
     // Company names as stored (all 50 bytes); deleted companies do not match.
-    EXPECT_EQ(m.cellText(0, 2), fixed::read(fixed::fit(u"漢字可の会社", 50), {0, 50}));
-    EXPECT_EQ(m.cellText(3, 2), QString());
+    EXPECT_EQ(m.cellText(0, ListColumn::OrdererName), fixed::read(fixed::fit(u"漢字可の会社", 50), {0, 50}));
+    EXPECT_EQ(m.cellText(3, ListColumn::OrdererName), QString());
     // Kanji name, the single-byte one when the company forbids kanji, and the
     // EIAJ fallback for a blank kanji name.
-    EXPECT_EQ(m.cellText(0, 5).trimmed(), QStringLiteral("品名Ａ"));
-    EXPECT_EQ(m.cellText(2, 5).trimmed(), QStringLiteral("SINGLE"));
-    EXPECT_EQ(m.cellText(1, 5).trimmed(), QStringLiteral("ITEM B"));
-    EXPECT_EQ(m.cellText(3, 5).trimmed(), QStringLiteral("ITEM C")); // unknown company: kanji, then fallback
+    EXPECT_EQ(m.cellText(0, ListColumn::ItemName).trimmed(), QStringLiteral("品名Ａ"));
+    EXPECT_EQ(m.cellText(2, ListColumn::ItemName).trimmed(), QStringLiteral("SINGLE"));
+    EXPECT_EQ(m.cellText(1, ListColumn::ItemName).trimmed(), QStringLiteral("ITEM B"));
+    EXPECT_EQ(m.cellText(3, ListColumn::ItemName).trimmed(),
+              QStringLiteral("ITEM C")); // unknown company: kanji, then fallback
     // Stored texts keep their trailing blanks.
-    EXPECT_EQ(m.cellText(0, 3), QStringLiteral("PO-K1").leftJustified(23));
-    EXPECT_EQ(m.cellText(0, 4), QStringLiteral("K1").leftJustified(23));
-    EXPECT_EQ(m.cellText(0, 6), QStringLiteral("IC-K1").leftJustified(25));
+    EXPECT_EQ(m.cellText(0, ListColumn::OrderNo), QStringLiteral("PO-K1").leftJustified(23));
+    EXPECT_EQ(m.cellText(0, ListColumn::DeliveryKeyNo), QStringLiteral("K1").leftJustified(23));
+    EXPECT_EQ(m.cellText(0, ListColumn::ItemCode), QStringLiteral("IC-K1").leftJustified(25));
     // Formats and the inspection class name.
-    EXPECT_EQ(m.cellText(0, 7), QStringLiteral("12,345.500"));
-    EXPECT_EQ(m.cellText(0, 8), QStringLiteral("受入検査"));
-    EXPECT_EQ(m.cellText(0, 9), QStringLiteral("2000/05/31"));
-    EXPECT_EQ(m.cellText(0, 10), QStringLiteral("0.000"));
-    EXPECT_EQ(m.cellText(0, 11), QString());
-    EXPECT_EQ(m.cellText(2, 11), QStringLiteral("2026/12/07"));
-    EXPECT_EQ(m.cellText(0, 12), QStringLiteral("1,000.000"));
-    EXPECT_EQ(DeliveryListModel::headerText(8), QStringLiteral("単位"));
+    EXPECT_EQ(m.cellText(0, ListColumn::OrderQty), QStringLiteral("12,345.500"));
+    EXPECT_EQ(m.cellText(0, ListColumn::InspectionClassName), QStringLiteral("受入検査"));
+    EXPECT_EQ(m.cellText(0, ListColumn::DueDate), QStringLiteral("2000/05/31"));
+    EXPECT_EQ(m.cellText(0, ListColumn::InstructedQty), QStringLiteral("0.000"));
+    EXPECT_EQ(m.cellText(0, ListColumn::ShipDate), QString());
+    EXPECT_EQ(m.cellText(2, ListColumn::ShipDate), QStringLiteral("2026/12/07"));
+    EXPECT_EQ(m.cellText(0, ListColumn::ShipQty), QStringLiteral("1,000.000"));
+    EXPECT_EQ(DeliveryListModel::headerText(ListColumn::InspectionClassName), QStringLiteral("単位"));
 }
 
 TEST_F(ModelFixture, KorvanListHasNoKanjiFallbackAndItsOwnCodes)
@@ -92,9 +93,9 @@ TEST_F(ModelFixture, KorvanListHasNoKanjiFallbackAndItsOwnCodes)
     ASSERT_TRUE(list.reload(Protocol::Korvan));
     const DeliveryListModel& m = list.model(Protocol::Korvan);
     ASSERT_EQ(m.listedCount(), 1);
-    EXPECT_EQ(m.cellText(0, 2).trimmed(), QStringLiteral("KORVANの会社"));
-    EXPECT_EQ(m.cellText(0, 5).trimmed(), QString());
-    EXPECT_EQ(m.cellText(0, 8), QStringLiteral("個"));
+    EXPECT_EQ(m.cellText(0, ListColumn::OrdererName).trimmed(), QStringLiteral("KORVANの会社"));
+    EXPECT_EQ(m.cellText(0, ListColumn::ItemName).trimmed(), QString());
+    EXPECT_EQ(m.cellText(0, ListColumn::InspectionClassName), QStringLiteral("個"));
 }
 
 TEST_F(ModelFixture, EmptyCodeTableEmptiesBothListsEveryTime)

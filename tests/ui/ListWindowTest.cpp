@@ -1,5 +1,6 @@
 #include "support/ListFixtures.h"
 
+#include "core/ErrorReport.h"
 #include "ui/auxiliary/VersionWindow.h"
 #include "ui/entry/EntryWindow.h"
 #include "ui/list/HelpViewer.h"
@@ -338,6 +339,23 @@ TEST_F(WindowFixture, HelpOpensOverTheWindowOnceAndIsClosedWithIt)
     w->close();
     QTest::qWait(10);
     EXPECT_TRUE(watch.isNull() || !watch->isVisible());
+}
+
+TEST_F(WindowFixture, AFailureTheErrorReportTellsClosesTheHelpViewer)
+{
+    companies();
+    inst.writeFile(QStringLiteral("Help/H7120001.htm"), cp932::encode(u"<html><body>ヘルプ</body></html>"));
+    ListWindow w(inst.env);
+    w.showCentred();
+    ASSERT_TRUE(loaded(w));
+    child<QAction>(w, "MnuHelp")->trigger();
+    QPointer<HelpViewer> viewer(w.helpViewer());
+    ASSERT_TRUE(viewer && viewer->isVisible());
+    // Told without ending the program (a setting that cannot be read).
+    ReportError(inst.env, QStringLiteral("DataPath/読めません。"));
+    QTest::qWait(10);
+    EXPECT_TRUE(viewer.isNull() || !viewer->isVisible());
+    EXPECT_TRUE(w.isVisible());
 }
 
 TEST_F(WindowFixture, EndRemovesOutputListsUpToTheFirstGap)

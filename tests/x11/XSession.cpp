@@ -144,8 +144,10 @@ void XSession::startWindowManager()
     m_windowManager = spawn(argv);
     if (m_windowManager == 0)
         return;
-    // openbox names its check window once it manages the screen.
-    const char* probe[] = {"xdotool", "search", "--name", "^Openbox$", nullptr};
+    // Once it manages the screen, the window manager says on the root window
+    // what it supports (_NET_SUPPORTED) and sets up its desktops, which
+    // xdotool can then read; before that xdotool refuses.
+    const char* probe[] = {"xdotool", "get_num_desktops", nullptr};
     for (int i = 0; i < 50 && !runQuietly(probe, 2000); ++i)
         usleep(50000);
 }

@@ -37,7 +37,7 @@ namespace {
 const QString kCaptionEiaj = QStringLiteral("入力ﾌｧｲﾙ選択 （ＥＩＡＪ）");
 const QString kCaptionKorvan = QStringLiteral("入力ﾌｧｲﾙ選択 （ＫＯＲＶＡＮ）");
 
-// ListView1's columns.
+// The file list's columns.
 enum Column { NameColumn, TypeColumn, SizeColumn, DateColumn, ColumnCount };
 
 // A row of the file list; the rows sort by the text of a column, ignoring case.
@@ -70,7 +70,7 @@ InputFileWindow::InputFileWindow(Environment& env, Protocol protocol, QWidget* p
     setObjectName(QStringLiteral("入力ファイル選択"));
     setModal(true);
     buildControls();
-    runTrapped(m_env, QStringLiteral("ﾌｫｰﾑ初期設定/"), [this] { Form_Load(); });
+    runTrapped(m_env, QStringLiteral("ﾌｫｰﾑ初期設定/"), [this] { loadSettings(); });
 }
 
 InputFileWindow::~InputFileWindow() = default;
@@ -85,15 +85,15 @@ void InputFileWindow::buildControls()
 
     auto* placeLabel = new QLabel(QStringLiteral("ﾌｧｲﾙの場所 ："), m_body);
     placeLabel->setObjectName(QStringLiteral("Label1"));
-    m_drive1 = new QComboBox(m_body);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setMinimumWidth(twipsToPixels(2700));
+    m_driveBox = new QComboBox(m_body);
+    m_driveBox->setObjectName(QStringLiteral("Drive1"));
+    m_driveBox->setMinimumWidth(twipsToPixels(2700));
     auto* up = pictureButton(m_body, "Command1", QStyle::SP_FileDialogToParent);
     auto* listView = pictureButton(m_body, "Command3", QStyle::SP_FileDialogListView);
     auto* reportView = pictureButton(m_body, "Command4", QStyle::SP_FileDialogDetailedView);
     auto* placeRow = new QHBoxLayout;
     placeRow->addWidget(placeLabel);
-    placeRow->addWidget(m_drive1);
+    placeRow->addWidget(m_driveBox);
     placeRow->addStretch(1);
     placeRow->addWidget(up);
     placeRow->addWidget(listView);
@@ -105,34 +105,34 @@ void InputFileWindow::buildControls()
     m_folderPath->setObjectName(QStringLiteral("DirPath"));
     grid->addWidget(m_folderPath, 1, 0, 1, 2);
 
-    m_dir1 = new QListWidget(m_body);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setFixedWidth(twipsToPixels(2700));
-    grid->addWidget(m_dir1, 2, 0);
+    m_folderList = new QListWidget(m_body);
+    m_folderList->setObjectName(QStringLiteral("Dir1"));
+    m_folderList->setFixedWidth(twipsToPixels(2700));
+    grid->addWidget(m_folderList, 2, 0);
 
-    m_listView1 = new QTreeWidget(m_body);
-    m_listView1->setObjectName(QStringLiteral("ListView1"));
-    m_listView1->setColumnCount(ColumnCount);
-    m_listView1->setRootIsDecorated(false);
-    m_listView1->setUniformRowHeights(true);
-    m_listView1->setAllColumnsShowFocus(true);
-    m_listView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_fileList = new QTreeWidget(m_body);
+    m_fileList->setObjectName(QStringLiteral("ListView1"));
+    m_fileList->setColumnCount(ColumnCount);
+    m_fileList->setRootIsDecorated(false);
+    m_fileList->setUniformRowHeights(true);
+    m_fileList->setAllColumnsShowFocus(true);
+    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_fileList->setSelectionBehavior(QAbstractItemView::SelectRows);
     auto* header = new QTreeWidgetItem;
     header->setText(NameColumn, QStringLiteral("名前"));
     header->setText(TypeColumn, QStringLiteral("種類"));
     header->setText(SizeColumn, QStringLiteral("サイズ"));
     header->setText(DateColumn, QStringLiteral("更新日時"));
     header->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    m_listView1->setHeaderItem(header);
-    m_listView1->header()->setStretchLastSection(false);
-    m_listView1->header()->setSectionsClickable(true);
-    m_listView1->header()->setSortIndicatorShown(true);
-    m_listView1->setColumnWidth(NameColumn, twipsToPixels(2400));
-    m_listView1->setColumnWidth(TypeColumn, twipsToPixels(500));
-    m_listView1->setColumnWidth(SizeColumn, twipsToPixels(800));
-    m_listView1->setColumnWidth(DateColumn, twipsToPixels(3700));
-    grid->addWidget(m_listView1, 2, 1);
+    m_fileList->setHeaderItem(header);
+    m_fileList->header()->setStretchLastSection(false);
+    m_fileList->header()->setSectionsClickable(true);
+    m_fileList->header()->setSortIndicatorShown(true);
+    m_fileList->setColumnWidth(NameColumn, twipsToPixels(2400));
+    m_fileList->setColumnWidth(TypeColumn, twipsToPixels(500));
+    m_fileList->setColumnWidth(SizeColumn, twipsToPixels(800));
+    m_fileList->setColumnWidth(DateColumn, twipsToPixels(3700));
+    grid->addWidget(m_fileList, 2, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
 
@@ -142,9 +142,9 @@ void InputFileWindow::buildControls()
     const char16_t* captions[] = {u"追加作成する。", u"発行済の納品書ﾃﾞｰﾀを削除して追加作成する。",
                                   u"すべての納品書ﾃﾞｰﾀを削除して新規作成する。"};
     for (int i = 0; i < 3; ++i) {
-        m_options[i] = new QRadioButton(QString::fromUtf16(captions[i]), m_body);
-        m_options[i]->setObjectName(QStringLiteral("Option%1").arg(i + 1));
-        modes->addWidget(m_options[i]);
+        m_modeOptions[i] = new QRadioButton(QString::fromUtf16(captions[i]), m_body);
+        m_modeOptions[i]->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+        modes->addWidget(m_modeOptions[i]);
     }
     auto* modeRow = new QHBoxLayout;
     modeRow->addWidget(modeLabel, 0, Qt::AlignTop);
@@ -171,45 +171,45 @@ void InputFileWindow::buildControls()
     layout->addWidget(m_body);
 
     // The busy panel floats over the window while an import runs.
-    m_picture1 = new BusyPanel(this, QSize(twipsToPixels(5400), twipsToPixels(1500)), BusyPanel::Progress::With);
+    m_busyPanel = new BusyPanel(this, QSize(twipsToPixels(5400), twipsToPixels(1500)), BusyPanel::Progress::With);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setSingleShot(true);
-    m_timer1->setInterval(500);
+    m_importTimer = new QTimer(this);
+    m_importTimer->setObjectName(QStringLiteral("Timer1"));
+    m_importTimer->setSingleShot(true);
+    m_importTimer->setInterval(500);
 
-    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
+    connect(m_driveBox, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_updatingDrive)
-            Drive1_Change();
+            driveChosen();
     });
-    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    connect(m_folderList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (item->data(Qt::UserRole).toBool()) {
-            Command1_Click();
+            goUp();
             return;
         }
         const QString folder = QDir(m_folder).filePath(item->text());
         runTrapped(m_env, QStringLiteral("ﾌｫﾙﾀﾞ移動/"), [&] { setFolder(folder); });
     });
     connect(m_folderPath, &QLineEdit::returnPressed, this, [this] { goToTypedFolder(); });
-    connect(m_listView1->header(), &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
-    connect(up, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(listView, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(reportView, &QPushButton::clicked, this, [this] { Command4_Click(); });
-    connect(ok, &QPushButton::clicked, this, [this] { Command5_Click(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { Command6_Click(); });
-    connect(m_timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(m_fileList->header(), &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
+    connect(up, &QPushButton::clicked, this, [this] { goUp(); });
+    connect(listView, &QPushButton::clicked, this, [this] { showListView(); });
+    connect(reportView, &QPushButton::clicked, this, [this] { showReportView(); });
+    connect(ok, &QPushButton::clicked, this, [this] { okClicked(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { cancelClicked(); });
+    connect(m_importTimer, &QTimer::timeout, this, [this] { runImport(); });
 }
 
-void InputFileWindow::Form_Load()
+void InputFileWindow::loadSettings()
 {
-    m_env.logModule = QStringLiteral("入力ファイル選択");
+    m_logLabels.setModule(QStringLiteral("入力ファイル選択"));
     showBusy(false);
     setWindowTitle(m_protocol == Protocol::Korvan ? kCaptionKorvan : kCaptionEiaj);
 
     m_settings = ImportDriver::readSettings(m_env, m_protocol);
     m_files = InputFileList(m_settings.masks);
     const int mode = m_settings.makeMode >= 1 && m_settings.makeMode <= 3 ? m_settings.makeMode : 1;
-    m_options[mode - 1]->setChecked(true);
+    m_modeOptions[mode - 1]->setChecked(true);
 
     m_drives = InputFileList::driveRoots();
     fillDrives();
@@ -238,9 +238,9 @@ void InputFileWindow::setDriveRoots(const QStringList& roots)
 void InputFileWindow::fillDrives()
 {
     m_updatingDrive = true;
-    m_drive1->clear();
-    m_drive1->addItems(m_drives);
-    m_drive1->setCurrentIndex(int(m_drives.indexOf(InputFileList::driveOf(m_folder, m_drives))));
+    m_driveBox->clear();
+    m_driveBox->addItems(m_drives);
+    m_driveBox->setCurrentIndex(int(m_drives.indexOf(InputFileList::driveOf(m_folder, m_drives))));
     m_updatingDrive = false;
 }
 
@@ -252,21 +252,21 @@ void InputFileWindow::setFolder(const QString& folder, bool listFiles)
     if (!drive.isEmpty())
         m_driveFolders.insert(drive, folder);
     m_updatingDrive = true;
-    m_drive1->setCurrentIndex(int(m_drives.indexOf(drive)));
+    m_driveBox->setCurrentIndex(int(m_drives.indexOf(drive)));
     m_updatingDrive = false;
     fillFolders();
     if (listFiles)
-        ListInputFiles();
+        fillFiles();
 }
 
 void InputFileWindow::fillFolders()
 {
-    m_dir1->clear();
+    m_folderList->clear();
     const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
     for (const QString& name : InputFileList::folderEntries(m_folder)) {
         const bool up = name == InputFileList::parentEntry();
         auto* item =
-            new QListWidgetItem(up ? style()->standardIcon(QStyle::SP_FileDialogToParent) : icon, name, m_dir1);
+            new QListWidgetItem(up ? style()->standardIcon(QStyle::SP_FileDialogToParent) : icon, name, m_folderList);
         item->setData(Qt::UserRole, up);
         if (up)
             item->setToolTip(QStringLiteral("上のﾌｫﾙﾀﾞへ"));
@@ -284,13 +284,13 @@ void InputFileWindow::goToTypedFolder()
         m_folderPath->setText(QDir::toNativeSeparators(m_folder));
         return;
     }
-    m_env.logOperation = QStringLiteral("ﾌｫﾙﾀﾞ入力");
+    m_logLabels.setOperation(QStringLiteral("ﾌｫﾙﾀﾞ入力"));
     runTrapped(m_env, QStringLiteral("ﾌｫﾙﾀﾞ移動/"), [&] { setFolder(folder); });
 }
 
-void InputFileWindow::ListInputFiles()
+void InputFileWindow::fillFiles()
 {
-    m_listView1->clear();
+    m_fileList->clear();
     const bool report = m_view == View::Report;
     const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
     const QList<InputFileRow> rows = m_files.scan(m_folder);
@@ -307,19 +307,19 @@ void InputFileWindow::ListInputFiles()
         item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
         items.append(item);
     }
-    m_listView1->addTopLevelItems(items);
+    m_fileList->addTopLevelItems(items);
     m_rowCount = int(items.size());
 
     // The rows come oldest first: that is the ascending sort by 更新日時, from
     // which the first header click switches to descending.
     m_sortAscending = true;
-    m_listView1->header()->setSortIndicator(DateColumn, Qt::AscendingOrder);
+    m_fileList->header()->setSortIndicator(DateColumn, Qt::AscendingOrder);
     if (m_rowCount >= 2) {
-        m_listView1->scrollToItem(items.first());
-        m_listView1->clearSelection();
+        m_fileList->scrollToItem(items.first());
+        m_fileList->clearSelection();
     } else if (m_rowCount == 1) {
         // A lone file stands selected, ready for ＯＫ.
-        m_listView1->setCurrentItem(items.first());
+        m_fileList->setCurrentItem(items.first());
     }
 }
 
@@ -327,18 +327,18 @@ void InputFileWindow::sortBy(int column)
 {
     m_sortAscending = !m_sortAscending;
     const Qt::SortOrder order = m_sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder;
-    m_listView1->sortItems(column, order);
-    m_listView1->header()->setSortIndicator(column, order);
+    m_fileList->sortItems(column, order);
+    m_fileList->header()->setSortIndicator(column, order);
 }
 
-void InputFileWindow::Drive1_Change()
+void InputFileWindow::driveChosen()
 {
-    const QString root = m_drive1->currentText();
+    const QString root = m_driveBox->currentText();
     const QFileInfo info(root);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
         ShowMessage(m_env, 23);
         m_updatingDrive = true;
-        m_drive1->setCurrentIndex(int(m_drives.indexOf(InputFileList::driveOf(m_folder, m_drives))));
+        m_driveBox->setCurrentIndex(int(m_drives.indexOf(InputFileList::driveOf(m_folder, m_drives))));
         m_updatingDrive = false;
         return;
     }
@@ -348,46 +348,46 @@ void InputFileWindow::Drive1_Change()
     setFolder(folder);
 }
 
-void InputFileWindow::Command1_Click()
+void InputFileWindow::goUp()
 {
-    m_env.logOperation = QStringLiteral("上位ボタン");
+    m_logLabels.setOperation(QStringLiteral("上位ボタン"));
     runTrapped(m_env, QStringLiteral("ﾌｫﾙﾀﾞ移動/"), [this] { setFolder(InputFileList::parentFolder(m_folder)); });
 }
 
-void InputFileWindow::Command3_Click()
+void InputFileWindow::showListView()
 {
     m_view = View::List;
-    m_listView1->header()->hide();
+    m_fileList->header()->hide();
     for (int column = TypeColumn; column < ColumnCount; ++column)
-        m_listView1->setColumnHidden(column, true);
-    ListInputFiles();
+        m_fileList->setColumnHidden(column, true);
+    fillFiles();
 }
 
-void InputFileWindow::Command4_Click()
+void InputFileWindow::showReportView()
 {
     m_view = View::Report;
-    m_listView1->header()->show();
+    m_fileList->header()->show();
     for (int column = TypeColumn; column < ColumnCount; ++column)
-        m_listView1->setColumnHidden(column, false);
-    ListInputFiles();
+        m_fileList->setColumnHidden(column, false);
+    fillFiles();
 }
 
 int InputFileWindow::selectedMode() const
 {
     for (int i = 0; i < 3; ++i) {
-        if (m_options[i]->isChecked())
+        if (m_modeOptions[i]->isChecked())
             return i + 1;
     }
     return 1;
 }
 
-void InputFileWindow::Command5_Click()
+void InputFileWindow::okClicked()
 {
-    m_env.logOperation = QStringLiteral("実行ボタン");
+    m_logLabels.setOperation(QStringLiteral("実行ボタン"));
     runTrapped(m_env, QStringLiteral("取り込みｿ-ﾄ/"), [this] {
         QStringList names;
-        for (int row = 0; row < m_listView1->topLevelItemCount(); ++row) {
-            const QTreeWidgetItem* item = m_listView1->topLevelItem(row);
+        for (int row = 0; row < m_fileList->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = m_fileList->topLevelItem(row);
             if (item->isSelected())
                 names.append(item->text(NameColumn));
         }
@@ -402,7 +402,7 @@ void InputFileWindow::Command5_Click()
             m_progress = result.errors;
             m_selected = result.selected;
             showBusy(true);
-            m_timer1->start();
+            m_importTimer->start();
             return;
         }
         showBusy(false);
@@ -420,22 +420,22 @@ void InputFileWindow::Command5_Click()
     });
 }
 
-void InputFileWindow::Command6_Click()
+void InputFileWindow::cancelClicked()
 {
-    m_env.logOperation = QStringLiteral("ｷｬﾝｾﾙﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("ｷｬﾝｾﾙﾎﾞﾀﾝ"));
     reject();
 }
 
-void InputFileWindow::Timer1_Timer()
+void InputFileWindow::runImport()
 {
     const bool ran = runTrapped(m_env, QStringLiteral("取り込みﾒｲﾝ/"), [this] {
-        m_timer1->stop();
+        m_importTimer->stop();
         if (!m_driver)
             return;
-        m_picture1->showProgress(m_progress, m_selected);
+        m_busyPanel->showProgress(m_progress, m_selected);
         CursorGuard busy;
         m_driver->run(static_cast<RebuildMode>(selectedMode()), m_settings.moveFiles,
-                      [this](int progress, int selected) { m_picture1->showProgress(progress, selected); });
+                      [this](int progress, int selected) { m_busyPanel->showProgress(progress, selected); });
         m_result = {m_driver->finished(), m_driver->errorCount() > 0, m_driver->counts()};
         m_driver.reset();
     });
@@ -455,10 +455,10 @@ void InputFileWindow::showBusy(bool shown)
     m_busy = shown;
     m_body->setEnabled(!shown);
     if (!shown) {
-        m_picture1->hide();
+        m_busyPanel->hide();
         return;
     }
-    m_picture1->showCentred();
+    m_busyPanel->showCentred();
 }
 
 void InputFileWindow::reject()
@@ -476,7 +476,7 @@ void InputFileWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget* focus = focusWidget();
-    if (focus == m_dir1 || focus == m_folderPath) {
+    if (focus == m_folderList || focus == m_folderPath) {
         event->accept(); // the control has done what Enter means there
         return;
     }

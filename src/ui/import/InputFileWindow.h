@@ -38,11 +38,8 @@ public:
 
     // The folder whose files are listed ("/" for the root).
     const QString& currentFolder() const { return m_folder; }
-    // Replaces the drives offered in Drive1 (the mounted volume roots by default).
+    // Replaces the drives offered (the mounted volume roots by default).
     void setDriveRoots(const QStringList& roots);
-    // Whether an import is under way (the busy panel is up).
-    bool isBusy() const { return m_busy; }
-
     // What the window did, read after it has closed.
     struct Result
     {
@@ -69,25 +66,34 @@ private:
     enum class View { List, Report };
 
     void buildControls();
-    void Form_Load();
+    // The window's caption, the format's settings and masks, the mode they
+    // choose, the drives, and the start folder's files.
+    void loadSettings();
     // Shows `folder` in the drive and folder lists and, unless told not to, lists its files.
     void setFolder(const QString& folder, bool listFiles = true);
     void fillFolders();
     // Goes to the folder typed in the path field, or says it cannot.
     void goToTypedFolder();
     void fillDrives();
-    void ListInputFiles();
+    // Lists the files of the folder shown that the masks let through.
+    void fillFiles();
     void sortBy(int column);
     void showBusy(bool shown);
     int selectedMode() const;
 
-    void Drive1_Change();
-    void Command1_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Timer1_Timer();
+    // Another drive was chosen: its last folder shown, or its root.
+    void driveChosen();
+    // 上位: the folder above.
+    void goUp();
+    // The file list by names only, or with type, size and date.
+    void showListView();
+    void showReportView();
+    // ＯＫ: the pre-check of the selected files, then the import behind the
+    // busy panel (runImport), or the end when every file was refused.
+    void okClicked();
+    void cancelClicked();
+    // The import itself, started by the import timer once the busy panel shows.
+    void runImport();
 
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
@@ -110,14 +116,15 @@ private:
     int m_selected = 0;
 
     QWidget* m_body = nullptr;
-    QComboBox* m_drive1 = nullptr;
+    QComboBox* m_driveBox = nullptr;
     QLineEdit* m_folderPath = nullptr;
     QPushButton* m_ok = nullptr;
-    QListWidget* m_dir1 = nullptr;
-    QTreeWidget* m_listView1 = nullptr;
-    std::array<QRadioButton*, 3> m_options{};
-    BusyPanel* m_picture1 = nullptr;
-    QTimer* m_timer1 = nullptr;
+    QListWidget* m_folderList = nullptr;
+    QTreeWidget* m_fileList = nullptr;
+    // The processing modes 1 to 3.
+    std::array<QRadioButton*, 3> m_modeOptions{};
+    BusyPanel* m_busyPanel = nullptr;
+    QTimer* m_importTimer = nullptr;
 };
 
 } // namespace plx

@@ -44,7 +44,6 @@ bool HelpViewer::navigate(const QString& path)
     m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
     m_browser->document()->setBaseUrl(QUrl::fromLocalFile(path));
     m_browser->setHtml(html);
-    m_page = path;
     setWindowTitle(m_browser->documentTitle().isEmpty() ? QFileInfo(path).fileName() : m_browser->documentTitle());
     return true;
 }

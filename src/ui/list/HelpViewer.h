@@ -16,14 +16,12 @@ public:
 
     // Shows the page; false when it cannot be read.
     bool navigate(const QString& path);
-    const QString& currentPage() const { return m_page; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTextBrowser* m_browser;
-    QString m_page;
 };
 
 } // namespace plx

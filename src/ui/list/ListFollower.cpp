@@ -81,8 +81,8 @@ void ListFollower::reload(Protocol protocol)
     // the current cell's column and the scroll position.
     const GridSelection selected = grid->selectionRect();
     const QModelIndex current = grid->currentIndex();
-    const int column = current.isValid() ? current.column() : 1;
-    const bool wholeRows = selected.valid && selected.lastColumn == DeliveryListModel::kColumnCount - 1;
+    const int column = current.isValid() ? current.column() : kRowFirstColumn;
+    const bool wholeRows = selected.valid && selected.lastColumn == kRowLastColumn;
     QByteArray firstKeys, lastKeys, currentKeys;
     if (selected.valid && selected.lastRow <= model.listedCount()) {
         firstKeys = model.rowKeys(selected.firstRow - 1);
@@ -105,7 +105,7 @@ void ListFollower::reload(Protocol protocol)
     } else if (at >= 0) {
         grid->selectCell(at + 1, column);
     } else if (model.listedCount() > 0) {
-        grid->selectCell(1, 1);
+        grid->selectCell(1, kRowFirstColumn);
     }
     grid->verticalScrollBar()->setValue(scrolledTo);
     grid->horizontalScrollBar()->setValue(scrolledAcross);

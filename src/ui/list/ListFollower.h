@@ -38,9 +38,6 @@ public:
     // The window has read them (those readingOwn named).
     void readOwn();
 
-    // Compares the files now instead of at the next interval (tests).
-    void checkNow() { m_watch.check(); }
-
 private:
     void changedElsewhere(Protocol protocol);
     void reloadPending();

@@ -19,11 +19,9 @@ namespace plx {
 
 namespace {
 
-constexpr int kLastColumn = DeliveryListModel::kColumnCount - 1;
 constexpr int kRowsAlwaysShown = 5;
-// The columns of names, which a long text overflows: cut with an ellipsis.
-constexpr int kCompanyNameColumn = 2;
-constexpr int kItemNameColumn = 5;
+// The fixed column of running numbers.
+constexpr int kFixedColumn = columnIndex(ListColumn::Number);
 
 // The tint of the current row's cells (the selection colour, lightened), so
 // that the row Enter and 出荷登録 start from shows across the whole grid.
@@ -88,7 +86,8 @@ protected:
             option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         // A name too long for its column ends in "…" (its tooltip holds the
         // whole of it), never in half a character.
-        if (index.column() == kCompanyNameColumn || index.column() == kItemNameColumn)
+        if (index.column() == columnIndex(ListColumn::OrdererName) ||
+            index.column() == columnIndex(ListColumn::ItemName))
             option->textElideMode = Qt::ElideRight;
         if (!(option->state & QStyle::State_Selected) && isCurrentRow(option->widget, index))
             option->backgroundBrush = currentRowTint(option->palette);
@@ -110,7 +109,7 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     setTextElideMode(Qt::ElideNone);
     setItemDelegate(new CellDelegate(this));
-    setItemDelegateForColumn(0, new FixedColumnDelegate(this));
+    setItemDelegateForColumn(kFixedColumn, new FixedColumnDelegate(this));
     // Tab goes on to the buttons; the arrow keys move within the grid.
     setTabKeyNavigation(false);
     // By pixels, so that a column scrolled under the fixed one can still be
@@ -144,7 +143,7 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent)
     m_fixed->show();
 
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column == 0)
+        if (column == kFixedColumn)
             syncFixedColumn();
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, m_fixed->verticalScrollBar(), &QScrollBar::setValue);
@@ -170,8 +169,8 @@ void ListGrid::syncFixedColumn()
     if (!model())
         return;
     for (int c = 0; c < model()->columnCount(); ++c)
-        m_fixed->setColumnHidden(c, c != 0);
-    m_fixed->setColumnWidth(0, columnWidth(0));
+        m_fixed->setColumnHidden(c, c != kFixedColumn);
+    m_fixed->setColumnWidth(kFixedColumn, columnWidth(kFixedColumn));
     m_fixed->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
     m_fixed->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
     placeFixedColumn();
@@ -180,15 +179,14 @@ void ListGrid::syncFixedColumn()
 void ListGrid::placeFixedColumn()
 {
     const int header = horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0;
-    m_fixed->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height() + header);
+    m_fixed->setGeometry(frameWidth(), frameWidth(), columnWidth(kFixedColumn), viewport()->height() + header);
     m_fixed->verticalScrollBar()->setValue(verticalScrollBar()->value());
 }
 
 void ListGrid::applyLayout()
 {
-    for (int c = 0; c < DeliveryListModel::kColumnCount; ++c) {
+    for (int c = 0; c < kListColumnCount; ++c)
         horizontalHeader()->resizeSection(c, twipsToPixels(DeliveryListModel::columnWidthTwips(c)));
-    }
     verticalHeader()->setDefaultSectionSize((250 + kTwipsPerPixel - 1) / kTwipsPerPixel);
     horizontalHeader()->setFixedHeight(twipsToPixels(500));
     // However small the window, the grid keeps a few whole rows in view.
@@ -213,7 +211,7 @@ void ListGrid::updateGeometries()
 void ListGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
     QScrollBar* across = horizontalScrollBar();
-    if (index.column() == 0) {
+    if (index.column() == kFixedColumn) {
         // The fixed column is always in view: scroll up or down only.
         const int keep = across->value();
         QTableView::scrollTo(index, hint);
@@ -222,7 +220,7 @@ void ListGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
     }
     QTableView::scrollTo(index, hint);
     // A cell is not in view while the fixed column covers its left part.
-    const int covered = columnWidth(0) - visualRect(index).left();
+    const int covered = columnWidth(kFixedColumn) - visualRect(index).left();
     if (index.isValid() && covered > 0)
         across->setValue(across->value() - covered);
 }
@@ -260,9 +258,9 @@ bool ListGrid::viewportEvent(QEvent* event)
 QModelIndex ListGrid::indexAt(const QPoint& point) const
 {
     const QModelIndex index = QTableView::indexAt(point);
-    if (!index.isValid() || index.column() == 0 || !m_fixed || point.x() >= m_fixed->width())
+    if (!index.isValid() || index.column() == kFixedColumn || !m_fixed || point.x() >= m_fixed->width())
         return index;
-    return model()->index(index.row(), 0);
+    return model()->index(index.row(), kFixedColumn);
 }
 
 GridSelection ListGrid::selectionRect() const
@@ -292,8 +290,8 @@ void ListGrid::selectRows(int first, int last)
 {
     if (!model() || first < 1 || last < first)
         return;
-    const QModelIndex topLeft = model()->index(first - 1, 1);
-    const QModelIndex bottomRight = model()->index(last - 1, kLastColumn);
+    const QModelIndex topLeft = model()->index(first - 1, kRowFirstColumn);
+    const QModelIndex bottomRight = model()->index(last - 1, kRowLastColumn);
     selectionModel()->setCurrentIndex(topLeft, QItemSelectionModel::NoUpdate);
     selectionModel()->select(QItemSelection(topLeft, bottomRight), QItemSelectionModel::ClearAndSelect);
 }
@@ -315,9 +313,9 @@ void ListGrid::selectRowsTo(int anchor, int row)
     if (!model() || row < 1 || row > model()->rowCount())
         return;
     m_anchorRow = anchor;
-    const int column = std::max(currentIndex().column(), 1);
-    const QModelIndex topLeft = model()->index(std::min(anchor, row) - 1, 1);
-    const QModelIndex bottomRight = model()->index(std::max(anchor, row) - 1, kLastColumn);
+    const int column = std::max(currentIndex().column(), kRowFirstColumn);
+    const QModelIndex topLeft = model()->index(std::min(anchor, row) - 1, kRowFirstColumn);
+    const QModelIndex bottomRight = model()->index(std::max(anchor, row) - 1, kRowLastColumn);
     selectionModel()->setCurrentIndex(model()->index(row - 1, column), QItemSelectionModel::NoUpdate);
     selectionModel()->select(QItemSelection(topLeft, bottomRight), QItemSelectionModel::ClearAndSelect);
     scrollTo(currentIndex());
@@ -337,7 +335,7 @@ void ListGrid::mousePressEvent(QMouseEvent* event)
 {
     emit touched();
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && index.column() == 0 && event->button() == Qt::LeftButton) {
+    if (index.isValid() && index.column() == kFixedColumn && event->button() == Qt::LeftButton) {
         const int row = index.row() + 1;
         if (!(event->modifiers() & Qt::ShiftModifier) || m_anchorRow < 1)
             m_anchorRow = row;
@@ -399,8 +397,9 @@ void ListGrid::keyPressEvent(QKeyEvent* event)
         // the running numbers does; the moving end becomes the current row.
         const int row = currentIndex().row() + 1;
         const GridSelection s = selectionRect();
-        const bool wholeRows = s.valid && s.firstColumn <= 1 && s.lastColumn == kLastColumn && s.firstRow <= row &&
-                               row <= s.lastRow && m_anchorRow >= s.firstRow && m_anchorRow <= s.lastRow;
+        const bool wholeRows = s.valid && s.firstColumn <= kRowFirstColumn && s.lastColumn == kRowLastColumn &&
+                               s.firstRow <= row && row <= s.lastRow && m_anchorRow >= s.firstRow &&
+                               m_anchorRow <= s.lastRow;
         const int anchor = wholeRows ? m_anchorRow : row;
         const int end = wholeRows ? (anchor == s.firstRow ? s.lastRow : s.firstRow) : row;
         const int to = std::clamp(end + (event->key() == Qt::Key_Up ? -1 : 1), 1, model()->rowCount());

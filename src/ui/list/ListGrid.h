@@ -7,8 +7,8 @@
 namespace plx {
 
 // A list grid: column 0 is the fixed column with the running numbers; pressing
-// it (or dragging over it), or Shift+Up/Down, selects whole rows, columns 1 to
-// 12. Other cells select as a single rectangle. The current row is tinted
+// it (or dragging over it), or Shift+Up/Down, selects whole rows (the columns
+// kRowFirstColumn to kRowLastColumn). Other cells select as a single rectangle. The current row is tinted
 // across the grid. A double-click on any cell of a row, or Enter, asks for the
 // row to be opened. The fixed column stays at the left while the
 // other columns scroll under it, Tab leaves the grid for the next control, and
@@ -28,7 +28,7 @@ public:
     void applyLayout();
 
     GridSelection selectionRect() const;
-    // Selects rows `first`..`last` (1-based), columns 1 to 12.
+    // Selects rows `first`..`last` (1-based), whole: the columns kRowFirstColumn to kRowLastColumn.
     void selectRows(int first, int last);
     // Selects whole rows from `anchor` to `row` (1-based, either order) and
     // makes `row` the current one: Shift+Up/Down.

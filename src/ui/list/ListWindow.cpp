@@ -36,12 +36,14 @@ const QString kTabKorvan = QStringLiteral("ＫＯＲＶＡＮ");
 
 } // namespace
 
-ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent), m_env(env), m_list(env)
+ListWindow::ListWindow(Environment& env, QWidget* parent)
+    : QMainWindow(parent), m_env(env), m_logLabels(env), m_list(env)
 {
     setObjectName(QStringLiteral("ListWindow"));
     setWindowTitle(QStringLiteral("PLX-90 納品書出力ｻｰﾋﾞｽ"));
     m_env.closeAllFiles = [this] { m_list.closeFiles(); };
-    m_env.closeHelpViewer = [this] { ieQuit(); };
+    // What the error report has told is not left behind the help page.
+    m_env.errorReported = [this] { closeHelp(); };
     // 参照 of the company window: the layout files of the user folder.
     m_formFileBrowser = [this](QWidget* parent) {
         FormFileBrowseWindow browse(m_env, parent);
@@ -51,21 +53,21 @@ ListWindow::ListWindow(Environment& env, QWidget* parent) : QMainWindow(parent),
     };
     buildMenus();
     buildClientArea();
-    runTrapped(m_env, QStringLiteral("ﾒｲﾝ/"), [this] { Form_Load(); });
+    runTrapped(m_env, QStringLiteral("ﾒｲﾝ/"), [this] { setUpTabsAndLoad(); });
 }
 
 ListWindow::~ListWindow()
 {
     m_env.closeAllFiles = nullptr;
-    m_env.closeHelpViewer = nullptr;
+    m_env.errorReported = nullptr;
     if (m_help)
         delete m_help.data();
 }
 
-void ListWindow::Form_Load()
+void ListWindow::setUpTabsAndLoad()
 {
-    m_env.logModule = QStringLiteral("納品書一覧");
-    m_env.logOperation = QStringLiteral("FORM_LOAD");
+    m_logLabels.setModule(QStringLiteral("納品書一覧"));
+    m_logLabels.setOperation(QStringLiteral("FORM_LOAD"));
     resize(twipsToPixels(12000), twipsToPixels(9000));
 
     m_tabs->setProperty("loading", true);
@@ -108,16 +110,16 @@ void ListWindow::showBusy(bool shown)
 void ListWindow::requestReload(bool both)
 {
     showBusy(true);
-    (both ? m_timer2 : m_timer1)->start();
+    (both ? m_reloadBothTimer : m_reloadCurrentTimer)->start();
 }
 
-void ListWindow::Timer1_Timer()
+void ListWindow::reloadCurrentList()
 {
     runTrapped(m_env, QStringLiteral("画面編集Timer1/"), [this] {
         {
             CursorGuard busy;
-            m_timer1->stop();
-            Iti_Gamen(m_current);
+            m_reloadCurrentTimer->stop();
+            reloadLists(m_current);
         }
         const bool reportImport = std::exchange(m_importFinished, false);
         if (reportImport) {
@@ -141,15 +143,15 @@ void ListWindow::Timer1_Timer()
     });
 }
 
-void ListWindow::Timer2_Timer()
+void ListWindow::reloadBothLists()
 {
     CursorGuard busy;
-    m_timer2->stop();
-    Iti_Gamen(std::nullopt);
+    m_reloadBothTimer->stop();
+    reloadLists(std::nullopt);
     m_importFinished = false;
 }
 
-void ListWindow::Iti_Gamen(std::optional<Protocol> only)
+void ListWindow::reloadLists(std::optional<Protocol> only)
 {
     runTrapped(m_env, QStringLiteral("納品書ﾌｧｲﾙ読込み編集/"), [&] {
         m_follower->readingOwn(only);
@@ -173,7 +175,7 @@ void ListWindow::Iti_Gamen(std::optional<Protocol> only)
 void ListWindow::selectCurrent(Protocol protocol)
 {
     // Row 1, column 1 when the list has rows; nothing (the header) when empty.
-    m_grids[protocol]->selectCell(m_list.model(protocol).listedCount() > 0 ? 1 : 0, 1);
+    m_grids[protocol]->selectCell(m_list.model(protocol).listedCount() > 0 ? 1 : 0, kRowFirstColumn);
 }
 
 void ListWindow::markClicked(Protocol protocol)
@@ -182,9 +184,9 @@ void ListWindow::markClicked(Protocol protocol)
         m_clicked[p] = p == protocol;
 }
 
-void ListWindow::TabStrip1_Click(int index)
+void ListWindow::tabClicked(int index)
 {
-    m_env.logOperation = QStringLiteral("ﾀﾌﾞｸﾘｯｸ");
+    m_logLabels.setOperation(QStringLiteral("ﾀﾌﾞｸﾘｯｸ"));
     m_current = m_tabs->tabText(index) == kTabEiaj ? Protocol::Eiaj : Protocol::Korvan;
     selectCurrent(m_current);
     m_stack->setCurrentWidget(m_grids[m_current]);
@@ -206,19 +208,19 @@ void ListWindow::applyEnabling()
     const bool rows = m_list.model(m_current).listedCount() > 0;
     // Deletion deletes the selected rows, or opens the deletion window.
     const bool deletable = rows;
-    m_command[2]->setEnabled(rows);
+    m_entryButton->setEnabled(rows);
     // Printing needs the report engine the program hands the window.
     const bool printAvailable = m_report != nullptr;
-    m_command[4]->setEnabled(rows && printAvailable);
-    m_command[5]->setEnabled(deletable);
-    m_command[7]->setEnabled(rows);
-    m_mnuPrint->setEnabled(rows && printAvailable);
-    m_mnuDelete->setEnabled(deletable);
-    m_mnuFind->setEnabled(rows);
-    m_command[3]->setEnabled(true);
-    m_command[6]->setEnabled(true);
-    m_mnuNew->setEnabled(true);
-    m_mnuOpen->setEnabled(true);
+    m_printButton->setEnabled(rows && printAvailable);
+    m_deleteButton->setEnabled(deletable);
+    m_searchButton->setEnabled(rows);
+    m_printAction->setEnabled(rows && printAvailable);
+    m_deleteAction->setEnabled(deletable);
+    m_findAction->setEnabled(rows);
+    m_importButton->setEnabled(true);
+    m_newButton->setEnabled(true);
+    m_newAction->setEnabled(true);
+    m_openAction->setEnabled(true);
 }
 
 GridSelection ListWindow::rowSelection(bool forDeletion) const
@@ -234,7 +236,7 @@ void ListWindow::setReportControl(ReportControl* report)
 
 void ListWindow::closeEvent(QCloseEvent* event)
 {
-    ieQuit();
+    closeHelp();
     QMainWindow::closeEvent(event);
 }
 

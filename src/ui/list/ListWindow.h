@@ -3,13 +3,13 @@
 #include "HelpViewer.h"
 #include "ListGrid.h"
 
+#include "core/LogLabelScope.h"
 #include "import/ImportDriver.h"
 #include "list/DeliveryList.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <functional>
 
 class QAction;
@@ -44,12 +44,12 @@ public:
     void showCentred();
 
     // Reloads the list of `only`, or both lists.
-    void Iti_Gamen(std::optional<Protocol> only);
+    void reloadLists(std::optional<Protocol> only);
     // Shows a page in the help viewer, opening it over this window the first
     // time and bringing it to the front afterwards.
-    void IENavigate(const QString& path);
+    void showHelp(const QString& path);
     // Closes the help viewer.
-    void ieQuit();
+    void closeHelp();
     // The report engine the print commands hand their documents to; printing
     // stays off without one.
     void setReportControl(ReportControl* report);
@@ -57,7 +57,8 @@ public:
     // How the ordering-company window's 参照 chooses a layout file.
     void setFormFileBrowser(std::function<QString(QWidget*)> browse) { m_formFileBrowser = std::move(browse); }
 
-    // Asks for a reload of the current list (Timer1) or of both (Timer2).
+    // Asks for a reload of the current list or of both, shortly, behind the
+    // busy panel.
     void requestReload(bool both);
 
     DeliveryList& list() { return m_list; }
@@ -66,7 +67,6 @@ public:
     Protocol currentProtocol() const { return m_current; }
     ListGrid* grid(Protocol protocol) const { return m_grids[protocol]; }
     HelpViewer* helpViewer() const { return m_help; }
-    ListFollower* follower() const { return m_follower; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,10 +74,14 @@ protected:
 private:
     void buildMenus();
     void buildClientArea();
-    void Form_Load();
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void TabStrip1_Click(int index);
+    // The tabs of the formats the installation serves, the focus in the
+    // list, and the first load of every list shown.
+    void setUpTabsAndLoad();
+    // The reload timers' work: the current list, then how an import that
+    // ended in the input-file window went; or both lists.
+    void reloadCurrentList();
+    void reloadBothLists();
+    void tabClicked(int index);
     // Brings the tab of `protocol` to the front as a click on it does; false
     // when the window has no such tab.
     bool showTab(Protocol protocol);
@@ -89,6 +93,9 @@ private:
     // The row selection of the current grid: none unless the grid was clicked
     // and the selection spans whole rows.
     GridSelection rowSelection(bool forDeletion) const;
+    // 検索: after the first selected row (from the top without a row
+    // selection); a match becomes the selected row of the current grid.
+    void searchRows();
 
     // 出荷登録 (the listed records) and 新規登録 (a new record): the entry
     // window of the current format on `selection` (the row selection or none),
@@ -98,16 +105,25 @@ private:
     // selection holding it) becomes the row selection, and 出荷登録 starts on
     // it once the grid has finished with the click or key.
     void openRequested(Protocol protocol, int row, bool byEnter);
-    void Command1_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void MnuCust_Click();
-    void MnuDust_Click();
-    void MnuHelp_Click();
-    void MnuVer_Click();
+    // 終了: closes the window (which ends the program) and deletes the output lists.
+    void endClicked();
+    // ﾌｧｲﾙ入力: the input-file window of the current format.
+    void openImport();
+    // 印刷: the print selection window of the current format.
+    void openPrint();
+    // 削除: the selected rows after a question, or the deletion window.
+    void deleteRows();
+    // 発注者情報設定: the ordering-company window; both lists reload when it changed data.
+    void openCompanies();
+    // Empties the "処理済ﾌｧｲﾙ" folder after a question.
+    void emptyProcessedFiles();
+    // ﾍﾙﾌﾟ: the help page, or message 30 when it is missing.
+    void openHelpPage();
+    void showVersion();
 
     Environment& m_env;
+    // The window's log labels while it lives.
+    LogLabelScope m_logLabels;
     DeliveryList m_list;
     PerProtocol<ListGrid*> m_grids;
     PerProtocol<bool> m_clicked;
@@ -115,9 +131,10 @@ private:
     QTabBar* m_tabs = nullptr;
     QStackedWidget* m_stack = nullptr;
     BusyPanel* m_busy = nullptr;
-    QLineEdit* m_marker = nullptr;
-    QTimer* m_timer1 = nullptr;
-    QTimer* m_timer2 = nullptr;
+    // Marks the row a search found.
+    QLineEdit* m_foundMarker = nullptr;
+    QTimer* m_reloadCurrentTimer = nullptr;
+    QTimer* m_reloadBothTimer = nullptr;
     // An import that ended in the input-file window: reported once the list
     // has been read again.
     bool m_importFinished = false;
@@ -129,18 +146,18 @@ private:
     ReportControl* m_report = nullptr;
     std::function<QString(QWidget*)> m_formFileBrowser;
 
-    QPushButton* m_command[8] = {};
-    QAction* m_mnuNew = nullptr;
-    QAction* m_mnuOpen = nullptr;
-    QAction* m_mnuPrint = nullptr;
-    QAction* m_mnuDelete = nullptr;
-    QAction* m_mnuEnd = nullptr;
-    QAction* m_mnuCust = nullptr;
-    QAction* m_mnuEnv = nullptr;
-    QAction* m_mnuDust = nullptr;
-    QAction* m_mnuFind = nullptr;
-    QAction* m_mnuHelp = nullptr;
-    QAction* m_mnuVer = nullptr;
+    QPushButton* m_endButton = nullptr;
+    QPushButton* m_entryButton = nullptr;
+    QPushButton* m_importButton = nullptr;
+    QPushButton* m_printButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    QPushButton* m_newButton = nullptr;
+    QPushButton* m_searchButton = nullptr;
+    QAction* m_newAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QAction* m_findAction = nullptr;
 };
 
 } // namespace plx

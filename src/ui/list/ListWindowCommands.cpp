@@ -1,6 +1,7 @@
 // What the list window's buttons and menus open and do: deletion, the entry
-// window, the import, the print, the ordering companies, the help viewer, the
-// version window, emptying the processed-file folder and ending the program.
+// window, the import, the print, the search, the ordering companies, the help
+// viewer, the version window, emptying the processed-file folder and ending
+// the program.
 #include "ListWindow.h"
 
 #include "HelpViewer.h"
@@ -9,6 +10,7 @@
 #include "ui/CenterWindow.h"
 #include "ui/auxiliary/DeletionWindow.h"
 #include "ui/auxiliary/PrintSelectionWindow.h"
+#include "ui/auxiliary/SearchWindow.h"
 #include "ui/auxiliary/VersionWindow.h"
 #include "ui/customers/CustomerWindow.h"
 #include "ui/entry/EntryWindow.h"
@@ -22,12 +24,13 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 namespace plx {
 
-void ListWindow::Command5_Click()
+void ListWindow::deleteRows()
 {
     const bool done = runTrapped(m_env, QStringLiteral("納品書ﾃﾞｰﾀ削除/"), [this] {
         const Protocol protocol = m_current;
@@ -61,7 +64,7 @@ void ListWindow::Command5_Click()
 
 void ListWindow::openRequested(Protocol protocol, int row, bool byEnter)
 {
-    if (protocol != m_current || !m_command[2]->isEnabled() || !isEnabled())
+    if (protocol != m_current || !m_entryButton->isEnabled() || !isEnabled())
         return;
     markClicked(protocol);
     const GridSelection rows = rowsToOpen(rowSelection(false), row, byEnter);
@@ -72,7 +75,7 @@ void ListWindow::openRequested(Protocol protocol, int row, bool byEnter)
     // The entry window is modal: it opens after the double-click or the key
     // has been handled, not inside it.
     QTimer::singleShot(0, this, [this, selection] {
-        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+        m_logLabels.setOperation(QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
         openEntry(false, selection);
     });
 }
@@ -88,7 +91,7 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
         EntryResult result;
         {
             EntryWindow window(m_env, protocol, opening, m_report, this);
-            window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
+            window.setHelpNavigator([this](const QString& path) { showHelp(path); });
             if (window.opened()) {
                 // The window has sized itself to its screen.
                 moveToCentre(m_env, window);
@@ -105,7 +108,7 @@ void ListWindow::openEntry(bool newRecord, const GridSelection& selection)
     });
 }
 
-void ListWindow::Command3_Click()
+void ListWindow::openImport()
 {
     runTrapped(m_env, QString(), [this] {
         m_env.closeFiles();
@@ -125,7 +128,7 @@ void ListWindow::Command3_Click()
     });
 }
 
-void ListWindow::Command4_Click()
+void ListWindow::openPrint()
 {
     if (!m_report)
         return;
@@ -144,15 +147,15 @@ void ListWindow::Command4_Click()
     });
 }
 
-void ListWindow::MnuCust_Click()
+void ListWindow::openCompanies()
 {
-    m_env.logOperation = QStringLiteral("発注企業情報ﾒﾆｭｰ");
+    m_logLabels.setOperation(QStringLiteral("発注企業情報ﾒﾆｭｰ"));
     runTrapped(m_env, QStringLiteral("発注企業情報移動/"), [this] {
         m_env.closeFiles();
         bool changed = false;
         {
             CustomerWindow window(m_env, this);
-            window.setHelpNavigator([this](const QString& path) { IENavigate(path); });
+            window.setHelpNavigator([this](const QString& path) { showHelp(path); });
             if (m_formFileBrowser)
                 window.setFormFileBrowser(m_formFileBrowser);
             if (window.opened()) {
@@ -167,16 +170,16 @@ void ListWindow::MnuCust_Click()
     });
 }
 
-void ListWindow::Command1_Click()
+void ListWindow::endClicked()
 {
-    m_env.logOperation = QStringLiteral("終了ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("終了ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("終了処理/"), [this] {
         close();
         deleteOutputLists(m_env);
     });
 }
 
-void ListWindow::MnuDust_Click()
+void ListWindow::emptyProcessedFiles()
 {
     runTrapped(m_env, QString(), [this] {
         if (ShowMessage(m_env, 640) == kAnswerNo)
@@ -187,19 +190,19 @@ void ListWindow::MnuDust_Click()
     });
 }
 
-void ListWindow::MnuHelp_Click()
+void ListWindow::openHelpPage()
 {
-    m_env.logOperation = QStringLiteral("Helpﾒﾆｭｰ");
+    m_logLabels.setOperation(QStringLiteral("Helpﾒﾆｭｰ"));
     runTrapped(m_env, QStringLiteral("Help移動/"), [this] {
         if (!QFileInfo::exists(m_env.paths.helpPagePath)) {
             ShowMessage(m_env, 30);
             return;
         }
-        IENavigate(m_env.paths.helpPagePath);
+        showHelp(m_env.paths.helpPagePath);
     });
 }
 
-void ListWindow::IENavigate(const QString& path)
+void ListWindow::showHelp(const QString& path)
 {
     runTrapped(m_env, QStringLiteral("IEﾅﾋﾞｹﾞｰﾄ/"), [&] {
         // The viewer belongs to the window that asked for it: over a modal
@@ -226,15 +229,42 @@ void ListWindow::IENavigate(const QString& path)
     });
 }
 
-void ListWindow::ieQuit()
+void ListWindow::closeHelp()
 {
     if (m_help)
         m_help->close();
 }
 
-void ListWindow::MnuVer_Click()
+void ListWindow::showVersion()
 {
     VersionWindow::showOver(m_env, this);
+}
+
+void ListWindow::searchRows()
+{
+    runTrapped(m_env, QString(), [this] {
+        const Protocol protocol = m_current;
+        const GridSelection selection = rowSelection(false);
+        int found = 0;
+        {
+            SearchWindow window(m_env, protocol, selection.valid ? selection.firstRow : 0, this);
+            moveToCentre(m_env, window);
+            window.exec();
+            found = window.foundRow();
+        }
+        ListGrid* grid = m_grids[protocol];
+        if (found > 0 && found <= m_list.model(protocol).listedCount()) {
+            grid->selectRows(found, found);
+            const QModelIndex cell = grid->model()->index(found - 1, kRowFirstColumn);
+            grid->scrollTo(cell);
+            // The marker sits on the found row's first cell.
+            if (m_foundMarker->parentWidget() != grid->viewport())
+                m_foundMarker->setParent(grid->viewport());
+            m_foundMarker->setGeometry(grid->visualRect(cell));
+            markClicked(protocol);
+        }
+        grid->setFocus();
+    });
 }
 
 } // namespace plx

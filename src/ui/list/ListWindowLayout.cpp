@@ -9,7 +9,6 @@
 
 #include "ui/BusyPanel.h"
 #include "ui/CenterWindow.h"
-#include "ui/auxiliary/SearchWindow.h"
 #include "ui/auxiliary/SettingsWindow.h"
 #include "ui/history/HistoryWindow.h"
 
@@ -41,44 +40,43 @@ void ListWindow::buildMenus()
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("MnuFile"));
-    m_mnuNew = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [this] {
-        m_env.logOperation = QStringLiteral("新規登録ﾒﾆｭｰ");
+    m_newAction = action(file, "MnuNew", QStringLiteral("新規作成(&N)"), [this] {
+        m_logLabels.setOperation(QStringLiteral("新規登録ﾒﾆｭｰ"));
         openEntry(true, rowSelection(false));
     });
-    m_mnuOpen = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [this] {
-        m_env.logOperation = QStringLiteral("開くﾒﾆｭｰ");
-        Command3_Click();
+    m_openAction = action(file, "MnuOpen", QStringLiteral("開く(&O)..."), [this] {
+        m_logLabels.setOperation(QStringLiteral("開くﾒﾆｭｰ"));
+        openImport();
     });
     file->addSeparator();
-    m_mnuPrint = action(file, "MnuPrint", QStringLiteral("印刷(&P)..."), [this] {
-        m_env.logOperation = QStringLiteral("印刷ﾒﾆｭｰ");
-        Command4_Click();
+    m_printAction = action(file, "MnuPrint", QStringLiteral("印刷(&P)..."), [this] {
+        m_logLabels.setOperation(QStringLiteral("印刷ﾒﾆｭｰ"));
+        openPrint();
     });
     file->addSeparator();
-    m_mnuDelete = action(file, "MnuDelete", QStringLiteral("削除(&D)..."), [this] {
-        m_env.logOperation = QStringLiteral("削除ﾒﾆｭｰ");
-        Command5_Click();
+    m_deleteAction = action(file, "MnuDelete", QStringLiteral("削除(&D)..."), [this] {
+        m_logLabels.setOperation(QStringLiteral("削除ﾒﾆｭｰ"));
+        deleteRows();
     });
     file->addSeparator();
-    m_mnuEnd = action(file, "MnuEnd", QStringLiteral("終了(&X)"), [this] { close(); });
+    action(file, "MnuEnd", QStringLiteral("終了(&X)"), [this] { close(); });
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
     tools->setObjectName(QStringLiteral("MnuTool"));
-    m_mnuCust = action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [this] { MnuCust_Click(); });
-    m_mnuEnv = action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [this] {
+    action(tools, "MnuCust", QStringLiteral("発注者情報設定(&C)..."), [this] { openCompanies(); });
+    action(tools, "MnuEnv", QStringLiteral("ﾌｧｲﾙ入力設定(&E)..."), [this] {
         SettingsWindow window(m_env, this);
         moveToCentre(m_env, window);
         window.exec();
     });
     tools->addSeparator();
-    m_mnuDust =
-        action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"), [this] { MnuDust_Click(); });
+    action(tools, "MnuDust", QStringLiteral("\"処理済ﾌｧｲﾙ\"ﾌｫﾙﾀﾞを空にする。(&Y)"), [this] { emptyProcessedFiles(); });
     tools->addSeparator();
-    m_mnuFind = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [this] { m_command[7]->click(); });
+    m_findAction = action(tools, "MnuFind", QStringLiteral("検索(&F)..."), [this] { m_searchButton->click(); });
     // The documents issued before, their copies and the month's billing.
     tools->addSeparator();
     action(tools, "MnuHistory", QStringLiteral("発行履歴(&R)..."), [this] {
-        m_env.logOperation = QStringLiteral("発行履歴ﾒﾆｭｰ");
+        m_logLabels.setOperation(QStringLiteral("発行履歴ﾒﾆｭｰ"));
         HistoryWindow window(m_env, m_report, m_current, this);
         moveToCentre(m_env, window);
         window.exec();
@@ -86,9 +84,9 @@ void ListWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelpMenu"));
-    m_mnuHelp = action(help, "MnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), [this] { MnuHelp_Click(); });
+    action(help, "MnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), [this] { openHelpPage(); });
     help->addSeparator();
-    m_mnuVer = action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), [this] { MnuVer_Click(); });
+    action(help, "MnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"), [this] { showVersion(); });
 }
 
 void ListWindow::buildClientArea()
@@ -148,10 +146,10 @@ void ListWindow::buildClientArea()
     // Busy panel over the grids while the list loads.
     m_busy = new BusyPanel(area, QSize(360, 80));
 
-    m_marker = new QLineEdit(m_grids[Protocol::Eiaj]->viewport());
-    m_marker->setObjectName(QStringLiteral("Text1"));
-    m_marker->setReadOnly(true);
-    m_marker->hide();
+    m_foundMarker = new QLineEdit(m_grids[Protocol::Eiaj]->viewport());
+    m_foundMarker->setObjectName(QStringLiteral("Text1"));
+    m_foundMarker->setReadOnly(true);
+    m_foundMarker->hide();
 
     connect(m_scan, &ScanField::rowChosen, this, [this](Protocol protocol, int row) {
         if (protocol != m_current) {
@@ -159,84 +157,62 @@ void ListWindow::buildClientArea()
             if (!showTab(protocol))
                 return;
         }
-        if (!m_command[2]->isEnabled())
+        if (!m_entryButton->isEnabled())
             return;
         markClicked(m_current);
         ListGrid* grid = m_grids[m_current];
         grid->selectRows(row, row);
-        grid->scrollTo(grid->model()->index(row - 1, 1));
-        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+        grid->scrollTo(grid->model()->index(row - 1, kRowFirstColumn));
+        m_logLabels.setOperation(QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
         openEntry(false, rowSelection(false));
         // The next scan can follow at once.
         m_scan->ready();
     });
+    // The buttons in their row, each under its object name.
     auto* buttons = new QHBoxLayout;
     const struct
     {
-        int number;
+        QPushButton** button;
+        const char* name;
         const char16_t* caption;
-    } captions[] = {{3, u"ﾌｧｲﾙ入力"}, {2, u"出荷登録"}, {6, u"新規登録"}, {4, u"印刷"},
-                    {5, u"削除"},     {7, u"検索"},     {1, u"終了"}};
-    for (const auto& c : captions) {
-        auto* b = new QPushButton(QString::fromUtf16(c.caption), central);
-        b->setObjectName(QStringLiteral("Command%1").arg(c.number));
+    } row[] = {{&m_importButton, "Command3", u"ﾌｧｲﾙ入力"}, {&m_entryButton, "Command2", u"出荷登録"},
+               {&m_newButton, "Command6", u"新規登録"},    {&m_printButton, "Command4", u"印刷"},
+               {&m_deleteButton, "Command5", u"削除"},     {&m_searchButton, "Command7", u"検索"},
+               {&m_endButton, "Command1", u"終了"}};
+    for (const auto& r : row) {
+        auto* b = new QPushButton(QString::fromUtf16(r.caption), central);
+        b->setObjectName(QLatin1String(r.name));
         b->setMinimumSize(96, 30);
         // Enter on a button that has the focus presses it, as Space does.
         b->setAutoDefault(true);
-        m_command[c.number] = b;
-        if (c.number == 1)
+        *r.button = b;
+        if (b == m_endButton)
             buttons->addStretch(1);
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
-    connect(m_command[1], &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(m_command[2], &QPushButton::clicked, this, [this] {
-        m_env.logOperation = QStringLiteral("出荷登録ﾎﾞﾀﾝ");
+    connect(m_endButton, &QPushButton::clicked, this, [this] { endClicked(); });
+    connect(m_entryButton, &QPushButton::clicked, this, [this] {
+        m_logLabels.setOperation(QStringLiteral("出荷登録ﾎﾞﾀﾝ"));
         openEntry(false, rowSelection(false));
     });
-    connect(m_command[6], &QPushButton::clicked, this, [this] {
-        m_env.logOperation = QStringLiteral("新規登録ﾎﾞﾀﾝ");
+    connect(m_newButton, &QPushButton::clicked, this, [this] {
+        m_logLabels.setOperation(QStringLiteral("新規登録ﾎﾞﾀﾝ"));
         openEntry(true, rowSelection(false));
     });
-    connect(m_command[4], &QPushButton::clicked, this, [this] {
-        m_env.logOperation = QStringLiteral("発行操作ﾎﾞﾀﾝ");
-        Command4_Click();
+    connect(m_printButton, &QPushButton::clicked, this, [this] {
+        m_logLabels.setOperation(QStringLiteral("発行操作ﾎﾞﾀﾝ"));
+        openPrint();
     });
-    connect(m_command[3], &QPushButton::clicked, this, [this] {
-        m_env.logOperation = QStringLiteral("入力ﾎﾞﾀﾝ");
-        Command3_Click();
+    connect(m_importButton, &QPushButton::clicked, this, [this] {
+        m_logLabels.setOperation(QStringLiteral("入力ﾎﾞﾀﾝ"));
+        openImport();
     });
-    connect(m_command[5], &QPushButton::clicked, this, [this] {
-        m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
-        Command5_Click();
+    connect(m_deleteButton, &QPushButton::clicked, this, [this] {
+        m_logLabels.setOperation(QStringLiteral("削除ﾎﾞﾀﾝ"));
+        deleteRows();
     });
-    // 検索: after the first selected row (from the top without a row
-    // selection); a match becomes the selected row of the current grid.
-    connect(m_command[7], &QPushButton::clicked, this, [this] {
-        runTrapped(m_env, QString(), [this] {
-            const Protocol protocol = m_current;
-            const GridSelection selection = rowSelection(false);
-            int found = 0;
-            {
-                SearchWindow window(m_env, protocol, selection.valid ? selection.firstRow : 0, this);
-                moveToCentre(m_env, window);
-                window.exec();
-                found = window.foundRow();
-            }
-            ListGrid* grid = m_grids[protocol];
-            if (found > 0 && found <= m_list.model(protocol).listedCount()) {
-                grid->selectRows(found, found);
-                const QModelIndex cell = grid->model()->index(found - 1, 1);
-                grid->scrollTo(cell);
-                // The marker sits on the found row's first cell.
-                if (m_marker->parentWidget() != grid->viewport())
-                    m_marker->setParent(grid->viewport());
-                m_marker->setGeometry(grid->visualRect(cell));
-                markClicked(protocol);
-            }
-            grid->setFocus();
-        });
-    });
+    connect(m_searchButton, &QPushButton::clicked, this, [this] { searchRows(); });
     setCentralWidget(central);
 
     // When the lists were read, and whose change that was.
@@ -246,26 +222,26 @@ void ListWindow::buildClientArea()
     m_follower = new ListFollower(
         m_list, m_grids, readAt, m_env.paths,
         [this] {
-            return QApplication::activeModalWidget() != nullptr || !isEnabled() || m_timer1->isActive() ||
-                   m_timer2->isActive() || m_busy->isVisible();
+            return QApplication::activeModalWidget() != nullptr || !isEnabled() || m_reloadCurrentTimer->isActive() ||
+                   m_reloadBothTimer->isActive() || m_busy->isVisible();
         },
         this);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setSingleShot(true);
-    m_timer1->setInterval(500);
-    connect(m_timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setSingleShot(true);
-    m_timer2->setInterval(500);
-    connect(m_timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    m_reloadCurrentTimer = new QTimer(this);
+    m_reloadCurrentTimer->setObjectName(QStringLiteral("Timer1"));
+    m_reloadCurrentTimer->setSingleShot(true);
+    m_reloadCurrentTimer->setInterval(500);
+    connect(m_reloadCurrentTimer, &QTimer::timeout, this, [this] { reloadCurrentList(); });
+    m_reloadBothTimer = new QTimer(this);
+    m_reloadBothTimer->setObjectName(QStringLiteral("Timer2"));
+    m_reloadBothTimer->setSingleShot(true);
+    m_reloadBothTimer->setInterval(500);
+    connect(m_reloadBothTimer, &QTimer::timeout, this, [this] { reloadBothLists(); });
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (m_tabs->property("loading").toBool())
             return;
-        runTrapped(m_env, QString(), [&] { TabStrip1_Click(index); });
+        runTrapped(m_env, QString(), [&] { tabClicked(index); });
     });
 }
 
