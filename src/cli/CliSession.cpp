@@ -1,5 +1,6 @@
 #include "CliSession.h"
 
+#include "core/ApUse.h"
 #include "core/StartUp.h"
 
 #include <cstdio>
@@ -23,8 +24,7 @@ void CliSession::start()
 
 bool CliSession::handlesFormat(Protocol protocol) const
 {
-    const bool refused = (protocol == Protocol::Eiaj && m_env.apUse == QLatin1String("KORVAN")) ||
-                         (protocol == Protocol::Korvan && m_env.apUse == QLatin1String("EIAJ"));
+    const bool refused = !servesFormat(m_env, protocol);
     if (refused) {
         std::fprintf(stderr, "この環境では %s のデータを扱いません。(ApUse=%s)\n",
                      protocol == Protocol::Eiaj ? "EIAJ" : "KORVAN", m_env.apUse.toUtf8().constData());

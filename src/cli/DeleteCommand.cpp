@@ -5,6 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "core/ErrorReport.h"
+#include "core/LogLabelScope.h"
 #include "core/MessageCatalog.h"
 #include "list/BulkDeletion.h"
 
@@ -17,7 +18,7 @@ namespace plx::cli {
 int DeleteCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
-    env.logModule = QStringLiteral("納品書削除");
+    LogLabelScope logLabels(env, QStringLiteral("納品書削除"));
 
     const BulkDeletion deletion(env, format);
     DeletionScope scope;

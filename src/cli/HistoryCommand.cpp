@@ -4,6 +4,7 @@
 
 #include "billing/HistoryDesk.h"
 #include "core/ErrorReport.h"
+#include "core/LogLabelScope.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -58,8 +59,8 @@ bool HistoryLookupCommand::accepts(const QCommandLineParser& parser, QString& wh
 int HistoryLookupCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
-    env.logModule = QStringLiteral("発行履歴");
-    env.logOperation = QStringLiteral("検索");
+    LogLabelScope logLabels(env, QStringLiteral("発行履歴"));
+    logLabels.setOperation(QStringLiteral("検索"));
 
     HistoryQuery query;
     query.protocol = format;

@@ -9,6 +9,7 @@
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FsName.h"
+#include "core/LogLabelScope.h"
 #include "output/PrinterChoice.h"
 #include "report/PdfReportEngine.h"
 
@@ -71,8 +72,8 @@ bool HistoryExportCommand::accepts(const QCommandLineParser& parser, QString& wh
 int HistoryExportCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
-    env.logModule = QStringLiteral("発行履歴");
-    env.logOperation = QStringLiteral("Excel出力");
+    LogLabelScope logLabels(env, QStringLiteral("発行履歴"));
+    logLabels.setOperation(QStringLiteral("Excel出力"));
     const QString out = QDir::current().absoluteFilePath(parser.positionalArguments().first());
     QString why;
     std::optional<HistoryDesk::Exported> exported;
@@ -136,8 +137,8 @@ int HistoryReprintCommand::execute(const QStringList& arguments)
     CliSession session;
     session.start();
     Environment& env = session.env();
-    env.logModule = QStringLiteral("発行履歴");
-    env.logOperation = QStringLiteral("再発行");
+    LogLabelScope logLabels(env, QStringLiteral("発行履歴"));
+    logLabels.setOperation(QStringLiteral("再発行"));
     PdfReportEngine engine(*env.clock, parser.isSet(printer) ? printerChoice::stored(env) : QString());
     QStringList missing;
     QString error;

@@ -6,6 +6,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/FsName.h"
+#include "core/LogLabelScope.h"
 #include "import/ImportDriver.h"
 
 #include <QCommandLineParser>
@@ -35,8 +36,8 @@ int ImportCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
         paths.append(QDir::current().absoluteFilePath(file)); // the name kept byte for byte
 
     ImportDriver driver(env, format);
-    env.logModule = QStringLiteral("入力ファイル選択");
-    env.logOperation = QStringLiteral("実行ボタン");
+    LogLabelScope logLabels(env, QStringLiteral("入力ファイル選択"));
+    logLabels.setOperation(QStringLiteral("実行ボタン"));
     const auto mode = static_cast<RebuildMode>(makeMode);
     // Mode 3 asks before it deletes records waiting for issue; without --yes
     // the answer is No and nothing is read, imported or moved.

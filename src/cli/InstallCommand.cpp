@@ -2,6 +2,7 @@
 
 #include "Installer.h"
 
+#include "core/ApUse.h"
 #include "core/Registry.h"
 
 #include <QCommandLineParser>
@@ -25,7 +26,7 @@ int InstallCommand::execute(const QStringList& arguments)
         return kExitUsage;
     }
     const QString use = parser.value(apUse);
-    if (use != QLatin1String("EIAJ") && use != QLatin1String("KORVAN") && use != QLatin1String("ALL")) {
+    if (!apUseOf(use)) {
         std::fprintf(stderr, "--ap-use must be EIAJ, KORVAN or ALL\n");
         return kExitUsage;
     }

@@ -5,6 +5,7 @@
 #include "RunSummary.h"
 #include "TerminalProgress.h"
 
+#include "core/LogLabelScope.h"
 #include "core/MessageCatalog.h"
 #include "core/Registry.h"
 #include "output/PrintRun.h"
@@ -20,8 +21,8 @@ namespace plx::cli {
 int PrintCommand::run(const QCommandLineParser& parser, CliSession& session, Protocol format)
 {
     Environment& env = session.env();
-    env.logModule = QStringLiteral("印刷指定");
-    env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+    LogLabelScope logLabels(env, QStringLiteral("印刷指定"));
+    logLabels.setOperation(QStringLiteral("OKﾎﾞﾀﾝ"));
 
     PdfReportEngine engine(*env.clock, printerChoice::stored(env));
     TerminalProgress progress;

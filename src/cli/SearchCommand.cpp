@@ -4,6 +4,7 @@
 #include "CommonOptions.h"
 
 #include "core/ErrorReport.h"
+#include "core/LogLabelScope.h"
 #include "core/MessageCatalog.h"
 #include "list/DeliverySearch.h"
 #include "list/ScanLookup.h"
@@ -71,8 +72,8 @@ int SearchCommand::run(const QCommandLineParser& parser, CliSession& session, Pr
 {
     const int startRow = parser.value(m_after).toInt();
     Environment& env = session.env();
-    env.logModule = QStringLiteral("検索");
-    env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+    LogLabelScope logLabels(env, QStringLiteral("検索"));
+    logLabels.setOperation(QStringLiteral("OKﾎﾞﾀﾝ"));
     if (parser.isSet(m_scan))
         return printScanned(env, format, parser.value(m_scan));
 

@@ -3,9 +3,11 @@
 #include "CliSession.h"
 #include "CommonOptions.h"
 
+#include "core/ApUse.h"
 #include "core/ErrorReport.h"
 #include "core/FolderEvents.h"
 #include "core/FsName.h"
+#include "core/LogLabelScope.h"
 #include "core/ProcessLock.h"
 #include "core/Registry.h"
 #include "import/DataFolder.h"
@@ -101,7 +103,7 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
 {
     const qint64 settleMs = std::max<qint64>(1, qint64(seconds(parser) * 1000));
     Environment& env = session.env();
-    env.logModule = QStringLiteral("ﾌｧｲﾙ監視");
+    LogLabelScope logLabels(env, QStringLiteral("ﾌｧｲﾙ監視"));
     const ImportSettings settings = ImportDriver::readSettings(env, format);
     const int makeMode = parser.isSet(m_mode) ? parser.value(m_mode).toInt() : settings.makeMode;
     if (makeMode == 3) {
@@ -134,7 +136,7 @@ int WatchCommand::run(const QCommandLineParser& parser, CliSession& session, Pro
     // only a file of none is refused here.
     QList<Protocol> served;
     for (const Protocol protocol : kProtocols) {
-        if (env.apUse == QLatin1String("ALL") || env.apUse == protocolName(protocol))
+        if (servesFormat(env, protocol))
             served.append(protocol);
     }
     FolderWatch watch(

@@ -13,11 +13,14 @@ enum class MessageIcon { Critical, Question, Exclamation, Information };
 enum class MessageButtons { Ok, YesNo, YesNoStop };
 enum class DefaultButton { First, No };
 
-// The buttons a message box returns.
-constexpr short kAnswerOk = 1;
-constexpr short kAnswerYes = 6;
-constexpr short kAnswerNo = 7;
-constexpr short kAnswerStop = 3; // 中止 of a YesNoStop box
+// The button a message box returns. The values are the ones the program has
+// always compared with (a short), so an answer still reads as one.
+enum Answer : short {
+    kAnswerOk = 1,
+    kAnswerStop = 3, // 中止 of a YesNoStop box
+    kAnswerYes = 6,
+    kAnswerNo = 7,
+};
 
 // Shows a message box and returns the button pressed (kAnswerOk, kAnswerYes,
 // kAnswerNo, or kAnswerStop from a YesNoStop box). Implemented by message boxes in the windows, by the console in the

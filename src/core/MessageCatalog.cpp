@@ -201,14 +201,14 @@ short showMessage(Environment& env, short number, const OutputQuestion* output, 
 // the catalogue, or written so that the box gets an OK button only) is
 // answered No: every question guards a change, and an unanswered one must not
 // let the change go ahead, however the caller reads the answer.
-short ask(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
+Answer ask(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
     const short answer = showMessage(env, number, output, lead);
     if (output && answer == kAnswerStop)
         return kAnswerStop;
     if (isQuestion(number) && answer != kAnswerYes)
         return kAnswerNo;
-    return answer;
+    return static_cast<Answer>(answer);
 }
 
 } // namespace
@@ -219,17 +219,17 @@ bool isQuestion(short number)
     return kYesNo.contains(written) || kYesNoDefaultNo.contains(written);
 }
 
-short ShowMessage(Environment& env, short number)
+Answer ShowMessage(Environment& env, short number)
 {
     return ask(env, number, nullptr);
 }
 
-short ShowMessage(Environment& env, short number, const QStringList& lead)
+Answer ShowMessage(Environment& env, short number, const QStringList& lead)
 {
     return ask(env, number, nullptr, lead);
 }
 
-short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)
+Answer ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question)
 {
     return ask(env, number, &question);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Dialogs.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -49,10 +51,10 @@ private:
 // operator pressed Yes in a Yes/No box: when its number is missing from the
 // catalogue, or written there so that the box has no Yes button, the answer is
 // kAnswerNo.
-short ShowMessage(Environment& env, short number);
+Answer ShowMessage(Environment& env, short number);
 // The same with `lead` (what the question is about) on lines of their own
 // above the catalogue text, a blank line between.
-short ShowMessage(Environment& env, short number, const QStringList& lead);
+Answer ShowMessage(Environment& env, short number, const QStringList& lead);
 
 // Whether the program asks message `number` as a Yes/No question (6, 12, 130
 // to 135, 200, 210, 503, 640).
@@ -73,7 +75,7 @@ struct OutputQuestion
 // centred on 44 columns, the company ("発注者  102851  北斗星電機"), the counts
 // and the layout file. Besides はい / いいえ the box offers 中止 (kAnswerStop),
 // which stops the print run. Returns the button pressed, as ShowMessage does.
-short ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question);
+Answer ShowOutputQuestion(Environment& env, short number, const OutputQuestion& question);
 
 // The catalogue text of message `number` as stored ("エラーです。" when the
 // catalogue has no such number), for reports that are not message boxes.

@@ -1,5 +1,7 @@
 #include "Paths.h"
 
+#include "ApUse.h"
+
 namespace plx {
 
 Paths Paths::build(const QString& base, const QString& apUse)
@@ -22,8 +24,9 @@ Paths Paths::build(const QString& base, const QString& apUse)
     p.workCustPath = root + QStringLiteral("/Usr/W_Cust.DAT");
     p.helpPagePath = root + QStringLiteral("/Help/H7120001.htm");
     p.usrFolder = root + QStringLiteral("/Usr/");
+    // A value that is no ApUse (start-up refuses one) takes the K_ files.
     const Protocol output =
-        (apUse == QLatin1String("EIAJ") || apUse == QLatin1String("ALL")) ? Protocol::Eiaj : Protocol::Korvan;
+        servesFormat(apUseOf(apUse).value_or(ApUse::Korvan), Protocol::Eiaj) ? Protocol::Eiaj : Protocol::Korvan;
     p.dcsvPath = dcsvPathFor(p.usrFolder, output);
     p.tcsvPath = tcsvPathFor(p.usrFolder, output);
     p.codePath = root + QStringLiteral("/Prg/Code.DAT");
@@ -48,6 +51,12 @@ QString Paths::dcsvPathFor(const QString& usrFolder, Protocol protocol)
 QString Paths::tcsvPathFor(const QString& usrFolder, Protocol protocol)
 {
     return usrFolder + (protocol == Protocol::Eiaj ? QStringLiteral("E_Tcsv.dat") : QStringLiteral("K_Tcsv.dat"));
+}
+
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QStringLiteral("..")) && !name.contains(QLatin1Char(':'));
 }
 
 } // namespace plx

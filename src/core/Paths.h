@@ -51,4 +51,9 @@ struct Paths
     static QString tcsvPathFor(const QString& usrFolder, Protocol protocol);
 };
 
+// A layout file is named by its name alone: it lies in the user folder, and a
+// name that reaches into another folder (a separator, "..", a drive) is not a
+// layout of this installation. The print run and the company window both ask.
+bool isPlainFileName(const QString& name);
+
 } // namespace plx

@@ -76,7 +76,6 @@ public:
     // then change only the memory (a data file being built before it is put in
     // place). A partial record at the end is dropped.
     void openInMemory(QByteArray records);
-    bool inMemory() const { return m_memoryOnly; }
 
     // Reads the file; with `create`, a missing file is created empty, otherwise
     // it reads as empty without being created. Returns the count.

@@ -1,5 +1,6 @@
 #include "SettingRules.h"
 
+#include "ApUse.h"
 #include "text/NumericText.h"
 
 #include <QFileInfo>
@@ -62,7 +63,7 @@ std::optional<QString> valueRefusal(const StartUpSetting& setting, const QString
 {
     switch (setting.check) {
     case SettingCheck::ApUse:
-        if (value == QLatin1String("EIAJ") || value == QLatin1String("KORVAN") || value == QLatin1String("ALL"))
+        if (apUseOf(value))
             return std::nullopt;
         break;
     case SettingCheck::Number:

@@ -2,6 +2,7 @@
 #include "CompanyFields.h"
 #include "store/RecordCodes.h"
 
+#include "core/ApUse.h"
 #include "core/CommonRoutines.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -128,16 +129,12 @@ QString modeCaption(CustomerMode mode)
 
 bool CustomerSession::offers(const QString& apUse, Protocol protocol)
 {
-    if (apUse == QLatin1String("EIAJ"))
-        return protocol == Protocol::Eiaj;
-    if (apUse == QLatin1String("KORVAN"))
-        return protocol == Protocol::Korvan;
-    return true;
+    return servesFormat(apUseOf(apUse).value_or(ApUse::All), protocol);
 }
 
 Protocol CustomerSession::initialProtocol(const QString& apUse)
 {
-    return apUse == QLatin1String("KORVAN") ? Protocol::Korvan : Protocol::Eiaj;
+    return offers(apUse, Protocol::Eiaj) ? Protocol::Eiaj : Protocol::Korvan;
 }
 
 bool CustomerSession::protocolChoosable(Protocol protocol) const
@@ -300,8 +297,7 @@ bool CustomerSession::formFileExists(const QString& name) const
 {
     // A layout is a file of the user folder named by its name alone.
     const QString t = name.trimmed();
-    if (t.contains(QLatin1Char('/')) || t.contains(QLatin1Char('\\')) || t.contains(QStringLiteral("..")) ||
-        t.contains(QLatin1Char(':')))
+    if (!isPlainFileName(t))
         return false;
     return QFileInfo(QDir(m_env.paths.usrFolder).filePath(t)).isFile();
 }

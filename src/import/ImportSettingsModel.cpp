@@ -1,5 +1,6 @@
 #include "ImportSettingsModel.h"
 
+#include "core/ApUse.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/Registry.h"
@@ -51,8 +52,10 @@ void ImportSettingsModel::load()
     m_fileMove = read(kFileMove);
     m_makeMode = read(kMakeMode);
 
-    m_eiajUsable = apUse == QLatin1String("ALL") || apUse == QLatin1String("EIAJ");
-    m_korvanUsable = apUse != QLatin1String("EIAJ");
+    // A value that is no ApUse offers KORVAN alone.
+    const ApUse use = apUseOf(apUse).value_or(ApUse::Korvan);
+    m_eiajUsable = servesFormat(use, Protocol::Eiaj);
+    m_korvanUsable = servesFormat(use, Protocol::Korvan);
     m_protocol = m_eiajUsable ? Protocol::Eiaj : Protocol::Korvan;
     m_entries = splitNames(namesOf(m_protocol));
 }

@@ -10,15 +10,6 @@ namespace plx {
 
 namespace {
 
-bool inAlphabet(QStringView text)
-{
-    for (QChar c : text) {
-        if (!kCode39Alphabet.contains(c))
-            return false;
-    }
-    return true;
-}
-
 // Fits three lines into `d` characters each by moving overflow between them.
 void fitToCapacity(QString& l1, QString& l2, QString& l3, int d)
 {
@@ -55,14 +46,13 @@ void fitToCapacity(QString& l1, QString& l2, QString& l3, int d)
 
 } // namespace
 
-short CheckCode39(QStringView a, QStringView b, QStringView c, QStringView d)
+bool isCode39Text(QStringView text)
 {
-    const QStringView texts[] = {a, b, c, d};
-    for (short i = 0; i < 4; ++i) {
-        if (!inAlphabet(texts[i]))
-            return short(-(i + 1));
+    for (QChar c : text) {
+        if (!kCode39Alphabet.contains(c))
+            return false;
     }
-    return 0;
+    return true;
 }
 
 QString BarcodeQuantity(QStringView text)
@@ -92,14 +82,14 @@ QString RemoveChar(QStringView text, QChar c)
     return out;
 }
 
-short CheckUnitChars(QStringView text)
+bool isKorvanUnitText(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const short code = cp932::sjisCode(text.mid(i, 1));
         if (code < 32 || code > 92 || code == '!' || code == '"' || code == '[')
-            return -1;
+            return false;
     }
-    return 0;
+    return true;
 }
 
 BarcodeVariant barcodeVariantOf(const DeliveryRecord& record)
@@ -127,7 +117,7 @@ BarcodeLines EncodeBarcodes(BarcodeVariant variant, const DeliveryRecord& record
     const QString q2 = document == BarcodeDocument::Tag ? BarcodeQuantity(tagQty) : QString();
     // 4. A field outside the alphabet is masked in the barcode data.
     const auto barcodeForm = [](const QString& text) {
-        return !text.isEmpty() && !inAlphabet(text) ? QString(text.size(), QLatin1Char('*')) : text;
+        return !text.isEmpty() && !isCode39Text(text) ? QString(text.size(), QLatin1Char('*')) : text;
     };
     const QString kb = barcodeForm(k), ib = barcodeForm(i), ob = barcodeForm(o), sb = barcodeForm(s);
     // 5. The lines.

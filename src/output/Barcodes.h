@@ -12,9 +12,8 @@ namespace plx {
 // The 42 characters a Code 39 barcode of the program may carry.
 inline const QString kCode39Alphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.$/+%");
 
-// 0 when every character of the four texts is in the alphabet, else -1 .. -4
-// for the first text that is not. An empty text passes.
-short CheckCode39(QStringView a, QStringView b = {}, QStringView c = {}, QStringView d = {});
+// Whether every character of `text` is in the alphabet. An empty text passes.
+bool isCode39Text(QStringView text);
 
 // The shortest decimal form of a stored quantity ("000000123.500" -> "123.5",
 // "000000010.000" -> "10"). Blanks and commas are ignored. Throws
@@ -24,9 +23,9 @@ QString BarcodeQuantity(QStringView text);
 // `text` without any `c`.
 QString RemoveChar(QStringView text, QChar c);
 
-// -1 when the text holds a character a KORVAN unit may not carry (outside
-// 0x20..0x5C, or "!", '"', "["), else 0.
-short CheckUnitChars(QStringView text);
+// Whether a KORVAN unit may carry the text: false for a character outside
+// 0x20..0x5C, or "!", '"', "[".
+bool isKorvanUnitText(QStringView text);
 
 enum class BarcodeVariant { Eiaj, KorvanWithBarcode, KorvanWithoutBarcode };
 enum class BarcodeDocument { Slip, Tag };

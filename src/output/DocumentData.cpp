@@ -75,7 +75,7 @@ template <typename Line> void setBarcodeColumns(Line& line, const DeliveryRecord
     using C = typename Line::ColumnType;
     const QString key = fixed::trimmedRight(r.text(DeliveryField::DeliveryKeyNo));
     line.set(C::KeyBarcodeText, QStringLiteral("(Z)") + key);
-    line.set(C::KeyBarcodeData, QStringLiteral("Z") + (CheckCode39(key) == 0 ? key : QString()));
+    line.set(C::KeyBarcodeData, QStringLiteral("Z") + (isCode39Text(key) ? key : QString()));
     line.set(C::Barcode3N3Text, QStringLiteral("(3N)3") + b.text(0).mid(3));
     line.set(C::Barcode3N3Data, b.text(3));
     line.set(C::Barcode3N4Text, QStringLiteral("(3N)4") + b.text(1).mid(3));
@@ -177,7 +177,7 @@ QStringList slipColumns(const DeliveryRecord& r, const CustRecord& c, const Code
     const BarcodeLines b =
         EncodeBarcodes(barcodeVariantOf(r), r, BarcodeDocument::Slip, barcodeDigits(c, CustField::SlipBarcodeDigits));
     QString unit = r.text(DeliveryField::Unit);
-    if (!eiaj && CheckUnitChars(unit) != 0)
+    if (!eiaj && !isKorvanUnitText(unit))
         unit = QStringLiteral("   ");
 
     SlipLine line;

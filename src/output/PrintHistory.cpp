@@ -4,6 +4,7 @@
 
 #include "DocumentData.h"
 
+#include "core/ApUse.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
@@ -55,12 +56,6 @@ void tellSetAside(Environment& env, const HistoryStore& store)
         QStringLiteral("発行履歴が壊れているため、%1 に退避して新しい履歴を作成しました。")
             .arg(QDir::toNativeSeparators(store.asidePath())),
         QStringLiteral("発行履歴/%1 に退避しました。%2").arg(QFileInfo(store.asidePath()).fileName(), store.damage()));
-}
-
-bool servesProtocol(const Environment& env, Protocol protocol)
-{
-    return !((protocol == Protocol::Eiaj && env.apUse == QLatin1String("KORVAN")) ||
-             (protocol == Protocol::Korvan && env.apUse == QLatin1String("EIAJ")));
 }
 
 } // namespace
@@ -119,7 +114,7 @@ void settleHistoryAtStart(Environment& env)
         return;
     std::unique_ptr<HistoryStore> history;
     for (Protocol protocol : kProtocols) {
-        if (!servesProtocol(env, protocol))
+        if (!servesFormat(env, protocol))
             continue;
         ProcessLock lock(FileLock::lockPathOf(env.paths.delivPathFor(protocol)));
         if (lock.tryLock(0) != ProcessLock::Result::Locked)

@@ -25,18 +25,6 @@
 
 namespace plx {
 
-namespace {
-
-// A layout file is named by its name alone: it lies in the user folder, and a
-// name that reaches into another folder is not a layout of this installation.
-bool isPlainFileName(const QString& name)
-{
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           !name.contains(QStringLiteral("..")) && !name.contains(QLatin1Char(':'));
-}
-
-} // namespace
-
 DocumentOutput::DocumentOutput(Environment& env, Protocol protocol, ReportControl& report)
     : m_env(env), m_protocol(protocol), m_report(report), m_started(env.clock->now())
 {

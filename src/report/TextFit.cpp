@@ -120,9 +120,4 @@ FittedText FittedText::atSize(double size, const QString& text, const LayoutItem
     return fitted;
 }
 
-double FittedText::lineWidth(const QString& line, const QPaintDevice* device) const
-{
-    return QFontMetricsF(font, device).horizontalAdvance(line) * condense;
-}
-
 } // namespace plx

@@ -38,9 +38,6 @@ struct FittedText
     // heights set; width 0, condense 1, not clipped.
     static FittedText atSize(double size, const QString& text, const LayoutItem& item, const QString& family,
                              const QPaintDevice* device);
-
-    // Width of one line as printed (after narrowing), device units.
-    double lineWidth(const QString& line, const QPaintDevice* device) const;
 };
 
 } // namespace plx

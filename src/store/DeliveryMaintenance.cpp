@@ -148,9 +148,4 @@ ConversionResult convertOlderLayout(const QString& dataPath, const QString& work
     return ConversionResult::Converted;
 }
 
-QString conversionRefusedText(const QString& dataPath)
-{
-    return QStringLiteral("納品書ﾌｧｲﾙの形式が正しくないため変換できません。(%1)").arg(dataPath);
-}
-
 } // namespace plx

@@ -57,7 +57,4 @@ enum class ConversionResult {
 // saying that the file could not be converted).
 ConversionResult convertOlderLayout(const QString& dataPath, const QString& workPath);
 
-// The message for a refused conversion.
-QString conversionRefusedText(const QString& dataPath);
-
 } // namespace plx

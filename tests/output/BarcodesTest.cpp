@@ -38,18 +38,18 @@ TEST(BarcodeQuantity, ShortestForm)
 
 TEST(CharacterChecks, Code39AndUnits)
 {
-    EXPECT_EQ(CheckCode39(u"ABC-123", u"", u"$/+%.", u"Z"), 0);
-    EXPECT_EQ(CheckCode39(u"ABC", u"a"), -2);
-    EXPECT_EQ(CheckCode39(u"A B"), -1);
-    EXPECT_EQ(CheckCode39(u"A", u"B", u"C", u"*"), -4);
+    for (const char16_t* text : {u"ABC-123", u"", u"$/+%.", u"Z"})
+        EXPECT_TRUE(isCode39Text(text)) << QString::fromUtf16(text).toStdString();
+    for (const char16_t* text : {u"a", u"A B", u"*"})
+        EXPECT_FALSE(isCode39Text(text)) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(RemoveChar(u"3N3** 5 ", QLatin1Char('*')), QStringLiteral("3N3 5 "));
-    EXPECT_EQ(CheckUnitChars(u"PC "), 0);
-    EXPECT_EQ(CheckUnitChars(u"#\\ "), 0);
-    EXPECT_EQ(CheckUnitChars(u"pc"), -1);
-    EXPECT_EQ(CheckUnitChars(u"A!"), -1);
-    EXPECT_EQ(CheckUnitChars(u"A["), -1);
-    EXPECT_EQ(CheckUnitChars(u"ｺ"), -1);
-    EXPECT_EQ(CheckUnitChars(u"個"), -1);
+    EXPECT_TRUE(isKorvanUnitText(u"PC "));
+    EXPECT_TRUE(isKorvanUnitText(u"#\\ "));
+    EXPECT_FALSE(isKorvanUnitText(u"pc"));
+    EXPECT_FALSE(isKorvanUnitText(u"A!"));
+    EXPECT_FALSE(isKorvanUnitText(u"A["));
+    EXPECT_FALSE(isKorvanUnitText(u"ｺ"));
+    EXPECT_FALSE(isKorvanUnitText(u"個"));
 }
 
 TEST(EncodeBarcodes, LinesOfASlipAndATag)

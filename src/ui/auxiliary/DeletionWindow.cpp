@@ -28,39 +28,39 @@ DeletionWindow::DeletionWindow(Environment& env, Protocol protocol, QWidget* par
     auto* pick = new QHBoxLayout;
     auto* comboCaption = new QLabel(QStringLiteral("発注者  ："), this);
     pick->addWidget(comboCaption);
-    m_combo1 = new QComboBox(this);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_company = new QComboBox(this);
+    m_company->setObjectName(QStringLiteral("Combo1"));
     // The choice shows whole names of 50 bytes.
-    m_combo1->setMinimumWidth(comboWidthForBytes(*m_combo1, 50));
-    comboCaption->setBuddy(m_combo1);
-    pick->addWidget(m_combo1, 1);
+    m_company->setMinimumWidth(comboWidthForBytes(*m_company, 50));
+    comboCaption->setBuddy(m_company);
+    pick->addWidget(m_company, 1);
 
     auto* form = new QFormLayout;
     const char16_t* captions[4] = {u"発注者ｺｰﾄﾞ：", u"発注者名称：", u"受注者ｺｰﾄﾞ：", u"受注者名称："};
     for (int i = 0; i < 4; ++i) {
-        m_text[i] = new QLineEdit(this);
-        m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
-        m_text[i]->setReadOnly(true);
+        m_companyBoxes[i] = new QLineEdit(this);
+        m_companyBoxes[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        m_companyBoxes[i]->setReadOnly(true);
         // Codes of 12 bytes, names of 50, shown whole.
-        m_text[i]->setMinimumWidth(lineEditWidthForBytes(*m_text[i], i % 2 == 0 ? 12 : 50));
-        form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
+        m_companyBoxes[i]->setMinimumWidth(lineEditWidthForBytes(*m_companyBoxes[i], i % 2 == 0 ? 12 : 50));
+        form->addRow(QString::fromUtf16(captions[i]), m_companyBoxes[i]);
     }
 
-    auto* frame1 = new QGroupBox(QStringLiteral("削除する条件"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* label1 = new QLabel(QStringLiteral("処理ﾓｰﾄﾞ："), frame1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    m_option1 = new QRadioButton(QStringLiteral("発行済のﾃﾞｰﾀを削除する。"), frame1);
-    m_option1->setObjectName(QStringLiteral("Option1"));
-    m_option2 = new QRadioButton(QStringLiteral("すべてのﾃﾞｰﾀを削除する。"), frame1);
-    m_option2->setObjectName(QStringLiteral("Option2"));
+    auto* conditionFrame = new QGroupBox(QStringLiteral("削除する条件"), this);
+    conditionFrame->setObjectName(QStringLiteral("Frame1"));
+    auto* modeCaption = new QLabel(QStringLiteral("処理ﾓｰﾄﾞ："), conditionFrame);
+    modeCaption->setObjectName(QStringLiteral("Label1"));
+    m_issuedOnly = new QRadioButton(QStringLiteral("発行済のﾃﾞｰﾀを削除する。"), conditionFrame);
+    m_issuedOnly->setObjectName(QStringLiteral("Option1"));
+    m_everything = new QRadioButton(QStringLiteral("すべてのﾃﾞｰﾀを削除する。"), conditionFrame);
+    m_everything->setObjectName(QStringLiteral("Option2"));
     // The narrower deletion is the one offered first.
-    m_option1->setChecked(true);
+    m_issuedOnly->setChecked(true);
     auto* options = new QVBoxLayout;
-    options->addWidget(m_option1);
-    options->addWidget(m_option2);
-    auto* condition = new QHBoxLayout(frame1);
-    condition->addWidget(label1, 0, Qt::AlignTop);
+    options->addWidget(m_issuedOnly);
+    options->addWidget(m_everything);
+    auto* condition = new QHBoxLayout(conditionFrame);
+    condition->addWidget(modeCaption, 0, Qt::AlignTop);
     condition->addLayout(options, 1);
 
     auto* remove = new QPushButton(QStringLiteral("削除"), this);
@@ -75,31 +75,31 @@ DeletionWindow::DeletionWindow(Environment& env, Protocol protocol, QWidget* par
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(pick);
     layout->addLayout(form);
-    layout->addWidget(frame1);
+    layout->addWidget(conditionFrame);
     layout->addLayout(buttons);
 
-    connect(m_combo1, &QComboBox::currentIndexChanged, this,
-            [this](int index) { runTrapped(m_env, QString(), [&] { Combo1_Click(index); }); });
-    connect(remove, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_company, &QComboBox::currentIndexChanged, this,
+            [this](int index) { runTrapped(m_env, QString(), [&] { showCompany(index); }); });
+    connect(remove, &QPushButton::clicked, this, [this] { deleteClicked(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    runTrapped(m_env, QString(), [this] { Form_Load(); });
+    runTrapped(m_env, QString(), [this] { load(); });
 }
 
-void DeletionWindow::Form_Load()
+void DeletionWindow::load()
 {
-    m_env.logModule = QStringLiteral("納品書削除");
+    m_logLabels.setModule(QStringLiteral("納品書削除"));
     setWindowTitle(m_deletion.caption());
-    const QSignalBlocker block(m_combo1);
-    m_combo1->clear();
-    m_combo1->addItems(m_deletion.companyChoice());
-    m_combo1->setCurrentIndex(0);
+    const QSignalBlocker block(m_company);
+    m_company->clear();
+    m_company->addItems(m_deletion.companyChoice());
+    m_company->setCurrentIndex(0);
     m_lastIndex = 0;
 }
 
-void DeletionWindow::Combo1_Click(int index)
+void DeletionWindow::showCompany(int index)
 {
     if (index <= 0) {
-        for (QLineEdit* t : m_text)
+        for (QLineEdit* t : m_companyBoxes)
             t->clear();
         m_lastIndex = 0;
         return;
@@ -110,19 +110,19 @@ void DeletionWindow::Combo1_Click(int index)
     const std::optional<DeletionCompany> company = m_deletion.companyAt(index);
     if (!company)
         return;
-    m_text[0]->setText(company->ordererCode);
-    m_text[1]->setText(company->ordererName);
-    m_text[2]->setText(company->supplierCode);
-    m_text[3]->setText(company->supplierName);
+    m_companyBoxes[0]->setText(company->ordererCode);
+    m_companyBoxes[1]->setText(company->ordererName);
+    m_companyBoxes[2]->setText(company->supplierCode);
+    m_companyBoxes[3]->setText(company->supplierName);
 }
 
-void DeletionWindow::Command1_Click()
+void DeletionWindow::deleteClicked()
 {
     DeletionScope scope;
-    scope.allCompanies = m_combo1->currentIndex() <= 0;
-    scope.ordererCode = m_text[0]->text();
-    scope.supplierCode = m_text[2]->text();
-    scope.issuedOnly = m_option1->isChecked();
+    scope.allCompanies = m_company->currentIndex() <= 0;
+    scope.ordererCode = m_companyBoxes[0]->text();
+    scope.supplierCode = m_companyBoxes[2]->text();
+    scope.issuedOnly = m_issuedOnly->isChecked();
     // A refusal (a file another program holds, a damaged file) has been shown
     // and nothing was written: the window stays for another try.
     DeletionPreview preview;

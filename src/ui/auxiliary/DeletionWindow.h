@@ -21,25 +21,25 @@ class DeletionWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // `kind` is the format in use (0 EIAJ, 1 KORVAN).
+    // `protocol` is the format in use.
     DeletionWindow(Environment& env, Protocol protocol, QWidget* parent = nullptr);
 
     // Whether records were deleted (the window then closed by itself).
     bool changed() const { return m_changed; }
 
 private:
-    void Form_Load();
-    void Combo1_Click(int index);
-    void Command1_Click();
+    void load();
+    void showCompany(int index);
+    void deleteClicked();
 
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
     LogLabelScope m_logLabels;
     BulkDeletion m_deletion;
-    QComboBox* m_combo1;
-    QLineEdit* m_text[4];
-    QRadioButton* m_option1;
-    QRadioButton* m_option2;
+    QComboBox* m_company;
+    QLineEdit* m_companyBoxes[4];
+    QRadioButton* m_issuedOnly;
+    QRadioButton* m_everything;
     int m_lastIndex = 0;
     bool m_changed = false;
 };

@@ -26,13 +26,13 @@ public slots:
     void reject() override;
 
 private:
-    void Form_Load();
-    void File1_Click();
+    void load();
+    void fileChosen();
 
     Environment& m_env;
     QString m_chosen;
-    QLabel* m_label2;
-    QListWidget* m_file1;
+    QLabel* m_folder;
+    QListWidget* m_files;
 };
 
 } // namespace plx

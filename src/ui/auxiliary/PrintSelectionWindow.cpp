@@ -27,39 +27,39 @@
 namespace plx {
 
 PrintSelectionWindow::PrintSelectionWindow(Environment& env, Protocol protocol, ReportControl& report, QWidget* parent)
-    : QDialog(parent), m_env(env), m_protocol(protocol), m_report(report)
+    : QDialog(parent), m_env(env), m_logLabels(env), m_protocol(protocol), m_report(report)
 {
     setObjectName(QStringLiteral("印刷指定"));
     setModal(true);
 
-    auto* frame1 = new QGroupBox(QStringLiteral("印刷する発注者"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* pick = new QHBoxLayout(frame1);
-    pick->addWidget(new QLabel(QStringLiteral("発注者："), frame1));
-    m_combo1 = new QComboBox(frame1);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    auto* companyFrame = new QGroupBox(QStringLiteral("印刷する発注者"), this);
+    companyFrame->setObjectName(QStringLiteral("Frame1"));
+    auto* pick = new QHBoxLayout(companyFrame);
+    pick->addWidget(new QLabel(QStringLiteral("発注者："), companyFrame));
+    m_company = new QComboBox(companyFrame);
+    m_company->setObjectName(QStringLiteral("Combo1"));
     // The choice shows whole names of 50 bytes.
-    m_combo1->setMinimumWidth(comboWidthForBytes(*m_combo1, 50));
-    pick->addWidget(m_combo1, 1);
+    m_company->setMinimumWidth(comboWidthForBytes(*m_company, 50));
+    pick->addWidget(m_company, 1);
 
-    auto* frame2 = new QGroupBox(frame1->parentWidget());
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* form = new QFormLayout(frame2);
+    auto* companyBoxesFrame = new QGroupBox(companyFrame->parentWidget());
+    companyBoxesFrame->setObjectName(QStringLiteral("Frame2"));
+    auto* form = new QFormLayout(companyBoxesFrame);
     const char16_t* captions[4] = {u"発注者ｺｰﾄﾞ：", u"発注者名称：", u"受注者ｺｰﾄﾞ：", u"受注者名称："};
     for (int i = 0; i < 4; ++i) {
-        m_text[i] = new QLineEdit(frame2);
-        m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        m_companyBoxes[i] = new QLineEdit(companyBoxesFrame);
+        m_companyBoxes[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         // The boxes only show the chosen company: the read-only look (the
         // window's colour) and no Tab stop; a click still puts the cursor in
         // one to copy from it.
-        m_text[i]->setReadOnly(true);
-        m_text[i]->setFocusPolicy(Qt::ClickFocus);
-        QPalette look = m_text[i]->palette();
+        m_companyBoxes[i]->setReadOnly(true);
+        m_companyBoxes[i]->setFocusPolicy(Qt::ClickFocus);
+        QPalette look = m_companyBoxes[i]->palette();
         look.setColor(QPalette::Base, look.color(QPalette::Window));
-        m_text[i]->setPalette(look);
+        m_companyBoxes[i]->setPalette(look);
         // Codes of 12 bytes, names of 50, shown whole.
-        m_text[i]->setMinimumWidth(lineEditWidthForBytes(*m_text[i], i % 2 == 0 ? 12 : 50));
-        form->addRow(QString::fromUtf16(captions[i]), m_text[i]);
+        m_companyBoxes[i]->setMinimumWidth(lineEditWidthForBytes(*m_companyBoxes[i], i % 2 == 0 ? 12 : 50));
+        form->addRow(QString::fromUtf16(captions[i]), m_companyBoxes[i]);
     }
 
     auto* framePrinter = new QGroupBox(QStringLiteral("プリンタ"), this);
@@ -80,16 +80,16 @@ PrintSelectionWindow::PrintSelectionWindow(Environment& env, Protocol protocol, 
     buttons->addWidget(cancel);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame1);
-    layout->addWidget(frame2);
+    layout->addWidget(companyFrame);
+    layout->addWidget(companyBoxesFrame);
     layout->addWidget(framePrinter);
     layout->addLayout(buttons);
 
-    connect(m_combo1, &QComboBox::currentIndexChanged, this,
-            [this](int index) { runTrapped(m_env, QString(), [&] { Combo1_Click(index); }); });
-    connect(print, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_company, &QComboBox::currentIndexChanged, this,
+            [this](int index) { runTrapped(m_env, QString(), [&] { showCompany(index); }); });
+    connect(print, &QPushButton::clicked, this, [this] { printClicked(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    runTrapped(m_env, QString(), [this] { Form_Load(); });
+    runTrapped(m_env, QString(), [this] { load(); });
     fillPrinters();
 }
 
@@ -109,26 +109,26 @@ QString PrintSelectionWindow::chosenPrinter() const
     return m_printers->currentData().toString();
 }
 
-void PrintSelectionWindow::Form_Load()
+void PrintSelectionWindow::load()
 {
     setWindowTitle(QStringLiteral("納品書・荷札の印刷") + protocolCaption(m_protocol));
     const CustStore companies = OpenCustFile(m_env);
-    const QSignalBlocker block(m_combo1);
-    m_combo1->clear();
-    m_combo1->addItem(QStringLiteral("すべて"));
+    const QSignalBlocker block(m_company);
+    m_company->clear();
+    m_company->addItem(QStringLiteral("すべて"));
     for (const CompanyEntry& c : companies.entries(m_protocol))
-        m_combo1->addItem(c.ordererName);
-    m_combo1->setCurrentIndex(0);
+        m_company->addItem(c.ordererName);
+    m_company->setCurrentIndex(0);
     m_lastIndex = 0;
 }
 
-void PrintSelectionWindow::Combo1_Click(int index)
+void PrintSelectionWindow::showCompany(int index)
 {
     if (index == m_lastIndex)
         return;
     m_lastIndex = index;
     if (index <= 0) {
-        for (QLineEdit* t : m_text)
+        for (QLineEdit* t : m_companyBoxes)
             t->clear();
         return;
     }
@@ -137,15 +137,15 @@ void PrintSelectionWindow::Combo1_Click(int index)
     if (index > list.size())
         return;
     const CompanyEntry c = companies.entry(list.at(index - 1));
-    m_text[0]->setText(c.ordererCode);
-    m_text[1]->setText(c.ordererName);
-    m_text[2]->setText(c.supplierCode);
-    m_text[3]->setText(c.supplierName);
+    m_companyBoxes[0]->setText(c.ordererCode);
+    m_companyBoxes[1]->setText(c.ordererName);
+    m_companyBoxes[2]->setText(c.supplierCode);
+    m_companyBoxes[3]->setText(c.supplierName);
 }
 
-void PrintSelectionWindow::Command1_Click()
+void PrintSelectionWindow::printClicked()
 {
-    m_env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("OKﾎﾞﾀﾝ"));
     const auto trimRight = [](QString s) {
         while (s.endsWith(QLatin1Char(' ')))
             s.chop(1);
@@ -160,8 +160,8 @@ void PrintSelectionWindow::Command1_Click()
     PrintRunResult result;
     PrintProgressDialog progress(this);
     if (!runTrapped(m_env, QStringLiteral("帳票発行処理/"), [&] {
-            result = runNormalPrint(m_env, m_protocol, m_report, trimRight(m_text[0]->text()),
-                                    trimRight(m_text[2]->text()), &progress);
+            result = runNormalPrint(m_env, m_protocol, m_report, trimRight(m_companyBoxes[0]->text()),
+                                    trimRight(m_companyBoxes[2]->text()), &progress);
         }))
         return;
     m_issued = m_issued || result.issued;

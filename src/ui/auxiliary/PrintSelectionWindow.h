@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LogLabelScope.h"
 #include "core/Protocol.h"
 
 #include <QDialog>
@@ -27,7 +28,7 @@ class PrintSelectionWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // `kind` is the format in use (0 EIAJ, 1 KORVAN).
+    // `protocol` is the format in use.
     PrintSelectionWindow(Environment& env, Protocol protocol, ReportControl& report, QWidget* parent = nullptr);
 
     // The printer chosen; empty for "PDFのみ".
@@ -36,18 +37,20 @@ public:
     bool issued() const { return m_issued; }
 
 private:
-    void Form_Load();
-    void Combo1_Click(int index);
-    void Command1_Click();
+    void load();
+    void showCompany(int index);
+    void printClicked();
 
     Environment& m_env;
+    // The window's log labels while it is open; the opener's afterwards.
+    LogLabelScope m_logLabels;
     Protocol m_protocol;
     ReportControl& m_report;
     void fillPrinters();
 
-    QComboBox* m_combo1;
+    QComboBox* m_company;
     QComboBox* m_printers;
-    QLineEdit* m_text[4];
+    QLineEdit* m_companyBoxes[4];
     int m_lastIndex = 0;
     bool m_issued = false;
 };

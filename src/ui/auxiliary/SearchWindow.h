@@ -26,7 +26,7 @@ class SearchWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // `kind` is the current list (0 EIAJ, 1 KORVAN); the search starts after
+    // `protocol` is the current list; the search starts after
     // list row `startRow` (0: from the first row).
     SearchWindow(Environment& env, Protocol protocol, int startRow, QWidget* parent = nullptr);
 
@@ -37,10 +37,10 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    void Form_Load();
-    void Combo1_Click(int index);
-    void Command1_Click();
-    void Command2_Click();
+    void showRemembered();
+    void showOrderer(int index);
+    void findClicked();
+    void cancelClicked();
     SearchConditions conditions() const;
 
     Environment& m_env;
@@ -49,8 +49,8 @@ private:
     DeliverySearch m_search;
     int m_startRow;
     int m_foundRow = 0;
-    QComboBox* m_combo1 = nullptr;
-    QLineEdit* m_text[8] = {};
+    QComboBox* m_orderer = nullptr;
+    QLineEdit* m_terms[8] = {};
 };
 
 } // namespace plx

@@ -61,50 +61,51 @@ SettingsWindow::SettingsWindow(Environment& env, QWidget* parent)
     setObjectName(QStringLiteral("環境設定"));
     setWindowTitle(QStringLiteral("ﾌｧｲﾙ入力設定"));
     setModal(true);
-    m_env.logModule = QStringLiteral("環境設定");
+    m_logLabels.setModule(QStringLiteral("環境設定"));
 
-    auto* frame1 = new QGroupBox(QStringLiteral("表示するﾌｧｲﾙ名"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* fileNamesFrame = new QGroupBox(QStringLiteral("表示するﾌｧｲﾙ名"), this);
+    fileNamesFrame->setObjectName(QStringLiteral("Frame1"));
     QRadioButton* protocols[2];
-    auto* frame2 = optionFrame(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ"), "Frame2", frame1,
-                               {{QStringLiteral("EIAJ"), "Option1"}, {QStringLiteral("KORVAN"), "Option2"}}, protocols);
-    m_option1 = protocols[0];
-    m_option2 = protocols[1];
+    auto* protocolFrame =
+        optionFrame(QStringLiteral("ﾋﾞｼﾞﾈｽﾌﾟﾛﾄｺﾙ"), "Frame2", fileNamesFrame,
+                    {{QStringLiteral("EIAJ"), "Option1"}, {QStringLiteral("KORVAN"), "Option2"}}, protocols);
+    m_eiaj = protocols[0];
+    m_korvan = protocols[1];
 
-    auto* label1 = new QLabel(QStringLiteral("ﾌｧｲﾙ名/ﾌｧｲﾙの種類："), frame1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    m_text1 = new QLineEdit(frame1);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->installEventFilter(this);
-    auto* add = button(QStringLiteral("追加"), "Command1", frame1);
-    auto* remove = button(QStringLiteral("削除"), "Command2", frame1);
-    m_list1 = new QListWidget(frame1);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* nameCaption = new QLabel(QStringLiteral("ﾌｧｲﾙ名/ﾌｧｲﾙの種類："), fileNamesFrame);
+    nameCaption->setObjectName(QStringLiteral("Label1"));
+    m_nameBox = new QLineEdit(fileNamesFrame);
+    m_nameBox->setObjectName(QStringLiteral("Text1"));
+    m_nameBox->installEventFilter(this);
+    auto* add = button(QStringLiteral("追加"), "Command1", fileNamesFrame);
+    auto* remove = button(QStringLiteral("削除"), "Command2", fileNamesFrame);
+    m_nameList = new QListWidget(fileNamesFrame);
+    m_nameList->setObjectName(QStringLiteral("List1"));
+    m_nameList->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(m_text1, 1);
+    nameRow->addWidget(m_nameBox, 1);
     nameRow->addWidget(add);
     nameRow->addWidget(remove);
     auto* names = new QVBoxLayout;
-    names->addWidget(label1);
+    names->addWidget(nameCaption);
     names->addLayout(nameRow);
-    names->addWidget(m_list1, 1);
-    auto* frame1Layout = new QHBoxLayout(frame1);
-    frame1Layout->addWidget(frame2);
-    frame1Layout->addLayout(names, 1);
+    names->addWidget(m_nameList, 1);
+    auto* fileNamesLayout = new QHBoxLayout(fileNamesFrame);
+    fileNamesLayout->addWidget(protocolFrame);
+    fileNamesLayout->addLayout(names, 1);
 
     QRadioButton* moves[2];
-    auto* frame3 = optionFrame(QStringLiteral("処理済ﾌｧｲﾙの移動"), "Frame3", this,
-                               {{QStringLiteral("する"), "Option3"}, {QStringLiteral("しない"), "Option4"}}, moves);
-    m_option3 = moves[0];
-    m_option4 = moves[1];
+    auto* moveFrame = optionFrame(QStringLiteral("処理済ﾌｧｲﾙの移動"), "Frame3", this,
+                                  {{QStringLiteral("する"), "Option3"}, {QStringLiteral("しない"), "Option4"}}, moves);
+    m_moveFiles = moves[0];
+    m_keepFiles = moves[1];
 
-    auto* frame4 = optionFrame(QStringLiteral("処理ﾓｰﾄﾞ"), "Frame4", this,
-                               {{QStringLiteral("追加作成する。"), "Option5"},
-                                {QStringLiteral("発行済の納品書ﾃﾞｰﾀを削除して追加作成する。"), "Option6"},
-                                {QStringLiteral("すべての納品書ﾃﾞｰﾀを削除して新規作成する。"), "Option7"}},
-                               m_mode);
+    auto* modeFrame = optionFrame(QStringLiteral("処理ﾓｰﾄﾞ"), "Frame4", this,
+                                  {{QStringLiteral("追加作成する。"), "Option5"},
+                                   {QStringLiteral("発行済の納品書ﾃﾞｰﾀを削除して追加作成する。"), "Option6"},
+                                   {QStringLiteral("すべての納品書ﾃﾞｰﾀを削除して新規作成する。"), "Option7"}},
+                                  m_mode);
 
     auto* ok = button(QStringLiteral("ＯＫ"), "Command3", this);
     auto* cancel = button(QStringLiteral("ｷｬﾝｾﾙ"), "Command4", this);
@@ -114,26 +115,26 @@ SettingsWindow::SettingsWindow(Environment& env, QWidget* parent)
     buttons->addWidget(cancel);
 
     auto* options = new QHBoxLayout;
-    options->addWidget(frame3);
-    options->addWidget(frame4, 1);
+    options->addWidget(moveFrame);
+    options->addWidget(modeFrame, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame1, 1);
+    layout->addWidget(fileNamesFrame, 1);
     layout->addLayout(options);
     layout->addLayout(buttons);
 
-    connect(m_option1, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_eiaj, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            Option_Click(Protocol::Eiaj);
+            protocolChosen(Protocol::Eiaj);
     });
-    connect(m_option2, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_korvan, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            Option_Click(Protocol::Korvan);
+            protocolChosen(Protocol::Korvan);
     });
-    connect(m_option3, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_moveFiles, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             m_model.setMovesFiles(true);
     });
-    connect(m_option4, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_keepFiles, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             m_model.setMovesFiles(false);
     });
@@ -143,37 +144,37 @@ SettingsWindow::SettingsWindow(Environment& env, QWidget* parent)
                 m_model.setMakeModeChoice(i + 1);
         });
     }
-    connect(add, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(m_text1, &QLineEdit::returnPressed, this, [this] { Command1_Click(); });
-    connect(remove, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(ok, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(add, &QPushButton::clicked, this, [this] { addClicked(); });
+    connect(m_nameBox, &QLineEdit::returnPressed, this, [this] { addClicked(); });
+    connect(remove, &QPushButton::clicked, this, [this] { removeClicked(); });
+    connect(ok, &QPushButton::clicked, this, [this] { okClicked(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setFixedSize(twipsToPixels(7140), twipsToPixels(4755));
-    runTrapped(m_env, QStringLiteral("ﾚｼﾞｽﾄﾘﾃﾞｰﾀ取得/"), [this] { Form_Load(); });
+    runTrapped(m_env, QStringLiteral("ﾚｼﾞｽﾄﾘﾃﾞｰﾀ取得/"), [this] { load(); });
     // A clerk opens the window to type a file name: the name box has the focus.
-    m_text1->setFocus();
+    m_nameBox->setFocus();
     m_loaded = true;
 }
 
-void SettingsWindow::Form_Load()
+void SettingsWindow::load()
 {
     m_model.load();
-    m_option1->setEnabled(m_model.eiajUsable());
-    m_option2->setEnabled(m_model.korvanUsable());
-    (m_model.protocol() == Protocol::Eiaj ? m_option1 : m_option2)->setChecked(true);
+    m_eiaj->setEnabled(m_model.eiajUsable());
+    m_korvan->setEnabled(m_model.korvanUsable());
+    (m_model.protocol() == Protocol::Eiaj ? m_eiaj : m_korvan)->setChecked(true);
     runTrapped(m_env, QStringLiteral("画面表示/"), [this] { showList(); });
 }
 
 void SettingsWindow::showList()
 {
-    m_list1->clear();
-    m_list1->addItems(m_model.entries());
-    (m_model.movesFiles() ? m_option3 : m_option4)->setChecked(true);
+    m_nameList->clear();
+    m_nameList->addItems(m_model.entries());
+    (m_model.movesFiles() ? m_moveFiles : m_keepFiles)->setChecked(true);
     m_mode[m_model.makeModeChoice() - 1]->setChecked(true);
 }
 
-void SettingsWindow::Option_Click(Protocol protocol)
+void SettingsWindow::protocolChosen(Protocol protocol)
 {
     // While the window opens the options are set from the settings; only the
     // operator's choice switches lists.
@@ -185,43 +186,43 @@ void SettingsWindow::Option_Click(Protocol protocol)
     });
 }
 
-void SettingsWindow::Command1_Click()
+void SettingsWindow::addClicked()
 {
-    m_env.logOperation = QStringLiteral("追加ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("追加ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("追加処理/"), [this] {
-        const auto refusal = m_model.add(m_text1->text());
+        const auto refusal = m_model.add(m_nameBox->text());
         if (refusal) {
             ShowMessage(m_env, *refusal);
             if (*refusal == kMsgNoName || *refusal == kMsgNameTaken)
-                m_text1->setFocus();
+                m_nameBox->setFocus();
             return;
         }
-        m_list1->addItem(m_model.entries().last());
-        m_text1->clear();
-        m_text1->setFocus();
+        m_nameList->addItem(m_model.entries().last());
+        m_nameBox->clear();
+        m_nameBox->setFocus();
     });
 }
 
-void SettingsWindow::Command2_Click()
+void SettingsWindow::removeClicked()
 {
-    m_env.logOperation = QStringLiteral("削除ﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("削除ﾎﾞﾀﾝ"));
     runTrapped(m_env, QStringLiteral("削除処理/"), [this] {
         QList<int> rows;
-        for (const QModelIndex& index : m_list1->selectionModel()->selectedIndexes())
+        for (const QModelIndex& index : m_nameList->selectionModel()->selectedIndexes())
             rows.append(index.row());
         if (const auto refusal = m_model.remove(rows)) {
             ShowMessage(m_env, *refusal);
         } else {
-            m_list1->clear();
-            m_list1->addItems(m_model.entries());
+            m_nameList->clear();
+            m_nameList->addItems(m_model.entries());
         }
-        m_list1->setFocus();
+        m_nameList->setFocus();
     });
 }
 
-void SettingsWindow::Command3_Click()
+void SettingsWindow::okClicked()
 {
-    m_env.logOperation = QStringLiteral("OKﾎﾞﾀﾝ");
+    m_logLabels.setOperation(QStringLiteral("OKﾎﾞﾀﾝ"));
     bool saved = false;
     runTrapped(m_env, QStringLiteral("ﾚｼﾞｽﾄﾘ書き込み編集/"), [&] { saved = m_model.save(); });
     if (saved)
@@ -232,8 +233,8 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Entering the name box selects its whole text (after the click that
     // brought the focus has placed the cursor).
-    if (watched == m_text1 && event->type() == QEvent::FocusIn)
-        QTimer::singleShot(0, m_text1, &QLineEdit::selectAll);
+    if (watched == m_nameBox && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, m_nameBox, &QLineEdit::selectAll);
     return QDialog::eventFilter(watched, event);
 }
 

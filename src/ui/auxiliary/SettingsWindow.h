@@ -36,24 +36,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
+    void load();
     void showList();
-    void Option_Click(Protocol protocol);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void protocolChosen(Protocol protocol);
+    void addClicked();
+    void removeClicked();
+    void okClicked();
 
     Environment& m_env;
     // The window's log labels while it is open; the opener's afterwards.
     LogLabelScope m_logLabels;
     ImportSettingsModel m_model;
     bool m_loaded = false;
-    QRadioButton* m_option1;
-    QRadioButton* m_option2;
-    QLineEdit* m_text1;
-    QListWidget* m_list1;
-    QRadioButton* m_option3;
-    QRadioButton* m_option4;
+    QRadioButton* m_eiaj;
+    QRadioButton* m_korvan;
+    QLineEdit* m_nameBox;
+    QListWidget* m_nameList;
+    QRadioButton* m_moveFiles;
+    QRadioButton* m_keepFiles;
     QRadioButton* m_mode[3];
 };
 

@@ -1,6 +1,7 @@
 #include "HistoryWindow.h"
 
 #include "billing/HistoryDesk.h"
+#include "core/ApUse.h"
 #include "core/Clock.h"
 #include "core/Dialogs.h"
 #include "core/Environment.h"
@@ -65,9 +66,9 @@ HistoryWindow::HistoryWindow(Environment& env, ReportControl* report, Protocol p
     };
     m_format = new QComboBox(this);
     m_format->setObjectName(QStringLiteral("ComboFormat"));
-    if (env.apUse != QLatin1String("KORVAN"))
+    if (servesFormat(env, Protocol::Eiaj))
         m_format->addItem(QStringLiteral("ＥＩＡＪ"), int(Protocol::Eiaj));
-    if (env.apUse != QLatin1String("EIAJ"))
+    if (servesFormat(env, Protocol::Korvan))
         m_format->addItem(QStringLiteral("ＫＯＲＶＡＮ"), int(Protocol::Korvan));
     m_format->setCurrentIndex(std::max(0, m_format->findData(int(protocol))));
     auto* formatLabel = new QLabel(QStringLiteral("形式(&F)："), this);
@@ -179,7 +180,7 @@ std::optional<HistoryQuery> HistoryWindow::query()
 
 void HistoryWindow::find()
 {
-    m_env.logOperation = QStringLiteral("検索");
+    m_logLabels.setOperation(QStringLiteral("検索"));
     const std::optional<HistoryQuery> q = query();
     if (!q)
         return;
@@ -203,7 +204,7 @@ void HistoryWindow::reprintSelected()
 {
     if (!m_report)
         return;
-    m_env.logOperation = QStringLiteral("再発行");
+    m_logLabels.setOperation(QStringLiteral("再発行"));
     // In the order shown, oldest first: as they were printed.
     std::set<int> rows;
     for (const QModelIndex& index : m_grid->selectionModel()->selectedRows())
@@ -243,7 +244,7 @@ void HistoryWindow::reprintSelected()
 
 void HistoryWindow::exportMonth()
 {
-    m_env.logOperation = QStringLiteral("Excel出力");
+    m_logLabels.setOperation(QStringLiteral("Excel出力"));
     const std::optional<HistoryQuery> q = query();
     if (!q)
         return;

@@ -14,6 +14,7 @@
 #include "ui/auxiliary/FormFileBrowseWindow.h"
 #include "ui/auxiliary/TextViewer.h"
 
+#include "core/ApUse.h"
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
@@ -71,10 +72,10 @@ void ListWindow::setUpTabsAndLoad()
     resize(twipsToPixels(12000), twipsToPixels(9000));
 
     m_tabs->setProperty("loading", true);
-    if (m_env.apUse == QLatin1String("EIAJ")) {
+    if (!servesFormat(m_env, Protocol::Korvan)) {
         m_tabs->addTab(kTabEiaj);
         m_current = Protocol::Eiaj;
-    } else if (m_env.apUse == QLatin1String("KORVAN")) {
+    } else if (!servesFormat(m_env, Protocol::Eiaj)) {
         m_tabs->addTab(kTabKorvan);
         m_current = Protocol::Korvan;
     } else {
