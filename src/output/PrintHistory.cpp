@@ -272,32 +272,30 @@ void RunHistory::awaitGroup(const QString& pdfPath)
 
 void RunHistory::commitGroup()
 {
-    if (!m_group)
-        return;
-    m_writer->post([this, group = std::exchange(m_group, nullptr)] {
-        if (group->ids.isEmpty())
-            return;
-        try {
-            m_store->commit(m_run.id, group->ids);
-        } catch (const HistoryError& e) {
-            m_writerNotes.append(QStringLiteral("発行履歴/確定できません。次の起動で納品書ﾌｧｲﾙに合わせます。") +
-                                 e.description());
-        }
-    });
+    settleGroup(true);
 }
 
 void RunHistory::discardGroup()
 {
+    settleGroup(false);
+}
+
+void RunHistory::settleGroup(bool issued)
+{
     if (!m_group)
         return;
-    m_writer->post([this, group = std::exchange(m_group, nullptr)] {
+    m_writer->post([this, issued, group = std::exchange(m_group, nullptr)] {
         if (group->ids.isEmpty())
             return;
         try {
-            m_store->discard(m_run.id, group->ids);
+            if (issued)
+                m_store->commit(m_run.id, group->ids);
+            else
+                m_store->discard(m_run.id, group->ids);
         } catch (const HistoryError& e) {
-            m_writerNotes.append(QStringLiteral("発行履歴/取消できません。次の起動で納品書ﾌｧｲﾙに合わせます。") +
-                                 e.description());
+            m_writerNotes.append(
+                (issued ? QStringLiteral("発行履歴/確定できません。") : QStringLiteral("発行履歴/取消できません。")) +
+                QStringLiteral("次の起動で納品書ﾌｧｲﾙに合わせます。") + e.description());
         }
     });
 }

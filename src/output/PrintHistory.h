@@ -64,6 +64,8 @@ public:
 private:
     QList<HistoryDocument> documentsOf(const GroupPrint& ready, OutputDocument document,
                                        const QList<std::pair<int, DeliveryRecord>>& plan) const;
+    // Hands the group's documents to the writer to commit (issued) or drop.
+    void settleGroup(bool issued);
     // Logs what the writer could not do since the last call.
     void logWriterNotes();
 
