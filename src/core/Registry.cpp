@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -31,27 +33,28 @@ struct Section
 
 using Document = std::vector<Section>;
 
+// The escapes of a stored value: the character and the letter that follows the
+// backslash in the file for it.
+struct Escape
+{
+    char16_t character;
+    char16_t letter;
+};
+constexpr Escape kEscapes[] = {{u'\\', u'\\'}, {u'\n', u'n'}, {u'\r', u'r'}, {u'\0', u'0'}};
+
 QString escapeValue(const QString& value)
 {
     QString out;
     out.reserve(value.size());
     for (QChar c : value) {
-        switch (c.unicode()) {
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        case 0:
-            out += QLatin1String("\\0");
-            break;
-        default:
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [c](const Escape& e) { return e.character == c.unicode(); });
+        if (escape == std::end(kEscapes)) {
             out += c;
+            continue;
         }
+        out += QLatin1Char('\\');
+        out += QChar(escape->letter);
     }
     return out;
 }
@@ -67,22 +70,12 @@ std::optional<QString> unescapeValue(QStringView text)
         }
         if (++i >= text.size())
             return std::nullopt;
-        switch (text[i].unicode()) {
-        case '\\':
-            out += QLatin1Char('\\');
-            break;
-        case 'n':
-            out += QLatin1Char('\n');
-            break;
-        case 'r':
-            out += QLatin1Char('\r');
-            break;
-        case '0':
-            out += QChar(0);
-            break;
-        default:
+        const char16_t letter = text[i].unicode();
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [letter](const Escape& e) { return e.letter == letter; });
+        if (escape == std::end(kEscapes))
             return std::nullopt;
-        }
+        out += QChar(escape->character);
     }
     return out;
 }

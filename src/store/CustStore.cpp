@@ -94,13 +94,7 @@ int CustStore::lookup(Protocol protocol, const QString& ordererCode, const QStri
 
 QList<int> CustStore::list(Protocol protocol) const
 {
-    const char digit = protocolDigit(protocol);
-    QList<int> out;
-    for (int n = 1; n <= count(); ++n) {
-        if (*m_file.at(n) == digit)
-            out.append(n);
-    }
-    return out;
+    return recordsOfProtocol(m_file, protocol);
 }
 
 CompanyEntry CustStore::entry(int n) const
