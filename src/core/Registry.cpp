@@ -143,11 +143,10 @@ Entry* findEntry(Section& section, const QString& name)
     return nullptr;
 }
 
-// Loads the document; `absent` tells that the file does not exist yet.
-qint32 load(const QString& path, Document& doc, bool& absent)
+// Loads the document; a file that does not exist yet holds none.
+qint32 load(const QString& path, Document& doc)
 {
-    absent = !QFileInfo::exists(path);
-    if (absent)
+    if (!QFileInfo::exists(path))
         return RegOk;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -159,6 +158,27 @@ qint32 load(const QString& path, Document& doc, bool& absent)
     if (!parsed)
         return RegCorrupt;
     doc = std::move(*parsed);
+    return RegOk;
+}
+
+// The settings file's document and a key's section in it.
+struct OpenedKey
+{
+    Document doc;
+    Section* section = nullptr;
+    bool created = false; // opening a key that does not exist creates it
+};
+
+qint32 openKey(const QString& path, const QString& keyPath, OpenedKey& key)
+{
+    if (const qint32 rc = load(path, key.doc); rc != RegOk)
+        return rc;
+    key.section = findSection(key.doc, keyPath);
+    key.created = key.section == nullptr;
+    if (key.created) {
+        key.doc.push_back({keyPath, {}});
+        key.section = &key.doc.back();
+    }
     return RegOk;
 }
 
@@ -194,17 +214,12 @@ QString Registry::defaultFilePath()
 qint32 Registry::regGetValue(const QString& keyPath, const QString& name, QString& out) const
 {
     out.clear();
-    Document doc;
-    bool absent = false;
-    if (const qint32 rc = load(m_filePath, doc, absent); rc != RegOk)
+    OpenedKey key;
+    if (const qint32 rc = openKey(m_filePath, keyPath, key); rc != RegOk)
         return rc;
-    Section* section = findSection(doc, keyPath);
-    if (!section) {
-        // Opening a key that does not exist creates it.
-        doc.push_back({keyPath, {}});
-        return store(m_filePath, doc) ? RegOk : RegCannotOpen;
-    }
-    if (const Entry* e = findEntry(*section, name)) {
+    if (key.created)
+        return store(m_filePath, key.doc) ? RegOk : RegCannotOpen;
+    if (const Entry* e = findEntry(*key.section, name)) {
         const qsizetype nul = e->value.indexOf(QChar(0));
         out = nul < 0 ? e->value : e->value.left(nul);
     }
@@ -213,22 +228,16 @@ qint32 Registry::regGetValue(const QString& keyPath, const QString& name, QStrin
 
 qint32 Registry::regPutValue(const QString& keyPath, const QString& name, const QString& value) const
 {
-    Document doc;
-    bool absent = false;
-    if (const qint32 rc = load(m_filePath, doc, absent); rc != RegOk)
+    OpenedKey key;
+    if (const qint32 rc = openKey(m_filePath, keyPath, key); rc != RegOk)
         return rc;
-    Section* section = findSection(doc, keyPath);
-    if (!section) {
-        doc.push_back({keyPath, {}});
-        section = &doc.back();
-    }
     // The store keeps text in the system's code page: what it cannot hold is lost.
     const QString stored = cp932::decode(cp932::encode(value));
-    if (Entry* e = findEntry(*section, name))
+    if (Entry* e = findEntry(*key.section, name))
         e->value = stored;
     else
-        section->entries.push_back({name, stored});
-    return store(m_filePath, doc) ? RegOk : RegCannotWrite;
+        key.section->entries.push_back({name, stored});
+    return store(m_filePath, key.doc) ? RegOk : RegCannotWrite;
 }
 
 QString Registry::regFailureText(qint32 code)

@@ -1,5 +1,7 @@
 #include "CustStore.h"
 
+#include "ProtocolRecords.h"
+
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"

@@ -1,5 +1,7 @@
 #include "DeliveryStore.h"
 
+#include "ProtocolRecords.h"
+
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"

@@ -1,6 +1,6 @@
 #include "Decimal.h"
 
-#include "FixedField.h"
+#include "Blanks.h"
 
 #include <algorithm>
 #include <array>
@@ -148,7 +148,7 @@ Decimal Decimal::fromUnits(Mantissa units, int scale)
 
 std::optional<Decimal> Decimal::parse(QStringView text)
 {
-    text = fixed::trimmedBlanks(text);
+    text = trimmedBlanks(text);
     qsizetype begin = 0;
     const qsizetype end = text.size();
 

@@ -63,15 +63,4 @@ QString trimmedRight(QString text)
     return text;
 }
 
-QStringView trimmedBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
 } // namespace plx::fixed

@@ -34,9 +34,6 @@ void write(QByteArray& record, FixedField field, QStringView text);
 QByteArray trimmedRight(QByteArray bytes);
 // The text with trailing half-width blanks removed (other white space stays).
 QString trimmedRight(QString text);
-// The text without its leading and trailing half-width blanks (other white
-// space stays).
-QStringView trimmedBlanks(QStringView text);
 
 } // namespace fixed
 } // namespace plx

@@ -1,6 +1,6 @@
 #include "NumericText.h"
 
-#include "FixedField.h"
+#include "Blanks.h"
 
 #include <QRegularExpression>
 
@@ -32,7 +32,7 @@ qsizetype digitRun(QStringView text, qsizetype from)
 // still recognised as numbers (and then found out of range by the caller).
 std::optional<NumericParts> scanNumeric(QStringView text)
 {
-    text = fixed::trimmedBlanks(text);
+    text = trimmedBlanks(text);
 
     NumericParts parts;
     qsizetype pos = 0;
