@@ -14,6 +14,21 @@
 #include <cstring>
 
 namespace plx {
+namespace {
+
+// Runs `write`, under the file's lock when `takeLock` (a shaped file whose
+// lock the store does not hold already).
+template <typename Write> void underLock(bool takeLock, const QString& path, const QString& label, Write write)
+{
+    if (!takeLock) {
+        write();
+        return;
+    }
+    const FileLock lock(path, label);
+    write();
+}
+
+} // namespace
 
 RecordFile::RecordFile(QString path, int recordLength, QString fileLabel)
     : m_path(std::move(path)), m_length(recordLength), m_label(std::move(fileLabel))
@@ -155,12 +170,7 @@ void RecordFile::write(int n, const QByteArray& bytes)
         m_count = n;
         return;
     }
-    if (!m_shaped || holdsLock()) {
-        appendThrough(bytes);
-        return;
-    }
-    const FileLock lock(m_path, m_label);
-    appendThrough(bytes);
+    underLock(m_shaped && !holdsLock(), m_path, m_label, [&] { appendThrough(bytes); });
 }
 
 bool RecordFile::holdsLock() const
@@ -182,12 +192,7 @@ void RecordFile::overwrite(const QList<Overwrite>& records)
             std::memcpy(m_data.data() + qsizetype(r.n - 1) * m_length, r.bytes.constData(), m_length);
         return;
     }
-    if (!m_shaped || holdsLock()) {
-        overwriteThrough(records);
-        return;
-    }
-    const FileLock lock(m_path, m_label);
-    overwriteThrough(records);
+    underLock(m_shaped && !holdsLock(), m_path, m_label, [&] { overwriteThrough(records); });
 }
 
 void RecordFile::overwriteThrough(const QList<Overwrite>& records)

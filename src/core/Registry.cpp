@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -31,27 +33,28 @@ struct Section
 
 using Document = std::vector<Section>;
 
+// The escapes of a stored value: the character and the letter that follows the
+// backslash in the file for it.
+struct Escape
+{
+    char16_t character;
+    char16_t letter;
+};
+constexpr Escape kEscapes[] = {{u'\\', u'\\'}, {u'\n', u'n'}, {u'\r', u'r'}, {u'\0', u'0'}};
+
 QString escapeValue(const QString& value)
 {
     QString out;
     out.reserve(value.size());
     for (QChar c : value) {
-        switch (c.unicode()) {
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        case 0:
-            out += QLatin1String("\\0");
-            break;
-        default:
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [c](const Escape& e) { return e.character == c.unicode(); });
+        if (escape == std::end(kEscapes)) {
             out += c;
+            continue;
         }
+        out += QLatin1Char('\\');
+        out += QChar(escape->letter);
     }
     return out;
 }
@@ -67,22 +70,12 @@ std::optional<QString> unescapeValue(QStringView text)
         }
         if (++i >= text.size())
             return std::nullopt;
-        switch (text[i].unicode()) {
-        case '\\':
-            out += QLatin1Char('\\');
-            break;
-        case 'n':
-            out += QLatin1Char('\n');
-            break;
-        case 'r':
-            out += QLatin1Char('\r');
-            break;
-        case '0':
-            out += QChar(0);
-            break;
-        default:
+        const char16_t letter = text[i].unicode();
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [letter](const Escape& e) { return e.letter == letter; });
+        if (escape == std::end(kEscapes))
             return std::nullopt;
-        }
+        out += QChar(escape->character);
     }
     return out;
 }
@@ -150,11 +143,10 @@ Entry* findEntry(Section& section, const QString& name)
     return nullptr;
 }
 
-// Loads the document; `absent` tells that the file does not exist yet.
-qint32 load(const QString& path, Document& doc, bool& absent)
+// Loads the document; a file that does not exist yet holds none.
+qint32 load(const QString& path, Document& doc)
 {
-    absent = !QFileInfo::exists(path);
-    if (absent)
+    if (!QFileInfo::exists(path))
         return RegOk;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -166,6 +158,27 @@ qint32 load(const QString& path, Document& doc, bool& absent)
     if (!parsed)
         return RegCorrupt;
     doc = std::move(*parsed);
+    return RegOk;
+}
+
+// The settings file's document and a key's section in it.
+struct OpenedKey
+{
+    Document doc;
+    Section* section = nullptr;
+    bool created = false; // opening a key that does not exist creates it
+};
+
+qint32 openKey(const QString& path, const QString& keyPath, OpenedKey& key)
+{
+    if (const qint32 rc = load(path, key.doc); rc != RegOk)
+        return rc;
+    key.section = findSection(key.doc, keyPath);
+    key.created = key.section == nullptr;
+    if (key.created) {
+        key.doc.push_back({keyPath, {}});
+        key.section = &key.doc.back();
+    }
     return RegOk;
 }
 
@@ -201,17 +214,12 @@ QString Registry::defaultFilePath()
 qint32 Registry::regGetValue(const QString& keyPath, const QString& name, QString& out) const
 {
     out.clear();
-    Document doc;
-    bool absent = false;
-    if (const qint32 rc = load(m_filePath, doc, absent); rc != RegOk)
+    OpenedKey key;
+    if (const qint32 rc = openKey(m_filePath, keyPath, key); rc != RegOk)
         return rc;
-    Section* section = findSection(doc, keyPath);
-    if (!section) {
-        // Opening a key that does not exist creates it.
-        doc.push_back({keyPath, {}});
-        return store(m_filePath, doc) ? RegOk : RegCannotOpen;
-    }
-    if (const Entry* e = findEntry(*section, name)) {
+    if (key.created)
+        return store(m_filePath, key.doc) ? RegOk : RegCannotOpen;
+    if (const Entry* e = findEntry(*key.section, name)) {
         const qsizetype nul = e->value.indexOf(QChar(0));
         out = nul < 0 ? e->value : e->value.left(nul);
     }
@@ -220,22 +228,16 @@ qint32 Registry::regGetValue(const QString& keyPath, const QString& name, QStrin
 
 qint32 Registry::regPutValue(const QString& keyPath, const QString& name, const QString& value) const
 {
-    Document doc;
-    bool absent = false;
-    if (const qint32 rc = load(m_filePath, doc, absent); rc != RegOk)
+    OpenedKey key;
+    if (const qint32 rc = openKey(m_filePath, keyPath, key); rc != RegOk)
         return rc;
-    Section* section = findSection(doc, keyPath);
-    if (!section) {
-        doc.push_back({keyPath, {}});
-        section = &doc.back();
-    }
     // The store keeps text in the system's code page: what it cannot hold is lost.
     const QString stored = cp932::decode(cp932::encode(value));
-    if (Entry* e = findEntry(*section, name))
+    if (Entry* e = findEntry(*key.section, name))
         e->value = stored;
     else
-        section->entries.push_back({name, stored});
-    return store(m_filePath, doc) ? RegOk : RegCannotWrite;
+        key.section->entries.push_back({name, stored});
+    return store(m_filePath, key.doc) ? RegOk : RegCannotWrite;
 }
 
 QString Registry::regFailureText(qint32 code)

@@ -120,6 +120,19 @@ HistoryError failure(const sqlite::Error& e)
     return HistoryError(e.message());
 }
 
+// Runs `sql` with each document's id as its one parameter, then `finish`, in
+// one transaction.
+template <typename Finish>
+void forEachDocument(sqlite::Database& db, const char* sql, const QList<qint64>& documentIds, Finish finish)
+{
+    sqlite::Transaction transaction(db);
+    sqlite::Statement statement(db, sql);
+    for (qint64 id : documentIds)
+        statement.bind(1, id).run();
+    finish();
+    transaction.commit();
+}
+
 } // namespace
 
 HistoryStore::HistoryStore(QString path) : m_path(std::move(path)), m_db(std::make_unique<sqlite::Database>()) {}
@@ -386,12 +399,8 @@ void HistoryStore::commit(qint64 runId, const QList<qint64>& documentIds)
         // A commit lost with the power is settled by the data file at the next
         // start, as after a kill: it need not wait for the disk.
         m_db->exec("PRAGMA synchronous = NORMAL");
-        sqlite::Transaction transaction(*m_db);
-        sqlite::Statement committed(*m_db, "UPDATE documents SET state = 'committed' WHERE id = ?");
-        for (qint64 id : documentIds)
-            committed.bind(1, id).run();
-        finishRun(runId);
-        transaction.commit();
+        forEachDocument(*m_db, "UPDATE documents SET state = 'committed' WHERE id = ?", documentIds,
+                        [&] { finishRun(runId); });
     } catch (const sqlite::Error& e) {
         throw failure(e);
     }
@@ -400,12 +409,8 @@ void HistoryStore::commit(qint64 runId, const QList<qint64>& documentIds)
 void HistoryStore::discard(qint64 runId, const QList<qint64>& documentIds)
 {
     try {
-        sqlite::Transaction transaction(*m_db);
-        sqlite::Statement removed(*m_db, "DELETE FROM documents WHERE id = ? AND state = 'pending'");
-        for (qint64 id : documentIds)
-            removed.bind(1, id).run();
-        finishRun(runId);
-        transaction.commit();
+        forEachDocument(*m_db, "DELETE FROM documents WHERE id = ? AND state = 'pending'", documentIds,
+                        [&] { finishRun(runId); });
     } catch (const sqlite::Error& e) {
         throw failure(e);
     }

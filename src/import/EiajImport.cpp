@@ -340,33 +340,7 @@ void EiajImport::processRecord(const ItemTable& t)
             break;
         case Action::Update: {
             DeliveryRecord old = m_ctx.target.read(existing);
-            static const DeliveryField always[] = {DeliveryField::Kind,
-                                                   DeliveryField::OrdererCode,
-                                                   DeliveryField::SupplierCode,
-                                                   DeliveryField::DeliveryKeyNo,
-                                                   DeliveryField::Status,
-                                                   DeliveryField::UpdatedAt,
-                                                   DeliveryField::MessageKind,
-                                                   DeliveryField::SourceNo,
-                                                   DeliveryField::SourceDate,
-                                                   DeliveryField::SlipIssued,
-                                                   DeliveryField::TagIssued,
-                                                   DeliveryField::OrderNo,
-                                                   DeliveryField::InspectionClass,
-                                                   DeliveryField::BuyerName,
-                                                   DeliveryField::BuyerNameKanji,
-                                                   DeliveryField::ItemName,
-                                                   DeliveryField::ItemNameKanji,
-                                                   DeliveryField::ItemCode,
-                                                   DeliveryField::DueDate,
-                                                   DeliveryField::InstructedQty,
-                                                   DeliveryField::DeliveryPlace,
-                                                   DeliveryField::DeliveryPlaceKanji,
-                                                   DeliveryField::OrdererBarcodeInfo,
-                                                   DeliveryField::OrdererRemarks,
-                                                   DeliveryField::OrdererRemarksKanji};
-            for (DeliveryField f : always)
-                old.copyField(r, f);
+            takeOrderUpdate(old, r);
             if (!is0703) {
                 for (DeliveryField f : {DeliveryField::UnitPrice, DeliveryField::Currency, DeliveryField::UnitPriceX,
                                         DeliveryField::OrderQty, DeliveryField::Unit})

@@ -195,6 +195,37 @@ bool OrderImport::fitsField(QStringView text, DeliveryField field)
     return cp932::byteLength(text) <= DeliveryRecord::field(field).width;
 }
 
+void OrderImport::takeOrderUpdate(DeliveryRecord& stored, const DeliveryRecord& order)
+{
+    static const DeliveryField taken[] = {DeliveryField::Kind,
+                                          DeliveryField::OrdererCode,
+                                          DeliveryField::SupplierCode,
+                                          DeliveryField::DeliveryKeyNo,
+                                          DeliveryField::Status,
+                                          DeliveryField::UpdatedAt,
+                                          DeliveryField::MessageKind,
+                                          DeliveryField::SourceNo,
+                                          DeliveryField::SourceDate,
+                                          DeliveryField::SlipIssued,
+                                          DeliveryField::TagIssued,
+                                          DeliveryField::OrderNo,
+                                          DeliveryField::InspectionClass,
+                                          DeliveryField::BuyerName,
+                                          DeliveryField::BuyerNameKanji,
+                                          DeliveryField::ItemName,
+                                          DeliveryField::ItemNameKanji,
+                                          DeliveryField::ItemCode,
+                                          DeliveryField::DueDate,
+                                          DeliveryField::InstructedQty,
+                                          DeliveryField::DeliveryPlace,
+                                          DeliveryField::DeliveryPlaceKanji,
+                                          DeliveryField::OrdererBarcodeInfo,
+                                          DeliveryField::OrdererRemarks,
+                                          DeliveryField::OrdererRemarksKanji};
+    for (DeliveryField f : taken)
+        stored.copyField(order, f);
+}
+
 bool OrderImport::inspectionCodeKnown(const QString& code) const
 {
     // The table's look-up trims what it is given; the codes it holds are

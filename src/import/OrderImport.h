@@ -76,6 +76,11 @@ protected:
     // without being cut. A value that is cut would be stored under a different
     // key than the one later orders are compared with.
     static bool fitsField(QStringView text, DeliveryField field);
+    // Takes into `stored`, the record an order updates, what every update takes
+    // from the order record `order`: the record's identity, state and source,
+    // and the order data of both formats. A format's own order data it copies
+    // after.
+    static void takeOrderUpdate(DeliveryRecord& stored, const DeliveryRecord& order);
     // Whether the code table holds a code of kind "01" of this format with a
     // non-blank name. `code` is compared as given with the table's trimmed
     // codes: a value with blanks around it is not a code.

@@ -104,27 +104,28 @@ DeliveryListModel::DeliveryListModel(Protocol protocol, QObject* parent)
 {
 }
 
-void DeliveryListModel::clear()
+void DeliveryListModel::forgetRecords()
 {
-    beginResetModel();
     m_data.clear();
     m_records.clear();
     m_companies.clear();
     m_names.clear();
     m_kanji.clear();
     m_inspectionNames.clear();
+}
+
+void DeliveryListModel::clear()
+{
+    beginResetModel();
+    forgetRecords();
     endResetModel();
 }
 
 void DeliveryListModel::load(const QByteArray& records, const CustStore& companies, const CodeTable& codes)
 {
     beginResetModel();
+    forgetRecords();
     m_data = records;
-    m_records.clear();
-    m_companies.clear();
-    m_names.clear();
-    m_kanji.clear();
-    m_inspectionNames.clear();
 
     for (const CodeEntry& e : codes.list(m_protocol, QStringLiteral("01"))) {
         if (!m_inspectionNames.contains(e.code))

@@ -65,6 +65,8 @@ public:
 
 private:
     const char* recordAt(int row) const;
+    // Drops the records and all that was read with them.
+    void forgetRecords();
 
     Protocol m_protocol;
     QByteArray m_data;                         // the data file's records

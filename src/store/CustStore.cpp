@@ -1,5 +1,7 @@
 #include "CustStore.h"
 
+#include "ProtocolRecords.h"
+
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
@@ -94,13 +96,7 @@ int CustStore::lookup(Protocol protocol, const QString& ordererCode, const QStri
 
 QList<int> CustStore::list(Protocol protocol) const
 {
-    const char digit = protocolDigit(protocol);
-    QList<int> out;
-    for (int n = 1; n <= count(); ++n) {
-        if (*m_file.at(n) == digit)
-            out.append(n);
-    }
-    return out;
+    return recordsOfProtocol(m_file, protocol);
 }
 
 CompanyEntry CustStore::entry(int n) const

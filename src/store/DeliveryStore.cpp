@@ -1,5 +1,7 @@
 #include "DeliveryStore.h"
 
+#include "ProtocolRecords.h"
+
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/FileLock.h"
@@ -144,24 +146,12 @@ int DeliveryStore::requireLive(int k, Protocol protocol) const
 
 int DeliveryStore::countLive(Protocol protocol) const
 {
-    const char kindDigit = protocolDigit(protocol);
-    int live = 0;
-    for (int n = 1; n <= count(); ++n) {
-        if (*m_file.at(n) == kindDigit)
-            ++live;
-    }
-    return live;
+    return static_cast<int>(liveRecords(protocol).size());
 }
 
 QList<int> DeliveryStore::liveRecords(Protocol protocol) const
 {
-    const char kindDigit = protocolDigit(protocol);
-    QList<int> out;
-    for (int n = 1; n <= count(); ++n) {
-        if (*m_file.at(n) == kindDigit)
-            out.append(n);
-    }
-    return out;
+    return recordsOfProtocol(m_file, protocol);
 }
 
 void DeliveryStore::markDeleted(int n)

@@ -59,6 +59,24 @@ TEST_F(RegistryFixture, ValuesRoundTripIncludingEmptyAndSpecialCharacters)
     EXPECT_EQ(get(QStringLiteral("APUSE")), QStringLiteral("ALL"));
 }
 
+// Settings files written by earlier versions must keep reading: the escapes
+// are part of the file's format, both ways.
+TEST_F(RegistryFixture, ValuesAreEscapedInTheFileAsBefore)
+{
+    ASSERT_EQ(reg.regPutValue(kRegistryKey, QStringLiteral("Path"), QStringLiteral("a\\b\nc\rd")), RegOk);
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("Path=a\\\\b\\nc\\rd\n"));
+    f.close();
+
+    writeRaw("[SOFTWARE\\MERIDIA\\PLX-90/We]\nPath=x\\\\y\\rz\\n\n");
+    EXPECT_EQ(get(QStringLiteral("Path")), QStringLiteral("x\\y\rz\n"));
+    writeRaw("[SOFTWARE\\MERIDIA\\PLX-90/We]\nPath=x\\ty\n");
+    qint32 rc = -1;
+    get(QStringLiteral("Path"), &rc);
+    EXPECT_EQ(rc, RegCorrupt);
+}
+
 TEST_F(RegistryFixture, TextAfterANulIsNotRead)
 {
     ASSERT_EQ(

@@ -1,5 +1,7 @@
 #include "Decimal.h"
 
+#include "Blanks.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -146,12 +148,9 @@ Decimal Decimal::fromUnits(Mantissa units, int scale)
 
 std::optional<Decimal> Decimal::parse(QStringView text)
 {
+    text = trimmedBlanks(text);
     qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
+    const qsizetype end = text.size();
 
     bool negative = false;
     if (begin < end && (text[begin] == u'+' || text[begin] == u'-')) {

@@ -1,5 +1,7 @@
 #include "NumericText.h"
 
+#include "Blanks.h"
+
 #include <QRegularExpression>
 
 namespace plx {
@@ -30,13 +32,7 @@ qsizetype digitRun(QStringView text, qsizetype from)
 // still recognised as numbers (and then found out of range by the caller).
 std::optional<NumericParts> scanNumeric(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    text = text.sliced(begin, end - begin);
+    text = trimmedBlanks(text);
 
     NumericParts parts;
     qsizetype pos = 0;

@@ -2,6 +2,7 @@
 
 #include "ui/CenterWindow.h"
 
+#include "core/text/FixedField.h"
 #include "list/DeliveryListModel.h"
 
 #include <QHeaderView>
@@ -58,22 +59,13 @@ public:
 // Draws the stored texts without their trailing blanks (they would push a
 // centred text off centre). A long text is clipped, except in the name
 // columns, where it ends in an ellipsis.
-QString withoutTrailingBlanks(QString text)
-{
-    qsizetype n = text.size();
-    while (n > 0 && text[n - 1] == QLatin1Char(' '))
-        --n;
-    text.truncate(n);
-    return text;
-}
-
 class CellDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QString displayText(const QVariant& value, const QLocale& locale) const override
     {
-        return withoutTrailingBlanks(QStyledItemDelegate::displayText(value, locale));
+        return fixed::trimmedRight(QStyledItemDelegate::displayText(value, locale));
     }
 
 protected:
@@ -229,7 +221,7 @@ QString ListGrid::cutText(const QModelIndex& index) const
 {
     if (!index.isValid())
         return QString();
-    const QString text = withoutTrailingBlanks(index.data(Qt::DisplayRole).toString());
+    const QString text = fixed::trimmedRight(index.data(Qt::DisplayRole).toString());
     if (text.isEmpty())
         return QString();
     const QVariant fontData = index.data(Qt::FontRole);
