@@ -47,7 +47,8 @@ public:
     {
         m_process.waitForFinished(120000);
         // -1 for a process that crashed, as runCli gives it.
-        return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1, QString::fromUtf8(m_process.readAllStandardOutput()),
+        return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1,
+                QString::fromUtf8(m_process.readAllStandardOutput()),
                 QString::fromUtf8(m_process.readAllStandardError())};
     }
 
