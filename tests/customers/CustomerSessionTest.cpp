@@ -144,32 +144,51 @@ TEST_P(CheckOrder, EachFixMeetsTheNextCheck)
     s->form() = CustomerForm(); // nothing entered, nothing chosen
 
     const std::vector<CheckStep> steps = {
-        {510, CustField::OrdererCode, false, [](CustomerForm& f) { f.ordererCode = QStringLiteral("Ａ1"); }},
-        {512, CustField::OrdererCode, false, [](CustomerForm& f) { f.ordererCode = QStringLiteral("A1  "); }},
-        {515, CustField::OrdererName, false, [](CustomerForm& f) { f.ordererName = QStringLiteral("北斗電機"); }},
-        {520, CustField::SupplierCode, false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("Ｓ1"); }},
-        {522, CustField::SupplierCode, false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("S1"); }},
-        {525, CustField::SupplierName, false, [](CustomerForm& f) { f.supplierName = QStringLiteral("自社"); }},
-        {545, CustField::KanjiUse, true, [](CustomerForm& f) { f.kanjiUse = QStringLiteral("0"); }},
-        {555, CustField::AmountRounding, true, [](CustomerForm& f) { f.amountRounding = QStringLiteral("2"); }},
-        {560, CustField::TaxRounding, true, [](CustomerForm& f) { f.taxRounding = QStringLiteral("3"); }},
-        {530, CustField::ConsumptionTaxKind, true, [](CustomerForm& f) { f.consumptionTaxKind = QStringLiteral("2"); }},
-        {535, CustField::TaxationKind, true, [](CustomerForm& f) { f.taxationKind = QStringLiteral("3"); }},
-        {540, CustField::PriceDisplayKind, true, [](CustomerForm& f) { f.priceDisplayKind = QStringLiteral("1"); }},
-        {550, CustField::OutputKind, false, [](CustomerForm& f) { f.outputKind = QStringLiteral("3"); }},
-        {565, CustField::SlipFormFile, false, [](CustomerForm& f) { f.slipFormFile = QStringLiteral("NoSuch.agr"); }},
-        {567, CustField::SlipFormFile, false, [](CustomerForm& f) { f.slipFormFile = QStringLiteral("E_Slip.agr"); }},
-        {570, CustField::SlipBarcodeDigits, false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("0"); }},
-        {572, CustField::SlipBarcodeDigits, false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("1x"); }},
-        {572, CustField::SlipBarcodeDigits, false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("20"); }},
+        {510, CustField::OrdererCode, false,
+         [](CustomerForm& f) { f[CustField::OrdererCode] = QStringLiteral("Ａ1"); }},
+        {512, CustField::OrdererCode, false,
+         [](CustomerForm& f) { f[CustField::OrdererCode] = QStringLiteral("A1  "); }},
+        {515, CustField::OrdererName, false,
+         [](CustomerForm& f) { f[CustField::OrdererName] = QStringLiteral("北斗電機"); }},
+        {520, CustField::SupplierCode, false,
+         [](CustomerForm& f) { f[CustField::SupplierCode] = QStringLiteral("Ｓ1"); }},
+        {522, CustField::SupplierCode, false,
+         [](CustomerForm& f) { f[CustField::SupplierCode] = QStringLiteral("S1"); }},
+        {525, CustField::SupplierName, false,
+         [](CustomerForm& f) { f[CustField::SupplierName] = QStringLiteral("自社"); }},
+        {545, CustField::KanjiUse, true, [](CustomerForm& f) { f[CustField::KanjiUse] = QStringLiteral("0"); }},
+        {555, CustField::AmountRounding, true,
+         [](CustomerForm& f) { f[CustField::AmountRounding] = QStringLiteral("2"); }},
+        {560, CustField::TaxRounding, true, [](CustomerForm& f) { f[CustField::TaxRounding] = QStringLiteral("3"); }},
+        {530, CustField::ConsumptionTaxKind, true,
+         [](CustomerForm& f) { f[CustField::ConsumptionTaxKind] = QStringLiteral("2"); }},
+        {535, CustField::TaxationKind, true, [](CustomerForm& f) { f[CustField::TaxationKind] = QStringLiteral("3"); }},
+        {540, CustField::PriceDisplayKind, true,
+         [](CustomerForm& f) { f[CustField::PriceDisplayKind] = QStringLiteral("1"); }},
+        {550, CustField::OutputKind, false, [](CustomerForm& f) { f[CustField::OutputKind] = QStringLiteral("3"); }},
+        {565, CustField::SlipFormFile, false,
+         [](CustomerForm& f) { f[CustField::SlipFormFile] = QStringLiteral("NoSuch.agr"); }},
+        {567, CustField::SlipFormFile, false,
+         [](CustomerForm& f) { f[CustField::SlipFormFile] = QStringLiteral("E_Slip.agr"); }},
+        {570, CustField::SlipBarcodeDigits, false,
+         [](CustomerForm& f) { f[CustField::SlipBarcodeDigits] = QStringLiteral("0"); }},
+        {572, CustField::SlipBarcodeDigits, false,
+         [](CustomerForm& f) { f[CustField::SlipBarcodeDigits] = QStringLiteral("1x"); }},
+        {572, CustField::SlipBarcodeDigits, false,
+         [](CustomerForm& f) { f[CustField::SlipBarcodeDigits] = QStringLiteral("20"); }},
         {575, CustField::TagFormFile, false,
-         [](CustomerForm& f) { f.tagFormFile = QStringLiteral("../Usr/E_Tag.agr"); }},
-        {577, CustField::TagFormFile, false, [](CustomerForm& f) { f.tagFormFile = QStringLiteral("E_Tag.agr"); }},
-        {580, CustField::TagBarcodeDigits, false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("-1"); }},
-        {582, CustField::TagBarcodeDigits, false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("00"); }},
-        {582, CustField::TagBarcodeDigits, false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("15"); }},
+         [](CustomerForm& f) { f[CustField::TagFormFile] = QStringLiteral("../Usr/E_Tag.agr"); }},
+        {577, CustField::TagFormFile, false,
+         [](CustomerForm& f) { f[CustField::TagFormFile] = QStringLiteral("E_Tag.agr"); }},
+        {580, CustField::TagBarcodeDigits, false,
+         [](CustomerForm& f) { f[CustField::TagBarcodeDigits] = QStringLiteral("-1"); }},
+        {582, CustField::TagBarcodeDigits, false,
+         [](CustomerForm& f) { f[CustField::TagBarcodeDigits] = QStringLiteral("00"); }},
+        {582, CustField::TagBarcodeDigits, false,
+         [](CustomerForm& f) { f[CustField::TagBarcodeDigits] = QStringLiteral("15"); }},
         // The same codes as a listed company, with trailing blanks.
-        {585, CustField::OrdererCode, false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("S2"); }},
+        {585, CustField::OrdererCode, false,
+         [](CustomerForm& f) { f[CustField::SupplierCode] = QStringLiteral("S2"); }},
     };
     for (const CheckStep& step : steps) {
         if (step.eiajOnly && protocol == Protocol::Korvan) {
@@ -242,10 +261,10 @@ TEST_F(CustomerFixture, DuplicateCheckSeesTheCodesAsTheyWouldBeStored)
     // The record keeps codes without their blanks, so " A1" would be a second A1.
     for (const Case& c : {Case{"A1", "S1", 585}, Case{" A1", "S1 ", 585}, Case{"A1", "S1X", 0}, Case{"B1", "S1", 0}}) {
         s->startNew();
-        s->form().ordererCode = QLatin1String(c.orderer);
-        s->form().supplierCode = QLatin1String(c.supplier);
-        s->form().ordererName = s->form().supplierName = QStringLiteral("名");
-        s->form().priceDisplayKind = QStringLiteral("1");
+        s->form()[CustField::OrdererCode] = QLatin1String(c.orderer);
+        s->form()[CustField::SupplierCode] = QLatin1String(c.supplier);
+        s->form()[CustField::OrdererName] = s->form()[CustField::SupplierName] = QStringLiteral("名");
+        s->form()[CustField::PriceDisplayKind] = QStringLiteral("1");
         const CustomerOutcome outcome = s->save();
         EXPECT_EQ(outcome.message, c.message) << c.orderer << "/" << c.supplier;
         EXPECT_EQ(outcome.written, c.message == 0);
@@ -320,11 +339,11 @@ TEST_F(CustomerFixture, OutputKindChangeIsRefusedWhileSlipsWaitForIssue)
     for (const Case& c : {Case{"発行待ち", true, 595}, Case{"発行待ち", false, 0}, Case{"発行済", true, 0}}) {
         s->selectRow(rowOf(*s, QString::fromUtf8(c.company)));
         ASSERT_EQ(s->startChange(), 0);
-        s->form().supplierName = QStringLiteral("新しい自社名");
+        s->form()[CustField::SupplierName] = QStringLiteral("新しい自社名");
         if (c.changeOutputKind) {
-            s->form().outputKind = QStringLiteral("3");
-            s->form().tagFormFile = QStringLiteral("E_Tag.agr");
-            s->form().tagDigits = QStringLiteral("12");
+            s->form()[CustField::OutputKind] = QStringLiteral("3");
+            s->form()[CustField::TagFormFile] = QStringLiteral("E_Tag.agr");
+            s->form()[CustField::TagBarcodeDigits] = QStringLiteral("12");
         }
         const QByteArray before = inst.readFile(kCust);
         const CustomerOutcome outcome = s->save();
@@ -351,16 +370,16 @@ TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
     auto s = session(Protocol::Eiaj);
     s->startNew();
     CustomerForm eiaj;
-    eiaj.outputKind = QStringLiteral("3");
-    eiaj.slipFormFile = QStringLiteral("E_Slip.agr");
-    eiaj.tagFormFile = QStringLiteral("E_Tag.agr");
-    eiaj.slipDigits = QStringLiteral("20");
-    eiaj.tagDigits = QStringLiteral("15");
-    eiaj.kanjiUse = QStringLiteral("0");
-    eiaj.amountRounding = QStringLiteral("3");
-    eiaj.taxRounding = QStringLiteral("2");
-    eiaj.consumptionTaxKind = QStringLiteral("2");
-    eiaj.taxationKind = QStringLiteral("3");
+    eiaj[CustField::OutputKind] = QStringLiteral("3");
+    eiaj[CustField::SlipFormFile] = QStringLiteral("E_Slip.agr");
+    eiaj[CustField::TagFormFile] = QStringLiteral("E_Tag.agr");
+    eiaj[CustField::SlipBarcodeDigits] = QStringLiteral("20");
+    eiaj[CustField::TagBarcodeDigits] = QStringLiteral("15");
+    eiaj[CustField::KanjiUse] = QStringLiteral("0");
+    eiaj[CustField::AmountRounding] = QStringLiteral("3");
+    eiaj[CustField::TaxRounding] = QStringLiteral("2");
+    eiaj[CustField::ConsumptionTaxKind] = QStringLiteral("2");
+    eiaj[CustField::TaxationKind] = QStringLiteral("3");
     // The sample's price-display code is not in the table: nothing chosen.
     EXPECT_EQ(s->form(), eiaj);
     EXPECT_TRUE(s->codesEditable());
@@ -368,11 +387,11 @@ TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
     s->setProtocol(Protocol::Korvan);
     s->startNew();
     CustomerForm korvan;
-    korvan.outputKind = QStringLiteral("3");
-    korvan.slipFormFile = QStringLiteral("K_Slip.agr");
-    korvan.tagFormFile = QStringLiteral("K_Tag.agr");
-    korvan.slipDigits = QStringLiteral("20");
-    korvan.tagDigits = QStringLiteral("15");
+    korvan[CustField::OutputKind] = QStringLiteral("3");
+    korvan[CustField::SlipFormFile] = QStringLiteral("K_Slip.agr");
+    korvan[CustField::TagFormFile] = QStringLiteral("K_Tag.agr");
+    korvan[CustField::SlipBarcodeDigits] = QStringLiteral("20");
+    korvan[CustField::TagBarcodeDigits] = QStringLiteral("15");
     EXPECT_EQ(s->form(), korvan);
 }
 
@@ -382,10 +401,10 @@ TEST_F(CustomerFixture, WithoutASampleOfTheProtocolTheDefaultChoicesAreMade)
     auto s = session(Protocol::Eiaj);
     s->startNew();
     CustomerForm defaults;
-    defaults.outputKind = QStringLiteral("1");
-    defaults.kanjiUse = QStringLiteral("1");
-    defaults.amountRounding = QStringLiteral("1");
-    defaults.taxRounding = QStringLiteral("1");
+    defaults[CustField::OutputKind] = QStringLiteral("1");
+    defaults[CustField::KanjiUse] = QStringLiteral("1");
+    defaults[CustField::AmountRounding] = QStringLiteral("1");
+    defaults[CustField::TaxRounding] = QStringLiteral("1");
     EXPECT_EQ(s->form(), defaults);
 }
 
@@ -399,12 +418,13 @@ TEST_F(CustomerFixture, KorvanRecordHoldsFixedSettingsAndNineCharacterCodes)
     EXPECT_FALSE(s->eiajSettingsEnabled());
     s->startNew();
     CustomerForm& f = s->form();
-    f.ordererCode = QStringLiteral("123456789");
-    f.supplierCode = QStringLiteral("SUP");
-    f.ordererName = f.supplierName = QStringLiteral("コルバン");
+    f[CustField::OrdererCode] = QStringLiteral("123456789");
+    f[CustField::SupplierCode] = QStringLiteral("SUP");
+    f[CustField::OrdererName] = f[CustField::SupplierName] = QStringLiteral("コルバン");
     // Left over from an EIAJ company: a KORVAN record keeps none of it.
-    f.kanjiUse = f.amountRounding = f.taxRounding = QStringLiteral("2");
-    f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("3");
+    f[CustField::KanjiUse] = f[CustField::AmountRounding] = f[CustField::TaxRounding] = QStringLiteral("2");
+    f[CustField::ConsumptionTaxKind] = f[CustField::TaxationKind] = f[CustField::PriceDisplayKind] =
+        QStringLiteral("3");
     ASSERT_TRUE(s->save().written);
     const CustRecord r = stored().at(0);
     EXPECT_EQ(r.protocolByte(), '2');
@@ -447,15 +467,16 @@ TEST_F(CustomerFixture, DigitCountsOfTheDocumentsIssued)
     for (const Case& c : cases) {
         s->startNew();
         CustomerForm& f = s->form();
-        f.ordererCode = QStringLiteral("C%1").arg(++n);
-        f.supplierCode = QStringLiteral("S");
-        f.ordererName = f.supplierName = QStringLiteral("桁数");
-        f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("1");
-        f.outputKind = QLatin1String(c.outputKind);
-        f.slipFormFile = QStringLiteral("E_Slip.agr");
-        f.tagFormFile = QStringLiteral("E_Tag.agr");
-        f.slipDigits = QLatin1String(c.slip);
-        f.tagDigits = QLatin1String(c.tag);
+        f[CustField::OrdererCode] = QStringLiteral("C%1").arg(++n);
+        f[CustField::SupplierCode] = QStringLiteral("S");
+        f[CustField::OrdererName] = f[CustField::SupplierName] = QStringLiteral("桁数");
+        f[CustField::ConsumptionTaxKind] = f[CustField::TaxationKind] = f[CustField::PriceDisplayKind] =
+            QStringLiteral("1");
+        f[CustField::OutputKind] = QLatin1String(c.outputKind);
+        f[CustField::SlipFormFile] = QStringLiteral("E_Slip.agr");
+        f[CustField::TagFormFile] = QStringLiteral("E_Tag.agr");
+        f[CustField::SlipBarcodeDigits] = QLatin1String(c.slip);
+        f[CustField::TagBarcodeDigits] = QLatin1String(c.tag);
         const CustomerOutcome outcome = s->save();
         EXPECT_EQ(outcome.message, c.message) << n;
         if (c.message == 0) {
@@ -481,7 +502,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
     struct Case
     {
         Protocol protocol;
-        QString CustomerForm::*box;
+        CustField box;
         QString typed;
         short message;       // a catalogue message, or
         const char16_t* why; // the program's own words; neither: written
@@ -489,10 +510,10 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
         CustField field;
         QString stored; // when written
     };
-    const auto name = &CustomerForm::ordererName;
-    const auto supplier = &CustomerForm::supplierName;
-    const auto comment = &CustomerForm::comment;
-    const auto code = &CustomerForm::ordererCode;
+    const auto name = CustField::OrdererName;
+    const auto supplier = CustField::SupplierName;
+    const auto comment = CustField::Comment;
+    const auto code = CustField::OrdererCode;
     const Protocol e = Protocol::Eiaj;
     const QString kanji25 = QString(25, QChar(u'電'));
     const char16_t* nameTooLong = u"発注者名称は全角25文字（半角50文字）以内で入力してください。";
@@ -572,7 +593,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
          {},
          {}},
         {e,
-         &CustomerForm::slipFormFile,
+         CustField::SlipFormFile,
          QStringLiteral("E_Slip.agr\n"),
          0,
          u"納品書QRD定義ファイル名称の制御文字 (U+000A) は発注企業ファイルに書けない文字です。",
@@ -580,7 +601,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
          {},
          {}},
         {e,
-         &CustomerForm::tagFormFile,
+         CustField::TagFormFile,
          longLayout,
          0,
          u"荷札QRD定義ファイル名称は全角18文字（半角36文字）以内で入力してください。",
@@ -588,7 +609,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
          {},
          {}},
         {e,
-         &CustomerForm::slipDigits,
+         CustField::SlipBarcodeDigits,
          QStringLiteral("123"),
          0,
          u"納品書のバーコード桁数は半角2文字以内で入力してください。",
@@ -601,11 +622,11 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
         const QByteArray before = inst.readFile(kCust);
         auto s = session(c.protocol);
         s->startNew();
-        s->form().ordererCode = QStringLiteral("N%1").arg(++n);
-        s->form().supplierCode = QStringLiteral("S");
-        s->form().ordererName = s->form().supplierName = QStringLiteral("名");
-        s->form().priceDisplayKind = QStringLiteral("2");
-        s->form().*(c.box) = c.typed;
+        s->form()[CustField::OrdererCode] = QStringLiteral("N%1").arg(++n);
+        s->form()[CustField::SupplierCode] = QStringLiteral("S");
+        s->form()[CustField::OrdererName] = s->form()[CustField::SupplierName] = QStringLiteral("名");
+        s->form()[CustField::PriceDisplayKind] = QStringLiteral("2");
+        s->form()[c.box] = c.typed;
         const CustomerOutcome outcome = s->save();
         const bool refused = c.message || c.why;
         EXPECT_EQ(outcome.message, c.message) << n;
@@ -659,7 +680,7 @@ TEST_F(CustomerFixture, AWriteIsRefusedWhenAnotherProgramRewroteTheFile)
     // A change: the listed record was replaced by another company.
     s->selectRow(rowOf(*s, QStringLiteral("一")));
     ASSERT_EQ(s->startChange(), 0);
-    s->form().ordererName = QStringLiteral("変更後");
+    s->form()[CustField::OrdererName] = QStringLiteral("変更後");
     const QByteArray rewritten = fileOf(QList{complete('1', "X", "S", "別社"), complete('1', "B", "S", "二")});
     inst.writeFile(kCust, rewritten);
     const CustomerOutcome change = s->save();
