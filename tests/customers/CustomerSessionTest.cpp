@@ -12,6 +12,8 @@
 
 using namespace plx;
 using namespace plx::test;
+// The form's fields.
+using F = CustField;
 
 namespace {
 
@@ -144,51 +146,41 @@ TEST_P(CheckOrder, EachFixMeetsTheNextCheck)
     s->form() = CustomerForm(); // nothing entered, nothing chosen
 
     const std::vector<CheckStep> steps = {
-        {510, CustField::OrdererCode, false,
-         [](CustomerForm& f) { f[CustField::OrdererCode] = QStringLiteral("Ａ1"); }},
-        {512, CustField::OrdererCode, false,
-         [](CustomerForm& f) { f[CustField::OrdererCode] = QStringLiteral("A1  "); }},
-        {515, CustField::OrdererName, false,
-         [](CustomerForm& f) { f[CustField::OrdererName] = QStringLiteral("北斗電機"); }},
-        {520, CustField::SupplierCode, false,
-         [](CustomerForm& f) { f[CustField::SupplierCode] = QStringLiteral("Ｓ1"); }},
-        {522, CustField::SupplierCode, false,
-         [](CustomerForm& f) { f[CustField::SupplierCode] = QStringLiteral("S1"); }},
-        {525, CustField::SupplierName, false,
-         [](CustomerForm& f) { f[CustField::SupplierName] = QStringLiteral("自社"); }},
-        {545, CustField::KanjiUse, true, [](CustomerForm& f) { f[CustField::KanjiUse] = QStringLiteral("0"); }},
-        {555, CustField::AmountRounding, true,
-         [](CustomerForm& f) { f[CustField::AmountRounding] = QStringLiteral("2"); }},
-        {560, CustField::TaxRounding, true, [](CustomerForm& f) { f[CustField::TaxRounding] = QStringLiteral("3"); }},
+        {510, CustField::OrdererCode, false, [](CustomerForm& f) { f[F::OrdererCode] = QStringLiteral("Ａ1"); }},
+        {512, CustField::OrdererCode, false, [](CustomerForm& f) { f[F::OrdererCode] = QStringLiteral("A1  "); }},
+        {515, CustField::OrdererName, false, [](CustomerForm& f) { f[F::OrdererName] = QStringLiteral("北斗電機"); }},
+        {520, CustField::SupplierCode, false, [](CustomerForm& f) { f[F::SupplierCode] = QStringLiteral("Ｓ1"); }},
+        {522, CustField::SupplierCode, false, [](CustomerForm& f) { f[F::SupplierCode] = QStringLiteral("S1"); }},
+        {525, CustField::SupplierName, false, [](CustomerForm& f) { f[F::SupplierName] = QStringLiteral("自社"); }},
+        {545, CustField::KanjiUse, true, [](CustomerForm& f) { f[F::KanjiUse] = QStringLiteral("0"); }},
+        {555, CustField::AmountRounding, true, [](CustomerForm& f) { f[F::AmountRounding] = QStringLiteral("2"); }},
+        {560, CustField::TaxRounding, true, [](CustomerForm& f) { f[F::TaxRounding] = QStringLiteral("3"); }},
         {530, CustField::ConsumptionTaxKind, true,
-         [](CustomerForm& f) { f[CustField::ConsumptionTaxKind] = QStringLiteral("2"); }},
-        {535, CustField::TaxationKind, true, [](CustomerForm& f) { f[CustField::TaxationKind] = QStringLiteral("3"); }},
-        {540, CustField::PriceDisplayKind, true,
-         [](CustomerForm& f) { f[CustField::PriceDisplayKind] = QStringLiteral("1"); }},
-        {550, CustField::OutputKind, false, [](CustomerForm& f) { f[CustField::OutputKind] = QStringLiteral("3"); }},
+         [](CustomerForm& f) { f[F::ConsumptionTaxKind] = QStringLiteral("2"); }},
+        {535, CustField::TaxationKind, true, [](CustomerForm& f) { f[F::TaxationKind] = QStringLiteral("3"); }},
+        {540, CustField::PriceDisplayKind, true, [](CustomerForm& f) { f[F::PriceDisplayKind] = QStringLiteral("1"); }},
+        {550, CustField::OutputKind, false, [](CustomerForm& f) { f[F::OutputKind] = QStringLiteral("3"); }},
         {565, CustField::SlipFormFile, false,
-         [](CustomerForm& f) { f[CustField::SlipFormFile] = QStringLiteral("NoSuch.agr"); }},
+         [](CustomerForm& f) { f[F::SlipFormFile] = QStringLiteral("NoSuch.agr"); }},
         {567, CustField::SlipFormFile, false,
-         [](CustomerForm& f) { f[CustField::SlipFormFile] = QStringLiteral("E_Slip.agr"); }},
+         [](CustomerForm& f) { f[F::SlipFormFile] = QStringLiteral("E_Slip.agr"); }},
         {570, CustField::SlipBarcodeDigits, false,
-         [](CustomerForm& f) { f[CustField::SlipBarcodeDigits] = QStringLiteral("0"); }},
+         [](CustomerForm& f) { f[F::SlipBarcodeDigits] = QStringLiteral("0"); }},
         {572, CustField::SlipBarcodeDigits, false,
-         [](CustomerForm& f) { f[CustField::SlipBarcodeDigits] = QStringLiteral("1x"); }},
+         [](CustomerForm& f) { f[F::SlipBarcodeDigits] = QStringLiteral("1x"); }},
         {572, CustField::SlipBarcodeDigits, false,
-         [](CustomerForm& f) { f[CustField::SlipBarcodeDigits] = QStringLiteral("20"); }},
+         [](CustomerForm& f) { f[F::SlipBarcodeDigits] = QStringLiteral("20"); }},
         {575, CustField::TagFormFile, false,
-         [](CustomerForm& f) { f[CustField::TagFormFile] = QStringLiteral("../Usr/E_Tag.agr"); }},
-        {577, CustField::TagFormFile, false,
-         [](CustomerForm& f) { f[CustField::TagFormFile] = QStringLiteral("E_Tag.agr"); }},
+         [](CustomerForm& f) { f[F::TagFormFile] = QStringLiteral("../Usr/E_Tag.agr"); }},
+        {577, CustField::TagFormFile, false, [](CustomerForm& f) { f[F::TagFormFile] = QStringLiteral("E_Tag.agr"); }},
         {580, CustField::TagBarcodeDigits, false,
-         [](CustomerForm& f) { f[CustField::TagBarcodeDigits] = QStringLiteral("-1"); }},
+         [](CustomerForm& f) { f[F::TagBarcodeDigits] = QStringLiteral("-1"); }},
         {582, CustField::TagBarcodeDigits, false,
-         [](CustomerForm& f) { f[CustField::TagBarcodeDigits] = QStringLiteral("00"); }},
+         [](CustomerForm& f) { f[F::TagBarcodeDigits] = QStringLiteral("00"); }},
         {582, CustField::TagBarcodeDigits, false,
-         [](CustomerForm& f) { f[CustField::TagBarcodeDigits] = QStringLiteral("15"); }},
+         [](CustomerForm& f) { f[F::TagBarcodeDigits] = QStringLiteral("15"); }},
         // The same codes as a listed company, with trailing blanks.
-        {585, CustField::OrdererCode, false,
-         [](CustomerForm& f) { f[CustField::SupplierCode] = QStringLiteral("S2"); }},
+        {585, CustField::OrdererCode, false, [](CustomerForm& f) { f[F::SupplierCode] = QStringLiteral("S2"); }},
     };
     for (const CheckStep& step : steps) {
         if (step.eiajOnly && protocol == Protocol::Korvan) {
@@ -261,10 +253,10 @@ TEST_F(CustomerFixture, DuplicateCheckSeesTheCodesAsTheyWouldBeStored)
     // The record keeps codes without their blanks, so " A1" would be a second A1.
     for (const Case& c : {Case{"A1", "S1", 585}, Case{" A1", "S1 ", 585}, Case{"A1", "S1X", 0}, Case{"B1", "S1", 0}}) {
         s->startNew();
-        s->form()[CustField::OrdererCode] = QLatin1String(c.orderer);
-        s->form()[CustField::SupplierCode] = QLatin1String(c.supplier);
-        s->form()[CustField::OrdererName] = s->form()[CustField::SupplierName] = QStringLiteral("名");
-        s->form()[CustField::PriceDisplayKind] = QStringLiteral("1");
+        s->form()[F::OrdererCode] = QLatin1String(c.orderer);
+        s->form()[F::SupplierCode] = QLatin1String(c.supplier);
+        s->form()[F::OrdererName] = s->form()[F::SupplierName] = QStringLiteral("名");
+        s->form()[F::PriceDisplayKind] = QStringLiteral("1");
         const CustomerOutcome outcome = s->save();
         EXPECT_EQ(outcome.message, c.message) << c.orderer << "/" << c.supplier;
         EXPECT_EQ(outcome.written, c.message == 0);
@@ -339,11 +331,11 @@ TEST_F(CustomerFixture, OutputKindChangeIsRefusedWhileSlipsWaitForIssue)
     for (const Case& c : {Case{"発行待ち", true, 595}, Case{"発行待ち", false, 0}, Case{"発行済", true, 0}}) {
         s->selectRow(rowOf(*s, QString::fromUtf8(c.company)));
         ASSERT_EQ(s->startChange(), 0);
-        s->form()[CustField::SupplierName] = QStringLiteral("新しい自社名");
+        s->form()[F::SupplierName] = QStringLiteral("新しい自社名");
         if (c.changeOutputKind) {
-            s->form()[CustField::OutputKind] = QStringLiteral("3");
-            s->form()[CustField::TagFormFile] = QStringLiteral("E_Tag.agr");
-            s->form()[CustField::TagBarcodeDigits] = QStringLiteral("12");
+            s->form()[F::OutputKind] = QStringLiteral("3");
+            s->form()[F::TagFormFile] = QStringLiteral("E_Tag.agr");
+            s->form()[F::TagBarcodeDigits] = QStringLiteral("12");
         }
         const QByteArray before = inst.readFile(kCust);
         const CustomerOutcome outcome = s->save();
@@ -370,16 +362,16 @@ TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
     auto s = session(Protocol::Eiaj);
     s->startNew();
     CustomerForm eiaj;
-    eiaj[CustField::OutputKind] = QStringLiteral("3");
-    eiaj[CustField::SlipFormFile] = QStringLiteral("E_Slip.agr");
-    eiaj[CustField::TagFormFile] = QStringLiteral("E_Tag.agr");
-    eiaj[CustField::SlipBarcodeDigits] = QStringLiteral("20");
-    eiaj[CustField::TagBarcodeDigits] = QStringLiteral("15");
-    eiaj[CustField::KanjiUse] = QStringLiteral("0");
-    eiaj[CustField::AmountRounding] = QStringLiteral("3");
-    eiaj[CustField::TaxRounding] = QStringLiteral("2");
-    eiaj[CustField::ConsumptionTaxKind] = QStringLiteral("2");
-    eiaj[CustField::TaxationKind] = QStringLiteral("3");
+    eiaj[F::OutputKind] = QStringLiteral("3");
+    eiaj[F::SlipFormFile] = QStringLiteral("E_Slip.agr");
+    eiaj[F::TagFormFile] = QStringLiteral("E_Tag.agr");
+    eiaj[F::SlipBarcodeDigits] = QStringLiteral("20");
+    eiaj[F::TagBarcodeDigits] = QStringLiteral("15");
+    eiaj[F::KanjiUse] = QStringLiteral("0");
+    eiaj[F::AmountRounding] = QStringLiteral("3");
+    eiaj[F::TaxRounding] = QStringLiteral("2");
+    eiaj[F::ConsumptionTaxKind] = QStringLiteral("2");
+    eiaj[F::TaxationKind] = QStringLiteral("3");
     // The sample's price-display code is not in the table: nothing chosen.
     EXPECT_EQ(s->form(), eiaj);
     EXPECT_TRUE(s->codesEditable());
@@ -387,11 +379,11 @@ TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
     s->setProtocol(Protocol::Korvan);
     s->startNew();
     CustomerForm korvan;
-    korvan[CustField::OutputKind] = QStringLiteral("3");
-    korvan[CustField::SlipFormFile] = QStringLiteral("K_Slip.agr");
-    korvan[CustField::TagFormFile] = QStringLiteral("K_Tag.agr");
-    korvan[CustField::SlipBarcodeDigits] = QStringLiteral("20");
-    korvan[CustField::TagBarcodeDigits] = QStringLiteral("15");
+    korvan[F::OutputKind] = QStringLiteral("3");
+    korvan[F::SlipFormFile] = QStringLiteral("K_Slip.agr");
+    korvan[F::TagFormFile] = QStringLiteral("K_Tag.agr");
+    korvan[F::SlipBarcodeDigits] = QStringLiteral("20");
+    korvan[F::TagBarcodeDigits] = QStringLiteral("15");
     EXPECT_EQ(s->form(), korvan);
 }
 
@@ -401,10 +393,10 @@ TEST_F(CustomerFixture, WithoutASampleOfTheProtocolTheDefaultChoicesAreMade)
     auto s = session(Protocol::Eiaj);
     s->startNew();
     CustomerForm defaults;
-    defaults[CustField::OutputKind] = QStringLiteral("1");
-    defaults[CustField::KanjiUse] = QStringLiteral("1");
-    defaults[CustField::AmountRounding] = QStringLiteral("1");
-    defaults[CustField::TaxRounding] = QStringLiteral("1");
+    defaults[F::OutputKind] = QStringLiteral("1");
+    defaults[F::KanjiUse] = QStringLiteral("1");
+    defaults[F::AmountRounding] = QStringLiteral("1");
+    defaults[F::TaxRounding] = QStringLiteral("1");
     EXPECT_EQ(s->form(), defaults);
 }
 
@@ -418,13 +410,12 @@ TEST_F(CustomerFixture, KorvanRecordHoldsFixedSettingsAndNineCharacterCodes)
     EXPECT_FALSE(s->eiajSettingsEnabled());
     s->startNew();
     CustomerForm& f = s->form();
-    f[CustField::OrdererCode] = QStringLiteral("123456789");
-    f[CustField::SupplierCode] = QStringLiteral("SUP");
-    f[CustField::OrdererName] = f[CustField::SupplierName] = QStringLiteral("コルバン");
+    f[F::OrdererCode] = QStringLiteral("123456789");
+    f[F::SupplierCode] = QStringLiteral("SUP");
+    f[F::OrdererName] = f[F::SupplierName] = QStringLiteral("コルバン");
     // Left over from an EIAJ company: a KORVAN record keeps none of it.
-    f[CustField::KanjiUse] = f[CustField::AmountRounding] = f[CustField::TaxRounding] = QStringLiteral("2");
-    f[CustField::ConsumptionTaxKind] = f[CustField::TaxationKind] = f[CustField::PriceDisplayKind] =
-        QStringLiteral("3");
+    f[F::KanjiUse] = f[F::AmountRounding] = f[F::TaxRounding] = QStringLiteral("2");
+    f[F::ConsumptionTaxKind] = f[F::TaxationKind] = f[F::PriceDisplayKind] = QStringLiteral("3");
     ASSERT_TRUE(s->save().written);
     const CustRecord r = stored().at(0);
     EXPECT_EQ(r.protocolByte(), '2');
@@ -467,16 +458,15 @@ TEST_F(CustomerFixture, DigitCountsOfTheDocumentsIssued)
     for (const Case& c : cases) {
         s->startNew();
         CustomerForm& f = s->form();
-        f[CustField::OrdererCode] = QStringLiteral("C%1").arg(++n);
-        f[CustField::SupplierCode] = QStringLiteral("S");
-        f[CustField::OrdererName] = f[CustField::SupplierName] = QStringLiteral("桁数");
-        f[CustField::ConsumptionTaxKind] = f[CustField::TaxationKind] = f[CustField::PriceDisplayKind] =
-            QStringLiteral("1");
-        f[CustField::OutputKind] = QLatin1String(c.outputKind);
-        f[CustField::SlipFormFile] = QStringLiteral("E_Slip.agr");
-        f[CustField::TagFormFile] = QStringLiteral("E_Tag.agr");
-        f[CustField::SlipBarcodeDigits] = QLatin1String(c.slip);
-        f[CustField::TagBarcodeDigits] = QLatin1String(c.tag);
+        f[F::OrdererCode] = QStringLiteral("C%1").arg(++n);
+        f[F::SupplierCode] = QStringLiteral("S");
+        f[F::OrdererName] = f[F::SupplierName] = QStringLiteral("桁数");
+        f[F::ConsumptionTaxKind] = f[F::TaxationKind] = f[F::PriceDisplayKind] = QStringLiteral("1");
+        f[F::OutputKind] = QLatin1String(c.outputKind);
+        f[F::SlipFormFile] = QStringLiteral("E_Slip.agr");
+        f[F::TagFormFile] = QStringLiteral("E_Tag.agr");
+        f[F::SlipBarcodeDigits] = QLatin1String(c.slip);
+        f[F::TagBarcodeDigits] = QLatin1String(c.tag);
         const CustomerOutcome outcome = s->save();
         EXPECT_EQ(outcome.message, c.message) << n;
         if (c.message == 0) {
@@ -622,10 +612,10 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
         const QByteArray before = inst.readFile(kCust);
         auto s = session(c.protocol);
         s->startNew();
-        s->form()[CustField::OrdererCode] = QStringLiteral("N%1").arg(++n);
-        s->form()[CustField::SupplierCode] = QStringLiteral("S");
-        s->form()[CustField::OrdererName] = s->form()[CustField::SupplierName] = QStringLiteral("名");
-        s->form()[CustField::PriceDisplayKind] = QStringLiteral("2");
+        s->form()[F::OrdererCode] = QStringLiteral("N%1").arg(++n);
+        s->form()[F::SupplierCode] = QStringLiteral("S");
+        s->form()[F::OrdererName] = s->form()[F::SupplierName] = QStringLiteral("名");
+        s->form()[F::PriceDisplayKind] = QStringLiteral("2");
         s->form()[c.box] = c.typed;
         const CustomerOutcome outcome = s->save();
         const bool refused = c.message || c.why;
@@ -680,7 +670,7 @@ TEST_F(CustomerFixture, AWriteIsRefusedWhenAnotherProgramRewroteTheFile)
     // A change: the listed record was replaced by another company.
     s->selectRow(rowOf(*s, QStringLiteral("一")));
     ASSERT_EQ(s->startChange(), 0);
-    s->form()[CustField::OrdererName] = QStringLiteral("変更後");
+    s->form()[F::OrdererName] = QStringLiteral("変更後");
     const QByteArray rewritten = fileOf(QList{complete('1', "X", "S", "別社"), complete('1', "B", "S", "二")});
     inst.writeFile(kCust, rewritten);
     const CustomerOutcome change = s->save();
