@@ -69,7 +69,7 @@ std::optional<QList<Assignment>> assignmentsOf(const QStringList& args, Protocol
 // saving refuses it with the field's own message.
 void apply(CustomerSession& customers, const Assignment& a)
 {
-    QString& target = customers.form().*(a.field->member);
+    QString& target = customers.form()[a.field->field];
     switch (a.field->input) {
     case CompanyInput::Text:
         target = a.value;
@@ -119,8 +119,8 @@ int selectCompany(CustomerSession& customers, const QString& orderer, const QStr
 {
     for (int row = 0; row < customers.rows().size(); ++row) {
         customers.selectRow(row);
-        if (customers.form().ordererCode == fixed::trimmedRight(orderer) &&
-            customers.form().supplierCode == fixed::trimmedRight(supplier))
+        if (customers.form()[CustField::OrdererCode] == fixed::trimmedRight(orderer) &&
+            customers.form()[CustField::SupplierCode] == fixed::trimmedRight(supplier))
             return row;
     }
     return -1;
@@ -255,8 +255,8 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
                 refuse(QStringLiteral("削除しませんでした。(削除するには --yes を指定してください)"));
                 return;
             }
-            const QString code1 = customers.form().ordererCode;
-            const QString code2 = customers.form().supplierCode;
+            const QString code1 = customers.form()[CustField::OrdererCode];
+            const QString code2 = customers.form()[CustField::SupplierCode];
             const CustomerOutcome outcome = customers.confirmDelete(true);
             if (!outcome.written) {
                 printRefusal(env, outcome);
@@ -283,8 +283,8 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
             return;
         }
         // The written company is the selected one.
-        const QString code1 = customers.form().ordererCode;
-        const QString code2 = customers.form().supplierCode;
+        const QString code1 = customers.form()[CustField::OrdererCode];
+        const QString code2 = customers.form()[CustField::SupplierCode];
         customers.close();
         printLine({action == QLatin1String("add") ? QStringLiteral("追加") : QStringLiteral("変更"), code1, code2});
     });

@@ -14,28 +14,15 @@ std::optional<RoundingSetting> roundingSettingOf(QStringView stored)
 
 QString storedText(RoundingSetting setting)
 {
-    switch (setting) {
-    case RoundingSetting::Up:
-        return QStringLiteral("1");
-    case RoundingSetting::Down:
-        return QStringLiteral("2");
-    case RoundingSetting::HalfUp:
-        return QStringLiteral("3");
-    }
-    return QString();
+    return QString(QLatin1Char(storedCharacter(setting)));
 }
 
 Rounding decimalRounding(RoundingSetting setting)
 {
-    switch (setting) {
-    case RoundingSetting::Up:
-        return Rounding::AwayFromZero;
-    case RoundingSetting::Down:
-        return Rounding::TowardZero;
-    case RoundingSetting::HalfUp:
-        break;
-    }
-    return Rounding::HalfAwayFromZero;
+    // In the order of the settings: up, down, half up.
+    constexpr std::array<Rounding, kRoundingSettings.size()> roundings{Rounding::AwayFromZero, Rounding::TowardZero,
+                                                                       Rounding::HalfAwayFromZero};
+    return roundings[static_cast<size_t>(setting)];
 }
 
 } // namespace plx

@@ -23,6 +23,13 @@ enum class RoundingSetting {
 inline constexpr std::array<RoundingSetting, 3> kRoundingSettings{RoundingSetting::Up, RoundingSetting::Down,
                                                                   RoundingSetting::HalfUp};
 
+// The character the company file stores for `setting`: '1', '2' or '3', in
+// the order of the settings.
+constexpr char storedCharacter(RoundingSetting setting)
+{
+    return char('1' + static_cast<int>(setting));
+}
+
 // The setting a stored text names; blanks around it are ignored. Nothing for
 // any other text (the amount calculation then keeps the remainder).
 std::optional<RoundingSetting> roundingSettingOf(QStringView stored);

@@ -1,6 +1,6 @@
 #include "CompanyFields.h"
 
-#include "CustomerSession.h"
+#include "core/RoundingSetting.h"
 
 namespace plx {
 
@@ -15,75 +15,61 @@ constexpr int kKorvanCodeBytes = 9;
 
 constexpr std::array<CompanyChoice, 3> roundingChoices(const char* up, const char* down, const char* nearest)
 {
-    return {{{'1', up, u"切上げ"}, {'2', down, u"切捨て"}, {'3', nearest, u"四捨五入"}}};
+    return {{{storedCharacter(RoundingSetting::Up), up, u"切上げ"},
+             {storedCharacter(RoundingSetting::Down), down, u"切捨て"},
+             {storedCharacter(RoundingSetting::HalfUp), nearest, u"四捨五入"}}};
 }
 
 // The window's own checks of a field (blank, single-byte, whether a layout
 // file exists...) are the steps of CustomerSession::check, in the window's order.
 const CompanyField kFields[] = {
     {.field = F::OrdererCode,
-     .member = &CustomerForm::ordererCode,
      .text = T::Code,
      .korvanBytes = kKorvanCodeBytes,
      .key = true,
      .name = u"発注者コード",
      .label = u"発注者 ：",
      .objectName = "Text1"},
-    {.field = F::OrdererName,
-     .member = &CustomerForm::ordererName,
-     .text = T::Name,
-     .name = u"発注者名称",
-     .objectName = "Text2"},
+    {.field = F::OrdererName, .text = T::Name, .name = u"発注者名称", .objectName = "Text2"},
     {.field = F::SupplierCode,
-     .member = &CustomerForm::supplierCode,
      .text = T::Code,
      .korvanBytes = kKorvanCodeBytes,
      .key = true,
      .name = u"受注者コード",
      .label = u"受注者 ：",
      .objectName = "Text3"},
-    {.field = F::SupplierName,
-     .member = &CustomerForm::supplierName,
-     .text = T::Name,
-     .name = u"受注者名称",
-     .objectName = "Text4"},
+    {.field = F::SupplierName, .text = T::Name, .name = u"受注者名称", .objectName = "Text4"},
     {.field = F::OutputKind,
-     .member = &CustomerForm::outputKind,
      .input = I::Choice,
      .choices = {{{'1', "Option5", u"納品書"}, {'2', "Option6", u"荷札"}, {'3', "Option7", u"両方"}}},
      .fromSample = true,
      .label = u"出力区分",
      .objectName = "Frame5"},
     {.field = F::SlipFormFile,
-     .member = &CustomerForm::slipFormFile,
      .text = T::FileName,
      .fromSample = true,
      .name = u"納品書QRD定義ファイル名称",
      .label = u"納品書QRD定義ﾌｧｲﾙ名称",
      .objectName = "Text5"},
     {.field = F::TagFormFile,
-     .member = &CustomerForm::tagFormFile,
      .text = T::FileName,
      .fromSample = true,
      .name = u"荷札QRD定義ファイル名称",
      .label = u"荷札QRD定義ﾌｧｲﾙ名称",
      .objectName = "Text6"},
     {.field = F::SlipBarcodeDigits,
-     .member = &CustomerForm::slipDigits,
      .text = T::Digits,
      .fromSample = true,
      .name = u"納品書のバーコード桁数",
      .label = u"ﾊﾞｰｺｰﾄﾞ桁数",
      .objectName = "Text7"},
     {.field = F::TagBarcodeDigits,
-     .member = &CustomerForm::tagDigits,
      .text = T::Digits,
      .fromSample = true,
      .name = u"荷札のバーコード桁数",
      .label = u"ﾊﾞｰｺｰﾄﾞ桁数",
      .objectName = "Text8"},
     {.field = F::KanjiUse,
-     .member = &CustomerForm::kanjiUse,
      .input = I::Choice,
      .choices = {{{'1', "Option3", u"漢字優先"}, {'0', "Option4", u"漢字不可"}}},
      .eiajOnly = true,
@@ -92,7 +78,6 @@ const CompanyField kFields[] = {
      .label = u"漢字使用",
      .objectName = "Frame6"},
     {.field = F::AmountRounding,
-     .member = &CustomerForm::amountRounding,
      .input = I::Choice,
      .choices = roundingChoices("Option8", "Option9", "Option10"),
      .eiajOnly = true,
@@ -101,7 +86,6 @@ const CompanyField kFields[] = {
      .label = u"金額計算",
      .objectName = "Frame7"},
     {.field = F::TaxRounding,
-     .member = &CustomerForm::taxRounding,
      .input = I::Choice,
      .choices = roundingChoices("Option11", "Option12", "Option13"),
      .eiajOnly = true,
@@ -110,7 +94,6 @@ const CompanyField kFields[] = {
      .label = u"税額計算",
      .objectName = "Frame8"},
     {.field = F::ConsumptionTaxKind,
-     .member = &CustomerForm::consumptionTaxKind,
      .input = I::Code,
      .codeKind = "02",
      .eiajOnly = true,
@@ -119,7 +102,6 @@ const CompanyField kFields[] = {
      .label = u"消費税区分：",
      .objectName = "Combo3"},
     {.field = F::TaxationKind,
-     .member = &CustomerForm::taxationKind,
      .input = I::Code,
      .codeKind = "03",
      .eiajOnly = true,
@@ -128,7 +110,6 @@ const CompanyField kFields[] = {
      .label = u"課税区分：",
      .objectName = "Combo4"},
     {.field = F::PriceDisplayKind,
-     .member = &CustomerForm::priceDisplayKind,
      .input = I::Code,
      .codeKind = "04",
      .eiajOnly = true,
@@ -136,12 +117,7 @@ const CompanyField kFields[] = {
      .fromSample = true,
      .label = u"価格表示区分：",
      .objectName = "Combo5"},
-    {.field = F::Comment,
-     .member = &CustomerForm::comment,
-     .text = T::Name,
-     .name = u"コメント",
-     .label = u"ｺﾒﾝﾄ：",
-     .objectName = "Text9"},
+    {.field = F::Comment, .text = T::Name, .name = u"コメント", .label = u"ｺﾒﾝﾄ：", .objectName = "Text9"},
 };
 
 } // namespace

@@ -10,8 +10,6 @@
 
 namespace plx {
 
-struct CustomerForm;
-
 // How a company field is given in the window: typed into a box, one of a set
 // of option buttons, or an entry of a code-kind list (the record keeps the
 // code's first character).
@@ -42,8 +40,7 @@ struct CompanyChoice
 // a company field reads its row here.
 struct CompanyField
 {
-    CustField field;                         // the record field; its name is the command's FIELD
-    QString CustomerForm::*member = nullptr; // the form's value of it
+    CustField field;                         // the record field, the form's key; its name is the command's FIELD
     CompanyInput input = CompanyInput::Text; // how it is given
     CompanyText text = CompanyText::None;    // Text: its character rule
     int korvanBytes = 0;                     // Text: the bytes a KORVAN company's value may take when

@@ -197,7 +197,7 @@ void CustomerSession::showSelected()
     const CustRecord r = m_store.read(m_rows[m_selected].recordNumber);
     for (const CompanyField& row : companyFields()) {
         if (!row.eiajOnly || m_protocol == Protocol::Eiaj)
-            m_form.*row.member = shownValue(row, r, m_codes);
+            m_form[row.field] = shownValue(row, r, m_codes);
     }
 }
 
@@ -215,7 +215,7 @@ void CustomerSession::startNew()
     for (const CompanyField& row : companyFields()) {
         if (row.eiajOnly && !eiaj)
             continue;
-        QString& value = m_form.*row.member;
+        QString& value = m_form[row.field];
         if (sample && row.fromSample)
             value = shownValue(row, *sample, m_codes);
         // A choice the sample leaves open takes its first value.
@@ -307,8 +307,8 @@ short CustomerSession::referenceCheck(bool deleting) const
     const QString path = m_env.paths.delivPathFor(m_protocol);
     DeliveryStore data(path, *m_env.clock);
     data.open();
-    const QString orderer = rtrim(m_form.ordererCode);
-    const QString supplier = rtrim(m_form.supplierCode);
+    const QString orderer = rtrim(m_form[CustField::OrdererCode]);
+    const QString supplier = rtrim(m_form[CustField::SupplierCode]);
     for (int n = 1; n <= data.count(); ++n) {
         const DeliveryRecord r = data.read(n);
         if (!r.isLiveOf(m_protocol) || rtrim(r.text(DeliveryField::OrdererCode)) != orderer ||
@@ -330,7 +330,7 @@ bool CustomerSession::fits(CustField field, QStringView text) const
 std::optional<QString> CustomerSession::unstorable(CustField field) const
 {
     const CompanyField& row = companyField(field);
-    const QString& typed = m_form.*row.member;
+    const QString& typed = m_form[row.field];
     const QString name = QString::fromUtf16(row.name);
     if (const QStringView c = firstUnstorable(typed); !c.isEmpty())
         return unstorableCharacterText(name, c, QStringLiteral("発注企業ファイル"));
@@ -344,8 +344,8 @@ CustomerOutcome CustomerSession::check()
 {
     CustomerForm& f = m_form;
     const bool eiaj = m_protocol == Protocol::Eiaj;
-    const bool slips = outputsSlips(f.outputKind);
-    const bool tags = outputsTags(f.outputKind);
+    const bool slips = outputsSlips(f[CustField::OutputKind]);
+    const bool tags = outputsTags(f[CustField::OutputKind]);
     // A step refuses with its message, or, with none, in the program's words
     // for a typed text its field cannot hold; the field takes the focus.
     struct Step
@@ -357,50 +357,52 @@ CustomerOutcome CustomerSession::check()
     using F = CustField;
     const auto storable = [](CustField field) { return Step{{}, 0, field}; };
     const Step steps[] = {
-        {[&] { return blank(f.ordererCode); }, 510, F::OrdererCode},
-        {[&] { return CheckSingleByte(rtrim(f.ordererCode)) != 0; }, 512, F::OrdererCode},
+        {[&] { return blank(f[F::OrdererCode]); }, 510, F::OrdererCode},
+        {[&] { return CheckSingleByte(rtrim(f[F::OrdererCode])) != 0; }, 512, F::OrdererCode},
         storable(F::OrdererCode),
-        {[&] { return blank(f.ordererName); }, 515, F::OrdererName},
+        {[&] { return blank(f[F::OrdererName]); }, 515, F::OrdererName},
         storable(F::OrdererName),
-        {[&] { return blank(f.supplierCode); }, 520, F::SupplierCode},
-        {[&] { return CheckSingleByte(rtrim(f.supplierCode)) != 0; }, 522, F::SupplierCode},
+        {[&] { return blank(f[F::SupplierCode]); }, 520, F::SupplierCode},
+        {[&] { return CheckSingleByte(rtrim(f[F::SupplierCode])) != 0; }, 522, F::SupplierCode},
         storable(F::SupplierCode),
-        {[&] { return blank(f.supplierName); }, 525, F::SupplierName},
+        {[&] { return blank(f[F::SupplierName]); }, 525, F::SupplierName},
         storable(F::SupplierName),
-        {[&] { return eiaj && f.kanjiUse.isEmpty(); }, 545, F::KanjiUse},
-        {[&] { return eiaj && f.amountRounding.isEmpty(); }, 555, F::AmountRounding},
-        {[&] { return eiaj && f.taxRounding.isEmpty(); }, 560, F::TaxRounding},
-        {[&] { return eiaj && f.consumptionTaxKind.isEmpty(); }, 530, F::ConsumptionTaxKind},
-        {[&] { return eiaj && f.taxationKind.isEmpty(); }, 535, F::TaxationKind},
-        {[&] { return eiaj && f.priceDisplayKind.isEmpty(); }, 540, F::PriceDisplayKind},
-        {[&] { return f.outputKind.isEmpty(); }, 550, F::OutputKind},
-        {[&] { return m_mode == CustomerMode::Change && f.outputKind != m_outputKindBefore && referenceCheck(false); },
+        {[&] { return eiaj && f[F::KanjiUse].isEmpty(); }, 545, F::KanjiUse},
+        {[&] { return eiaj && f[F::AmountRounding].isEmpty(); }, 555, F::AmountRounding},
+        {[&] { return eiaj && f[F::TaxRounding].isEmpty(); }, 560, F::TaxRounding},
+        {[&] { return eiaj && f[F::ConsumptionTaxKind].isEmpty(); }, 530, F::ConsumptionTaxKind},
+        {[&] { return eiaj && f[F::TaxationKind].isEmpty(); }, 535, F::TaxationKind},
+        {[&] { return eiaj && f[F::PriceDisplayKind].isEmpty(); }, 540, F::PriceDisplayKind},
+        {[&] { return f[F::OutputKind].isEmpty(); }, 550, F::OutputKind},
+        {[&] {
+             return m_mode == CustomerMode::Change && f[F::OutputKind] != m_outputKindBefore && referenceCheck(false);
+         },
          595, F::OutputKind},
-        {[&] { return slips && blank(f.slipFormFile); }, 565, F::SlipFormFile},
+        {[&] { return slips && blank(f[F::SlipFormFile]); }, 565, F::SlipFormFile},
         storable(F::SlipFormFile),
-        {[&] { return !blank(f.slipFormFile) && !formFileExists(f.slipFormFile); }, 567, F::SlipFormFile},
-        {[&] { return slips && blank(f.slipDigits); }, 570, F::SlipBarcodeDigits},
+        {[&] { return !blank(f[F::SlipFormFile]) && !formFileExists(f[F::SlipFormFile]); }, 567, F::SlipFormFile},
+        {[&] { return slips && blank(f[F::SlipBarcodeDigits]); }, 570, F::SlipBarcodeDigits},
         storable(F::SlipBarcodeDigits),
         {[&] {
-             const auto d = digitCount(f.slipDigits);
-             return (slips && d && *d == 0) || (!blank(f.slipDigits) && !d);
+             const auto d = digitCount(f[F::SlipBarcodeDigits]);
+             return (slips && d && *d == 0) || (!blank(f[F::SlipBarcodeDigits]) && !d);
          },
          572, F::SlipBarcodeDigits},
-        {[&] { return tags && blank(f.tagFormFile); }, 575, F::TagFormFile},
+        {[&] { return tags && blank(f[F::TagFormFile]); }, 575, F::TagFormFile},
         storable(F::TagFormFile),
-        {[&] { return !blank(f.tagFormFile) && !formFileExists(f.tagFormFile); }, 577, F::TagFormFile},
-        {[&] { return tags && blank(f.tagDigits); }, 580, F::TagBarcodeDigits},
+        {[&] { return !blank(f[F::TagFormFile]) && !formFileExists(f[F::TagFormFile]); }, 577, F::TagFormFile},
+        {[&] { return tags && blank(f[F::TagBarcodeDigits]); }, 580, F::TagBarcodeDigits},
         storable(F::TagBarcodeDigits),
         {[&] {
-             const auto d = digitCount(f.tagDigits);
-             return (tags && d && *d == 0) || (!blank(f.tagDigits) && !d);
+             const auto d = digitCount(f[F::TagBarcodeDigits]);
+             return (tags && d && *d == 0) || (!blank(f[F::TagBarcodeDigits]) && !d);
          },
          582, F::TagBarcodeDigits},
         // The comment's own message names what it holds.
         {[&] { return unstorable(F::Comment).has_value(); }, kMsgCommentNotStorable, F::Comment},
         {[&] {
              return m_mode == CustomerMode::New &&
-                    m_store.lookup(m_protocol, f.ordererCode.trimmed(), f.supplierCode.trimmed()) != 0;
+                    m_store.lookup(m_protocol, f[F::OrdererCode].trimmed(), f[F::SupplierCode].trimmed()) != 0;
          },
          585, F::OrdererCode},
     };
@@ -424,7 +426,7 @@ CustRecord CustomerSession::buildRecord() const
         if (row.eiajOnly && m_protocol != Protocol::Eiaj)
             r.setText(row.field, row.korvanValue);
         else
-            r.setText(row.field, writtenValue(row, m_form.*row.member, m_protocol));
+            r.setText(row.field, writtenValue(row, m_form[row.field], m_protocol));
     }
     return r;
 }
@@ -442,7 +444,7 @@ CustomerOutcome CustomerSession::save()
     // under its lock (taken before the company file's), so that none of them
     // becomes due between the check and the write.
     std::optional<FileLock> dataLock;
-    if (m_mode == CustomerMode::Change && m_form.outputKind != m_outputKindBefore)
+    if (m_mode == CustomerMode::Change && m_form[CustField::OutputKind] != m_outputKindBefore)
         dataLock.emplace(m_env.paths.delivPathFor(m_protocol), DeliveryStore::label());
     const StoreLock lock(m_store);
     m_store.open();

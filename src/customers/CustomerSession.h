@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 
 namespace plx {
@@ -26,28 +27,16 @@ enum class CustomerMode { Browse = 0, New = 1, Delete = 2, Change = 3 };
 // browsing.
 QString modeCaption(CustomerMode mode);
 
-// The company's fields as the window holds them ("" = nothing chosen): the
-// typed texts, the chosen values of the choices, the chosen codes. Each is the
-// `member` of its row of the company field table (CompanyFields.h), which says
-// how it is shown, typed, checked and written.
+// The company's fields as the window holds them, by record field ("" =
+// nothing chosen): the typed texts, the chosen values of the choices, the
+// chosen codes. The company field table (CompanyFields.h) says for each how it
+// is shown, typed, checked and written; the fields it does not list stay empty.
 struct CustomerForm
 {
-    QString ordererCode;
-    QString ordererName;
-    QString supplierCode;
-    QString supplierName;
-    QString outputKind; // "1" slips, "2" tags, "3" both
-    QString slipFormFile;
-    QString tagFormFile;
-    QString slipDigits;
-    QString tagDigits;
-    QString kanjiUse;           // "1" kanji first, "0" no kanji
-    QString amountRounding;     // "1" up, "2" down, "3" to nearest
-    QString taxRounding;        // the same
-    QString consumptionTaxKind; // a code of kind "02"
-    QString taxationKind;       // kind "03"
-    QString priceDisplayKind;   // kind "04"
-    QString comment;
+    std::array<QString, CustRecord::kFieldCount> texts;
+
+    QString& operator[](CustField field) { return texts[size_t(field)]; }
+    const QString& operator[](CustField field) const { return texts[size_t(field)]; }
     bool operator==(const CustomerForm&) const = default;
 };
 

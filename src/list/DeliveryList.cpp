@@ -3,9 +3,9 @@
 #include "core/Dialogs.h"
 #include "core/Environment.h"
 #include "core/ErrorReport.h"
-#include "core/FileLock.h"
 #include "core/MessageCatalog.h"
 #include "store/DeliveryMaintenance.h"
+#include "store/StoreLock.h"
 
 #include <algorithm>
 #include <optional>
@@ -203,13 +203,7 @@ QStringList deletionLead(const DeliveryListModel& model, int first, int last)
 
 int deleteListedRows(DeliveryStore& store, const DeliveryListModel& model, int first, int last)
 {
-    const FileLock lock(store.path(), DeliveryStore::label());
-    struct Held
-    {
-        DeliveryStore& store;
-        ~Held() { store.setLock(nullptr); }
-    } held{store};
-    store.setLock(&lock);
+    const StoreLock lock(store);
     store.open();
     // Every listed record must still be where the list saw it, with its kind
     // and keys: another program may have rewritten the file meanwhile. Nothing

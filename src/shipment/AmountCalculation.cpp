@@ -28,19 +28,14 @@ Decimal magnitude(const Decimal& v)
 // Brings a value with a remainder to a whole number by the company's setting.
 // A value without remainder is never changed; an unknown setting keeps the
 // remainder. Negative values are rounded by their magnitude.
-Decimal settle(const Decimal& value, QStringView setting)
+Decimal settle(const Decimal& value, std::optional<RoundingSetting> setting)
 {
     const Decimal whole = value.rescaled(0, Rounding::TowardZero);
     if (whole == value)
         return whole;
-    const QStringView s = setting.trimmed();
-    if (s == u"1")
-        return value.rescaled(0, Rounding::AwayFromZero);
-    if (s == u"2")
-        return whole;
-    if (s == u"3")
-        return value.rescaled(0, Rounding::HalfAwayFromZero);
-    return value;
+    if (!setting)
+        return value;
+    return value.rescaled(0, decimalRounding(*setting));
 }
 
 QString shown(const Decimal& value, const Decimal& limit, const QString& pattern)

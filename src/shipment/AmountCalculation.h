@@ -2,6 +2,7 @@
 
 #include "ShipmentTypes.h"
 
+#include "core/RoundingSetting.h"
 #include "core/text/Decimal.h"
 #include "store/TaxRate.h"
 
@@ -26,10 +27,10 @@ struct TaxInputs
     // format, file order), -1 for none, and that entry's name.
     int taxationPosition = -1;
     QString taxationName;
-    // The ordering company's AmountRounding and TaxRounding: "1" any remainder
-    // up, "2" cut off, "3" half up; anything else keeps the remainder.
-    QString amountRounding;
-    QString taxRounding;
+    // The ordering company's AmountRounding and TaxRounding; none (a setting
+    // the company file does not name) keeps the remainder.
+    std::optional<RoundingSetting> amountRounding;
+    std::optional<RoundingSetting> taxRounding;
     Protocol format = Protocol::Eiaj;
 };
 

@@ -150,6 +150,10 @@ struct EntryBoxInfo
     BoxAlignment alignment;
     KanjiRule kanji;
     BoxTrim trim;
+    // The operation the log names when leaving the box (or choosing in its
+    // list) fails: the company look-up of the code boxes, the calculation of
+    // the boxes that calculate ("単価ﾌｫｰｶｽ移動/"). None for the other boxes.
+    const char16_t* leaveOperation = nullptr;
 
     QString name() const { return QLatin1String(objectName); }
     // The place in the window's tab order; 0 where the window has no such box.

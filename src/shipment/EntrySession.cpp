@@ -470,8 +470,10 @@ void EntrySession::recalculateAmounts(const QString& valueAtFocus, const QString
     in.foreign = m_view.foreign;
     in.taxationPosition = codePosition(B::TaxationClass, f[B::TaxationClass]);
     in.taxationName = m_codes.nameOf(m_format, entryBox(B::TaxationClass).kind(), f[B::TaxationClass]);
-    in.amountRounding = m_company ? m_company->text(CustField::AmountRounding) : QString();
-    in.taxRounding = m_company ? m_company->text(CustField::TaxRounding) : QString();
+    if (m_company) {
+        in.amountRounding = roundingSettingOf(m_company->text(CustField::AmountRounding));
+        in.taxRounding = roundingSettingOf(m_company->text(CustField::TaxRounding));
+    }
     in.format = m_format;
     if (const auto result = CalculateTax(in, m_codes)) {
         f[B::TaxAmount] = result->tax;

@@ -66,8 +66,8 @@ DeliveryRecord withCalculatedAmounts(DeliveryRecord r, const CustRecord& company
     in.unitPrice = r.text(in.foreign ? F::UnitPriceX : F::UnitPrice);
     in.taxationPosition = position(codes, "03", r.text(F::TaxationClass));
     in.taxationName = codes.nameOf(Protocol::Eiaj, QStringLiteral("03"), r.text(F::TaxationClass).trimmed());
-    in.amountRounding = company.text(CustField::AmountRounding);
-    in.taxRounding = company.text(CustField::TaxRounding);
+    in.amountRounding = roundingSettingOf(company.text(CustField::AmountRounding));
+    in.taxRounding = roundingSettingOf(company.text(CustField::TaxRounding));
     const std::optional<TaxResult> result = CalculateTax(in, codes);
     if (!result)
         return r;

@@ -12,6 +12,8 @@
 
 using namespace plx;
 using namespace plx::test;
+// The form's fields.
+using F = CustField;
 
 namespace {
 
@@ -144,32 +146,41 @@ TEST_P(CheckOrder, EachFixMeetsTheNextCheck)
     s->form() = CustomerForm(); // nothing entered, nothing chosen
 
     const std::vector<CheckStep> steps = {
-        {510, CustField::OrdererCode, false, [](CustomerForm& f) { f.ordererCode = QStringLiteral("Ａ1"); }},
-        {512, CustField::OrdererCode, false, [](CustomerForm& f) { f.ordererCode = QStringLiteral("A1  "); }},
-        {515, CustField::OrdererName, false, [](CustomerForm& f) { f.ordererName = QStringLiteral("北斗電機"); }},
-        {520, CustField::SupplierCode, false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("Ｓ1"); }},
-        {522, CustField::SupplierCode, false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("S1"); }},
-        {525, CustField::SupplierName, false, [](CustomerForm& f) { f.supplierName = QStringLiteral("自社"); }},
-        {545, CustField::KanjiUse, true, [](CustomerForm& f) { f.kanjiUse = QStringLiteral("0"); }},
-        {555, CustField::AmountRounding, true, [](CustomerForm& f) { f.amountRounding = QStringLiteral("2"); }},
-        {560, CustField::TaxRounding, true, [](CustomerForm& f) { f.taxRounding = QStringLiteral("3"); }},
-        {530, CustField::ConsumptionTaxKind, true, [](CustomerForm& f) { f.consumptionTaxKind = QStringLiteral("2"); }},
-        {535, CustField::TaxationKind, true, [](CustomerForm& f) { f.taxationKind = QStringLiteral("3"); }},
-        {540, CustField::PriceDisplayKind, true, [](CustomerForm& f) { f.priceDisplayKind = QStringLiteral("1"); }},
-        {550, CustField::OutputKind, false, [](CustomerForm& f) { f.outputKind = QStringLiteral("3"); }},
-        {565, CustField::SlipFormFile, false, [](CustomerForm& f) { f.slipFormFile = QStringLiteral("NoSuch.agr"); }},
-        {567, CustField::SlipFormFile, false, [](CustomerForm& f) { f.slipFormFile = QStringLiteral("E_Slip.agr"); }},
-        {570, CustField::SlipBarcodeDigits, false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("0"); }},
-        {572, CustField::SlipBarcodeDigits, false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("1x"); }},
-        {572, CustField::SlipBarcodeDigits, false, [](CustomerForm& f) { f.slipDigits = QStringLiteral("20"); }},
+        {510, CustField::OrdererCode, false, [](CustomerForm& f) { f[F::OrdererCode] = QStringLiteral("Ａ1"); }},
+        {512, CustField::OrdererCode, false, [](CustomerForm& f) { f[F::OrdererCode] = QStringLiteral("A1  "); }},
+        {515, CustField::OrdererName, false, [](CustomerForm& f) { f[F::OrdererName] = QStringLiteral("北斗電機"); }},
+        {520, CustField::SupplierCode, false, [](CustomerForm& f) { f[F::SupplierCode] = QStringLiteral("Ｓ1"); }},
+        {522, CustField::SupplierCode, false, [](CustomerForm& f) { f[F::SupplierCode] = QStringLiteral("S1"); }},
+        {525, CustField::SupplierName, false, [](CustomerForm& f) { f[F::SupplierName] = QStringLiteral("自社"); }},
+        {545, CustField::KanjiUse, true, [](CustomerForm& f) { f[F::KanjiUse] = QStringLiteral("0"); }},
+        {555, CustField::AmountRounding, true, [](CustomerForm& f) { f[F::AmountRounding] = QStringLiteral("2"); }},
+        {560, CustField::TaxRounding, true, [](CustomerForm& f) { f[F::TaxRounding] = QStringLiteral("3"); }},
+        {530, CustField::ConsumptionTaxKind, true,
+         [](CustomerForm& f) { f[F::ConsumptionTaxKind] = QStringLiteral("2"); }},
+        {535, CustField::TaxationKind, true, [](CustomerForm& f) { f[F::TaxationKind] = QStringLiteral("3"); }},
+        {540, CustField::PriceDisplayKind, true, [](CustomerForm& f) { f[F::PriceDisplayKind] = QStringLiteral("1"); }},
+        {550, CustField::OutputKind, false, [](CustomerForm& f) { f[F::OutputKind] = QStringLiteral("3"); }},
+        {565, CustField::SlipFormFile, false,
+         [](CustomerForm& f) { f[F::SlipFormFile] = QStringLiteral("NoSuch.agr"); }},
+        {567, CustField::SlipFormFile, false,
+         [](CustomerForm& f) { f[F::SlipFormFile] = QStringLiteral("E_Slip.agr"); }},
+        {570, CustField::SlipBarcodeDigits, false,
+         [](CustomerForm& f) { f[F::SlipBarcodeDigits] = QStringLiteral("0"); }},
+        {572, CustField::SlipBarcodeDigits, false,
+         [](CustomerForm& f) { f[F::SlipBarcodeDigits] = QStringLiteral("1x"); }},
+        {572, CustField::SlipBarcodeDigits, false,
+         [](CustomerForm& f) { f[F::SlipBarcodeDigits] = QStringLiteral("20"); }},
         {575, CustField::TagFormFile, false,
-         [](CustomerForm& f) { f.tagFormFile = QStringLiteral("../Usr/E_Tag.agr"); }},
-        {577, CustField::TagFormFile, false, [](CustomerForm& f) { f.tagFormFile = QStringLiteral("E_Tag.agr"); }},
-        {580, CustField::TagBarcodeDigits, false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("-1"); }},
-        {582, CustField::TagBarcodeDigits, false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("00"); }},
-        {582, CustField::TagBarcodeDigits, false, [](CustomerForm& f) { f.tagDigits = QStringLiteral("15"); }},
+         [](CustomerForm& f) { f[F::TagFormFile] = QStringLiteral("../Usr/E_Tag.agr"); }},
+        {577, CustField::TagFormFile, false, [](CustomerForm& f) { f[F::TagFormFile] = QStringLiteral("E_Tag.agr"); }},
+        {580, CustField::TagBarcodeDigits, false,
+         [](CustomerForm& f) { f[F::TagBarcodeDigits] = QStringLiteral("-1"); }},
+        {582, CustField::TagBarcodeDigits, false,
+         [](CustomerForm& f) { f[F::TagBarcodeDigits] = QStringLiteral("00"); }},
+        {582, CustField::TagBarcodeDigits, false,
+         [](CustomerForm& f) { f[F::TagBarcodeDigits] = QStringLiteral("15"); }},
         // The same codes as a listed company, with trailing blanks.
-        {585, CustField::OrdererCode, false, [](CustomerForm& f) { f.supplierCode = QStringLiteral("S2"); }},
+        {585, CustField::OrdererCode, false, [](CustomerForm& f) { f[F::SupplierCode] = QStringLiteral("S2"); }},
     };
     for (const CheckStep& step : steps) {
         if (step.eiajOnly && protocol == Protocol::Korvan) {
@@ -242,10 +253,10 @@ TEST_F(CustomerFixture, DuplicateCheckSeesTheCodesAsTheyWouldBeStored)
     // The record keeps codes without their blanks, so " A1" would be a second A1.
     for (const Case& c : {Case{"A1", "S1", 585}, Case{" A1", "S1 ", 585}, Case{"A1", "S1X", 0}, Case{"B1", "S1", 0}}) {
         s->startNew();
-        s->form().ordererCode = QLatin1String(c.orderer);
-        s->form().supplierCode = QLatin1String(c.supplier);
-        s->form().ordererName = s->form().supplierName = QStringLiteral("名");
-        s->form().priceDisplayKind = QStringLiteral("1");
+        s->form()[F::OrdererCode] = QLatin1String(c.orderer);
+        s->form()[F::SupplierCode] = QLatin1String(c.supplier);
+        s->form()[F::OrdererName] = s->form()[F::SupplierName] = QStringLiteral("名");
+        s->form()[F::PriceDisplayKind] = QStringLiteral("1");
         const CustomerOutcome outcome = s->save();
         EXPECT_EQ(outcome.message, c.message) << c.orderer << "/" << c.supplier;
         EXPECT_EQ(outcome.written, c.message == 0);
@@ -320,11 +331,11 @@ TEST_F(CustomerFixture, OutputKindChangeIsRefusedWhileSlipsWaitForIssue)
     for (const Case& c : {Case{"発行待ち", true, 595}, Case{"発行待ち", false, 0}, Case{"発行済", true, 0}}) {
         s->selectRow(rowOf(*s, QString::fromUtf8(c.company)));
         ASSERT_EQ(s->startChange(), 0);
-        s->form().supplierName = QStringLiteral("新しい自社名");
+        s->form()[F::SupplierName] = QStringLiteral("新しい自社名");
         if (c.changeOutputKind) {
-            s->form().outputKind = QStringLiteral("3");
-            s->form().tagFormFile = QStringLiteral("E_Tag.agr");
-            s->form().tagDigits = QStringLiteral("12");
+            s->form()[F::OutputKind] = QStringLiteral("3");
+            s->form()[F::TagFormFile] = QStringLiteral("E_Tag.agr");
+            s->form()[F::TagBarcodeDigits] = QStringLiteral("12");
         }
         const QByteArray before = inst.readFile(kCust);
         const CustomerOutcome outcome = s->save();
@@ -351,16 +362,16 @@ TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
     auto s = session(Protocol::Eiaj);
     s->startNew();
     CustomerForm eiaj;
-    eiaj.outputKind = QStringLiteral("3");
-    eiaj.slipFormFile = QStringLiteral("E_Slip.agr");
-    eiaj.tagFormFile = QStringLiteral("E_Tag.agr");
-    eiaj.slipDigits = QStringLiteral("20");
-    eiaj.tagDigits = QStringLiteral("15");
-    eiaj.kanjiUse = QStringLiteral("0");
-    eiaj.amountRounding = QStringLiteral("3");
-    eiaj.taxRounding = QStringLiteral("2");
-    eiaj.consumptionTaxKind = QStringLiteral("2");
-    eiaj.taxationKind = QStringLiteral("3");
+    eiaj[F::OutputKind] = QStringLiteral("3");
+    eiaj[F::SlipFormFile] = QStringLiteral("E_Slip.agr");
+    eiaj[F::TagFormFile] = QStringLiteral("E_Tag.agr");
+    eiaj[F::SlipBarcodeDigits] = QStringLiteral("20");
+    eiaj[F::TagBarcodeDigits] = QStringLiteral("15");
+    eiaj[F::KanjiUse] = QStringLiteral("0");
+    eiaj[F::AmountRounding] = QStringLiteral("3");
+    eiaj[F::TaxRounding] = QStringLiteral("2");
+    eiaj[F::ConsumptionTaxKind] = QStringLiteral("2");
+    eiaj[F::TaxationKind] = QStringLiteral("3");
     // The sample's price-display code is not in the table: nothing chosen.
     EXPECT_EQ(s->form(), eiaj);
     EXPECT_TRUE(s->codesEditable());
@@ -368,11 +379,11 @@ TEST_F(CustomerFixture, NewCompanyTakesTheSamplesSettingsOfItsProtocol)
     s->setProtocol(Protocol::Korvan);
     s->startNew();
     CustomerForm korvan;
-    korvan.outputKind = QStringLiteral("3");
-    korvan.slipFormFile = QStringLiteral("K_Slip.agr");
-    korvan.tagFormFile = QStringLiteral("K_Tag.agr");
-    korvan.slipDigits = QStringLiteral("20");
-    korvan.tagDigits = QStringLiteral("15");
+    korvan[F::OutputKind] = QStringLiteral("3");
+    korvan[F::SlipFormFile] = QStringLiteral("K_Slip.agr");
+    korvan[F::TagFormFile] = QStringLiteral("K_Tag.agr");
+    korvan[F::SlipBarcodeDigits] = QStringLiteral("20");
+    korvan[F::TagBarcodeDigits] = QStringLiteral("15");
     EXPECT_EQ(s->form(), korvan);
 }
 
@@ -382,10 +393,10 @@ TEST_F(CustomerFixture, WithoutASampleOfTheProtocolTheDefaultChoicesAreMade)
     auto s = session(Protocol::Eiaj);
     s->startNew();
     CustomerForm defaults;
-    defaults.outputKind = QStringLiteral("1");
-    defaults.kanjiUse = QStringLiteral("1");
-    defaults.amountRounding = QStringLiteral("1");
-    defaults.taxRounding = QStringLiteral("1");
+    defaults[F::OutputKind] = QStringLiteral("1");
+    defaults[F::KanjiUse] = QStringLiteral("1");
+    defaults[F::AmountRounding] = QStringLiteral("1");
+    defaults[F::TaxRounding] = QStringLiteral("1");
     EXPECT_EQ(s->form(), defaults);
 }
 
@@ -399,12 +410,12 @@ TEST_F(CustomerFixture, KorvanRecordHoldsFixedSettingsAndNineCharacterCodes)
     EXPECT_FALSE(s->eiajSettingsEnabled());
     s->startNew();
     CustomerForm& f = s->form();
-    f.ordererCode = QStringLiteral("123456789");
-    f.supplierCode = QStringLiteral("SUP");
-    f.ordererName = f.supplierName = QStringLiteral("コルバン");
+    f[F::OrdererCode] = QStringLiteral("123456789");
+    f[F::SupplierCode] = QStringLiteral("SUP");
+    f[F::OrdererName] = f[F::SupplierName] = QStringLiteral("コルバン");
     // Left over from an EIAJ company: a KORVAN record keeps none of it.
-    f.kanjiUse = f.amountRounding = f.taxRounding = QStringLiteral("2");
-    f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("3");
+    f[F::KanjiUse] = f[F::AmountRounding] = f[F::TaxRounding] = QStringLiteral("2");
+    f[F::ConsumptionTaxKind] = f[F::TaxationKind] = f[F::PriceDisplayKind] = QStringLiteral("3");
     ASSERT_TRUE(s->save().written);
     const CustRecord r = stored().at(0);
     EXPECT_EQ(r.protocolByte(), '2');
@@ -447,15 +458,15 @@ TEST_F(CustomerFixture, DigitCountsOfTheDocumentsIssued)
     for (const Case& c : cases) {
         s->startNew();
         CustomerForm& f = s->form();
-        f.ordererCode = QStringLiteral("C%1").arg(++n);
-        f.supplierCode = QStringLiteral("S");
-        f.ordererName = f.supplierName = QStringLiteral("桁数");
-        f.consumptionTaxKind = f.taxationKind = f.priceDisplayKind = QStringLiteral("1");
-        f.outputKind = QLatin1String(c.outputKind);
-        f.slipFormFile = QStringLiteral("E_Slip.agr");
-        f.tagFormFile = QStringLiteral("E_Tag.agr");
-        f.slipDigits = QLatin1String(c.slip);
-        f.tagDigits = QLatin1String(c.tag);
+        f[F::OrdererCode] = QStringLiteral("C%1").arg(++n);
+        f[F::SupplierCode] = QStringLiteral("S");
+        f[F::OrdererName] = f[F::SupplierName] = QStringLiteral("桁数");
+        f[F::ConsumptionTaxKind] = f[F::TaxationKind] = f[F::PriceDisplayKind] = QStringLiteral("1");
+        f[F::OutputKind] = QLatin1String(c.outputKind);
+        f[F::SlipFormFile] = QStringLiteral("E_Slip.agr");
+        f[F::TagFormFile] = QStringLiteral("E_Tag.agr");
+        f[F::SlipBarcodeDigits] = QLatin1String(c.slip);
+        f[F::TagBarcodeDigits] = QLatin1String(c.tag);
         const CustomerOutcome outcome = s->save();
         EXPECT_EQ(outcome.message, c.message) << n;
         if (c.message == 0) {
@@ -481,7 +492,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
     struct Case
     {
         Protocol protocol;
-        QString CustomerForm::*box;
+        CustField box;
         QString typed;
         short message;       // a catalogue message, or
         const char16_t* why; // the program's own words; neither: written
@@ -489,10 +500,10 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
         CustField field;
         QString stored; // when written
     };
-    const auto name = &CustomerForm::ordererName;
-    const auto supplier = &CustomerForm::supplierName;
-    const auto comment = &CustomerForm::comment;
-    const auto code = &CustomerForm::ordererCode;
+    const auto name = CustField::OrdererName;
+    const auto supplier = CustField::SupplierName;
+    const auto comment = CustField::Comment;
+    const auto code = CustField::OrdererCode;
     const Protocol e = Protocol::Eiaj;
     const QString kanji25 = QString(25, QChar(u'電'));
     const char16_t* nameTooLong = u"発注者名称は全角25文字（半角50文字）以内で入力してください。";
@@ -572,7 +583,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
          {},
          {}},
         {e,
-         &CustomerForm::slipFormFile,
+         CustField::SlipFormFile,
          QStringLiteral("E_Slip.agr\n"),
          0,
          u"納品書QRD定義ファイル名称の制御文字 (U+000A) は発注企業ファイルに書けない文字です。",
@@ -580,7 +591,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
          {},
          {}},
         {e,
-         &CustomerForm::tagFormFile,
+         CustField::TagFormFile,
          longLayout,
          0,
          u"荷札QRD定義ファイル名称は全角18文字（半角36文字）以内で入力してください。",
@@ -588,7 +599,7 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
          {},
          {}},
         {e,
-         &CustomerForm::slipDigits,
+         CustField::SlipBarcodeDigits,
          QStringLiteral("123"),
          0,
          u"納品書のバーコード桁数は半角2文字以内で入力してください。",
@@ -601,11 +612,11 @@ TEST_F(CustomerFixture, ABoxItsFieldCannotHoldAsTypedIsRefusedNamingTheBoxAndWha
         const QByteArray before = inst.readFile(kCust);
         auto s = session(c.protocol);
         s->startNew();
-        s->form().ordererCode = QStringLiteral("N%1").arg(++n);
-        s->form().supplierCode = QStringLiteral("S");
-        s->form().ordererName = s->form().supplierName = QStringLiteral("名");
-        s->form().priceDisplayKind = QStringLiteral("2");
-        s->form().*(c.box) = c.typed;
+        s->form()[F::OrdererCode] = QStringLiteral("N%1").arg(++n);
+        s->form()[F::SupplierCode] = QStringLiteral("S");
+        s->form()[F::OrdererName] = s->form()[F::SupplierName] = QStringLiteral("名");
+        s->form()[F::PriceDisplayKind] = QStringLiteral("2");
+        s->form()[c.box] = c.typed;
         const CustomerOutcome outcome = s->save();
         const bool refused = c.message || c.why;
         EXPECT_EQ(outcome.message, c.message) << n;
@@ -659,7 +670,7 @@ TEST_F(CustomerFixture, AWriteIsRefusedWhenAnotherProgramRewroteTheFile)
     // A change: the listed record was replaced by another company.
     s->selectRow(rowOf(*s, QStringLiteral("一")));
     ASSERT_EQ(s->startChange(), 0);
-    s->form().ordererName = QStringLiteral("変更後");
+    s->form()[F::OrdererName] = QStringLiteral("変更後");
     const QByteArray rewritten = fileOf(QList{complete('1', "X", "S", "別社"), complete('1', "B", "S", "二")});
     inst.writeFile(kCust, rewritten);
     const CustomerOutcome change = s->save();

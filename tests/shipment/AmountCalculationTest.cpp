@@ -31,8 +31,8 @@ TaxInputs yen(const QString& quantity, const QString& price, int position, const
     in.unitPrice = price;
     in.taxationPosition = position;
     in.taxationName = position == 2 ? QStringLiteral("消費税対象外") : QStringLiteral("課税");
-    in.amountRounding = amountRounding;
-    in.taxRounding = taxRounding;
+    in.amountRounding = roundingSettingOf(amountRounding);
+    in.taxRounding = roundingSettingOf(taxRounding);
     return in;
 }
 

@@ -166,7 +166,7 @@ void CustomerWindow::pullForm()
 {
     CustomerForm& f = m_session->form();
     for (const CompanyField& row : companyFields()) {
-        QString& value = f.*row.member;
+        QString& value = f[row.field];
         switch (row.input) {
         case CompanyInput::Text:
             value = m_ui.box(row.field)->text();
@@ -192,7 +192,7 @@ void CustomerWindow::pushForm()
         for (const CompanyField& row : companyFields()) {
             if (row.input != input)
                 continue;
-            const QString& value = f.*row.member;
+            const QString& value = f[row.field];
             if (input == CompanyInput::Text) {
                 // Each text from its start, not scrolled to its end.
                 m_ui.box(row.field)->setText(value);

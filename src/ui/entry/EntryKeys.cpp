@@ -23,21 +23,8 @@ namespace {
 // The labels the lost-focus handlers report a run-time failure with.
 QString leaveLabel(EntryBox box)
 {
-    switch (box) {
-    case EntryBox::OrdererCode:
-    case EntryBox::SupplierCode:
-        return QStringLiteral("発注企業情報初期表示/");
-    case EntryBox::ShipQty:
-        return QStringLiteral("出荷数量ﾌｫｰｶｽ移動/");
-    case EntryBox::UnitPrice:
-        return QStringLiteral("単価ﾌｫｰｶｽ移動/");
-    case EntryBox::ConsumptionTaxClass:
-        return QStringLiteral("消費税区分ﾌｫｰｶｽ移動/");
-    case EntryBox::TaxationClass:
-        return QStringLiteral("課税区分ﾌｫｰｶｽ移動/");
-    default:
-        return QString();
-    }
+    const char16_t* operation = entryBox(box).leaveOperation;
+    return operation ? QString::fromUtf16(operation) : QString();
 }
 
 } // namespace
