@@ -227,7 +227,7 @@ void CustomerSession::startNew()
 CustomerOutcome CustomerSession::startChange()
 {
     if (m_selected < 0)
-        return {.message = 505};
+        return CustomerOutcome::refusal(505);
     m_mode = CustomerMode::Change;
     m_outputKindBefore = m_store.read(m_rows[m_selected].recordNumber).text(CustField::OutputKind).trimmed();
     return {};
@@ -236,7 +236,7 @@ CustomerOutcome CustomerSession::startChange()
 CustomerOutcome CustomerSession::startDelete()
 {
     if (m_selected < 0)
-        return {.message = 500};
+        return CustomerOutcome::refusal(500);
     m_mode = CustomerMode::Delete;
     return {};
 }

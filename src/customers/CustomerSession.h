@@ -87,6 +87,13 @@ struct CustomerOutcome
     QString text;
     CustomerFocus focus;
     bool refused() const { return message != 0 || !text.isEmpty(); }
+    // A refusal with catalogue message `number`; the focus stays.
+    static CustomerOutcome refusal(short number)
+    {
+        CustomerOutcome outcome;
+        outcome.message = number;
+        return outcome;
+    }
 };
 
 // The rules of the ordering-company window without the window: the protocols
