@@ -39,7 +39,8 @@ namespace {
 class YesDialogs : public plx::Dialogs
 {
 public:
-    short show(plx::MessageIcon icon, const QString& text, plx::MessageButtons buttons, plx::DefaultButton) override
+    plx::Answer show(plx::MessageIcon icon, const QString& text, plx::MessageButtons buttons,
+                     plx::DefaultButton) override
     {
         if (icon != plx::MessageIcon::Question)
             std::fprintf(stderr, "%s\n", qPrintable(text));

@@ -33,7 +33,7 @@ namespace {
 class SilentDialogs : public plx::Dialogs
 {
 public:
-    short show(plx::MessageIcon, const QString&, plx::MessageButtons, plx::DefaultButton) override
+    plx::Answer show(plx::MessageIcon, const QString&, plx::MessageButtons, plx::DefaultButton) override
     {
         return plx::kAnswerNo;
     }

@@ -35,7 +35,7 @@ namespace {
 class YesDialogs : public plx::Dialogs
 {
 public:
-    short show(plx::MessageIcon, const QString&, plx::MessageButtons buttons, plx::DefaultButton) override
+    plx::Answer show(plx::MessageIcon, const QString&, plx::MessageButtons buttons, plx::DefaultButton) override
     {
         return buttons == plx::MessageButtons::Ok ? plx::kAnswerOk : plx::kAnswerYes;
     }

@@ -245,8 +245,8 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
             return;
         }
         if (action == QLatin1String("delete")) {
-            if (const short message = customers.startDelete()) {
-                printRefusal(env, {false, message, {}, {}});
+            if (const CustomerOutcome started = customers.startDelete(); started.refused()) {
+                printRefusal(env, started);
                 exitCode = kExitFailed;
                 return;
             }
@@ -269,8 +269,8 @@ int CompanyCommand::run(const QCommandLineParser&, CliSession& session, Protocol
         }
         if (action == QLatin1String("add")) {
             customers.startNew();
-        } else if (const short message = customers.startChange()) {
-            printRefusal(env, {false, message, {}, {}});
+        } else if (const CustomerOutcome started = customers.startChange(); started.refused()) {
+            printRefusal(env, started);
             exitCode = kExitFailed;
             return;
         }

@@ -10,7 +10,7 @@ class ConsoleDialogs : public Dialogs
 {
 public:
     explicit ConsoleDialogs(bool answerYes = false) : m_answerYes(answerYes) {}
-    short show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override;
+    Answer show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override;
 
 private:
     bool m_answerYes;

@@ -20,23 +20,23 @@ template <typename Pred> bool anyCharacter(QStringView text, Pred reject)
 
 } // namespace
 
-short CheckSingleByte(QStringView text)
+bool isSingleByteText(QStringView text)
 {
-    return anyCharacter(text, [](short c) { return !(c >= 0x20 && c <= 0x7E) && !(c >= 0xA1 && c <= 0xE9); }) ? -1 : 0;
+    return !anyCharacter(text, [](short c) { return !(c >= 0x20 && c <= 0x7E) && !(c >= 0xA1 && c <= 0xE9); });
 }
 
-short CheckDoubleByte(QStringView text)
+bool isDoubleByteText(QStringView text)
 {
-    return anyCharacter(text, [](short c) { return c >= 0 && c <= 255; }) ? -1 : 0;
+    return !anyCharacter(text, [](short c) { return c >= 0 && c <= 255; });
 }
 
-short CheckBlankAsterisk(QStringView text)
+bool holdsBlankOrAsterisk(QStringView text)
 {
     for (QChar c : text) {
         if (c == QLatin1Char(' ') || c == QLatin1Char('*'))
-            return -1;
+            return true;
     }
-    return 0;
+    return false;
 }
 
 QString NormalizeBlanks(QStringView text, short mode)

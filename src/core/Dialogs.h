@@ -13,8 +13,8 @@ enum class MessageIcon { Critical, Question, Exclamation, Information };
 enum class MessageButtons { Ok, YesNo, YesNoStop };
 enum class DefaultButton { First, No };
 
-// The button a message box returns. The values are the ones the program has
-// always compared with (a short), so an answer still reads as one.
+// The button a message box returns, with the values the program has always
+// compared with.
 enum Answer : short {
     kAnswerOk = 1,
     kAnswerStop = 3, // 中止 of a YesNoStop box
@@ -29,7 +29,7 @@ class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
-    virtual short show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) = 0;
+    virtual Answer show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) = 0;
 };
 
 } // namespace plx

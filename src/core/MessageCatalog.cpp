@@ -147,7 +147,7 @@ const QStringList kYesNoDefaultNo = {"006", "012", "503", "640"};
 // pressed. `output` holds the decorations of the 200/210 questions: the
 // ordering company, the counts and the layout file; other messages pass none.
 // `lead` are lines shown above the catalogue's text.
-short showMessage(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
+Answer showMessage(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
     Found found = findMessage(env, number);
     if (!found.found)
@@ -203,12 +203,12 @@ short showMessage(Environment& env, short number, const OutputQuestion* output, 
 // let the change go ahead, however the caller reads the answer.
 Answer ask(Environment& env, short number, const OutputQuestion* output, const QStringList& lead = {})
 {
-    const short answer = showMessage(env, number, output, lead);
+    const Answer answer = showMessage(env, number, output, lead);
     if (output && answer == kAnswerStop)
         return kAnswerStop;
     if (isQuestion(number) && answer != kAnswerYes)
         return kAnswerNo;
-    return static_cast<Answer>(answer);
+    return answer;
 }
 
 } // namespace

@@ -224,21 +224,21 @@ void CustomerSession::startNew()
     }
 }
 
-short CustomerSession::startChange()
+CustomerOutcome CustomerSession::startChange()
 {
     if (m_selected < 0)
-        return 505;
+        return CustomerOutcome::refusal(505);
     m_mode = CustomerMode::Change;
     m_outputKindBefore = m_store.read(m_rows[m_selected].recordNumber).text(CustField::OutputKind).trimmed();
-    return 0;
+    return {};
 }
 
-short CustomerSession::startDelete()
+CustomerOutcome CustomerSession::startDelete()
 {
     if (m_selected < 0)
-        return 500;
+        return CustomerOutcome::refusal(500);
     m_mode = CustomerMode::Delete;
-    return 0;
+    return {};
 }
 
 QStringList CustomerSession::deletionLead() const
@@ -280,8 +280,8 @@ CustomerOutcome CustomerSession::confirmDelete(bool yes)
         relist();
         return outcome;
     }
-    if (const short refused = referenceCheck(true)) {
-        outcome.message = refused;
+    if (heldByRecords(true)) {
+        outcome.message = 590;
         m_mode = CustomerMode::Browse;
         return outcome;
     }
@@ -302,7 +302,7 @@ bool CustomerSession::formFileExists(const QString& name) const
     return QFileInfo(QDir(m_env.paths.usrFolder).filePath(t)).isFile();
 }
 
-short CustomerSession::referenceCheck(bool deleting) const
+bool CustomerSession::heldByRecords(bool deleting) const
 {
     const QString path = m_env.paths.delivPathFor(m_protocol);
     DeliveryStore data(path, *m_env.clock);
@@ -314,12 +314,10 @@ short CustomerSession::referenceCheck(bool deleting) const
         if (!r.isLiveOf(m_protocol) || rtrim(r.text(DeliveryField::OrdererCode)) != orderer ||
             rtrim(r.text(DeliveryField::SupplierCode)) != supplier)
             continue;
-        if (deleting)
-            return 590;
-        if (hasStatus(r.text(DeliveryField::Status), RecordStatus::Waiting))
-            return 595;
+        if (deleting || hasStatus(r.text(DeliveryField::Status), RecordStatus::Waiting))
+            return true;
     }
-    return 0;
+    return false;
 }
 
 bool CustomerSession::fits(CustField field, QStringView text) const
@@ -358,12 +356,12 @@ CustomerOutcome CustomerSession::check()
     const auto storable = [](CustField field) { return Step{{}, 0, field}; };
     const Step steps[] = {
         {[&] { return blank(f[F::OrdererCode]); }, 510, F::OrdererCode},
-        {[&] { return CheckSingleByte(rtrim(f[F::OrdererCode])) != 0; }, 512, F::OrdererCode},
+        {[&] { return !isSingleByteText(rtrim(f[F::OrdererCode])); }, 512, F::OrdererCode},
         storable(F::OrdererCode),
         {[&] { return blank(f[F::OrdererName]); }, 515, F::OrdererName},
         storable(F::OrdererName),
         {[&] { return blank(f[F::SupplierCode]); }, 520, F::SupplierCode},
-        {[&] { return CheckSingleByte(rtrim(f[F::SupplierCode])) != 0; }, 522, F::SupplierCode},
+        {[&] { return !isSingleByteText(rtrim(f[F::SupplierCode])); }, 522, F::SupplierCode},
         storable(F::SupplierCode),
         {[&] { return blank(f[F::SupplierName]); }, 525, F::SupplierName},
         storable(F::SupplierName),
@@ -375,7 +373,7 @@ CustomerOutcome CustomerSession::check()
         {[&] { return eiaj && f[F::PriceDisplayKind].isEmpty(); }, 540, F::PriceDisplayKind},
         {[&] { return f[F::OutputKind].isEmpty(); }, 550, F::OutputKind},
         {[&] {
-             return m_mode == CustomerMode::Change && f[F::OutputKind] != m_outputKindBefore && referenceCheck(false);
+             return m_mode == CustomerMode::Change && f[F::OutputKind] != m_outputKindBefore && heldByRecords(false);
          },
          595, F::OutputKind},
         {[&] { return slips && blank(f[F::SlipFormFile]); }, 565, F::SlipFormFile},

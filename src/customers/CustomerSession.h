@@ -66,8 +66,9 @@ struct CustomerFocus
     bool operator==(const CustomerFocus&) const = default;
 };
 
-// What saving or a deletion did: a message to show (0 none), or the program's
-// own words where the catalogue has no message for it, and where the focus goes.
+// What starting a change or a deletion, saving or a deletion did: a message to
+// show (0 none), or the program's own words where the catalogue has no message
+// for it, and where the focus goes.
 struct CustomerOutcome
 {
     bool written = false;
@@ -75,6 +76,13 @@ struct CustomerOutcome
     QString text;
     CustomerFocus focus;
     bool refused() const { return message != 0 || !text.isEmpty(); }
+    // A refusal with catalogue message `number`; the focus stays.
+    static CustomerOutcome refusal(short number)
+    {
+        CustomerOutcome outcome;
+        outcome.message = number;
+        return outcome;
+    }
 };
 
 // The rules of the ordering-company window without the window: the protocols
@@ -133,11 +141,11 @@ public:
     // 新規作成: the settings of the sample file's first company of the protocol
     // and the default choices.
     void startNew();
-    // 変更: message 505 when no company is selected, else 0.
-    short startChange();
-    // 削除: message 500 when no company is selected, else 0 (the caller then
-    // asks message 503 and calls confirmDelete).
-    short startDelete();
+    // 変更: refused with message 505 when no company is selected.
+    CustomerOutcome startChange();
+    // 削除: refused with message 500 when no company is selected; else the
+    // caller asks message 503 and calls confirmDelete.
+    CustomerOutcome startDelete();
     // What the deletion question names above its text: the selected company's
     // orderer and supplier, each with its code and name, as the window labels
     // them ("発注者 ：A001  北斗星電機"). Empty when no company is selected.
@@ -170,9 +178,10 @@ private:
     // Why the typed text of a field cannot go into the record as typed;
     // nothing when it can.
     std::optional<QString> unstorable(CustField field) const;
-    // 590 (delete: any record of the company) or 595 (change: a record waiting
-    // for issue); 0 when the company may go.
-    short referenceCheck(bool deleting) const;
+    // Whether the delivery-slip data holds a record of the company that stops
+    // the operation: any live record of it for a deletion (message 590), one
+    // waiting for issue for a change of the output kind (message 595).
+    bool heldByRecords(bool deleting) const;
     bool formFileExists(const QString& name) const;
 
     Environment& m_env;

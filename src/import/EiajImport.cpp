@@ -171,7 +171,7 @@ void EiajImport::processRecord(const ItemTable& t)
     const bool checkBlanks = m_ctx.env.checkSpec == 0;
     // 7. The orderer's barcode information.
     if (checkBlanks && present(QStringLiteral("161")) &&
-        CheckBlankAsterisk(fixed::trimmedRight(value(t, QStringLiteral("161"))))) {
+        holdsBlankOrAsterisk(fixed::trimmedRight(value(t, QStringLiteral("161"))))) {
         fail(QStringLiteral("161"));
         return;
     }
@@ -234,7 +234,7 @@ void EiajImport::processRecord(const ItemTable& t)
     r.clearTagLines();
 
     // 9. The item code.
-    if (checkBlanks && present(QStringLiteral("024")) && CheckBlankAsterisk(fixed::trimmedRight(item("024")))) {
+    if (checkBlanks && present(QStringLiteral("024")) && holdsBlankOrAsterisk(fixed::trimmedRight(item("024")))) {
         fail(QStringLiteral("024"));
         return;
     }
@@ -252,7 +252,7 @@ void EiajImport::processRecord(const ItemTable& t)
                 refuse(12, QString(), orderer, supplier, key);
             return;
         }
-        if ((checkBlanks && CheckBlankAsterisk(keyText)) || holdsInvalidBytes(keyText)) {
+        if ((checkBlanks && holdsBlankOrAsterisk(keyText)) || holdsInvalidBytes(keyText)) {
             refuse(11, occurrenceName(QStringLiteral("159"), n), orderer, supplier, key);
             continue;
         }

@@ -114,7 +114,7 @@ void ErrorList::writeEntry(short code, const QString& fileName, const QString& i
             writeLine(line);
     }
     ++m_count;
-    m_fileLevel = isFileRefusal(code) ? -1 : 1;
+    m_fileLevel = isFileRefusal(code) ? FileLevel::FileRefused : FileLevel::EntryRefused;
     if (isFileRefusal(code))
         m_fileCode = code;
     const QString line =

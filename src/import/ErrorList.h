@@ -43,12 +43,13 @@ public:
 
     // Entries written in this run; the list has its heading once this is not 0.
     int count() const { return m_count; }
-    // -1 after a file-level refusal (isFileRefusal), 1 after any other, 0 after
-    // resetFileLevel().
-    int fileLevel() const { return m_fileLevel; }
+    // What the last entry written since resetFileLevel() says of its file: a
+    // file-level refusal (isFileRefusal), any other refusal, or nothing written.
+    enum class FileLevel { Clean, EntryRefused, FileRefused };
+    FileLevel fileLevel() const { return m_fileLevel; }
     void resetFileLevel()
     {
-        m_fileLevel = 0;
+        m_fileLevel = FileLevel::Clean;
         m_fileCode = 0;
     }
     // The file-level refusal code written since resetFileLevel(), or 0.
@@ -70,7 +71,7 @@ private:
     Protocol m_protocol;
     QFile m_file;
     int m_count = 0;
-    int m_fileLevel = 0;
+    FileLevel m_fileLevel = FileLevel::Clean;
     int m_fileCode = 0;
     QStringList m_heading;
     QList<std::pair<QString, QString>> m_entries;

@@ -181,8 +181,8 @@ bool ImportDriver::confirmMode(RebuildMode mode)
     const int waiting = PendingRecords::countInFile(m_env.paths.delivPathFor(m_protocol));
     if (waiting == 0)
         return true;
-    const short answer = m_env.dialogs->show(MessageIcon::Question, startAnewQuestion(waiting), MessageButtons::YesNo,
-                                             DefaultButton::No);
+    const Answer answer = m_env.dialogs->show(MessageIcon::Question, startAnewQuestion(waiting), MessageButtons::YesNo,
+                                              DefaultButton::No);
     if (answer != kAnswerYes)
         return false;
     m_confirmedWaiting = waiting;

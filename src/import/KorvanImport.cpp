@@ -133,15 +133,15 @@ void KorvanImport::processRecord(const ItemTable& t)
     }
     // 7. Blanks and asterisks.
     if (m_ctx.env.checkSpec == 0) {
-        if (CheckBlankAsterisk(key)) {
+        if (holdsBlankOrAsterisk(key)) {
             fail(Key);
             return;
         }
-        if (CheckBlankAsterisk(fixed::trimmedRight(item(Code)))) {
+        if (holdsBlankOrAsterisk(fixed::trimmedRight(item(Code)))) {
             fail(Code);
             return;
         }
-        if (item(BC) == QLatin1String("1") && CheckBlankAsterisk(fixed::trimmedRight(item(Siyou1)))) {
+        if (item(BC) == QLatin1String("1") && holdsBlankOrAsterisk(fixed::trimmedRight(item(Siyou1)))) {
             fail(Siyou1);
             return;
         }

@@ -80,7 +80,7 @@ void OrderImport::importFile(const AcceptedFile& file)
         readRecords(path);
     }
     m_taken.append({path, m_ctx.errors.fileCode()});
-    if (m_ctx.errors.fileLevel() != -1)
+    if (m_ctx.errors.fileLevel() != ErrorList::FileLevel::FileRefused)
         m_movable.append(path);
 }
 

@@ -117,7 +117,7 @@ GroupPrint DocumentOutput::print(const OutputSelection& selection, int n, Output
             last.items = question.items;
             last.sheets = question.sheets;
             checkPrinterOnce();
-            const short answer = ShowOutputQuestion(m_env, slips ? 200 : 210, question);
+            const Answer answer = ShowOutputQuestion(m_env, slips ? 200 : 210, question);
             if (answer != kAnswerYes) {
                 done.stopsRun = answer == kAnswerStop;
                 last.outcome = done.stopsRun ? PrintedGroup::Outcome::Interrupted : PrintedGroup::Outcome::Declined;

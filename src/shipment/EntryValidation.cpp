@@ -23,8 +23,8 @@ using Box = EntryBox;
 enum class Check {
     Storable,        // every box the mode writes as typed fits its field (EntryBoxes, EntryLimits)
     NotEmpty,        // the trimmed text (or code) is not empty
-    SingleByte,      // CheckSingleByte
-    NoBlankAsterisk, // CheckBlankAsterisk, only when CheckSpec is 0
+    SingleByte,      // isSingleByteText
+    NoBlankAsterisk, // holdsBlankOrAsterisk refuses, only when CheckSpec is 0
     CompanyExists,   // orderer + supplier name an ordering company of the window's format
     NoDuplicateKey,  // no live record of the window's kind with the three keys
     KanjiText,       // the kanji-allowed text rules, `width` characters
@@ -333,11 +333,11 @@ std::optional<Failure> Validator::check(const Step& step)
     case Check::NotEmpty:
         return box(step.box).isEmpty() ? std::optional(refused) : std::nullopt;
     case Check::SingleByte:
-        return CheckSingleByte(box(step.box)) != 0 ? std::optional(refused) : std::nullopt;
+        return !isSingleByteText(box(step.box)) ? std::optional(refused) : std::nullopt;
     case Check::NoBlankAsterisk:
         if (m_ctx.checkSpec != 0)
             return std::nullopt;
-        return CheckBlankAsterisk(box(step.box)) != 0 ? std::optional(refused) : std::nullopt;
+        return holdsBlankOrAsterisk(box(step.box)) ? std::optional(refused) : std::nullopt;
     case Check::CompanyExists: {
         const int n =
             m_ctx.companies ? m_ctx.companies->lookup(m_ctx.format, box(Box::OrdererCode), box(Box::SupplierCode)) : 0;
@@ -411,12 +411,12 @@ std::optional<Failure> Validator::checkKanji(const Step& step)
     const Failure first{.message = step.message};
     const Failure second{.message = step.message2};
     if (!kanjiAllowed())
-        return CheckSingleByte(t) != 0 ? std::optional(first) : std::nullopt;
+        return !isSingleByteText(t) ? std::optional(first) : std::nullopt;
     if (m_ctx.format == Protocol::Korvan || hasDoubleByte(t)) {
         t = paddedKanji(t, step.width);
-        return CheckDoubleByte(t) != 0 ? std::optional(second) : std::nullopt;
+        return !isDoubleByteText(t) ? std::optional(second) : std::nullopt;
     }
-    return CheckSingleByte(t) != 0 ? std::optional(first) : std::nullopt;
+    return !isSingleByteText(t) ? std::optional(first) : std::nullopt;
 }
 
 std::optional<Failure> Validator::checkNumber(const Step& step)
@@ -519,7 +519,7 @@ std::optional<Failure> Validator::checkStorable()
         // The currency has its own messages: not single-byte (step 23) and
         // too long.
         if (b.value == BoxValue::Currency && firstUnwritable(t).isEmpty()) {
-            if (CheckSingleByte(t) == 0 && exceededWidth(field, t))
+            if (isSingleByteText(t) && exceededWidth(field, t))
                 return Failure{.message = 62, .box = b.box};
             continue;
         }

@@ -135,8 +135,8 @@ void setTextInRows(QMessageBox& box, const QString& text)
 
 } // namespace
 
-short MessageBoxDialogs::show(MessageIcon icon, const QString& text, MessageButtons buttons,
-                              DefaultButton defaultButton)
+Answer MessageBoxDialogs::show(MessageIcon icon, const QString& text, MessageButtons buttons,
+                               DefaultButton defaultButton)
 {
     MessageBox box(m_parent);
     box.setWindowTitle(kMessageTitle);

@@ -17,7 +17,7 @@ class MessageBoxDialogs : public Dialogs
 public:
     explicit MessageBoxDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
-    short show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override;
+    Answer show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override;
 
 private:
     QWidget* m_parent;

@@ -145,7 +145,7 @@ TEST(FirstStart, ADeclinedCancelledOrFailedOfferEndsTheStartAndABadSettingIsNeve
 {
     struct Case
     {
-        short answer;
+        Answer answer;
         QString folder;
         QStringList boxes;
     };

@@ -8,34 +8,34 @@ using namespace plx;
 
 TEST(CharacterChecks, SingleByte)
 {
-    EXPECT_EQ(CheckSingleByte(u"ABC-123"), 0);
-    EXPECT_EQ(CheckSingleByte(u"ｱｲｳﾞｰ"), 0);
-    EXPECT_EQ(CheckSingleByte(u""), 0);
-    EXPECT_EQ(CheckSingleByte(u" ~"), 0);
-    EXPECT_EQ(CheckSingleByte(u"A\tB"), -1);
-    EXPECT_EQ(CheckSingleByte(u"Ａ"), -1);
-    EXPECT_EQ(CheckSingleByte(u"漢"), -1);
-    EXPECT_EQ(CheckSingleByte(u"\x7F"), -1);
+    EXPECT_TRUE(isSingleByteText(u"ABC-123"));
+    EXPECT_TRUE(isSingleByteText(u"ｱｲｳﾞｰ"));
+    EXPECT_TRUE(isSingleByteText(u""));
+    EXPECT_TRUE(isSingleByteText(u" ~"));
+    EXPECT_FALSE(isSingleByteText(u"A\tB"));
+    EXPECT_FALSE(isSingleByteText(u"Ａ"));
+    EXPECT_FALSE(isSingleByteText(u"漢"));
+    EXPECT_FALSE(isSingleByteText(u"\x7F"));
     // Unrepresentable characters read as "?", which is printable ASCII.
-    EXPECT_EQ(CheckSingleByte(u"€"), 0);
+    EXPECT_TRUE(isSingleByteText(u"€"));
 }
 
 TEST(CharacterChecks, DoubleByte)
 {
-    EXPECT_EQ(CheckDoubleByte(u""), 0);
-    EXPECT_EQ(CheckDoubleByte(u"漢字　ＡＢ"), 0);
-    EXPECT_EQ(CheckDoubleByte(u"漢1字"), -1);
-    EXPECT_EQ(CheckDoubleByte(u"漢ｱ"), -1);
+    EXPECT_TRUE(isDoubleByteText(u""));
+    EXPECT_TRUE(isDoubleByteText(u"漢字　ＡＢ"));
+    EXPECT_FALSE(isDoubleByteText(u"漢1字"));
+    EXPECT_FALSE(isDoubleByteText(u"漢ｱ"));
 }
 
 TEST(CharacterChecks, BlankAsterisk)
 {
-    EXPECT_EQ(CheckBlankAsterisk(u"AB C"), -1);
-    EXPECT_EQ(CheckBlankAsterisk(u"A*"), -1);
-    EXPECT_EQ(CheckBlankAsterisk(u"A　B"), 0);
-    EXPECT_EQ(CheckBlankAsterisk(u"＊"), 0);
-    EXPECT_EQ(CheckBlankAsterisk(u""), 0);
-    EXPECT_EQ(CheckBlankAsterisk(u"A\tB"), 0); // a tab is not a blank
+    EXPECT_TRUE(holdsBlankOrAsterisk(u"AB C"));
+    EXPECT_TRUE(holdsBlankOrAsterisk(u"A*"));
+    EXPECT_FALSE(holdsBlankOrAsterisk(u"A　B"));
+    EXPECT_FALSE(holdsBlankOrAsterisk(u"＊"));
+    EXPECT_FALSE(holdsBlankOrAsterisk(u""));
+    EXPECT_FALSE(holdsBlankOrAsterisk(u"A\tB")); // a tab is not a blank
 }
 
 TEST(NormalizeBlanks, EveryMode)

@@ -272,12 +272,12 @@ TEST_F(CustomerFixture, ChangeAndDeleteNeedASelectedCompany)
     seed({complete('2', QStringLiteral("K1"), QStringLiteral("S1"), QStringLiteral("KORVAN社"))});
     auto s = session(Protocol::Eiaj);
     EXPECT_TRUE(s->rows().isEmpty());
-    EXPECT_EQ(s->startChange(), 505);
-    EXPECT_EQ(s->startDelete(), 500);
+    EXPECT_EQ(s->startChange().message, 505);
+    EXPECT_EQ(s->startDelete().message, 500);
     EXPECT_EQ(s->mode(), CustomerMode::Browse);
     s->setProtocol(Protocol::Korvan);
     ASSERT_EQ(s->rows().size(), 1);
-    EXPECT_EQ(s->startChange(), 0);
+    EXPECT_FALSE(s->startChange().refused());
     EXPECT_EQ(s->mode(), CustomerMode::Change);
 }
 
@@ -295,7 +295,7 @@ TEST_F(CustomerFixture, DeleteIsRefusedWhileAnyRecordOfTheCompanyIsKept)
     auto s = session(Protocol::Eiaj);
 
     s->selectRow(rowOf(*s, QStringLiteral("参照あり")));
-    ASSERT_EQ(s->startDelete(), 0);
+    ASSERT_FALSE(s->startDelete().refused());
     const CustomerOutcome refused = s->confirmDelete(true);
     EXPECT_FALSE(refused.written);
     EXPECT_EQ(refused.message, 590);
@@ -303,11 +303,11 @@ TEST_F(CustomerFixture, DeleteIsRefusedWhileAnyRecordOfTheCompanyIsKept)
 
     // A No changes nothing either.
     s->selectRow(rowOf(*s, QStringLiteral("参照なし")));
-    ASSERT_EQ(s->startDelete(), 0);
+    ASSERT_FALSE(s->startDelete().refused());
     EXPECT_FALSE(s->confirmDelete(false).written);
     EXPECT_EQ(inst.readFile(kCust), before);
 
-    ASSERT_EQ(s->startDelete(), 0);
+    ASSERT_FALSE(s->startDelete().refused());
     EXPECT_TRUE(s->confirmDelete(true).written);
     EXPECT_EQ(s->rows().size(), 1);
     EXPECT_EQ(stored()[1].protocolByte(), ' ');
@@ -330,7 +330,7 @@ TEST_F(CustomerFixture, OutputKindChangeIsRefusedWhileSlipsWaitForIssue)
     };
     for (const Case& c : {Case{"発行待ち", true, 595}, Case{"発行待ち", false, 0}, Case{"発行済", true, 0}}) {
         s->selectRow(rowOf(*s, QString::fromUtf8(c.company)));
-        ASSERT_EQ(s->startChange(), 0);
+        ASSERT_FALSE(s->startChange().refused());
         s->form()[F::SupplierName] = QStringLiteral("新しい自社名");
         if (c.changeOutputKind) {
             s->form()[F::OutputKind] = QStringLiteral("3");
@@ -644,7 +644,7 @@ TEST_F(CustomerFixture, CompactionDropsDeletedRecordsAndKeepsFileOrder)
           complete('1', "D", "S", "四")});
     auto s = session(Protocol::Eiaj);
     s->selectRow(rowOf(*s, QStringLiteral("三")));
-    ASSERT_EQ(s->startDelete(), 0);
+    ASSERT_FALSE(s->startDelete().refused());
     ASSERT_TRUE(s->confirmDelete(true).written);
     ASSERT_EQ(s->rows().size(), 2);
     EXPECT_EQ(s->rows()[0].name, QStringLiteral("一"));
@@ -669,7 +669,7 @@ TEST_F(CustomerFixture, AWriteIsRefusedWhenAnotherProgramRewroteTheFile)
 
     // A change: the listed record was replaced by another company.
     s->selectRow(rowOf(*s, QStringLiteral("一")));
-    ASSERT_EQ(s->startChange(), 0);
+    ASSERT_FALSE(s->startChange().refused());
     s->form()[F::OrdererName] = QStringLiteral("変更後");
     const QByteArray rewritten = fileOf(QList{complete('1', "X", "S", "別社"), complete('1', "B", "S", "二")});
     inst.writeFile(kCust, rewritten);
@@ -681,7 +681,7 @@ TEST_F(CustomerFixture, AWriteIsRefusedWhenAnotherProgramRewroteTheFile)
     // A deletion: the file was compacted and the listed record is gone.
     s->cancel();
     s->selectRow(rowOf(*s, QStringLiteral("二")));
-    ASSERT_EQ(s->startDelete(), 0);
+    ASSERT_FALSE(s->startDelete().refused());
     const QByteArray shorter = fileOf(QList{complete('1', "B", "S", "二")});
     inst.writeFile(kCust, shorter);
     const CustomerOutcome removal = s->confirmDelete(true);

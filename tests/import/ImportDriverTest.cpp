@@ -120,7 +120,7 @@ TEST(ImportDriver, StartingAnewRemovesWaitingRecordsOnlyAsConfirmed)
         QStringList statuses; // the data file's records, keys R1, R2, ...
         RebuildMode mode;
         bool asked;               // confirmMode() is called before the pre-check
-        short answer;             // the clerk's answer to a question
+        Answer answer;            // the clerk's answer to a question
         bool registeredMeanwhile; // another program registers one more waiting record after the answer
         int question;             // the waiting records the question counts; 0: no question
         QStringList keysAfter;    // empty: the data file is as it was, the order file where it was

@@ -69,7 +69,7 @@ TEST(ErrorList, HeadingOnceAndTheLineFormats)
         list.writeEntry(3, "X.CSV", "", 0, "", "", "", "0701");
         list.writeEntry(11, "ORDER1.CSV", "", 5, "A", "S", "K", "07031");
         EXPECT_EQ(list.count(), 4);
-        EXPECT_EQ(list.fileLevel(), 1);
+        EXPECT_EQ(list.fileLevel(), ErrorList::FileLevel::EntryRefused);
     }
     const QStringList lines = cp932::decode(inst.readFile(QStringLiteral("Log/Err.dat"))).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 10);

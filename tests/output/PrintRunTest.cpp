@@ -224,7 +224,7 @@ TEST_F(RunFixture, StopOnAQuestionDeclinesTheRestButNoDeclinesOneGroup)
     // (the rest of the run counts as declined) or いいえ (that group only).
     struct Case
     {
-        short third;          // the answer to the third question
+        Answer third;         // the answer to the third question
         bool marked;          // the marked run of the entry windows
         int printed;          // groups handed to the engine
         const char* outcomes; // per group: I issued, D declined, S 中止

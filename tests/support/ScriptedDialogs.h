@@ -22,15 +22,15 @@ public:
         DefaultButton defaultButton;
     };
 
-    void setNextAnswer(short answer) { m_answers.push_back(answer); }
-    short show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override
+    void setNextAnswer(Answer answer) { m_answers.push_back(answer); }
+    Answer show(MessageIcon icon, const QString& text, MessageButtons buttons, DefaultButton defaultButton) override
     {
         shown.append({icon, text, buttons, defaultButton});
         if (buttons == MessageButtons::Ok)
             return kAnswerOk;
         if (m_answers.empty())
             return kAnswerNo;
-        const short answer = m_answers.front();
+        const Answer answer = m_answers.front();
         m_answers.pop_front();
         // Only a box that offers 中止 can be answered with it.
         if (answer == kAnswerStop && buttons != MessageButtons::YesNoStop)
@@ -49,7 +49,7 @@ public:
     QList<Shown> shown;
 
 private:
-    std::deque<short> m_answers;
+    std::deque<Answer> m_answers;
 };
 
 } // namespace plx::test

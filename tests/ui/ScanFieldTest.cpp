@@ -85,7 +85,7 @@ TEST(ScanField, AScannedKeyOrSymbolOpensItsRecordAndTheFieldIsReadyForTheNext)
     // A key of the other tab: the clerk is told where it is and may switch
     // there. No keeps the tab and opens nothing; Yes switches and opens it.
     auto* tabs = w.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
-    for (const short answer : {kAnswerNo, kAnswerYes}) {
+    for (const Answer answer : {kAnswerNo, kAnswerYes}) {
         SCOPED_TRACE(answer);
         inst.dialogs.shown.clear();
         inst.dialogs.setNextAnswer(answer);

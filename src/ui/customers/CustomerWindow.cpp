@@ -342,8 +342,8 @@ void CustomerWindow::newCompany()
 void CustomerWindow::changeCompany()
 {
     runTrapped(m_env, QStringLiteral("変更ﾒﾆｭｰ/"), [this] {
-        if (const short refused = m_session->startChange()) {
-            ShowMessage(m_env, refused);
+        if (const CustomerOutcome started = m_session->startChange(); started.refused()) {
+            showOutcome(started);
             return;
         }
         applyView();
@@ -355,8 +355,8 @@ void CustomerWindow::deleteCompany()
 {
     bool asking = false;
     runTrapped(m_env, QStringLiteral("削除ﾒﾆｭｰ/"), [&] {
-        if (const short refused = m_session->startDelete()) {
-            ShowMessage(m_env, refused);
+        if (const CustomerOutcome started = m_session->startDelete(); started.refused()) {
+            showOutcome(started);
             return;
         }
         applyView();

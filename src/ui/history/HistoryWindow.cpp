@@ -214,7 +214,7 @@ void HistoryWindow::reprintSelected()
         ids.append(m_model.document(*row).id);
     if (ids.isEmpty())
         return;
-    const short answer = m_env.dialogs->show(
+    const Answer answer = m_env.dialogs->show(
         MessageIcon::Question, QStringLiteral("選択した帳票%1件を再発行します。よろしいですか？").arg(ids.size()),
         MessageButtons::YesNo, DefaultButton::First);
     if (answer != kAnswerYes)

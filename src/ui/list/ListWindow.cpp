@@ -128,7 +128,7 @@ void ListWindow::reloadCurrentList()
             const QString ended = QStringLiteral("ﾌｧｲﾙ入力が終了しました。\r\n") +
                                   ImportDriver::countsText(m_importCounts).join(QStringLiteral("\r\n"));
             if (m_importErrors) {
-                const short answer =
+                const Answer answer =
                     m_env.dialogs->show(MessageIcon::Exclamation,
                                         ended + QStringLiteral("\r\nｴﾗｰの詳細（") + m_env.paths.errListPath +
                                             QStringLiteral("）を参照しますか？"),

@@ -69,7 +69,7 @@ void ScanField::scanned()
     }
     if (protocol != m_shown().protocol()) {
         const QString tab = protocol == Protocol::Eiaj ? QStringLiteral("ＥＩＡＪ") : QStringLiteral("ＫＯＲＶＡＮ");
-        const short answer = m_env.dialogs->show(
+        const Answer answer = m_env.dialogs->show(
             MessageIcon::Question,
             QStringLiteral(
                 "納品ｷｰ番号 %1 はこのﾀﾌﾞにはなく、%2のﾀﾌﾞにあります。\r\n%2のﾀﾌﾞに切り替えて出荷登録しますか？")
