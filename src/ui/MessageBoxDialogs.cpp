@@ -33,21 +33,31 @@ protected:
         keepClearOfProgress();
     }
 
-    // A window manager may place a new dialog itself, and the progress may
-    // only now have its final size: once the box is on screen, it is placed
-    // again where it still overlaps the progress.
+    // A window manager may place a new dialog itself (openbox does so after
+    // the box is active), and the progress may only now have its final size:
+    // once the box is on screen, it is placed again wherever it is found
+    // overlapping the progress, a few times at most so that a window manager
+    // that insists is not fought for ever.
     bool event(QEvent* event) override
     {
         const bool done = QMessageBox::event(event);
-        if (event->type() == QEvent::WindowActivate) {
+        if (event->type() == QEvent::Show)
+            m_replacements = 0;
+        if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Move) && isVisible() &&
+            m_replacements < kMostReplacements) {
             const QWidget* progress = PrintProgressDialog::shownDialog();
-            if (progress && progress != this && progress->frameGeometry().intersects(frameGeometry()))
+            if (progress && progress != this && progress->frameGeometry().intersects(frameGeometry())) {
+                ++m_replacements;
                 keepClearOfProgress();
+            }
         }
         return done;
     }
 
 private:
+    static constexpr int kMostReplacements = 4;
+    int m_replacements = 0;
+
     void keepClearOfProgress()
     {
         const QWidget* progress = PrintProgressDialog::shownDialog();
